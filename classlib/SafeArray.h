@@ -1,0 +1,99 @@
+#pragma once
+// Owner of one SAFEARRAY, and a scoped lock of its data.
+#include <windows.h>
+#include <oleauto.h>
+#include <utility>
+
+namespace ql {
+
+class SafeArray {
+public:
+    SafeArray() noexcept = default;
+    explicit SafeArray(SAFEARRAY* owned) noexcept : a_(owned) {}
+    SafeArray(const SafeArray&) = delete;
+    SafeArray& operator=(const SafeArray&) = delete;
+    SafeArray(SafeArray&& other) noexcept : a_(other.Detach()) {}
+    SafeArray& operator=(SafeArray&& other) noexcept {
+        if (this != &other) Attach(other.Detach());
+        return *this;
+    }
+    ~SafeArray() { Reset(); }
+
+    // A one-dimensional array of `count` elements of `vt` with lower bound `lowerBound`.
+    HRESULT Create(VARTYPE vt, ULONG count, LONG lowerBound = 0) noexcept {
+        SAFEARRAY* a = ::SafeArrayCreateVector(vt, lowerBound, count);
+        if (!a) return E_OUTOFMEMORY;
+        Attach(a);
+        return S_OK;
+    }
+    HRESULT CopyFrom(SAFEARRAY* source) noexcept {
+        SAFEARRAY* copy = nullptr;
+        const HRESULT hr = ::SafeArrayCopy(source, &copy);
+        if (FAILED(hr)) return hr;
+        Attach(copy);
+        return S_OK;
+    }
+
+    SAFEARRAY* Get() const noexcept { return a_; }
+    void Attach(SAFEARRAY* a) noexcept {
+        if (a == a_) return;
+        Reset();
+        a_ = a;
+    }
+    void Reset() noexcept {
+        SAFEARRAY* old = a_;
+        a_ = nullptr;
+        if (old) ::SafeArrayDestroy(old);
+    }
+    SAFEARRAY* Detach() noexcept {
+        SAFEARRAY* a = a_;
+        a_ = nullptr;
+        return a;
+    }
+    SAFEARRAY** Put() noexcept {
+        Reset();
+        return &a_;
+    }
+
+    // Bounds of a one-dimensional array. Element count 0 when empty or not set.
+    HRESULT Bounds(LONG* lower, LONG* upper) const noexcept {
+        if (!a_) return E_POINTER;
+        HRESULT hr = ::SafeArrayGetLBound(a_, 1, lower);
+        if (SUCCEEDED(hr)) hr = ::SafeArrayGetUBound(a_, 1, upper);
+        return hr;
+    }
+    ULONG Count() const noexcept {
+        LONG lower = 0, upper = -1;
+        if (FAILED(Bounds(&lower, &upper)) || upper < lower) return 0;
+        return static_cast<ULONG>(upper - lower + 1);
+    }
+
+private:
+    SAFEARRAY* a_ = nullptr;
+};
+
+// Holds SafeArrayAccessData for its lifetime. Check Status() before touching Data().
+template <class T>
+class SafeArrayData {
+public:
+    explicit SafeArrayData(SAFEARRAY* array) noexcept : array_(array) {
+        void* raw = nullptr;
+        status_ = array ? ::SafeArrayAccessData(array, &raw) : E_POINTER;
+        if (SUCCEEDED(status_)) data_ = static_cast<T*>(raw);
+    }
+    SafeArrayData(const SafeArrayData&) = delete;
+    SafeArrayData& operator=(const SafeArrayData&) = delete;
+    ~SafeArrayData() {
+        if (SUCCEEDED(status_)) ::SafeArrayUnaccessData(array_);
+    }
+    HRESULT Status() const noexcept { return status_; }
+    T* Data() const noexcept { return data_; }
+    T& operator[](size_t i) const noexcept { return data_[i]; }
+
+private:
+    SAFEARRAY* array_;
+    T* data_ = nullptr;
+    HRESULT status_;
+};
+
+}  // namespace ql

@@ -1,0 +1,57 @@
+#include "classlib/Utf8.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cwchar>
+#include <vector>
+
+namespace ql {
+
+std::string Utf8FromWide(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+std::wstring WideFromUtf8(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int chars = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring out(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
+    if (chars > 0) ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), chars);
+    return out;
+}
+
+void WriteUtf8(std::FILE* stream, std::wstring_view text) {
+    std::wstring crlf;
+    crlf.reserve(text.size());
+    for (wchar_t c : text) {
+        if (c == L'\n') crlf.push_back(L'\r');
+        crlf.push_back(c);
+    }
+    const std::string bytes = Utf8FromWide(crlf);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
+void PrintUtf8(std::FILE* stream, const wchar_t* format, ...) {
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        va_list args;
+        va_start(args, format);
+        const int written = std::vswprintf(buffer.data(), buffer.size(), format, args);
+        va_end(args);
+        if (written >= 0 && static_cast<size_t>(written) < buffer.size()) {
+            WriteUtf8(stream, std::wstring_view(buffer.data(), static_cast<size_t>(written)));
+            return;
+        }
+        if (buffer.size() >= (1u << 24)) return;  // a runaway format: print nothing rather than grow forever
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+}  // namespace ql

@@ -1,0 +1,141 @@
+#pragma once
+// Owner of one VARIANT: initialised to VT_EMPTY, cleared when it goes.
+#include <windows.h>
+#include <oleauto.h>
+#include <utility>
+
+namespace ql {
+
+class Variant {
+public:
+    Variant() noexcept { ::VariantInit(&v_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    Variant(Variant&& other) noexcept {
+        ::VariantInit(&v_);
+        Swap(other);
+    }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            Swap(other);
+        }
+        return *this;
+    }
+    ~Variant() { Reset(); }
+
+    const VARIANT* Get() const noexcept { return &v_; }
+    VARIANT* Get() noexcept { return &v_; }
+    VARTYPE Type() const noexcept { return V_VT(&v_); }
+    const VARIANT& operator*() const noexcept { return v_; }
+    const VARIANT* operator->() const noexcept { return &v_; }
+
+    // Clears the value (VariantClear's failure, e.g. on a locked array, leaves VT_EMPTY anyway).
+    void Reset() noexcept {
+        ::VariantClear(&v_);
+        ::VariantInit(&v_);
+    }
+    // Address for an out-parameter; the old value is cleared first.
+    VARIANT* Put() noexcept {
+        Reset();
+        return &v_;
+    }
+    // Takes over the contents of `source`, which is left VT_EMPTY.
+    void Attach(VARIANT& source) noexcept {
+        Reset();
+        v_ = source;
+        ::VariantInit(&source);
+    }
+    // Moves the contents out to `out` (which the caller owns and which is overwritten, not cleared).
+    HRESULT Detach(VARIANT* out) noexcept {
+        if (!out) return E_POINTER;
+        *out = v_;
+        ::VariantInit(&v_);
+        return S_OK;
+    }
+    // A deep copy into `out`, which is cleared first.
+    HRESULT CopyTo(VARIANT* out) const noexcept {
+        if (!out) return E_POINTER;
+        ::VariantClear(out);
+        return ::VariantCopy(out, const_cast<VARIANT*>(&v_));
+    }
+    // Replaces the value with a deep copy of `source`.
+    HRESULT CopyFrom(const VARIANT& source) noexcept {
+        Variant copy;
+        const HRESULT hr = ::VariantCopy(copy.Get(), const_cast<VARIANT*>(&source));
+        if (FAILED(hr)) return hr;
+        Swap(copy);
+        return S_OK;
+    }
+    HRESULT ChangeType(VARTYPE vt, LCID lcid = 0, USHORT flags = 0) noexcept {
+        return ::VariantChangeTypeEx(&v_, &v_, lcid, flags, vt);
+    }
+
+    // Typed setters; each clears the old value first.
+    void SetI4(LONG value) noexcept {
+        Put()->vt = VT_I4;
+        v_.lVal = value;
+    }
+    void SetUI4(ULONG value) noexcept {
+        Put()->vt = VT_UI4;
+        v_.ulVal = value;
+    }
+    void SetI2(SHORT value) noexcept {
+        Put()->vt = VT_I2;
+        v_.iVal = value;
+    }
+    void SetUI1(BYTE value) noexcept {
+        Put()->vt = VT_UI1;
+        v_.bVal = value;
+    }
+    void SetR4(FLOAT value) noexcept {
+        Put()->vt = VT_R4;
+        v_.fltVal = value;
+    }
+    void SetR8(DOUBLE value) noexcept {
+        Put()->vt = VT_R8;
+        v_.dblVal = value;
+    }
+    void SetBool(bool value) noexcept {
+        Put()->vt = VT_BOOL;
+        v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    // Takes ownership of `s`.
+    void AttachBstr(BSTR s) noexcept {
+        Put()->vt = VT_BSTR;
+        v_.bstrVal = s;
+    }
+    HRESULT SetBstr(const wchar_t* text) noexcept {
+        BSTR s = ::SysAllocString(text ? text : L"");
+        if (!s) return E_OUTOFMEMORY;
+        AttachBstr(s);
+        return S_OK;
+    }
+    // Takes ownership of `array`; `vt` is the element type (VT_ARRAY is added).
+    void AttachArray(VARTYPE elementType, SAFEARRAY* array) noexcept {
+        Put()->vt = static_cast<VARTYPE>(VT_ARRAY | elementType);
+        v_.parray = array;
+    }
+    // Adds a reference to `unknown`.
+    void SetUnknown(IUnknown* unknown) noexcept {
+        Put()->vt = VT_UNKNOWN;
+        v_.punkVal = unknown;
+        if (unknown) unknown->AddRef();
+    }
+    void SetDispatch(IDispatch* dispatch) noexcept {
+        Put()->vt = VT_DISPATCH;
+        v_.pdispVal = dispatch;
+        if (dispatch) dispatch->AddRef();
+    }
+    void SetError(SCODE code) noexcept {
+        Put()->vt = VT_ERROR;
+        v_.scode = code;
+    }
+
+    void Swap(Variant& other) noexcept { std::swap(v_, other.v_); }
+
+private:
+    VARIANT v_;
+};
+
+}  // namespace ql

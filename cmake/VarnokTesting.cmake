@@ -1,0 +1,18 @@
+# GoogleTest from Debian's sources, built with the cross toolchain.
+if(VARNOK_BUILD_TESTS)
+  set(VARNOK_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VARNOK_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+# varnok_add_gtest(<name> SOURCES ... [LIBS ...])
+# One test program per subsystem; ctest runs it under Wine through the emulator wrapper.
+function(varnok_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main)
+  target_compile_definitions(${name} PRIVATE VARNOK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

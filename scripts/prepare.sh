@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Prepares this machine for building and testing VarnokP3, and the Wine prefix of one build tree.
+# Usage: scripts/prepare.sh [build-dir]
+# Idempotent: installs only missing Debian packages, creates the prefix only when it is absent or the
+# installed Wine changed, and always leaves a persistent wineserver plus one warmed-up process behind.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/x86_64}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)  # Wine wants an absolute prefix path
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
+          wine wine64 fonts-wine xvfb)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "prepare: installing ${missing[*]}"
+  as_root=""
+  [ "$(id -u)" -eq 0 ] || as_root="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $as_root apt-get update -qq
+  $as_root apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# A prefix made under other Wine packages stops working ("could not load kernel32.dll"): rebuild it then.
+fingerprint="$(WINEPREFIX= wine --version 2>/dev/null) $(dpkg-query -W -f='${Version}' wine64 2>/dev/null) \
+$(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null || true)"
+stamp="$WINEPREFIX/.varnok-prefix"
+if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$fingerprint" ]; then
+  echo "prepare: creating Wine prefix $WINEPREFIX"
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$build"
+  wine wineboot -i </dev/null >/dev/null 2>&1
+  # Null display driver: dialogs, controls, timers and messages work without an X display.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f </dev/null >/dev/null 2>&1
+  wineserver -w
+  echo "$fingerprint" >"$stamp"
+fi
+
+# A persistent server and one warm-up process with their pipes on /dev/null, so ctest does not wait for
+# Wine's service processes that would otherwise inherit the first test's output pipes.
+# (-p answers 1 when a server for this prefix already runs; that is fine.)
+wineserver -p </dev/null >/dev/null 2>&1 || true
+wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -1,0 +1,93 @@
+// BstrPrintf's growing work buffer and ReportDtmMessage's bounded, cut message.
+#include <string>
+#include <vector>
+
+#include "ValueTestSupport.h"
+#include "classlib/Bstr.h"
+#include "values/MessageFormat.h"
+
+namespace {
+
+const BSTR kUntouched = reinterpret_cast<BSTR>(static_cast<UINT_PTR>(0x1234));
+constexpr size_t kLargestText = 0x80000 - 1;
+
+ql::Bstr Format(const wchar_t* text) { return ql::Bstr(text); }
+
+TEST(BstrPrintfTest, FormatsWideStringsAndIntegers) {
+    ql::Bstr name(L"Flow"), format = Format(L"%s|%ls|%d|%u|%04d|%02d");
+    ql::Bstr result;
+    ASSERT_HR(S_OK, BstrPrintf(result.Put(), format.Get(), name.Get(), name.Get(), -5, 4000000000u, 7, 3));
+    EXPECT_EQ(L"Flow|Flow|-5|4000000000|0007|03", std::wstring(result.View()));
+
+    EXPECT_HR(E_POINTER, BstrPrintf(nullptr, format.Get()));
+    BSTR untouched = kUntouched;
+    EXPECT_HR(E_INVALIDARG, BstrPrintf(&untouched, nullptr));
+    EXPECT_EQ(kUntouched, untouched);
+}
+
+// Texts around every boundary of the buffer's growth come out whole. Each later attempt formats the
+// same arguments again, including those after the long one.
+TEST(BstrPrintfTest, TextsUpToTheLargestBufferFitAndLongerOnesFail) {
+    ql::Bstr format = Format(L"%s%d");  // 4 characters
+    struct Case {
+        const char* name;
+        size_t padding;  // characters of the %s argument; the %d adds one
+        HRESULT hr;
+    } cases[] = {
+        {"fits the first attempt", 4 + 511 - 1, S_OK},
+        {"needs the second attempt", 4 + 512 - 1, S_OK},
+        {"needs several attempts", 5000, S_OK},
+        {"fits the largest buffer", kLargestText - 1, S_OK},
+        {"one more than the largest buffer holds", kLargestText, E_FAIL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring padding(c.padding, L'x');
+        BSTR result = kUntouched;
+        EXPECT_HR(c.hr, BstrPrintf(&result, format.Get(), padding.c_str(), 7));
+        if (c.hr != S_OK) {
+            EXPECT_EQ(kUntouched, result);
+            continue;
+        }
+        ql::Bstr owned;
+        owned.Attach(result);
+        EXPECT_EQ(padding + L"7", std::wstring(owned.View()));
+    }
+
+    // A format that alone reaches the largest buffer is tried once, there.
+    ql::Bstr longFormat;
+    ASSERT_EQ(S_OK, longFormat.Assign(std::wstring(kLargestText - 10, L'a')));
+    ql::Bstr result;
+    EXPECT_HR(S_OK, BstrPrintf(result.Put(), longFormat.Get()));
+    EXPECT_EQ(kLargestText - 10, result.Length());
+}
+
+class RecordingSink final : public CQuelkMessageSink {
+public:
+    std::vector<std::wstring> texts;
+    void DeliverMessage(BSTR text) noexcept override { texts.emplace_back(text ? text : L"<null>"); }
+};
+
+TEST(ReportDtmMessageTest, FormatsNarrowTextIntoTheSink) {
+    RecordingSink sink;
+    ReportDtmMessage(&sink, "%s:%d 0x%X %08X \xE4", "Upload", 3, 0xBEEFu, 0x1Fu);
+    ASSERT_EQ(1u, sink.texts.size());
+    EXPECT_EQ(L"Upload:3 0xBEEF 0000001F \u00E4", sink.texts[0]);  // from the ANSI code page (1252)
+
+    ReportDtmMessage(nullptr, "dropped before the environment step %d", 1);
+    ReportDtmMessage(&sink, nullptr);
+    EXPECT_EQ(1u, sink.texts.size());
+}
+
+TEST(ReportDtmMessageTest, LongMessagesAreCutNeverOverrun) {
+    for (size_t length : {kReportTextLimit, kReportTextLimit + 1, size_t{5000}}) {
+        SCOPED_TRACE(length);
+        RecordingSink sink;
+        const std::string message(length, 'm');
+        ReportDtmMessage(&sink, "%s", message.c_str());
+        ASSERT_EQ(1u, sink.texts.size());
+        EXPECT_EQ(std::wstring(std::min(length, kReportTextLimit), L'm'), sink.texts[0]);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#pragma once
+// ConvertVariantType: the conversion that values take wherever they cross an interface of the system.
+// It is the platform's VariantChangeTypeEx with four additions the system relies on:
+//  - an empty text becomes zero (or false) of a numeric, date or boolean type;
+//  - a byte array becomes hexadecimal text, and hexadecimal text a byte array;
+//  - a conversion to an array that the platform refuses makes an empty array from VT_EMPTY or VT_NULL, a
+//    one-element array from a scalar, and converts an array element by element;
+//  - a conversion of an array to a scalar that the platform refuses takes the array's first element.
+// Stateless; any thread that may touch the VARIANTs passed.
+#include <windows.h>
+
+#include <oleauto.h>
+
+// `destination` is either `source` itself (converted in place: the old value is released once the result
+// exists) or a VARIANT that owns nothing. It is written only on success. E_INVALIDARG for a null argument;
+// otherwise the code of the rule that decided (see the list above and ArrayConversion.h / HexText.h).
+HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid,
+                           USHORT flags) noexcept;

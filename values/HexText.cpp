@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "classlib/Bstr.h"
+#include "classlib/GlobalMemory.h"
 #include "classlib/HResult.h"
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
@@ -27,23 +28,6 @@ HRESULT AssignEmpty(BSTR* text) noexcept {
     *text = empty.Detach();
     return S_OK;
 }
-
-// Holds GlobalLock on a handle for its lifetime.
-class GlobalMemoryLock {
-public:
-    explicit GlobalMemoryLock(HGLOBAL memory) noexcept
-        : memory_(memory), data_(memory ? ::GlobalLock(memory) : nullptr) {}
-    GlobalMemoryLock(const GlobalMemoryLock&) = delete;
-    GlobalMemoryLock& operator=(const GlobalMemoryLock&) = delete;
-    ~GlobalMemoryLock() {
-        if (data_) ::GlobalUnlock(memory_);
-    }
-    const void* Data() const noexcept { return data_; }
-
-private:
-    HGLOBAL memory_;
-    void* data_;
-};
 
 }  // namespace
 
@@ -120,10 +104,10 @@ HRESULT BytesToVariantArray(IStream* stream, VARIANT* value) noexcept {
 
     HGLOBAL memory = nullptr;
     QL_RETURN_IF_FAILED(::GetHGlobalFromStream(stream, &memory));
-    GlobalMemoryLock lock(memory);
+    ql::GlobalMemoryLock lock(memory);
     QL_RETURN_HR_IF(E_FAIL, !lock.Data());
     // The stream never reports more than its memory holds; refuse rather than read past it if it does.
-    QL_RETURN_HR_IF(E_FAIL, ::GlobalSize(memory) < size);
+    QL_RETURN_HR_IF(E_FAIL, lock.Size() < size);
 
     ql::SafeArray array;
     QL_RETURN_IF_FAILED(array.Create(VT_UI1, size, 0));

@@ -5,38 +5,10 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "QuelkInterfaces.h"
 #include "values/AnsiText.h"
 #include "values/DisplayText.h"
 #include "values/MessageFormat.h"
-
-namespace {
-
-// IQuelkActivityLog {A8ECFA50-91E0-11D8-9180-00105AD83182} as far as the DTM object uses it. The interface
-// belongs to the toolkit; the DTM object calls only the method in slot 11 of its function table (IUnknown's
-// three counted first), so the slots before it are kept as placeholders that are never called.
-constexpr IID kActivityLogIid = {
-    0xA8ECFA50, 0x91E0, 0x11D8, {0x91, 0x80, 0x00, 0x10, 0x5A, 0xD8, 0x31, 0x82}};
-
-}  // namespace
-
-// Outside the anonymous namespace on purpose: the objects that implement this interface live in other
-// modules, and an interface with internal linkage lets the compiler assume that no implementation exists
-// and drop the call.
-namespace values_internal {
-struct ActivityLogSlots : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Slot3() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot4() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot5() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot6() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot7() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot8() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot9() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Slot10() = 0;
-    // All four strings stay the caller's.
-    virtual HRESULT STDMETHODCALLTYPE ReportValueChange(BSTR label, BSTR heading, BSTR oldText,
-                                                        BSTR newText) = 0;
-};
-}  // namespace values_internal
 
 namespace {
 
@@ -64,8 +36,9 @@ void EscapedDisplayText(const VARIANT& value, XmlDocumentFactory makeDocument, q
 void DeliverToActivityLog(IUnknown* controllingUnknown, const char* label, const ql::Bstr& heading,
                           const ql::Bstr& oldText, const ql::Bstr& newText) noexcept {
     if (!controllingUnknown) return;
-    ql::ComPtr<values_internal::ActivityLogSlots> log;
-    if (FAILED(controllingUnknown->QueryInterface(kActivityLogIid, log.PutVoid())) || !log) return;
+    // Only an outer object that aggregates the DTM object can answer: no part of the system implements it.
+    ql::ComPtr<IQuelkActivityLog> log;
+    if (FAILED(ql::QueryInterfaceTo(controllingUnknown, log)) || !log) return;
     ql::Bstr labelText;
     if (label && FAILED(AnsiToBstr(label, labelText))) return;
     (void)log->ReportValueChange(labelText.Get(), heading.Get(), oldText.Get(), newText.Get());

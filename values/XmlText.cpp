@@ -9,12 +9,6 @@
 
 namespace {
 
-// MSXML's version-independent DOMDocument class and IXMLDOMDocument2. Defined here because mingw-w64 ships
-// no library with the MSXML GUIDs.
-constexpr CLSID kDomDocumentClsid = {
-    0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
-constexpr IID kXmlDomDocument2Iid = {
-    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr DWORD kAnyServer =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
@@ -55,7 +49,7 @@ HRESULT EscapeThroughAttribute(const OLECHAR* text, XmlDocumentFactory makeDocum
 HRESULT CreateXmlDomDocument(IXMLDOMDocument** document) noexcept {
     QL_RETURN_IF_NULL_OUT(document);
     *document = nullptr;
-    return ::CoCreateInstance(kDomDocumentClsid, nullptr, kAnyServer, kXmlDomDocument2Iid,
+    return ::CoCreateInstance(CLSID_DOMDocument, nullptr, kAnyServer, IID_IXMLDOMDocument2,
                               reinterpret_cast<void**>(document));
 }
 

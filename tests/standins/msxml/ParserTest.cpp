@@ -1,0 +1,161 @@
+// Well-formed input: the tree the parser builds and the xml it writes back.
+#include "TestSupport.h"
+
+#include "Writer.h"
+
+#include <gtest/gtest.h>
+
+namespace msxml_core::test {
+namespace {
+
+struct RoundTripCase {
+    const char* name;
+    const char* input;
+    const char* expectedXml;  // Document::Xml() after LoadXml
+};
+
+const RoundTripCase kRoundTrips[] = {
+    {"empty element", "<a></a>", "<a/>\r\n"},
+    {"self closing", "<a/>", "<a/>\r\n"},
+    {"declaration keeps version, drops encoding", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>",
+     "<?xml version=\"1.0\"?>\r\n<a/>\r\n"},
+    {"standalone kept", "<?xml version='1.0' standalone='yes'?><a/>",
+     "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<a/>\r\n"},
+    {"white space between elements dropped", "<a>\n  <b/>\n  <c/>\n</a>", "<a><b/><c/></a>\r\n"},
+    {"text kept with its blanks", "<a> x  y </a>", "<a> x  y </a>\r\n"},
+    {"attributes in order, single quotes become double", "<a x='1' y=\"2\"/>", "<a x=\"1\" y=\"2\"/>\r\n"},
+    {"tabs around equals", "<a\tx\t\t=\t\"1\"/>", "<a x=\"1\"/>\r\n"},
+    {"predefined entities", "<a t=\"&lt;&amp;&quot;&apos;&gt;\">&lt;&amp;&gt;&quot;&apos;</a>",
+     "<a t=\"&lt;&amp;&quot;'>\">&lt;&amp;&gt;\"'</a>\r\n"},
+    {"character references", "<a>&#65;&#x42;&#x10000;</a>", "<a>AB\xF0\x90\x80\x80</a>\r\n"},
+    {"attribute value normalisation", "<a v=\"1\n2\t3\"/>", "<a v=\"1 2 3\"/>\r\n"},
+    {"referenced line feed in attribute survives", "<a v=\"1&#10;2\"/>", "<a v=\"1&#10;2\"/>\r\n"},
+    {"CRLF in text becomes LF, written as CRLF", "<a>1\r\n2\r3</a>", "<a>1\r\n2\r\n3</a>\r\n"},
+    {"CDATA kept", "<a><![CDATA[<x>&]]></a>", "<a><![CDATA[<x>&]]></a>\r\n"},
+    {"comment and PI", "<!--c--><?pi data?><a><!-- in --><?p?></a>",
+     "<!--c-->\r\n<?pi data?>\r\n<a><!-- in --><?p?></a>\r\n"},
+    {"namespaces kept as written", "<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\"><b p:x=\"1\"/></p:a>",
+     "<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\"><b p:x=\"1\"/></p:a>\r\n"},
+    {"byte order mark skipped", "\xEF\xBB\xBF<a/>", "<a/>\r\n"},
+    {"non-ASCII text", "<a>\xC3\xA4\xE2\x82\xAC</a>", "<a>\xC3\xA4\xE2\x82\xAC</a>\r\n"},
+    {"greater-than in text is escaped on output", "<a>a>b</a>", "<a>a&gt;b</a>\r\n"},
+    {"spec template with tabs and blanks",
+     "<?xml version=\"1.0\"?> <FDT \txmlns\t\t=\"x-schema:A.xml\" \txmlns:func\t=\"x-schema:B.xml\"> "
+     "\t<FDTFunctionCall "
+     "func:functionId=\"2\"/> </FDT>",
+     "<?xml version=\"1.0\"?>\r\n<FDT xmlns=\"x-schema:A.xml\" "
+     "xmlns:func=\"x-schema:B.xml\"><FDTFunctionCall "
+     "func:functionId=\"2\"/></FDT>\r\n"},
+};
+
+TEST(ParserTest, RoundTripsThroughXml) {
+    for (const RoundTripCase& testCase : kRoundTrips) {
+        SCOPED_TRACE(testCase.name);
+        Document document;
+        document.SetValidateOnParse(false);
+        ASSERT_TRUE(document.LoadXml(U(testCase.input))) << Describe(document.LastError());
+        std::string xml = A(document.Xml());
+        EXPECT_EQ(xml, testCase.expectedXml);
+        // Reloading what was written gives the same text again.
+        Document again;
+        again.SetValidateOnParse(false);
+        ASSERT_TRUE(again.LoadXml(U(xml))) << Describe(again.LastError());
+        EXPECT_EQ(A(again.Xml()), xml);
+    }
+}
+
+TEST(ParserTest, BuildsNamesAndNamespaces) {
+    Document document;
+    ASSERT_TRUE(
+        document.LoadXml(U("<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\" x=\"1\" p:y=\"2\"><b/><p:c/></p:a>")));
+    Node* root = document.DocumentNode().DocumentElement();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(A(root->NodeName()), "p:a");
+    EXPECT_EQ(A(root->Prefix()), "p");
+    EXPECT_EQ(A(root->LocalName()), "a");
+    EXPECT_EQ(A(root->NamespaceUri()), "urn:p");
+    EXPECT_EQ(root->AttributeCount(), 4u);
+    EXPECT_EQ(A(root->FindAttribute(u"x")->NamespaceUri()), "");
+    EXPECT_EQ(A(root->FindAttribute(u"urn:p", u"y")->Value()), "2");
+    EXPECT_EQ(A(root->FindAttribute(u"xmlns")->NamespaceUri()), "http://www.w3.org/2000/xmlns/");
+    Node* b = root->FirstChild();
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(A(b->NamespaceUri()), "urn:d");  // default namespace
+    Node* c = b->NextSibling();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(A(c->NamespaceUri()), "urn:p");
+    EXPECT_EQ(c->Parent(), root);
+    EXPECT_EQ(c->PreviousSibling(), b);
+    EXPECT_EQ(root->ChildCount(), 2u);
+    EXPECT_EQ(root->ChildAt(1), c);
+}
+
+TEST(ParserTest, NamespaceScopesEndWithTheirElement) {
+    Document document;
+    ASSERT_TRUE(document.LoadXml(U("<a><b xmlns=\"urn:b\"><c/></b><d/></a>")));
+    Node* a = document.DocumentNode().DocumentElement();
+    Node* b = a->FirstChild();
+    EXPECT_EQ(A(b->FirstChild()->NamespaceUri()), "urn:b");
+    EXPECT_EQ(A(b->NextSibling()->NamespaceUri()), "");
+}
+
+TEST(ParserTest, KeepsWhiteSpaceWhenAsked) {
+    struct Case {
+        const char* name;
+        bool preserve;
+        const char* input;
+        size_t children;
+    } cases[] = {
+        {"dropped by default", false, "<a> <b/> </a>", 1},
+        {"kept with preserveWhiteSpace", true, "<a> <b/> </a>", 3},
+        {"kept under xml:space preserve", false, "<a xml:space=\"preserve\"> <b/> </a>", 3},
+        {"xml:space default turns it off again", true, "<a xml:space=\"default\"> <b/> </a>", 1},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        Document document;
+        document.SetPreserveWhiteSpace(testCase.preserve);
+        ASSERT_TRUE(document.LoadXml(U(testCase.input)));
+        EXPECT_EQ(document.DocumentNode().DocumentElement()->ChildCount(), testCase.children);
+    }
+}
+
+TEST(ParserTest, TextTrimsUnlessWhiteSpaceIsPreserved) {
+    Document document;
+    ASSERT_TRUE(document.LoadXml(U("<a>  x <b> y </b>  </a>")));
+    Node* a = document.DocumentNode().DocumentElement();
+    EXPECT_EQ(A(a->Text()), "x  y");
+    EXPECT_EQ(A(a->FirstChild()->Value()), "  x ");
+    document.SetPreserveWhiteSpace(true);
+    EXPECT_EQ(A(a->Text()), "  x  y ");  // the blank-only node after </b> was not loaded
+}
+
+TEST(ParserTest, InlineDataTypeGivesTypedValue) {
+    Document document;
+    ASSERT_TRUE(
+        document.LoadXml(U("<a xmlns:dt=\"urn:schemas-microsoft-com:datatypes\"><n dt:dt=\"i4\">-12</n><h "
+                           "dt:dt=\"bin.hex\">0aFF</h></a>")));
+    Node* n = document.DocumentNode().DocumentElement()->FirstChild();
+    TypedValue value;
+    ASSERT_TRUE(Document::GetTypedValue(*n, value));
+    EXPECT_EQ(value.kind, TypedValue::Kind::I4);
+    EXPECT_EQ(value.integer, -12);
+    ASSERT_TRUE(Document::GetTypedValue(*n->NextSibling(), value));
+    EXPECT_EQ(value.kind, TypedValue::Kind::Bytes);
+    EXPECT_EQ(value.bytes, (std::vector<uint8_t>{0x0A, 0xFF}));
+}
+
+TEST(ParserTest, FailedLoadLeavesEmptyDocumentAndKeepsOldNodesAlive) {
+    Document document;
+    ASSERT_TRUE(document.LoadXml(U("<a><b/></a>")));
+    std::shared_ptr<Tree> oldTree = document.GetTree();
+    Node* oldB = document.DocumentNode().DocumentElement()->FirstChild();
+    EXPECT_FALSE(document.LoadXml(U("<a><b></a>")));
+    EXPECT_EQ(document.DocumentNode().FirstChild(), nullptr);
+    EXPECT_EQ(A(document.Xml()), "");
+    // A wrapper that still holds the old tree still has a valid node.
+    EXPECT_EQ(A(oldB->NodeName()), "b");
+}
+
+}  // namespace
+}  // namespace msxml_core::test

@@ -1,0 +1,58 @@
+#pragma once
+// IDispatch for a dual interface, answered through the module's type library (TYPELIB resource 1 of the
+// module file): names and calls go through the interface's ITypeInfo, which calls the vtable method.
+//
+//   class CFoo : public ql::ComObjectBase<CFoo>, public ql::DispatchImpl<IFooDual> {
+//       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IFooDual), QL_ENTRY_IID(IID_IDispatch, IFooDual))
+//       ...
+//   };
+// A class with several dual interfaces derives from one DispatchImpl per interface; each interface's
+// IDispatch methods then describe that interface.
+#include <oaidl.h>
+#include <windows.h>
+
+#include "classlib/ComModule.h"
+#include "classlib/ComPtr.h"
+#include "classlib/HResult.h"
+
+namespace ql {
+
+template <class DualInterface>
+class DispatchImpl : public DualInterface {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+        QL_RETURN_IF_NULL_OUT(count);
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** out) noexcept override {
+        QL_RETURN_IF_NULL_OUT(out);
+        *out = nullptr;
+        QL_RETURN_HR_IF(DISP_E_BADINDEX, index != 0);
+        return LoadTypeInfo(out);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) noexcept override {
+        QL_RETURN_HR_IF(DISP_E_UNKNOWNINTERFACE, !IsEqualIID(iid, IID_NULL));
+        ComPtr<ITypeInfo> info;
+        QL_RETURN_IF_FAILED(LoadTypeInfo(info.Put()));
+        return info->GetIDsOfNames(names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argumentError) noexcept override {
+        QL_RETURN_HR_IF(DISP_E_UNKNOWNINTERFACE, !IsEqualIID(iid, IID_NULL));
+        ComPtr<ITypeInfo> info;
+        QL_RETURN_IF_FAILED(LoadTypeInfo(info.Put()));
+        return info->Invoke(static_cast<DualInterface*>(this), id, flags, params, result, exception,
+                            argumentError);
+    }
+
+private:
+    static HRESULT LoadTypeInfo(ITypeInfo** out) noexcept {
+        ComModule& module = ComModule::Instance();
+        return module.TypeLibrary().GetTypeInfo(module.ModuleInstance(), __uuidof(DualInterface), out);
+    }
+};
+
+}  // namespace ql

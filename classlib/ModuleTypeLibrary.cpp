@@ -1,0 +1,105 @@
+#include "classlib/ModuleTypeLibrary.h"
+
+#include <oleauto.h>
+
+#include "classlib/HResult.h"
+
+namespace ql {
+
+namespace {
+
+// A dual interface's IID names its dispatch description; ITypeInfo::Invoke needs the vtable description,
+// or it would call back into IDispatch::Invoke.
+HRESULT VtableTypeInfo(const ComPtr<ITypeInfo>& info, ComPtr<ITypeInfo>& out) {
+    TYPEATTR* attr = nullptr;
+    QL_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
+    const bool dualDispatch = attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL) != 0;
+    info->ReleaseTypeAttr(attr);
+    if (!dualDispatch) {
+        out = info;
+        return S_OK;
+    }
+    HREFTYPE vtableRef = 0;
+    QL_RETURN_IF_FAILED(info->GetRefTypeOfImplType(-1, &vtableRef));
+    return info->GetRefTypeInfo(vtableRef, out.Put());
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::wstring ModuleFilePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // truncated: try again with more room
+    }
+}
+
+HRESULT LoadModuleTypeLibrary(const std::wstring& modulePath, ComPtr<ITypeLib>& out) noexcept {
+    out.Reset();
+    if (modulePath.empty()) return E_UNEXPECTED;
+    return ::LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, out.Put());
+}
+
+HRESULT ModuleTypeLibrary::LoadLocked(HMODULE module) noexcept {
+    if (library_) return S_OK;
+    return GuardComCall([&] { return LoadModuleTypeLibrary(ModuleFilePath(module), library_); });
+}
+
+HRESULT ModuleTypeLibrary::GetTypeInfo(HMODULE module, REFGUID iid, ITypeInfo** out) noexcept {
+    QL_RETURN_IF_NULL_OUT(out);
+    *out = nullptr;
+    return GuardComCall([&]() -> HRESULT {
+        CriticalSectionHold hold(lock_);
+        for (const CachedTypeInfo& cached : infos_) {
+            if (IsEqualGUID(cached.iid, iid)) return cached.info.CopyTo(out);
+        }
+        QL_RETURN_IF_FAILED(LoadLocked(module));
+        ComPtr<ITypeInfo> described;
+        QL_RETURN_IF_FAILED(library_->GetTypeInfoOfGuid(iid, described.Put()));
+        ComPtr<ITypeInfo> info;
+        QL_RETURN_IF_FAILED(VtableTypeInfo(described, info));
+        infos_.push_back(CachedTypeInfo{iid, info});
+        return info.CopyTo(out);
+    });
+}
+
+HRESULT ModuleTypeLibrary::Register(HMODULE module) noexcept {
+    return GuardComCall([&]() -> HRESULT {
+        const std::wstring path = ModuleFilePath(module);
+        ComPtr<ITypeLib> library;
+        QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(path, library));
+        std::wstring helpFolder = FolderOf(path);
+        std::wstring fullPath = path;  // the API takes writable strings
+        return ::RegisterTypeLib(library.Get(), &fullPath[0], &helpFolder[0]);
+    });
+}
+
+HRESULT ModuleTypeLibrary::Unregister(HMODULE module) noexcept {
+    return GuardComCall([&]() -> HRESULT {
+        ComPtr<ITypeLib> library;
+        QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(ModuleFilePath(module), library));
+        TLIBATTR* attr = nullptr;
+        QL_RETURN_IF_FAILED(library->GetLibAttr(&attr));
+        const TLIBATTR copy = *attr;
+        library->ReleaseTLibAttr(attr);
+        return ::UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+    });
+}
+
+void ModuleTypeLibrary::Clear() noexcept {
+    CriticalSectionHold hold(lock_);
+    infos_.clear();
+    library_.Reset();
+}
+
+}  // namespace ql

@@ -1,0 +1,47 @@
+#pragma once
+// The type library embedded in a module file as TYPELIB resource 1: loaded once, its type information cached
+// per interface for IDispatch implementations, and registered or unregistered for the module.
+#include <oaidl.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "classlib/ComPtr.h"
+#include "classlib/CriticalSection.h"
+
+namespace ql {
+
+class ModuleTypeLibrary {
+public:
+    ModuleTypeLibrary() noexcept = default;
+    ModuleTypeLibrary(const ModuleTypeLibrary&) = delete;
+    ModuleTypeLibrary& operator=(const ModuleTypeLibrary&) = delete;
+
+    // The type information of `iid` (for a dual interface: its vtable description, which ITypeInfo::Invoke
+    // needs), loaded from the library of `module`'s file on first demand and cached.
+    HRESULT GetTypeInfo(HMODULE module, REFGUID iid, ITypeInfo** out) noexcept;
+    // RegisterTypeLib for the library of `module`'s file, with the file's folder as help folder.
+    HRESULT Register(HMODULE module) noexcept;
+    HRESULT Unregister(HMODULE module) noexcept;
+    // Drops the cached library and type information (module end).
+    void Clear() noexcept;
+
+private:
+    HRESULT LoadLocked(HMODULE module) noexcept;
+
+    struct CachedTypeInfo {
+        GUID iid;
+        ComPtr<ITypeInfo> info;
+    };
+    CriticalSection lock_;  // the module's type-information lock
+    ComPtr<ITypeLib> library_;
+    std::vector<CachedTypeInfo> infos_;
+};
+
+// The full path of a module's file ("" when it cannot be read).
+std::wstring ModuleFilePath(HMODULE module);
+// Loads the type library of a module file (its TYPELIB resource 1) without registering it.
+HRESULT LoadModuleTypeLibrary(const std::wstring& modulePath, ComPtr<ITypeLib>& out) noexcept;
+
+}  // namespace ql

@@ -1,0 +1,137 @@
+#include "dataset/QuelkVariable.h"
+
+#include "classlib/HResult.h"
+#include "values/AnsiText.h"
+
+namespace {
+
+// Longest name a string resource may give a record.
+constexpr int kNameResourceMaxChars = 255;
+
+HMODULE ThisModule() noexcept {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+    return module;
+}
+
+// A definition value that does not convert to the record's type is dropped rather than kept mistyped:
+// every reader of the record relies on Value, bounds and default having DataType.
+void ConvertOrClear(ql::Variant& field, VARTYPE dataType) noexcept {
+    if (FAILED(::VariantChangeType(field.Get(), field.Get(), 0, dataType))) field.Reset();
+}
+
+void CopyTextOrNull(ql::Bstr& target, const wchar_t* text) noexcept {
+    // A failed allocation leaves the text null; the record is still usable.
+    if (text) {
+        (void)target.Assign(text);
+    } else {
+        target.Reset();
+    }
+}
+
+}  // namespace
+
+VariableHook VariableHooks::ForEvent(int event) const noexcept {
+    switch (event) {
+        case kHookBeforeRead:
+            return OnBeforeRead;
+        case kHookAfterRead:
+            return OnAfterRead;
+        case kHookBeforeWrite:
+            return OnBeforeWrite;
+        case kHookAfterWrite:
+            return OnAfterWrite;
+        case kHookBeforeSetValue:
+            return OnBeforeSetValue;
+        case kHookAfterSetValue:
+            return OnAfterSetValue;
+        default:
+            return nullptr;
+    }
+}
+
+HRESULT CopyVariantOrError(ql::Variant& target, const VARIANT& source) noexcept {
+    const HRESULT hr = target.CopyFrom(source);
+    if (FAILED(hr)) target.SetError(hr);
+    return hr;
+}
+
+HRESULT CopyText(ql::Bstr& target, const ql::Bstr& source) noexcept {
+    if (&target == &source) return S_OK;
+    return target.AssignCopy(source.Get());
+}
+
+CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT& address, const wchar_t* name,
+                               ULONG nameResourceId, VARTYPE dataType, const VARIANT& minValue,
+                               const VARIANT& maxValue, const VARIANT& defaultValue, const VARIANT& value,
+                               ULONG persistent, ULONG access, ULONG writeLevel, ULONG spareWord1,
+                               const wchar_t* exportGroup, ULONG exportKind, const wchar_t* description,
+                               USHORT enumerationKind, const VARIANT& enumerationEntries,
+                               const VARIANT& displayAttribute, const VARIANT& updateRule,
+                               const VariableHooks& hooks)
+    : IsDeviceParameter(isDeviceParameter),
+      NameResourceId(nameResourceId),
+      DataType(dataType),
+      EnumerationKind(enumerationKind),
+      Persistent(persistent),
+      Access(access),
+      WriteLevel(writeLevel),
+      SpareWord1(spareWord1),
+      ExportKind(exportKind),
+      Hooks(hooks),
+      id_(id) {
+    CopyVariantOrError(Address, address);
+    CopyTextOrNull(Name, name);
+    CopyTextOrNull(Description, description);
+    CopyTextOrNull(ExportGroup, exportGroup);
+    CopyVariantOrError(MinValue, minValue);
+    CopyVariantOrError(MaxValue, maxValue);
+    CopyVariantOrError(DefaultValue, defaultValue);
+    CopyVariantOrError(Value, value);
+    CopyVariantOrError(EnumerationEntries, enumerationEntries);
+    CopyVariantOrError(DisplayAttribute, displayAttribute);
+    CopyVariantOrError(UpdateRule, updateRule);
+
+    ConvertOrClear(Value, dataType);
+    ConvertOrClear(MinValue, dataType);
+    ConvertOrClear(MaxValue, dataType);
+    ConvertOrClear(DefaultValue, dataType);
+
+    if (nameResourceId != 0) {
+        char resourceText[kNameResourceMaxChars + 1] = {};
+        if (::LoadStringA(ThisModule(), nameResourceId, resourceText, sizeof resourceText) > 0) {
+            (void)AnsiToBstr(resourceText, Name);
+        }
+    }
+}
+
+CQuelkVariable::CQuelkVariable(const CQuelkVariable& other) noexcept { *this = other; }
+
+CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept {
+    if (this == &other) return *this;
+    IsDeviceParameter = other.IsDeviceParameter;
+    id_ = other.id_;
+    CopyVariantOrError(Address, *other.Address);
+    (void)CopyText(Name, other.Name);
+    NameResourceId = other.NameResourceId;
+    (void)CopyText(Description, other.Description);
+    DataType = other.DataType;
+    EnumerationKind = other.EnumerationKind;
+    CopyVariantOrError(MinValue, *other.MinValue);
+    CopyVariantOrError(MaxValue, *other.MaxValue);
+    CopyVariantOrError(DefaultValue, *other.DefaultValue);
+    CopyVariantOrError(Value, *other.Value);
+    CopyVariantOrError(EnumerationEntries, *other.EnumerationEntries);
+    Persistent = other.Persistent;
+    Access = other.Access;
+    WriteLevel = other.WriteLevel;
+    SpareWord1 = other.SpareWord1;
+    (void)CopyText(ExportGroup, other.ExportGroup);
+    ExportKind = other.ExportKind;
+    CopyVariantOrError(DisplayAttribute, *other.DisplayAttribute);
+    CopyVariantOrError(UpdateRule, *other.UpdateRule);
+    Hooks = other.Hooks;
+    return *this;
+}

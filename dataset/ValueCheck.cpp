@@ -1,0 +1,111 @@
+// The value check: whether a value suits a parameter (range, enumeration code or bit-enumeration bits)
+// and whether it differs from the dataset, answered in the bit layout of the access word.
+#include "classlib/HResult.h"
+#include "dataset/QuelkVariableStore.h"
+#include "values/EnumEntries.h"
+#include "values/ValueComparison.h"
+
+namespace {
+
+bool HasNoRangeTest(VARTYPE type) noexcept {
+    return type == VT_BSTR || type == VT_BOOL || type == kByteArray;
+}
+
+// A copy of `value` as `type` by the platform's rules (user locale); false when it does not convert.
+bool ChangeCopy(const VARIANT& value, VARTYPE type, ql::Variant& out) noexcept {
+    if (FAILED(out.CopyFrom(value))) return false;
+    return SUCCEEDED(::VariantChangeType(out.Get(), out.Get(), 0, type)) && out.Type() == type;
+}
+
+bool IsInRange(const CQuelkVariable& record, const VARIANT& value) noexcept {
+    if (HasNoRangeTest(record.DataType)) return true;
+    if (IsVariantEqual(*record.MinValue, *record.MaxValue)) return true;  // equal bounds: no range
+    ql::Variant number, lower, upper;
+    if (!ChangeCopy(value, VT_R8, number) || !ChangeCopy(*record.MinValue, VT_R8, lower) ||
+        !ChangeCopy(*record.MaxValue, VT_R8, upper)) {
+        return false;
+    }
+    return lower->dblVal <= number->dblVal && number->dblVal <= upper->dblVal;
+}
+
+bool IsEnumerationCode(const CQuelkVariable& record, const VARIANT& value) noexcept {
+    ql::Variant typed, code;
+    if (!ChangeCopy(value, record.DataType, typed) || !ChangeCopy(*typed, VT_I4, code)) return false;
+    ULONG index = 0;
+    ql::Bstr text;
+    return GetEnumEntryByValue(*record.EnumerationEntries, code->lVal, &index, text.Put());
+}
+
+}  // namespace
+
+HRESULT CQuelkVariableStore::CheckBitEnumValue(const CQuelkVariable& record, const VARIANT& value,
+                                               bool* accepted) const noexcept {
+    *accepted = false;
+    ql::Variant bits;
+    QL_RETURN_IF_FAILED(bits.CopyFrom(value));
+    QL_RETURN_IF_FAILED(::VariantChangeType(bits.Get(), bits.Get(), 0, VT_UI4));
+    ULONG count = 0;
+    QL_RETURN_IF_FAILED(GetEnumListCount(*record.EnumerationEntries, &count));
+    ULONG mask = 0;
+    for (ULONG i = 0; i < count; ++i) {
+        LONG code = 0;
+        ql::Bstr text;
+        QL_RETURN_IF_FAILED(GetEnumListEntry(*record.EnumerationEntries, i, &code, text.Put()));
+        mask |= static_cast<ULONG>(code);
+    }
+    // With no entries the mask is empty and only 0 passes.
+    *accepted = (bits->ulVal & ~mask) == 0;
+    return S_OK;
+}
+
+HRESULT CQuelkVariableStore::CheckValue(ULONG id, const VARIANT& value, ULONG* flags) const noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, flags == nullptr);
+    *flags = kAccessNoCheck;
+    const CQuelkVariable* record = variables_.Find(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+    *flags = record->Access;
+    if (record->Access & kAccessNoCheck) return S_OK;
+
+    bool accepted = false;
+    switch (record->EnumerationKind) {
+        case kEnumerationNone:
+            accepted = IsInRange(*record, value);
+            break;
+        case kEnumerationList:
+            QL_RETURN_HR_IF(E_FAIL, record->EnumerationEntries.Type() != (VT_ARRAY | VT_BSTR));
+            accepted = IsEnumerationCode(*record, value);
+            break;
+        case kEnumerationBits:
+            QL_RETURN_IF_FAILED(CheckBitEnumValue(*record, value, &accepted));
+            break;
+        default:
+            return E_FAIL;
+    }
+    if (accepted) {
+        *flags &= ~kAccessRejected;
+    } else {
+        *flags |= kAccessRejected;
+    }
+    // An equal value leaves 0x02 as the access word has it: the value may still be waiting for the device.
+    if (!IsVariantEqual(*record->Value, value)) *flags |= kAccessDiffers;
+    return S_OK;
+}
+
+HRESULT CQuelkVariableStore::CheckAndMark(ULONG id, const VARIANT& value, VARIANT_BOOL* done) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, done == nullptr);
+    *done = VARIANT_FALSE;
+    ULONG flags = 0;
+    QL_RETURN_IF_FAILED(CheckValue(id, value, &flags));
+    if (flags & kAccessNoCheck) {
+        *done = VARIANT_TRUE;
+        return S_OK;
+    }
+    // A rejected value is stored all the same, marked 0x04: the page shows it as invalid and the next
+    // check of the parameter starts from these bits.
+    CQuelkVariable change;
+    change.Access = flags;
+    QL_RETURN_IF_FAILED(variables_.SetVariable(id, kFieldAccess, change));
+    QL_RETURN_IF_FAILED(SetValue(id, value));
+    *done = VARIANT_TRUE;
+    return S_OK;
+}

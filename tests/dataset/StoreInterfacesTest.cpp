@@ -1,0 +1,244 @@
+// The store's interfaces: id checks of every getter, the VARIANT forms' conversions, single fields and the
+// quiet setters.
+#include "DatasetTestSupport.h"
+
+namespace {
+
+using StoreInterfacesTest = StoreTest;
+
+TEST_F(StoreInterfacesTest, AnswersAsOneObject) {
+    ql::ComPtr<IUnknown> unknown;
+    ASSERT_HR(S_OK, variables()->QueryInterface(IID_IUnknown, unknown.PutVoid()));
+    for (const IID* iid :
+         {&IID_IQuelkVariables, &IID_IQuelkVariablesEx, &IID_IQuelkVariableFields, &IID_IQuelkValueCheck}) {
+        ql::ComPtr<IUnknown> itf;
+        EXPECT_HR(S_OK, unknown->QueryInterface(*iid, itf.PutVoid()));
+        EXPECT_TRUE(ql::IsSameObject(unknown.Get(), itf.Get()));
+    }
+    // IQuelkVariables and IQuelkVariablesEx are one pointer and one table.
+    ql::ComPtr<IUnknown> plain, extended;
+    ASSERT_HR(S_OK, unknown->QueryInterface(IID_IQuelkVariables, plain.PutVoid()));
+    ASSERT_HR(S_OK, unknown->QueryInterface(IID_IQuelkVariablesEx, extended.PutVoid()));
+    EXPECT_EQ(plain.Get(), extended.Get());
+}
+
+TEST_F(StoreInterfacesTest, EveryGetterRefusesInvalidAndUnknownIds) {
+    const struct {
+        const char* name;
+        std::function<HRESULT(ULONG)> call;
+    } getters[] = {
+        {"GetVariableInfo",
+         [&](ULONG id) {
+             ULONG access = 0;
+             return variables()->GetVariableInfo(id, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                 &access);
+         }},
+        {"GetAddress",
+         [&](ULONG id) {
+             ql::Variant v;
+             return variables()->GetAddress(id, v.Get());
+         }},
+        {"GetValue",
+         [&](ULONG id) {
+             ql::Variant v;
+             return variables()->GetValue(id, v.Get());
+         }},
+        {"GetDeviceFlag",
+         [&](ULONG id) {
+             ULONG flag = 0;
+             return variables()->GetDeviceFlag(id, &flag);
+         }},
+        {"GetVariableField",
+         [&](ULONG id) {
+             ql::Variant v;
+             return fields()->GetVariableField(*MakeUI4(id), *MakeUI4(kFieldValue), v.Get());
+         }},
+        {"GetValue by VARIANT",
+         [&](ULONG id) {
+             ql::Variant v;
+             return variantForms()->GetValue(*MakeUI4(id), v.Get());
+         }},
+        {"CheckValue",
+         [&](ULONG id) {
+             ULONG flags = 0;
+             return valueCheck()->CheckValue(*MakeUI4(id), *MakeUI4(1), &flags);
+         }},
+        {"ReadFromDeviceAsync",
+         [&](ULONG id) {
+             VARIANT_BOOL sent = VARIANT_TRUE;
+             return variables()->ReadFromDeviceAsync(id, &sent);
+         }},
+        {"SetValue", [&](ULONG id) { return variables()->SetValue(id, *MakeUI4(1)); }},
+    };
+    for (const auto& getter : getters) {
+        for (ULONG id : {kInvalidParameterId, 8ul, 114ul}) {
+            SCOPED_TRACE(std::string(getter.name) + " " + std::to_string(id));
+            EXPECT_HR(E_INVALIDARG, getter.call(id));
+        }
+    }
+    EXPECT_TRUE(host_.notifications.empty());
+}
+
+TEST_F(StoreInterfacesTest, VariantIdsAreConvertedFirst) {
+    ql::Variant value;
+    EXPECT_HR(S_OK, variantForms()->GetValue(*MakeBstr(L"10"), value.Get()));
+    EXPECT_EQ("bstr:'kvnd'", Describe(*value));
+    EXPECT_HR(DISP_E_TYPEMISMATCH, variantForms()->GetValue(*MakeBstr(L"x"), value.Get()));
+    EXPECT_EQ("bstr:'kvnd'", Describe(*value));
+
+    ULONG flags = 0;
+    EXPECT_HR(DISP_E_TYPEMISMATCH, valueCheck()->CheckValue(*MakeBstr(L"x"), *MakeUI4(1), &flags));
+    EXPECT_EQ(kAccessNoCheck, flags);
+
+    ql::Variant access;
+    VARTYPE type = 0;
+    EXPECT_HR(S_OK, variantForms()->GetVariableInfo(*MakeI4(17), nullptr, nullptr, &type, nullptr, nullptr,
+                                                    nullptr, access.Get()));
+    EXPECT_EQ(kByteArray, type);
+    EXPECT_EQ("ui4:113", Describe(*access));
+    EXPECT_HR(S_OK, variables()->GetVariableInfo(17, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                 nullptr));
+
+    ql::Variant flag;
+    EXPECT_HR(S_OK, variantForms()->GetDeviceFlag(*MakeI4(17), flag.Get()));
+    EXPECT_EQ("ui4:1", Describe(*flag));
+    EXPECT_HR(E_POINTER, variantForms()->GetDeviceFlag(*MakeI4(17), nullptr));
+}
+
+TEST_F(StoreInterfacesTest, CountAndIndexAccess) {
+    ULONG count = 0, id = 0;
+    EXPECT_HR(S_OK, variables()->GetCount(&count));
+    EXPECT_EQ(121u, count);
+    EXPECT_HR(S_OK, variables()->GetVariableAt(0, &id));
+    EXPECT_EQ(1u, id);
+    EXPECT_HR(E_INVALIDARG, variables()->GetVariableAt(static_cast<INT>(count), &id));
+    EXPECT_HR(E_INVALIDARG, variables()->GetVariableAt(-1, &id));
+
+    ql::Variant countVariant, idVariant;
+    EXPECT_HR(S_OK, fields()->GetCountVariant(countVariant.Get()));
+    EXPECT_EQ("ui4:121", Describe(*countVariant));
+    EXPECT_HR(S_OK, fields()->GetVariableAtVariant(*MakeBstr(L"120"), idVariant.Get()));
+    EXPECT_EQ("ui4:104", Describe(*idVariant));
+    EXPECT_HR(E_INVALIDARG, fields()->GetVariableAtVariant(*MakeI4(-1), idVariant.Get()));
+}
+
+TEST_F(StoreInterfacesTest, GetVariableFieldAnswersOneField) {
+    const struct {
+        ULONG id;
+        ULONG mask;
+        HRESULT hr;
+        const char* field;
+    } cases[] = {
+        {17, kFieldPersistent, S_OK, "bool:1"},  // the stored word, not VARIANT_TRUE
+        {4, kFieldPersistent, S_OK, "bool:0"},
+        {17, kFieldDataType, S_OK, "ui2:8209"},
+        {50, kFieldEnumerationKind, S_OK, "ui2:1"},
+        {17, kFieldAccess, S_OK, "ui4:113"},
+        {17, kFieldAddress, S_OK, "ui4:18"},
+        {10, kFieldName, S_OK, "bstr:'Username'"},
+        {10, kFieldUpdateRule, S_OK, "bstr:''"},
+        {10, kFieldDisplayAttribute, S_OK, "empty"},
+        {17, kFieldName | kFieldAddress, E_FAIL, "bstr:'untouched'"},
+        {17, 0, E_FAIL, "bstr:'untouched'"},
+        {17, 0x100000, E_FAIL, "bstr:'untouched'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.id) + " mask " + std::to_string(c.mask));
+        ql::Variant out = MakeBstr(L"untouched");
+        EXPECT_HR(c.hr, fields()->GetVariableField(*MakeUI4(c.id), *MakeUI4(c.mask), out.Get()));
+        EXPECT_EQ(c.field, Describe(*out));
+    }
+    EXPECT_HR(E_INVALIDARG, fields()->GetVariableField(*MakeUI4(17), *MakeUI4(kFieldAccess), nullptr));
+}
+
+TEST_F(StoreInterfacesTest, SetVariableFieldTakesNumbersOnlyThroughConversion) {
+    const struct {
+        const char* name;
+        ql::Variant value;
+        HRESULT hr;
+        ULONG access;
+    } cases[] = {
+        {"VT_UI4", MakeUI4(0x1071), S_OK, 0x1071},
+        {"VT_I4", MakeI4(0x71), S_OK, 0x71},
+        {"digits", MakeBstr(L"4096"), S_OK, 4096},
+        // A text is never read as a number through its pointer bits.
+        {"letters", MakeBstr(L"abc"), DISP_E_TYPEMISMATCH, 0x71},
+        {"fraction", MakeBstr(L"1.5e40"), DISP_E_OVERFLOW, 0x71},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetAccess(17, 0x71);
+        EXPECT_HR(c.hr, fields()->SetVariableField(*MakeUI4(17), *MakeUI4(kFieldAccess), *c.value));
+        EXPECT_EQ(c.access, AccessOf(17));
+    }
+    // Text fields take texts: a number becomes its text.
+    EXPECT_HR(S_OK, fields()->SetVariableField(*MakeUI4(10), *MakeUI4(kFieldDescription), *MakeI4(12)));
+    EXPECT_EQ(L"12", store().Variables().Find(10)->Description.View());
+    EXPECT_HR(S_OK, fields()->SetVariableField(*MakeUI4(10), *MakeUI4(kFieldName), *MakeBstr(L"Benutzer")));
+    EXPECT_EQ(L"Benutzer", store().Variables().Find(10)->Name.View());
+}
+
+TEST_F(StoreInterfacesTest, SetVariableFieldWritesQuietlyAndUnconverted) {
+    EXPECT_HR(S_OK, fields()->SetVariableField(*MakeUI4(16), *MakeUI4(kFieldValue), *MakeBstr(L"12")));
+    EXPECT_EQ("bstr:'12'", ValueOf(16));
+    EXPECT_HR(E_FAIL, fields()->SetVariableField(*MakeUI4(16), *MakeUI4(kFieldDataType), *MakeUI4(VT_BSTR)));
+    EXPECT_HR(S_OK, fields()->SetVariableField(*MakeUI4(16), *MakeUI4(kFieldEnumerationKind), *MakeUI4(2)));
+    EXPECT_HR(E_INVALIDARG,
+              fields()->SetVariableField(*MakeUI4(8), *MakeUI4(kFieldEnumerationKind), *MakeUI4(2)));
+    EXPECT_EQ(VT_UI2, store().Variables().Find(16)->DataType);
+    EXPECT_EQ(kEnumerationNone, store().Variables().Find(16)->EnumerationKind);
+    EXPECT_TRUE(host_.notifications.empty());
+    EXPECT_TRUE(host_.modifiedMarks.empty());
+
+    // SetValue with the same value converts it.
+    EXPECT_HR(S_OK, variables()->SetValue(16, *MakeBstr(L"12")));
+    EXPECT_EQ("ui2:12", ValueOf(16));
+}
+
+TEST_F(StoreInterfacesTest, ChangeValueIsTheQuietSetter) {
+    EXPECT_HR(S_OK, variables()->ChangeValue(16, nullptr, nullptr));
+    EXPECT_EQ("ui2:0", ValueOf(16));
+
+    ql::Variant text = MakeBstr(L"300");
+    ULONG access = 0x73;
+    EXPECT_HR(S_OK, variables()->ChangeValue(16, text.Get(), &access));
+    EXPECT_EQ("ui2:300", ValueOf(16));
+    EXPECT_EQ(0x73u, AccessOf(16));
+    EXPECT_TRUE(host_.notifications.empty());
+    EXPECT_TRUE(host_.modifiedMarks.empty());
+
+    ql::Variant letters = MakeBstr(L"x");
+    EXPECT_HR(DISP_E_TYPEMISMATCH, variables()->ChangeValue(16, letters.Get(), &access));
+    EXPECT_EQ("ui2:300", ValueOf(16));
+    // The VARIANT form takes the access word through the conversion as well.
+    ql::Variant badAccess = MakeBstr(L"x"), goodAccess = MakeI4(0x50);
+    EXPECT_HR(DISP_E_TYPEMISMATCH, variantForms()->ChangeValue(*MakeUI4(16), nullptr, badAccess.Get()));
+    EXPECT_HR(S_OK, variantForms()->ChangeValue(*MakeUI4(16), nullptr, goodAccess.Get()));
+    EXPECT_EQ(0x50u, AccessOf(16));
+    EXPECT_HR(E_INVALIDARG, variables()->ChangeValue(kInvalidParameterId, nullptr, nullptr));
+}
+
+TEST_F(StoreInterfacesTest, RequestStopOnlyStopsARunningTransfer) {
+    VARIANT_BOOL wasRunning = VARIANT_TRUE;
+    EXPECT_HR(S_OK, variables()->RequestStop(&wasRunning));
+    EXPECT_EQ(VARIANT_FALSE, wasRunning);
+    EXPECT_FALSE(store().StopRequested());
+    store().SetTransferRunning(true);
+    EXPECT_HR(S_OK, variables()->RequestStop(&wasRunning));
+    EXPECT_EQ(VARIANT_TRUE, wasRunning);
+    EXPECT_TRUE(store().StopRequested());
+    EXPECT_HR(E_INVALIDARG, variables()->RequestStop(nullptr));
+}
+
+TEST_F(StoreInterfacesTest, AddressesAreKeptAsGiven) {
+    ql::Variant address;
+    EXPECT_HR(S_OK, variables()->GetAddress(17, address.Get()));
+    EXPECT_EQ("ui4:18", Describe(*address));
+    EXPECT_HR(S_OK, variables()->SetAddress(3, *MakeBstr(L"7")));
+    EXPECT_HR(S_OK, variantForms()->GetAddress(*MakeUI4(3), address.Get()));
+    EXPECT_EQ("bstr:'7'", Describe(*address));
+    EXPECT_HR(E_INVALIDARG, variables()->SetAddress(kInvalidParameterId, *MakeUI4(1)));
+    EXPECT_HR(E_INVALIDARG, variables()->GetAddress(17, nullptr));
+}
+
+}  // namespace

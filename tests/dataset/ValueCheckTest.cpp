@@ -1,0 +1,115 @@
+// The value check: range, enumeration and bit-enumeration tests, the difference bit, and check-and-mark.
+#include "DatasetTestSupport.h"
+
+namespace {
+
+using ValueCheckTest = StoreTest;
+
+ql::Variant MakeEntries(std::initializer_list<const wchar_t*> entries) {
+    ql::SafeArray array;
+    EXPECT_EQ(S_OK, array.Create(VT_BSTR, static_cast<ULONG>(entries.size())));
+    LONG index = 0;
+    for (const wchar_t* entry : entries) {
+        ql::Bstr text(entry);
+        EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, text.Get()));
+        ++index;
+    }
+    ql::Variant v;
+    v.AttachArray(VT_BSTR, array.Detach());
+    return v;
+}
+
+// Adds an enumerated record of its own (id `id`, VT_UI4, current value 0, access 0x71).
+void AddEnumerated(CQuelkVariableStore& store, ULONG id, USHORT kind, const ql::Variant& entries) {
+    const ql::Variant empty, zero = MakeUI4(0), rule = MakeBstr(L"");
+    ASSERT_HR(S_OK, store.Variables().Add(CQuelkVariable(0, id, *empty, L"Enumerated", 0, VT_UI4, *zero,
+                                                         *zero, *zero, *zero, 1, 0x71, 1, 0, L"", 0, L"",
+                                                         kind, *entries, *empty, *rule, VariableHooks{})));
+}
+
+struct CheckCase {
+    const char* name;
+    ULONG id;
+    ql::Variant value;
+    HRESULT hr;
+    ULONG flags;
+};
+
+TEST_F(ValueCheckTest, AnswersInTheAccessWordLayout) {
+    AddEnumerated(store(), 900, kEnumerationBits, MakeEntries({L"1;One", L"2;Two", L"8;Eight"}));
+    AddEnumerated(store(), 901, kEnumerationBits, MakeEntries({}));
+    AddEnumerated(store(), 902, kEnumerationBits, ql::Variant());
+    AddEnumerated(store(), 903, kEnumerationBits, MakeEntries({L"1;One", L"Two"}));
+    AddEnumerated(store(), 904, kEnumerationList, ql::Variant());
+    AddEnumerated(store(), 905, 3, MakeEntries({L"1;One"}));
+    ASSERT_HR(S_OK, store().ChangeValue(18, MakeUI4(5).Get(), nullptr));
+
+    const CheckCase cases[] = {
+        {"station address at its maximum", 3, MakeUI4(126), S_OK, 0x73},
+        {"station address above it", 3, MakeUI4(127), S_OK, 0x77},
+        {"station address as text", 3, MakeBstr(L"12"), S_OK, 0x73},
+        {"station address as letters", 3, MakeBstr(L"x"), S_OK, 0x77},
+        {"equal bounds: no range", 25, MakeUI4(60000), S_OK, 0x52},
+        {"text parameter", 10, MakeBstr(L"anything"), S_OK, 0x73},
+        {"byte string", 17, MakeBytes({1, 2}), S_OK, 0x73},
+        {"enumeration code", 50, MakeUI4(1), S_OK, 0x33},
+        {"enumeration code not listed", 50, MakeUI4(2), S_OK, 0x37},
+        {"enumeration code as text", 50, MakeBstr(L"1"), S_OK, 0x33},
+        {"bits inside the mask", 900, MakeUI4(11), S_OK, 0x73},
+        {"bit outside the mask", 900, MakeUI4(4), S_OK, 0x77},
+        {"no bits listed, zero", 901, MakeUI4(0), S_OK, 0x71},
+        {"no bits listed, one", 901, MakeUI4(1), S_OK, 0x77},
+        {"bits without a list", 902, MakeUI4(0), E_INVALIDARG, 0x71},
+        {"malformed bit entry", 903, MakeUI4(1), E_UNEXPECTED, 0x71},
+        {"bits not a number", 900, MakeBstr(L"x"), DISP_E_TYPEMISMATCH, 0x71},
+        {"enumeration without a list", 904, MakeUI4(0), E_FAIL, 0x71},
+        {"unknown enumeration kind", 905, MakeUI4(1), E_FAIL, 0x71},
+        // The current value 5 against 5 keeps the access word's 0x02 state; 6 sets it.
+        {"same value", 18, MakeUI4(5), S_OK, 0x71},
+        {"other value", 18, MakeUI4(6), S_OK, 0x73},
+        {"unknown id", 8, MakeUI4(1), E_INVALIDARG, kAccessNoCheck},
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ULONG flags = 0xDEAD;
+        EXPECT_HR(c.hr, valueCheck()->CheckValue(*MakeUI4(c.id), *c.value, &flags));
+        EXPECT_EQ(c.flags, flags);
+    }
+    EXPECT_HR(E_INVALIDARG, valueCheck()->CheckValue(*MakeUI4(3), *MakeUI4(1), nullptr));
+}
+
+TEST_F(ValueCheckTest, StartsFromTheAccessWord) {
+    SetAccess(18, 0x73);
+    ULONG flags = 0;
+    EXPECT_HR(S_OK, valueCheck()->CheckValue(*MakeUI4(18), *MakeUI4(0), &flags));
+    EXPECT_EQ(0x73u, flags);  // equal value: 0x02 as the access word has it
+    // A record that cannot be checked answers its access word, whatever the value.
+    SetAccess(18, 0x79);
+    EXPECT_HR(S_OK, valueCheck()->CheckValue(*MakeUI4(18), *MakeBstr(L"x"), &flags));
+    EXPECT_EQ(0x79u, flags);
+}
+
+TEST_F(ValueCheckTest, CheckAndMarkStoresEvenARejectedValue) {
+    VARIANT_BOOL done = VARIANT_FALSE;
+    EXPECT_HR(S_OK, valueCheck()->CheckAndMark(*MakeUI4(3), *MakeUI4(127), &done));
+    EXPECT_EQ(VARIANT_TRUE, done);
+    EXPECT_EQ(0x77u, AccessOf(3));
+    EXPECT_EQ("ui1:127", ValueOf(3));
+    ULONG flags = 0;
+    EXPECT_HR(S_OK, valueCheck()->CheckValue(*MakeUI4(3), *MakeUI4(126), &flags));
+    EXPECT_EQ(0x73u, flags);
+
+    // Nothing is stored for a record that cannot be checked.
+    SetAccess(19, 0x79);
+    done = VARIANT_FALSE;
+    EXPECT_HR(S_OK, valueCheck()->CheckAndMark(*MakeUI4(19), *MakeUI4(9), &done));
+    EXPECT_EQ(VARIANT_TRUE, done);
+    EXPECT_EQ("ui1:0", ValueOf(19));
+    EXPECT_EQ(0x79u, AccessOf(19));
+
+    EXPECT_HR(E_INVALIDARG, valueCheck()->CheckAndMark(*MakeUI4(8), *MakeUI4(9), &done));
+    EXPECT_EQ(VARIANT_FALSE, done);
+    EXPECT_HR(E_INVALIDARG, valueCheck()->CheckAndMark(*MakeUI4(3), *MakeUI4(9), nullptr));
+}
+
+}  // namespace

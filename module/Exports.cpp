@@ -1,19 +1,30 @@
-// The four entry points of the COM server.
-#include <windows.h>
+// The four entry points of the COM server, answered by the COM module (classlib/ComModule).
 #include <objbase.h>
+#include <windows.h>
+
+#include "classlib/ComModule.h"
+
+namespace {
+#ifdef VARNOK_MODULE_TYPELIB
+constexpr bool kModuleHasTypeLibrary = true;
+#else
+constexpr bool kModuleHasTypeLibrary = false;  // built before the type library existed
+#endif
+}  // namespace
 
 extern "C" {
 
-STDAPI DllCanUnloadNow() { return S_OK; }
+STDAPI DllCanUnloadNow() noexcept { return ql::ComModule::Instance().CanUnloadNow(); }
 
-STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) noexcept {
+    return ql::ComModule::Instance().GetClassObject(clsid, iid, out);
 }
 
-STDAPI DllRegisterServer() { return S_OK; }
+STDAPI DllRegisterServer() noexcept {
+    return ql::ComModule::Instance().RegisterServer(kModuleHasTypeLibrary);
+}
 
-STDAPI DllUnregisterServer() { return S_OK; }
-
+STDAPI DllUnregisterServer() noexcept {
+    return ql::ComModule::Instance().UnregisterServer(kModuleHasTypeLibrary);
+}
 }

@@ -1,0 +1,80 @@
+#include "dtm/DtmObject.h"
+
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dataset/ParameterTable.h"
+
+CDtmObject::CDtmObject() noexcept
+    : CQuelkPersist(static_cast<CQuelkDtm&>(*this), Store()), datasetHost_(*this, *this) {
+    Store().AttachHost(&datasetHost_);
+}
+
+HRESULT CDtmObject::FinalConstruct() noexcept { return InitParameters(); }
+
+IUnknown* CDtmObject::GetControllingUnknown() noexcept {
+    return ql::ComObjectBase<CDtmObject>::GetControllingUnknown();
+}
+
+HRESULT CDtmObject::InitParameters() noexcept { return InitParameterSet(); }
+
+HRESULT CDtmObject::InitParameterSet() noexcept {
+    SetLanguageWord(kLanguageSystemDefault);
+    ql::Variant language;
+    language.SetI4(static_cast<LONG>(kLanguageSystemDefault));
+    QL_RETURN_IF_FAILED(NotifyUis(kNotifyLanguage, *language.Get()));
+
+    (void)DefineDeviceParameters(&Store().Variables(), nullptr, MessageSink());
+    Store().SetDataSetState(0);  // the parameter document's "default"
+    QL_RETURN_IF_FAILED(SetState(kStateCreated));
+
+    SetTransferRunning(false);
+    // The built-in texts stay when the translations cannot be loaded.
+    (void)Localization().Initialize();
+    return S_OK;
+}
+
+HRESULT CDtmObject::SetState(ULONG state) noexcept {
+    const ULONG previous = State();
+    QL_RETURN_IF_FAILED(CQuelkDtm::SetState(state));
+    // Online parameterization is offered only while online; diagnosis, measured value and trend, once
+    // online, stay offered.
+    DtmFunctionsSeam& functions = Functions();
+    if (state == kStateConnected) {
+        (void)functions.SetFunctionEnabled(kFunctionOnlineParameterize, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionWithoutRow, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionMeasuredValue, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionTrend, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionDiagnosis, TRUE);
+    } else if (state == kStateConfigured || previous == kStateConnected) {
+        (void)functions.SetFunctionEnabled(kFunctionOnlineParameterize, FALSE);
+        (void)functions.SetFunctionEnabled(kFunctionWithoutRow, FALSE);
+    }
+    return S_OK;
+}
+
+HRESULT CDtmObject::LoadValues(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    return LoadValuesPart(stream, ok);
+}
+
+HRESULT CDtmObject::SaveValues(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    return SaveValuesPart(stream, ok);
+}
+
+// ---- IDtmObject ----
+
+HRESULT CDtmObject::ShowTreeActiveX() noexcept { return E_NOTIMPL; }
+
+HRESULT CDtmObject::ShowProgressValue(LONG, LONG, BSTR) noexcept { return E_NOTIMPL; }
+
+HRESULT CDtmObject::CompareSingleParameter(VARIANT, VARIANT* deviceValue, VARIANT* dtmValue) noexcept {
+    (void)deviceValue;
+    (void)dtmValue;
+    return E_NOTIMPL;
+}
+
+HRESULT CDtmObject::SetActiveXFunctionID(LONG) noexcept { return E_NOTIMPL; }
+
+HRESULT CDtmObject::GetActiveFunctionID(LONG* functionId) noexcept {
+    if (functionId) *functionId = 0;
+    return E_NOTIMPL;
+}

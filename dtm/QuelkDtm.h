@@ -1,0 +1,207 @@
+#pragma once
+// CQuelkDtm: the toolkit base of the DTM object. It holds the lifecycle state word and everything the
+// frame hands over (system tag, frame container and event interfaces, channel, device type, user
+// information), the DTM's XML handler and its two events, and implements the toolkit main interface
+// IQuelkDtm, the FDT lifecycle of IDtm and the frame's data lock IDtmDataLock.
+//
+// A part, not a complete object: the complete class (CDtmObject) supplies IUnknown, the controlling
+// unknown, InitParameters and the interface table, and may replace SetState and Config.
+// Services built by other parts are reached through seams (DtmFunctionsSeam, DtmCommunicationSeam,
+// DtmLocalizationSeam); each starts as its do-nothing default until the complete object attaches one.
+//
+// Threading: apartment-threaded; every method runs on the frame's user-interface thread. The waits of
+// PrepareToReleaseCommunication dispatch window messages, so other calls (the channel's answers that move
+// the state on) run while they last.
+// Ownership: the BSTRs and interface pointers below are owned (frame, frame events and channel are counted
+// references) and released when the object goes.
+#include <windows.h>
+#include <msxml2.h>
+
+#include "FdtInterfaces.h"
+#include "QuelkInterfaces.h"
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
+#include "classlib/DispatchImpl.h"
+#include "dtm/DtmCommunicationSeam.h"
+#include "dtm/DtmFunctionsSeam.h"
+#include "dtm/DtmLocalizationSeam.h"
+#include "dtm/DtmMessageReporter.h"
+#include "dtm/DtmState.h"
+#include "classlib/Handle.h"
+#include "xml/QuelkXMLHandlerImpl.h"
+
+class CQuelkDtm : public ql::DispatchImpl<IQuelkDtm>,
+                  public ql::DispatchImpl<IDtm>,
+                  public ql::DispatchImpl<IDtmDataLock>,
+                  public ql::DispatchImpl<IQuelkDtmDispatch> {
+public:
+    CQuelkDtm(const CQuelkDtm&) = delete;
+    CQuelkDtm& operator=(const CQuelkDtm&) = delete;
+
+    // ---- IQuelkDtm (slots 7 to 22; 19 and 21 come from the complete object) ----
+    HRESULT STDMETHODCALLTYPE SetState(ULONG state) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetState(ULONG* state) noexcept override;
+    HRESULT STDMETHODCALLTYPE NotifyUisVariant(VARIANT code, VARIANT data) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetLanguage(ULONG* lcid) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetSystemTag(BSTR* tag) noexcept override;
+    HRESULT STDMETHODCALLTYPE NotifyUis(ULONG code, VARIANT data) noexcept override;
+    HRESULT STDMETHODCALLTYPE LoadMessageText(LPCSTR idOrText, BSTR* text) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnStateChanged() noexcept override;
+    HRESULT STDMETHODCALLTYPE InitChannels() noexcept override;
+    HRESULT STDMETHODCALLTYPE ReleaseChannels() noexcept override;
+    HRESULT STDMETHODCALLTYPE OnInitChannels() noexcept override;
+    HRESULT STDMETHODCALLTYPE OnReleaseChannels() noexcept override;
+    HRESULT STDMETHODCALLTYPE ReservedHook20() noexcept override;
+    HRESULT STDMETHODCALLTYPE FrameDocumentHook(LPCWSTR descriptor, LPCWSTR text1, LPCWSTR text2,
+                                                LPCWSTR text3) noexcept override;
+
+    // ---- IDtm (slots 7 to 18) ----
+    HRESULT STDMETHODCALLTYPE Environment(BSTR systemTag, IFrameContainer* frame,
+                                          VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE InitNew(BSTR deviceType, VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE Config(BSTR userInformation, VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE SetCommunication(IFdtCommunication* channel,
+                                               VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE PrepareToDelete(VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE ReleaseCommunication(VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE PrepareToRelease(VARIANT_BOOL* result) noexcept override;
+    // The four below only check the lifecycle state here; the user-settings and functions parts of the
+    // complete object replace them.
+    HRESULT STDMETHODCALLTYPE SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetFunctions(BSTR operationPhase, BSTR* functions) noexcept override;
+    HRESULT STDMETHODCALLTYPE InvokeFunctionRequest(BSTR invokeId, BSTR functionCall,
+                                                    VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE PrivateDialogEnabled(VARIANT_BOOL enabled,
+                                                   VARIANT_BOOL* result) noexcept override;
+
+    // ---- IDtmDataLock (slots 7 to 10); no method looks at the lifecycle state ----
+    HRESULT STDMETHODCALLTYPE DataLockQuery1(VARIANT_BOOL* unused) noexcept override;
+    HRESULT STDMETHODCALLTYPE DataLockQuery2(BSTR unusedText, VARIANT_BOOL* unused) noexcept override;
+    HRESULT STDMETHODCALLTYPE LockData(BSTR unusedText, VARIANT_BOOL* unused) noexcept override;
+    HRESULT STDMETHODCALLTYPE UnlockData(BSTR unusedText, VARIANT_BOOL* result) noexcept override;
+
+    // ---- Seams: null restores the do-nothing default. Not owned. ----
+    void AttachFunctions(DtmFunctionsSeam* functions) noexcept;
+    void AttachCommunication(DtmCommunicationSeam* communication) noexcept;
+    void AttachLocalization(DtmLocalizationSeam* localization) noexcept;
+    DtmFunctionsSeam& Functions() noexcept { return *functions_; }
+    DtmCommunicationSeam& Communication() noexcept { return *communication_; }
+    DtmLocalizationSeam& Localization() noexcept { return *localization_; }
+
+    // ---- Members for the other parts of the object ----
+    ULONG State() const noexcept { return state_; }
+    const ql::Bstr& SystemTag() const noexcept { return systemTag_; }
+    ql::Bstr& DeviceType() noexcept { return deviceType_; }
+    const ql::Bstr& UserInformation() const noexcept { return userInformation_; }
+    IFrameContainer* Frame() const noexcept { return frame_.Get(); }
+    IFrameEvents* FrameEvents() const noexcept { return frameEvents_.Get(); }
+    IFdtCommunication* Channel() const noexcept { return channel_.Get(); }
+    CQuelkXMLHandlerImpl& XmlHandler() noexcept { return xml_; }
+    CQuelkMessageSink* MessageSink() noexcept { return &reporter_; }
+    // Loads an FDT document from the frame through the DTM's schema cache, reporting as the handler does.
+    HRESULT LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded) noexcept;
+
+    ULONG UserLevel() const noexcept { return userLevel_; }
+    void SetUserLevelWord(ULONG level) noexcept { userLevel_ = level; }
+    ULONG OperationPhase() const noexcept { return operationPhase_; }
+    void SetOperationPhaseWord(ULONG phase) noexcept { operationPhase_ = phase; }
+    ULONG Language() const noexcept { return language_; }
+    void SetLanguageWord(ULONG lcid) noexcept { language_ = lcid; }
+    bool DataLocked() const noexcept { return dataLockFlag_ != 0; }
+    bool FrameLocked() const noexcept { return frameLockFlag_ != 0; }
+    void SetFrameLocked(bool locked) noexcept { frameLockFlag_ = locked ? 1 : 0; }
+    ULONG PrivateDialogsEnabled() const noexcept { return privateDialogsEnabled_; }
+    void SetPrivateDialogsEnabled(ULONG enabled) noexcept { privateDialogsEnabled_ = enabled; }
+
+    // The online transfer (upload or download on the worker thread).
+    bool TransferRunning() const noexcept { return transferRunning_ != 0; }
+    void SetTransferRunning(bool running) noexcept { transferRunning_ = running ? 1 : 0; }
+    ql::Bstr& TransferInvokeId() noexcept { return transferInvokeId_; }
+    ql::Bstr& TransferText() noexcept { return transferText_; }
+    BYTE TransferKind() const noexcept { return transferKind_; }
+    void SetTransferKind(BYTE kind) noexcept { transferKind_ = kind; }
+    ULONG* TransferHandOver() noexcept { return transferHandOver_; }
+
+    // The comparison with another DTM of the project.
+    bool CompareInitialised() const noexcept { return compareInitialised_ != 0; }
+    void SetCompareInitialised(bool initialised) noexcept { compareInitialised_ = initialised ? 1 : 0; }
+    bool CompareRunning() const noexcept { return compareRunning_ != 0; }
+    void SetCompareRunning(bool running) noexcept { compareRunning_ = running ? 1 : 0; }
+    ql::Bstr& ComparePeerTag() noexcept { return comparePeerTag_; }
+    ql::ComPtr<IQuelkVariableFields>& ComparePeerStore() noexcept { return comparePeerStore_; }
+
+    // Signalled in states 9 and 12, reset on entering 10 and 11.
+    ql::ManualResetEvent& StateEvent() noexcept { return stateEvent_; }
+    // Reset when SetCommunication starts, signalled whenever it ends.
+    ql::ManualResetEvent& CommunicationSetEvent() noexcept { return communicationSetEvent_; }
+    DWORD StateWaitTime() const noexcept { return stateWaitTime_; }
+    // Tests shorten the waits; the DTM itself never changes them.
+    void SetStateWaitTime(DWORD milliseconds) noexcept { stateWaitTime_ = milliseconds; }
+    DWORD CancelPause() const noexcept { return cancelPause_; }
+    bool AutoConnect() const noexcept { return autoConnect_ != 0; }
+
+protected:
+    CQuelkDtm() noexcept;
+    ~CQuelkDtm() = default;
+
+    // The user-level keyword of the frame's user information (Config step 5). The user-settings part of
+    // the complete object replaces it; here it only insists on a text.
+    virtual HRESULT SetUserLevel(const VARIANT& keyword) noexcept;
+
+    // Queries the controlling object for `iid`.
+    template <class Interface>
+    HRESULT QueryObject(ql::ComPtr<Interface>& out) noexcept {
+        out.Reset();
+        IUnknown* self = GetControllingUnknown();
+        if (!self) return E_NOINTERFACE;
+        return self->QueryInterface(__uuidof(Interface), out.PutVoid());
+    }
+    // A message for the frame's log; dropped before the environment step.
+    void Report(const char* format, ...) noexcept;
+
+private:
+    HRESULT StoreFrame(IFrameContainer* frame) noexcept;
+    void DropFrame() noexcept;
+    void CloseOpenUserInterfaces(HRESULT* failure) noexcept;
+    // The wait of PrepareToReleaseCommunication for the channel's answer (connect or disconnect).
+    void WaitForStateEvent() noexcept;
+
+    // Members in the order the toolkit keeps them, with the values its constructor gives.
+    CQuelkXMLHandlerImpl xml_;
+    BYTE compareInitialised_ = 0;
+    BYTE compareRunning_ = 0;
+    ql::Bstr comparePeerTag_;
+    ql::ComPtr<IQuelkVariableFields> comparePeerStore_;
+    ULONG userLevel_ = kInitialUserLevel;
+    ULONG operationPhase_ = 0;
+    BYTE frameLockFlag_ = 0;
+    BYTE dataLockFlag_ = 0;
+    ql::Bstr transferInvokeId_;
+    ql::Bstr transferText_;
+    ULONG transferHandOver_[3] = {0, 0, 0};  // left unset by the toolkit: zero here
+    BYTE transferKind_ = 0;                  // idem
+    BYTE transferRunning_ = 0;               // idem; cleared again by the parameter-set initialisation
+    ql::ComPtr<IFrameContainer> frame_;
+    ql::Bstr deviceType_;
+    ql::Bstr systemTag_;
+    ql::Bstr userInformation_;
+    ql::ComPtr<IFrameEvents> frameEvents_;
+    ql::ComPtr<IFdtCommunication> channel_;
+    ULONG language_ = 0;               // left unset by the toolkit: zero until the parameter set is built
+    ULONG privateDialogsEnabled_ = 0;  // left unset by the toolkit: zero here
+    ql::ManualResetEvent stateEvent_;
+    DWORD stateWaitTime_ = kStateWaitTimeMs;
+    DWORD cancelPause_ = kCancelPauseMs;
+    ULONG state_ = kStateConstructed;
+    BYTE autoConnect_ = 1;  // no operation of this DTM changes it
+    ql::ManualResetEvent communicationSetEvent_;
+
+    CDtmMessageReporter reporter_;
+    DtmFunctionsSeam noFunctions_;
+    DtmCommunicationSeam noCommunication_;
+    DtmLocalizationSeam noLocalization_;
+    DtmFunctionsSeam* functions_ = &noFunctions_;
+    DtmCommunicationSeam* communication_ = &noCommunication_;
+    DtmLocalizationSeam* localization_ = &noLocalization_;
+};

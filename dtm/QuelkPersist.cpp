@@ -1,0 +1,268 @@
+// The dataset image in a stream: IQuelkPersistData's stream methods, IPersistStreamInit, the image's
+// reader and writer, and the dataset-modified flag.
+#include "dtm/QuelkPersist.h"
+
+#include "VarnokP3.h"
+#include "classlib/ComPtr.h"
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dtm/DtmState.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/StreamValueReader.h"
+#include "dtm/StreamValueWriter.h"
+
+namespace {
+
+// The two version items after the device type text; their values play no part when loading.
+constexpr wchar_t kImageVersion[] = L"1.0";
+constexpr wchar_t kImageSecondVersion[] = L"1";
+// The path that asks IDtmParameter for the whole parameter document.
+constexpr wchar_t kWholeDocumentPath[] = L"\\";
+
+HRESULT WriteTextValue(CStreamValueWriter& writer, const wchar_t* text) noexcept {
+    ql::Variant value;
+    QL_RETURN_IF_FAILED(value.SetBstr(text));
+    return writer.WriteValue(*value.Get());
+}
+
+// The standard persistence methods answer S_FALSE for every failure, never an error code.
+HRESULT AsStandardAnswer(HRESULT hr) noexcept { return hr == S_OK ? S_OK : S_FALSE; }
+
+}  // namespace
+
+bool CQuelkPersist::StateAcceptsLoad() const noexcept {
+    return IsStateIn(dtm_.State(), {kStateCreated, kStatePreparedToDelete});
+}
+
+bool CQuelkPersist::StateAcceptsSave() const noexcept {
+    return IsStateIn(dtm_.State(), {kStateConfigured, kStateCommunicationSet, kStateConnected});
+}
+
+// ---- The image ----
+
+HRESULT CQuelkPersist::WriteImage(IStream* stream) noexcept {
+    CStreamValueWriter writer(stream);
+    QL_RETURN_IF_FAILED(writer.WriteText(dtm_.DeviceType().Get()));
+    QL_RETURN_IF_FAILED(WriteTextValue(writer, kImageVersion));
+    QL_RETURN_IF_FAILED(WriteTextValue(writer, kImageSecondVersion));
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Save(store_, writer));
+
+    // Only an object that aggregates the DTM can add its own data behind the values.
+    ql::ComPtr<IQuelkPersistExtension> extension;
+    IUnknown* self = dtm_.GetControllingUnknown();
+    if (self && SUCCEEDED(self->QueryInterface(IID_IQuelkPersistExtension, extension.PutVoid())) &&
+        extension) {
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        QL_RETURN_IF_FAILED(extension->SaveExtension(stream, &ok));
+        if (ok != VARIANT_TRUE) return S_FALSE;
+    }
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noexcept {
+    CStreamValueReader reader(stream);
+    QL_RETURN_IF_FAILED(reader.Start());
+    QL_RETURN_IF_FAILED(reader.ReadText(image.DeviceType));
+
+    // Images of early versions carry no version items: their values part starts at once with its VT_I4
+    // count.
+    const ULONGLONG afterText = reader.Position();
+    ql::Variant version;
+    QL_RETURN_IF_FAILED(reader.ReadValue(version));
+    if (version.Type() == VT_I4) {
+        QL_RETURN_IF_FAILED(reader.Rewind(afterText));
+    } else {
+        QL_RETURN_IF_FAILED(reader.ReadValue(version));
+    }
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Read(reader, image.Values));
+
+    ql::ComPtr<IQuelkPersistExtension> extension;
+    IUnknown* self = dtm_.GetControllingUnknown();
+    if (self && SUCCEEDED(self->QueryInterface(IID_IQuelkPersistExtension, extension.PutVoid())) &&
+        extension) {
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        QL_RETURN_IF_FAILED(extension->LoadExtension(stream, &ok));
+        QL_RETURN_HR_IF(E_FAIL, ok != VARIANT_TRUE);
+    }
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::CommitImage(LoadedImage& image) noexcept {
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(store_, image.Values));
+    dtm_.DeviceType() = std::move(image.DeviceType);
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::WriteDataStream(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_FALSE;
+    QL_RETURN_IF_NULL_OUT(stream);
+    const HRESULT hr = WriteImage(stream);
+    if (hr != S_OK) return hr;
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::ReadDataStream(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_FALSE;
+    QL_RETURN_IF_NULL_OUT(stream);
+    LoadedImage image;
+    QL_RETURN_IF_FAILED(ParseDataStream(stream, image));
+    QL_RETURN_IF_FAILED(CommitImage(image));
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::InitNewData(VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_FALSE;
+    dtm_.DeviceType().Reset();
+    // A new dataset keeps the values of the parameter table.
+    VARIANT_BOOL done = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(store_.InitNewValues(&done));
+    if (done != VARIANT_TRUE) return S_FALSE;
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+// ---- The values part alone (the store's slots) ----
+
+HRESULT CQuelkPersist::SaveValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, ok == nullptr || stream == nullptr);
+    *ok = VARIANT_TRUE;
+    CStreamValueWriter writer(stream);
+    const HRESULT hr = CQuelkValuesImage::Save(store_, writer);
+    if (FAILED(hr)) *ok = VARIANT_FALSE;
+    return hr;
+}
+
+HRESULT CQuelkPersist::LoadValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, ok == nullptr || stream == nullptr);
+    *ok = VARIANT_TRUE;
+    CStreamValueReader reader(stream);
+    std::vector<LoadedValue> entries;
+    HRESULT hr = reader.Start();
+    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Read(reader, entries);
+    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Assign(store_, entries);
+    if (FAILED(hr)) *ok = VARIANT_FALSE;
+    return hr;
+}
+
+// ---- IQuelkPersistData (streams) ----
+
+HRESULT CQuelkPersist::LoadFromStream(IStream* stream) noexcept {
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    const HRESULT hr = ReadDataStream(stream, &ok);
+    QL_RETURN_IF_FAILED(hr);
+    QL_RETURN_HR_IF(E_FAIL, ok != VARIANT_TRUE);
+    (void)SetModified(false);
+    return hr;
+}
+
+HRESULT CQuelkPersist::SaveToStream(IStream* stream) noexcept {
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    const HRESULT hr = WriteDataStream(stream, &ok);
+    QL_RETURN_IF_FAILED(hr);
+    QL_RETURN_HR_IF(E_FAIL, ok != VARIANT_TRUE);
+    (void)SetModified(false);
+    return hr;
+}
+
+// ---- IPersist and IPersistStreamInit ----
+
+HRESULT CQuelkPersist::GetClassID(CLSID* classId) noexcept {
+    QL_RETURN_IF_NULL_OUT(classId);
+    *classId = CLSID_DtmObject;
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::IsDirty() noexcept {
+    // A modified dataset needs saving too: a frame that asks before it saves must not lose a change.
+    return requiresSave_ || modified_ ? S_OK : S_FALSE;
+}
+
+HRESULT CQuelkPersist::Load(IStream* stream) noexcept {
+    if (!StateAcceptsLoad() || !stream) return S_FALSE;
+    return ql::GuardComCall([&]() -> HRESULT {
+        LoadedImage image;
+        if (FAILED(ParseDataStream(stream, image))) return S_FALSE;
+        // The version the class library wrote behind the image is checked before anything is taken over.
+        CStreamValueReader trailer(stream);
+        ULONG version = 0;
+        if (FAILED(trailer.Start()) || FAILED(trailer.ReadUInt32(&version)) ||
+            version > kPropertyMapVersion) {
+            return S_FALSE;
+        }
+        if (FAILED(CommitImage(image))) return S_FALSE;
+        (void)SetModified(false);
+        requiresSave_ = false;
+        return AsStandardAnswer(dtm_.SetState(kStateLoaded));
+    });
+}
+
+HRESULT CQuelkPersist::Save(IStream* stream, BOOL clearDirty) noexcept {
+    if (!StateAcceptsSave() || !stream) return S_FALSE;
+    if (WriteImage(stream) != S_OK) return S_FALSE;
+    CStreamValueWriter writer(stream);
+    if (FAILED(writer.WriteUInt32(kPropertyMapVersion))) return S_FALSE;
+    // Only a complete image counts as saved.
+    (void)SetModified(false);
+    if (clearDirty) requiresSave_ = false;
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::GetSizeMax(ULARGE_INTEGER* size) noexcept {
+    if (size) size->QuadPart = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT CQuelkPersist::InitNew() noexcept {
+    if (!StateAcceptsLoad()) return S_FALSE;
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    if (InitNewData(&ok) != S_OK || ok != VARIANT_TRUE) return S_FALSE;
+    const HRESULT hr = dtm_.SetState(kStateNew);
+    dtm_.DeviceType().Reset();
+    return AsStandardAnswer(hr);
+}
+
+// ---- The dataset-modified flag ----
+
+HRESULT CQuelkPersist::TellFrameModified() noexcept {
+    IFrameContainer* frame = dtm_.Frame();
+    if (!frame) return S_OK;
+    ql::Bstr tag;
+    if (FAILED(dtm_.GetSystemTag(tag.Put()))) return S_FALSE;
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    (void)frame->SetDirtyFlag(tag.Get(), &answer);  // the frame's answer is not used
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::TellFrameSaved() noexcept {
+    ql::Bstr tag;
+    if (FAILED(dtm_.GetSystemTag(tag.Put()))) return S_FALSE;
+    // The frame receives the dataset as it now stands, when the DTM can write it.
+    ql::ComPtr<IDtmParameter> parameters;
+    IUnknown* self = dtm_.GetControllingUnknown();
+    if (!self || FAILED(self->QueryInterface(IID_IDtmParameter, parameters.PutVoid())) || !parameters)
+        return S_OK;
+    ql::Bstr path(kWholeDocumentPath);
+    ql::Bstr document;
+    if (parameters->GetParameters(path.Get(), document.Put()) != S_OK) return S_OK;
+    if (IFrameEvents* events = dtm_.FrameEvents())
+        (void)events->NotifyParameterDocument(tag.Get(), document.Get());
+    return S_OK;
+}
+
+HRESULT CQuelkPersist::SetModified(bool modified) noexcept {
+    if (modified_ == modified) return S_OK;
+    modified_ = modified;
+    if (modified_ && !notificationSuspended_) return TellFrameModified();
+    return TellFrameSaved();
+}
+
+HRESULT CQuelkPersist::SuspendModifiedNotification(bool suspend) noexcept {
+    notificationSuspended_ = suspend;
+    if (!suspend && modified_) return TellFrameModified();
+    return S_OK;
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The DTM tests' fixture: one apartment, a DTM created as the class factory creates it, our frame host
+// with the project's schema folder, and the fake services attached to the DTM's seams. Helpers drive the
+// DTM along the frame's road, and build, read and compare dataset images.
+#include <windows.h>
+#include <objidl.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "FakeServices.h"
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
+#include "dtm/DtmObject.h"
+#include "classlib/ComApartment.h"
+#include "frame/FrameHost.h"
+
+namespace dtmtest {
+
+// An HRESULT that compares exactly and prints its name.
+struct Hr {
+    HRESULT value;
+    bool operator==(const Hr& other) const { return value == other.value; }
+};
+void PrintTo(const Hr& hr, std::ostream* os);
+#define EXPECT_HR(expected, actual) EXPECT_EQ(::dtmtest::Hr{expected}, ::dtmtest::Hr{actual})
+#define ASSERT_HR(expected, actual) ASSERT_EQ(::dtmtest::Hr{expected}, ::dtmtest::Hr{actual})
+
+using Bytes = std::vector<BYTE>;
+
+// A stream on memory holding `bytes`, positioned at its start.
+ql::ComPtr<IStream> StreamOn(const Bytes& bytes);
+// Everything a stream holds, from its start.
+Bytes StreamBytes(IStream* stream);
+
+class DtmTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A fresh DTM with the fakes attached (the fixture's first one is made by SetUp).
+    void CreateDtm();
+    ULONG State();
+    // Forces the state word (the toolkit's own SetState), for the tests that start in a given state.
+    void ForceState(ULONG state);
+
+    // The frame's calls, each expected to answer S_OK with TRUE.
+    void InitNewDataset();               // persistence InitNew: 4
+    void Environment();                  // 6 or 7
+    void InitNewDeviceType();            // 7
+    void Configure();                    // 8
+    void DriveNewToConfigured();         // 1 -> 4 -> 6 -> 7 -> 8
+    void LoadImage(const Bytes& image);  // 1 -> 5
+    // The IPersistStreamInit image of a configured DTM (device type text empty unless it was named).
+    Bytes SaveStreamImage();
+
+    IDtm* Dtm();
+    ql::ComPtr<IPersistStreamInit> PersistStream();
+    ql::ComPtr<IPersistPropertyBag> PersistBag();
+
+    // The image of a DTM loaded with an empty device type and no values: header, count 0, version.
+    static Bytes EmptyImage(ULONG trailerVersion = 0x300);
+
+    ql::ComApartment apartment_;
+    FakeFunctions functions_;
+    FakeCommunication communication_;
+    ql::ComPtr<CFrameHost> frame_;
+    ql::ComPtr<CDtmObject> dtm_;
+    ql::Bstr systemTag_{L"Plant/Line 1/Varnok"};
+    LONG moduleLocksBefore_ = 0;
+};
+
+}  // namespace dtmtest

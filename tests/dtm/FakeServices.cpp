@@ -1,0 +1,100 @@
+#include "FakeServices.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "classlib/Bstr.h"
+
+namespace dtmtest {
+
+HRESULT FakeFunctions::BroadcastState(ULONG state) noexcept {
+    states.push_back(state);
+    return S_OK;
+}
+
+HRESULT FakeFunctions::BroadcastNotification(ULONG code, const VARIANT& data) noexcept {
+    LONG number = 0;
+    if (V_VT(&data) == VT_I4) number = V_I4(&data);
+    if (V_VT(&data) == VT_BOOL) number = V_BOOL(&data);
+    notifications.push_back({code, V_VT(&data), number});
+    return S_OK;
+}
+
+HRESULT FakeFunctions::SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept {
+    enables.emplace_back(functionId, enabled != FALSE);
+    return S_OK;
+}
+
+HRESULT FakeFunctions::GetOpenUiCount(ULONG* count) noexcept {
+    *count = static_cast<ULONG>(openUis.size());
+    return S_OK;
+}
+
+HRESULT FakeFunctions::GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept {
+    *invokeId = nullptr;
+    if (index >= openUis.size()) return E_FAIL;
+    *invokeId = ::SysAllocString(openUis[index].c_str());
+    return *invokeId ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT FakeFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
+    closeRequests.emplace_back(invokeId ? invokeId : L"");
+    *result = uisClose ? VARIANT_TRUE : VARIANT_FALSE;
+    if (uisClose) {
+        // The control unregisters itself while it closes.
+        openUis.erase(std::remove(openUis.begin(), openUis.end(), closeRequests.back()), openUis.end());
+    }
+    return S_OK;
+}
+
+HRESULT FakeCommunication::SetChannel(IUnknown* channel) noexcept {
+    channels.push_back(channel != nullptr);
+    return S_OK;
+}
+
+HRESULT FakeCommunication::GoOnline(VARIANT_BOOL* result) noexcept {
+    ++goOnlineCalls;
+    *result = VARIANT_FALSE;
+    if (connectAnswer == ConnectAnswer::NotSent) return S_OK;
+    dtm_->SetState(10);
+    *result = VARIANT_TRUE;
+    if (connectAnswer == ConnectAnswer::Success) dtm_->SetState(12);
+    if (connectAnswer == ConnectAnswer::Failure) dtm_->SetState(9);
+    return S_OK;
+}
+
+HRESULT FakeCommunication::GoOffline(VARIANT_BOOL* result) noexcept {
+    ++goOfflineCalls;
+    *result = VARIANT_FALSE;
+    dtm_->SetState(11);
+    dtm_->SetState(disconnects ? 9 : 12);
+    *result = disconnects ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT LimitedStream::Write(const void* data, ULONG size, ULONG* written) noexcept {
+    if (written) *written = 0;
+    const size_t room = capacity_ > bytes_.size() ? capacity_ - bytes_.size() : 0;
+    if (failOutright_ && size > room) return STG_E_MEDIUMFULL;
+    const ULONG taken = static_cast<ULONG>(std::min<size_t>(room, size));
+    bytes_.append(static_cast<const char*>(data), taken);
+    if (written) *written = taken;
+    return S_OK;  // a short write that reports success, as some media do
+}
+
+HRESULT MemoryPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) noexcept {
+    const auto found = properties.find(name);
+    if (found == properties.end()) return E_INVALIDARG;
+    return found->second.CopyTo(value);
+}
+
+HRESULT MemoryPropertyBag::Write(LPCOLESTR name, VARIANT* value) noexcept {
+    if (failWrites) return E_FAIL;
+    ql::Variant copy;
+    const HRESULT hr = copy.CopyFrom(*value);
+    if (FAILED(hr)) return hr;
+    properties[name] = std::move(copy);
+    return S_OK;
+}
+
+}  // namespace dtmtest

@@ -1,0 +1,167 @@
+// Saving into storage that fails, and loading images that lie about themselves.
+#include "ImageTestSupport.h"
+#include "classlib/Variant.h"
+
+namespace dtmtest {
+namespace {
+
+class PersistFaultsTest : public DtmTest {
+protected:
+    CQuelkVariableStore& Store() { return dtm_->Store(); }
+
+    // Loads `image` through IPersistStreamInit and expects a refusal that changes nothing.
+    void ExpectRefused(const Bytes& image) {
+        CreateDtm();
+        const auto before = Snapshot(Store());
+        ql::ComPtr<IStream> stream = StreamOn(image);
+        EXPECT_HR(S_FALSE, PersistStream()->Load(stream.Get()));
+        EXPECT_EQ(1u, State());
+        EXPECT_EQ(before, Snapshot(Store()));
+        EXPECT_TRUE(dtm_->DeviceType().IsNull());
+    }
+};
+
+TEST_F(PersistFaultsTest, ASaveWhoseWritesAreCutShortIsNoSave) {
+    DriveNewToConfigured();
+    ql::Variant tag;
+    ASSERT_HR(S_OK, tag.SetBstr(L"FT-103"));
+    ASSERT_HR(S_OK, Store().SetValue(1, *tag.Get()));
+    const size_t full = SaveStreamImage().size();
+    ASSERT_HR(S_OK, tag.SetBstr(L"FT-104"));
+    ASSERT_HR(S_OK, Store().SetValue(1, *tag.Get()));
+    ASSERT_HR(S_OK, PersistStream()->IsDirty());
+
+    for (bool failOutright : {false, true}) {
+        for (size_t capacity : {size_t(0), size_t(3), size_t(4), size_t(40), full / 2, full - 5, full - 1}) {
+            SCOPED_TRACE(testing::Message()
+                         << "capacity " << capacity << (failOutright ? ", failing" : ", cut"));
+            ql::ComPtr<LimitedStream> stream;
+            ASSERT_HR(S_OK, ql::MakeObject(stream, capacity, failOutright));
+            EXPECT_HR(S_FALSE, PersistStream()->Save(stream.Get(), TRUE));
+            EXPECT_HR(S_OK, PersistStream()->IsDirty()) << "the change is still unsaved";
+        }
+    }
+    ql::ComPtr<LimitedStream> roomy;
+    ASSERT_HR(S_OK, ql::MakeObject(roomy, full, true));
+    EXPECT_HR(S_OK, PersistStream()->Save(roomy.Get(), TRUE));
+    EXPECT_EQ(full, roomy->Bytes().size());
+    EXPECT_HR(S_FALSE, PersistStream()->IsDirty());
+}
+
+TEST_F(PersistFaultsTest, ABagThatRefusesTheImageIsNoSave) {
+    DriveNewToConfigured();
+    ql::ComPtr<MemoryPropertyBag> bag;
+    ASSERT_HR(S_OK, ql::MakeObject(bag));
+    bag->failWrites = true;
+    EXPECT_HR(S_FALSE, PersistBag()->Save(bag.Get(), TRUE, TRUE));
+    EXPECT_EQ(8u, State());
+}
+
+TEST_F(PersistFaultsTest, CountedTextsAreChecked) {
+    const std::wstring deviceType = L"<fdt:DtmDeviceType/>";
+    struct Case {
+        const char* name;
+        Bytes image;
+    };
+    const Bytes tail = ImageBuilder().VariantBstr(L"1.0").VariantBstr(L"1").VariantI4(0).U32(0x300).Get();
+    std::vector<Case> cases = {
+        {"odd length", ImageBuilder().U32(3).Raw({0x41, 0x00, 0x00}).Raw(tail).Get()},
+        {"length beyond the stream", ImageBuilder().U32(0x7FFFFFF0).Raw(tail).Get()},
+        {"length of almost 4 GiB", ImageBuilder().U32(0xFFFFFFFE).Raw(tail).Get()},
+        {"no terminating zero", ImageBuilder().U32(4).Raw({0x41, 0x00, 0x42, 0x00}).Raw(tail).Get()},
+        {"version text beyond the stream",
+         ImageBuilder().Text(deviceType).U16(VT_BSTR).U32(0x10000).Raw({0x31, 0x00, 0x00, 0x00}).Get()},
+        {"nothing at all", {}},
+        {"text only", ImageBuilder().Text(deviceType).Get()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(c.image);
+    }
+}
+
+TEST_F(PersistFaultsTest, CountsAreChecked) {
+    struct Case {
+        const char* name;
+        LONG count;
+    };
+    const Case cases[] = {{"negative", -1}, {"absurd", 0x7FFFFFFF}, {"one more than present", 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(ImageBuilder()
+                          .Header()
+                          .VariantI4(c.count)
+                          .Entry(3, VT_UI1, ImageBuilder().VariantUI1(9).Get(), 0x71)
+                          .U32(0x300)
+                          .Get());
+    }
+    SCOPED_TRACE("a count that is no number");
+    ExpectRefused(ImageBuilder().Header().VariantBstr(L"many").U32(0x300).Get());
+}
+
+TEST_F(PersistFaultsTest, ObjectsAndUnknownTypesAreNeverLoaded) {
+    struct Case {
+        const char* name;
+        Bytes value;
+    };
+    const GUID anyClass = {0x00000303, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};  // the file moniker's class
+    Bytes classId(reinterpret_cast<const BYTE*>(&anyClass), reinterpret_cast<const BYTE*>(&anyClass) + 16);
+    const Case cases[] = {
+        {"VT_DISPATCH", ImageBuilder().U16(VT_DISPATCH).Raw(classId).Get()},
+        {"VT_UNKNOWN", ImageBuilder().U16(VT_UNKNOWN).Raw(classId).Get()},
+        {"VT_BYREF|VT_UI4", ImageBuilder().U16(VT_BYREF | VT_UI4).U32(0x12345678).Get()},
+        {"VT_ARRAY|VT_UI1", ImageBuilder().U16(VT_ARRAY | VT_UI1).Text(L"00").Get()},
+        {"VT_VARIANT", ImageBuilder().U16(VT_VARIANT).Text(L"1").Get()},
+        {"VT_RECORD", ImageBuilder().U16(VT_RECORD).Text(L"1").Get()},
+        {"0x0FFF", ImageBuilder().U16(0x0FFF).Text(L"1").Get()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(ImageBuilder().Header().VariantI4(1).Entry(3, VT_UI1, c.value, 0x71).U32(0x300).Get());
+    }
+}
+
+TEST_F(PersistFaultsTest, EntriesThatAreNoNumbersOrNoHexadecimalAreRefused) {
+    const Bytes one = ImageBuilder().VariantUI1(1).Get();
+    struct Case {
+        const char* name;
+        Bytes entry;
+    };
+    const Case cases[] = {
+        {"id", ImageBuilder().VariantBstr(L"three").VariantUI4(VT_UI1).Raw(one).VariantUI4(0x71).Get()},
+        {"data type", ImageBuilder().VariantUI4(3).VariantBstr(L"UI1").Raw(one).VariantUI4(0x71).Get()},
+        {"access", ImageBuilder().VariantUI4(3).VariantUI4(VT_UI1).Raw(one).VariantBstr(L"rw").Get()},
+        {"odd hexadecimal",
+         ImageBuilder().Entry(22, VT_ARRAY | VT_UI1, ImageBuilder().VariantBstr(L"ABC").Get(), 0x71).Get()},
+        {"no hexadecimal",
+         ImageBuilder().Entry(22, VT_ARRAY | VT_UI1, ImageBuilder().VariantBstr(L"XY").Get(), 0x71).Get()},
+        {"byte array as a number", ImageBuilder().Entry(22, VT_ARRAY | VT_UI1, one, 0x71).Get()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(ImageBuilder().Header().VariantI4(1).Raw(c.entry).U32(0x300).Get());
+    }
+}
+
+TEST_F(PersistFaultsTest, TheValuesPartAloneThroughTheStoreInterface) {
+    ql::ComPtr<IQuelkVariables> variables;
+    ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IQuelkVariables, variables.PutVoid()));
+    ql::ComPtr<IStream> stream = StreamOn({});
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_HR(S_OK, variables->SaveValues(stream.Get(), &ok));
+    EXPECT_EQ(VARIANT_TRUE, ok);
+    const Bytes values = StreamBytes(stream.Get());
+    EXPECT_EQ((Bytes{0x03, 0x00, 0x72, 0x00, 0x00, 0x00}), Bytes(values.begin(), values.begin() + 6));
+
+    ql::ComPtr<IStream> again = StreamOn(values);
+    EXPECT_HR(S_OK, variables->LoadValues(again.Get(), &ok));
+    EXPECT_EQ(VARIANT_TRUE, ok);
+    ql::ComPtr<IStream> truncated = StreamOn(Bytes(values.begin(), values.end() - 1));
+    EXPECT_TRUE(FAILED(variables->LoadValues(truncated.Get(), &ok)));
+    EXPECT_EQ(VARIANT_FALSE, ok);
+    EXPECT_HR(E_INVALIDARG, variables->LoadValues(again.Get(), nullptr));
+    EXPECT_HR(E_INVALIDARG, variables->SaveValues(nullptr, &ok));
+}
+
+}  // namespace
+}  // namespace dtmtest

@@ -1,0 +1,175 @@
+// Validated loads through MSXML: one pass for a valid document, one silent retry for a schema the
+// collection lacks, and the owner's message with the parse error for everything else.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "TestDocuments.h"
+#include "XmlTestSupport.h"
+#include "classlib/ComPtr.h"
+#include "classlib/Utf8.h"
+#include "xml/QuelkXMLHandlerImpl.h"
+#include "xml/SchemaLists.h"
+
+namespace xmltest {
+namespace {
+
+// The built-in list without the function-call schema, which the documents name.
+const char* const kWithoutFunctionCall[] = {"FDTDataTypesSchema.xml", "FDTApplicationIdSchema.xml",
+                                            "DTMFunctionsSchema.xml", "FDTOperationPhaseSchema.xml", ""};
+
+// "::LoadXMLDocument (ParseError)\n" and the text of GetParseError, its code in lower-case digits.
+const std::regex kParseErrorMessage(
+    "::LoadXMLDocument \\(ParseError\\)\nError 0x([0-9a-f]{8})\nLine ([0-9]+), Column "
+    "([0-9]+)\n\n([\\s\\S]*)");
+
+class LoadXmlDocumentTest : public ComTest {
+protected:
+    void Fill(const wchar_t* folder, SchemaList list) {
+        ASSERT_EQ(Hr{S_OK}, Hr{handler_.InitializeSchemaCache(folder, list, &report_)});
+        ASSERT_EQ(std::vector<std::string>{}, report_.messages);
+    }
+    HRESULT Load(const wchar_t* text) {
+        loaded_ = VARIANT_TRUE;
+        return handler_.LoadXMLDocument(Text(text).Get(), document_.Put(), &loaded_, &report_);
+    }
+    LONG CollectionLength() const {
+        LONG length = -1;
+        EXPECT_EQ(S_OK, handler_.SchemaCollection()->get_length(&length));
+        return length;
+    }
+
+    ScopedRegistryFolder noRegistryFolder_;
+    CQuelkXMLHandlerImpl handler_;
+    RecordingSink report_;
+    ql::ComPtr<IXMLDOMDocument2> document_;
+    VARIANT_BOOL loaded_ = VARIANT_FALSE;
+};
+
+TEST_F(LoadXmlDocumentTest, AValidDocumentLoadsInOnePass) {
+    Fill(SchemasFolder().c_str(), BuiltInSchemaList);
+    EXPECT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    EXPECT_EQ(VARIANT_TRUE, loaded_);
+    ASSERT_TRUE(document_);
+    EXPECT_EQ(std::vector<std::string>{}, report_.messages);
+    ql::ComPtr<IXMLDOMElement> root;
+    ASSERT_EQ(S_OK, document_->get_documentElement(root.Put()));
+    ql::Bstr name;
+    ASSERT_EQ(S_OK, root->get_nodeName(name.Put()));
+    EXPECT_EQ(L"FDT", name.View());
+}
+
+TEST_F(LoadXmlDocumentTest, ASchemaMissingFromTheCacheIsAddedFromTheFolderAndTheLoadRetriedSilently) {
+    Fill(SchemasFolder().c_str(), kWithoutFunctionCall);
+    const LONG before = CollectionLength();
+    EXPECT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    EXPECT_EQ(VARIANT_TRUE, loaded_);
+    EXPECT_TRUE(document_);
+    EXPECT_EQ(std::vector<std::string>{}, report_.messages);
+    EXPECT_EQ(before + 1, CollectionLength());
+    const std::vector<std::wstring> namespaces = Namespaces(handler_.SchemaCollection());
+    EXPECT_NE(namespaces.end(),
+              std::find(namespaces.begin(), namespaces.end(), L"x-schema:DTMFunctionCallSchema.xml"));
+
+    // Once added, the schema serves the next load at once.
+    EXPECT_EQ(Hr{S_OK}, Hr{Load(kBareFunctionCall)});
+    EXPECT_EQ(VARIANT_TRUE, loaded_);
+    EXPECT_EQ(before + 1, CollectionLength());
+}
+
+TEST_F(LoadXmlDocumentTest, ASchemaMissingFromTheFolderTooIsReportedAsParseError) {
+    TempFolder folder;
+    folder.CopySchemas({L"FDTDataTypesSchema.xml", L"FDTApplicationIdSchema.xml", L"DTMFunctionsSchema.xml",
+                        L"FDTOperationPhaseSchema.xml"});
+    Fill(folder.Path().c_str(), kWithoutFunctionCall);
+    const LONG before = CollectionLength();
+    EXPECT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    EXPECT_EQ(VARIANT_FALSE, loaded_);
+    EXPECT_FALSE(document_);
+    EXPECT_EQ(before, CollectionLength());
+    ASSERT_EQ(1u, report_.messages.size());
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(report_.messages[0], parts, kParseErrorMessage)) << report_.messages[0];
+    EXPECT_EQ("800c0006", parts[1].str());
+    EXPECT_NE(std::string::npos, parts[4].str().find("'DTMFunctionCallSchema.xml'")) << parts[4].str();
+}
+
+TEST_F(LoadXmlDocumentTest, AnInvalidDocumentAnswersSOkWithTheFlagFalseAndReportsWhere) {
+    Fill(SchemasFolder().c_str(), BuiltInSchemaList);
+    const LONG before = CollectionLength();
+    struct Case {
+        const char* name;
+        const wchar_t* text;
+        const char* line;
+    } const cases[] = {
+        {"element the schema does not allow", kInvalidFunctionCall, "4"},
+        {"not well-formed", kMalformed, "4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        report_.messages.clear();
+        document_.Reset();
+        EXPECT_EQ(Hr{S_OK}, Hr{Load(c.text)});
+        EXPECT_EQ(VARIANT_FALSE, loaded_);
+        EXPECT_FALSE(document_);
+        ASSERT_EQ(1u, report_.messages.size());
+        std::smatch parts;
+        ASSERT_TRUE(std::regex_match(report_.messages[0], parts, kParseErrorMessage)) << report_.messages[0];
+        EXPECT_NE("00000000", parts[1].str());
+        EXPECT_NE("800c0006", parts[1].str());
+        EXPECT_EQ(c.line, parts[2].str());
+        EXPECT_NE("0", parts[3].str());
+        EXPECT_FALSE(parts[4].str().empty());
+        // Nothing is added for a parse error of another kind.
+        EXPECT_EQ(before, CollectionLength());
+    }
+}
+
+TEST_F(LoadXmlDocumentTest, AFailedLoadLeavesTheCallersDocumentAndASuccessfulOneReplacesIt) {
+    Fill(SchemasFolder().c_str(), BuiltInSchemaList);
+    ASSERT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    const ql::ComPtr<IXMLDOMDocument2> first = document_;
+
+    IXMLDOMDocument2* held = first.Get();
+    held->AddRef();  // the caller's own reference, handed in through the pointer
+    VARIANT_BOOL loaded = VARIANT_TRUE;
+    EXPECT_EQ(Hr{S_OK}, Hr{handler_.LoadXMLDocument(Text(kMalformed).Get(), &held, &loaded, &report_)});
+    EXPECT_EQ(VARIANT_FALSE, loaded);
+    EXPECT_EQ(first.Get(), held);
+
+    EXPECT_EQ(Hr{S_OK},
+              Hr{handler_.LoadXMLDocument(Text(kBareFunctionCall).Get(), &held, &loaded, &report_)});
+    EXPECT_EQ(VARIANT_TRUE, loaded);
+    ASSERT_NE(nullptr, held);
+    EXPECT_NE(first.Get(), held);
+    ql::ComPtr<IXMLDOMDocument2> second;
+    second.Attach(held);
+    // The handed-in reference went: only `first` and `document_` remain.
+    first->AddRef();
+    EXPECT_EQ(2u, first->Release());
+}
+
+TEST_F(LoadXmlDocumentTest, ParseErrorTextReplacesWhatTheTextHeld) {
+    ql::ComPtr<IXMLDOMDocument2> document;
+    ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2,
+                                       document.PutVoid()));
+    VARIANT_BOOL loaded = VARIANT_TRUE;
+    ASSERT_EQ(S_FALSE, document->loadXML(Text(kMalformed).Get(), &loaded));
+
+    ql::Bstr text(L"earlier text");
+    BSTR raw = text.Detach();
+    EXPECT_EQ(Hr{E_POINTER}, Hr{handler_.GetParseError(nullptr, &raw, &report_)});
+    EXPECT_EQ(Hr{E_POINTER}, Hr{handler_.GetParseError(document.Get(), nullptr, &report_)});
+    EXPECT_EQ(std::wstring(L"earlier text"), raw);
+    EXPECT_EQ(Hr{S_OK}, Hr{handler_.GetParseError(document.Get(), &raw, &report_)});
+    text.Attach(raw);
+    const std::string narrow = ql::Utf8FromWide(text.View());
+    EXPECT_TRUE(std::regex_match("::LoadXMLDocument (ParseError)\n" + narrow, kParseErrorMessage)) << narrow;
+    EXPECT_EQ(std::vector<std::string>{}, report_.messages);
+}
+
+}  // namespace
+}  // namespace xmltest

@@ -7,11 +7,12 @@ if(VARNOK_BUILD_TESTS)
 endif()
 
 # varnok_add_gtest(<name> SOURCES ... [LIBS ...])
-# One test program per subsystem; ctest runs it under Wine through the emulator wrapper.
+# One test program per subsystem; ctest runs it under Wine through the emulator wrapper. Every program gets
+# the shared test support of tests/support (HRESULT printer, VARIANT builders, fixtures).
 function(varnok_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} varnok_test_support gmock gtest_main)
   target_compile_definitions(${name} PRIVATE VARNOK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)

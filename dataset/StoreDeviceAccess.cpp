@@ -69,9 +69,12 @@ HRESULT CQuelkVariableStore::ReadFromDevice(ULONG id, VARIANT_BOOL* result) noex
     if (!target.isDevice || !Has(target.access, kAccessReadable)) return S_OK;
     QL_RETURN_HR_IF(E_FAIL, device_ == nullptr);
     QL_RETURN_IF_FAILED(RunHook(id, kHookBeforeRead));
-    // The value itself arrives through OnDeviceResult while the read waits.
-    QL_RETURN_IF_FAILED(device_->ReadParameter(id));
+    // The value itself arrives through OnDeviceResult while the read waits. S_FALSE: nothing went out
+    // (offline, or the channel declined), so the read did not happen and the result stays FALSE.
+    const HRESULT read = device_->ReadParameter(id);
+    QL_RETURN_IF_FAILED(read);
     QL_RETURN_IF_FAILED(RunHook(id, kHookAfterRead));
+    if (read == S_FALSE) return S_FALSE;
     *result = VARIANT_TRUE;
     return S_OK;
 }
@@ -87,9 +90,11 @@ HRESULT CQuelkVariableStore::WriteToDevice(ULONG id, const VARIANT& value, VARIA
     if (writesToDevice && online) {
         QL_RETURN_HR_IF(E_FAIL, device_ == nullptr);
         QL_RETURN_IF_FAILED(RunHook(id, kHookBeforeWrite));
-        // The outcome arrives through OnDeviceResult while the write waits.
-        QL_RETURN_IF_FAILED(device_->WriteParameter(id, value));
+        // The outcome arrives through OnDeviceResult while the write waits; S_FALSE as for the read.
+        const HRESULT written = device_->WriteParameter(id, value);
+        QL_RETURN_IF_FAILED(written);
         QL_RETURN_IF_FAILED(RunHook(id, kHookAfterWrite));
+        if (written == S_FALSE) return S_FALSE;
         *result = VARIANT_TRUE;
         return S_OK;
     }

@@ -3,10 +3,11 @@
 
 #include "ClasslibTestTypes.h"
 #include "classlib/Bstr.h"
-#include "classlib/ComApartment.h"
 #include "classlib/ComObject.h"
 #include "classlib/DispatchImpl.h"
 #include "classlib/Variant.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TestVariants.h"
 
 namespace {
 
@@ -25,76 +26,60 @@ public:
     }
 };
 
-class DispatchTest : public ::testing::Test {
+class DispatchTest : public vtest::ComTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(apartment_.Status()));
-        ASSERT_EQ(S_OK, ql::CreateInstance<CCalculator>(nullptr, IID_IDispatch, dispatch_.PutVoid()));
+        ComTest::SetUp();
+        ASSERT_HR(S_OK, ql::CreateInstance<CCalculator>(nullptr, IID_IDispatch, dispatch_.PutVoid()));
     }
-    DISPID IdOf(const wchar_t* name) {
-        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-        DISPID id = DISPID_UNKNOWN;
-        EXPECT_EQ(S_OK, dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
-        return id;
+    HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS* params, const IID& iid = IID_NULL) {
+        return dispatch_->Invoke(id, iid, LOCALE_USER_DEFAULT, flags, params, result_.Put(), nullptr,
+                                 nullptr);
     }
 
-    ql::ComApartment apartment_;
     ql::ComPtr<IDispatch> dispatch_;
+    ql::Variant result_;
+    DISPPARAMS none_ = {nullptr, nullptr, 0, 0};
 };
 
 TEST_F(DispatchTest, NamesAndCallsGoThroughTheTypeLibrary) {
-    EXPECT_EQ(1, IdOf(L"Add"));
-    EXPECT_EQ(2, IdOf(L"Name"));
-
+    const wchar_t* const names[] = {L"Add", L"Name", L"Multiply"};
+    const DISPID ids[] = {1, 2, DISPID_UNKNOWN};
+    for (int i = 0; i < 3; ++i) {
+        LPOLESTR name = const_cast<LPOLESTR>(names[i]);
+        DISPID id = 0;
+        EXPECT_HR(i < 2 ? S_OK : DISP_E_UNKNOWNNAME,
+                  dispatch_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_EQ(ids[i], id);
+    }
     // Arguments travel in reverse order; the VT_I2 is converted to the declared LONG.
     ql::Variant args[2];
     args[0].SetI4(40);
     args[1].SetI2(2);
     VARIANTARG raw[2] = {*args[0].Get(), *args[1].Get()};
     DISPPARAMS params = {raw, nullptr, 2, 0};
-    ql::Variant result;
-    ASSERT_EQ(S_OK, dispatch_->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                                      result.Put(), nullptr, nullptr));
-    EXPECT_EQ(VT_I4, result.Type());
-    EXPECT_EQ(42, result->lVal);
-
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    ASSERT_EQ(S_OK, dispatch_->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                      result.Put(), nullptr, nullptr));
-    ASSERT_EQ(VT_BSTR, result.Type());
-    EXPECT_STREQ(L"calculator", result->bstrVal);
+    ASSERT_HR(S_OK, Invoke(1, DISPATCH_METHOD, &params));
+    EXPECT_EQ("i4:42", vtest::Describe(*result_));
+    ASSERT_HR(S_OK, Invoke(2, DISPATCH_PROPERTYGET, &none_));
+    EXPECT_EQ("bstr:'calculator'", vtest::Describe(*result_));
 }
 
 TEST_F(DispatchTest, RefusesWhatTheInterfaceDoesNotDescribe) {
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Multiply")};
-    DISPID id = 0;
-    EXPECT_EQ(DISP_E_UNKNOWNNAME, dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
-    EXPECT_EQ(DISPID_UNKNOWN, id);
-
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    ql::Variant result;
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, dispatch_->Invoke(99, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                                       &none, result.Put(), nullptr, nullptr));
-    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
-              dispatch_->Invoke(1, IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, result.Put(),
-                                nullptr, nullptr));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, dispatch_->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                                      &none, result.Put(), nullptr, nullptr));
-}
-
-TEST_F(DispatchTest, DescribesItselfWithOneTypeInfo) {
+    EXPECT_HR(DISP_E_MEMBERNOTFOUND, Invoke(99, DISPATCH_METHOD, &none_));
+    EXPECT_HR(DISP_E_UNKNOWNINTERFACE, Invoke(1, DISPATCH_METHOD, &none_, IID_IUnknown));
+    EXPECT_HR(DISP_E_BADPARAMCOUNT, Invoke(1, DISPATCH_METHOD, &none_));
     UINT count = 0;
-    EXPECT_EQ(S_OK, dispatch_->GetTypeInfoCount(&count));
+    EXPECT_HR(S_OK, dispatch_->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
     ql::ComPtr<ITypeInfo> info;
-    ASSERT_EQ(S_OK, dispatch_->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Put()));
+    ASSERT_HR(S_OK, dispatch_->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Put()));
     TYPEATTR* attr = nullptr;
-    ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+    ASSERT_HR(S_OK, info->GetTypeAttr(&attr));
     EXPECT_TRUE(IsEqualGUID(IID_ITestCalculator, attr->guid));
     info->ReleaseTypeAttr(attr);
-    ITypeInfo* none = reinterpret_cast<ITypeInfo*>(static_cast<UINT_PTR>(1));
-    EXPECT_EQ(DISP_E_BADINDEX, dispatch_->GetTypeInfo(1, LOCALE_USER_DEFAULT, &none));
-    EXPECT_EQ(nullptr, none);
+    ITypeInfo* missing = reinterpret_cast<ITypeInfo*>(static_cast<UINT_PTR>(1));
+    EXPECT_HR(DISP_E_BADINDEX, dispatch_->GetTypeInfo(1, LOCALE_USER_DEFAULT, &missing));
+    EXPECT_EQ(nullptr, missing);
 }
 
 }  // namespace

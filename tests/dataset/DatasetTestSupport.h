@@ -1,133 +1,27 @@
 #pragma once
-// Doubles and printers shared by the dataset tests: a host and a device that record what the store asks
-// of them, a complete COM object around the store part, and short texts of VARIANTs and notifications so
-// that expected sequences read as tables.
+// Doubles shared by the dataset tests: a host and a device that record what the store asks of them as short
+// texts, so that expected sequences read as tables, and a complete COM object around the store part.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
-#include "classlib/SafeArray.h"
 #include "classlib/Utf8.h"
 #include "classlib/Variant.h"
 #include "dataset/ParameterTable.h"
 #include "dataset/QuelkVariableStorePart.h"
+#include "tests/support/HResultText.h"
+#include "tests/support/TestVariants.h"
 
-inline std::string HrName(HRESULT hr) {
-    struct Known {
-        HRESULT hr;
-        const char* name;
-    } static const known[] = {
-        {S_OK, "S_OK"},
-        {S_FALSE, "S_FALSE"},
-        {E_POINTER, "E_POINTER"},
-        {E_INVALIDARG, "E_INVALIDARG"},
-        {E_UNEXPECTED, "E_UNEXPECTED"},
-        {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
-        {E_FAIL, "E_FAIL"},
-        {E_NOTIMPL, "E_NOTIMPL"},
-        {DISP_E_TYPEMISMATCH, "DISP_E_TYPEMISMATCH"},
-        {DISP_E_OVERFLOW, "DISP_E_OVERFLOW"},
-        {E_ACCESSDENIED, "E_ACCESSDENIED"},
-    };
-    for (const Known& k : known) {
-        if (k.hr == hr) return k.name;
-    }
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
-#define EXPECT_HR(expected, actual) EXPECT_EQ(HrName(expected), HrName(actual))
-#define ASSERT_HR(expected, actual) ASSERT_EQ(HrName(expected), HrName(actual))
-
-// "ui2:7", "bstr:'abc'", "bytes:0A1B", "[ui4:7, ui2:7]" ...
-inline std::string Describe(const VARIANT& v) {
-    char text[64];
-    switch (V_VT(&v)) {
-        case VT_EMPTY:
-            return "empty";
-        case VT_UI1:
-            std::snprintf(text, sizeof text, "ui1:%u", v.bVal);
-            return text;
-        case VT_UI2:
-            std::snprintf(text, sizeof text, "ui2:%u", v.uiVal);
-            return text;
-        case VT_UI4:
-            std::snprintf(text, sizeof text, "ui4:%lu", v.ulVal);
-            return text;
-        case VT_I4:
-            std::snprintf(text, sizeof text, "i4:%ld", v.lVal);
-            return text;
-        case VT_R4:
-            std::snprintf(text, sizeof text, "r4:%.9g", v.fltVal);
-            return text;
-        case VT_R8:
-            std::snprintf(text, sizeof text, "r8:%.17g", v.dblVal);
-            return text;
-        case VT_BOOL:
-            std::snprintf(text, sizeof text, "bool:%d", v.boolVal);
-            return text;
-        case VT_BSTR:
-            return "bstr:'" +
-                   ql::Utf8FromWide(v.bstrVal ? std::wstring_view(v.bstrVal, ::SysStringLen(v.bstrVal))
-                                              : std::wstring_view()) +
-                   "'";
-        case VT_ARRAY | VT_UI1: {
-            std::string out = "bytes:";
-            ql::SafeArrayData<BYTE> data(v.parray);
-            const ULONG count = v.parray ? v.parray->rgsabound[0].cElements : 0;
-            for (ULONG i = 0; i < count && SUCCEEDED(data.Status()); ++i) {
-                std::snprintf(text, sizeof text, "%02X", data[i]);
-                out += text;
-            }
-            return out;
-        }
-        case VT_ARRAY | VT_VARIANT: {
-            std::string out = "[";
-            ql::SafeArrayData<VARIANT> data(v.parray);
-            const ULONG count = v.parray ? v.parray->rgsabound[0].cElements : 0;
-            for (ULONG i = 0; i < count && SUCCEEDED(data.Status()); ++i)
-                out += (i ? ", " : "") + Describe(data[i]);
-            return out + "]";
-        }
-        default:
-            std::snprintf(text, sizeof text, "vt%u", V_VT(&v));
-            return text;
-    }
-}
-
-inline ql::Variant MakeBstr(const wchar_t* text) {
-    ql::Variant v;
-    EXPECT_EQ(S_OK, v.SetBstr(text));
-    return v;
-}
-inline ql::Variant MakeUI4(ULONG number) {
-    ql::Variant v;
-    v.SetUI4(number);
-    return v;
-}
-inline ql::Variant MakeI4(LONG number) {
-    ql::Variant v;
-    v.SetI4(number);
-    return v;
-}
-inline ql::Variant MakeBytes(std::initializer_list<BYTE> bytes) {
-    ql::SafeArray array;
-    EXPECT_EQ(S_OK, array.Create(VT_UI1, static_cast<ULONG>(bytes.size())));
-    LONG index = 0;
-    for (BYTE b : bytes) {
-        EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, &b));
-        ++index;
-    }
-    ql::Variant v;
-    v.AttachArray(VT_UI1, array.Detach());
-    return v;
-}
+using vtest::Describe;
+using vtest::MakeBstr;
+using vtest::MakeBytes;
+using vtest::MakeI4;
+using vtest::MakeUI4;
 
 // Records every call of the store into its DTM object; answers can be set per test.
 class RecordingHost : public IDatasetHost {

@@ -15,27 +15,39 @@ CQuelkVariable MakeRecord(ULONG id, ULONG value, const wchar_t* name, VariableHo
                           0, L"", kEnumerationNone, *empty, *empty, *empty, hooks);
 }
 
-TEST(QuelkVariableListTest, FirstDefinitionOfAnIdWins) {
-    CQuelkVariableList list;
-    EXPECT_EQ(-1, list.FindById(1));
-    EXPECT_HR(S_OK, list.Add(MakeRecord(1, 5, L"first")));
-    EXPECT_HR(S_OK, list.Add(MakeRecord(1, 6, L"second")));
-    EXPECT_HR(S_OK, list.Add(MakeRecord(2, 7, L"other")));
-    EXPECT_EQ(2u, list.Count());
-    EXPECT_EQ(L"first", list.Find(1)->Name.View());
-    EXPECT_EQ(1, list.FindById(2));
+class QuelkVariableListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EXPECT_EQ(-1, list_.FindById(1));
+        ASSERT_HR(S_OK, list_.Add(MakeRecord(1, 5, L"one")));
+    }
+    CQuelkVariableList list_;
+};
+
+TEST_F(QuelkVariableListTest, FirstDefinitionOfAnIdWinsAndCopiesAreIndependent) {
+    EXPECT_HR(S_OK, list_.Add(MakeRecord(1, 6, L"second")));
+    EXPECT_HR(S_OK, list_.Add(MakeRecord(2, 7, L"other")));
+    EXPECT_EQ(2u, list_.Count());
+    EXPECT_EQ(L"one", list_.Find(1)->Name.View());
+    EXPECT_EQ(1, list_.FindById(2));
+
+    CQuelkVariable copy;
+    ASSERT_HR(S_OK, list_.GetVariableAt(0, &copy));
+    copy.Name.Reset();
+    copy.Value.SetUI4(77);
+    EXPECT_EQ(L"one", list_.Find(1)->Name.View());
+    EXPECT_EQ("ui2:5", Describe(*list_.Find(1)->Value));
+    EXPECT_HR(E_INVALIDARG, list_.GetVariableAt(2, &copy));
+    EXPECT_HR(E_INVALIDARG, list_.GetVariableAt(-1, &copy));
 }
 
-TEST(QuelkVariableListTest, MaskedCopiesTouchOnlyTheSelectedFields) {
-    CQuelkVariableList list;
-    ASSERT_HR(S_OK, list.Add(MakeRecord(1, 5, L"one")));
-
+TEST_F(QuelkVariableListTest, MaskedCopiesTouchOnlyTheSelectedFields) {
     CQuelkVariable out = MakeRecord(99, 42, L"mine");
-    EXPECT_HR(S_OK, list.GetVariable(1, 0, &out));
+    EXPECT_HR(S_OK, list_.GetVariable(1, 0, &out));
     EXPECT_EQ(L"mine", out.Name.View());
-    EXPECT_HR(E_INVALIDARG, list.GetVariable(2, 0, &out));
-    EXPECT_HR(E_INVALIDARG, list.GetVariable(1, kFieldName, nullptr));
-    EXPECT_HR(S_OK, list.GetVariable(1, kFieldName | kFieldValue, &out));
+    EXPECT_HR(E_INVALIDARG, list_.GetVariable(2, 0, &out));
+    EXPECT_HR(E_INVALIDARG, list_.GetVariable(1, kFieldName, nullptr));
+    EXPECT_HR(S_OK, list_.GetVariable(1, kFieldName | kFieldValue, &out));
     EXPECT_EQ(L"one", out.Name.View());
     EXPECT_EQ("ui2:5", Describe(*out.Value));
     EXPECT_EQ(99u, out.Id());  // the id has no field bit
@@ -44,29 +56,15 @@ TEST(QuelkVariableListTest, MaskedCopiesTouchOnlyTheSelectedFields) {
     CQuelkVariable change = MakeRecord(1, 9, L"changed");
     change.DataType = VT_BSTR;
     change.EnumerationKind = kEnumerationBits;
-    EXPECT_HR(S_OK, list.SetVariable(1, kFieldDataType | kFieldEnumerationKind, change));
-    EXPECT_EQ(VT_UI2, list.Find(1)->DataType);
-    EXPECT_EQ(kEnumerationNone, list.Find(1)->EnumerationKind);
-    EXPECT_HR(S_OK, list.SetVariable(1, kFieldValue, change));
-    EXPECT_EQ("ui2:9", Describe(*list.Find(1)->Value));
-    EXPECT_EQ(L"one", list.Find(1)->Name.View());
-    EXPECT_HR(E_INVALIDARG, list.SetVariable(3, kFieldValue, change));
+    EXPECT_HR(S_OK, list_.SetVariable(1, kFieldDataType | kFieldEnumerationKind | kFieldValue, change));
+    EXPECT_EQ(VT_UI2, list_.Find(1)->DataType);
+    EXPECT_EQ(kEnumerationNone, list_.Find(1)->EnumerationKind);
+    EXPECT_EQ("ui2:9", Describe(*list_.Find(1)->Value));
+    EXPECT_EQ(L"one", list_.Find(1)->Name.View());
+    EXPECT_HR(E_INVALIDARG, list_.SetVariable(3, kFieldValue, change));
 }
 
-TEST(QuelkVariableListTest, CopiesAreIndependent) {
-    CQuelkVariableList list;
-    ASSERT_HR(S_OK, list.Add(MakeRecord(1, 5, L"one")));
-    CQuelkVariable copy;
-    ASSERT_HR(S_OK, list.GetVariableAt(0, &copy));
-    copy.Name.Reset();
-    copy.Value.SetUI4(77);
-    EXPECT_EQ(L"one", list.Find(1)->Name.View());
-    EXPECT_EQ("ui2:5", Describe(*list.Find(1)->Value));
-    EXPECT_HR(E_INVALIDARG, list.GetVariableAt(1, &copy));
-    EXPECT_HR(E_INVALIDARG, list.GetVariableAt(-1, &copy));
-}
-
-TEST(QuelkVariableListTest, RunHookCallsOnlyTheEventsHook) {
+TEST(QuelkVariableListHookTest, RunHookCallsOnlyTheEventsHook) {
     VariableHooks hooks;
     hooks.OnAfterRead = CountingHook;
     CQuelkVariableList list;

@@ -5,18 +5,8 @@ namespace {
 
 using ValueCheckTest = StoreTest;
 
-ql::Variant MakeEntries(std::initializer_list<const wchar_t*> entries) {
-    ql::SafeArray array;
-    EXPECT_EQ(S_OK, array.Create(VT_BSTR, static_cast<ULONG>(entries.size())));
-    LONG index = 0;
-    for (const wchar_t* entry : entries) {
-        ql::Bstr text(entry);
-        EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, text.Get()));
-        ++index;
-    }
-    ql::Variant v;
-    v.AttachArray(VT_BSTR, array.Detach());
-    return v;
+ql::Variant MakeEntries(const std::vector<const wchar_t*>& entries) {
+    return vtest::MakeArray<const wchar_t*>(VT_BSTR, entries);
 }
 
 // Adds an enumerated record of its own (id `id`, VT_UI4, current value 0, access 0x71).
@@ -27,14 +17,6 @@ void AddEnumerated(CQuelkVariableStore& store, ULONG id, USHORT kind, const ql::
                                                          kind, *entries, *empty, *rule, VariableHooks{})));
 }
 
-struct CheckCase {
-    const char* name;
-    ULONG id;
-    ql::Variant value;
-    HRESULT hr;
-    ULONG flags;
-};
-
 TEST_F(ValueCheckTest, AnswersInTheAccessWordLayout) {
     AddEnumerated(store(), 900, kEnumerationBits, MakeEntries({L"1;One", L"2;Two", L"8;Eight"}));
     AddEnumerated(store(), 901, kEnumerationBits, MakeEntries({}));
@@ -44,7 +26,13 @@ TEST_F(ValueCheckTest, AnswersInTheAccessWordLayout) {
     AddEnumerated(store(), 905, 3, MakeEntries({L"1;One"}));
     ASSERT_HR(S_OK, store().ChangeValue(18, MakeUI4(5).Get(), nullptr));
 
-    const CheckCase cases[] = {
+    const struct {
+        const char* name;
+        ULONG id;
+        ql::Variant value;
+        HRESULT hr;
+        ULONG flags;
+    } cases[] = {
         {"station address at its maximum", 3, MakeUI4(126), S_OK, 0x73},
         {"station address above it", 3, MakeUI4(127), S_OK, 0x77},
         {"station address as text", 3, MakeBstr(L"12"), S_OK, 0x73},
@@ -69,7 +57,7 @@ TEST_F(ValueCheckTest, AnswersInTheAccessWordLayout) {
         {"other value", 18, MakeUI4(6), S_OK, 0x73},
         {"unknown id", 8, MakeUI4(1), E_INVALIDARG, kAccessNoCheck},
     };
-    for (const CheckCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ULONG flags = 0xDEAD;
         EXPECT_HR(c.hr, valueCheck()->CheckValue(*MakeUI4(c.id), *c.value, &flags));

@@ -60,14 +60,13 @@ TEST_F(ValueSettingTest, ConvertsToTheParameterType) {
     }
 }
 
-TEST_F(ValueSettingTest, TransientChangeIsNotMarkedModified) {
+TEST_F(ValueSettingTest, TransientChangesAndChangesUnderTheTransferMarkAreNotMarkedModified) {
     EXPECT_HR(S_OK, variables()->SetValue(6, *MakeUI4(5)));
     EXPECT_EQ("ui1:5", ValueOf(6));
     EXPECT_THAT(host_.notifications, ElementsAre("2702 [ui4:6, ui1:5]"));
     EXPECT_THAT(host_.modifiedMarks, IsEmpty());
-}
+    host_.notifications.clear();
 
-TEST_F(ValueSettingTest, OnlineTransferMarkKeepsTheDataset) {
     SetAccess(39, 0x71 | kAccessOnlineTransferMark);
     EXPECT_HR(S_OK, variables()->SetValue(39, *MakeBstr(L"2.5")));
     EXPECT_HR(S_OK, variables()->SetValue(39, *MakeBstr(L"1")));
@@ -134,7 +133,7 @@ TEST_F(ValueSettingTest, HooksAroundTheStore) {
     EXPECT_THAT(host_.modifiedMarks, IsEmpty());
 }
 
-TEST_F(ValueSettingTest, DeviceResultStoresAndClearsTheDifference) {
+TEST_F(ValueSettingTest, DeviceResultStoresAndClearsTheDifferenceButNotUnderTheMarks) {
     SetAccess(16, 0x50 | kAccessDiffers);
     EXPECT_HR(S_OK, variables()->OnDeviceResult(VARIANT_TRUE, 16, *MakeUI4(9), nullptr));
     EXPECT_TRUE(store().LastResultOk());
@@ -142,9 +141,10 @@ TEST_F(ValueSettingTest, DeviceResultStoresAndClearsTheDifference) {
     EXPECT_EQ(0x50u, AccessOf(16));
     EXPECT_THAT(host_.notifications, ElementsAre("2702 [ui4:16, ui2:9]", "2702 [ui4:16, ui4:16]"));
     EXPECT_THAT(host_.modifiedMarks, ElementsAre(true));
-}
 
-TEST_F(ValueSettingTest, DeviceResultUnderTheMarks) {
+    ASSERT_HR(S_OK, store().ChangeValue(16, MakeUI4(0).Get(), nullptr));
+    host_.notifications.clear();
+    host_.modifiedMarks.clear();
     SetAccess(16, 0x50 | kAccessCompareMark);
     EXPECT_HR(S_OK, variables()->OnDeviceResult(VARIANT_TRUE, 16, *MakeUI4(9), nullptr));
     EXPECT_EQ("ui4:9", Describe(*store().CompareValue()));

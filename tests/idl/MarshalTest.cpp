@@ -14,52 +14,16 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/Variant.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TestObjects.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
-std::wstring TypeLibraryPath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder + L"VarnokP3.tlb";
-}
-
-// A stack object shared with another apartment only through the marshaller; the reference count
-// is not checked (the test outlives every proxy).
-template <class Interface>
-class StackObject : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !Answers(iid))
-            return E_NOINTERFACE;
-        *out = static_cast<Interface*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-
-protected:
-    virtual bool Answers(REFIID iid) const = 0;
-};
-
 // Only the bulk transfer and one u32-id read are expected; every other call fails the test.
-class FakeStore final : public StackObject<IQuelkVariablesEx> {
+class FakeStore final : public vtest::CountedDispatch<IQuelkVariablesEx> {
 public:
+    FakeStore() : CountedDispatch({__uuidof(IQuelkVariables), __uuidof(IQuelkVariablesEx)}) {}
     DWORD uploadThread = 0;
     std::wstring uploadText;
     DWORD getValueThread = 0;
@@ -78,66 +42,45 @@ public:
         V_I4(value) = 4711;
         return S_OK;
     }
-
-    HRESULT STDMETHODCALLTYPE ReadFromDeviceAsync(VARIANT, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE WriteToDeviceAsync(VARIANT, VARIANT, VARIANT_BOOL*) override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE GetVariableInfo(VARIANT, VARIANT*, BSTR*, VARTYPE*, VARIANT*, VARIANT*,
-                                              VARIANT*, VARIANT*) override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE OnDeviceResult(VARIANT_BOOL, VARIANT, VARIANT, BSTR) override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE GetAddress(VARIANT, VARIANT*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ChangeValue(VARIANT, VARIANT*, VARIANT*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetValue(VARIANT, VARIANT*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE SetValue(VARIANT, VARIANT) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE SetAddress(VARIANT, VARIANT) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetDeviceFlag(VARIANT, VARIANT*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE InitNewValues(VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE LoadValues(IStream*, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE SaveValues(IStream*, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE DownloadParameters(BSTR, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE RequestStop(VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ReadFromDevice(VARIANT, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE WriteToDevice(VARIANT, VARIANT, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ReadFromDeviceAsync(ULONG, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE WriteToDeviceAsync(ULONG, VARIANT, VARIANT_BOOL*) override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE GetVariableInfo(ULONG, VARIANT*, BSTR*, VARTYPE*, VARIANT*, VARIANT*, VARIANT*,
-                                              ULONG*) override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE OnDeviceResult(VARIANT_BOOL, ULONG, VARIANT, BSTR) override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE SetAddress(ULONG, VARIANT) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetAddress(ULONG, VARIANT*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ChangeValue(ULONG, VARIANT*, ULONG*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE SetValue(ULONG, VARIANT) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetDeviceFlag(ULONG, ULONG*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ReadFromDevice(ULONG, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE WriteToDevice(ULONG, VARIANT, VARIANT_BOOL*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetCount(ULONG*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetVariableAt(INT, ULONG*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE RunUpdateRule(ULONG, ULONG) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ParseUpdateRule(ULONG, BSTR) override { return Unexpected(); }
-
-private:
-    bool Answers(REFIID iid) const override {
-        return IsEqualIID(iid, __uuidof(IQuelkVariables)) || IsEqualIID(iid, __uuidof(IQuelkVariablesEx));
-    }
-    static HRESULT Unexpected() {
-        ADD_FAILURE() << "unexpected call on the store";
-        return E_UNEXPECTED;
-    }
+    VARNOK_UNEXPECTED_CALL(ReadFromDeviceAsync, VARIANT, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(WriteToDeviceAsync, VARIANT, VARIANT, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetVariableInfo, VARIANT, VARIANT*, BSTR*, VARTYPE*, VARIANT*, VARIANT*, VARIANT*,
+                           VARIANT*)
+    VARNOK_UNEXPECTED_CALL(OnDeviceResult, VARIANT_BOOL, VARIANT, VARIANT, BSTR)
+    VARNOK_UNEXPECTED_CALL(GetAddress, VARIANT, VARIANT*)
+    VARNOK_UNEXPECTED_CALL(ChangeValue, VARIANT, VARIANT*, VARIANT*)
+    VARNOK_UNEXPECTED_CALL(GetValue, VARIANT, VARIANT*)
+    VARNOK_UNEXPECTED_CALL(SetValue, VARIANT, VARIANT)
+    VARNOK_UNEXPECTED_CALL(SetAddress, VARIANT, VARIANT)
+    VARNOK_UNEXPECTED_CALL(GetDeviceFlag, VARIANT, VARIANT*)
+    VARNOK_UNEXPECTED_CALL(InitNewValues, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(LoadValues, IStream*, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SaveValues, IStream*, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(DownloadParameters, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(RequestStop, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(ReadFromDevice, VARIANT, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(WriteToDevice, VARIANT, VARIANT, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(ReadFromDeviceAsync, ULONG, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(WriteToDeviceAsync, ULONG, VARIANT, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetVariableInfo, ULONG, VARIANT*, BSTR*, VARTYPE*, VARIANT*, VARIANT*, VARIANT*,
+                           ULONG*)
+    VARNOK_UNEXPECTED_CALL(OnDeviceResult, VARIANT_BOOL, ULONG, VARIANT, BSTR)
+    VARNOK_UNEXPECTED_CALL(SetAddress, ULONG, VARIANT)
+    VARNOK_UNEXPECTED_CALL(GetAddress, ULONG, VARIANT*)
+    VARNOK_UNEXPECTED_CALL(ChangeValue, ULONG, VARIANT*, ULONG*)
+    VARNOK_UNEXPECTED_CALL(SetValue, ULONG, VARIANT)
+    VARNOK_UNEXPECTED_CALL(GetDeviceFlag, ULONG, ULONG*)
+    VARNOK_UNEXPECTED_CALL(ReadFromDevice, ULONG, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(WriteToDevice, ULONG, VARIANT, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetCount, ULONG*)
+    VARNOK_UNEXPECTED_CALL(GetVariableAt, INT, ULONG*)
+    VARNOK_UNEXPECTED_CALL(RunUpdateRule, ULONG, ULONG)
+    VARNOK_UNEXPECTED_CALL(ParseUpdateRule, ULONG, BSTR)
 };
 
-class FakeFrameEvents final : public StackObject<IFrameEvents> {
+class FakeFrameEvents final : public vtest::CountedDispatch<IFrameEvents> {
 public:
+    FakeFrameEvents() : CountedDispatch({__uuidof(IFrameEvents)}) {}
     DWORD finishedThread = 0;
     std::wstring finishedInvokeId;
     VARIANT_BOOL finishedOk = VARIANT_FALSE;
@@ -148,27 +91,19 @@ public:
         finishedOk = success;
         return S_OK;
     }
-
-    HRESULT STDMETHODCALLTYPE NotifyParameterDocument(BSTR, BSTR) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyErrorMessage(BSTR, BSTR) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyProgress(BSTR, BSTR, LONG, VARIANT_BOOL) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyDownloadFinished(BSTR, VARIANT_BOOL) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyFunctionUiClosed(BSTR) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyFunctionsChanged(BSTR) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EventsReserved14() override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EventsReserved15() override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EventsReserved16() override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyOnlineStateChanged(BSTR, VARIANT_BOOL) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyPreparedToDelete(BSTR) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyPreparedToReleaseCommunication(BSTR) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyFunctionFinished(BSTR, VARIANT_BOOL) override { return Unexpected(); }
-
-private:
-    bool Answers(REFIID iid) const override { return IsEqualIID(iid, __uuidof(IFrameEvents)); }
-    static HRESULT Unexpected() {
-        ADD_FAILURE() << "unexpected call on the frame events";
-        return E_UNEXPECTED;
-    }
+    VARNOK_UNEXPECTED_CALL(NotifyParameterDocument, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyErrorMessage, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyProgress, BSTR, BSTR, LONG, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyDownloadFinished, BSTR, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyFunctionUiClosed, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyFunctionsChanged, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved14)
+    VARNOK_UNEXPECTED_CALL(EventsReserved15)
+    VARNOK_UNEXPECTED_CALL(EventsReserved16)
+    VARNOK_UNEXPECTED_CALL(NotifyOnlineStateChanged, BSTR, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyPreparedToDelete, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyPreparedToReleaseCommunication, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyFunctionFinished, BSTR, VARIANT_BOOL)
 };
 
 // What the worker saw of its calls.
@@ -187,15 +122,14 @@ struct WorkerResults {
 // Owns COM on the test thread and the type library's registration: the type-library marshaller
 // finds an interface's description through the registry. A registration that was there before
 // (the module's) is left alone.
-class MarshalTest : public ::testing::Test {
+class MarshalTest : public vtest::ComTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(S_OK, ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        comInitialized_ = true;
+        ComTest::SetUp();
         ql::Bstr registeredPath;
         if (SUCCEEDED(::QueryPathOfRegTypeLib(LIBID_VarnokP3Lib, 1, 0, 0, registeredPath.Put()))) return;
         ql::ComPtr<ITypeLib> library;
-        const std::wstring path = TypeLibraryPath();
+        const std::wstring path = vtest::FileBesideProgram(L"VarnokP3.tlb");
         ASSERT_EQ(S_OK, ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put()));
         std::wstring writablePath = path;
         ASSERT_EQ(S_OK, ::RegisterTypeLib(library.Get(), &writablePath[0], nullptr));
@@ -206,7 +140,6 @@ protected:
             EXPECT_EQ(S_OK, ::UnRegisterTypeLib(LIBID_VarnokP3Lib, 1, 0, 0,
                                                 sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
         }
-        if (comInitialized_) ::CoUninitialize();
     }
 
     // Keeps the test thread's apartment serving calls until the worker is done.
@@ -222,7 +155,6 @@ protected:
     }
 
 private:
-    bool comInitialized_ = false;
     bool registeredHere_ = false;
 };
 

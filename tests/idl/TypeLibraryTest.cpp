@@ -10,6 +10,9 @@
 #include "VarnokP3.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
+#include "tests/module/ServerClasses.h"
+#include "tests/support/HResultText.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -56,19 +59,11 @@ std::wstring TypeName(ITypeInfo* info, MEMBERID member = MEMBERID_NIL) {
     return std::wstring(name.View());
 }
 
-// The type library lies beside the test program (copied there by the build).
-std::wstring TypeLibraryPath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder + L"VarnokP3.tlb";
-}
-
 class TypeLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(S_OK, ::LoadTypeLibEx(TypeLibraryPath().c_str(), REGKIND_NONE, library_.Put()));
+        ASSERT_HR(S_OK, ::LoadTypeLibEx(vtest::FileBesideProgram(L"VarnokP3.tlb").c_str(), REGKIND_NONE,
+                                        library_.Put()));
     }
 
     // The description of the vtable interface of `iid` (for a dual interface: the interface half).
@@ -104,156 +99,102 @@ TEST_F(TypeLibraryTest, LibraryIdAndVersion) {
     EXPECT_EQ(L"VarnokP3Lib", std::wstring(name.View()));
 }
 
-TEST_F(TypeLibraryTest, EveryClassWithItsDefaultInterface) {
-    struct ClassCase {
-        const wchar_t* name;
-        const CLSID& clsid;
-        const wchar_t* defaultInterface;
-    };
-    const ClassCase cases[] = {
-        {L"BaseOrvo", CLSID_BaseOrvo, L"IBaseOrvo"},
-        {L"Diagnosis", CLSID_Diagnosis, L"IDiagnosis"},
-        {L"DtmObject", CLSID_DtmObject, L"IDtmObject"},
-        {L"MeasuredValues", CLSID_MeasuredValues, L"IMeasuredValues"},
-        {L"P1_Root", CLSID_P1_Root, L"IP1_Root"},
-        {L"P2_PBDevInfo", CLSID_P2_PBDevInfo, L"IP2_PBDevInfo"},
-        {L"P3_PBDiagnosis", CLSID_P3_PBDiagnosis, L"IP3_PBDiagnosis"},
-        {L"P4_TBMassFlow", CLSID_P4_TBMassFlow, L"IP4_TBMassFlow"},
-        {L"P5_TBTemp", CLSID_P5_TBTemp, L"IP5_TBTemp"},
-        {L"P6_TBCal1", CLSID_P6_TBCal1, L"IP6_TBCal1"},
-        {L"P7_TBCal2", CLSID_P7_TBCal2, L"IP7_TBCal2"},
-        {L"P8_TBExtTS", CLSID_P8_TBExtTS, L"IP8_TBExtTS"},
-        {L"P9_TBOutPut", CLSID_P9_TBOutPut, L"IP9_TBOutPut"},
-        {L"Q1_AIFBFlow", CLSID_Q1_AIFBFlow, L"IQ1_AIFBFlow"},
-        {L"Q2_AIFBTemp", CLSID_Q2_AIFBTemp, L"IQ2_AIFBTemp"},
-        {L"Q3_AIFBTotal", CLSID_Q3_AIFBTotal, L"IQ3_AIFBTotal"},
-        {L"SrvLogin", CLSID_SrvLogin, L"ISrvLogin"},
-        {L"TBExtra", CLSID_TBExtra, L"ITBExtra"},
-        {L"TreeFrame", CLSID_TreeFrame, L"ITreeFrame"},
-        {L"Trend", CLSID_Trend, L"ITrend"},
-    };
-    for (const ClassCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "coclass " << std::string(c.name, c.name + wcslen(c.name)));
+TEST_F(TypeLibraryTest, EveryClassOfTheObjectMapWithItsDefaultInterface) {
+    for (const moduletest::ServerClass& c : moduletest::kServerClasses) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         ql::ComPtr<ITypeInfo> info;
-        ASSERT_EQ(S_OK, library_->GetTypeInfoOfGuid(c.clsid, info.Put()));
+        ASSERT_HR(S_OK, library_->GetTypeInfoOfGuid(c.clsid, info.Put()));
         TypeAttr attr(info.Get());
         ASSERT_TRUE(attr);
         EXPECT_EQ(TKIND_COCLASS, attr->typekind);
-        EXPECT_EQ(std::wstring(c.name), TypeName(info.Get()));
-
+        EXPECT_EQ(c.name, TypeName(info.Get()));
         HREFTYPE ref = 0;
         ql::ComPtr<ITypeInfo> defaultInfo;
-        ASSERT_EQ(S_OK, info->GetRefTypeOfImplType(0, &ref));
-        ASSERT_EQ(S_OK, info->GetRefTypeInfo(ref, defaultInfo.Put()));
-        EXPECT_EQ(std::wstring(c.defaultInterface), TypeName(defaultInfo.Get()));
+        ASSERT_HR(S_OK, info->GetRefTypeOfImplType(0, &ref));
+        ASSERT_HR(S_OK, info->GetRefTypeInfo(ref, defaultInfo.Put()));
+        EXPECT_EQ(L"I" + std::wstring(c.name), TypeName(defaultInfo.Get()));
     }
 }
 
 // Dual interfaces are invoked through ITypeInfo::Invoke; the others that cross apartments need the
 // oleautomation flag so that the type-library marshaller accepts them.
 TEST_F(TypeLibraryTest, MarshalableInterfaces) {
-    struct FlagCase {
-        const char* name;
-        const IID& iid;
-        WORD flag;
+    const std::pair<IID, WORD> cases[] = {
+        {__uuidof(IDtmObject), TYPEFLAG_FDUAL},
+        {__uuidof(IUserInfo), TYPEFLAG_FDUAL},
+        {__uuidof(ICheckOnlineParameter), TYPEFLAG_FDUAL},
+        {__uuidof(IQuelkBusInformation), TYPEFLAG_FDUAL},
+        {__uuidof(ITreeFrame), TYPEFLAG_FDUAL},
+        {__uuidof(IQuelkVariables), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IQuelkVariablesEx), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IFrameEvents), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IDtmOnlineParameter), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IDtm), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IFdtCommunication), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IFdtCommunicationEvents), TYPEFLAG_FOLEAUTOMATION},
+        {__uuidof(IQuelkControl), TYPEFLAG_FOLEAUTOMATION},
     };
-    const FlagCase cases[] = {
-        {"IDtmObject", __uuidof(IDtmObject), TYPEFLAG_FDUAL},
-        {"IUserInfo", __uuidof(IUserInfo), TYPEFLAG_FDUAL},
-        {"ICheckOnlineParameter", __uuidof(ICheckOnlineParameter), TYPEFLAG_FDUAL},
-        {"IQuelkBusInformation", __uuidof(IQuelkBusInformation), TYPEFLAG_FDUAL},
-        {"ITreeFrame", __uuidof(ITreeFrame), TYPEFLAG_FDUAL},
-        {"IQuelkVariables", __uuidof(IQuelkVariables), TYPEFLAG_FOLEAUTOMATION},
-        {"IQuelkVariablesEx", __uuidof(IQuelkVariablesEx), TYPEFLAG_FOLEAUTOMATION},
-        {"IFrameEvents", __uuidof(IFrameEvents), TYPEFLAG_FOLEAUTOMATION},
-        {"IDtmOnlineParameter", __uuidof(IDtmOnlineParameter), TYPEFLAG_FOLEAUTOMATION},
-        {"IDtm", __uuidof(IDtm), TYPEFLAG_FOLEAUTOMATION},
-        {"IFdtCommunication", __uuidof(IFdtCommunication), TYPEFLAG_FOLEAUTOMATION},
-        {"IFdtCommunicationEvents", __uuidof(IFdtCommunicationEvents), TYPEFLAG_FOLEAUTOMATION},
-        {"IQuelkControl", __uuidof(IQuelkControl), TYPEFLAG_FOLEAUTOMATION},
-    };
-    for (const FlagCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (auto [iid, flag] : cases) {
         ql::ComPtr<ITypeInfo> info;
-        ASSERT_EQ(S_OK, library_->GetTypeInfoOfGuid(c.iid, info.Put()));
+        ASSERT_HR(S_OK, library_->GetTypeInfoOfGuid(iid, info.Put()));
         TypeAttr attr(info.Get());
         ASSERT_TRUE(attr);
-        EXPECT_NE(0, attr->wTypeFlags & c.flag) << "type flags 0x" << std::hex << attr->wTypeFlags;
+        EXPECT_NE(0, attr->wTypeFlags & flag) << testing::PrintToString(TypeName(info.Get()))
+                                              << " type flags 0x" << std::hex << attr->wTypeFlags;
     }
 }
 
-// A method moved by one place breaks every caller that shares the table, so the last (and a few
-// inner) slots of each interface are pinned to the positions the callers use.
+// A method moved by one place breaks every caller that shares the table, so the last slot of each
+// interface (which moves with any slot inserted or removed before it) is pinned to the position the callers
+// use, and a few inner ones where overloads or placeholders could be swapped.
 TEST_F(TypeLibraryTest, MethodSlots) {
     struct SlotCase {
-        const char* interfaceName;
         const IID& iid;
         const wchar_t* method;
         int slot;
     };
     const SlotCase cases[] = {
-        {"IDtm", __uuidof(IDtm), L"Environment", 7},
-        {"IDtm", __uuidof(IDtm), L"SetCommunication", 10},
-        {"IDtm", __uuidof(IDtm), L"PrivateDialogEnabled", 18},
-        {"IDtmDataLock", __uuidof(IDtmDataLock), L"UnlockData", 10},
-        {"IDtmDataSetCheck", __uuidof(IDtmDataSetCheck), L"ReleaseCompare", 10},
-        {"IDtmOnlineParameter", __uuidof(IDtmOnlineParameter), L"UploadRequest", 9},
-        {"IFdtCommunicationEvents", __uuidof(IFdtCommunicationEvents), L"OnTransactionResponse", 10},
-        {"IDtmActiveXControl", __uuidof(IDtmActiveXControl), L"PrepareToRelease", 8},
-        {"IFdtCommunication", __uuidof(IFdtCommunication), L"ConnectRequest", 8},
-        {"IFdtCommunication", __uuidof(IFdtCommunication), L"TransactionRequest", 10},
-        {"IFrameContainer", __uuidof(IFrameContainer), L"GetSchemaFolder", 10},
-        {"IFrameEvents", __uuidof(IFrameEvents), L"NotifyErrorMessage", 8},
-        {"IFrameEvents", __uuidof(IFrameEvents), L"NotifyDownloadFinished", 11},
-        {"IFrameEvents", __uuidof(IFrameEvents), L"NotifyOnlineStateChanged", 17},
-        {"IFrameEvents", __uuidof(IFrameEvents), L"NotifyFunctionFinished", 20},
-        {"IFrameActiveX", __uuidof(IFrameActiveX), L"CloseActiveXControlRequest", 8},
-        {"IFrameDtmAccess", __uuidof(IFrameDtmAccess), L"GetDtm", 11},
-        {"IFrameDtmAccess", __uuidof(IFrameDtmAccess), L"ReleaseDtm", 14},
-        {"IFrameDocument", __uuidof(IFrameDocument), L"PutDocument", 8},
-        {"IQuelkDtm", __uuidof(IQuelkDtm), L"NotifyUis", 12},
-        {"IQuelkDtm", __uuidof(IQuelkDtm), L"GetControllingUnknown", 21},
-        {"IQuelkDtm", __uuidof(IQuelkDtm), L"FrameDocumentHook", 22},
-        {"IQuelkVariables", __uuidof(IQuelkVariables), L"OnDeviceResult", 10},
-        {"IQuelkVariables", __uuidof(IQuelkVariables), L"UploadParameters", 20},
-        {"IQuelkVariables", __uuidof(IQuelkVariables), L"WriteToDevice", 24},
-        {"IQuelkVariablesEx", __uuidof(IQuelkVariablesEx), L"ReadFromDeviceAsync", 25},
-        {"IQuelkVariablesEx", __uuidof(IQuelkVariablesEx), L"GetValue", 32},
-        {"IQuelkVariablesEx", __uuidof(IQuelkVariablesEx), L"ParseUpdateRule", 40},
-        {"IQuelkVariableFields", __uuidof(IQuelkVariableFields), L"SetVariableField", 10},
-        {"IQuelkValueCheck", __uuidof(IQuelkValueCheck), L"CheckAndMark", 8},
-        {"IQuelkFunctions", __uuidof(IQuelkFunctions), L"ShowMessageVariant", 15},
-        {"IQuelkFunctions", __uuidof(IQuelkFunctions), L"BroadcastNotification", 21},
-        {"IQuelkFunctions", __uuidof(IQuelkFunctions), L"GetLocalizedFunctionText", 24},
-        {"IQuelkDpv1Communication", __uuidof(IQuelkDpv1Communication), L"EvaluateWriteResponse", 18},
-        {"IQuelkDpv1Client", __uuidof(IQuelkDpv1Client), L"TextToValue", 17},
-        {"IQuelkOnlineState", __uuidof(IQuelkOnlineState), L"GoOffline", 8},
-        {"IQuelkBusInformation", __uuidof(IQuelkBusInformation), L"ApplyBusInformation", 8},
-        {"IQuelkLocalization", __uuidof(IQuelkLocalization), L"NodeExists", 12},
-        {"IQuelkLocalizationInit", __uuidof(IQuelkLocalizationInit), L"SetLanguage", 9},
-        {"IQuelkActivityLog", __uuidof(IQuelkActivityLog), L"ReportFunctionStatus", 10},
-        {"IQuelkActivityLog", __uuidof(IQuelkActivityLog), L"ReportValueChange", 11},
-        {"IQuelkDtmExtension", __uuidof(IQuelkDtmExtension), L"ApproveReleaseChannels", 10},
-        {"IQuelkPersistExtension", __uuidof(IQuelkPersistExtension), L"GetParameterFragment", 16},
-        {"IQuelkControl", __uuidof(IQuelkControl), L"Init", 11},
-        {"IQuelkControl", __uuidof(IQuelkControl), L"OnNotify", 14},
-        {"IQuelkControlInfo", __uuidof(IQuelkControlInfo), L"InitSchemaCacheFromFrame", 9},
-        {"IQuelkControlSite", __uuidof(IQuelkControlSite), L"OnChildNotify", 7},
-        {"IQuelkPageMode", __uuidof(IQuelkPageMode), L"SetOnline", 3},
-        {"IQuelkPageMode", __uuidof(IQuelkPageMode), L"CompareSingleParameter", 6},
-        {"IQuelkChildControl", __uuidof(IQuelkChildControl), L"DisplayValue", 11},
-        {"IQuelkChildControl", __uuidof(IQuelkChildControl), L"SetParentControl", 14},
-        {"IQuelkChildControl", __uuidof(IQuelkChildControl), L"FocusParameter", 15},
-        {"IDtmObject", __uuidof(IDtmObject), L"CompareSingleParameter", 9},
-        {"IDtmObject", __uuidof(IDtmObject), L"GetActiveFunctionID", 11},
-        {"IUserInfo", __uuidof(IUserInfo), L"GetUserLevel", 7},
-        {"ICheckOnlineParameter", __uuidof(ICheckOnlineParameter), L"CheckIfUpDownloadRunning", 7},
+        {__uuidof(IDtm), L"PrivateDialogEnabled", 18},
+        {__uuidof(IDtmDataLock), L"UnlockData", 10},
+        {__uuidof(IDtmDataSetCheck), L"ReleaseCompare", 10},
+        {__uuidof(IDtmOnlineParameter), L"UploadRequest", 9},
+        {__uuidof(IFdtCommunicationEvents), L"OnTransactionResponse", 10},
+        {__uuidof(IDtmActiveXControl), L"PrepareToRelease", 8},
+        {__uuidof(IFdtCommunication), L"TransactionRequest", 10},
+        {__uuidof(IFrameContainer), L"GetSchemaFolder", 10},
+        {__uuidof(IFrameEvents), L"NotifyFunctionFinished", 20},
+        {__uuidof(IFrameActiveX), L"CloseActiveXControlRequest", 8},
+        {__uuidof(IFrameDtmAccess), L"ReleaseDtm", 14},
+        {__uuidof(IFrameDocument), L"PutDocument", 8},
+        {__uuidof(IQuelkDtm), L"FrameDocumentHook", 22},
+        {__uuidof(IQuelkVariables), L"WriteToDevice", 24},
+        {__uuidof(IQuelkVariablesEx), L"GetValue", 32},
+        {__uuidof(IQuelkVariablesEx), L"ParseUpdateRule", 40},
+        {__uuidof(IQuelkVariableFields), L"SetVariableField", 10},
+        {__uuidof(IQuelkValueCheck), L"CheckAndMark", 8},
+        {__uuidof(IQuelkFunctions), L"GetLocalizedFunctionText", 24},
+        {__uuidof(IQuelkDpv1Communication), L"EvaluateWriteResponse", 18},
+        {__uuidof(IQuelkDpv1Client), L"TextToValue", 17},
+        {__uuidof(IQuelkOnlineState), L"GoOffline", 8},
+        {__uuidof(IQuelkBusInformation), L"ApplyBusInformation", 8},
+        {__uuidof(IQuelkLocalization), L"NodeExists", 12},
+        {__uuidof(IQuelkLocalizationInit), L"SetLanguage", 9},
+        {__uuidof(IQuelkActivityLog), L"ReportValueChange", 11},
+        {__uuidof(IQuelkDtmExtension), L"ApproveReleaseChannels", 10},
+        {__uuidof(IQuelkPersistExtension), L"GetParameterFragment", 16},
+        {__uuidof(IQuelkControl), L"OnNotify", 14},
+        {__uuidof(IQuelkControlInfo), L"InitSchemaCacheFromFrame", 9},
+        {__uuidof(IQuelkControlSite), L"OnChildNotify", 7},
+        {__uuidof(IQuelkPageMode), L"CompareSingleParameter", 6},
+        {__uuidof(IQuelkChildControl), L"FocusParameter", 15},
+        {__uuidof(IDtmObject), L"GetActiveFunctionID", 11},
+        {__uuidof(IUserInfo), L"GetUserLevel", 7},
+        {__uuidof(ICheckOnlineParameter), L"CheckIfUpDownloadRunning", 7},
     };
     for (const SlotCase& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.interfaceName << "::" << std::string(c.method, c.method + wcslen(c.method)));
         ql::ComPtr<ITypeInfo> info = VtableInfo(c.iid);
         ASSERT_TRUE(info);
+        SCOPED_TRACE(testing::PrintToString(TypeName(info.Get()) + L"::" + c.method));
         TypeAttr attr(info.Get());
         ASSERT_TRUE(attr);
         // Only the interface's own methods: IQuelkVariablesEx repeats names of IQuelkVariables.

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "classlib/ComApartment.h"
-#include "classlib/RegKey.h"
 #include "tests/module/ServerClasses.h"
 #include "tests/module/ServerModule.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TestRegistry.h"
 
 namespace {
 
@@ -18,84 +18,50 @@ using moduletest::ServerClass;
 
 constexpr wchar_t kMissing[] = L"<missing>";
 
-bool KeyExists(const std::wstring& path) {
-    ql::RegKey key;
-    return SUCCEEDED(key.Open(HKEY_CLASSES_ROOT, path.c_str()));
-}
-
+bool KeyExists(const std::wstring& path) { return vtest::RegistryKeyExists(HKEY_CLASSES_ROOT, path); }
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
-    ql::RegKey key;
-    std::wstring value;
-    if (FAILED(key.Open(HKEY_CLASSES_ROOT, path.c_str())) || FAILED(key.QueryString(name, value)))
-        return kMissing;
-    return value;
+    return vtest::RegistryString(HKEY_CLASSES_ROOT, path, name);
 }
-
 std::wstring ClassKey(const ServerClass& c) { return std::wstring(L"CLSID\\") + c.clsidText; }
 std::wstring ProgId(const ServerClass& c) { return std::wstring(L"VarnokP3.") + c.name; }
 std::wstring TypeLibKey() {
-#ifdef _WIN64
-    constexpr wchar_t kPlatform[] = L"win64";
-#else
-    constexpr wchar_t kPlatform[] = L"win32";
-#endif
-    return std::wstring(L"TypeLib\\") + kLibidText + L"\\1.0\\0\\" + kPlatform;
+    return std::wstring(L"TypeLib\\") + kLibidText +
+           (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32");
 }
 
-const wchar_t* const kDtmCategories[] = {
-    L"{036D1490-387B-11D4-86E1-00E0987270B9}",
-    L"{036D1491-387B-11D4-86E1-00E0987270B9}",
-    L"{036D1499-387B-11D4-86E1-00E0987270B9}",
-};
-
-class RegistrationTest : public ::testing::Test {
+class RegistrationTest : public vtest::ComTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(apartment_.Status()));
+        ComTest::SetUp();
         ASSERT_TRUE(server_.Loaded()) << "cannot load the server DLL";
-        ASSERT_EQ(S_OK, server_.registerServer());
+        ASSERT_HR(S_OK, server_.registerServer());
     }
     void TearDown() override {
         if (server_.Loaded()) {
-            EXPECT_EQ(S_OK, server_.registerServer());
+            EXPECT_HR(S_OK, server_.registerServer());
         }
     }
 
-    ql::ComApartment apartment_;
     moduletest::ServerModule server_;
 };
 
-TEST_F(RegistrationTest, ProgIdsPointToTheirClass) {
+TEST_F(RegistrationTest, EveryClassIsRegisteredInTheShapeOfItsKind) {
     EXPECT_EQ(L"VarnokP3.DtmObject.1", Value(L"VarnokP3.DtmObject\\CurVer"));
     for (const ServerClass& c : kServerClasses) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.name)));
-        const std::wstring progId = ProgId(c);
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        const std::wstring progId = ProgId(c), key = ClassKey(c);
         EXPECT_EQ(c.description, Value(progId));
         EXPECT_EQ(c.clsidText, Value(progId + L"\\CLSID"));
         EXPECT_EQ(c.clsidText, Value(progId + L".1\\CLSID"));
         EXPECT_EQ(progId + L".1", Value(progId + L"\\CurVer"));
-    }
-}
-
-TEST_F(RegistrationTest, ClassKeysAreApartmentThreadedServersOfThisModule) {
-    for (const ServerClass& c : kServerClasses) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.name)));
-        const std::wstring key = ClassKey(c);
         EXPECT_EQ(c.description, Value(key));
         EXPECT_TRUE(KeyExists(key + L"\\Programmable"));
         EXPECT_EQ(server_.Path(), Value(key + L"\\InprocServer32"));
         EXPECT_EQ(L"Apartment", Value(key + L"\\InprocServer32", L"ThreadingModel"));
-    }
-}
 
-TEST_F(RegistrationTest, EachShapeCarriesItsOwnKeys) {
-    for (const ServerClass& c : kServerClasses) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.name)));
-        const std::wstring key = ClassKey(c);
-        const bool isPage = c.kind == ClassKind::PropertyPage;
-        const bool isControl = c.kind == ClassKind::Control;
-        EXPECT_EQ(isPage ? kMissing : ProgId(c) + L".1", Value(key + L"\\ProgID"));
-        EXPECT_EQ(isPage ? kMissing : ProgId(c), Value(key + L"\\VersionIndependentProgID"));
+        const bool isPage = c.kind == ClassKind::PropertyPage, isControl = c.kind == ClassKind::Control;
+        EXPECT_EQ(isPage ? kMissing : progId + L".1", Value(key + L"\\ProgID"));
+        EXPECT_EQ(isPage ? kMissing : progId, Value(key + L"\\VersionIndependentProgID"));
         EXPECT_EQ(isPage ? kMissing : kLibidText, Value(key + L"\\TypeLib"));
         EXPECT_EQ(isControl, KeyExists(key + L"\\Control"));
         EXPECT_EQ(isControl, KeyExists(key + L"\\Insertable"));
@@ -108,30 +74,28 @@ TEST_F(RegistrationTest, EachShapeCarriesItsOwnKeys) {
     }
 }
 
-TEST_F(RegistrationTest, DtmObjectImplementsTheThreeCategories) {
+TEST_F(RegistrationTest, DtmObjectImplementsTheThreeCategoriesAndTheTypeLibraryIsRegistered) {
     const std::wstring categories = ClassKey(kServerClasses[2]) + L"\\Implemented Categories\\";
-    for (const wchar_t* catid : kDtmCategories) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(catid)));
-        EXPECT_TRUE(KeyExists(categories + catid));
+    for (const wchar_t* catid :
+         {L"{036D1490-387B-11D4-86E1-00E0987270B9}", L"{036D1491-387B-11D4-86E1-00E0987270B9}",
+          L"{036D1499-387B-11D4-86E1-00E0987270B9}"}) {
+        EXPECT_TRUE(KeyExists(categories + catid)) << testing::PrintToString(std::wstring(catid));
     }
-}
-
 #ifdef VARNOK_MODULE_TYPELIB
-TEST_F(RegistrationTest, TypeLibraryIsRegisteredFromTheModule) {
     EXPECT_EQ(server_.Path(), Value(TypeLibKey()));
-}
 #endif
+}
 
 TEST_F(RegistrationTest, UnregisterRemovesEverythingAndAnswersSOk) {
-    ASSERT_EQ(S_OK, server_.unregisterServer());
+    ASSERT_HR(S_OK, server_.unregisterServer());
     for (const ServerClass& c : kServerClasses) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.name)));
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         EXPECT_FALSE(KeyExists(ClassKey(c)));
         EXPECT_FALSE(KeyExists(ProgId(c)));
         EXPECT_FALSE(KeyExists(ProgId(c) + L".1"));
     }
     EXPECT_FALSE(KeyExists(TypeLibKey()));
-    EXPECT_EQ(S_OK, server_.unregisterServer()) << "removing what is gone is no failure";
+    EXPECT_HR(S_OK, server_.unregisterServer()) << "removing what is gone is no failure";
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "classlib/LoadedLibrary.h"
+#include "classlib/ModuleTypeLibrary.h"
+#include "tests/support/TestPaths.h"
 
 namespace moduletest {
 
@@ -13,7 +15,14 @@ using DllServerFn = HRESULT(STDAPICALLTYPE*)();
 
 class ServerModule {
 public:
-    ServerModule();
+    ServerModule() {
+        if (FAILED(library_.Load(vtest::WindowsPath(VARNOK_MODULE_FILE).c_str()))) return;
+        path_ = ql::ModuleFilePath(library_.Get());  // the form the registrar writes for %MODULE%
+        getClassObject = library_.Export<DllGetClassObjectFn>("DllGetClassObject");
+        canUnloadNow = library_.Export<DllServerFn>("DllCanUnloadNow");
+        registerServer = library_.Export<DllServerFn>("DllRegisterServer");
+        unregisterServer = library_.Export<DllServerFn>("DllUnregisterServer");
+    }
 
     bool Loaded() const { return getClassObject && canUnloadNow && registerServer && unregisterServer; }
     // The DLL's path as Windows sees it (the registered InprocServer32 value).

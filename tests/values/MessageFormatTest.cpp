@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "ValueTestSupport.h"
 #include "classlib/Bstr.h"
+#include "tests/support/HResultText.h"
 #include "values/MessageFormat.h"
 
 namespace {
@@ -11,14 +11,10 @@ namespace {
 const BSTR kUntouched = reinterpret_cast<BSTR>(static_cast<UINT_PTR>(0x1234));
 constexpr size_t kLargestText = 0x80000 - 1;
 
-ql::Bstr Format(const wchar_t* text) { return ql::Bstr(text); }
-
 TEST(BstrPrintfTest, FormatsWideStringsAndIntegers) {
-    ql::Bstr name(L"Flow"), format = Format(L"%s|%ls|%d|%u|%04d|%02d");
-    ql::Bstr result;
+    ql::Bstr name(L"Flow"), format(L"%s|%ls|%d|%u|%04d|%02d"), result;
     ASSERT_HR(S_OK, BstrPrintf(result.Put(), format.Get(), name.Get(), name.Get(), -5, 4000000000u, 7, 3));
-    EXPECT_EQ(L"Flow|Flow|-5|4000000000|0007|03", std::wstring(result.View()));
-
+    EXPECT_EQ(L"Flow|Flow|-5|4000000000|0007|03", result.View());
     EXPECT_HR(E_POINTER, BstrPrintf(nullptr, format.Get()));
     BSTR untouched = kUntouched;
     EXPECT_HR(E_INVALIDARG, BstrPrintf(&untouched, nullptr));
@@ -28,8 +24,8 @@ TEST(BstrPrintfTest, FormatsWideStringsAndIntegers) {
 // Texts around every boundary of the buffer's growth come out whole. Each later attempt formats the
 // same arguments again, including those after the long one.
 TEST(BstrPrintfTest, TextsUpToTheLargestBufferFitAndLongerOnesFail) {
-    ql::Bstr format = Format(L"%s%d");  // 4 characters
-    struct Case {
+    ql::Bstr format(L"%s%d");  // 4 characters
+    const struct {
         const char* name;
         size_t padding;  // characters of the %s argument; the %d adds one
         HRESULT hr;
@@ -40,7 +36,7 @@ TEST(BstrPrintfTest, TextsUpToTheLargestBufferFitAndLongerOnesFail) {
         {"fits the largest buffer", kLargestText - 1, S_OK},
         {"one more than the largest buffer holds", kLargestText, E_FAIL},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::wstring padding(c.padding, L'x');
         BSTR result = kUntouched;
@@ -51,13 +47,10 @@ TEST(BstrPrintfTest, TextsUpToTheLargestBufferFitAndLongerOnesFail) {
         }
         ql::Bstr owned;
         owned.Attach(result);
-        EXPECT_EQ(padding + L"7", std::wstring(owned.View()));
+        EXPECT_EQ(padding + L"7", owned.View());
     }
-
     // A format that alone reaches the largest buffer is tried once, there.
-    ql::Bstr longFormat;
-    ASSERT_EQ(S_OK, longFormat.Assign(std::wstring(kLargestText - 10, L'a')));
-    ql::Bstr result;
+    ql::Bstr longFormat(std::wstring(kLargestText - 10, L'a')), result;
     EXPECT_HR(S_OK, BstrPrintf(result.Put(), longFormat.Get()));
     EXPECT_EQ(kLargestText - 10, result.Length());
 }
@@ -71,22 +64,18 @@ public:
 TEST(ReportDtmMessageTest, FormatsNarrowTextIntoTheSink) {
     RecordingSink sink;
     ReportDtmMessage(&sink, "%s:%d 0x%X %08X \xE4", "Upload", 3, 0xBEEFu, 0x1Fu);
-    ASSERT_EQ(1u, sink.texts.size());
-    EXPECT_EQ(L"Upload:3 0xBEEF 0000001F \u00E4", sink.texts[0]);  // from the ANSI code page (1252)
-
     ReportDtmMessage(nullptr, "dropped before the environment step %d", 1);
     ReportDtmMessage(&sink, nullptr);
-    EXPECT_EQ(1u, sink.texts.size());
+    // The last character comes from the ANSI code page (1252).
+    EXPECT_EQ(std::vector<std::wstring>{L"Upload:3 0xBEEF 0000001F \u00E4"}, sink.texts);
 }
 
 TEST(ReportDtmMessageTest, LongMessagesAreCutNeverOverrun) {
-    for (size_t length : {kReportTextLimit, kReportTextLimit + 1, size_t{5000}}) {
+    for (size_t length : {4095, 4096, 5000}) {
         SCOPED_TRACE(length);
         RecordingSink sink;
-        const std::string message(length, 'm');
-        ReportDtmMessage(&sink, "%s", message.c_str());
-        ASSERT_EQ(1u, sink.texts.size());
-        EXPECT_EQ(std::wstring(std::min(length, kReportTextLimit), L'm'), sink.texts[0]);
+        ReportDtmMessage(&sink, "%s", std::string(length, 'm').c_str());
+        EXPECT_EQ(std::vector<std::wstring>{std::wstring(std::min<size_t>(length, 4095), L'm')}, sink.texts);
     }
 }
 

@@ -1,7 +1,9 @@
 // CQuelkVariant owns its value and cannot be copied by accident.
+#include <gtest/gtest.h>
+
 #include <type_traits>
 
-#include "ValueTestSupport.h"
+#include "tests/support/TestObjects.h"
 #include "values/QuelkVariant.h"
 
 namespace {
@@ -10,29 +12,8 @@ static_assert(!std::is_copy_constructible_v<CQuelkVariant>, "a copy would free t
 static_assert(!std::is_copy_assignable_v<CQuelkVariant>, "an assignment would free the owned value twice");
 static_assert(std::is_convertible_v<CQuelkVariant*, VARIANT*>, "goes wherever a VARIANT* is expected");
 
-class CountingUnknown final : public IUnknown {
-public:
-    ULONG refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        return *out = nullptr, E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-};
-
-TEST(QuelkVariantTest, ConstructorsSetTypeAndValue) {
-    const CQuelkVariant empty;
-    EXPECT_EQ(VT_EMPTY, empty.vt);
-    const CQuelkVariant unsignedValue(0x80000000ul);
-    EXPECT_EQ(VT_UI4, unsignedValue.vt);
-    EXPECT_EQ(0x80000000ul, unsignedValue.ulVal);
-    const CQuelkVariant signedValue(-1l);
-    EXPECT_EQ(VT_I4, signedValue.vt);
-    EXPECT_EQ(-1, signedValue.lVal);
-}
-
 TEST(QuelkVariantTest, ReleasesWhatItHoldsWhenItGoes) {
-    CountingUnknown object;
+    vtest::CountedObject<IUnknown> object;
     {
         CQuelkVariant holder;
         V_VT(&holder) = VT_UNKNOWN;

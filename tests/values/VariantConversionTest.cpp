@@ -1,113 +1,86 @@
 // ConvertVariantType: the platform's conversion plus empty text, hexadecimal text and the array rules.
-#include "ValueTestSupport.h"
 #include "classlib/Bstr.h"
+#include "tests/support/HResultText.h"
+#include "tests/support/TestVariants.h"
 #include "values/VariantConversion.h"
 
 namespace {
 
-struct ScalarCase {
-    const char* name;
-    ql::Variant (*source)();
-    VARTYPE wanted;
-    HRESULT hr;
-    const wchar_t* text;  // the result's US English text when hr is S_OK
-};
+using namespace vtest;
 
-ql::Variant EmptyText() { return MakeBstr(L""); }
-ql::Variant NullText() {
+ql::Variant Text(std::wstring_view text) {
+    ql::Bstr bstr;
+    EXPECT_EQ(S_OK, bstr.Assign(text));
     ql::Variant v;
-    v.AttachBstr(nullptr);
-    return v;
-}
-ql::Variant Blank() { return MakeBstr(L" "); }
-ql::Variant Bytes0AFF() { return MakeBytes({0x0A, 0xFF}); }
-ql::Variant NoBytes() { return MakeBytes({}); }
-ql::Variant SevenEightFromOne() { return MakeArray<LONG>(VT_I4, {7, 8}, 1); }
-ql::Variant NoLongs() { return MakeArray<LONG>(VT_I4, {}); }
-ql::Variant Large() {
-    ql::Variant v;
-    v.SetI4(70000);
+    v.AttachBstr(bstr.Detach());
     return v;
 }
 
 TEST(ConvertVariantTypeTest, ScalarResults) {
-    const ScalarCase cases[] = {
-        {"empty text to R8", EmptyText, VT_R8, S_OK, L"0"},
-        {"empty text to BOOL", EmptyText, VT_BOOL, S_OK, L"False"},
-        {"empty text to I4", EmptyText, VT_I4, S_OK, L"0"},
-        {"null text to UI1", NullText, VT_UI1, S_OK, L"0"},
-        {"empty text to DECIMAL is the platform's", EmptyText, VT_DECIMAL, DISP_E_TYPEMISMATCH, nullptr},
-        {"a blank is no empty text", Blank, VT_I4, DISP_E_TYPEMISMATCH, nullptr},
-        {"byte array to text", Bytes0AFF, VT_BSTR, S_OK, L"0AFF"},
-        {"empty byte array to text", NoBytes, VT_BSTR, S_OK, L""},
-        {"array with lower bound 1 to I2", SevenEightFromOne, VT_I2, S_OK, L"7"},
-        {"array to text takes the first element", SevenEightFromOne, VT_BSTR, S_OK, L"7"},
-        {"empty array to scalar", NoLongs, VT_I2, DISP_E_BADINDEX, nullptr},
-        {"scalar refusal is the platform's", Large, VT_I2, DISP_E_OVERFLOW, nullptr},
+    ql::Variant nullText;
+    nullText.AttachBstr(nullptr);
+    const struct {
+        const char* name;
+        ql::Variant source;
+        VARTYPE wanted;
+        HRESULT hr;
+        const wchar_t* text;  // the result's US English text when hr is S_OK
+    } cases[] = {
+        {"empty text to R8", MakeBstr(L""), VT_R8, S_OK, L"0"},
+        {"empty text to BOOL", MakeBstr(L""), VT_BOOL, S_OK, L"False"},
+        {"null text to UI1", std::move(nullText), VT_UI1, S_OK, L"0"},
+        {"empty text to DECIMAL is the platform's", MakeBstr(L""), VT_DECIMAL, DISP_E_TYPEMISMATCH, nullptr},
+        {"a blank is no empty text", MakeBstr(L" "), VT_I4, DISP_E_TYPEMISMATCH, nullptr},
+        {"byte array to text", MakeBytes({0x0A, 0xFF}), VT_BSTR, S_OK, L"0AFF"},
+        {"empty byte array to text", MakeBytes({}), VT_BSTR, S_OK, L""},
+        {"array with lower bound 1 to I2", MakeArray<LONG>(VT_I4, {7, 8}, 1), VT_I2, S_OK, L"7"},
+        {"array to text takes the first element", MakeArray<LONG>(VT_I4, {7, 8}, 1), VT_BSTR, S_OK, L"7"},
+        {"empty array to scalar", MakeArray<LONG>(VT_I4, {}), VT_I2, DISP_E_BADINDEX, nullptr},
+        {"scalar refusal is the platform's", MakeI4(70000), VT_I2, DISP_E_OVERFLOW, nullptr},
     };
-    for (const ScalarCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const ql::Variant source = c.source();
         ql::Variant destination;
-        EXPECT_HR(c.hr, ConvertVariantType(destination.Get(), source.Get(), c.wanted, 0, 0));
+        EXPECT_HR(c.hr, ConvertVariantType(destination.Get(), c.source.Get(), c.wanted, 0, 0));
+        EXPECT_EQ(c.hr == S_OK ? c.wanted : VARTYPE(VT_EMPTY),
+                  destination.Type());  // written only on success
         if (c.hr == S_OK) {
-            EXPECT_EQ(c.wanted, destination.Type());
             EXPECT_EQ(c.text, TextOf(*destination));
-        } else {
-            EXPECT_EQ(VT_EMPTY, destination.Type());  // written only on success
         }
     }
 }
 
 TEST(ConvertVariantTypeTest, HexTextToByteArray) {
-    struct Case {
-        const char* name;
-        const wchar_t* text;
-        UINT length;
+    const struct {
+        std::wstring_view text;
         HRESULT hr;
         std::vector<BYTE> bytes;
     } cases[] = {
-        {"either case", L"0aff", 4, S_OK, {0x0A, 0xFF}},
-        {"empty text", L"", 0, S_OK, {}},
-        {"odd length", L"ABC", 3, E_INVALIDARG, {}},
-        {"blank between pairs", L"0A F", 4, E_INVALIDARG, {}},
-        {"separator between pairs", L"0A,F", 4, E_INVALIDARG, {}},
-        {"embedded NUL", L"0A\0F", 4, E_INVALIDARG, {}},
+        {L"0aff", S_OK, {0x0A, 0xFF}}, {L"", S_OK, {}},
+        {L"ABC", E_INVALIDARG, {}},    {L"0A F", E_INVALIDARG, {}},
+        {L"0A,F", E_INVALIDARG, {}},   {std::wstring_view(L"0A\0F", 4), E_INVALIDARG, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ql::Variant source;
-        ql::Bstr text;
-        ASSERT_EQ(S_OK, text.Assign(std::wstring_view(c.text, c.length)));
-        source.AttachBstr(text.Detach());
-        ql::Variant destination;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
+        ql::Variant source = Text(c.text), destination;
         EXPECT_HR(c.hr, ConvertVariantType(destination.Get(), source.Get(), VT_ARRAY | VT_UI1, 0, 0));
         if (c.hr != S_OK) continue;
-        EXPECT_EQ(VT_ARRAY | VT_UI1, destination.Type());
         EXPECT_EQ(0, LowerBound(*destination));
         EXPECT_EQ(c.bytes, Elements<BYTE>(*destination));
     }
 }
 
 TEST(ConvertVariantTypeTest, ScalarsAndEmptyValuesBecomeArrays) {
-    ql::Variant i4, r8, destination;
-    i4.SetI4(5);
+    ql::Variant destination, i4 = MakeI4(5), text = MakeBstr(L"x");
     ASSERT_HR(S_OK, ConvertVariantType(destination.Get(), i4.Get(), VT_ARRAY | VT_I4, 0, 0));
     EXPECT_EQ(VT_ARRAY | VT_I4, destination.Type());
     EXPECT_EQ(0, LowerBound(*destination));
     EXPECT_EQ(std::vector<LONG>{5}, Elements<LONG>(*destination));
-
-    r8.SetR8(2.5);
-    ASSERT_HR(S_OK, ConvertVariantType(destination.Put(), r8.Get(), VT_ARRAY | VT_R8, 0, 0));
-    EXPECT_EQ(std::vector<DOUBLE>{2.5}, Elements<DOUBLE>(*destination));
-
-    ql::Variant text = MakeBstr(L"x");
     ASSERT_HR(S_OK, ConvertVariantType(destination.Put(), text.Get(), VT_ARRAY | VT_BSTR, 0, 0));
     const std::vector<BSTR> strings = Elements<BSTR>(*destination);
     ASSERT_EQ(1u, strings.size());
     EXPECT_NE(text->bstrVal, strings[0]);  // the array's own copy
     EXPECT_STREQ(L"x", strings[0]);
-    EXPECT_STREQ(L"x", text->bstrVal);
 
     ql::Variant nothing, null;
     null.Put()->vt = VT_NULL;
@@ -119,8 +92,7 @@ TEST(ConvertVariantTypeTest, ScalarsAndEmptyValuesBecomeArrays) {
 }
 
 TEST(ConvertVariantTypeTest, ElementWiseConversionKeepsBoundsAndPositions) {
-    const ql::Variant fromFive = MakeArray<LONG>(VT_I4, {1, 2, 3}, 5);
-    ql::Variant destination;
+    ql::Variant fromFive = MakeArray<LONG>(VT_I4, {1, 2, 3}, 5), destination;
     ASSERT_HR(S_OK, ConvertVariantType(destination.Get(), fromFive.Get(), VT_ARRAY | VT_R8, 0, 0));
     EXPECT_EQ(VT_ARRAY | VT_R8, destination.Type());
     EXPECT_EQ(5, LowerBound(*destination));
@@ -129,53 +101,45 @@ TEST(ConvertVariantTypeTest, ElementWiseConversionKeepsBoundsAndPositions) {
     // Two dimensions: 2 x 3 elements with lower bounds -1 and 10; each element is 10 * i + j.
     SAFEARRAYBOUND bounds[2] = {{2, -1}, {3, 10}};
     ql::SafeArray grid(::SafeArrayCreate(VT_I2, 2, bounds));
-    ASSERT_NE(nullptr, grid.Get());
-    for (LONG i = -1; i <= 0; ++i) {
-        for (LONG j = 10; j <= 12; ++j) {
-            LONG index[2] = {i, j};
-            SHORT value = static_cast<SHORT>(10 * i + j);
-            ASSERT_HR(S_OK, ::SafeArrayPutElement(grid.Get(), index, &value));
+    auto forEachIndex = [](auto&& visit) {
+        for (LONG i = -1; i <= 0; ++i) {
+            for (LONG j = 10; j <= 12; ++j) visit(i, j);
         }
-    }
+    };
+    forEachIndex([&](LONG i, LONG j) {
+        LONG index[2] = {i, j};
+        SHORT value = static_cast<SHORT>(10 * i + j);
+        EXPECT_HR(S_OK, ::SafeArrayPutElement(grid.Get(), index, &value));
+    });
     ql::Variant source;
     source.AttachArray(VT_I2, grid.Detach());
     ASSERT_HR(S_OK, ConvertVariantType(destination.Put(), source.Get(), VT_ARRAY | VT_BSTR, 0, 0));
     EXPECT_EQ(-1, LowerBound(*destination, 1));
     EXPECT_EQ(10, LowerBound(*destination, 2));
-    for (LONG i = -1; i <= 0; ++i) {
-        for (LONG j = 10; j <= 12; ++j) {
-            LONG index[2] = {i, j};
-            ql::Bstr element;
-            ASSERT_HR(S_OK, ::SafeArrayGetElement(destination->parray, index, element.Put()));
-            EXPECT_EQ(std::to_wstring(10 * i + j), std::wstring(element.View()));
-        }
-    }
+    forEachIndex([&](LONG i, LONG j) {
+        LONG index[2] = {i, j};
+        ql::Bstr element;
+        EXPECT_HR(S_OK, ::SafeArrayGetElement(destination->parray, index, element.Put()));
+        EXPECT_EQ(std::to_wstring(10 * i + j), element.View());
+    });
 
-    const ql::Variant empty = MakeArray<LONG>(VT_I4, {});
+    ql::Variant empty = MakeArray<LONG>(VT_I4, {}), words = MakeArray<const wchar_t*>(VT_BSTR, {L"1", L"x"});
     ql::Variant untouched;
     EXPECT_HR(DISP_E_BADINDEX, ConvertVariantType(untouched.Get(), empty.Get(), VT_ARRAY | VT_R8, 0, 0));
-    EXPECT_EQ(VT_EMPTY, untouched.Type());
-    const ql::Variant words = MakeArray<const wchar_t*>(VT_BSTR, {L"1", L"x"});
     EXPECT_HR(DISP_E_TYPEMISMATCH,
               ConvertVariantType(untouched.Get(), words.Get(), VT_ARRAY | VT_I4, 0x0409, 0));
     EXPECT_EQ(VT_EMPTY, untouched.Type());
 }
 
 TEST(ConvertVariantTypeTest, InPlaceAndArgumentChecks) {
-    ql::Variant value = MakeBytes({0x0A, 0x1B});
+    ql::Variant value = MakeBytes({0x0A, 0x1B}), copy;
     ASSERT_HR(S_OK, ConvertVariantType(value.Get(), value.Get(), VT_BSTR, 0, 0));
-    EXPECT_EQ(VT_BSTR, value.Type());
-    EXPECT_STREQ(L"0A1B", value->bstrVal);
-
-    ql::Variant seven;
-    seven.SetI4(7);
-    EXPECT_HR(S_OK, ConvertVariantType(seven.Get(), seven.Get(), VT_I4, 0, 0));
-    EXPECT_EQ(7, seven->lVal);
-
-    ql::Variant copy;
+    EXPECT_EQ("bstr:'0A1B'", Describe(*value));
     EXPECT_HR(S_OK, ConvertVariantType(copy.Get(), value.Get(), VT_BSTR, 0, 0));
     EXPECT_NE(value->bstrVal, copy->bstrVal);
-
+    ql::Variant seven = MakeI4(7);
+    EXPECT_HR(S_OK, ConvertVariantType(seven.Get(), seven.Get(), VT_I4, 0, 0));
+    EXPECT_EQ("i4:7", Describe(*seven));
     EXPECT_HR(E_INVALIDARG, ConvertVariantType(nullptr, seven.Get(), VT_I2, 0, 0));
     EXPECT_HR(E_INVALIDARG, ConvertVariantType(seven.Get(), nullptr, VT_I2, 0, 0));
 }

@@ -1,40 +1,20 @@
-// EscapeXmlText and ReportValueConversion against a fake DOM document and a fake aggregating outer object.
-#include "FakeXmlDocument.h"
-#include "ValueTestSupport.h"
+// EscapeXmlText and ReportValueConversion through the DOM document registered in the prefix (our MSXML
+// stand-in), and a fake aggregating outer object.
 #include "classlib/Bstr.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TestObjects.h"
+#include "tests/support/TestVariants.h"
 #include "values/ValueConversionReport.h"
 #include "values/XmlText.h"
 
 namespace {
 
-// The document the factory hands out next (null: the class is not registered), and how many were asked for.
-FakeDocument* nextDocument = nullptr;
-int documentsMade = 0;
+using namespace vtest;
 
-HRESULT MakeFakeDocument(IXMLDOMDocument** document) {
-    ++documentsMade;
-    if (!nextDocument) return REGDB_E_CLASSNOTREG;
-    nextDocument->AddRef();
-    *document = nextDocument;
-    return S_OK;
-}
-
-class XmlTextTest : public testing::Test {
-protected:
-    void SetUp() override {
-        nextDocument = &document;
-        documentsMade = 0;
-    }
-    void TearDown() override {
-        nextDocument = nullptr;
-        EXPECT_EQ(1u, document.refs);
-        EXPECT_EQ(1u, document.attribute.refs);
-    }
-    FakeDocument document;
-};
+using XmlTextTest = ComTest;
 
 TEST_F(XmlTextTest, EscapesWhatTheDomEscapesAndKeepsTheRest) {
-    struct Case {
+    const struct {
         const wchar_t* text;
         const wchar_t* escaped;
     } cases[] = {
@@ -44,31 +24,24 @@ TEST_F(XmlTextTest, EscapesWhatTheDomEscapesAndKeepsTheRest) {
         {L"", L""},
         {nullptr, L""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.text ? "" : "null ") << c.escaped);
-        BSTR escaped = nullptr;
-        EXPECT_HR(S_OK, EscapeXmlText(c.text, &escaped, MakeFakeDocument));
-        ql::Bstr owned;
-        owned.Attach(escaped);
-        ASSERT_FALSE(owned.IsNull());
-        EXPECT_EQ(c.escaped, std::wstring(owned.View()));
+        ql::Bstr escaped;
+        EXPECT_HR(S_OK, EscapeXmlText(c.text, escaped.Put()));
+        ASSERT_FALSE(escaped.IsNull());
+        EXPECT_EQ(c.escaped, escaped.View());
     }
-    EXPECT_EQ(5, documentsMade);  // a new document for every call
-    EXPECT_EQ(L"test", document.attributeNames.at(0));
 }
 
-TEST_F(XmlTextTest, FailuresStillHandBackAnEmptyText) {
-    EXPECT_HR(E_POINTER, EscapeXmlText(L"x", nullptr, MakeFakeDocument));
+HRESULT NoDocumentClass(IXMLDOMDocument** document) {
+    *document = nullptr;
+    return REGDB_E_CLASSNOTREG;
+}
 
-    document.attribute.valueRefusal = E_INVALIDARG;
-    ql::Bstr refused;
-    EXPECT_HR(S_OK, EscapeXmlText(L"x", refused.Put(), MakeFakeDocument));
-    EXPECT_FALSE(refused.IsNull());
-    EXPECT_EQ(0u, refused.Length());
-
-    nextDocument = nullptr;
+TEST_F(XmlTextTest, AFailureStillHandsBackAnEmptyText) {
+    EXPECT_HR(E_POINTER, EscapeXmlText(L"x", nullptr));
     ql::Bstr missing;
-    EXPECT_HR(REGDB_E_CLASSNOTREG, EscapeXmlText(L"x", missing.Put(), MakeFakeDocument));
+    EXPECT_HR(REGDB_E_CLASSNOTREG, EscapeXmlText(L"x", missing.Put(), NoDocumentClass));
     EXPECT_FALSE(missing.IsNull());
     EXPECT_EQ(0u, missing.Length());
 }
@@ -79,21 +52,13 @@ constexpr IID kActivityLogIid = {
 // An outer object that aggregates the DTM object. When it answers the activity log, its function table is
 // laid out independently of the code under test: eight methods that must not be called, then the report
 // in slot 11.
-class FakeOuterObject : public IUnknown {
+class FakeOuterObject : public CountedObject<IUnknown> {
 public:
-    bool answersActivityLog = true;
-    ULONG refs = 1;
+    explicit FakeOuterObject(bool answersActivityLog)
+        : CountedObject(answersActivityLog ? std::initializer_list<IID>{kActivityLogIid}
+                                           : std::initializer_list<IID>{}) {}
     std::vector<std::vector<std::wstring>> reports;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        const bool answers = iid == IID_IUnknown || (answersActivityLog && iid == kActivityLogIid);
-        *out = answers ? this : nullptr;
-        if (!answers) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
     virtual HRESULT STDMETHODCALLTYPE Slot3() { return Unexpected(); }
     virtual HRESULT STDMETHODCALLTYPE Slot4() { return Unexpected(); }
     virtual HRESULT STDMETHODCALLTYPE Slot5() { return Unexpected(); }
@@ -103,52 +68,44 @@ public:
     virtual HRESULT STDMETHODCALLTYPE Slot9() { return Unexpected(); }
     virtual HRESULT STDMETHODCALLTYPE Slot10() { return Unexpected(); }
     virtual HRESULT STDMETHODCALLTYPE Report(BSTR label, BSTR heading, BSTR oldText, BSTR newText) {
-        reports.push_back({Text(label), Text(heading), Text(oldText), Text(newText)});
+        reports.push_back(
+            {label ? StringOf(label) : L"<null>", StringOf(heading), StringOf(oldText), StringOf(newText)});
         return E_FAIL;  // the answer is not looked at
     }
 
 private:
-    static std::wstring Text(BSTR s) { return s ? std::wstring(s, ::SysStringLen(s)) : L"<null>"; }
-    HRESULT Unexpected() {
+    static HRESULT Unexpected() {
         ADD_FAILURE() << "a slot other than 11 was called";
         return E_NOTIMPL;
     }
 };
 
 TEST_F(XmlTextTest, ValueChangeReachesTheActivityLogOfTheOuterObject) {
-    FakeOuterObject outer;
+    FakeOuterObject outer(true);
     ql::Variant oldValue, newValue;
     oldValue.SetR4(0.5f);
     newValue.SetR4(1.25f);
-    EXPECT_HR(S_OK, ReportValueConversion(&outer, "Flow", *oldValue, *newValue, nullptr, MakeFakeDocument));
-    ql::Variant oldText = MakeBstr(L"a\"b"), newText = MakeBstr(L"<c>");
-    EXPECT_HR(S_OK, ReportValueConversion(&outer, "Tag", *oldText, *newText, "Label", MakeFakeDocument));
-    ASSERT_EQ(2u, outer.reports.size());
-    EXPECT_EQ((std::vector<std::wstring>{L"<null>", L"Flow (VT_R4)", L"0.500000", L"1.250000"}),
-              outer.reports[0]);
-    EXPECT_EQ((std::vector<std::wstring>{L"Label", L"Tag (VT_BSTR)", L"a&quot;b", L"&lt;c>"}),
-              outer.reports[1]);
+    EXPECT_HR(S_OK, ReportValueConversion(&outer, "Flow", *oldValue, *newValue, nullptr));
+    EXPECT_HR(S_OK, ReportValueConversion(&outer, "Tag", *MakeBstr(L"a\"b"), *MakeBstr(L"<c>"), "Label"));
+    const std::vector<std::vector<std::wstring>> expected = {
+        {L"<null>", L"Flow (VT_R4)", L"0.500000", L"1.250000"},
+        {L"Label", L"Tag (VT_BSTR)", L"a&quot;b", L"&lt;c>"}};
+    EXPECT_EQ(expected, outer.reports);
     EXPECT_EQ(1u, outer.refs);
 }
 
 TEST_F(XmlTextTest, ValueChangeWithoutReceiverOrWithDifferentTypes) {
-    FakeOuterObject notAggregated;
-    notAggregated.answersActivityLog = false;
-    ql::Variant r4, i4, ui2;
+    FakeOuterObject notAggregated(false), outer(true);
+    ql::Variant r4, ui2;
     r4.SetR4(1.0f);
-    i4.SetI4(5);
     V_VT(ui2.Put()) = VT_UI2;
-    EXPECT_HR(S_OK, ReportValueConversion(&notAggregated, "Flow", *r4, *r4, nullptr, MakeFakeDocument));
-    EXPECT_HR(S_OK, ReportValueConversion(nullptr, "Flow", *r4, *r4, nullptr, MakeFakeDocument));
-    EXPECT_TRUE(notAggregated.reports.empty());
+    EXPECT_HR(S_OK, ReportValueConversion(&notAggregated, "Flow", *r4, *r4, nullptr));
+    EXPECT_HR(S_OK, ReportValueConversion(nullptr, "Flow", *r4, *r4, nullptr));
     EXPECT_EQ(1u, notAggregated.refs);
-
-    FakeOuterObject outer;
-    documentsMade = 0;
-    EXPECT_HR(E_INVALIDARG, ReportValueConversion(&outer, "Flow", *ui2, *i4, nullptr, MakeFakeDocument));
-    EXPECT_HR(E_INVALIDARG, ReportValueConversion(&outer, nullptr, *r4, *r4, nullptr, MakeFakeDocument));
+    EXPECT_HR(E_INVALIDARG, ReportValueConversion(&outer, "Flow", *ui2, *MakeI4(5), nullptr));
+    EXPECT_HR(E_INVALIDARG, ReportValueConversion(&outer, nullptr, *r4, *r4, nullptr));
     EXPECT_TRUE(outer.reports.empty());
-    EXPECT_EQ(0, documentsMade);
+    EXPECT_TRUE(notAggregated.reports.empty());
 }
 
 }  // namespace

@@ -1,52 +1,35 @@
 #pragma once
-// The frame application's container as a control meets it: it names the schema folder. Counts its
-// references so tests can prove the control's container reference is balanced.
+// The frame application's container as a control meets it: it names the schema folder, and nothing else
+// may be asked of it. Counts its references so tests can prove the control's container reference is
+// balanced.
 #include <windows.h>
 
 #include <string>
 
 #include "FdtInterfaces.h"
+#include "classlib/Bstr.h"
+#include "tests/support/TestObjects.h"
 
 namespace xmltest {
 
-class FakeFrameContainer final : public IFrameContainer {
+class FakeFrameContainer final : public vtest::CountedDispatch<IFrameContainer> {
 public:
-    explicit FakeFrameContainer(std::wstring folder) : folder_(std::move(folder)) {}
+    explicit FakeFrameContainer(std::wstring folder)
+        : CountedDispatch({IID_IDispatch, IID_IFrameContainer}), folder_(std::move(folder)) {}
 
     // GetSchemaFolder answers this; on success with a copy of the folder.
     HRESULT folderResult = S_OK;
-    int folderRequests = 0;
-    ULONG refs = 1;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE GetSchemaFolder(BSTR* folder) override {
+        *folder = SUCCEEDED(folderResult) ? ql::Bstr(folder_.c_str()).Detach() : nullptr;
+        return folderResult;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-    // Only the folder is asked for; anything else fails the test.
-    HRESULT STDMETHODCALLTYPE SetDirtyFlag(BSTR, VARIANT_BOOL*) override;
-    HRESULT STDMETHODCALLTYPE LockDataSet(BSTR, VARIANT_BOOL*) override;
-    HRESULT STDMETHODCALLTYPE UnlockDataSet(BSTR, VARIANT_BOOL*) override;
-    HRESULT STDMETHODCALLTYPE GetSchemaFolder(BSTR* folder) override;
+    VARNOK_UNEXPECTED_CALL(SetDirtyFlag, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(LockDataSet, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(UnlockDataSet, BSTR, VARIANT_BOOL*)
 
 private:
     std::wstring folder_;
-};
-
-// A frame object that is no container.
-class PlainUnknown final : public IUnknown {
-public:
-    ULONG refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
 };
 
 }  // namespace xmltest

@@ -1,7 +1,7 @@
 #pragma once
-// A schema collection that records what is added and answers as told, and a class factory that
-// registers a test double in the test's apartment under an MSXML class id, so the handler creates it
-// through its ordinary CoCreateInstance.
+// A schema collection that records what is added and answers as told, and a class factory that registers
+// a test double in the test's apartment under an MSXML class id, so the handler creates it through its
+// ordinary CoCreateInstance.
 #include <windows.h>
 #include <msxml2.h>
 
@@ -9,51 +9,53 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestObjects.h"
+#include "tests/support/TestVariants.h"
+
 namespace xmltest {
 
-class FakeSchemaCollection final : public IXMLDOMSchemaCollection {
+class FakeSchemaCollection final : public vtest::CountedDispatch<IXMLDOMSchemaCollection> {
 public:
+    FakeSchemaCollection() : CountedDispatch({IID_IDispatch, IID_IXMLDOMSchemaCollection}) {}
+
     struct AddCall {
         std::wstring schemaNamespace;
         std::wstring location;
         VARTYPE locationType;
     };
-
     std::vector<AddCall> adds;
     // What add answers for a location; every other location answers `defaultAnswer`.
     std::map<std::wstring, HRESULT> answers;
     HRESULT defaultAnswer = S_OK;
-    ULONG refs = 1;
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    // IDispatch: not used by the handler
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE add(BSTR uri, VARIANT var) override {
+        const std::wstring location = var.vt == VT_BSTR ? vtest::StringOf(var.bstrVal) : L"";
+        adds.push_back({vtest::StringOf(uri), location, var.vt});
+        const auto answer = answers.find(location);
+        return answer == answers.end() ? defaultAnswer : answer->second;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE get_length(LONG* length) override {
+        *length = static_cast<LONG>(adds.size());
+        return S_OK;
     }
-    // IXMLDOMSchemaCollection
-    HRESULT STDMETHODCALLTYPE add(BSTR uri, VARIANT var) override;
-    HRESULT STDMETHODCALLTYPE get(BSTR, IXMLDOMNode**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE remove(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_length(LONG* length) override;
-    HRESULT STDMETHODCALLTYPE get_namespaceURI(LONG, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE addCollection(IXMLDOMSchemaCollection*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown**) override { return E_NOTIMPL; }
+    VARNOK_UNEXPECTED_CALL(get, BSTR, IXMLDOMNode**)
+    VARNOK_UNEXPECTED_CALL(remove, BSTR)
+    VARNOK_UNEXPECTED_CALL(get_namespaceURI, LONG, BSTR*)
+    VARNOK_UNEXPECTED_CALL(addCollection, IXMLDOMSchemaCollection*)
+    VARNOK_UNEXPECTED_CALL(get__newEnum, IUnknown**)
 };
 
 // Hands out `instance`, or fails as told. Registered for the lifetime of the object.
-class FakeClassFactory final : public IClassFactory {
+class FakeClassFactory final : public vtest::CountedObject<IClassFactory> {
 public:
-    FakeClassFactory(REFCLSID classId, IUnknown* instance);
-    ~FakeClassFactory();
+    FakeClassFactory(REFCLSID classId, IUnknown* instance)
+        : CountedObject({IID_IClassFactory}), instance_(instance) {
+        EXPECT_EQ(S_OK,
+                  ::CoRegisterClassObject(classId, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
+    }
+    ~FakeClassFactory() {
+        if (cookie_) ::CoRevokeClassObject(cookie_);
+    }
     FakeClassFactory(const FakeClassFactory&) = delete;
     FakeClassFactory& operator=(const FakeClassFactory&) = delete;
 
@@ -62,12 +64,15 @@ public:
     bool giveNothing = false;
     int requests = 0;
     int instancesMade = 0;
-    ULONG refs = 1;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        ++requests;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        if (FAILED(createResult) || giveNothing || !instance_) return createResult;
+        ++instancesMade;
+        return instance_->QueryInterface(iid, out);
+    }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:

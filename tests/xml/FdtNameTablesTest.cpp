@@ -7,62 +7,40 @@
 namespace xmltest {
 namespace {
 
-struct NameCase {
-    const wchar_t* name;  // null: a null BSTR
-    HRESULT result;
-    ULONG value;  // expected when S_OK
-};
-
 using Lookup = HRESULT (*)(BSTR, ULONG*);
 
-void RunCases(Lookup lookup, std::initializer_list<NameCase> cases) {
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.name ? ::testing::PrintToString(std::wstring(c.name)) : "null");
-        ql::Bstr name;
-        if (c.name) {
-            ASSERT_EQ(S_OK, name.Assign(c.name));
-        }
+// The names in the order of their values (from `first` on); then names that must not match.
+void ExpectTable(Lookup lookup, ULONG first, std::vector<const wchar_t*> names,
+                 std::vector<const wchar_t*> nonNames) {
+    ULONG expected = first;
+    for (const wchar_t* name : names) {
         ULONG value = 0xDEADBEEF;
-        EXPECT_EQ(Hr{c.result}, Hr{lookup(name.Get(), &value)});
-        EXPECT_EQ(c.result == S_OK ? c.value : 0xDEADBEEF, value);
+        EXPECT_HR(S_OK, lookup(ql::Bstr(name).Get(), &value));
+        EXPECT_EQ(expected++, value) << ql::Utf8FromWide(name);
     }
+    nonNames.push_back(nullptr);
+    for (const wchar_t* name : nonNames) {
+        ULONG value = 0xDEADBEEF;
+        EXPECT_HR(E_FAIL, lookup(ql::Bstr(name).Get(), &value)) << (name ? ql::Utf8FromWide(name) : "null");
+        EXPECT_EQ(0xDEADBEEF, value);
+    }
+    EXPECT_HR(E_POINTER, lookup(ql::Bstr(names[0]).Get(), nullptr));
 }
 
 TEST(FdtNameTablesTest, ApplicationIds) {
-    RunCases(ApplicationIdFromString, {{L"fdtAdjustSetValue", S_OK, 1},
-                                       {L"fdtAssetManagement", S_OK, 2},
-                                       {L"fdtAuditTrail", S_OK, 3},
-                                       {L"fdtConfiguration", S_OK, 4},
-                                       {L"fdtDiagnosis", S_OK, 5},
-                                       {L"fdtForce", S_OK, 6},
-                                       {L"fdtManagement", S_OK, 7},
-                                       {L"fdtObserve", S_OK, 8},
-                                       {L"fdtOfflineCompare", S_OK, 9},
-                                       {L"fdtOfflineParameterize", S_OK, 10},
-                                       {L"fdtOnlineCompare", S_OK, 11},
-                                       {L"fdtOnlineParameterize", S_OK, 12},
-                                       {L"FdtOnlineParameterize", E_FAIL, 0},
-                                       {L"fdtOnlineParameterize ", E_FAIL, 0},
-                                       {L"fdtOnline", E_FAIL, 0},
-                                       {L"", E_FAIL, 0},
-                                       {nullptr, E_FAIL, 0}});
+    ExpectTable(ApplicationIdFromString, 1,
+                {L"fdtAdjustSetValue", L"fdtAssetManagement", L"fdtAuditTrail", L"fdtConfiguration",
+                 L"fdtDiagnosis", L"fdtForce", L"fdtManagement", L"fdtObserve", L"fdtOfflineCompare",
+                 L"fdtOfflineParameterize", L"fdtOnlineCompare", L"fdtOnlineParameterize"},
+                {L"FdtOnlineParameterize", L"fdtOnlineParameterize ", L"fdtOnline", L""});
 }
 
 TEST(FdtNameTablesTest, OperationPhases) {
-    RunCases(OperationPhaseFromString, {{L"notSupported", S_OK, 0},
-                                        {L"engineering", S_OK, 1},
-                                        {L"commissioning", S_OK, 2},
-                                        {L"runtime", S_OK, 4},
-                                        {L"Runtime", E_FAIL, 0},
-                                        {L"fdtDiagnosis", E_FAIL, 0},
-                                        {L"", E_FAIL, 0},
-                                        {nullptr, E_FAIL, 0}});
-}
-
-TEST(FdtNameTablesTest, AMissingValuePointerIsRefused) {
-    ql::Bstr name(L"runtime");
-    EXPECT_EQ(Hr{E_POINTER}, Hr{OperationPhaseFromString(name.Get(), nullptr)});
-    EXPECT_EQ(Hr{E_POINTER}, Hr{ApplicationIdFromString(name.Get(), nullptr)});
+    ExpectTable(OperationPhaseFromString, 0, {L"notSupported", L"engineering", L"commissioning"},
+                {L"Runtime", L"fdtDiagnosis", L""});
+    ULONG value = 0;
+    EXPECT_HR(S_OK, OperationPhaseFromString(ql::Bstr(L"runtime").Get(), &value));
+    EXPECT_EQ(4u, value);
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 // collection lacks, and the owner's message with the parse error for everything else.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "TestDocuments.h"
 #include "XmlTestSupport.h"
-#include "classlib/ComPtr.h"
-#include "classlib/Utf8.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 #include "xml/SchemaLists.h"
 
@@ -29,12 +26,12 @@ const std::regex kParseErrorMessage(
 class LoadXmlDocumentTest : public ComTest {
 protected:
     void Fill(const wchar_t* folder, SchemaList list) {
-        ASSERT_EQ(Hr{S_OK}, Hr{handler_.InitializeSchemaCache(folder, list, &report_)});
+        ASSERT_HR(S_OK, handler_.InitializeSchemaCache(folder, list, &report_));
         ASSERT_EQ(std::vector<std::string>{}, report_.messages);
     }
     HRESULT Load(const wchar_t* text) {
         loaded_ = VARIANT_TRUE;
-        return handler_.LoadXMLDocument(Text(text).Get(), document_.Put(), &loaded_, &report_);
+        return handler_.LoadXMLDocument(ql::Bstr(text).Get(), document_.Put(), &loaded_, &report_);
     }
     LONG CollectionLength() const {
         LONG length = -1;
@@ -49,44 +46,29 @@ protected:
     VARIANT_BOOL loaded_ = VARIANT_FALSE;
 };
 
-TEST_F(LoadXmlDocumentTest, AValidDocumentLoadsInOnePass) {
-    Fill(SchemasFolder().c_str(), BuiltInSchemaList);
-    EXPECT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
-    EXPECT_EQ(VARIANT_TRUE, loaded_);
-    ASSERT_TRUE(document_);
-    EXPECT_EQ(std::vector<std::string>{}, report_.messages);
-    ql::ComPtr<IXMLDOMElement> root;
-    ASSERT_EQ(S_OK, document_->get_documentElement(root.Put()));
-    ql::Bstr name;
-    ASSERT_EQ(S_OK, root->get_nodeName(name.Put()));
-    EXPECT_EQ(L"FDT", name.View());
-}
-
 TEST_F(LoadXmlDocumentTest, ASchemaMissingFromTheCacheIsAddedFromTheFolderAndTheLoadRetriedSilently) {
     Fill(SchemasFolder().c_str(), kWithoutFunctionCall);
     const LONG before = CollectionLength();
-    EXPECT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    EXPECT_HR(S_OK, Load(kFunctionCall));
     EXPECT_EQ(VARIANT_TRUE, loaded_);
     EXPECT_TRUE(document_);
     EXPECT_EQ(std::vector<std::string>{}, report_.messages);
     EXPECT_EQ(before + 1, CollectionLength());
-    const std::vector<std::wstring> namespaces = Namespaces(handler_.SchemaCollection());
-    EXPECT_NE(namespaces.end(),
-              std::find(namespaces.begin(), namespaces.end(), L"x-schema:DTMFunctionCallSchema.xml"));
+    EXPECT_EQ(L"x-schema:DTMFunctionCallSchema.xml", Namespaces(handler_.SchemaCollection()).back());
 
     // Once added, the schema serves the next load at once.
-    EXPECT_EQ(Hr{S_OK}, Hr{Load(kBareFunctionCall)});
+    EXPECT_HR(S_OK, Load(kBareFunctionCall));
     EXPECT_EQ(VARIANT_TRUE, loaded_);
     EXPECT_EQ(before + 1, CollectionLength());
 }
 
 TEST_F(LoadXmlDocumentTest, ASchemaMissingFromTheFolderTooIsReportedAsParseError) {
     TempFolder folder;
-    folder.CopySchemas({L"FDTDataTypesSchema.xml", L"FDTApplicationIdSchema.xml", L"DTMFunctionsSchema.xml",
-                        L"FDTOperationPhaseSchema.xml"});
+    folder.CopyFrom(SchemasFolder(), {L"FDTDataTypesSchema.xml", L"FDTApplicationIdSchema.xml",
+                                      L"DTMFunctionsSchema.xml", L"FDTOperationPhaseSchema.xml"});
     Fill(folder.Path().c_str(), kWithoutFunctionCall);
     const LONG before = CollectionLength();
-    EXPECT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    EXPECT_HR(S_OK, Load(kFunctionCall));
     EXPECT_EQ(VARIANT_FALSE, loaded_);
     EXPECT_FALSE(document_);
     EXPECT_EQ(before, CollectionLength());
@@ -112,7 +94,7 @@ TEST_F(LoadXmlDocumentTest, AnInvalidDocumentAnswersSOkWithTheFlagFalseAndReport
         SCOPED_TRACE(c.name);
         report_.messages.clear();
         document_.Reset();
-        EXPECT_EQ(Hr{S_OK}, Hr{Load(c.text)});
+        EXPECT_HR(S_OK, Load(c.text));
         EXPECT_EQ(VARIANT_FALSE, loaded_);
         EXPECT_FALSE(document_);
         ASSERT_EQ(1u, report_.messages.size());
@@ -130,18 +112,17 @@ TEST_F(LoadXmlDocumentTest, AnInvalidDocumentAnswersSOkWithTheFlagFalseAndReport
 
 TEST_F(LoadXmlDocumentTest, AFailedLoadLeavesTheCallersDocumentAndASuccessfulOneReplacesIt) {
     Fill(SchemasFolder().c_str(), BuiltInSchemaList);
-    ASSERT_EQ(Hr{S_OK}, Hr{Load(kFunctionCall)});
+    ASSERT_HR(S_OK, Load(kFunctionCall));
     const ql::ComPtr<IXMLDOMDocument2> first = document_;
 
     IXMLDOMDocument2* held = first.Get();
     held->AddRef();  // the caller's own reference, handed in through the pointer
     VARIANT_BOOL loaded = VARIANT_TRUE;
-    EXPECT_EQ(Hr{S_OK}, Hr{handler_.LoadXMLDocument(Text(kMalformed).Get(), &held, &loaded, &report_)});
+    EXPECT_HR(S_OK, handler_.LoadXMLDocument(ql::Bstr(kMalformed).Get(), &held, &loaded, &report_));
     EXPECT_EQ(VARIANT_FALSE, loaded);
     EXPECT_EQ(first.Get(), held);
 
-    EXPECT_EQ(Hr{S_OK},
-              Hr{handler_.LoadXMLDocument(Text(kBareFunctionCall).Get(), &held, &loaded, &report_)});
+    EXPECT_HR(S_OK, handler_.LoadXMLDocument(ql::Bstr(kBareFunctionCall).Get(), &held, &loaded, &report_));
     EXPECT_EQ(VARIANT_TRUE, loaded);
     ASSERT_NE(nullptr, held);
     EXPECT_NE(first.Get(), held);
@@ -154,17 +135,17 @@ TEST_F(LoadXmlDocumentTest, AFailedLoadLeavesTheCallersDocumentAndASuccessfulOne
 
 TEST_F(LoadXmlDocumentTest, ParseErrorTextReplacesWhatTheTextHeld) {
     ql::ComPtr<IXMLDOMDocument2> document;
-    ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2,
+    ASSERT_HR(S_OK, ::CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2,
                                        document.PutVoid()));
     VARIANT_BOOL loaded = VARIANT_TRUE;
-    ASSERT_EQ(S_FALSE, document->loadXML(Text(kMalformed).Get(), &loaded));
+    ASSERT_HR(S_FALSE, document->loadXML(ql::Bstr(kMalformed).Get(), &loaded));
 
     ql::Bstr text(L"earlier text");
     BSTR raw = text.Detach();
-    EXPECT_EQ(Hr{E_POINTER}, Hr{handler_.GetParseError(nullptr, &raw, &report_)});
-    EXPECT_EQ(Hr{E_POINTER}, Hr{handler_.GetParseError(document.Get(), nullptr, &report_)});
+    EXPECT_HR(E_POINTER, handler_.GetParseError(nullptr, &raw, &report_));
+    EXPECT_HR(E_POINTER, handler_.GetParseError(document.Get(), nullptr, &report_));
     EXPECT_EQ(std::wstring(L"earlier text"), raw);
-    EXPECT_EQ(Hr{S_OK}, Hr{handler_.GetParseError(document.Get(), &raw, &report_)});
+    EXPECT_HR(S_OK, handler_.GetParseError(document.Get(), &raw, &report_));
     text.Attach(raw);
     const std::string narrow = ql::Utf8FromWide(text.View());
     EXPECT_TRUE(std::regex_match("::LoadXMLDocument (ParseError)\n" + narrow, kParseErrorMessage)) << narrow;

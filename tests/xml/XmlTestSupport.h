@@ -1,87 +1,78 @@
 #pragma once
-// Shared fixtures and doubles of the XML handler tests: COM per test, a recording message routine, the
-// schema folders, the registry fallback value and HRESULTs that print their names.
+// Shared pieces of the XML handler tests: a recording message routine, the registry fallback folder, and
+// the namespaces a schema collection holds. The general test support (HRESULTs, COM per test, paths,
+// temporary folders) comes from tests/support.
 #include <windows.h>
 #include <msxml2.h>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "classlib/Bstr.h"
+#include "classlib/Utf8.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/support/TestVariants.h"
 #include "values/QuelkMessageSink.h"
+#include "xml/SchemaRegistryFolder.h"
 
 namespace xmltest {
 
-// An HRESULT that compares exactly and prints as hexadecimal with its name.
-struct Hr {
-    HRESULT value;
-    bool operator==(const Hr& other) const { return value == other.value; }
-};
-void PrintTo(const Hr& hr, std::ostream* os);
+using namespace vtest;
 
 // The owner's message sink: keeps every text it receives.
 class RecordingSink final : public CQuelkMessageSink {
 public:
-    void DeliverMessage(BSTR text) noexcept override;
+    void DeliverMessage(BSTR text) noexcept override { messages.push_back(ql::Utf8FromWide(StringOf(text))); }
     std::vector<std::string> messages;
 };
 
-// One apartment per test, as the owners (apartment-threaded objects) run.
-class ComTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-private:
-    bool initialized_ = false;
-};
-
-// The Windows path of the project's schema files (data/schemas), as a frame would name it.
-std::wstring SchemasFolder();
-// A Windows path of a folder or file below the source tree.
-std::wstring SourcePath(const char* relative);
-
-// A temporary folder, removed with everything in it when the owner goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::wstring& Path() const { return path_; }
-    // Copies the named files from data/schemas.
-    void CopySchemas(const std::vector<std::wstring>& fileNames) const;
-    void WriteFile(const std::wstring& name, const std::string& content) const;
-
-private:
-    std::wstring path_;
-};
-
-// Sets, and removes again, the registry value that names the fallback schema folder. Every instance
-// starts by removing a value left behind, so tests begin without a registry folder.
+// The registry value that names the fallback schema folder, absent when the test starts and ends. Values
+// are written as ANSI, as an installation writes them.
 class ScopedRegistryFolder {
 public:
-    ScopedRegistryFolder();
-    ~ScopedRegistryFolder();
-    ScopedRegistryFolder(const ScopedRegistryFolder&) = delete;
-    ScopedRegistryFolder& operator=(const ScopedRegistryFolder&) = delete;
     // A REG_SZ value with its terminating zero.
-    void SetString(const std::string& folder) const;
+    void SetString(const std::string& folder) const {
+        SetRaw(REG_SZ, folder.c_str(), DWORD(folder.size() + 1));
+    }
     // Any type and exact bytes (no terminating zero added).
-    void SetRaw(DWORD type, const void* data, DWORD size) const;
-    static void Remove();
+    void SetRaw(DWORD type, const void* data, DWORD size) const {
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key_.Create().Get(), kSchemaPathsValue, 0, type,
+                                                  static_cast<const BYTE*>(data), size));
+    }
+    void Remove() const { key_.Remove(); }
+
+private:
+    // The keys exist only for these tests: the three above the value's own go too once empty.
+    ScopedRegistryKey key_{HKEY_LOCAL_MACHINE, ql::WideFromUtf8(kSchemaPathsKey), 3};
 };
 
-// A document text as a BSTR.
-ql::Bstr Text(const wchar_t* text);
-
 // The namespaces a schema collection holds, in its order.
-std::vector<std::wstring> Namespaces(IXMLDOMSchemaCollection* collection);
+inline std::vector<std::wstring> Namespaces(IXMLDOMSchemaCollection* collection) {
+    std::vector<std::wstring> namespaces;
+    LONG length = 0;
+    if (!collection || FAILED(collection->get_length(&length))) return namespaces;
+    for (LONG i = 0; i < length; ++i) {
+        ql::Bstr uri;
+        EXPECT_EQ(S_OK, collection->get_namespaceURI(i, uri.Put()));
+        namespaces.emplace_back(uri.View());
+    }
+    return namespaces;
+}
 
-// The x-schema namespaces of `files`, in order.
-std::vector<std::wstring> SchemaNamespaces(const std::vector<std::wstring>& files);
+// The files of DtmSchemaList and BuiltInSchemaList, in list order.
+inline const std::vector<std::wstring> kDtmFiles = {
+    L"DTMInformationSchema.xml",    L"DTMParameterSchema.xml",
+    L"FDTDataTypesSchema.xml",      L"FDTApplicationIdSchema.xml",
+    L"DTMFunctionsSchema.xml",      L"DTMFunctionCallSchema.xml",
+    L"FDTOperationPhaseSchema.xml", L"FDTUserInformationSchema.xml",
+    L"FDTUserMessageSchema.xml",    L"FDTProfibusDPV1CommunicationSchema.xml"};
+inline const std::vector<std::wstring> kBuiltInFiles = {
+    L"FDTDataTypesSchema.xml", L"FDTApplicationIdSchema.xml", L"DTMFunctionsSchema.xml",
+    L"DTMFunctionCallSchema.xml", L"FDTOperationPhaseSchema.xml"};
 
 }  // namespace xmltest

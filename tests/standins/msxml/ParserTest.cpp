@@ -16,15 +16,12 @@ struct RoundTripCase {
 
 const RoundTripCase kRoundTrips[] = {
     {"empty element", "<a></a>", "<a/>\r\n"},
-    {"self closing", "<a/>", "<a/>\r\n"},
     {"declaration keeps version, drops encoding", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>",
      "<?xml version=\"1.0\"?>\r\n<a/>\r\n"},
     {"standalone kept", "<?xml version='1.0' standalone='yes'?><a/>",
      "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<a/>\r\n"},
     {"white space between elements dropped", "<a>\n  <b/>\n  <c/>\n</a>", "<a><b/><c/></a>\r\n"},
-    {"text kept with its blanks", "<a> x  y </a>", "<a> x  y </a>\r\n"},
     {"attributes in order, single quotes become double", "<a x='1' y=\"2\"/>", "<a x=\"1\" y=\"2\"/>\r\n"},
-    {"tabs around equals", "<a\tx\t\t=\t\"1\"/>", "<a x=\"1\"/>\r\n"},
     {"predefined entities", "<a t=\"&lt;&amp;&quot;&apos;&gt;\">&lt;&amp;&gt;&quot;&apos;</a>",
      "<a t=\"&lt;&amp;&quot;'>\">&lt;&amp;&gt;\"'</a>\r\n"},
     {"character references", "<a>&#65;&#x42;&#x10000;</a>", "<a>AB\xF0\x90\x80\x80</a>\r\n"},

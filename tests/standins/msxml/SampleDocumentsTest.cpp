@@ -69,8 +69,15 @@ TEST(SampleDocumentsTest, CasesLoadAsListed) {
         bool loaded =
             document.LoadBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), U(path));
         EXPECT_EQ(loaded, expectValid) << Describe(document.LastError());
+        // A refusal is of the kind the case names: a missing schema, a syntax error (its reason says "not
+        // well-formed"), or else a validation error.
+        const unsigned kind = document.LastError().errorCode & 0xFFFFFF00u;
         if (schemaMissing) {
             EXPECT_EQ(Hex(document.LastError().errorCode), "0x800C0006");
+        } else if (!expectValid) {
+            const bool syntax = columns.size() > 3 && columns[3].find("not well-formed") != std::string::npos;
+            EXPECT_TRUE(syntax ? kind == 0xC00CE500u : kind == 0xC00CE000u || kind == 0xC00CE100u)
+                << Describe(document.LastError());
         }
         ++checked;
     }

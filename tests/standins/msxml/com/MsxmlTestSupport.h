@@ -1,19 +1,22 @@
 #pragma once
-// Shared fixtures of the MSXML stand-in tests: COM per test, the server's two classes created as the system
-// creates them (CoCreateInstance with CLSCTX_ALL), the sample documents and schema files, and HRESULTs
-// that print their names.
+// Shared fixture of the MSXML stand-in tests: the server's two classes created as the system creates them
+// (CoCreateInstance with CLSCTX_ALL) in one apartment per test, the sample documents and schema files, and
+// short reads of nodes and parse errors. HRESULTs, paths and temporary folders come from tests/support.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <msxml2.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/Variant.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TestVariants.h"
 
 extern "C" {
 extern const CLSID CLSID_DOMDocument2;
@@ -22,23 +25,12 @@ extern const CLSID CLSID_XMLSchemaCache;
 
 namespace msxmltest {
 
-// An HRESULT that compares exactly and prints as hexadecimal with its name.
-struct Hr {
-    HRESULT value;
-    bool operator==(const Hr& other) const { return value == other.value; }
-    bool operator!=(const Hr& other) const { return value != other.value; }
-};
-void PrintTo(const Hr& hr, std::ostream* os);
+using namespace vtest;
 
 constexpr HRESULT kObjectNotFound = static_cast<HRESULT>(0x800C0006);
-constexpr DWORD kClsctxAll = 0x17;  // CLSCTX_ALL, as the system creates MSXML's classes
 
-// One apartment per test, as the system's apartment-threaded objects run.
-class MsxmlTest : public ::testing::Test {
+class MsxmlTest : public ComTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // A new DOMDocument / XMLSchemaCache; fails the test when creation fails.
     ql::ComPtr<IXMLDOMDocument2> NewDocument();
     ql::ComPtr<IXMLDOMSchemaCollection> NewSchemaCache();
@@ -46,26 +38,26 @@ protected:
     ql::ComPtr<IXMLDOMSchemaCollection> SchemaCacheWith(const std::vector<std::wstring>& fileNames);
     // A new document with `schemas` attached (putref_schemas with VT_UNKNOWN, as the system attaches it).
     ql::ComPtr<IXMLDOMDocument2> DocumentWith(IXMLDOMSchemaCollection* schemas);
-
-private:
-    bool initialized_ = false;
+    // A new document that loaded `text` (S_OK expected).
+    ql::ComPtr<IXMLDOMDocument2> Loaded(const std::wstring& text);
 };
 
-// Windows paths below the source tree (a Unix path that Wine shows as drive Z:).
-std::wstring SourcePath(const std::string& relative);
-std::wstring SchemaFilePath(const std::wstring& fileName);
-std::wstring SampleDocumentPath(const std::string& relativeToXmlData);
+inline std::wstring SchemaFilePath(const std::wstring& fileName) {
+    return SchemasFolder() + L"\\" + fileName;
+}
+inline std::wstring SampleDocumentPath(const std::string& relativeToXmlData) {
+    return SourcePath("tests/data/xml/" + relativeToXmlData);
+}
 // A UTF-8 file's text.
 std::wstring ReadUtf8File(const std::wstring& path);
 
-// loadXML of `text`; `loaded` receives the flag.
+// loadXML of `text` / load of the file at `path`; `loaded` receives the flag.
 HRESULT LoadXml(IXMLDOMDocument* document, const std::wstring& text, VARIANT_BOOL* loaded);
 HRESULT LoadFile(IXMLDOMDocument* document, const std::wstring& path, VARIANT_BOOL* loaded);
 
 std::wstring XmlOf(IXMLDOMNode* node);
 std::wstring TextOf(IXMLDOMNode* node);
 std::wstring NameOf(IXMLDOMNode* node);
-std::wstring StringOf(BSTR text);
 
 struct ParseErrorFields {
     LONG errorCode = 0;
@@ -81,24 +73,9 @@ ParseErrorFields ParseErrorOf(IXMLDOMDocument* document);
 // selectSingleNode; `hr` receives its answer.
 ql::ComPtr<IXMLDOMNode> SelectSingle(IXMLDOMNode* context, const wchar_t* expression, HRESULT* hr = nullptr);
 // The identity IUnknown of an object, for identity comparisons.
-ql::ComPtr<IUnknown> IdentityOf(IUnknown* object);
+IUnknown* IdentityOf(IUnknown* object);
 
 // The server's DllCanUnloadNow: S_OK once no object of it lives.
 HRESULT ServerCanUnloadNow();
-
-// A temporary folder, removed with everything in it when the owner goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::wstring& Path() const { return path_; }
-    std::wstring Write(const std::wstring& name, const std::string& bytes) const;
-    std::string Read(const std::wstring& name) const;
-
-private:
-    std::wstring path_;
-};
 
 }  // namespace msxmltest

@@ -19,25 +19,25 @@ TEST_F(NodeIdentityTest, SameNodeIsTheSameObjectWhicheverWayItIsReached) {
     ql::ComPtr<IXMLDOMNode> selected = SelectSingle(document.Get(), L"r");
     ql::ComPtr<IXMLDOMNode> first;
     ASSERT_EQ(S_OK, document->get_firstChild(first.Put()));
-    EXPECT_EQ(IdentityOf(root.Get()).Get(), IdentityOf(selected.Get()).Get());
-    EXPECT_EQ(IdentityOf(root.Get()).Get(), IdentityOf(first.Get()).Get());
+    EXPECT_EQ(IdentityOf(root.Get()), IdentityOf(selected.Get()));
+    EXPECT_EQ(IdentityOf(root.Get()), IdentityOf(first.Get()));
 
     ql::Bstr name(L"a");
     ql::ComPtr<IXMLDOMAttribute> byName;
     ASSERT_EQ(S_OK, root->getAttributeNode(name.Get(), byName.Put()));
     ql::ComPtr<IXMLDOMNode> byPath = SelectSingle(document.Get(), L"r/@a");
-    EXPECT_EQ(IdentityOf(byName.Get()).Get(), IdentityOf(byPath.Get()).Get());
+    EXPECT_EQ(IdentityOf(byName.Get()), IdentityOf(byPath.Get()));
 
     ql::ComPtr<IXMLDOMNode> parent;
     ASSERT_EQ(S_OK, root->get_parentNode(parent.Put()));
-    EXPECT_EQ(IdentityOf(document.Get()).Get(), IdentityOf(parent.Get()).Get());
+    EXPECT_EQ(IdentityOf(document.Get()), IdentityOf(parent.Get()));
     ql::ComPtr<IXMLDOMNode> attributeParent;
     EXPECT_EQ(Hr{S_FALSE}, Hr{byName->get_parentNode(attributeParent.Put())});
 
     ql::ComPtr<IXMLDOMNode> sibling;
     ql::ComPtr<IXMLDOMNode> firstC = SelectSingle(document.Get(), L"r/c");
     ASSERT_EQ(S_OK, firstC->get_nextSibling(sibling.Put()));
-    EXPECT_NE(IdentityOf(firstC.Get()).Get(), IdentityOf(sibling.Get()).Get());
+    EXPECT_NE(IdentityOf(firstC.Get()), IdentityOf(sibling.Get()));
     EXPECT_EQ(L"y", TextOf(sibling.Get()));
 }
 
@@ -91,7 +91,7 @@ TEST_F(NodeIdentityTest, NodeOfAnEarlierLoadKeepsItsContent) {
     ql::ComPtr<IXMLDOMNode> parent;
     EXPECT_EQ(Hr{S_FALSE}, Hr{oldRoot->get_parentNode(parent.Put())});
     ql::ComPtr<IXMLDOMNode> newRoot = SelectSingle(document.Get(), L"other");
-    EXPECT_NE(IdentityOf(oldRoot.Get()).Get(), IdentityOf(newRoot.Get()).Get());
+    EXPECT_NE(IdentityOf(oldRoot.Get()), IdentityOf(newRoot.Get()));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "MsxmlTestSupport.h"
 #include "classlib/RegKey.h"
+#include "tests/support/TestRegistry.h"
 #include "classlib/Utf8.h"
 
 extern "C" const CLSID CLSID_DOMDocument30;
@@ -26,24 +27,16 @@ bool EndsWith(const std::wstring& text, const std::wstring& tail) {
     return text.size() >= tail.size() && Lower(text.substr(text.size() - tail.size())) == Lower(tail);
 }
 
-std::wstring ReadValue(HKEY root, const std::wstring& key, const wchar_t* name) {
-    ql::RegKey opened;
-    if (FAILED(opened.Open(root, key.c_str()))) return L"<no key>";
-    std::wstring value;
-    if (FAILED(opened.QueryString(name, value))) return L"<no value>";
-    return value;
-}
-
 TEST(RegistrationTest, BuildRegisteredTheServerUnderBothClassIds) {
     for (const CLSID* clsid : {&CLSID_DOMDocument2, &CLSID_XMLSchemaCache}) {
         const std::wstring key = ClassKey(*clsid);
         SCOPED_TRACE(ql::Utf8FromWide(key));
-        const std::wstring server = ReadValue(HKEY_CLASSES_ROOT, key, nullptr);
+        const std::wstring server = RegistryString(HKEY_CLASSES_ROOT, key, nullptr);
         EXPECT_TRUE(EndsWith(server, L"\\msxml_standin.dll")) << ql::Utf8FromWide(server);
-        EXPECT_EQ(L"Both", ReadValue(HKEY_CLASSES_ROOT, key, L"ThreadingModel"));
+        EXPECT_EQ(L"Both", RegistryString(HKEY_CLASSES_ROOT, key, L"ThreadingModel"));
     }
     // Wine's own msxml3 keeps its versioned class ids.
-    const std::wstring versioned = ReadValue(HKEY_CLASSES_ROOT, ClassKey(CLSID_DOMDocument30), nullptr);
+    const std::wstring versioned = RegistryString(HKEY_CLASSES_ROOT, ClassKey(CLSID_DOMDocument30), nullptr);
     EXPECT_TRUE(EndsWith(versioned, L"msxml3.dll")) << ql::Utf8FromWide(versioned);
 }
 
@@ -59,15 +52,12 @@ TEST(RegistrationTest, ProgIdsLeadToTheVersionIndependentClassIds) {
 // registration runs against a registry of the test's making.
 class ScopedClassesRoot {
 public:
-    ScopedClassesRoot() {
-        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
-        if (FAILED(scratch_.Create(HKEY_CURRENT_USER, kScratch))) return;
-        redirected_ = ::RegOverridePredefKey(HKEY_CLASSES_ROOT, scratch_.Get()) == ERROR_SUCCESS;
+    ScopedClassesRoot() : scratch_(owned_.Create()) {
+        redirected_ =
+            scratch_.Get() && ::RegOverridePredefKey(HKEY_CLASSES_ROOT, scratch_.Get()) == ERROR_SUCCESS;
     }
     ~ScopedClassesRoot() {
         if (redirected_) ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        scratch_.Reset();
-        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
     }
     ScopedClassesRoot(const ScopedClassesRoot&) = delete;
     ScopedClassesRoot& operator=(const ScopedClassesRoot&) = delete;
@@ -75,7 +65,7 @@ public:
     HKEY Key() const { return scratch_.Get(); }
 
 private:
-    static constexpr const wchar_t* kScratch = L"Software\\VarnokTests\\MsxmlStandinClasses";
+    ScopedRegistryKey owned_{HKEY_CURRENT_USER, L"Software\\VarnokTests\\MsxmlStandinClasses", 1};
     ql::RegKey scratch_;
     bool redirected_ = false;
 };
@@ -108,7 +98,7 @@ private:
 };
 
 TEST(RegistrationTest, RegisterTakesOverAndUnregisterGivesBack) {
-    const std::wstring server = ReadValue(HKEY_CLASSES_ROOT, ClassKey(CLSID_DOMDocument2), nullptr);
+    const std::wstring server = RegistryString(HKEY_CLASSES_ROOT, ClassKey(CLSID_DOMDocument2), nullptr);
     ServerModule module(server);
     const std::wstring documentKey = ClassKey(CLSID_DOMDocument2);
     const std::wstring cacheKey = ClassKey(CLSID_XMLSchemaCache);
@@ -121,16 +111,16 @@ TEST(RegistrationTest, RegisterTakesOverAndUnregisterGivesBack) {
     SetString(classes.Key(), documentKey, L"ThreadingModel", L"Apartment");
 
     ASSERT_EQ(Hr{S_OK}, Hr{module.Call("DllRegisterServer")});
-    EXPECT_EQ(Lower(server), Lower(ReadValue(HKEY_CLASSES_ROOT, documentKey, nullptr)));
-    EXPECT_EQ(L"Both", ReadValue(HKEY_CLASSES_ROOT, documentKey, L"ThreadingModel"));
-    EXPECT_EQ(Lower(server), Lower(ReadValue(HKEY_CLASSES_ROOT, cacheKey, nullptr)));
+    EXPECT_EQ(Lower(server), Lower(RegistryString(HKEY_CLASSES_ROOT, documentKey, nullptr)));
+    EXPECT_EQ(L"Both", RegistryString(HKEY_CLASSES_ROOT, documentKey, L"ThreadingModel"));
+    EXPECT_EQ(Lower(server), Lower(RegistryString(HKEY_CLASSES_ROOT, cacheKey, nullptr)));
     // Registering twice keeps what the first registration replaced.
     ASSERT_EQ(Hr{S_OK}, Hr{module.Call("DllRegisterServer")});
 
     ASSERT_EQ(Hr{S_OK}, Hr{module.Call("DllUnregisterServer")});
-    EXPECT_EQ(wineServer, ReadValue(HKEY_CLASSES_ROOT, documentKey, nullptr));
-    EXPECT_EQ(L"Apartment", ReadValue(HKEY_CLASSES_ROOT, documentKey, L"ThreadingModel"));
-    EXPECT_EQ(L"<no value>", ReadValue(HKEY_CLASSES_ROOT, documentKey, L"VarnokReplacedServer"));
+    EXPECT_EQ(wineServer, RegistryString(HKEY_CLASSES_ROOT, documentKey, nullptr));
+    EXPECT_EQ(L"Apartment", RegistryString(HKEY_CLASSES_ROOT, documentKey, L"ThreadingModel"));
+    EXPECT_EQ(L"<missing>", RegistryString(HKEY_CLASSES_ROOT, documentKey, L"VarnokReplacedServer"));
     ql::RegKey gone;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
               gone.Open(HKEY_CLASSES_ROOT, cacheKey.substr(0, cacheKey.rfind(L'\\')).c_str()));

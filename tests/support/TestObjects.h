@@ -1,0 +1,62 @@
+#pragma once
+// COM objects of the tests' own, on the stack or in a fixture. References are counted and never free the
+// object, so a test can prove that the code under test balanced them; unexpected methods fail the test.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace vtest {
+
+// Answers IUnknown and the listed IIDs with itself.
+template <class Interface>
+class CountedObject : public Interface {
+public:
+    explicit CountedObject(std::initializer_list<IID> answered = {}) : answered_(answered) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        bool answers = IsEqualIID(iid, IID_IUnknown);
+        for (const IID& answered : answered_) answers = answers || IsEqualIID(iid, answered);
+        if (!answers) return E_NOINTERFACE;
+        *out = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+
+    ULONG refs = 1;
+
+private:
+    std::vector<IID> answered_;
+};
+
+// The same for an interface on IDispatch whose IDispatch members the code under test never calls.
+template <class Interface>
+class CountedDispatch : public CountedObject<Interface> {
+public:
+    using CountedObject<Interface>::CountedObject;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
+}  // namespace vtest
+
+// A method of a test double that the code under test must not call.
+#define VARNOK_UNEXPECTED_CALL(method, ...)                  \
+    HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { \
+        ADD_FAILURE() << "unexpected call of " #method;      \
+        return E_NOTIMPL;                                    \
+    }

@@ -1,0 +1,89 @@
+#include "tests/support/TestVariants.h"
+
+#include <cstdio>
+
+#include "classlib/Utf8.h"
+
+namespace vtest {
+
+ql::Variant MakeBstr(const wchar_t* text) {
+    ql::Variant v;
+    EXPECT_EQ(S_OK, v.SetBstr(text));
+    return v;
+}
+
+ql::Variant MakeI4(LONG number) {
+    ql::Variant v;
+    v.SetI4(number);
+    return v;
+}
+
+ql::Variant MakeUI4(ULONG number) {
+    ql::Variant v;
+    v.SetUI4(number);
+    return v;
+}
+
+LONG LowerBound(const VARIANT& v, UINT dimension) {
+    LONG lower = -99;
+    EXPECT_EQ(S_OK, ::SafeArrayGetLBound(v.parray, dimension, &lower));
+    return lower;
+}
+
+std::string Describe(const VARIANT& v) {
+    char text[64];
+    auto format = [&](const char* pattern, auto value) {
+        std::snprintf(text, sizeof text, pattern, value);
+        return std::string(text);
+    };
+    switch (V_VT(&v)) {
+        case VT_EMPTY:
+            return "empty";
+        case VT_NULL:
+            return "null";
+        case VT_UI1:
+            return format("ui1:%u", v.bVal);
+        case VT_UI2:
+            return format("ui2:%u", v.uiVal);
+        case VT_UI4:
+            return format("ui4:%lu", v.ulVal);
+        case VT_I2:
+            return format("i2:%d", v.iVal);
+        case VT_I4:
+            return format("i4:%ld", v.lVal);
+        case VT_R4:
+            return format("r4:%.9g", static_cast<double>(v.fltVal));
+        case VT_R8:
+            return format("r8:%.17g", v.dblVal);
+        case VT_BOOL:
+            return format("bool:%d", v.boolVal);
+        case VT_BSTR:
+            return "bstr:'" + ql::Utf8FromWide(StringOf(v.bstrVal)) + "'";
+        case VT_ARRAY | VT_UI1: {
+            std::string out = "bytes:";
+            for (BYTE b : Elements<BYTE>(v)) out += format("%02X", b);
+            return out;
+        }
+        case VT_ARRAY | VT_VARIANT: {
+            std::string out = "[";
+            for (const VARIANT& element : Elements<VARIANT>(v))
+                out += (out.size() > 1 ? ", " : "") + Describe(element);
+            return out + "]";
+        }
+        default:
+            return format("vt%u", V_VT(&v));
+    }
+}
+
+std::wstring TextOf(const VARIANT& v) {
+    ql::Variant text;
+    if (FAILED(::VariantChangeTypeEx(text.Get(), const_cast<VARIANT*>(&v), 0x0409, VARIANT_ALPHABOOL,
+                                     VT_BSTR))) {
+        return L"<no text>";
+    }
+    return StringOf(text->bstrVal);
+}
+
+std::wstring StringOf(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
+
+}  // namespace vtest

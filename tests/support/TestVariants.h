@@ -1,0 +1,65 @@
+#pragma once
+// VARIANTs in tests: builders for the values cases start from, and describers that turn results into short
+// texts ("ui2:7", "bstr:'abc'", "bytes:0A1B", "[ui4:7, ui2:7]") so that expectations read as tables.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "classlib/SafeArray.h"
+#include "classlib/Variant.h"
+
+namespace vtest {
+
+ql::Variant MakeBstr(const wchar_t* text);
+ql::Variant MakeI4(LONG number);
+ql::Variant MakeUI4(ULONG number);
+
+// A one-dimensional array of `vt` with the given lower bound (a BSTR element is given as const wchar_t*).
+template <class T>
+ql::Variant MakeArray(VARTYPE vt, const std::vector<T>& values, LONG lowerBound = 0) {
+    ql::SafeArray array;
+    EXPECT_EQ(S_OK, array.Create(vt, static_cast<ULONG>(values.size()), lowerBound));
+    LONG index = lowerBound;
+    for (T value : values) {
+        void* element = &value;
+        if constexpr (std::is_same_v<T, const wchar_t*>) element = const_cast<wchar_t*>(value);
+        EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, element));
+        ++index;
+    }
+    ql::Variant v;
+    v.AttachArray(vt, array.Detach());
+    return v;
+}
+inline ql::Variant MakeBytes(const std::vector<BYTE>& bytes, LONG lowerBound = 0) {
+    return MakeArray<BYTE>(VT_UI1, bytes, lowerBound);
+}
+
+// The elements of a one-dimensional array of T in storage order; empty for anything else.
+template <class T>
+std::vector<T> Elements(const VARIANT& v) {
+    std::vector<T> out;
+    if (!(V_VT(&v) & VT_ARRAY) || !v.parray) return out;
+    LONG lower = 0, upper = -1;
+    ::SafeArrayGetLBound(v.parray, 1, &lower);
+    ::SafeArrayGetUBound(v.parray, 1, &upper);
+    ql::SafeArrayData<T> data(v.parray);
+    if (FAILED(data.Status())) return out;
+    for (LONG i = 0; i <= upper - lower; ++i) out.push_back(data[static_cast<size_t>(i)]);
+    return out;
+}
+LONG LowerBound(const VARIANT& v, UINT dimension = 1);
+
+// "empty", "ui1:5", "i4:-1", "r4:100.599998", "bool:-1", "bstr:'text'", "bytes:0A1B", "[i4:1, bstr:'x']";
+// other types as "vt<number>".
+std::string Describe(const VARIANT& v);
+// The value as US English text with booleans as words, for comparing results of any type.
+std::wstring TextOf(const VARIANT& v);
+// A BSTR's text with embedded NULs; a null BSTR reads as empty.
+std::wstring StringOf(BSTR text);
+
+}  // namespace vtest

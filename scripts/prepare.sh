@@ -52,3 +52,10 @@ fi
 # (-p answers 1 when a server for this prefix already runs; that is fine.)
 wineserver -p </dev/null >/dev/null 2>&1 || true
 wine cmd /c exit </dev/null >/dev/null 2>&1
+
+# The DTM finds its translation and about files through the registry: point it at this source tree.
+data_stamp="$WINEPREFIX/.varnok-data"
+if [ -x "$root/scripts/register-data.sh" ] && [ "$(cat "$data_stamp" 2>/dev/null)" != "$root/data" ]; then
+  "$root/scripts/register-data.sh" "$build"
+  echo "$root/data" >"$data_stamp"
+fi

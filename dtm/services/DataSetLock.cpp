@@ -1,0 +1,52 @@
+#include "dtm/services/DataSetLock.h"
+
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
+#include "dtm/services/ToolkitMessages.h"
+
+namespace {
+
+// Reported when the translation document has no message 2004.
+constexpr wchar_t kRefusedReleaseText[] = L"The frame application did not release the data set lock.";
+
+}  // namespace
+
+HRESULT CDataSetLock::Take() noexcept {
+    if (!host_.DataLocked() && !host_.FrameLocked()) {
+        IFrameContainer* frame = host_.Frame();
+        ql::Bstr tag;
+        if (!frame || FAILED(host_.GetSystemTag(tag.Put()))) return S_FALSE;
+        VARIANT_BOOL granted = VARIANT_FALSE;
+        if (FAILED(frame->LockDataSet(tag.Get(), &granted))) return S_FALSE;
+        host_.SetFrameLocked(granted != VARIANT_FALSE);
+    }
+    ++holders_;
+    return S_OK;
+}
+
+void CDataSetLock::Release() noexcept {
+    if (holders_ == 0) return;
+    --holders_;
+    if (holders_ != 0 || !host_.FrameLocked()) return;
+
+    IFrameContainer* frame = host_.Frame();
+    ql::Bstr tag;
+    if (!frame || FAILED(host_.GetSystemTag(tag.Put()))) return;
+    VARIANT_BOOL released = VARIANT_FALSE;
+    if (FAILED(frame->UnlockDataSet(tag.Get(), &released))) return;
+    if (released == VARIANT_FALSE) ReportRefusedRelease();
+    host_.SetFrameLocked(false);
+}
+
+void CDataSetLock::ReportRefusedRelease() noexcept {
+    ql::ComPtr<IQuelkLocalization> localization;
+    (void)host_.QueryObject(IID_IQuelkLocalization, localization.PutVoid());
+    ql::Bstr text;
+    bool found = false;
+    if (FAILED(TranslateToolkitMessage(localization.Get(), kMessageLockReleaseRefused, text, found)) ||
+        !found) {
+        if (FAILED(text.Assign(kRefusedReleaseText))) return;
+    }
+    // The text is the message itself, not a format.
+    host_.ReportMessage(text.Get());
+}

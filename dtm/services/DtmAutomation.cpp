@@ -1,0 +1,120 @@
+#include "dtm/services/DtmAutomation.h"
+
+#include <string_view>
+
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dataset/VariableFields.h"
+#include "dataset/VariantArguments.h"
+#include "dtm/DtmState.h"
+#include "values/AnsiText.h"
+
+namespace {
+
+// The service login's parameters and the service account, compared exactly (case-sensitive).
+constexpr ULONG kParameterUserName = 10;
+constexpr ULONG kParameterPassword = 11;
+constexpr char kServiceUserName[] = "kvnd";
+constexpr char kServicePassword[] = "ozq";
+
+// The text a parameter holds; false when its value is no text (a missing text never matches).
+bool MatchesParameter(IQuelkVariablesEx* store, ULONG id, const char* expected) noexcept {
+    ql::Variant value;
+    if (FAILED(store->GetValue(id, value.Put())) || value.Type() != VT_BSTR || !value->bstrVal) return false;
+    ql::Bstr wanted;
+    if (FAILED(AnsiToBstr(std::string_view(expected), wanted))) return false;
+    return std::wstring_view(value->bstrVal, ::SysStringLen(value->bstrVal)) == wanted.View();
+}
+
+HRESULT SetCompareMark(IQuelkVariableFields* fields, const VARIANT& id, ULONG access) noexcept {
+    ql::Variant mask;
+    mask.SetI4(static_cast<LONG>(kFieldAccess));
+    ql::Variant value;
+    value.SetI4(static_cast<LONG>(access));
+    return fields->SetVariableField(id, *mask.Get(), *value.Get());
+}
+
+}  // namespace
+
+HRESULT CDtmAutomation::ShowTreeActiveX() noexcept {
+    ql::ComPtr<IQuelkVariablesEx> store;
+    if (FAILED(host_.QueryObject(IID_IQuelkVariablesEx, store.PutVoid())) || !store) return S_OK;
+    if (!MatchesParameter(store.Get(), kParameterUserName, kServiceUserName)) return S_OK;
+    if (!MatchesParameter(store.Get(), kParameterPassword, kServicePassword)) return S_OK;
+
+    ql::ComPtr<IQuelkFunctions> functions;
+    if (FAILED(host_.QueryObject(IID_IQuelkFunctions, functions.PutVoid())) || !functions) return S_OK;
+    // Whether the frame opens it (function 2 is enabled only online) is the frame's business.
+    VARIANT_BOOL opened = VARIANT_FALSE;
+    (void)functions->OpenFunctionUi(kFunctionOnlineParameterize, &opened);
+    return S_OK;
+}
+
+HRESULT CDtmAutomation::ShowProgressValue(LONG index, LONG count, BSTR title) noexcept {
+    host_.ReportProgress(index, count, title);
+    return S_OK;
+}
+
+HRESULT CDtmAutomation::CompareSingleParameter(VARIANT parameterId, VARIANT* deviceValue,
+                                               VARIANT* dtmValue) noexcept {
+    QL_RETURN_HR_IF(E_POINTER, deviceValue == nullptr || dtmValue == nullptr);
+    ql::ComPtr<IQuelkVariableFields> fields;
+    ql::ComPtr<IQuelkVariablesEx> store;
+    QL_RETURN_IF_FAILED(host_.QueryObject(IID_IQuelkVariableFields, fields.PutVoid()));
+    QL_RETURN_IF_FAILED(host_.QueryObject(IID_IQuelkVariablesEx, store.PutVoid()));
+    QL_RETURN_HR_IF(E_NOINTERFACE, !fields || !store);
+
+    ql::Variant mask;
+    mask.SetI4(static_cast<LONG>(kFieldAccess));
+    ql::Variant access;
+    ULONG accessWord = 0;
+    const bool haveAccess = SUCCEEDED(fields->GetVariableField(parameterId, *mask.Get(), access.Put())) &&
+                            SUCCEEDED(VariantToUInt32(*access.Get(), &accessWord));
+    ULONG id = 0;
+    if (haveAccess && SUCCEEDED(VariantToUInt32(parameterId, &id))) {
+        // Under the compare mark the device's answer goes to the compare value, not into the record.
+        if (SUCCEEDED(SetCompareMark(fields.Get(), parameterId, accessWord | kAccessCompareMark))) {
+            VARIANT_BOOL read = VARIANT_FALSE;
+            (void)store->ReadFromDevice(id, &read);
+        }
+        (void)SetCompareMark(fields.Get(), parameterId, accessWord & ~static_cast<ULONG>(kAccessCompareMark));
+    }
+
+    {
+        // The caller's old value goes; the compare value moves out, so a later failed read shows empty.
+        ql::Variant old;
+        old.Attach(*deviceValue);
+    }
+    ql::Variant compared;
+    compared.Attach(*host_.CompareValue().Get());
+    (void)compared.Detach(deviceValue);
+
+    IQuelkVariables* values = store.Get();  // the same interface pointer answers the VARIANT forms
+    (void)values->GetValue(parameterId, dtmValue);
+    return S_OK;
+}
+
+HRESULT CDtmAutomation::SetActiveXFunctionID(LONG functionId) noexcept {
+    activeFunctionId_ = functionId;
+    return S_OK;
+}
+
+HRESULT CDtmAutomation::GetActiveFunctionID(LONG* functionId) noexcept {
+    QL_RETURN_IF_NULL_OUT(functionId);
+    *functionId = activeFunctionId_;
+    return S_OK;
+}
+
+HRESULT CDtmAutomation::GetUserLevel(LONG* userLevel) noexcept {
+    QL_RETURN_IF_NULL_OUT(userLevel);
+    *userLevel = static_cast<LONG>(host_.UserLevel());
+    return S_OK;
+}
+
+HRESULT CDtmAutomation::CheckIfUpDownloadRunning(LONG* running) noexcept {
+    QL_RETURN_IF_NULL_OUT(running);
+    *running = host_.TransferRequestRunning() ? 1 : 0;
+    return S_OK;
+}

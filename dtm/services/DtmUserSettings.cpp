@@ -1,0 +1,158 @@
+#include "dtm/services/DtmUserSettings.h"
+
+#include <string_view>
+
+#include "QuelkInterfaces.h"
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dataset/QuelkVariableList.h"
+#include "dataset/VariableFields.h"
+#include "dtm/services/ServiceCodes.h"
+#include "values/VariantConversion.h"
+
+namespace {
+
+struct Keyword {
+    const wchar_t* text;
+    ULONG value;
+};
+
+// Compared in this order; the first match wins.
+const Keyword kUserLevels[] = {
+    {L"observer", kUserLevelObserver},
+    {L"operator", kUserLevelOperator},
+    {L"maintenance", kUserLevelMaintenance},
+    {L"planningEngineer", kUserLevelPlanningEngineer},
+};
+
+const Keyword kOperationPhases[] = {
+    {L"notSupported", 0},
+    {L"engineering", 1},
+    {L"commissioning", 2},
+    {L"runtime", 4},
+};
+
+constexpr wchar_t kAdministratorPath[] = L"*/FDTUserInformation/@administrator";
+
+template <size_t N>
+const Keyword* FindKeyword(const Keyword (&table)[N], BSTR text) noexcept {
+    const std::wstring_view keyword(text ? text : L"", ::SysStringLen(text));
+    for (const Keyword& entry : table) {
+        if (keyword == entry.text) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
+    const HRESULT configured = host_.RunToolkitConfig(userInformation, result);
+    if (configured != S_OK || *result != VARIANT_TRUE) return configured;
+
+    bool administrator = false;
+    const HRESULT read = ReadAdministrator(userInformation, administrator);
+    if (read != S_OK) return read;
+    if (!administrator) return S_OK;
+    host_.SetUserLevelWord(kUserLevelAdministrator);
+    // Nothing lies above the administrator's level, so this pass clears nothing: the write limits of the
+    // keyword's level stay.
+    QL_RETURN_IF_FAILED(ApplyWriteRights());
+    NotifyUserLevel();
+    return S_OK;
+}
+
+HRESULT CDtmUserSettings::ReadAdministrator(BSTR userInformation, bool& administrator) noexcept {
+    administrator = false;
+    ql::ComPtr<IXMLDOMDocument2> document;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (FAILED(host_.LoadXMLDocument(userInformation, document.Put(), &loaded)) || loaded != VARIANT_TRUE) {
+        return S_FALSE;
+    }
+    ql::Bstr path(kAdministratorPath);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());
+    ql::ComPtr<IXMLDOMNode> attribute;
+    if (FAILED(document->selectSingleNode(path.Get(), attribute.Put())) || !attribute) return S_OK;
+    ql::Variant value;
+    if (FAILED(attribute->get_nodeTypedValue(value.Put()))) return S_OK;
+    ql::Variant flag;
+    if (FAILED(ConvertVariantType(flag.Get(), value.Get(), VT_BOOL, 0, 0)) || flag.Type() != VT_BOOL)
+        return S_OK;
+    administrator = flag->boolVal != VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT CDtmUserSettings::SetUserLevel(const VARIANT& keyword) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&keyword) != VT_BSTR);
+    if (const Keyword* level = FindKeyword(kUserLevels, V_BSTR(&keyword)))
+        host_.SetUserLevelWord(level->value);
+    QL_RETURN_IF_FAILED(ApplyWriteRights());
+    NotifyUserLevel();
+    return S_OK;
+}
+
+HRESULT CDtmUserSettings::SetOperationPhase(const VARIANT& keyword) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&keyword) != VT_BSTR);
+    if (const Keyword* phase = FindKeyword(kOperationPhases, V_BSTR(&keyword))) {
+        host_.SetOperationPhaseWord(phase->value);
+    }
+    return S_OK;
+}
+
+HRESULT CDtmUserSettings::ApplyWriteRights() noexcept {
+    CQuelkVariableList& variables = host_.Variables();
+    const ULONG level = host_.UserLevel();
+    const ULONG count = variables.Count();
+    for (ULONG index = 0; index < count; ++index) {
+        CQuelkVariable record;
+        QL_RETURN_IF_FAILED(variables.GetVariableAt(static_cast<int>(index), &record));
+        // The right is only ever taken away here; a record keeps the right its definition gives it.
+        if (level >= record.WriteLevel || !(record.Access & kAccessWritable)) continue;
+        record.Access &= ~static_cast<ULONG>(kAccessWritable);
+        QL_RETURN_IF_FAILED(variables.SetVariable(record.Id(), kFieldAccess, record));
+    }
+    return S_OK;
+}
+
+void CDtmUserSettings::NotifyUserLevel() noexcept {
+    ql::Variant level;
+    level.SetUI4(host_.UserLevel());
+    // What the user interfaces make of it is theirs.
+    (void)host_.NotifyUis(kNotifyUserLevel, *level.Get());
+}
+
+HRESULT CDtmUserSettings::SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept {
+    QL_RETURN_IF_NULL_OUT(accepted);
+    *accepted = VARIANT_FALSE;
+    if (!IsStateBetween(host_.State(), kStateInitialised, kStateConnected)) return S_FALSE;
+    if (language == host_.Language()) {
+        *accepted = VARIANT_TRUE;
+        return S_OK;
+    }
+
+    ql::ComPtr<IQuelkLocalizationInit> translation;
+    if (SUCCEEDED(host_.QueryObject(IID_IQuelkLocalizationInit, translation.PutVoid())) && translation) {
+        VARIANT_BOOL selected = VARIANT_FALSE;
+        const HRESULT hr = translation->SetLanguage(language, &selected);
+        QL_RETURN_IF_FAILED(hr);
+        if (selected != VARIANT_TRUE) return hr;
+    } else if (language != kLanguageEnglish) {
+        return S_FALSE;
+    }
+    host_.SetLanguageWord(language);
+
+    ql::ComPtr<IQuelkParameterTexts> texts;
+    if (SUCCEEDED(host_.QueryObject(IID_IQuelkParameterTexts, texts.PutVoid())) && texts) {
+        (void)texts->TranslateParameters(language);
+    }
+    ql::Variant lcid;
+    lcid.SetI4(static_cast<LONG>(language));
+    (void)host_.NotifyUis(kNotifyLanguage, *lcid.Get());
+
+    ql::Bstr tag;
+    IFrameEvents* events = host_.FrameEvents();
+    if (events && SUCCEEDED(host_.GetSystemTag(tag.Put()))) (void)events->NotifyFunctionsChanged(tag.Get());
+    *accepted = VARIANT_TRUE;
+    return S_OK;
+}

@@ -1,0 +1,230 @@
+// CQuelkFunctions: construction, the seams, the functions document and the register of open user
+// interfaces (registration and removal with the data-set lock).
+#include "dtm/services/QuelkFunctions.h"
+
+#include <string_view>
+#include <utility>
+
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dtm/services/FormatBstr.h"
+#include "dtm/services/FunctionCallDocument.h"
+#include "dtm/services/FunctionStatus.h"
+#include "values/AnsiText.h"
+
+CQuelkFunctions::CQuelkFunctions(IDtmServicesHost& host) noexcept
+    : host_(host), lock_(host), messages_(host), activeX_(host, table_, stateCopy_) {}
+
+CQuelkFunctions::CQuelkFunctions(IDtmServicesHost& host, const QuelkUiFunction* rows, size_t count) noexcept
+    : host_(host), table_(rows, count), lock_(host), messages_(host), activeX_(host, table_, stateCopy_) {}
+
+// ---- Seams ----
+
+HRESULT CQuelkFunctions::Seam::BroadcastState(ULONG state) noexcept { return owner_.BroadcastState(state); }
+
+HRESULT CQuelkFunctions::Seam::BroadcastNotification(ULONG code, const VARIANT& data) noexcept {
+    return owner_.BroadcastNotification(code, data);
+}
+
+HRESULT CQuelkFunctions::Seam::BroadcastMessage(ULONG id, BSTR text, const VARIANT& argument) noexcept {
+    return owner_.BroadcastMessage(id, text, argument);
+}
+
+HRESULT CQuelkFunctions::Seam::SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept {
+    return owner_.SetFunctionEnabled(functionId, enabled);
+}
+
+HRESULT CQuelkFunctions::Seam::GetOpenUiCount(ULONG* count) noexcept {
+    QL_RETURN_IF_NULL_OUT(count);
+    *count = static_cast<ULONG>(owner_.openUis_.Count());
+    return S_OK;
+}
+
+HRESULT CQuelkFunctions::Seam::GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept {
+    QL_RETURN_IF_NULL_OUT(invokeId);
+    *invokeId = nullptr;
+    QL_RETURN_HR_IF(E_FAIL, index >= owner_.openUis_.Count());
+    return owner_.openUis_.At(index).InvokeId.CopyTo(invokeId);
+}
+
+HRESULT CQuelkFunctions::Seam::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
+    return owner_.CloseFunctionUi(invokeId, result);
+}
+
+HRESULT CQuelkFunctions::Texts::GetFunctionText(LPCSTR defaultText, LONG functionId, LPCSTR attribute,
+                                                ql::Bstr& text) noexcept {
+    return owner_.GetLocalizedFunctionText(defaultText, functionId, attribute, text.Put());
+}
+
+HRESULT CQuelkFunctions::Texts::GetReferenceText(LPCSTR reference, ql::Bstr& text) noexcept {
+    return owner_.host_.LoadMessageText(reference, text.Put());
+}
+
+// ---- The functions document ----
+
+HRESULT CQuelkFunctions::GetFunctions(BSTR* body) noexcept {
+    QL_RETURN_IF_NULL_OUT(body);
+    *body = nullptr;
+    if (!table_.HasTable()) return S_OK;
+    ql::Bstr elements;
+    QL_RETURN_IF_FAILED(
+        BuildFunctionElements(table_.Rows(), host_.UserLevel(), host_.OperationPhase(), texts_, elements));
+    *body = elements.Detach();
+    return S_OK;
+}
+
+HRESULT CQuelkFunctions::GetLocalizedFunctionText(LPCSTR defaultText, LONG functionId, LPCSTR attributeName,
+                                                  BSTR* text) noexcept {
+    QL_RETURN_IF_NULL_OUT(text);
+    *text = nullptr;
+    ql::Bstr attribute;
+    QL_RETURN_IF_FAILED(AnsiToBstr(std::string_view(attributeName ? attributeName : ""), attribute));
+    ql::Bstr path;
+    QL_RETURN_IF_FAILED(FormatBstr(path, L"localization/DTM/FunctionList/Function[@id=\"%d\"]/%ls",
+                                   static_cast<int>(functionId), attribute.CStr()));
+    ql::ComPtr<IQuelkLocalization> localization;
+    if (SUCCEEDED(host_.QueryObject(IID_IQuelkLocalization, localization.PutVoid())) && localization) {
+        ql::Bstr translation;
+        VARIANT_BOOL found = VARIANT_FALSE;
+        if (SUCCEEDED(localization->GetLocaleText(path.Get(), translation.Put(), &found)) &&
+            found == VARIANT_TRUE) {
+            *text = translation.Detach();
+            return S_OK;
+        }
+    }
+    return host_.LoadMessageText(defaultText, text);
+}
+
+// ---- The register of open user interfaces ----
+
+HRESULT CQuelkFunctions::ActiveXControlEvent(BSTR invokeId, IUnknown* control) noexcept {
+    return control ? RegisterControl(invokeId, control) : UnregisterControl(invokeId);
+}
+
+HRESULT CQuelkFunctions::ReadControlFunctionId(IQuelkControlInfo* info, ql::Bstr& functionCall,
+                                               LONG& functionId) noexcept {
+    functionId = 0;
+    ql::Variant selector;
+    selector.SetI4(1);  // the function-call document the control was opened with
+    ql::Variant document;
+    // A control that cannot tell its document is registered as one without function.
+    if (FAILED(info->GetInfo(*selector.Get(), document.Put())) || FAILED(document.ChangeType(VT_BSTR)) ||
+        document.Type() != VT_BSTR || ::SysStringLen(document->bstrVal) == 0) {
+        return S_OK;
+    }
+    if (ReadFunctionCallId(host_, document->bstrVal, kFunctionIdBelowAnyRoot, VT_I2, functionId) != S_OK) {
+        return S_FALSE;
+    }
+    return functionCall.AssignCopy(document->bstrVal);
+}
+
+void CQuelkFunctions::TakeDataSetLock(bool& holdsLock) noexcept {
+    // A user interface counts once however often it registers.
+    if (holdsLock || lock_.Take() != S_OK) return;
+    holdsLock = true;
+    if (!host_.FrameLocked()) {
+        // The frame did not grant the lock (or the DTM's data is locked): the user interfaces already open
+        // make their inputs read-only.
+        ql::Variant locked;
+        locked.SetBool(false);
+        (void)BroadcastNotification(kNotifyDataLock, *locked.Get());
+    }
+}
+
+HRESULT CQuelkFunctions::RegisterControl(BSTR invokeId, IUnknown* control) noexcept {
+    ql::ComPtr<IUnknown> identity;
+    QL_RETURN_IF_FAILED(control->QueryInterface(IID_IUnknown, identity.PutVoid()));
+    ql::Bstr key;
+    QL_RETURN_IF_FAILED(key.AssignCopy(invokeId));
+
+    const long existing = openUis_.Find(invokeId);
+    bool holdsLock = existing >= 0 && openUis_.At(static_cast<size_t>(existing)).HoldsDataLock;
+    const bool heldBefore = holdsLock;
+    ql::Bstr functionCall;
+    LONG functionId = 0;
+    ql::ComPtr<IQuelkControlInfo> info;
+    const bool hasControlInfo =
+        SUCCEEDED(control->QueryInterface(IID_IQuelkControlInfo, info.PutVoid())) && info;
+    if (hasControlInfo) {
+        if (IFrameContainer* frame = host_.Frame()) (void)info->InitSchemaCacheFromFrame(frame);
+        const HRESULT read = ReadControlFunctionId(info.Get(), functionCall, functionId);
+        QL_RETURN_IF_FAILED(read);
+        if (read != S_OK) return S_FALSE;  // a document that names no function: not registered
+        QuelkUiFunction* row = nullptr;
+        if (functionId > 0 && SUCCEEDED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row))) {
+            if (!(row->Status & kUiStatusNoDataLock)) TakeDataSetLock(holdsLock);
+            (void)NotifyFunctionStatus(host_, row->Label, kStatusFunctionStarted);
+        }
+    }
+
+    // The lock step may have called into the open controls: look the key up again.
+    const long index = openUis_.Find(invokeId);
+    if (index >= 0) {
+        // A second registration under the same invoke id leaves its record as it was.
+        openUis_.At(static_cast<size_t>(index)).HoldsDataLock = holdsLock;
+    } else {
+        QuelkOpenUi record;
+        record.InvokeId = std::move(key);
+        record.FunctionCall = std::move(functionCall);
+        record.FunctionId = functionId;
+        record.Control = std::move(identity);
+        record.HoldsDataLock = holdsLock;
+        const HRESULT added = openUis_.Append(std::move(record));
+        if (FAILED(added)) {
+            if (holdsLock && !heldBefore) lock_.Release();
+            return added;
+        }
+    }
+    return GreetControl(control, hasControlInfo);
+}
+
+HRESULT CQuelkFunctions::GreetControl(IUnknown* control, bool hasControlInfo) noexcept {
+    ql::ComPtr<IQuelkControlCompat> ui;
+    if (FAILED(control->QueryInterface(IID_IQuelkControlCompat, ui.PutVoid())) || !ui) return S_OK;
+    QL_RETURN_IF_FAILED(ui->SetDtmState(stateCopy_));
+
+    ql::Variant code;
+    IFrameContainer* frame = host_.Frame();
+    if (!hasControlInfo && frame) {
+        // A control without the framework's information interface builds its schema cache from the folder.
+        ql::Bstr folder;
+        QL_RETURN_IF_FAILED(frame->GetSchemaFolder(folder.Put()));
+        ql::Variant data;
+        data.AttachBstr(folder.Detach());
+        code.SetUI4(kNotifySchemaFolder);
+        QL_RETURN_IF_FAILED(ui->NotifyVariant(*code.Get(), *data.Get()));
+    }
+    ql::Variant language;
+    language.SetI4(static_cast<LONG>(host_.Language()));
+    code.SetUI4(kNotifyLanguage);
+    return ui->NotifyVariant(*code.Get(), *language.Get());
+}
+
+HRESULT CQuelkFunctions::UnregisterControl(BSTR invokeId) noexcept {
+    const long found = openUis_.Find(invokeId);
+    if (found < 0) return S_OK;
+    QuelkOpenUi& record = openUis_.At(static_cast<size_t>(found));
+    const LONG functionId = record.FunctionId;
+    // Only a user interface that was counted among the lock's holders is counted down.
+    if (record.HoldsDataLock) {
+        record.HoldsDataLock = false;
+        lock_.Release();
+    }
+    if (functionId > 0) {
+        QuelkUiFunction* row = nullptr;
+        if (SUCCEEDED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row))) {
+            (void)NotifyFunctionStatus(host_, row->Label, kStatusFunctionFinished);
+        }
+    }
+
+    HRESULT result = S_OK;
+    if (IFrameContainer* frame = host_.Frame()) {
+        ql::ComPtr<IFrameEvents> events;
+        result = frame->QueryInterface(IID_IFrameEvents, events.PutVoid());
+        if (SUCCEEDED(result) && events) result = events->NotifyFunctionUiClosed(invokeId);
+    }
+    // The frame may have called back into the DTM: look the key up again.
+    const long index = openUis_.Find(invokeId);
+    if (index >= 0) openUis_.RemoveAt(static_cast<size_t>(index));
+    return result;
+}

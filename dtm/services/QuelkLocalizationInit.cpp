@@ -1,0 +1,158 @@
+// The translation service's initialisation, language selection, parameter texts and about page
+// (IQuelkLocalizationInit, IQuelkParameterTexts, IQuelkAboutFile).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dataset/VariableFields.h"
+#include "dtm/services/DtmFilesFolder.h"
+#include "dtm/services/FormatBstr.h"
+#include "dtm/services/QuelkLocalization.h"
+#include "dtm/services/ServiceCodes.h"
+
+namespace {
+
+constexpr wchar_t kAboutFilePath[] = L"localization/StringList/AboutFile";
+
+// The common-control classes the DTM's windows use: list view, tree view, bar, tab, up-down, progress,
+// hot-key and animate classes.
+constexpr DWORD kCommonControlClasses = 0xFF;
+
+}  // namespace
+
+HRESULT CQuelkLocalization::LoadTranslationFile(VARIANT_BOOL* loaded) noexcept {
+    QL_RETURN_IF_NULL_OUT(loaded);
+    *loaded = VARIANT_FALSE;
+    try {
+        std::wstring path;
+        QL_RETURN_IF_FAILED(GetDtmFilesFolder(path));
+        path += kTranslationFileName;
+        ql::Bstr text;
+        QL_RETURN_IF_FAILED(ReadTextFile(path.c_str(), decoder_, text));
+        return LoadDocument(text.Get(), loaded);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CQuelkLocalization::Initialize(VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT hr = LoadTranslationFile(&loaded);
+    // Without a usable file every text keeps its built-in form; the flag stays as the caller had it.
+    if (FAILED(hr) || loaded != VARIANT_TRUE) return hr;
+
+    VARIANT_BOOL selected = VARIANT_FALSE;
+    (void)SelectById(kLanguageEnglish, &selected);
+    (void)TranslateParameters(kLanguageEnglish);
+
+    INITCOMMONCONTROLSEX classes = {};
+    classes.dwSize = sizeof classes;
+    classes.dwICC = kCommonControlClasses;
+    (void)::InitCommonControlsEx(&classes);
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkLocalization::IsInitialized(VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkLocalization::SetLanguage(ULONG lcid, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_FALSE;
+    LONG count = 0;
+    QL_RETURN_IF_FAILED(CountNodes(&count));
+    if (count == 0) return S_FALSE;
+
+    bool listed = false;
+    for (LONG index = 0; index < count && !listed; ++index) {
+        ULONG listedLcid = 0;
+        QL_RETURN_IF_FAILED(GetLcidAt(index, &listedLcid));
+        listed = listedLcid == lcid;
+    }
+    if (!listed) return S_FALSE;
+    if (lcid == host_.Language()) {
+        *ok = VARIANT_TRUE;
+        return S_OK;
+    }
+    VARIANT_BOOL selected = VARIANT_FALSE;
+    const HRESULT hr = SelectById(lcid, &selected);
+    QL_RETURN_IF_FAILED(hr);
+    if (selected != VARIANT_TRUE) return hr;  // listed without a code: refused
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkLocalization::TranslateField(IQuelkVariableFields* fields, const VARIANT& id,
+                                           const ql::Bstr& path, const wchar_t* child, ULONG mask) noexcept {
+    ql::Bstr elementPath;
+    QL_RETURN_IF_FAILED(FormatBstr(elementPath, L"%ls%ls", path.CStr(), child));
+    ql::Bstr text;
+    VARIANT_BOOL found = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(GetLocaleText(elementPath.Get(), text.Put(), &found));
+    if (found != VARIANT_TRUE) return S_FALSE;
+    ql::Variant field;
+    field.SetI4(static_cast<LONG>(mask));
+    ql::Variant value;
+    value.AttachBstr(text.Detach());
+    return fields->SetVariableField(id, *field.Get(), *value.Get());
+}
+
+HRESULT CQuelkLocalization::TranslateParameters(ULONG) noexcept {
+    ql::ComPtr<IQuelkVariableFields> fields;
+    if (FAILED(host_.QueryObject(IID_IQuelkVariableFields, fields.PutVoid())) || !fields) return S_OK;
+    ql::Variant count;
+    if (FAILED(fields->GetCountVariant(count.Put())) || FAILED(count.ChangeType(VT_UI4)) ||
+        count.Type() != VT_UI4) {
+        return S_OK;
+    }
+
+    for (ULONG index = 0; index < count->ulVal; ++index) {
+        ql::Variant position;
+        position.SetI4(static_cast<LONG>(index));
+        ql::Variant id;
+        if (FAILED(fields->GetVariableAtVariant(*position.Get(), id.Put())) ||
+            FAILED(id.ChangeType(VT_UI4)) || id.Type() != VT_UI4) {
+            continue;
+        }
+        ql::Bstr path;
+        if (FAILED(FormatBstr(path, L"localization/DTM/ParameterList/Parameter[@parId=\"%d\"]",
+                              static_cast<int>(id->ulVal)))) {
+            continue;
+        }
+        // A failed name lookup leaves the description alone too; a missing entry keeps the built-in text.
+        if (FAILED(TranslateField(fields.Get(), *id.Get(), path, L"/Name", kFieldName))) continue;
+        (void)TranslateField(fields.Get(), *id.Get(), path, L"/Description", kFieldDescription);
+    }
+    return S_OK;
+}
+
+HRESULT CQuelkLocalization::GetAboutFilePath(BSTR* path) noexcept {
+    QL_RETURN_IF_NULL_OUT(path);
+    *path = nullptr;
+    ql::Bstr lookup(kAboutFilePath);
+    ql::Bstr name;
+    VARIANT_BOOL found = VARIANT_FALSE;
+    const HRESULT hr = GetLocaleText(lookup.Get(), name.Put(), &found);
+    try {
+        std::wstring fullPath;
+        QL_RETURN_IF_FAILED(GetDtmFilesFolder(fullPath));
+        if (FAILED(hr) || found != VARIANT_TRUE || name.IsEmpty()) {
+            fullPath += kAboutFileName;
+        } else {
+            fullPath += name.View();
+        }
+        ql::Bstr result;
+        QL_RETURN_IF_FAILED(result.Assign(fullPath));
+        *path = result.Detach();
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}

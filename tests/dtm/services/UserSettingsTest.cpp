@@ -1,0 +1,153 @@
+// User level with the administrator right, write rights of the parameters, operation phase and language.
+#include <vector>
+
+#include "ServicesTestSupport.h"
+#include "dataset/ParameterTable.h"
+#include "dataset/VariableFields.h"
+#include "dtm/services/ServiceCodes.h"
+
+namespace svctest {
+namespace {
+
+class UserSettingsTest : public ServicesTest {
+protected:
+    LONG UserLevel() {
+        LONG level = 0;
+        EXPECT_HR(S_OK, Query<IUserInfo>()->GetUserLevel(&level));
+        return level;
+    }
+    std::vector<LONG> UserLevelNotifications(const CFakeControl& control) {
+        std::vector<LONG> levels;
+        for (const auto& n : control.NotificationsWith(kNotifyUserLevel)) {
+            EXPECT_EQ(VT_UI4, n.type);
+            levels.push_back(n.number);
+        }
+        return levels;
+    }
+    // Every record's write right: its table's right, taken away when the table's write level is above
+    // `effectiveLevel`.
+    void ExpectWriteRights(ULONG effectiveLevel) {
+        const ParameterTableView table = DeviceParameterTable();
+        for (size_t i = 0; i < table.count; ++i) {
+            const ParameterDefinition& row = table.rows[i];
+            const CQuelkVariable* record = dtm_->Store().Variables().Find(row.Id);
+            ASSERT_NE(nullptr, record);
+            const bool expected = (row.Access & kAccessWritable) && row.WriteLevel <= effectiveLevel;
+            SCOPED_TRACE(row.Id);
+            EXPECT_EQ(expected, (record->Access & kAccessWritable) != 0);
+            EXPECT_EQ(row.Access & ~kAccessWritable, record->Access & ~kAccessWritable)
+                << "only bit 0x01 changes";
+        }
+    }
+};
+
+struct ConfigCase {
+    const char* name;
+    const wchar_t* keyword;
+    const wchar_t* administrator;  // null: no attribute
+    ULONG level;
+    ULONG writeLimit;  // the level the write rights follow
+    std::vector<LONG> notifications;
+};
+
+TEST_F(UserSettingsTest, ConfigSetsTheLevelAndTheWriteRights) {
+    const ConfigCase cases[] = {
+        {"maintenance", L"maintenance", nullptr, 4, 4, {4}},
+        {"keyword in other case keeps level 8", L"Maintenance", nullptr, 8, 8, {8}},
+        {"operator", L"operator", L"0", 2, 2, {2}},
+        {"administrator keeps the observer's limits", L"observer", L"1", 0x10000, 1, {1, 0x10000}},
+        {"administrator planning engineer", L"planningEngineer", L"1", 0x10000, 8, {8, 0x10000}},
+    };
+    for (const ConfigCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CreateDtm(SourceDataFolder().c_str());
+        DriveToInitialised();
+        ql::ComPtr<CFakeControl> control = MakeControl(L"open-view", 0, false);
+        control->states.clear();
+
+        ql::Bstr information(UserInformation(c.keyword, c.administrator));
+        VARIANT_BOOL result = VARIANT_FALSE;
+        ASSERT_HR(S_OK, Dtm()->Config(information.Get(), &result));
+        EXPECT_EQ(VARIANT_TRUE, result);
+        EXPECT_EQ(static_cast<LONG>(c.level), UserLevel());
+        EXPECT_EQ(c.notifications, UserLevelNotifications(*control.Get()));
+        EXPECT_EQ((std::vector<ULONG>{kStateConfigured, kStateConfigured}), control->states);
+        ExpectWriteRights(c.writeLimit);
+        ASSERT_HR(S_OK, Unregister(L"open-view"));
+    }
+}
+
+TEST_F(UserSettingsTest, ConfigOnlyOnce) {
+    CreateDtm(SourceDataFolder().c_str());
+    DriveToConfigured(L"maintenance");
+    ql::ComPtr<CFakeControl> control = MakeControl(L"open-view", 0, false);
+    ql::Bstr information(UserInformation(L"observer"));
+    VARIANT_BOOL result = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, Dtm()->Config(information.Get(), &result));
+    EXPECT_EQ(VARIANT_FALSE, result);
+    EXPECT_EQ(4, UserLevel());
+    EXPECT_TRUE(UserLevelNotifications(*control.Get()).empty());
+    EXPECT_HR(S_OK, Unregister(L"open-view"));
+}
+
+TEST_F(UserSettingsTest, SetLanguageTranslatesBroadcastsAndTellsTheFrame) {
+    CreateDtm(SourceDataFolder().c_str());
+    DriveToConfigured();
+    ql::ComPtr<CFakeControl> control = MakeControl(L"open-view", 0, false);
+    control->notifications.clear();
+    frame_->ClearCalls();
+
+    VARIANT_BOOL accepted = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Dtm()->SetLanguage(1031, &accepted));
+    EXPECT_EQ(VARIANT_TRUE, accepted);
+    EXPECT_EQ(L"Physikalischer Block - Blockobjekt", ParameterName(15));
+    EXPECT_EQ(L"AI-Funktionsblock (Summenz\u00E4hler) - Kanal", ParameterName(95));
+    const auto languages = control->NotificationsWith(kNotifyLanguage);
+    ASSERT_EQ(1u, languages.size());
+    EXPECT_EQ(VT_I4, languages[0].type);
+    EXPECT_EQ(1031, languages[0].number);
+    ASSERT_EQ(1u, frame_->CountCalls(L"NotifyFunctionsChanged"));
+    EXPECT_EQ(Text(systemTag_.Get()), frame_->LastCall(L"NotifyFunctionsChanged")->Arguments[0]);
+    ULONG language = 0;
+    EXPECT_HR(S_OK, dtm_->GetLanguage(&language));
+    EXPECT_EQ(1031u, language);
+
+    // The same language again changes nothing and tells nobody.
+    control->notifications.clear();
+    EXPECT_HR(S_OK, Dtm()->SetLanguage(1031, &accepted));
+    EXPECT_EQ(VARIANT_TRUE, accepted);
+    EXPECT_TRUE(control->notifications.empty());
+    EXPECT_EQ(1u, frame_->CountCalls(L"NotifyFunctionsChanged"));
+
+    // And back: the English names return.
+    EXPECT_HR(S_OK, Dtm()->SetLanguage(1033, &accepted));
+    EXPECT_EQ(L"Physical Block - BlockObject", ParameterName(15));
+    EXPECT_HR(S_OK, Unregister(L"open-view"));
+}
+
+TEST_F(UserSettingsTest, SetLanguageRefusals) {
+    CreateDtm(SourceDataFolder().c_str());
+    VARIANT_BOOL accepted = VARIANT_TRUE;
+    ForceState(kStateEnvironmentNew);
+    EXPECT_HR(S_FALSE, Dtm()->SetLanguage(1031, &accepted));
+    EXPECT_EQ(VARIANT_FALSE, accepted);
+    EXPECT_HR(E_POINTER, Dtm()->SetLanguage(1031, nullptr));
+
+    ForceState(kStateInitialised);
+    ql::Bstr englishOnly(
+        L"<localization><general><languages><language lcid=\"1033\" code=\"en\"/>"
+        L"</languages></general></localization>");
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Query<IQuelkLocalization>()->LoadDocument(englishOnly.Get(), &loaded));
+    EXPECT_HR(S_FALSE, Dtm()->SetLanguage(1031, &accepted));
+    EXPECT_EQ(VARIANT_FALSE, accepted);
+    ULONG language = 0;
+    EXPECT_HR(S_OK, dtm_->GetLanguage(&language));
+    EXPECT_EQ(kLanguageSystemDefault, language);
+    // Right after creation the language is 0x400, so English runs the whole change.
+    EXPECT_HR(S_OK, Dtm()->SetLanguage(1033, &accepted));
+    EXPECT_EQ(VARIANT_TRUE, accepted);
+}
+
+}  // namespace
+}  // namespace svctest

@@ -12,9 +12,10 @@ public:
     virtual HRESULT ReadParameterAsync(ULONG id, VARIANT_BOOL* sent) noexcept = 0;
     // Sends a write request of `value` for parameter `id`; `sent` tells whether it went out.
     virtual HRESULT WriteParameterAsync(ULONG id, const VARIANT& value, VARIANT_BOOL* sent) noexcept = 0;
-    // Reads parameter `id` and waits for the answer.
+    // Reads parameter `id` and waits for the answer; S_FALSE when no request went out (not connected, or
+    // the channel declined it).
     virtual HRESULT ReadParameter(ULONG id) noexcept = 0;
-    // Writes `value` to parameter `id` and waits for the answer.
+    // Writes `value` to parameter `id` and waits for the answer; S_FALSE as for the read.
     virtual HRESULT WriteParameter(ULONG id, const VARIANT& value) noexcept = 0;
 
 protected:

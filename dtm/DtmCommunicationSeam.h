@@ -21,6 +21,11 @@ public:
     // Accepted in state 12: state 11, the disconnect request and the wait for its answer. `result` is
     // VARIANT_TRUE exactly when the DTM is offline afterwards.
     virtual HRESULT GoOffline(VARIANT_BOOL* result) noexcept { return NotAvailable(result); }
+    // In state 10 or 11 (a connect or disconnect not answered): the pending requests are dropped and the
+    // DTM returns to state 9. S_FALSE when there is nothing to abandon (the state is left as it is).
+    virtual HRESULT AbandonConnection() noexcept { return S_FALSE; }
+    // Whether an online upload or download request of the frame runs; it owns the channel meanwhile.
+    virtual bool IsRequestRunning() noexcept { return false; }
 
 private:
     static HRESULT NotAvailable(VARIANT_BOOL* result) noexcept {

@@ -5,8 +5,16 @@
 #include "dataset/ParameterTable.h"
 
 CDtmObject::CDtmObject() noexcept
-    : CQuelkPersist(static_cast<CQuelkDtm&>(*this), Store()), datasetHost_(*this, *this) {
+    : CQuelkPersist(static_cast<CQuelkDtm&>(*this), Store()),
+      datasetHost_(*this, *this),
+      communicationHost_(*this, Store()),
+      communicationClient_(*this, *this) {
     Store().AttachHost(&datasetHost_);
+    Store().AttachDeviceAccess(this);
+    CQuelkDpv1Communication::AttachHost(&communicationHost_);
+    COnlineParameterRequests::AttachHost(&communicationHost_);
+    transfer_.AttachHost(&communicationHost_);
+    AttachCommunication(&communicationClient_);
 }
 
 HRESULT CDtmObject::FinalConstruct() noexcept { return InitParameters(); }
@@ -27,7 +35,6 @@ HRESULT CDtmObject::InitParameterSet() noexcept {
     Store().SetDataSetState(0);  // the parameter document's "default"
     QL_RETURN_IF_FAILED(SetState(kStateCreated));
 
-    SetTransferRunning(false);
     // The built-in texts stay when the translations cannot be loaded.
     (void)Localization().Initialize();
     return S_OK;
@@ -60,11 +67,18 @@ HRESULT CDtmObject::SaveValues(IStream* stream, VARIANT_BOOL* ok) noexcept {
     return SaveValuesPart(stream, ok);
 }
 
+HRESULT CDtmObject::UploadParameters(BSTR, VARIANT_BOOL* ok) noexcept { return transfer_.Upload(ok); }
+
+HRESULT CDtmObject::DownloadParameters(BSTR, VARIANT_BOOL* ok) noexcept { return transfer_.Download(ok); }
+
 // ---- IDtmObject ----
 
 HRESULT CDtmObject::ShowTreeActiveX() noexcept { return E_NOTIMPL; }
 
-HRESULT CDtmObject::ShowProgressValue(LONG, LONG, BSTR) noexcept { return E_NOTIMPL; }
+HRESULT CDtmObject::ShowProgressValue(LONG index, LONG count, BSTR title) noexcept {
+    transfer_.ReportProgress(index, count, title);
+    return S_OK;
+}
 
 HRESULT CDtmObject::CompareSingleParameter(VARIANT, VARIANT* deviceValue, VARIANT* dtmValue) noexcept {
     (void)deviceValue;

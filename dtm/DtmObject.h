@@ -3,12 +3,16 @@
 // DtmObject that the frame creates once per device instance in its project.
 //
 // A facade over its parts: the toolkit base CQuelkDtm (state, frame, FDT lifecycle), the variable store
-// part (dataset and its interfaces), the persistence part (dataset image); the functions, communication
-// and translation services are attached through the base's seams. This class adds what is specific to the
-// device: the parameter table built at creation, the functions that follow the online state, and the
-// interface table in the order the frame and the controls rely on.
+// part (dataset and its interfaces), the persistence part (dataset image), the DP-V1 client (connection,
+// device reads and writes, bus information) with the frame's online requests and the dataset transfer
+// (upload, download, progress); the functions and translation services are attached through the base's
+// seams. The communication parts reach the object through CDtmCommunicationHost, the lifecycle reaches
+// them through CDtmCommunicationClient. This class adds what is specific to the device: the parameter
+// table built at creation, the functions that follow the online state, and the interface table in the
+// order the frame and the controls rely on.
 //
-// Threading: apartment-threaded; all calls arrive on the frame's user-interface thread.
+// Threading: apartment-threaded; all calls arrive on the frame's user-interface thread (the online
+// requests' worker reaches the object through marshalled interfaces, so its calls arrive there too).
 // Aggregatable: created inside an outer object, every query goes to the outer object's IUnknown.
 #include <windows.h>
 
@@ -16,7 +20,12 @@
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
 #include "classlib/DispatchImpl.h"
+#include "comm/OnlineParameterRequests.h"
+#include "comm/QuelkDatasetTransfer.h"
+#include "comm/QuelkDpv1Communication.h"
 #include "dataset/QuelkVariableStorePart.h"
+#include "dtm/DtmCommunicationClient.h"
+#include "dtm/DtmCommunicationHost.h"
 #include "dtm/DtmDatasetHost.h"
 #include "dtm/QuelkDtm.h"
 #include "dtm/QuelkPersist.h"
@@ -25,7 +34,9 @@ class CDtmObject final : public ql::ComObjectBase<CDtmObject>,
                          public ql::DispatchImpl<IDtmObject>,
                          public CQuelkDtm,
                          public CQuelkVariableStorePart,
-                         public CQuelkPersist {
+                         public CQuelkPersist,
+                         public COnlineParameterRequests,
+                         public CQuelkDpv1Communication {
     // Entries whose part has not been built answer E_NOINTERFACE in their place, so the order stays the
     // one QueryInterface has always searched.
     QL_INTERFACE_TABLE(CDtmObject,
@@ -41,14 +52,9 @@ class CDtmObject final : public ql::ComObjectBase<CDtmObject>,
                        QL_ENTRY_CHAIN(CQuelkPersist),                            // 13 to 15
                        QL_ENTRY_FUNC(IID_IDtmActiveXInformation, PartNotBuilt),  // 16: functions part
                        QL_ENTRY_FUNC(IID_IQuelkFunctions, PartNotBuilt),         // 17: functions part
-                       QL_ENTRY_FUNC(IID_IDtmOnlineParameter, PartNotBuilt),     // 18: communication part
-                       QL_ENTRY_FUNC(IID_IQuelkDpv1Communication, PartNotBuilt),  // 19 to 24: communication
-                       QL_ENTRY_FUNC(IID_IQuelkDpv1Client, PartNotBuilt),
-                       QL_ENTRY_FUNC(IID_IQuelkOnlineAccess, PartNotBuilt),
-                       QL_ENTRY_FUNC(IID_IQuelkOnlineState, PartNotBuilt),
-                       QL_ENTRY_FUNC(IID_IQuelkBusInformation, PartNotBuilt),
-                       QL_ENTRY_FUNC(IID_IFdtCommunicationEvents, PartNotBuilt),
-                       QL_ENTRY_FUNC(IID_IQuelkLocalization, PartNotBuilt),  // 25 to 28: translation
+                       QL_ENTRY_CHAIN(COnlineParameterRequests),                 // 18
+                       QL_ENTRY_CHAIN(CQuelkDpv1Communication),                  // 19 to 24
+                       QL_ENTRY_FUNC(IID_IQuelkLocalization, PartNotBuilt),      // 25 to 28: translation
                        QL_ENTRY_FUNC(IID_IQuelkParameterTexts, PartNotBuilt),
                        QL_ENTRY_FUNC(IID_IQuelkLocalizationInit, PartNotBuilt),
                        QL_ENTRY_FUNC(IID_IQuelkAboutFile, PartNotBuilt),
@@ -76,14 +82,25 @@ public:
     // ---- IQuelkVariables slots 18 and 19: the values part of the persistence ----
     HRESULT STDMETHODCALLTYPE LoadValues(IStream* stream, VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE SaveValues(IStream* stream, VARIANT_BOOL* ok) noexcept override;
+    // ---- IQuelkVariables slots 20 and 21: the dataset transfer of the communication part (the text is the
+    // frame's request text, which the transfer does not use) ----
+    HRESULT STDMETHODCALLTYPE UploadParameters(BSTR text, VARIANT_BOOL* ok) noexcept override;
+    HRESULT STDMETHODCALLTYPE DownloadParameters(BSTR text, VARIANT_BOOL* ok) noexcept override;
 
     // ---- IDtmObject: the automation part fills these in ----
     HRESULT STDMETHODCALLTYPE ShowTreeActiveX() noexcept override;
+    // The frame's progress display, through the dataset transfer's; always S_OK.
     HRESULT STDMETHODCALLTYPE ShowProgressValue(LONG index, LONG count, BSTR title) noexcept override;
     HRESULT STDMETHODCALLTYPE CompareSingleParameter(VARIANT parameterId, VARIANT* deviceValue,
                                                      VARIANT* dtmValue) noexcept override;
     HRESULT STDMETHODCALLTYPE SetActiveXFunctionID(LONG functionId) noexcept override;
     HRESULT STDMETHODCALLTYPE GetActiveFunctionID(LONG* functionId) noexcept override;
+
+    // ---- The online transfer as the services see it (CDtmServicesHostFor) ----
+    bool IsTransferRequestRunning() noexcept { return IsRequestRunning(); }
+    void ReportTransferProgress(LONG index, LONG count, BSTR title) noexcept {
+        transfer_.ReportProgress(index, count, title);
+    }
 
 private:
     HRESULT PartNotBuilt(REFIID, void**) noexcept { return E_NOINTERFACE; }
@@ -91,4 +108,7 @@ private:
     HRESULT InitParameterSet() noexcept;
 
     CDtmDatasetHost datasetHost_;
+    CDtmCommunicationHost communicationHost_;
+    CDtmCommunicationClient communicationClient_;
+    CQuelkDatasetTransfer transfer_;
 };

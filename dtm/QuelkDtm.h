@@ -114,14 +114,9 @@ public:
     ULONG PrivateDialogsEnabled() const noexcept { return privateDialogsEnabled_; }
     void SetPrivateDialogsEnabled(ULONG enabled) noexcept { privateDialogsEnabled_ = enabled; }
 
-    // The online transfer (upload or download on the worker thread).
-    bool TransferRunning() const noexcept { return transferRunning_ != 0; }
-    void SetTransferRunning(bool running) noexcept { transferRunning_ = running ? 1 : 0; }
+    // An invoke id slot of the toolkit. The DTM object's online requests keep the id of a running request
+    // in their own part (COnlineParameterRequests); nothing in the object sets this one.
     ql::Bstr& TransferInvokeId() noexcept { return transferInvokeId_; }
-    ql::Bstr& TransferText() noexcept { return transferText_; }
-    BYTE TransferKind() const noexcept { return transferKind_; }
-    void SetTransferKind(BYTE kind) noexcept { transferKind_ = kind; }
-    ULONG* TransferHandOver() noexcept { return transferHandOver_; }
 
     // The comparison with another DTM of the project.
     bool CompareInitialised() const noexcept { return compareInitialised_ != 0; }
@@ -178,10 +173,6 @@ private:
     BYTE frameLockFlag_ = 0;
     BYTE dataLockFlag_ = 0;
     ql::Bstr transferInvokeId_;
-    ql::Bstr transferText_;
-    ULONG transferHandOver_[3] = {0, 0, 0};  // left unset by the toolkit: zero here
-    BYTE transferKind_ = 0;                  // idem
-    BYTE transferRunning_ = 0;               // idem; cleared again by the parameter-set initialisation
     ql::ComPtr<IFrameContainer> frame_;
     ql::Bstr deviceType_;
     ql::Bstr systemTag_;

@@ -4,8 +4,8 @@
 #include "dtm/QuelkDtm.h"
 
 #include "classlib/HResult.h"
+#include "classlib/PumpingWait.h"
 #include "classlib/Variant.h"
-#include "dtm/PumpingWait.h"
 #include "xml/SchemaLists.h"
 #include "xml/XmlNodeReads.h"
 
@@ -209,7 +209,7 @@ HRESULT CQuelkDtm::PrepareToDelete(VARIANT_BOOL* result) noexcept {
 
 void CQuelkDtm::WaitForStateEvent() noexcept {
     // A timeout or a failed wait ends it as well: the state reached decides what follows.
-    (void)WaitWithMessagePump(stateEvent_.Get(), stateWaitTime_);
+    (void)ql::WaitWithMessagePump(stateEvent_.Get(), stateWaitTime_);
 }
 
 HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept {
@@ -221,7 +221,7 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
     }
     // The running upload or download owns the channel: not released, and the frame is told so by the
     // FALSE result of a call that itself went well.
-    if (transferRunning_) return S_OK;
+    if (communication_->IsRequestRunning()) return S_OK;
 
     if (state_ == kStateConnecting) WaitForStateEvent();
     if (state_ == kStateConnected) {
@@ -241,6 +241,11 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
 HRESULT CQuelkDtm::ReleaseCommunication(VARIANT_BOOL* result) noexcept {
     QL_RETURN_IF_NULL_OUT(result);
     *result = VARIANT_FALSE;
+    if (state_ == kStateConnecting || state_ == kStateDisconnecting) {
+        // A connect or disconnect the channel never answers would keep the DTM in 10 or 11 for good: the
+        // client drops the pending request and returns to 9, and the release goes on from there.
+        QL_RETURN_IF_FAILED(communication_->AbandonConnection());
+    }
     if (state_ != kStateCommunicationSet) return S_FALSE;
 
     // A device extension could hold the channel back here; this DTM has none, so it always goes.

@@ -1,3 +1,5 @@
+// The demo's frame, its printout and the offline steps: a new device instance, the project saved, the DTM
+// released and the project loaded into a new one.
 #include "frame/FrameDemo.h"
 
 #include <ocidl.h>
@@ -6,15 +8,11 @@
 #include <cwchar>
 
 #include "classlib/Bstr.h"
-#include "classlib/ComPtr.h"
-#include "classlib/HResult.h"
 #include "classlib/Utf8.h"
 #include "classlib/Variant.h"
-#include "frame/DtmSession.h"
+#include "frame/DeviceKeyValues.h"
 #include "frame/DtmStateNames.h"
 #include "frame/FrameDocuments.h"
-#include "frame/FrameHost.h"
-#include "frame/ProjectFile.h"
 #include "frame/ServerRegistration.h"
 
 namespace {
@@ -48,46 +46,10 @@ std::wstring CallText(const FrameCall& call) {
     return text + L")";
 }
 
-bool CreateDtm(CDtmSession& session, const FrameDemoSettings& settings, HRESULT* hr,
-               const std::function<void(const wchar_t*)>& say) {
-    *hr = session.CreateByProgId(settings.ProgId.c_str());
-    if (*hr != REGDB_E_CLASSNOTREG && *hr != CO_E_CLASSSTRING) return SUCCEEDED(*hr);
-    // Not registered in this prefix yet: register the module of this build, as its setup would.
-    say((L"the DTM is not registered; registering " + settings.ModulePath).c_str());
-    const HRESULT registered = RegisterServerModule(settings.ModulePath);
-    if (FAILED(registered)) {
-        *hr = registered;
-        return false;
-    }
-    *hr = session.CreateByProgId(settings.ProgId.c_str());
-    return SUCCEEDED(*hr);
-}
-
-// The tag the demo gives the device before it saves the project; the reloaded DTM must hold it again.
-constexpr wchar_t kDemoTag[] = L"FT-101 K\u00fchlwasser";
-// The DTM's parameter id of the device's tag.
-constexpr ULONG kTagParameter = 1;
-
-// The tag, through the DTM's variable store (our frame host knows the toolkit's interfaces).
-HRESULT SetTag(IUnknown* dtm, const wchar_t* text) {
-    ql::ComPtr<IQuelkVariablesEx> variables;
-    QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, variables.PutVoid()));
-    ql::Variant value;
-    QL_RETURN_IF_FAILED(value.SetBstr(text));
-    return variables->SetValue(kTagParameter, *value.Get());
-}
-
-HRESULT GetTag(IUnknown* dtm, std::wstring& text) {
-    ql::ComPtr<IQuelkVariablesEx> variables;
-    QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, variables.PutVoid()));
-    ql::Variant value;
-    QL_RETURN_IF_FAILED(variables->GetValue(kTagParameter, value.Put()));
-    QL_RETURN_IF_FAILED(value.ChangeType(VT_BSTR));
-    text.assign(V_BSTR(value.Get()) ? V_BSTR(value.Get()) : L"");
-    return S_OK;
-}
-
 }  // namespace
+
+CFrameDemo::CFrameDemo(std::FILE* out, FrameDemoSettings settings)
+    : out_(out), settings_(std::move(settings)), project_(settings_.ProjectPath) {}
 
 void CFrameDemo::Print(const wchar_t* format, ...) {
     wchar_t text[1024];
@@ -99,103 +61,162 @@ void CFrameDemo::Print(const wchar_t* format, ...) {
     std::fflush(out_);
 }
 
-int CFrameDemo::Run() {
-    ql::ComPtr<CFrameHost> frame;
-    if (FAILED(ql::MakeObject(frame))) return 1;
-    frame->Script().SchemaFolder = settings_.SchemaFolder;
-    frame->SetListener(
-        [this](const FrameCall& call) { Print(L"        frame <- %ls\n", CallText(call).c_str()); });
+void CFrameDemo::Begin(const std::wstring& what) { Print(L"%2d. %ls\n", ++number_, what.c_str()); }
 
-    CDtmSession session;
-    bool ok = true;
-    int number = 0;
-    // One step: what the frame does (printed first, so the frame's side of it follows), then the DTM's answer
-    // and the state it left.
-    auto begin = [&](const std::wstring& what) { Print(L"%2d. %ls\n", ++number, what.c_str()); };
-    auto end = [&](HRESULT hr, VARIANT_BOOL result, bool withResult) {
-        const bool good = hr == S_OK && (!withResult || result == VARIANT_TRUE);
-        ok = ok && good;
-        Print(L"    answer %ls", ResultText(hr).c_str());
-        if (withResult) Print(L", result %ls", result == VARIANT_TRUE ? L"TRUE" : L"FALSE");
-        const ULONG state = session.State();
-        if (state != CDtmSession::kNoState) Print(L"; DTM state %lu: %ls", state, DtmStateName(state));
-        Print(L"%ls\n", good ? L"" : L"   <-- not what the frame expected");
-        return good;
-    };
-    auto say = [this](const wchar_t* text) { Print(L"    (%ls)\n", text); };
+bool CFrameDemo::End(HRESULT hr, VARIANT_BOOL result, bool withResult) {
+    const bool good = hr == S_OK && (!withResult || result == VARIANT_TRUE);
+    ok_ = ok_ && good;
+    Print(L"    answer %ls", ResultText(hr).c_str());
+    if (withResult) Print(L", result %ls", result == VARIANT_TRUE ? L"TRUE" : L"FALSE");
+    const ULONG state = session_.State();
+    if (state != CDtmSession::kNoState) Print(L"; DTM state %lu: %ls", state, DtmStateName(state));
+    Print(L"%ls\n", good ? L"" : L"   <-- not what the frame expected");
+    return good;
+}
+
+bool CFrameDemo::Expect(bool good, const wchar_t* what) {
+    ok_ = ok_ && good;
+    if (!good) Print(L"    <-- %ls\n", what);
+    return good;
+}
+
+void CFrameDemo::Say(const std::wstring& text) { Print(L"    (%ls)\n", text.c_str()); }
+
+void CFrameDemo::OnFrameCall(const FrameCall& call) {
+    // A finished transfer fills the bar first.
+    if ((call.Method == L"NotifyUploadFinished" || call.Method == L"NotifyDownloadFinished") &&
+        call.Arguments.size() == 2 && call.Arguments[1] == L"TRUE" && !progressTitle_.empty()) {
+        Print(L"    %ls\n", CProgressBar::Render(progressTitle_, 100).c_str());
+        progressTitle_.clear();
+    }
+    // A transfer reports every parameter: the frame draws its bar instead of listing the calls.
+    if (call.Method == L"NotifyProgress" && call.Arguments.size() == 4) {
+        const std::wstring line =
+            progress_.Update(call.Arguments[1], std::wcstol(call.Arguments[2].c_str(), nullptr, 10),
+                             call.Arguments[3] == L"TRUE");
+        if (call.Arguments[3] == L"TRUE") progressTitle_ = call.Arguments[1];
+        if (!line.empty()) Print(L"    %ls\n", line.c_str());
+        return;
+    }
+    Print(L"        frame <- %ls\n", CallText(call).c_str());
+}
+
+bool CFrameDemo::CreateDtm(HRESULT* hr) {
+    *hr = session_.CreateByProgId(settings_.ProgId.c_str());
+    if (*hr != REGDB_E_CLASSNOTREG && *hr != CO_E_CLASSSTRING) return SUCCEEDED(*hr);
+    // Not registered in this prefix yet: register the module of this build, as its setup would.
+    Say(L"the DTM is not registered; registering " + settings_.ModulePath);
+    const HRESULT registered = RegisterServerModule(settings_.ModulePath);
+    if (FAILED(registered)) {
+        *hr = registered;
+        return false;
+    }
+    *hr = session_.CreateByProgId(settings_.ProgId.c_str());
+    return SUCCEEDED(*hr);
+}
+
+int CFrameDemo::Run() {
+    if (FAILED(ql::MakeObject(frame_))) return 1;
+    frame_->Script().SchemaFolder = settings_.SchemaFolder;
+    frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
 
     Print(L"VarnokP3 frame host: demo\n");
     Print(L"Schema folder: %ls\nProject file:  %ls\n\n", settings_.SchemaFolder.c_str(),
           settings_.ProjectPath.c_str());
 
+    bool online = false;
+    if (SetUpNewInstance()) {
+        online = GoOnline();
+        if (online) {
+            RunOnlineRequest(OnlineRequest::Upload);
+            ShowKeyValues();
+            WriteAndReadBackTag();
+            RunOnlineRequest(OnlineRequest::Download);
+        }
+        SaveProject();
+        if (online) GoOffline();
+        if (ReleaseDtm()) ReloadProject();
+    }
+    if (!online) ok_ = false;
+
+    frame_->SetListener(nullptr);
+    frame_->ClearProjectDtms();
+    Print(ok_ ? L"Demo finished: every step went as the frame expected.\n"
+              : L"Demo finished: some steps did not go as the frame expected.\n");
+    return ok_ ? 0 : 1;
+}
+
+bool CFrameDemo::SetUpNewInstance() {
     ql::Bstr tag(settings_.SystemTag);
     ql::Bstr deviceType(VarnokDeviceTypeDocument());
     ql::Bstr userInformation(UserInformationDocument(L"planningEngineer"));
-    CProjectFile project(settings_.ProjectPath);
     VARIANT_BOOL result = VARIANT_FALSE;
     HRESULT hr = S_OK;
 
-    // ---- A new device instance ----
-    begin(L"Create the DTM \"" + settings_.ProgId + L"\" through COM");
-    const bool created = CreateDtm(session, settings_, &hr, say);
-    end(hr, VARIANT_TRUE, false);
-    if (!created) return 1;
+    Print(L"---- A new device instance ----\n");
+    Begin(L"Create the DTM \"" + settings_.ProgId + L"\" through COM");
+    const bool created = CreateDtm(&hr);
+    End(hr, VARIANT_TRUE, false);
+    if (!created) return false;
+    Begin(L"Start a new dataset (IPersistStreamInit::InitNew)");
     ql::ComPtr<IPersistStreamInit> persist;
-    begin(L"Start a new dataset (IPersistStreamInit::InitNew)");
-    hr = session.Object()->QueryInterface(IID_IPersistStreamInit, persist.PutVoid());
+    hr = session_.Object()->QueryInterface(IID_IPersistStreamInit, persist.PutVoid());
     if (SUCCEEDED(hr)) hr = persist->InitNew();
-    end(hr, VARIANT_TRUE, false);
-    begin(L"Hand over the environment (IDtm::Environment)");
-    hr = session.Dtm()->Environment(tag.Get(), frame.Get(), &result);
-    end(hr, result, true);
-    begin(L"Name the device type (IDtm::InitNew)");
-    hr = session.Dtm()->InitNew(deviceType.Get(), &result);
-    end(hr, result, true);
-    begin(L"Configure for a planning engineer (IDtm::Config)");
-    hr = session.Dtm()->Config(userInformation.Get(), &result);
-    end(hr, result, true);
-    begin(L"Name the device's tag (parameter 1) \"" + std::wstring(kDemoTag) + L"\"");
-    hr = SetTag(session.Object(), kDemoTag);
-    end(hr, VARIANT_TRUE, false);
-    begin(L"Save the project (IPersistStreamInit::Save into the project file)");
-    hr = project.Save(session.Object());
-    end(hr, VARIANT_TRUE, false);
+    End(hr, VARIANT_TRUE, false);
+    Begin(L"Hand over the environment (IDtm::Environment)");
+    hr = session_.Dtm()->Environment(tag.Get(), frame_.Get(), &result);
+    End(hr, result, true);
+    Begin(L"Name the device type (IDtm::InitNew)");
+    hr = session_.Dtm()->InitNew(deviceType.Get(), &result);
+    End(hr, result, true);
+    Begin(L"Configure for a planning engineer (IDtm::Config)");
+    hr = session_.Dtm()->Config(userInformation.Get(), &result);
+    return End(hr, result, true);
+}
+
+void CFrameDemo::SaveProject() {
+    Begin(L"Save the project (IPersistStreamInit::Save into the project file)");
+    End(project_.Save(session_.Object()), VARIANT_TRUE, false);
     std::string bytes;
-    if (SUCCEEDED(project.ReadBytes(bytes))) Print(L"    (the project file holds %zu bytes)\n", bytes.size());
-    begin(L"Prepare the DTM for its release (IDtm::PrepareToRelease)");
-    hr = session.Dtm()->PrepareToRelease(&result);
-    end(hr, result, true);
-    persist.Reset();
-    session.Release();
-    Print(L"    (the frame released the DTM)\n\n");
+    if (SUCCEEDED(project_.ReadBytes(bytes)))
+        Say(L"the project file holds " + std::to_wstring(bytes.size()) + L" bytes");
+}
 
-    // ---- The project opened again ----
-    begin(L"Create a DTM for the saved device instance");
-    const bool recreated = CreateDtm(session, settings_, &hr, say);
-    end(hr, VARIANT_TRUE, false);
-    if (!recreated) return 1;
-    begin(L"Load the saved project (IPersistStreamInit::Load from the project file)");
-    hr = project.Load(session.Object());
-    end(hr, VARIANT_TRUE, false);
-    std::wstring loadedTag;
-    if (SUCCEEDED(GetTag(session.Object(), loadedTag))) {
-        Print(L"    (the loaded dataset holds the tag \"%ls\")\n", loadedTag.c_str());
-        if (loadedTag != kDemoTag) ok = false;
+bool CFrameDemo::ReleaseDtm() {
+    VARIANT_BOOL result = VARIANT_FALSE;
+    Begin(L"Prepare the DTM for its release (IDtm::PrepareToRelease)");
+    // The call first: the result it writes is read afterwards.
+    const HRESULT hr = session_.Dtm()->PrepareToRelease(&result);
+    const bool prepared = End(hr, result, true);
+    session_.Release();
+    Say(L"the frame released the DTM");
+    Print(L"\n");
+    return prepared;
+}
+
+bool CFrameDemo::ReloadProject() {
+    ql::Bstr tag(settings_.SystemTag);
+    ql::Bstr userInformation(UserInformationDocument(L"planningEngineer"));
+    VARIANT_BOOL result = VARIANT_FALSE;
+    HRESULT hr = S_OK;
+
+    Print(L"---- The project opened again ----\n");
+    Begin(L"Create a DTM for the saved device instance");
+    const bool created = CreateDtm(&hr);
+    End(hr, VARIANT_TRUE, false);
+    if (!created) return false;
+    Begin(L"Load the saved project (IPersistStreamInit::Load from the project file)");
+    End(project_.Load(session_.Object()), VARIANT_TRUE, false);
+    std::wstring deviceTag;
+    if (SUCCEEDED(ReadDeviceTag(session_.Object(), &deviceTag))) {
+        Say(L"the loaded dataset holds the device's tag \"" + deviceTag + L"\"");
+        Expect(deviceTag == settings_.DeviceTag, L"not the tag written to the device");
     }
-    begin(L"Hand over the environment (IDtm::Environment)");
-    hr = session.Dtm()->Environment(tag.Get(), frame.Get(), &result);
-    end(hr, result, true);
-    begin(L"Configure for a planning engineer (IDtm::Config)");
-    hr = session.Dtm()->Config(userInformation.Get(), &result);
-    end(hr, result, true);
-    begin(L"Prepare the DTM for its release (IDtm::PrepareToRelease)");
-    hr = session.Dtm()->PrepareToRelease(&result);
-    end(hr, result, true);
-    session.Release();
-    Print(L"    (the frame released the DTM)\n\n");
-
-    frame->SetListener(nullptr);
-    Print(ok ? L"Demo finished: every step went as the frame expected.\n"
-             : L"Demo finished: some steps did not go as the frame expected.\n");
-    return ok ? 0 : 1;
+    Begin(L"Hand over the environment (IDtm::Environment)");
+    hr = session_.Dtm()->Environment(tag.Get(), frame_.Get(), &result);
+    End(hr, result, true);
+    Begin(L"Configure for a planning engineer (IDtm::Config)");
+    hr = session_.Dtm()->Config(userInformation.Get(), &result);
+    End(hr, result, true);
+    return ReleaseDtm();
 }

@@ -1,5 +1,7 @@
 // framehost.exe: our FDT frame on the command line.
-//   framehost.exe demo    creates, configures, saves, releases and reloads a VarnokP3 DTM, step by step
+//   framehost.exe demo    creates and configures a VarnokP3 DTM, takes it online to the simulated flowmeter,
+//                         uploads, shows the key values, writes the tag, downloads, saves, goes offline,
+//                         releases and reloads it, step by step
 #include <windows.h>
 
 #include <cstdio>

@@ -53,7 +53,7 @@ protected:
     }
 
     Bytes image_;
-    std::vector<RecordSnapshot> baseline_;
+    std::vector<std::string> baseline_;
 };
 
 TEST_F(CorruptionTest, TheIntactImageLoads) { EXPECT_TRUE(LoadChecked(image_)); }

@@ -1,55 +1,9 @@
 #include "DtmTestSupport.h"
 
-#include <cstdio>
-
 #include "classlib/ComModule.h"
 #include "frame/FrameDocuments.h"
 
 namespace dtmtest {
-
-void PrintTo(const Hr& hr, std::ostream* os) {
-    const char* name = nullptr;
-    switch (hr.value) {
-        case S_OK:
-            name = "S_OK";
-            break;
-        case S_FALSE:
-            name = "S_FALSE";
-            break;
-        case E_FAIL:
-            name = "E_FAIL";
-            break;
-        case E_POINTER:
-            name = "E_POINTER";
-            break;
-        case E_INVALIDARG:
-            name = "E_INVALIDARG";
-            break;
-        case E_NOTIMPL:
-            name = "E_NOTIMPL";
-            break;
-        case E_NOINTERFACE:
-            name = "E_NOINTERFACE";
-            break;
-        case E_UNEXPECTED:
-            name = "E_UNEXPECTED";
-            break;
-        case E_OUTOFMEMORY:
-            name = "E_OUTOFMEMORY";
-            break;
-        case DISP_E_BADVARTYPE:
-            name = "DISP_E_BADVARTYPE";
-            break;
-        case DISP_E_TYPEMISMATCH:
-            name = "DISP_E_TYPEMISMATCH";
-            break;
-        default:
-            break;
-    }
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr.value));
-    *os << (name ? name : "HRESULT") << " (" << code << ")";
-}
 
 ql::ComPtr<IStream> StreamOn(const Bytes& bytes) {
     ql::ComPtr<IStream> stream;
@@ -77,7 +31,7 @@ Bytes StreamBytes(IStream* stream) {
 }
 
 void DtmTest::SetUp() {
-    ASSERT_HR(S_OK, apartment_.Status());
+    ComTest::SetUp();
     moduleLocksBefore_ = ql::ComModule::Instance().LockCount();
     ASSERT_HR(S_OK, ql::MakeObject(frame_));
     frame_->Script().SchemaFolder = SourceTreeSchemaFolder();

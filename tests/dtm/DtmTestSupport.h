@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,19 +14,13 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "dtm/DtmObject.h"
-#include "classlib/ComApartment.h"
 #include "frame/FrameHost.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TestVariants.h"
 
 namespace dtmtest {
 
-// An HRESULT that compares exactly and prints its name.
-struct Hr {
-    HRESULT value;
-    bool operator==(const Hr& other) const { return value == other.value; }
-};
-void PrintTo(const Hr& hr, std::ostream* os);
-#define EXPECT_HR(expected, actual) EXPECT_EQ(::dtmtest::Hr{expected}, ::dtmtest::Hr{actual})
-#define ASSERT_HR(expected, actual) ASSERT_EQ(::dtmtest::Hr{expected}, ::dtmtest::Hr{actual})
+using namespace vtest;
 
 using Bytes = std::vector<BYTE>;
 
@@ -36,7 +29,7 @@ ql::ComPtr<IStream> StreamOn(const Bytes& bytes);
 // Everything a stream holds, from its start.
 Bytes StreamBytes(IStream* stream);
 
-class DtmTest : public ::testing::Test {
+class DtmTest : public ComTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -64,7 +57,6 @@ protected:
     // The image of a DTM loaded with an empty device type and no values: header, count 0, version.
     static Bytes EmptyImage(ULONG trailerVersion = 0x300);
 
-    ql::ComApartment apartment_;
     FakeFunctions functions_;
     FakeCommunication communication_;
     ql::ComPtr<CFrameHost> frame_;

@@ -16,6 +16,7 @@
 #include "classlib/Variant.h"
 #include "dtm/DtmCommunicationSeam.h"
 #include "dtm/DtmFunctionsSeam.h"
+#include "tests/support/TestObjects.h"
 
 namespace dtmtest {
 
@@ -56,8 +57,10 @@ public:
     HRESULT SetChannel(IUnknown* channel) noexcept override;
     HRESULT GoOnline(VARIANT_BOOL* result) noexcept override;
     HRESULT GoOffline(VARIANT_BOOL* result) noexcept override;
+    bool IsRequestRunning() noexcept override { return requestRunning; }
 
     bool hasClient = true;
+    bool requestRunning = false;
     ConnectAnswer connectAnswer = ConnectAnswer::Success;
     bool disconnects = true;
     std::vector<bool> channels;  // each SetChannel call: true with a channel, false with null
@@ -74,26 +77,14 @@ class FakeChannel final : public ql::ComObjectBase<FakeChannel>, public IFdtComm
                        QL_ENTRY_IID(IID_IDispatch, IFdtCommunication))
 
 public:
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CommunicationReserved7() noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ConnectRequest(IFdtCommunicationEvents*, BSTR, BSTR, BSTR,
-                                             VARIANT_BOOL*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DisconnectRequest(BSTR, BSTR, VARIANT_BOOL*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE TransactionRequest(BSTR, BSTR, VARIANT_BOOL*) noexcept override {
-        return E_NOTIMPL;
-    }
+    VARNOK_UNEXPECTED_CALL(GetTypeInfoCount, UINT*)
+    VARNOK_UNEXPECTED_CALL(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    VARNOK_UNEXPECTED_CALL(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    VARNOK_UNEXPECTED_CALL(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+    VARNOK_UNEXPECTED_CALL(CommunicationReserved7)
+    VARNOK_UNEXPECTED_CALL(ConnectRequest, IFdtCommunicationEvents*, BSTR, BSTR, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(DisconnectRequest, BSTR, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(TransactionRequest, BSTR, BSTR, VARIANT_BOOL*)
 };
 
 // An object that answers nothing but IUnknown (a channel of the wrong kind).
@@ -111,26 +102,17 @@ public:
         : capacity_(capacity), failOutright_(failOutright) {}
     const std::string& Bytes() const noexcept { return bytes_; }
 
-    HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG*) noexcept override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) noexcept override;
-    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
-                                     ULARGE_INTEGER*) noexcept override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE Commit(DWORD) noexcept override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Revert() noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Clone(IStream**) noexcept override { return E_NOTIMPL; }
+    VARNOK_UNEXPECTED_CALL(Read, void*, ULONG, ULONG*)
+    VARNOK_UNEXPECTED_CALL(Seek, LARGE_INTEGER, DWORD, ULARGE_INTEGER*)
+    VARNOK_UNEXPECTED_CALL(SetSize, ULARGE_INTEGER)
+    VARNOK_UNEXPECTED_CALL(CopyTo, IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*)
+    VARNOK_UNEXPECTED_CALL(Revert)
+    VARNOK_UNEXPECTED_CALL(LockRegion, ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
+    VARNOK_UNEXPECTED_CALL(UnlockRegion, ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
+    VARNOK_UNEXPECTED_CALL(Stat, STATSTG*, DWORD)
+    VARNOK_UNEXPECTED_CALL(Clone, IStream**)
 
 private:
     size_t capacity_;

@@ -17,18 +17,21 @@ namespace dtmtest {
 class ImageBuilder {
 public:
     ImageBuilder& Raw(const Bytes& bytes);
-    ImageBuilder& U16(USHORT number);
-    ImageBuilder& U32(ULONG number);
+    ImageBuilder& Raw(const void* data, size_t size);
+    ImageBuilder& U16(USHORT number) { return Raw(&number, sizeof number); }
+    ImageBuilder& U32(ULONG number) { return Raw(&number, sizeof number); }
     ImageBuilder& Text(const std::wstring& text);  // counted text with its zero
-    ImageBuilder& NullText();
-    ImageBuilder& VariantI4(LONG number);
-    ImageBuilder& VariantUI4(ULONG number);
-    ImageBuilder& VariantUI1(BYTE number);
-    ImageBuilder& VariantBstr(const std::wstring& text);
+    ImageBuilder& NullText() { return U32(0); }
+    ImageBuilder& VariantI4(LONG number) { return U16(VT_I4).U32(static_cast<ULONG>(number)); }
+    ImageBuilder& VariantUI4(ULONG number) { return U16(VT_UI4).U32(number); }
+    ImageBuilder& VariantUI1(BYTE number) { return U16(VT_UI1).Raw(&number, 1); }
+    ImageBuilder& VariantBstr(const std::wstring& text) { return U16(VT_BSTR).Text(text); }
     // The header of a current image: device type text, then "1.0" and "1".
     ImageBuilder& Header(const std::wstring* deviceType = nullptr);
     // One entry of the values part.
-    ImageBuilder& Entry(ULONG id, VARTYPE dataType, const Bytes& encodedValue, ULONG access);
+    ImageBuilder& Entry(ULONG id, VARTYPE dataType, const Bytes& encodedValue, ULONG access) {
+        return VariantUI4(id).VariantUI4(dataType).Raw(encodedValue).VariantUI4(access);
+    }
     const Bytes& Get() const { return bytes_; }
 
 private:
@@ -40,21 +43,8 @@ Bytes ExpectedValueEncoding(const CQuelkVariable& record);
 // The whole entry (id, data type, value, access) of one record.
 Bytes ExpectedEntry(const CQuelkVariable& record);
 
-// The elements of a byte array (empty for anything else).
-Bytes ArrayBytesOf(const VARIANT& value);
-
-// Every record's id, value (type and bytes) and access word, in list order.
-struct RecordSnapshot {
-    ULONG id;
-    VARTYPE type;
-    Bytes value;
-    ULONG access;
-    bool operator==(const RecordSnapshot& other) const {
-        return id == other.id && type == other.type && value == other.value && access == other.access;
-    }
-};
-void PrintTo(const RecordSnapshot& record, std::ostream* os);
-std::vector<RecordSnapshot> Snapshot(const CQuelkVariableStore& store);
+// Every record as "id: value access" in list order ("3: ui1:42 0x71"), to compare datasets.
+std::vector<std::string> Snapshot(const CQuelkVariableStore& store);
 // The record with `id` (a copy).
 CQuelkVariable RecordOf(const CQuelkVariableStore& store, ULONG id);
 

@@ -11,17 +11,6 @@ namespace {
 
 using FrameDemoTest = FrameTest;
 
-std::string ReadFileText(const std::wstring& path) {
-    std::string text;
-    if (std::FILE* file = ::_wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        size_t read = 0;
-        while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
-        std::fclose(file);
-    }
-    return text;
-}
-
 TEST_F(FrameDemoTest, TheRegisteredDtmIsFoundByItsProgId) {
     CDtmSession session;
     ASSERT_HR(S_OK, session.CreateByProgId(L"VarnokP3.DtmObject"));
@@ -30,18 +19,18 @@ TEST_F(FrameDemoTest, TheRegisteredDtmIsFoundByItsProgId) {
 }
 
 TEST_F(FrameDemoTest, RunsEveryStepAndSaysSoInPlainWords) {
-    const std::wstring outputPath = TempPath(L"demo.txt");
+    const std::wstring outputPath = temp_.File(L"demo.txt");
     FrameDemoSettings settings;
 #ifdef VARNOK_MODULE_FILE
     settings.ModulePath = WindowsPathFromBuildPath(VARNOK_MODULE_FILE);
 #endif
-    settings.ProjectPath = TempPath(L"demo.varnok");
+    settings.ProjectPath = temp_.File(L"demo.varnok");
     settings.SchemaFolder = SourceTreeSchemaFolder();
     std::FILE* out = ::_wfopen(outputPath.c_str(), L"wb");
     ASSERT_NE(nullptr, out);
     const int exitCode = CFrameDemo(out, settings).Run();
     std::fclose(out);
-    const std::string text = ReadFileText(outputPath);
+    const std::string text = temp_.Read(L"demo.txt");
     EXPECT_EQ(0, exitCode) << text;
     for (const char* expected :
          {"state 1: created", "state 4: new dataset", "state 6: environment set", "state 7: initialised",

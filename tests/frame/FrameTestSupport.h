@@ -1,34 +1,33 @@
 #pragma once
-// The frame tests' fixture: one apartment, a frame host, and temporary files removed afterwards.
+// The frame tests' fixture: one apartment, a frame host, and a temporary folder removed afterwards.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "classlib/ComPtr.h"
-#include "classlib/ComApartment.h"
 #include "frame/FrameHost.h"
+#include "tests/support/ComTest.h"
+#include "tests/support/TempFolder.h"
 
 namespace frametest {
 
-#define EXPECT_HR(expected, actual) EXPECT_EQ(::frametest::HrText(expected), ::frametest::HrText(actual))
-#define ASSERT_HR(expected, actual) ASSERT_EQ(::frametest::HrText(expected), ::frametest::HrText(actual))
-std::string HrText(HRESULT hr);
+using namespace vtest;
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public ComTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    // A path in the temporary folder that the fixture deletes afterwards.
-    std::wstring TempPath(const wchar_t* name);
+    void SetUp() override {
+        ComTest::SetUp();
+        ASSERT_HR(S_OK, ql::MakeObject(frame_));
+    }
+    void TearDown() override {
+        frame_->ClearProjectDtms();
+        frame_->AddRef();
+        EXPECT_EQ(1u, frame_->Release()) << "someone kept a reference to the frame";
+        frame_.Reset();
+    }
 
-    ql::ComApartment apartment_;
     ql::ComPtr<CFrameHost> frame_;
-
-private:
-    std::vector<std::wstring> temporaryFiles_;
+    TempFolder temp_;
 };
 
 }  // namespace frametest

@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(ProjectFileTest, SavedProjectsLoadIntoANewDtm) {
-    CProjectFile project(TempPath(L"roundtrip.varnok"));
+    CProjectFile project(temp_.File(L"roundtrip.varnok"));
     CDtmSession first;
     NewDtm(first);
     Configure(first);
@@ -56,7 +56,7 @@ TEST_F(ProjectFileTest, SavedProjectsLoadIntoANewDtm) {
 }
 
 TEST_F(ProjectFileTest, ARefusedSaveLeavesTheProjectAsItWas) {
-    CProjectFile project(TempPath(L"kept.varnok"));
+    CProjectFile project(temp_.File(L"kept.varnok"));
     CDtmSession configured;
     NewDtm(configured);
     Configure(configured);
@@ -74,7 +74,7 @@ TEST_F(ProjectFileTest, ARefusedSaveLeavesTheProjectAsItWas) {
 }
 
 TEST_F(ProjectFileTest, AMissingProjectDoesNotLoad) {
-    CProjectFile project(TempPath(L"missing.varnok"));
+    CProjectFile project(temp_.File(L"missing.varnok"));
     CDtmSession dtm;
     NewDtm(dtm);
     EXPECT_TRUE(FAILED(project.Load(dtm.Object())));

@@ -1,4 +1,6 @@
-#include "dtm/PumpingWait.h"
+#include "classlib/PumpingWait.h"
+
+namespace ql {
 
 namespace {
 
@@ -16,7 +18,7 @@ PumpingWaitResult WaitWithMessagePump(HANDLE event, DWORD timeoutMs) noexcept {
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
-                // The thread is asked to end: leave the quit for the thread's own loop and stop waiting.
+                // The thread is asked to end: the quit stays for the thread's own loop, the wait gives up.
                 ::PostQuitMessage(static_cast<int>(message.wParam));
                 return PumpingWaitResult::Failed;
             }
@@ -26,3 +28,5 @@ PumpingWaitResult WaitWithMessagePump(HANDLE event, DWORD timeoutMs) noexcept {
         }
     }
 }
+
+}  // namespace ql

@@ -1,0 +1,137 @@
+#include "comm/OnlineParameterRequests.h"
+
+#include <string_view>
+
+#include "QuelkInterfaces.h"
+#include "classlib/HResult.h"
+#include "comm/CommunicationStates.h"
+#include "classlib/PumpingWait.h"
+
+namespace {
+
+bool IsRequestState(ULONG state) noexcept {
+    return state == kDtmStateCommunicationSet || state == kDtmStateConnecting || state == kDtmStateConnected;
+}
+
+// Both null, or both present and equal character by character.
+bool IsSameInvokeId(BSTR given, BSTR running) noexcept {
+    if (!given || !running) return given == running;
+    const UINT length = ::SysStringLen(given);
+    return length == ::SysStringLen(running) &&
+           std::wstring_view(given, length) == std::wstring_view(running, length);
+}
+
+HRESULT MarshalForWorker(IUnknown* object, ql::ComPtr<IStream>& stream) noexcept {
+    QL_RETURN_HR_IF(E_FAIL, object == nullptr);
+    return ::CoMarshalInterThreadInterfaceInStream(IID_IUnknown, object, stream.Put());
+}
+
+}  // namespace
+
+void COnlineParameterRequests::CollectFinishedRequest() noexcept {
+    if (!running_ || !running_->finished) return;
+    running_.reset();
+    runningInvokeId_.Reset();
+    worker_.Reset();
+}
+
+bool COnlineParameterRequests::IsRequestRunning() noexcept {
+    CollectFinishedRequest();
+    return static_cast<bool>(running_);
+}
+
+BSTR COnlineParameterRequests::RunningInvokeId() noexcept {
+    CollectFinishedRequest();
+    return runningInvokeId_.Get();
+}
+
+HRESULT COnlineParameterRequests::CancelOnlineRequest(BSTR invokeId, VARIANT_BOOL* stopped) noexcept {
+    QL_RETURN_IF_NULL_OUT(stopped);
+    *stopped = VARIANT_FALSE;
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsSameInvokeId(invokeId, RunningInvokeId()));
+    if (host_->UserLevel() < kUserLevelOperator) return S_FALSE;
+    ULONG state = 0;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    if (!IsRequestState(state)) return S_FALSE;
+
+    IUnknown* dtm = host_->ControllingUnknown();
+    QL_RETURN_HR_IF(E_FAIL, dtm == nullptr);
+    ql::ComPtr<IQuelkVariablesEx> store;
+    QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, store.PutVoid()));
+    QL_RETURN_IF_FAILED(store->RequestStop(stopped));
+    if (*stopped == VARIANT_TRUE) ::Sleep(host_->CancelPause());
+    return S_OK;
+}
+
+HRESULT COnlineParameterRequests::DownloadRequest(BSTR invokeId, BSTR text, VARIANT_BOOL* started) noexcept {
+    return StartRequest(OnlineRequestKind::Download, invokeId, text, started);
+}
+
+HRESULT COnlineParameterRequests::UploadRequest(BSTR invokeId, BSTR text, VARIANT_BOOL* started) noexcept {
+    return StartRequest(OnlineRequestKind::Upload, invokeId, text, started);
+}
+
+bool COnlineParameterRequests::ReachOnline(ULONG state) noexcept {
+    if (state == kDtmStateCommunicationSet) {
+        IUnknown* dtm = host_->ControllingUnknown();
+        ql::ComPtr<IQuelkDpv1Client> client;
+        ql::ComPtr<IQuelkOnlineState> online;
+        // A DTM without a DP-V1 client cannot connect: refused, and its state stays as it is.
+        if (!dtm || FAILED(dtm->QueryInterface(IID_IQuelkDpv1Client, client.PutVoid())) || !client ||
+            FAILED(client->QueryInterface(IID_IQuelkOnlineState, online.PutVoid())) || !online) {
+            return false;
+        }
+        VARIANT_BOOL sent = VARIANT_FALSE;
+        (void)online->GoOnline(&sent);  // the state after the wait tells
+    }
+    // States 9 and 10 end with the connect answer (or with a connect that could not be sent); the state
+    // event is set in 9 and 12. The limit bounds each quiet interval of the wait.
+    if (HANDLE event = host_->StateEvent()) (void)ql::WaitWithMessagePump(event, host_->StateWaitTime());
+    ULONG reached = 0;
+    return SUCCEEDED(host_->GetState(&reached)) && reached == kDtmStateConnected;
+}
+
+HRESULT COnlineParameterRequests::StartRequest(OnlineRequestKind kind, BSTR invokeId, BSTR text,
+                                               VARIANT_BOOL* started) noexcept {
+    QL_RETURN_IF_NULL_OUT(started);
+    *started = VARIANT_FALSE;
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    if (host_->UserLevel() < kUserLevelOperator) return S_FALSE;
+    ULONG state = 0;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    if (!IsRequestState(state)) return S_FALSE;
+    if (IsRequestRunning()) return S_FALSE;
+    if (state != kDtmStateConnected && !ReachOnline(state)) return S_FALSE;
+    // The wait dispatched messages: another request may have started meanwhile.
+    if (IsRequestRunning()) return S_FALSE;
+
+    std::shared_ptr<OnlineRequestJob> job;
+    QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {
+        job = std::make_shared<OnlineRequestJob>();
+        return S_OK;
+    }));
+    job->kind = kind;
+    ql::Bstr runningId;
+    QL_RETURN_IF_FAILED(runningId.AssignCopy(invokeId));
+    QL_RETURN_IF_FAILED(job->invokeId.AssignCopy(invokeId));
+    QL_RETURN_IF_FAILED(job->text.AssignCopy(text));
+    QL_RETURN_IF_FAILED(requestText_.AssignCopy(text));
+
+    QL_RETURN_IF_FAILED(MarshalForWorker(host_->ControllingUnknown(), job->dtmStream));
+    HRESULT hr = MarshalForWorker(host_->Frame(), job->frameStream);
+    if (FAILED(hr)) {
+        ReleaseMarshalledInterfaces(*job);
+        return hr;
+    }
+    HANDLE thread = nullptr;
+    if (FAILED(StartOnlineRequestWorker(job, &thread))) {
+        ReleaseMarshalledInterfaces(*job);
+        return S_FALSE;
+    }
+    worker_.Attach(thread);
+    running_ = std::move(job);
+    runningInvokeId_ = std::move(runningId);
+    *started = VARIANT_TRUE;
+    return S_OK;
+}

@@ -1,0 +1,83 @@
+// The BusInformation fragment of the DTM's parameter document: written from the dataset's station address
+// (parameter 3) and bus configuration (parameter 4), and the station address taken back from the frame's
+// document.
+#include "comm/QuelkDpv1Communication.h"
+
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "values/HexText.h"
+#include "values/MessageFormat.h"
+#include "values/QuelkVariant.h"
+#include "xml/XmlNodeReads.h"
+
+namespace {
+
+constexpr ULONG kParameterStationAddress = 3;
+constexpr ULONG kParameterBusConfiguration = 4;
+
+constexpr wchar_t kBusInformationFormat[] =
+    L"<BusInformation> <MasterSlaveBus busAddress=\"%u\" busMasterConfigurationPart=\"%ls\" /> "
+    L"</BusInformation>";
+constexpr wchar_t kBusAddressPath[] = L"FDT/DtmDevice/BusInformation/MasterSlaveBus/@busAddress";
+
+// The configuration bytes as hexadecimal text; anything but a one-dimensional byte array whose data can be
+// reached gives an empty text.
+HRESULT ConfigurationText(const VARIANT& configuration, ql::Bstr& text) noexcept {
+    const bool isByteVector = V_VT(&configuration) == (VT_ARRAY | VT_UI1) &&
+                              V_ARRAY(&configuration) != nullptr &&
+                              ::SafeArrayGetDim(V_ARRAY(&configuration)) == 1;
+    if (!isByteVector || FAILED(BytesToHexBstr(&configuration, text.Put(), FALSE))) {
+        return text.Assign(std::wstring_view());
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT CQuelkDpv1Communication::GetBusInformation(BSTR* busInformation, VARIANT_BOOL* done) noexcept {
+    QL_RETURN_IF_NULL_OUT(done);
+    *done = VARIANT_FALSE;
+    QL_RETURN_IF_NULL_OUT(busInformation);
+    ql::ComPtr<IQuelkVariables> store;
+    QL_RETURN_HR_IF(E_FAIL, FAILED(QueryStore(store)));
+
+    ql::Variant stationAddress;
+    QL_RETURN_IF_FAILED(store->GetValue(CQuelkVariant(kParameterStationAddress), stationAddress.Put()));
+    QL_RETURN_IF_FAILED(stationAddress.ChangeType(VT_UI1));
+    ql::Variant configuration;
+    QL_RETURN_IF_FAILED(store->GetValue(CQuelkVariant(kParameterBusConfiguration), configuration.Put()));
+    ql::Bstr configurationText;
+    QL_RETURN_IF_FAILED(ConfigurationText(*configuration, configurationText));
+
+    ql::Bstr format(kBusInformationFormat);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, format.IsNull());
+    ql::Bstr text;
+    QL_RETURN_IF_FAILED(BstrPrintf(text.Put(), format.Get(),
+                                   static_cast<unsigned>(V_UI1(stationAddress.Get())),
+                                   configurationText.CStr()));
+    *busInformation = text.Detach();
+    *done = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::ApplyBusInformation(IUnknown* parameterDocument,
+                                                     VARIANT_BOOL* done) noexcept {
+    QL_RETURN_IF_NULL_OUT(done);
+    *done = VARIANT_FALSE;
+    QL_RETURN_IF_NULL_OUT(parameterDocument);
+    ql::ComPtr<IXMLDOMDocument2> document;
+    if (FAILED(parameterDocument->QueryInterface(IID_IXMLDOMDocument2, document.PutVoid())) || !document) {
+        return E_POINTER;
+    }
+    ql::ComPtr<IQuelkVariables> store;
+    QL_RETURN_HR_IF(E_FAIL, FAILED(QueryStore(store)));
+
+    ql::Bstr path(kBusAddressPath);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());
+    QL_RETURN_HR_IF(E_FAIL, !XmlNodeExists(document.Get(), path.Get()));
+    ql::Variant busAddress;
+    QL_RETURN_IF_FAILED(XmlGetNodeValue(document.Get(), path.Get(), busAddress.Put(), VT_UI1));
+    QL_RETURN_IF_FAILED(store->SetValue(CQuelkVariant(kParameterStationAddress), *busAddress));
+    *done = VARIANT_TRUE;
+    return S_OK;
+}

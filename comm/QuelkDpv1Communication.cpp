@@ -1,0 +1,245 @@
+// The core of the DP-V1 client: the channel, the common road of every request, the answers on the sink and
+// their dispatch, the abort, and the value encoding's interface slots.
+#include "comm/QuelkDpv1Communication.h"
+
+#include <string_view>
+
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "comm/CommunicationStates.h"
+#include "comm/Dpv1InvokeId.h"
+#include "comm/Dpv1ValueEncoding.h"
+#include "values/XmlText.h"
+
+namespace {
+
+// Both null count as equal, one null as unequal, otherwise every character counts, letter case included.
+bool IsExactlySameText(BSTR first, BSTR second) noexcept {
+    if (!first || !second) return first == second;
+    const UINT length = ::SysStringLen(first);
+    if (length != ::SysStringLen(second)) return false;
+    return std::wstring_view(first, length) == std::wstring_view(second, length);
+}
+
+}  // namespace
+
+// ---- the channel ----
+
+HRESULT CQuelkDpv1Communication::SetChannel(IUnknown* channel) noexcept {
+    channel_.Reset();
+    if (!channel) {
+        // Without a channel no answer can come any more: requests still waiting give up at once (E_ABORT)
+        // instead of waiting out their time-out, and a connection of the old channel is forgotten, so that
+        // a later channel can be connected.
+        pending_.AbortAll();
+        (void)StoreCommunicationReference(nullptr);
+        return S_OK;
+    }
+    ql::ComPtr<IFdtCommunication> fdtChannel;
+    QL_RETURN_IF_FAILED(channel->QueryInterface(IID_IFdtCommunication, fdtChannel.PutVoid()));
+    QL_RETURN_HR_IF(E_FAIL, !fdtChannel);
+    channel_ = std::move(fdtChannel);
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::AbandonConnection() noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    ULONG state = 0;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    if (state != kDtmStateConnecting && state != kDtmStateDisconnecting) return S_FALSE;
+    pending_.AbortAll();
+    (void)StoreCommunicationReference(nullptr);
+    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
+    // A GoOffline still waiting for its answer ends its wait now.
+    if (disconnectEvent_) disconnectEvent_->Set();
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::StoreCommunicationReference(BSTR reference) noexcept {
+    if (!reference) {
+        communicationReference_.Reset();
+        escapedReference_.Reset();
+        return S_OK;
+    }
+    ql::Bstr raw;
+    QL_RETURN_IF_FAILED(raw.AssignCopy(reference));
+    // The reference is the peer's text: it goes into every later request document between an attribute's
+    // quotes, so it is escaped once here rather than trusted to hold no markup.
+    ql::Bstr escaped;
+    QL_RETURN_IF_FAILED(EscapeXmlText(raw.Get(), escaped.Put()));
+    communicationReference_ = std::move(raw);
+    escapedReference_ = std::move(escaped);
+    return S_OK;
+}
+
+// ---- the road of every request ----
+
+HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& context, BSTR document,
+                                             BSTR protocolId, Dpv1SyncWaiter* waiter, ql::Bstr& invokeId,
+                                             VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    *sent = VARIANT_FALSE;
+    QL_RETURN_HR_IF(E_UNEXPECTED, !channel_);
+    ql::ComPtr<IFdtCommunicationEvents> sink;
+    if (kind == RequestKind::Connect) {
+        QL_RETURN_IF_FAILED(static_cast<IFdtCommunicationEvents*>(this)->QueryInterface(
+            IID_IFdtCommunicationEvents, sink.PutVoid()));
+    }
+    QL_RETURN_IF_FAILED(CreateInvokeId(invokeId.Put()));
+    // Registered before the channel is called: the answer may arrive during the call itself.
+    QL_RETURN_IF_FAILED(pending_.Add(invokeId.Get(), context, waiter));
+
+    // Held for the call: an answer delivered during it may take the channel away from the client.
+    const ql::ComPtr<IFdtCommunication> channel(channel_);
+    VARIANT_BOOL accepted = VARIANT_FALSE;
+    HRESULT hr = E_UNEXPECTED;
+    switch (kind) {
+        case RequestKind::Connect:
+            hr = channel->ConnectRequest(sink.Get(), invokeId.Get(), protocolId, document, &accepted);
+            break;
+        case RequestKind::Disconnect:
+            hr = channel->DisconnectRequest(invokeId.Get(), document, &accepted);
+            break;
+        case RequestKind::Transaction:
+            hr = channel->TransactionRequest(invokeId.Get(), document, &accepted);
+            break;
+    }
+    // Only exactly VARIANT_TRUE is an acceptance; any other value (1, say) is a refusal.
+    if (SUCCEEDED(hr) && accepted == VARIANT_TRUE) {
+        *sent = VARIANT_TRUE;
+        return S_OK;
+    }
+    (void)pending_.Remove(invokeId.Get());
+    return FAILED(hr) ? hr : S_OK;
+}
+
+// ---- the answers ----
+
+HRESULT CQuelkDpv1Communication::TakePending(BSTR invokeId, CQuelkDpv1Transaction* record) noexcept {
+    // An answer that arrives when the client has no channel any more finds no record either: the list was
+    // emptied when the channel went.
+    return pending_.Take(invokeId, record);
+}
+
+HRESULT CQuelkDpv1Communication::OnConnectResponse(BSTR invokeId, BSTR response) noexcept {
+    CQuelkDpv1Transaction record;
+    QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
+    if (V_VT(&record.Context()) == VT_ERROR) return V_ERROR(&record.Context());
+    const HRESULT hr = EvaluateConnectResponse(record.Context(), response);
+    return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::OnDisconnectResponse(BSTR invokeId, BSTR response) noexcept {
+    CQuelkDpv1Transaction record;
+    QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
+    HRESULT hr = S_OK;
+    if (V_VT(&record.Context()) == VT_ERROR) {
+        hr = V_ERROR(&record.Context());
+    } else {
+        hr = EvaluateDisconnectResponse(record.Context(), response);
+    }
+    // GoOffline's wait ends whatever the evaluation said: the state tells it the outcome.
+    if (disconnectEvent_) disconnectEvent_->Set();
+    return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR response) noexcept {
+    CQuelkDpv1Transaction record;
+    QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
+    if (V_VT(&record.Context()) == VT_ERROR) {
+        const HRESULT copyFailure = V_ERROR(&record.Context());
+        record.Complete(copyFailure);
+        return copyFailure;
+    }
+    const HRESULT hr = DispatchTransactionResponse(record.Context(), response);
+    // The result goes to this request's own waiter, whatever other requests wait meanwhile.
+    record.Complete(hr);
+    return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::DispatchTransactionResponse(VARIANT context, BSTR response) noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&context) != (VT_ARRAY | VT_VARIANT) || V_ARRAY(&context) == nullptr);
+    SAFEARRAY* elements = V_ARRAY(&context);
+    ql::Variant id, value, kind;
+    LONG position = 0;
+    QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, id.Get()));
+    QL_RETURN_HR_IF(E_FAIL, id.Type() != VT_UI4);
+    position = 1;
+    QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, value.Get()));
+    position = 2;
+    QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, kind.Get()));
+    QL_RETURN_IF_FAILED(kind.ChangeType(VT_UI1));
+
+    HRESULT hr = E_UNEXPECTED;
+    switch (V_UI1(kind.Get())) {
+        case kDpv1Read:
+            hr = EvaluateReadResponse(V_UI4(id.Get()), response);
+            break;
+        case kDpv1Write:
+            hr = EvaluateWriteResponse(V_UI4(id.Get()), *value.Get(), response);
+            break;
+        default:
+            return E_UNEXPECTED;
+    }
+    return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::OnAbort(BSTR communicationReference) noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    // An abort reported for a channel the client no longer has is ignored like its late answers.
+    QL_RETURN_HR_IF(E_FAIL, !channel_);
+    ULONG state = 0;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    (void)HandleAbort(communicationReference);
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::HandleAbort(BSTR communicationReference) noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    QL_RETURN_HR_IF(E_FAIL, !IsExactlySameText(communicationReference, communicationReference_.Get()));
+    (void)StoreCommunicationReference(nullptr);
+    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
+    return OnAborted();
+}
+
+// ---- the value encoding's slots ----
+
+HRESULT CQuelkDpv1Communication::ValueToText(VARIANT value, BSTR* text) noexcept {
+    return ::ValueToText(value, text);
+}
+
+HRESULT CQuelkDpv1Communication::TextToValue(BSTR text, VARTYPE type, VARIANT* value) noexcept {
+    return ::TextToValue(text, type, value);
+}
+
+// ---- the dataset's device access ----
+
+HRESULT CQuelkDpv1Communication::ReadParameterAsync(ULONG id, VARIANT_BOOL* sent) noexcept {
+    return ReadRequest(id, sent);
+}
+
+HRESULT CQuelkDpv1Communication::WriteParameterAsync(ULONG id, const VARIANT& value,
+                                                     VARIANT_BOOL* sent) noexcept {
+    return WriteRequest(id, value, sent);
+}
+
+HRESULT CQuelkDpv1Communication::ReadParameter(ULONG id) noexcept {
+    VARIANT_BOOL sent = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(ReadRequestSync(id, &sent));
+    return sent == VARIANT_TRUE ? S_OK : S_FALSE;
+}
+
+HRESULT CQuelkDpv1Communication::WriteParameter(ULONG id, const VARIANT& value) noexcept {
+    VARIANT_BOOL sent = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(WriteRequestSync(id, value, &sent));
+    return sent == VARIANT_TRUE ? S_OK : S_FALSE;
+}
+
+HRESULT CQuelkDpv1Communication::QueryStore(ql::ComPtr<IQuelkVariables>& store) noexcept {
+    store.Reset();
+    IUnknown* dtm = host_ ? host_->ControllingUnknown() : nullptr;
+    QL_RETURN_HR_IF(E_UNEXPECTED, dtm == nullptr);
+    if (FAILED(dtm->QueryInterface(IID_IQuelkVariables, store.PutVoid())) || !store) return E_UNEXPECTED;
+    return S_OK;
+}

@@ -1,0 +1,101 @@
+// Going online and offline through the lifecycle states 9 to 12, the connection results that reach the open
+// user interfaces, the abort hook and the split of a DP-V1 address.
+#include "comm/QuelkDpv1Communication.h"
+
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "comm/CommunicationStates.h"
+#include "classlib/Handle.h"
+#include "classlib/PumpingWait.h"
+
+// ---- IQuelkOnlineState ----
+
+HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    ULONG state = 0;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateCommunicationSet);
+    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateConnecting));
+
+    VARIANT_BOOL connectSent = VARIANT_FALSE;
+    const HRESULT hr = Connect(&connectSent);
+    if (SUCCEEDED(hr) && connectSent == VARIANT_TRUE) {
+        // The connect answer moves the state on (12, or 9 on a failure); it may already have done so.
+        *sent = VARIANT_TRUE;
+        return S_OK;
+    }
+    (void)host_->SetState(kDtmStateCommunicationSet);
+    return hr;
+}
+
+HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
+    QL_RETURN_IF_NULL_OUT(offline);
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    ULONG state = 0;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateDisconnecting));
+
+    ql::ManualResetEvent event;
+    disconnectEvent_ = &event;
+    VARIANT_BOOL disconnectSent = VARIANT_FALSE;
+    const HRESULT hr = event.Get() ? Disconnect(&disconnectSent) : HRESULT_FROM_WIN32(::GetLastError());
+    if (FAILED(hr) || disconnectSent != VARIANT_TRUE) {
+        disconnectEvent_ = nullptr;
+        (void)host_->SetState(kDtmStateConnected);
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    // The answer may have come during the request; the wait then ends at once. A time-out leaves state 11
+    // until a late answer (or the release of the communication) ends it.
+    (void)ql::WaitWithMessagePump(event.Get(), disconnectTimeout_);
+    disconnectEvent_ = nullptr;
+    QL_RETURN_IF_FAILED(host_->GetState(&state));
+    if (state == kDtmStateCommunicationSet) *offline = VARIANT_TRUE;
+    return S_OK;
+}
+
+// ---- the hooks of the connection answers ----
+
+HRESULT CQuelkDpv1Communication::BroadcastConnectionResult(VARIANT_BOOL ok, BSTR message) noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    ql::Variant argument;
+    if (ok == VARIANT_TRUE) {
+        (void)host_->BroadcastNotification(kNotifyConnectionSucceeded, *argument);
+        return S_OK;
+    }
+    ql::Bstr copy;
+    if (SUCCEEDED(copy.AssignCopy(message))) {
+        argument.AttachBstr(copy.Detach());
+    } else {
+        argument.SetError(E_OUTOFMEMORY);
+    }
+    (void)host_->BroadcastNotification(kNotifyConnectionFailed, *argument);
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::OnConnectResult(VARIANT, VARIANT_BOOL ok, BYTE, BYTE,
+                                                 BSTR message) noexcept {
+    return BroadcastConnectionResult(ok, message);
+}
+
+HRESULT CQuelkDpv1Communication::OnDisconnectResult(VARIANT, VARIANT_BOOL ok, BYTE, BYTE,
+                                                    BSTR message) noexcept {
+    return BroadcastConnectionResult(ok, message);
+}
+
+HRESULT CQuelkDpv1Communication::OnAborted() noexcept {
+    // The open user interfaces learn of an abort through the state broadcast alone.
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::SplitDpv1Address(VARIANT address, BYTE* slot, BYTE* index) noexcept {
+    QL_RETURN_HR_IF(E_POINTER, slot == nullptr || index == nullptr);
+    ql::Variant number;
+    QL_RETURN_IF_FAILED(number.CopyFrom(address));
+    QL_RETURN_IF_FAILED(number.ChangeType(VT_I4));
+    const ULONG bits = static_cast<ULONG>(V_I4(number.Get()));
+    *slot = static_cast<BYTE>((bits >> 16) & 0xFF);
+    *index = static_cast<BYTE>(bits & 0xFF);
+    return S_OK;
+}

@@ -1,0 +1,218 @@
+// The senders of the DP-V1 client: connect, disconnect, and the read and write of one parameter,
+// asynchronous and synchronous. The senders never change the DTM's state; the answers do.
+#include "comm/QuelkDpv1Communication.h"
+
+#include "classlib/HResult.h"
+#include "classlib/Handle.h"
+#include "classlib/PumpingWait.h"
+#include "classlib/SafeArray.h"
+#include "classlib/Variant.h"
+#include "comm/Dpv1InvokeId.h"
+#include "comm/Dpv1RequestDocuments.h"
+#include "comm/Dpv1ValueEncoding.h"
+#include "dataset/VariantArguments.h"
+#include "values/QuelkVariant.h"
+
+namespace {
+
+// The dataset's DTM-internal items that name the connection's partner.
+constexpr ULONG kParameterApi = 2;
+constexpr ULONG kParameterStationAddress = 3;
+
+// Elements of a read or write context: [parameter id, value written, transaction kind].
+constexpr ULONG kContextElements = 3;
+
+HRESULT PutContextElement(SAFEARRAY* array, LONG position, const VARIANT& element) noexcept {
+    return ::SafeArrayPutElement(array, &position, const_cast<VARIANT*>(&element));
+}
+
+HRESULT MakeTransactionContext(ULONG id, const VARIANT* value, LONG kind, ql::Variant& context) noexcept {
+    ql::SafeArray array;
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, FAILED(array.Create(VT_VARIANT, kContextElements)));
+    CQuelkVariant idElement(id);
+    QL_RETURN_IF_FAILED(PutContextElement(array.Get(), 0, idElement));
+    if (value) QL_RETURN_IF_FAILED(PutContextElement(array.Get(), 1, *value));
+    CQuelkVariant kindElement(kind);
+    QL_RETURN_IF_FAILED(PutContextElement(array.Get(), 2, kindElement));
+    context.AttachArray(VT_VARIANT, array.Detach());
+    return S_OK;
+}
+
+// A byte-sized value of the dataset (api, station address): exactly VT_UI1, else E_FAIL.
+HRESULT ReadByteParameter(IQuelkVariables* store, ULONG id, BYTE* value) noexcept {
+    CQuelkVariant idArgument(id);
+    ql::Variant read;
+    QL_RETURN_IF_FAILED(store->GetValue(idArgument, read.Put()));
+    QL_RETURN_HR_IF(E_FAIL, read.Type() != VT_UI1);
+    *value = V_UI1(read.Get());
+    return S_OK;
+}
+
+}  // namespace
+
+// ---- connect and disconnect ----
+
+HRESULT CQuelkDpv1Communication::SendConnect(BYTE api, BYTE busAddress, VARIANT_BOOL* accepted) noexcept {
+    ql::Bstr protocolId;
+    QL_RETURN_IF_FAILED(GuidToBstr(&kProfibusDpv1ProtocolId, protocolId.Put()));
+    ql::Bstr document;
+    QL_RETURN_IF_FAILED(BuildConnectRequest(api, busAddress, document.Put()));
+    ql::Variant context;
+    ql::Bstr invokeId;
+    return SendRequest(RequestKind::Connect, *context, document.Get(), protocolId.Get(), nullptr, invokeId,
+                       accepted);
+}
+
+HRESULT CQuelkDpv1Communication::SendDisconnect(BYTE api, BYTE busAddress, VARIANT_BOOL* accepted) noexcept {
+    ql::Bstr document;
+    QL_RETURN_IF_FAILED(BuildDisconnectRequest(api, busAddress, escapedReference_.Get(), document.Put()));
+    ql::Variant context;
+    ql::Bstr invokeId;
+    return SendRequest(RequestKind::Disconnect, *context, document.Get(), nullptr, nullptr, invokeId,
+                       accepted);
+}
+
+HRESULT CQuelkDpv1Communication::ConnectRequest(BYTE api, BYTE busAddress, VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    *sent = VARIANT_FALSE;
+    if (!communicationReference_.IsEmpty()) return S_OK;  // already connected: nothing is sent
+    return SendConnect(api, busAddress, sent);
+}
+
+HRESULT CQuelkDpv1Communication::Connect(VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    *sent = VARIANT_FALSE;
+    ql::ComPtr<IQuelkVariables> store;
+    QL_RETURN_HR_IF(E_FAIL, FAILED(QueryStore(store)));
+    BYTE api = 0, busAddress = 0;
+    QL_RETURN_IF_FAILED(ReadByteParameter(store.Get(), kParameterApi, &api));
+    QL_RETURN_IF_FAILED(ReadByteParameter(store.Get(), kParameterStationAddress, &busAddress));
+    if (!communicationReference_.IsEmpty()) return S_FALSE;
+
+    VARIANT_BOOL accepted = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(SendConnect(api, busAddress, &accepted));
+    if (accepted != VARIANT_TRUE) return S_FALSE;
+    *sent = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::DisconnectRequest(BYTE api, BYTE busAddress, VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    *sent = VARIANT_FALSE;
+    QL_RETURN_HR_IF(E_UNEXPECTED, communicationReference_.IsEmpty());
+    return SendDisconnect(api, busAddress, sent);
+}
+
+HRESULT CQuelkDpv1Communication::Disconnect(VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    *sent = VARIANT_FALSE;
+    // The partner's numbers are only repeated here: a disconnect goes out even when they cannot be read.
+    BYTE api = 0, busAddress = 0;
+    ql::ComPtr<IQuelkVariables> store;
+    if (SUCCEEDED(QueryStore(store))) {
+        BYTE read = 0;
+        if (SUCCEEDED(ReadByteParameter(store.Get(), kParameterApi, &read))) api = read;
+        if (SUCCEEDED(ReadByteParameter(store.Get(), kParameterStationAddress, &read))) busAddress = read;
+    }
+    QL_RETURN_HR_IF(E_UNEXPECTED, communicationReference_.IsEmpty());
+
+    VARIANT_BOOL accepted = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(SendDisconnect(api, busAddress, &accepted));
+    if (accepted != VARIANT_TRUE) return S_FALSE;
+    *sent = VARIANT_TRUE;
+    return S_OK;
+}
+
+// ---- read and write ----
+
+HRESULT CQuelkDpv1Communication::BuildTransaction(ULONG id, const VARIANT* value, ql::Bstr& document,
+                                                  ql::Variant& context) noexcept {
+    ql::ComPtr<IQuelkVariables> store;
+    QL_RETURN_IF_FAILED(QueryStore(store));
+    CQuelkVariant idArgument(id);
+    ql::Variant address;
+    QL_RETURN_IF_FAILED(store->GetAddress(idArgument, address.Put()));
+    BYTE slot = 0, index = 0;
+    QL_RETURN_IF_FAILED(SplitDpv1Address(*address, &slot, &index));
+    if (value) {
+        ql::Bstr data;
+        QL_RETURN_IF_FAILED(::ValueToText(*value, data.Put()));
+        QL_RETURN_IF_FAILED(
+            BuildWriteRequest(slot, index, escapedReference_.Get(), data.Get(), document.Put()));
+    } else {
+        QL_RETURN_IF_FAILED(BuildReadRequest(slot, index, escapedReference_.Get(), document.Put()));
+    }
+    return MakeTransactionContext(id, value, value ? kDpv1Write : kDpv1Read, context);
+}
+
+HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value, bool synchronous,
+                                                 VARIANT_BOOL* sent) noexcept {
+    QL_RETURN_IF_NULL_OUT(sent);
+    *sent = VARIANT_FALSE;
+    if (communicationReference_.IsNull()) return S_OK;  // not connected: nothing is sent
+    ql::Bstr document;
+    ql::Variant context;
+    QL_RETURN_IF_FAILED(BuildTransaction(id, value, document, context));
+    ql::Bstr invokeId;
+    if (!synchronous) {
+        return SendRequest(RequestKind::Transaction, *context, document.Get(), nullptr, nullptr, invokeId,
+                           sent);
+    }
+
+    ql::ManualResetEvent event;
+    QL_RETURN_HR_IF(HRESULT_FROM_WIN32(::GetLastError()), !event.Get());
+    Dpv1SyncWaiter waiter;
+    waiter.event = event.Get();
+    QL_RETURN_IF_FAILED(
+        SendRequest(RequestKind::Transaction, *context, document.Get(), nullptr, &waiter, invokeId, sent));
+    if (*sent != VARIANT_TRUE) return S_OK;  // refused: the record is gone again
+
+    // The answer may have come during the request call; otherwise it comes while the wait dispatches.
+    if (!waiter.answered) (void)ql::WaitWithMessagePump(event.Get(), transactionTimeout_);
+    if (!waiter.answered) {
+        // No answer in time: the record goes, so a late answer finds nothing.
+        (void)pending_.Remove(invokeId.Get());
+        return E_ABORT;
+    }
+    return FAILED(waiter.result) ? waiter.result : S_OK;
+}
+
+HRESULT CQuelkDpv1Communication::ReadRequest(ULONG id, VARIANT_BOOL* sent) noexcept {
+    return SendTransaction(id, nullptr, false, sent);
+}
+
+HRESULT CQuelkDpv1Communication::WriteRequest(ULONG id, VARIANT value, VARIANT_BOOL* sent) noexcept {
+    return SendTransaction(id, &value, false, sent);
+}
+
+HRESULT CQuelkDpv1Communication::ReadRequestSync(ULONG id, VARIANT_BOOL* sent) noexcept {
+    return SendTransaction(id, nullptr, true, sent);
+}
+
+HRESULT CQuelkDpv1Communication::WriteRequestSync(ULONG id, VARIANT value, VARIANT_BOOL* sent) noexcept {
+    return SendTransaction(id, &value, true, sent);
+}
+
+HRESULT CQuelkDpv1Communication::Read(VARIANT id, VARIANT_BOOL* sent) noexcept {
+    ULONG number = 0;
+    QL_RETURN_IF_FAILED(VariantToUInt32(id, &number));
+    return ReadRequest(number, sent);
+}
+
+HRESULT CQuelkDpv1Communication::Write(VARIANT id, VARIANT value, VARIANT_BOOL* sent) noexcept {
+    ULONG number = 0;
+    QL_RETURN_IF_FAILED(VariantToUInt32(id, &number));
+    return WriteRequest(number, value, sent);
+}
+
+HRESULT CQuelkDpv1Communication::ReadSync(VARIANT id, VARIANT_BOOL* sent) noexcept {
+    ULONG number = 0;
+    QL_RETURN_IF_FAILED(VariantToUInt32(id, &number));
+    return ReadRequestSync(number, sent);
+}
+
+HRESULT CQuelkDpv1Communication::WriteSync(VARIANT id, VARIANT value, VARIANT_BOOL* sent) noexcept {
+    ULONG number = 0;
+    QL_RETURN_IF_FAILED(VariantToUInt32(id, &number));
+    return WriteRequestSync(number, value, sent);
+}

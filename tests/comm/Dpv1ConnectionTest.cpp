@@ -1,0 +1,342 @@
+// Going online and offline against the simulated channel: the connect request on the wire, the states
+// 9 to 12, the connection notifications, the abort, and what releasing the communication does in states 10
+// and 11.
+#include <gtest/gtest.h>
+
+#include "CommTestSupport.h"
+#include "comm/CommunicationStates.h"
+#include "values/HexText.h"
+#include "values/XmlText.h"
+
+namespace commtest {
+namespace {
+
+using Dpv1ConnectionTest = CommTest;
+
+TEST_F(Dpv1ConnectionTest, ConnectGoesOutAsTheLayoutAndEndsOnline) {
+    GoOnline();
+    ASSERT_EQ(1u, channel_->Requests().size());
+    EXPECT_EQ(SourceFile("tests/data/xml/valid/dpv1-connect-request.xml"), channel_->Requests()[0].document);
+    EXPECT_TRUE(channel_->Requests()[0].valid);
+
+    EXPECT_EQ((std::vector<ULONG>{kDtmStateCommunicationSet, kDtmStateConnecting, kDtmStateConnected}),
+              dtm_->states);
+    ASSERT_NE(nullptr, dtm_->CommunicationReference());
+    EXPECT_EQ(36u, ::SysStringLen(dtm_->CommunicationReference()));
+    EXPECT_EQ(channel_->Reference(), Text(dtm_->CommunicationReference()));
+    ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionSucceeded));
+    EXPECT_EQ(0u, dtm_->CountNotifications(kNotifyConnectionFailed));
+    EXPECT_EQ(VT_EMPTY, dtm_->notifications.back().data.Type());
+    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+}
+
+TEST_F(Dpv1ConnectionTest, AccessDeniedOnConnectEndsInStateNineWithTheMessage) {
+    ChannelFaultRule refused;
+    refused.fault = ChannelFault::DeviceError;
+    refused.requests = kSimConnect;
+    refused.errorCode = {0x80, 0xB6, 0x00};
+    channel_->AddFault(refused);
+    SetCommunication();
+
+    VARIANT_BOOL sent = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
+    EXPECT_EQ(VARIANT_TRUE, sent);
+    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+    EXPECT_EQ(nullptr, dtm_->CommunicationReference());
+    ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionFailed));
+    const ql::Variant& message = dtm_->notifications.back().data;
+    ASSERT_EQ(VT_BSTR, message.Type());
+    EXPECT_EQ(L"ErrorCode 80B600 recieved! Access denied (ConnectRequest)", Text(V_BSTR(message.Get())));
+}
+
+TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
+    struct Case {
+        const char* name;
+        ChannelFault fault;
+        ULONG state;
+        ULONG notification;
+        const wchar_t* message;  // of 0x3401
+    };
+    const Case cases[] = {
+        {"communication error", ChannelFault::CommunicationError, kDtmStateCommunicationSet,
+         kNotifyConnectionFailed, L"ERROR: errorCode = 0101 descr = Station does not answer"},
+        {"malformed", ChannelFault::MalformedResponse, kDtmStateCommunicationSet, kNotifyConnectionFailed,
+         L"Error loading ConnectResponse Xml Document"},
+        {"schema-invalid", ChannelFault::SchemaInvalidResponse, kDtmStateCommunicationSet,
+         kNotifyConnectionFailed, L"Error loading ConnectResponse Xml Document"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        ChannelFaultRule rule;
+        rule.fault = c.fault;
+        rule.requests = kSimConnect;
+        channel_->AddFault(rule);
+        SetCommunication();
+        VARIANT_BOOL sent = VARIANT_FALSE;
+        ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
+        EXPECT_EQ(c.state, dtm_->state);
+        ASSERT_EQ(1u, dtm_->CountNotifications(c.notification));
+        EXPECT_EQ(c.message, Text(V_BSTR(dtm_->notifications.back().data.Get())));
+        // The DTM can go online at once afterwards.
+        ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
+        EXPECT_EQ(kDtmStateConnected, dtm_->state);
+    }
+}
+
+TEST_F(Dpv1ConnectionTest, AStationThatDoesNotAnswerLeavesTheDtmOffline) {
+    ql::Variant elsewhere;
+    elsewhere.SetUI1(5);
+    ASSERT_HR(S_OK, dtm_->Store().ChangeValue(kStationAddressId, elsewhere.Get(), nullptr));
+    SetCommunication();
+    VARIANT_BOOL sent = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
+    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+    EXPECT_EQ(L"ERROR: errorCode = 0101 descr = No station at bus address 5",
+              Text(V_BSTR(dtm_->notifications.back().data.Get())));
+}
+
+TEST_F(Dpv1ConnectionTest, GoOnlineAndOfflineOnlyFromTheirStates) {
+    VARIANT_BOOL result = VARIANT_FALSE;
+    for (ULONG state : {8ul, 10ul, 11ul, 12ul}) {
+        SCOPED_TRACE(state);
+        dtm_->state = state;
+        EXPECT_HR(E_FAIL, dtm_->GoOnline(&result));
+    }
+    for (ULONG state : {8ul, 9ul, 10ul, 11ul}) {
+        SCOPED_TRACE(state);
+        dtm_->state = state;
+        EXPECT_HR(E_FAIL, dtm_->GoOffline(&result));
+    }
+    EXPECT_EQ(0u, channel_->Requests().size());
+    EXPECT_TRUE(dtm_->states.empty());
+}
+
+TEST_F(Dpv1ConnectionTest, ARefusedConnectReturnsToStateNine) {
+    struct Case {
+        const char* name;
+        ChannelFault fault;
+        HRESULT result;
+    };
+    const Case cases[] = {{"declined", ChannelFault::Refuse, S_FALSE},
+                          {"failed", ChannelFault::Fail, E_FAIL}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        ChannelFaultRule rule;
+        rule.fault = c.fault;
+        channel_->AddFault(rule);
+        SetCommunication();
+        VARIANT_BOOL sent = VARIANT_FALSE;
+        EXPECT_HR(c.result, dtm_->GoOnline(&sent));
+        EXPECT_EQ(VARIANT_FALSE, sent);
+        EXPECT_EQ(
+            (std::vector<ULONG>{kDtmStateCommunicationSet, kDtmStateConnecting, kDtmStateCommunicationSet}),
+            dtm_->states);
+        EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    }
+}
+
+TEST_F(Dpv1ConnectionTest, ConnectWhileConnectedSendsNothing) {
+    GoOnline();
+    VARIANT_BOOL sent = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, dtm_->Connect(&sent));
+    EXPECT_EQ(VARIANT_FALSE, sent);
+    sent = VARIANT_TRUE;
+    EXPECT_HR(S_OK, dtm_->ConnectRequest(0, 126, &sent));
+    EXPECT_EQ(VARIANT_FALSE, sent);
+    EXPECT_EQ(1u, channel_->Requests().size());
+}
+
+TEST_F(Dpv1ConnectionTest, GoOfflineEndsByTheDisconnectAnswer) {
+    struct Case {
+        const char* name;
+        bool fault;
+        ChannelFault kind;
+        VARIANT_BOOL offline;
+        ULONG state;
+        ULONG notification;
+    };
+    const Case cases[] = {
+        {"answered", false, ChannelFault::Silence, VARIANT_TRUE, kDtmStateCommunicationSet,
+         kNotifyConnectionSucceeded},
+        {"DP-V1 error", true, ChannelFault::DeviceError, VARIANT_FALSE, kDtmStateConnected,
+         kNotifyConnectionFailed},
+        {"silent", true, ChannelFault::Silence, VARIANT_FALSE, kDtmStateDisconnecting, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        GoOnline();
+        if (c.fault) {
+            ChannelFaultRule rule;
+            rule.fault = c.kind;
+            rule.requests = kSimDisconnect;
+            rule.errorCode = {0x80, 0xB5, 0x00};
+            channel_->AddFault(rule);
+        }
+        dtm_->notifications.clear();
+        VARIANT_BOOL offline = VARIANT_FALSE;
+        ASSERT_HR(S_OK, dtm_->GoOffline(&offline));
+        EXPECT_EQ(c.offline, offline);
+        EXPECT_EQ(c.state, dtm_->state);
+        if (c.notification) {
+            ASSERT_EQ(1u, dtm_->notifications.size());
+            EXPECT_EQ(c.notification, dtm_->notifications[0].code);
+        } else {
+            EXPECT_TRUE(dtm_->notifications.empty());
+        }
+    }
+}
+
+TEST_F(Dpv1ConnectionTest, ADisconnectWithADpv1ErrorNamesTheRequest) {
+    GoOnline();
+    ChannelFaultRule rule;
+    rule.fault = ChannelFault::DeviceError;
+    rule.requests = kSimDisconnect;
+    rule.errorCode = {0x80, 0xB5, 0x00};
+    channel_->AddFault(rule);
+    VARIANT_BOOL offline = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->GoOffline(&offline));
+    ASSERT_EQ(kNotifyConnectionFailed, dtm_->notifications.back().code);
+    EXPECT_EQ(L"ErrorCode 80B500 recieved! State conflict (DisconnectRequest)",
+              Text(V_BSTR(dtm_->notifications.back().data.Get())));
+    // Still connected: the reference stays.
+    EXPECT_EQ(channel_->Reference(), Text(dtm_->CommunicationReference()));
+}
+
+TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
+    struct Case {
+        const char* name;
+        unsigned requests;
+        ULONG stuckState;
+    };
+    const Case cases[] = {{"connect unanswered", kSimConnect, kDtmStateConnecting},
+                          {"disconnect unanswered", kSimDisconnect, kDtmStateDisconnecting}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        ChannelFaultRule silence;
+        silence.fault = ChannelFault::Silence;
+        silence.requests = c.requests;
+        channel_->AddFault(silence);
+        VARIANT_BOOL result = VARIANT_FALSE;
+        if (c.requests == kSimConnect) {
+            SetCommunication();
+            ASSERT_HR(S_OK, dtm_->GoOnline(&result));
+        } else {
+            GoOnline();
+            ASSERT_HR(S_OK, dtm_->GoOffline(&result));
+        }
+        ASSERT_EQ(c.stuckState, dtm_->state);
+        ASSERT_EQ(1u, dtm_->PendingTransactions().Count());
+
+        ASSERT_HR(S_OK, dtm_->AbandonConnection());
+        EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+        EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+        EXPECT_EQ(nullptr, dtm_->CommunicationReference());
+        // Out of the stuck state the DTM connects again.
+        ASSERT_HR(S_OK, dtm_->GoOnline(&result));
+        EXPECT_EQ(kDtmStateConnected, dtm_->state);
+        EXPECT_HR(S_FALSE, dtm_->AbandonConnection());
+    }
+}
+
+TEST_F(Dpv1ConnectionTest, AnAbortCountsOnlyOnlineAndWithTheStoredReference) {
+    GoOnline();
+    dtm_->notifications.clear();
+    const std::wstring reference = channel_->Reference();
+    std::wstring otherCase = reference;
+    for (wchar_t& c : otherCase) c = static_cast<wchar_t>(std::towlower(c));
+
+    EXPECT_HR(S_OK, dtm_->OnAbort(ql::Bstr(otherCase.c_str()).Get()));
+    EXPECT_EQ(kDtmStateConnected, dtm_->state);
+    EXPECT_HR(S_OK, dtm_->OnAbort(nullptr));
+    EXPECT_EQ(kDtmStateConnected, dtm_->state);
+
+    EXPECT_HR(S_OK, dtm_->OnAbort(ql::Bstr(reference.c_str()).Get()));
+    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+    EXPECT_EQ(nullptr, dtm_->CommunicationReference());
+    EXPECT_TRUE(dtm_->notifications.empty());
+    EXPECT_HR(E_FAIL, dtm_->OnAbort(ql::Bstr(reference.c_str()).Get()));
+}
+
+TEST_F(Dpv1ConnectionTest, BusInformationCarriesTheStationAddressAndConfiguration) {
+    struct Case {
+        const char* name;
+        BYTE address;
+        const wchar_t* configuration;  // hex, or null for VT_EMPTY
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {"126 and two bytes", 126, L"0AFF",
+         L"<BusInformation> <MasterSlaveBus busAddress=\"126\" busMasterConfigurationPart=\"0AFF\" /> "
+         L"</BusInformation>"},
+        {"empty array", 0, L"",
+         L"<BusInformation> <MasterSlaveBus busAddress=\"0\" busMasterConfigurationPart=\"\" /> "
+         L"</BusInformation>"},
+        {"no array", 255, nullptr,
+         L"<BusInformation> <MasterSlaveBus busAddress=\"255\" busMasterConfigurationPart=\"\" /> "
+         L"</BusInformation>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ql::Variant address, configuration;
+        address.SetUI1(c.address);
+        ASSERT_HR(S_OK, dtm_->Store().ChangeValue(kStationAddressId, address.Get(), nullptr));
+        if (c.configuration) {
+            ASSERT_HR(S_OK, HexBstrToByteArray(configuration.Get(), ql::Bstr(c.configuration).Get(), TRUE));
+        }
+        // ChangeValue converts to the record's type; an empty value is put in directly.
+        CQuelkVariable record;
+        ASSERT_HR(S_OK, record.Value.CopyFrom(*configuration));
+        ASSERT_HR(S_OK, dtm_->Store().Variables().SetVariable(4, kFieldValue, record));
+        ql::Bstr text;
+        VARIANT_BOOL done = VARIANT_FALSE;
+        ASSERT_HR(S_OK, dtm_->GetBusInformation(text.Put(), &done));
+        EXPECT_EQ(VARIANT_TRUE, done);
+        EXPECT_EQ(c.text, Text(text.Get()));
+    }
+}
+
+TEST_F(Dpv1ConnectionTest, ApplyBusInformationTakesTheStationAddress) {
+    struct Case {
+        const char* name;
+        const wchar_t* busInformation;
+        HRESULT result;
+        BYTE stored;
+    };
+    const Case cases[] = {
+        {"5",
+         L"<BusInformation><MasterSlaveBus busAddress=\"5\" "
+         L"busMasterConfigurationPart=\"FF\"/></BusInformation>",
+         S_OK, 5},
+        {"no bus information", L"", E_FAIL, 126},
+        {"300", L"<BusInformation><MasterSlaveBus busAddress=\"300\"/></BusInformation>", DISP_E_OVERFLOW,
+         126},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ql::Variant address;
+        address.SetUI1(126);
+        ASSERT_HR(S_OK, dtm_->Store().ChangeValue(kStationAddressId, address.Get(), nullptr));
+        ql::ComPtr<IXMLDOMDocument> document;
+        ASSERT_HR(S_OK, CreateXmlDomDocument(document.Put()));
+        const std::wstring xml = std::wstring(L"<FDT><DtmDevice>") + c.busInformation + L"</DtmDevice></FDT>";
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        ASSERT_HR(S_OK, document->loadXML(ql::Bstr(xml.c_str()).Get(), &loaded));
+        ASSERT_EQ(VARIANT_TRUE, loaded);
+        VARIANT_BOOL done = VARIANT_TRUE;
+        EXPECT_HR(c.result, dtm_->ApplyBusInformation(document.Get(), &done));
+        EXPECT_EQ(c.result == S_OK ? VARIANT_TRUE : VARIANT_FALSE, done);
+        const ql::Variant stored = dtm_->Value(kStationAddressId);
+        EXPECT_EQ(c.stored, V_UI1(stored.Get()));
+    }
+}
+
+}  // namespace
+}  // namespace commtest

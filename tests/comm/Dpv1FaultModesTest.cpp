@@ -1,0 +1,158 @@
+// Every fault mode of the channel, one read at a time: what the read answers and reports, and that the DTM is
+// usable afterwards with nothing left behind (no pending record, no value lost, the next read succeeds).
+#include <gtest/gtest.h>
+
+#include "CommTestSupport.h"
+#include "comm/CommunicationStates.h"
+
+namespace commtest {
+namespace {
+
+struct FaultCase {
+    const char* name;
+    ChannelFault fault;
+    HRESULT result;
+    VARIANT_BOOL sent;
+    const wchar_t* message;    // to the open user interfaces; null: none
+    HRESULT lateAnswerResult;  // what the DTM answers to an answer that comes after the read ended
+    ULONG stateAfter;
+    float valueAfter;  // the dataset's calibration factor: 1 before, 1.02 in the device
+};
+
+class Dpv1FaultModesTest : public CommTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(Dpv1FaultModesTest, LeavesTheDtmUsable) {
+    const FaultCase& c = GetParam();
+    GoOnline();
+    ChannelFaultRule rule;
+    rule.fault = c.fault;
+    rule.requests = kSimTransaction;
+    rule.delayMs = 1500;  // a late answer comes after the DTM's time-out (1000 ms here)
+    rule.errorCode = {0x80, 0xC2, 0x00};
+    channel_->AddFault(rule);
+    const size_t answersBefore = channel_->Answers().size();
+
+    VARIANT_BOOL sent = VARIANT_FALSE;
+    EXPECT_HR(c.result, ReadSync(kCalibrationFactorId, &sent));
+    EXPECT_EQ(c.sent, sent);
+    if (c.message) {
+        ASSERT_EQ(1u, dtm_->storeMessages.size());
+        EXPECT_EQ(c.message, dtm_->storeMessages[0].text);
+    } else {
+        EXPECT_TRUE(dtm_->storeMessages.empty());
+    }
+
+    // Whatever the channel still sends arrives now.
+    ASSERT_TRUE(PumpUntil([this] { return channel_->QueuedAnswerCount() == 0; }));
+    if (c.lateAnswerResult != S_OK) {
+        ASSERT_GT(channel_->Answers().size(), answersBefore);
+        EXPECT_HR(c.lateAnswerResult, channel_->Answers().back().result);
+    }
+    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    EXPECT_EQ(c.stateAfter, dtm_->state);
+    EXPECT_EQ(c.valueAfter, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+
+    if (dtm_->state == kDtmStateCommunicationSet) {
+        VARIANT_BOOL connecting = VARIANT_FALSE;
+        ASSERT_HR(S_OK, dtm_->GoOnline(&connecting));
+        ASSERT_EQ(kDtmStateConnected, dtm_->state);
+    }
+    sent = VARIANT_FALSE;
+    ASSERT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
+    EXPECT_EQ(VARIANT_TRUE, sent);
+    EXPECT_TRUE(dtm_->Store().LastResultOk());
+    EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+}
+
+const FaultCase kFaultCases[] = {
+    {"silence", ChannelFault::Silence, E_ABORT, VARIANT_TRUE, nullptr, S_OK, kDtmStateConnected, 1.0f},
+    {"late answer", ChannelFault::LateAnswer, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kDtmStateConnected,
+     1.0f},
+    {"duplicate answer", ChannelFault::DuplicateAnswer, S_OK, VARIANT_TRUE, nullptr, E_FAIL,
+     kDtmStateConnected, 1.02f},
+    {"wrong invoke id", ChannelFault::WrongInvokeId, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL,
+     kDtmStateConnected, 1.0f},
+    {"braced invoke id", ChannelFault::BracedInvokeId, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL,
+     kDtmStateConnected, 1.0f},
+    {"malformed response", ChannelFault::MalformedResponse, E_FAIL, VARIANT_TRUE, L"LoadXMLDocument failed!",
+     S_OK, kDtmStateConnected, 1.0f},
+    {"schema-invalid response", ChannelFault::SchemaInvalidResponse, E_FAIL, VARIANT_TRUE,
+     L"LoadXMLDocument failed!", S_OK, kDtmStateConnected, 1.0f},
+    {"communication error", ChannelFault::CommunicationError, S_OK, VARIANT_TRUE,
+     L"ERROR: errorCode = 0101 descr = Station does not answer", S_OK, kDtmStateConnected, 1.0f},
+    {"DP-V1 error of the channel", ChannelFault::DeviceError, S_OK, VARIANT_TRUE,
+     L"ErrorCode 80C200 recieved! Resource busy, ReadRequest Parameter 1.70", S_OK, kDtmStateConnected, 1.0f},
+    {"abort", ChannelFault::Abort, S_OK, VARIANT_TRUE, L"ERROR: errorCode = 0103 descr = Connection aborted",
+     S_OK, kDtmStateCommunicationSet, 1.0f},
+    {"refused request", ChannelFault::Refuse, S_OK, VARIANT_FALSE, nullptr, S_OK, kDtmStateConnected, 1.0f},
+    {"failed request", ChannelFault::Fail, E_FAIL, VARIANT_FALSE, nullptr, S_OK, kDtmStateConnected, 1.0f},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryFault, Dpv1FaultModesTest, ::testing::ValuesIn(kFaultCases),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) name.push_back(*c);
+                             }
+                             return name;
+                         });
+
+// A channel that says "accepted" with 1 instead of VARIANT_TRUE: a refusal.
+class OddAcceptanceChannel final : public ql::ComObjectBase<OddAcceptanceChannel>, public IFdtCommunication {
+    QL_INTERFACE_TABLE(OddAcceptanceChannel, QL_ENTRY(IFdtCommunication))
+
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE CommunicationReserved7() noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ConnectRequest(IFdtCommunicationEvents*, BSTR, BSTR, BSTR,
+                                             VARIANT_BOOL* accepted) noexcept override {
+        *accepted = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DisconnectRequest(BSTR, BSTR, VARIANT_BOOL* accepted) noexcept override {
+        *accepted = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE TransactionRequest(BSTR, BSTR, VARIANT_BOOL* accepted) noexcept override {
+        *accepted = 1;
+        return S_OK;
+    }
+};
+
+using Dpv1AcceptanceTest = CommTest;
+
+TEST_F(Dpv1AcceptanceTest, OnlyVariantTrueIsAnAcceptance) {
+    ql::ComPtr<OddAcceptanceChannel> odd;
+    ASSERT_HR(S_OK, ql::MakeObject(odd));
+    ASSERT_HR(S_OK, dtm_->SetChannel(static_cast<IFdtCommunication*>(odd.Get())));
+    dtm_->state = kDtmStateCommunicationSet;
+    VARIANT_BOOL sent = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, dtm_->Connect(&sent));
+    EXPECT_EQ(VARIANT_FALSE, sent);
+    EXPECT_HR(S_OK, dtm_->ConnectRequest(0, 126, &sent));
+    EXPECT_EQ(VARIANT_FALSE, sent);
+    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    ASSERT_HR(S_OK, dtm_->SetChannel(nullptr));
+}
+
+TEST_F(Dpv1AcceptanceTest, WithoutAChannelNothingIsRegistered) {
+    dtm_->state = kDtmStateCommunicationSet;
+    VARIANT_BOOL sent = VARIANT_TRUE;
+    EXPECT_HR(E_UNEXPECTED, dtm_->Connect(&sent));
+    EXPECT_EQ(VARIANT_FALSE, sent);
+    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    EXPECT_HR(E_FAIL,
+              dtm_->OnConnectResponse(ql::Bstr(L"6F9619FF-8B86-D011-B42D-00C04FC964FF").Get(), nullptr));
+}
+
+}  // namespace
+}  // namespace commtest

@@ -1,0 +1,163 @@
+// The frame's online upload and download requests: the transfer runs through interfaces marshalled into a
+// worker thread, the frame hears when it has finished, a cancel stops it without that event, and one request
+// runs at a time. Every request here goes through the type-library marshaller of the build tree's prefix.
+#include <gtest/gtest.h>
+
+#include "CommTestSupport.h"
+#include "comm/CommunicationStates.h"
+#include "frame/MessagePump.h"
+
+namespace commtest {
+namespace {
+
+class OnlineRequestTest : public CommTest {
+protected:
+    bool WaitForRequestEnd() {
+        return PumpUntil([this] { return !dtm_->IsRequestRunning(); }, 30000);
+    }
+    std::vector<std::pair<LONG, bool>> Progress() {
+        std::vector<std::pair<LONG, bool>> progress;
+        for (const FrameCall& call : frame_->Calls()) {
+            if (call.Method == L"NotifyProgress") {
+                progress.emplace_back(std::stol(call.Arguments[2]), call.Arguments[3] == L"TRUE");
+            }
+        }
+        return progress;
+    }
+
+    ql::Bstr invokeId_{L"0C2F3C4D-0001-4000-8000-00000000A001"};
+};
+
+TEST_F(OnlineRequestTest, AnUploadRequestRunsOnItsWorkerAndTellsTheFrame) {
+    GoOnline();
+    frame_->ClearCalls();
+    VARIANT_BOOL started = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), ql::Bstr(L"all").Get(), &started));
+    ASSERT_EQ(VARIANT_TRUE, started);
+    EXPECT_TRUE(dtm_->IsRequestRunning());
+    EXPECT_EQ(Text(invokeId_.Get()), Text(dtm_->RunningInvokeId()));
+    ASSERT_TRUE(WaitForRequestEnd());
+    ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyUploadFinished") == 1; }));
+
+    const FrameCall* finished = frame_->LastCall(L"NotifyUploadFinished");
+    EXPECT_EQ(Text(invokeId_.Get()), finished->Arguments[0]);
+    EXPECT_EQ(L"TRUE", finished->Arguments[1]);
+    const auto progress = Progress();
+    ASSERT_EQ(122u, progress.size());
+    EXPECT_EQ(std::make_pair(0L, false), progress.front());
+    EXPECT_EQ(std::make_pair(0L, true), progress[1]);
+    EXPECT_EQ(std::make_pair(99L, true), progress[120]);
+    EXPECT_EQ(std::make_pair(0L, false), progress.back());
+    EXPECT_EQ(nullptr, dtm_->RunningInvokeId());
+    EXPECT_EQ(L"all", Text(dtm_->RequestText()));
+    EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+}
+
+TEST_F(OnlineRequestTest, AFailureAnsweredNoFinishesWithFalse) {
+    GoOnline();
+    channel_->Device().SetBusyFor(1);
+    dtm_->questionAnswer = 7;  // the frame's dialog answered "buttonNo"
+    VARIANT_BOOL started = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    ASSERT_TRUE(WaitForRequestEnd());
+    ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyUploadFinished") == 1; }));
+    EXPECT_EQ(L"FALSE", frame_->LastCall(L"NotifyUploadFinished")->Arguments[1]);
+    EXPECT_EQ(1u, dtm_->questions.size());
+}
+
+TEST_F(OnlineRequestTest, ACancelledUploadSendsNoFinishedEvent) {
+    GoOnline();
+    HRESULT cancelled = E_PENDING;
+    VARIANT_BOOL stopped = VARIANT_FALSE;
+    frame_->SetListener([&](const FrameCall& call) {
+        if (call.Method == L"NotifyProgress" && call.Arguments[2] == L"20") {
+            cancelled = dtm_->CancelOnlineRequest(invokeId_.Get(), &stopped);
+        }
+    });
+    VARIANT_BOOL started = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    ASSERT_TRUE(WaitForRequestEnd());
+    PumpUntil([] { return false; }, 200);
+    frame_->SetListener(nullptr);
+    EXPECT_HR(S_OK, cancelled);
+    EXPECT_EQ(VARIANT_TRUE, stopped);
+    EXPECT_EQ(0u, frame_->CountCalls(L"NotifyUploadFinished"));
+    EXPECT_EQ(std::make_pair(0L, false), Progress().back());
+    EXPECT_FALSE(dtm_->Store().StopRequested());
+}
+
+TEST_F(OnlineRequestTest, ADownloadRequestTellsTheFrameItsOwnEvent) {
+    GoOnline();
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->UploadParameters(nullptr, &ok));
+    VARIANT_BOOL started = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->DownloadRequest(invokeId_.Get(), nullptr, &started));
+    ASSERT_TRUE(WaitForRequestEnd());
+    ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyDownloadFinished") == 1; }));
+    EXPECT_EQ(L"TRUE", frame_->LastCall(L"NotifyDownloadFinished")->Arguments[1]);
+    EXPECT_EQ(0u, frame_->CountCalls(L"NotifyUploadFinished"));
+}
+
+TEST_F(OnlineRequestTest, RequestsAreRefusedByLevelStateAndARunningRequest) {
+    VARIANT_BOOL started = VARIANT_TRUE;
+    dtm_->userLevel = 1;  // observer
+    dtm_->state = kDtmStateConnected;
+    EXPECT_HR(S_FALSE, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    EXPECT_EQ(VARIANT_FALSE, started);
+    dtm_->userLevel = 8;
+    for (ULONG state : {8ul, 11ul}) {
+        SCOPED_TRACE(state);
+        dtm_->state = state;
+        EXPECT_HR(S_FALSE, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    }
+    EXPECT_HR(E_POINTER, dtm_->UploadRequest(invokeId_.Get(), nullptr, nullptr));
+
+    GoOnline();
+    channel_->SetAnswerTiming(AnswerTiming::Later, 1);
+    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    ql::Bstr second(L"0C2F3C4D-0001-4000-8000-00000000A002");
+    EXPECT_HR(S_FALSE, dtm_->DownloadRequest(second.Get(), nullptr, &started));
+    EXPECT_EQ(VARIANT_FALSE, started);
+    EXPECT_HR(E_INVALIDARG, dtm_->CancelOnlineRequest(second.Get(), &started));
+    ASSERT_TRUE(WaitForRequestEnd());
+    // Once the worker has ended the next request starts.
+    channel_->SetAnswerTiming(AnswerTiming::DuringRequest);
+    EXPECT_HR(S_OK, dtm_->DownloadRequest(second.Get(), nullptr, &started));
+    EXPECT_EQ(VARIANT_TRUE, started);
+    ASSERT_TRUE(WaitForRequestEnd());
+}
+
+TEST_F(OnlineRequestTest, ARequestInStateNineGoesOnlineFirst) {
+    SetCommunication();
+    VARIANT_BOOL started = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    EXPECT_EQ(VARIANT_TRUE, started);
+    EXPECT_EQ(kDtmStateConnected, dtm_->state);
+    ASSERT_TRUE(WaitForRequestEnd());
+}
+
+TEST_F(OnlineRequestTest, ARequestWhoseConnectionFailsIsRefused) {
+    ChannelFaultRule refused;
+    refused.fault = ChannelFault::DeviceError;
+    refused.requests = kSimConnect;
+    refused.errorCode = {0x80, 0xB6, 0x00};
+    channel_->AddFault(refused);
+    SetCommunication();
+    VARIANT_BOOL started = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    EXPECT_EQ(VARIANT_FALSE, started);
+    EXPECT_FALSE(dtm_->IsRequestRunning());
+    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+}
+
+TEST_F(OnlineRequestTest, CancelWithoutARunningRequest) {
+    dtm_->state = kDtmStateConnected;
+    VARIANT_BOOL stopped = VARIANT_TRUE;
+    EXPECT_HR(S_OK, dtm_->CancelOnlineRequest(nullptr, &stopped));
+    EXPECT_EQ(VARIANT_FALSE, stopped);
+    EXPECT_HR(E_INVALIDARG, dtm_->CancelOnlineRequest(invokeId_.Get(), &stopped));
+    EXPECT_HR(E_POINTER, dtm_->CancelOnlineRequest(nullptr, nullptr));
+}
+
+}  // namespace
+}  // namespace commtest

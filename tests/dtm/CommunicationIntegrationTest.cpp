@@ -1,0 +1,161 @@
+// The DTM object with its real DP-V1 client, online requests and dataset transfer, driven along the frame's
+// road against the simulated channel and flowmeter (answers later, on thread timers). Only the functions
+// service is a double here: it records the state and connection broadcasts the open user interfaces would
+// receive.
+#include <algorithm>
+#include <functional>
+
+#include "DtmTestSupport.h"
+#include "classlib/Variant.h"
+#include "frame/MessagePump.h"
+#include "frame/simulator/SimulatedDpv1Channel.h"
+#include "tests/support/TestPaths.h"
+
+namespace dtmtest {
+namespace {
+
+constexpr ULONG kStationAddressId = 3;
+constexpr ULONG kCalibrationFactorId = 39;  // a readable and writable device parameter (VT_R4)
+constexpr ULONG kNotifyConnected = 0x3400;
+constexpr DWORD kShortWaitMs = 200;
+
+class CommunicationIntegrationTest : public DtmTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(DtmTest::SetUp());
+        // A DTM of our own with its real communication parts; only the functions double is attached.
+        dtm_.Reset();
+        ASSERT_HR(S_OK, ql::MakeObject(dtm_));
+        dtm_->AttachFunctions(&functions_);
+        dtm_->SetStateWaitTime(kShortWaitMs);
+        dtm_->SetTimeouts(kShortWaitMs, kShortWaitMs);
+        ASSERT_HR(S_OK, ql::MakeObject(channel_));
+        ASSERT_HR(S_OK, channel_->SetSchemaFolder(vtest::SchemasFolder()));
+        channel_->Device().SetFrozen(true);
+        ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+        ql::Variant address;
+        address.SetUI1(channel_->Device().StationAddress());
+        ASSERT_HR(S_OK, Variables()->SetValue(kStationAddressId, *address));
+    }
+    void TearDown() override {
+        // The frame takes the channel back; the channel lets go of the DTM's answer sink.
+        if (dtm_) (void)dtm_->SetChannel(nullptr);
+        if (channel_) channel_->DropCallback();
+        channel_.Reset();
+        PumpPendingMessages();
+        DtmTest::TearDown();
+    }
+
+    ql::ComPtr<IQuelkVariablesEx> Variables() {
+        ql::ComPtr<IQuelkVariablesEx> variables;
+        EXPECT_HR(S_OK, dtm_->QueryInterface(IID_IQuelkVariablesEx, variables.PutVoid()));
+        return variables;
+    }
+    // IDtm::SetCommunication with the simulated channel: state 9, then 10 with the connect request out.
+    void HandOverChannel() {
+        VARIANT_BOOL result = VARIANT_FALSE;
+        ASSERT_HR(S_OK, Dtm()->SetCommunication(channel_.Get(), &result));
+        ASSERT_EQ(VARIANT_TRUE, result);
+    }
+    bool PumpUntil(const std::function<bool()>& done) { return PumpMessagesUntil(done, 10000); }
+    void GoOnline() {
+        ASSERT_NO_FATAL_FAILURE(HandOverChannel());
+        ASSERT_TRUE(PumpUntil([this] { return State() != 10u; }));
+        ASSERT_EQ(12u, State());
+    }
+    size_t CountNotifications(ULONG code) const {
+        size_t count = 0;
+        for (const auto& notification : functions_.notifications) count += notification.code == code ? 1 : 0;
+        return count;
+    }
+
+    ql::ComPtr<CSimulatedDpv1Channel> channel_;
+};
+
+TEST_F(CommunicationIntegrationTest, TheChannelsConnectAnswerTakesTheDtmOnline) {
+    ASSERT_NO_FATAL_FAILURE(HandOverChannel());
+    EXPECT_EQ(10u, State()) << "the answer comes later, on a timer";
+    ASSERT_TRUE(PumpUntil([this] { return State() != 10u; }));
+    EXPECT_EQ(12u, State());
+    ASSERT_NE(nullptr, dtm_->CommunicationReference());
+    EXPECT_EQ(36u, ::SysStringLen(dtm_->CommunicationReference()));
+    EXPECT_EQ(1u, CountNotifications(kNotifyConnected));
+    EXPECT_EQ(1u, frame_->CountCalls(L"NotifyOnlineStateChanged"));
+    EXPECT_EQ((std::vector<ULONG>{9, 10, 12}),
+              std::vector<ULONG>(functions_.states.end() - 3, functions_.states.end()));
+    // The online functions follow the state of the complete object.
+    EXPECT_NE(functions_.enables.end(), std::find(functions_.enables.begin(), functions_.enables.end(),
+                                                  std::make_pair(ULONG{kFunctionOnlineParameterize}, true)));
+}
+
+// A connect or disconnect the channel never answers must not keep the DTM in 10 or 11: releasing the
+// communication drops the pending request, goes back through 9 to 8, and the DTM connects again afterwards.
+TEST_F(CommunicationIntegrationTest, ReleasingAnUnansweredConnectionReturnsThroughNine) {
+    struct Case {
+        const char* name;
+        unsigned silentRequest;
+        ULONG stuckState;
+    };
+    for (const Case& c : {Case{"connect", kSimConnect, 10}, Case{"disconnect", kSimDisconnect, 11}}) {
+        SCOPED_TRACE(c.name);
+        channel_->ClearFaults();
+        channel_->AddFault({ChannelFault::Silence, c.silentRequest});
+        VARIANT_BOOL result = VARIANT_FALSE;
+        if (c.stuckState == 10) {
+            ASSERT_NO_FATAL_FAILURE(HandOverChannel());
+        } else {
+            ASSERT_NO_FATAL_FAILURE(GoOnline());
+            EXPECT_HR(S_FALSE, Dtm()->PrepareToReleaseCommunication(&result))
+                << "the disconnect wait timed out";
+        }
+        ASSERT_EQ(c.stuckState, State());
+        ASSERT_EQ(1u, dtm_->PendingTransactions().Count());
+
+        functions_.states.clear();
+        EXPECT_HR(S_OK, Dtm()->ReleaseCommunication(&result));
+        EXPECT_EQ(VARIANT_TRUE, result);
+        ASSERT_FALSE(functions_.states.empty());
+        EXPECT_EQ(9u, functions_.states.front());
+        EXPECT_EQ(8u, State());
+        EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+        EXPECT_EQ(nullptr, dtm_->Channel());
+        EXPECT_EQ(nullptr, dtm_->CommunicationReference());
+
+        // Usable again: a new channel connects as the first did.
+        channel_->DropCallback();
+        channel_->ClearFaults();
+        ASSERT_NO_FATAL_FAILURE(GoOnline());
+        ASSERT_HR(S_OK, Dtm()->PrepareToReleaseCommunication(&result));
+        ASSERT_EQ(VARIANT_TRUE, result);
+        ASSERT_HR(S_OK, Dtm()->ReleaseCommunication(&result));
+        ASSERT_EQ(8u, State());
+    }
+}
+
+// A device read or write that never went out (offline, or refused by the channel) is no success.
+TEST_F(CommunicationIntegrationTest, ATransferThatDidNotGoOutReportsFalse) {
+    VARIANT_BOOL result = VARIANT_TRUE;
+    channel_->AddFault({ChannelFault::Refuse, kSimConnect});
+    ASSERT_NO_FATAL_FAILURE(HandOverChannel());
+    ASSERT_EQ(9u, State()) << "the refused connect leaves the DTM offline with its channel";
+    EXPECT_HR(S_FALSE, Variables()->ReadFromDevice(kCalibrationFactorId, &result));
+    EXPECT_EQ(VARIANT_FALSE, result);
+
+    VARIANT_BOOL released = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Dtm()->ReleaseCommunication(&released));
+    channel_->DropCallback();
+    channel_->ClearFaults();
+    ASSERT_NO_FATAL_FAILURE(GoOnline());
+    channel_->AddFault({ChannelFault::Refuse, kSimTransaction, 0, -1});
+    ql::Variant value;
+    value.SetR4(1.5f);
+    result = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, Variables()->WriteToDevice(kCalibrationFactorId, *value, &result));
+    EXPECT_EQ(VARIANT_FALSE, result);
+    result = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, Variables()->ReadFromDevice(kCalibrationFactorId, &result));
+    EXPECT_EQ(VARIANT_FALSE, result);
+}
+
+}  // namespace
+}  // namespace dtmtest

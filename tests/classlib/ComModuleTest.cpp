@@ -96,21 +96,6 @@ TEST_F(ComModuleTest, ObjectMapIsTheStaticMapFollowedByTheListFromItsHead) {
     EXPECT_TRUE(Module().ObjectMap().empty());
 }
 
-// Class object sharing, unknown classes, the aggregation rule and unload counting are checked on the server
-// DLL itself by the module's tests; here what only a map of the test's own can show.
-TEST_F(ComModuleTest, ClassObjectsAnswerOnlyTheirInterfacesAndCreateWhatTheEntryNames) {
-    void* out = reinterpret_cast<void*>(static_cast<UINT_PTR>(1));
-    EXPECT_HR(E_NOINTERFACE, Module().GetClassObject(kClsidWidget, IID_IDispatch, &out));
-    EXPECT_EQ(nullptr, out);
-    ql::ComPtr<IClassFactory> factory = Factory(kClsidWidget);
-    ql::ComPtr<ITestBeta> beta;
-    ASSERT_HR(S_OK, factory->CreateInstance(nullptr, __uuidof(ITestBeta), beta.PutVoid()));
-    EXPECT_EQ(2, beta->Beta());
-    out = reinterpret_cast<void*>(static_cast<UINT_PTR>(1));
-    EXPECT_HR(E_NOTIMPL, Factory(kClsidUnavailable)->CreateInstance(nullptr, IID_IUnknown, &out));
-    EXPECT_EQ(nullptr, out);
-}
-
 TEST_F(ComModuleTest, RegistrationRunsInMapOrderWithCategoriesAndTypeLibrary) {
     ASSERT_HR(S_OK, Module().RegisterServer(true));
     EXPECT_EQ(AllEntries(true), g_registryCalls);
@@ -121,31 +106,6 @@ TEST_F(ComModuleTest, RegistrationRunsInMapOrderWithCategoriesAndTypeLibrary) {
     EXPECT_EQ(AllEntries(false), g_registryCalls);
     EXPECT_FALSE(KeyExists(kWidgetCategoryKey));
     EXPECT_FALSE(KeyExists(kTestTypeLibKey));
-}
-
-TEST_F(ComModuleTest, RegistrationStopsAtTheFirstFailureButRemovalGoesOn) {
-    g_registryResults[1] = E_ACCESSDENIED;
-    EXPECT_HR(E_ACCESSDENIED, Module().RegisterServer(true));
-    EXPECT_EQ((std::vector<std::pair<int, bool>>{{0, true}, {1, true}}), g_registryCalls);
-    EXPECT_FALSE(KeyExists(kTestTypeLibKey)) << "no type library after a failed script";
-    g_registryCalls.clear();
-    g_registryResults[0] = E_FAIL;
-    EXPECT_HR(S_OK, Module().UnregisterServer(true));
-    EXPECT_EQ(AllEntries(false), g_registryCalls);
-    EXPECT_FALSE(KeyExists(kWidgetCategoryKey));
-}
-
-const wchar_t* SomeDescription() noexcept { return L"registered elsewhere"; }
-
-TEST_F(ComModuleTest, EntriesWithADescriptionAreLeftAlone) {
-    Module().Term();
-    staticMap_[1].description = &SomeDescription;
-    ASSERT_HR(S_OK, Module().Init(staticMap_.data(), ::GetModuleHandleW(nullptr), LIBID_ClasslibTestLib));
-    EXPECT_HR(S_OK, Module().RegisterServer(false));
-    EXPECT_HR(S_OK, Module().UnregisterServer(false));
-    EXPECT_EQ((std::vector<std::pair<int, bool>>{
-                  {0, true}, {2, true}, {3, true}, {0, false}, {2, false}, {3, false}}),
-              g_registryCalls);
 }
 
 }  // namespace

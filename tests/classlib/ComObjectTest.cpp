@@ -70,18 +70,6 @@ TEST_F(ComObjectTest, QueryInterfaceFollowsTheTable) {
     EXPECT_TRUE(ql::IsSameObject(gamma.Get(), beta.Get()));
 }
 
-TEST_F(ComObjectTest, FunctionEntryHandsTheQueryOn) {
-    CountingOuter target;
-    widget_->ForwardTo(&target);
-    void* out = kGarbage;
-    EXPECT_HR(E_NOINTERFACE, alpha_->QueryInterface(comtest::kIidForwarded, &out));
-    EXPECT_EQ(nullptr, out);
-    ASSERT_EQ(1u, target.asked.size());
-    EXPECT_TRUE(IsEqualIID(comtest::kIidForwarded, target.asked[0]));
-    widget_->ForwardTo(nullptr);
-    EXPECT_EQ(1u, target.refs);
-}
-
 TEST_F(ComObjectTest, ReferencesBalanceAndTheLastReleaseDestroys) {
     const LONG locks = ql::ComModule::Instance().LockCount();
     widget_.Reset();
@@ -105,34 +93,6 @@ TEST_F(ComObjectTest, ReferencesBalanceAndTheLastReleaseDestroys) {
     ASSERT_HR(S_OK, ql::QueryInterfaceTo(static_cast<ITestAlpha*>(made.Get()), alpha_));
     made.Reset();
     EXPECT_EQ(1, CWidget::live);
-}
-
-TEST_F(ComObjectTest, FailedCreationLeavesNothingBehind) {
-    void* out = kGarbage;
-    EXPECT_HR(E_NOINTERFACE, ql::CreateInstance<CWidget>(nullptr, IID_IDispatch, &out));
-    EXPECT_EQ(nullptr, out);
-    CWidget::nextConstructResult = E_OUTOFMEMORY;
-    out = kGarbage;
-    EXPECT_HR(E_OUTOFMEMORY, ql::CreateInstance<CWidget>(nullptr, __uuidof(ITestAlpha), &out));
-    EXPECT_EQ(nullptr, out);
-    EXPECT_EQ(1, CWidget::live) << "only the fixture's object lives";
-    EXPECT_EQ(2, CWidget::finalReleases);  // both failed objects went through FinalRelease
-    ql::ComPtr<CWidget> made;
-    EXPECT_HR(E_OUTOFMEMORY, ql::MakeObject(made));
-    EXPECT_FALSE(made);
-    EXPECT_EQ(1, CWidget::live);
-    EXPECT_HR(E_POINTER, ql::CreateInstance<CWidget>(nullptr, __uuidof(ITestAlpha), nullptr));
-}
-
-TEST_F(ComObjectTest, ControllingUnknownOfAStandaloneObjectIsItsIdentity) {
-    ql::ComPtr<IUnknown> identity;
-    ASSERT_HR(S_OK, ql::QueryInterfaceTo(alpha_.Get(), identity));
-    EXPECT_FALSE(widget_->IsAggregated());
-    EXPECT_EQ(identity.Get(), widget_->GetControllingUnknown());
-    identity.Reset();
-    widget_.Reset();
-    EXPECT_EQ(2u, alpha_->AddRef()) << "GetControllingUnknown must not keep a reference";
-    alpha_->Release();
 }
 
 TEST_F(ComObjectTest, AggregatedObjectDelegatesItsIUnknownToTheOuter) {
@@ -197,12 +157,5 @@ class CErrorInfoObject : public ql::ComObjectBase<CErrorInfoObject>,
 public:
     int STDMETHODCALLTYPE Alpha() override { return 0; }
 };
-
-TEST_F(ComObjectTest, SupportErrorInfoAnswersForTheListedInterfacesOnly) {
-    ql::ComPtr<ISupportErrorInfo> support;
-    ASSERT_HR(S_OK, ql::CreateInstance<CErrorInfoObject>(nullptr, IID_ISupportErrorInfo, support.PutVoid()));
-    EXPECT_HR(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(ITestAlpha)));
-    EXPECT_HR(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IUnknown));
-}
 
 }  // namespace

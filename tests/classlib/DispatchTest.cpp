@@ -64,22 +64,4 @@ TEST_F(DispatchTest, NamesAndCallsGoThroughTheTypeLibrary) {
     EXPECT_EQ("bstr:'calculator'", vtest::Describe(*result_));
 }
 
-TEST_F(DispatchTest, RefusesWhatTheInterfaceDoesNotDescribe) {
-    EXPECT_HR(DISP_E_MEMBERNOTFOUND, Invoke(99, DISPATCH_METHOD, &none_));
-    EXPECT_HR(DISP_E_UNKNOWNINTERFACE, Invoke(1, DISPATCH_METHOD, &none_, IID_IUnknown));
-    EXPECT_HR(DISP_E_BADPARAMCOUNT, Invoke(1, DISPATCH_METHOD, &none_));
-    UINT count = 0;
-    EXPECT_HR(S_OK, dispatch_->GetTypeInfoCount(&count));
-    EXPECT_EQ(1u, count);
-    ql::ComPtr<ITypeInfo> info;
-    ASSERT_HR(S_OK, dispatch_->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Put()));
-    TYPEATTR* attr = nullptr;
-    ASSERT_HR(S_OK, info->GetTypeAttr(&attr));
-    EXPECT_TRUE(IsEqualGUID(IID_ITestCalculator, attr->guid));
-    info->ReleaseTypeAttr(attr);
-    ITypeInfo* missing = reinterpret_cast<ITypeInfo*>(static_cast<UINT_PTR>(1));
-    EXPECT_HR(DISP_E_BADINDEX, dispatch_->GetTypeInfo(1, LOCALE_USER_DEFAULT, &missing));
-    EXPECT_EQ(nullptr, missing);
-}
-
 }  // namespace

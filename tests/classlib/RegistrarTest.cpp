@@ -49,15 +49,4 @@ TEST_F(RegistrarTest, ScriptRegistersWithModuleReplacedAndUnregistersAgain) {
     EXPECT_HR(E_INVALIDARG, ql::RunRegistryScriptText(L"C:\\x.dll", nullptr, true));
 }
 
-TEST_F(RegistrarTest, ModuleRunsItsOwnScriptResource) {
-    ql::ComModule& module = ql::ComModule::Instance();
-    ASSERT_HR(S_OK, module.UpdateRegistryFromResource(kTestScriptResource, true));
-    EXPECT_EQ(L"from a resource", RegistryString(HKEY_CURRENT_USER, kResourceScriptKey));
-    EXPECT_EQ(module.ModulePath(), RegistryString(HKEY_CURRENT_USER, kResourceScriptKey, L"Module"));
-    EXPECT_HR(S_OK, module.UpdateRegistryFromResource(kTestScriptResource, false));
-    EXPECT_FALSE(resourceScript_.Exists());
-    EXPECT_TRUE(FAILED(module.UpdateRegistryFromResource(kTestScriptResource + 1, true)))
-        << "no such resource";
-}
-
 }  // namespace

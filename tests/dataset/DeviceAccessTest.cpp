@@ -39,18 +39,6 @@ TEST_F(DeviceAccessTest, ReadsGoToTheDeviceOnlyForReadableDeviceParameters) {
     EXPECT_HR(E_FAIL, variables()->ReadFromDeviceAsync(16, &sent));
 }
 
-TEST_F(DeviceAccessTest, OnlineWritesGoToTheDevice) {
-    host_.state = kDtmStateOnline;
-    VARIANT_BOOL sent = VARIANT_FALSE, result = VARIANT_FALSE;
-    EXPECT_HR(S_OK, variables()->WriteToDeviceAsync(18, *MakeUI4(5), &sent));
-    EXPECT_HR(S_OK, variables()->WriteToDevice(18, *MakeUI4(6), &result));
-    EXPECT_EQ(VARIANT_TRUE, sent);
-    EXPECT_EQ(VARIANT_TRUE, result);
-    EXPECT_THAT(device_.calls, ElementsAre("writeAsync 18 ui4:5", "write 18 ui4:6"));
-    EXPECT_EQ("ui2:0", ValueOf(18));
-    EXPECT_THAT(host_.notifications, IsEmpty());
-}
-
 // Offline a device parameter's value goes into the dataset and keeps 0x02 until a transfer brings it into
 // the device; a value that is not written to a device loses 0x02.
 TEST_F(DeviceAccessTest, OfflineWritesAreTakenIntoTheDataset) {
@@ -80,17 +68,6 @@ TEST_F(DeviceAccessTest, OfflineWritesAreTakenIntoTheDataset) {
         EXPECT_THAT(host_.notifications, ElementsAre("2702 [ui4:" + id + ", " + c.stored + "]",
                                                      "2702 [ui4:" + id + ", ui4:" + id + "]"));
     }
-    EXPECT_THAT(device_.calls, IsEmpty());
-}
-
-TEST_F(DeviceAccessTest, OfflineSynchronousWriteStoresAndMarks) {
-    VARIANT_BOOL result = VARIANT_FALSE;
-    EXPECT_HR(S_OK, variables()->WriteToDevice(18, *MakeUI4(5), &result));
-    EXPECT_EQ(VARIANT_TRUE, result);
-    EXPECT_EQ("ui2:5", ValueOf(18));
-    EXPECT_EQ(0x73u, AccessOf(18));
-    EXPECT_HR(DISP_E_TYPEMISMATCH, variables()->WriteToDevice(18, *MakeBstr(L"x"), &result));
-    EXPECT_EQ(VARIANT_FALSE, result);
     EXPECT_THAT(device_.calls, IsEmpty());
 }
 

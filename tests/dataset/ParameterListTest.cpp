@@ -74,52 +74,6 @@ TEST_F(ParameterListTest, TheExportIsTheExactDocumentOfThePersistentRecords) {
     EXPECT_EQ("0/" + std::to_string(count) + " ", listHost_.progress.back());
 }
 
-TEST_F(ParameterListTest, ValueTextsAndTypeNames) {
-    ql::Variant r4, r8, bools, empty, tiny;
-    r4.SetR4(2.5f);
-    r8.SetR8(-0.125);
-    bools.SetBool(true);
-    tiny.SetR4(1.2345678e-5f);
-    const struct {
-        const char* name;
-        ql::Variant value;
-        const char* type;
-        const char* text;
-    } cases[] = {
-        {"float", std::move(r4), "VT_R4", "2.500000"},
-        {"double", std::move(r8), "VT_R8", "-0.125000"},
-        {"unsigned", MakeUI4(7), "VT_UI4", "7"},
-        {"bytes", MakeBytes({0x0A, 0xFF}), "VT_UI1 | VT_ARRAY", "0AFF"},
-        {"empty", std::move(empty), "VT_EMPTY", ""},
-        {"bool", std::move(bools), "VT_BOOL", "True"},
-        {"text", MakeBstr(L"a \"b\" <c>"), "VT_BSTR", "a \"b\" <c>"},
-        // Six decimals would lose these: as many digits as it takes.
-        {"small float", std::move(tiny), "VT_R4", "1.23456784e-05"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::wstring type, text;
-        ASSERT_HR(S_OK, ParameterListTypeName(c.value.Type(), type));
-        ASSERT_HR(S_OK, ParameterListValueText(*c.value, text));
-        EXPECT_EQ(c.type, ql::Utf8FromWide(type));
-        EXPECT_EQ(c.text, ql::Utf8FromWide(text));
-    }
-    // A byte string is never cut (the display form stops after 255 digits).
-    std::wstring text;
-    ASSERT_HR(S_OK, ParameterListValueText(*MakeBytes({}), text));
-    EXPECT_EQ(L"", text);
-    ql::Variant long_bytes = MakeBytes({});
-    {
-        ql::SafeArray array;
-        ASSERT_HR(S_OK, array.Create(VT_UI1, 200));
-        ql::SafeArrayData<BYTE> data(array.Get());
-        for (ULONG i = 0; i < 200; ++i) data[i] = 0xAB;
-        long_bytes.AttachArray(VT_UI1, array.Detach());
-    }
-    ASSERT_HR(S_OK, ParameterListValueText(*long_bytes, text));
-    EXPECT_EQ(400u, text.size());
-}
-
 TEST_F(ParameterListTest, MarkupInTextsIsEscapedAndImportsBack) {
     SetValue(1, *MakeBstr(L"a\"b<c&d>e"));
     const std::string text = Export();
@@ -147,40 +101,6 @@ TEST_F(ParameterListTest, NoBufferBoundsAnEntry) {
     ASSERT_HR(S_OK, store().GetValue(1, value.Put()));
     EXPECT_EQ(tag, vtest::StringOf(V_BSTR(value.Get())));
     EXPECT_EQ(Describe(*MakeBytes(bytes)), ValueOf(46));
-}
-
-TEST_F(ParameterListTest, ATextXmlCannotHoldFailsTheExport) {
-    SetValue(1, *MakeBstr(L"bell\x07"));
-    ql::Bstr text;
-    EXPECT_HR(E_INVALIDARG, ExportParameters(store(), &listHost_, text.Put()));
-    EXPECT_TRUE(text.IsNull());
-    EXPECT_HR(E_POINTER, ExportParameters(store(), &listHost_, nullptr));
-}
-
-TEST_F(ParameterListTest, ImportTakesOnlyMatchingTypesAndConvertibleValues) {
-    const struct {
-        const char* name;
-        std::wstring entries;
-        ULONG id;
-        const char* value;
-    } cases[] = {
-        {"matching type", Entry(L"16", L"VT_UI2", L"513"), 16, "ui2:513"},
-        {"declared type, not the value's", Entry(L"16", L"VT_UI4", L"77"), 16, "ui2:0"},
-        {"id with leading zeros", Entry(L"016", L"VT_UI2", L"77"), 16, "ui2:0"},
-        {"first of two elements", Entry(L"16", L"VT_UI2", L"5") + Entry(L"16", L"VT_UI2", L"6"), 16, "ui2:5"},
-        {"letters for a number", Entry(L"16", L"VT_UI2", L"abc"), 16, "ui2:0"},
-        {"empty number", Entry(L"18", L"VT_UI2", L""), 18, "ui2:0"},
-        {"odd hexadecimal digits", Entry(L"46", L"VT_UI1 | VT_ARRAY", L"0AF"), 46, "bytes:"},
-        {"hexadecimal", Entry(L"46", L"VT_UI1 | VT_ARRAY", L"0aff"), 46, "bytes:0AFF"},
-        {"unknown id", Entry(L"9999", L"VT_UI2", L"1"), 16, "ui2:0"},
-        {"escaped text", Entry(L"1", L"VT_BSTR", L"x &amp; &quot;y&quot;"), 1, "bstr:'x & \"y\"'"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        EXPECT_HR(S_OK, Import(List(c.entries)));
-        EXPECT_EQ(c.value, ValueOf(c.id));
-    }
 }
 
 TEST_F(ParameterListTest, ADocumentThatDoesNotLoadChangesNothing) {

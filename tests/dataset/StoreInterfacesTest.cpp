@@ -53,78 +53,6 @@ TEST_F(StoreInterfacesTest, EveryGetterRefusesInvalidAndUnknownIds) {
     EXPECT_TRUE(host_.notifications.empty());
 }
 
-TEST_F(StoreInterfacesTest, VariantIdsAreConvertedFirst) {
-    ql::Variant value;
-    EXPECT_HR(S_OK, variantForms()->GetValue(*MakeBstr(L"10"), value.Get()));
-    EXPECT_EQ("bstr:'kvnd'", Describe(*value));
-    EXPECT_HR(DISP_E_TYPEMISMATCH, variantForms()->GetValue(*MakeBstr(L"x"), value.Get()));
-    EXPECT_EQ("bstr:'kvnd'", Describe(*value));
-    ULONG flags = 0;
-    EXPECT_HR(DISP_E_TYPEMISMATCH, valueCheck()->CheckValue(*MakeBstr(L"x"), *MakeUI4(1), &flags));
-    EXPECT_EQ(kAccessNoCheck, flags);
-
-    ql::Variant access, flag;
-    VARTYPE type = 0;
-    EXPECT_HR(S_OK, variantForms()->GetVariableInfo(*MakeI4(17), nullptr, nullptr, &type, nullptr, nullptr,
-                                                    nullptr, access.Get()));
-    EXPECT_EQ(kByteArray, type);
-    EXPECT_EQ("ui4:113", Describe(*access));
-    EXPECT_HR(S_OK, variantForms()->GetDeviceFlag(*MakeI4(17), flag.Get()));
-    EXPECT_EQ("ui4:1", Describe(*flag));
-    EXPECT_HR(E_POINTER, variantForms()->GetDeviceFlag(*MakeI4(17), nullptr));
-}
-
-TEST_F(StoreInterfacesTest, CountIndexAccessAndAddresses) {
-    ULONG count = 0, id = 0;
-    EXPECT_HR(S_OK, variables()->GetCount(&count));
-    EXPECT_EQ(121u, count);
-    EXPECT_HR(S_OK, variables()->GetVariableAt(0, &id));
-    EXPECT_EQ(1u, id);
-    EXPECT_HR(E_INVALIDARG, variables()->GetVariableAt(static_cast<INT>(count), &id));
-    EXPECT_HR(E_INVALIDARG, variables()->GetVariableAt(-1, &id));
-    ql::Variant result;
-    EXPECT_HR(S_OK, fields()->GetVariableAtVariant(*MakeBstr(L"120"), result.Get()));
-    EXPECT_EQ("ui4:104", Describe(*result));
-    EXPECT_HR(E_INVALIDARG, fields()->GetVariableAtVariant(*MakeI4(-1), result.Get()));
-
-    // Addresses are kept as given.
-    EXPECT_HR(S_OK, variables()->GetAddress(17, result.Put()));
-    EXPECT_EQ("ui4:18", Describe(*result));
-    EXPECT_HR(S_OK, variables()->SetAddress(3, *MakeBstr(L"7")));
-    EXPECT_HR(S_OK, variantForms()->GetAddress(*MakeUI4(3), result.Put()));
-    EXPECT_EQ("bstr:'7'", Describe(*result));
-    EXPECT_HR(E_INVALIDARG, variables()->SetAddress(kInvalidParameterId, *MakeUI4(1)));
-    EXPECT_HR(E_INVALIDARG, variables()->GetAddress(17, nullptr));
-}
-
-TEST_F(StoreInterfacesTest, GetVariableFieldAnswersOneField) {
-    const struct {
-        ULONG id;
-        ULONG mask;
-        HRESULT hr;
-        const char* field;
-    } cases[] = {
-        {17, kFieldPersistent, S_OK, "bool:1"},  // the stored word, not VARIANT_TRUE
-        {4, kFieldPersistent, S_OK, "bool:0"},
-        {17, kFieldDataType, S_OK, "ui2:8209"},
-        {50, kFieldEnumerationKind, S_OK, "ui2:1"},
-        {17, kFieldAccess, S_OK, "ui4:113"},
-        {17, kFieldAddress, S_OK, "ui4:18"},
-        {10, kFieldName, S_OK, "bstr:'Username'"},
-        {10, kFieldDisplayAttribute, S_OK, "empty"},
-        {17, kFieldName | kFieldAddress, E_FAIL, "bstr:'untouched'"},
-        {17, 0, E_FAIL, "bstr:'untouched'"},
-        {17, 0x100000, E_FAIL, "bstr:'untouched'"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.id) + " mask " + std::to_string(c.mask));
-        ql::Variant out = MakeBstr(L"untouched");
-        EXPECT_HR(c.hr, fields()->GetVariableField(*MakeUI4(c.id), *MakeUI4(c.mask), out.Get()));
-        EXPECT_EQ(c.field, Describe(*out));
-    }
-    EXPECT_HR(E_INVALIDARG, fields()->GetVariableField(*MakeUI4(17), *MakeUI4(kFieldAccess), nullptr));
-}
-
 TEST_F(StoreInterfacesTest, SetVariableFieldTakesNumbersOnlyThroughConversion) {
     const struct {
         const char* name;
@@ -150,22 +78,6 @@ TEST_F(StoreInterfacesTest, SetVariableFieldTakesNumbersOnlyThroughConversion) {
     EXPECT_EQ(L"12", store().Variables().Find(10)->Description.View());
 }
 
-TEST_F(StoreInterfacesTest, SetVariableFieldWritesQuietlyAndUnconverted) {
-    EXPECT_HR(S_OK, fields()->SetVariableField(*MakeUI4(16), *MakeUI4(kFieldValue), *MakeBstr(L"12")));
-    EXPECT_EQ("bstr:'12'", ValueOf(16));
-    EXPECT_HR(E_FAIL, fields()->SetVariableField(*MakeUI4(16), *MakeUI4(kFieldDataType), *MakeUI4(VT_BSTR)));
-    EXPECT_HR(S_OK, fields()->SetVariableField(*MakeUI4(16), *MakeUI4(kFieldEnumerationKind), *MakeUI4(2)));
-    EXPECT_HR(E_INVALIDARG,
-              fields()->SetVariableField(*MakeUI4(8), *MakeUI4(kFieldEnumerationKind), *MakeUI4(2)));
-    EXPECT_EQ(VT_UI2, store().Variables().Find(16)->DataType);
-    EXPECT_EQ(kEnumerationNone, store().Variables().Find(16)->EnumerationKind);
-    EXPECT_TRUE(host_.notifications.empty());
-    EXPECT_TRUE(host_.modifiedMarks.empty());
-    // SetValue with the same value converts it.
-    EXPECT_HR(S_OK, variables()->SetValue(16, *MakeBstr(L"12")));
-    EXPECT_EQ("ui2:12", ValueOf(16));
-}
-
 TEST_F(StoreInterfacesTest, ChangeValueIsTheQuietSetter) {
     EXPECT_HR(S_OK, variables()->ChangeValue(16, nullptr, nullptr));
     EXPECT_EQ("ui2:0", ValueOf(16));
@@ -183,18 +95,6 @@ TEST_F(StoreInterfacesTest, ChangeValueIsTheQuietSetter) {
     EXPECT_HR(S_OK, variantForms()->ChangeValue(*MakeUI4(16), nullptr, goodAccess.Get()));
     EXPECT_EQ(0x50u, AccessOf(16));
     EXPECT_HR(E_INVALIDARG, variables()->ChangeValue(kInvalidParameterId, nullptr, nullptr));
-}
-
-TEST_F(StoreInterfacesTest, RequestStopOnlyStopsARunningTransfer) {
-    VARIANT_BOOL wasRunning = VARIANT_TRUE;
-    EXPECT_HR(S_OK, variables()->RequestStop(&wasRunning));
-    EXPECT_EQ(VARIANT_FALSE, wasRunning);
-    EXPECT_FALSE(store().StopRequested());
-    store().SetTransferRunning(true);
-    EXPECT_HR(S_OK, variables()->RequestStop(&wasRunning));
-    EXPECT_EQ(VARIANT_TRUE, wasRunning);
-    EXPECT_TRUE(store().StopRequested());
-    EXPECT_HR(E_INVALIDARG, variables()->RequestStop(nullptr));
 }
 
 }  // namespace

@@ -85,20 +85,6 @@ protected:
     ql::ComPtr<ITypeLib> library_;
 };
 
-TEST_F(TypeLibraryTest, LibraryIdAndVersion) {
-    TLIBATTR* attr = nullptr;
-    ASSERT_EQ(S_OK, library_->GetLibAttr(&attr));
-    const GUID guid = attr->guid;
-    const WORD major = attr->wMajorVerNum, minor = attr->wMinorVerNum;
-    library_->ReleaseTLibAttr(attr);
-    EXPECT_TRUE(IsEqualGUID(LIBID_VarnokP3Lib, guid));
-    EXPECT_EQ(1, major);
-    EXPECT_EQ(0, minor);
-    ql::Bstr name;
-    ASSERT_EQ(S_OK, library_->GetDocumentation(-1, name.Put(), nullptr, nullptr, nullptr));
-    EXPECT_EQ(L"VarnokP3Lib", std::wstring(name.View()));
-}
-
 TEST_F(TypeLibraryTest, EveryClassOfTheObjectMapWithItsDefaultInterface) {
     for (const moduletest::ServerClass& c : moduletest::kServerClasses) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
@@ -121,18 +107,11 @@ TEST_F(TypeLibraryTest, EveryClassOfTheObjectMapWithItsDefaultInterface) {
 TEST_F(TypeLibraryTest, MarshalableInterfaces) {
     const std::pair<IID, WORD> cases[] = {
         {__uuidof(IDtmObject), TYPEFLAG_FDUAL},
-        {__uuidof(IUserInfo), TYPEFLAG_FDUAL},
         {__uuidof(ICheckOnlineParameter), TYPEFLAG_FDUAL},
-        {__uuidof(IQuelkBusInformation), TYPEFLAG_FDUAL},
-        {__uuidof(ITreeFrame), TYPEFLAG_FDUAL},
-        {__uuidof(IQuelkVariables), TYPEFLAG_FOLEAUTOMATION},
         {__uuidof(IQuelkVariablesEx), TYPEFLAG_FOLEAUTOMATION},
         {__uuidof(IFrameEvents), TYPEFLAG_FOLEAUTOMATION},
-        {__uuidof(IDtmOnlineParameter), TYPEFLAG_FOLEAUTOMATION},
         {__uuidof(IDtm), TYPEFLAG_FOLEAUTOMATION},
         {__uuidof(IFdtCommunication), TYPEFLAG_FOLEAUTOMATION},
-        {__uuidof(IFdtCommunicationEvents), TYPEFLAG_FOLEAUTOMATION},
-        {__uuidof(IQuelkControl), TYPEFLAG_FOLEAUTOMATION},
     };
     for (auto [iid, flag] : cases) {
         ql::ComPtr<ITypeInfo> info;
@@ -155,17 +134,11 @@ TEST_F(TypeLibraryTest, MethodSlots) {
     };
     const SlotCase cases[] = {
         {__uuidof(IDtm), L"PrivateDialogEnabled", 18},
-        {__uuidof(IDtmDataLock), L"UnlockData", 10},
-        {__uuidof(IDtmDataSetCheck), L"ReleaseCompare", 10},
         {__uuidof(IDtmOnlineParameter), L"UploadRequest", 9},
         {__uuidof(IFdtCommunicationEvents), L"OnTransactionResponse", 10},
-        {__uuidof(IDtmActiveXControl), L"PrepareToRelease", 8},
         {__uuidof(IFdtCommunication), L"TransactionRequest", 10},
         {__uuidof(IFrameContainer), L"GetSchemaFolder", 10},
         {__uuidof(IFrameEvents), L"NotifyFunctionFinished", 20},
-        {__uuidof(IFrameActiveX), L"CloseActiveXControlRequest", 8},
-        {__uuidof(IFrameDtmAccess), L"ReleaseDtm", 14},
-        {__uuidof(IFrameDocument), L"PutDocument", 8},
         {__uuidof(IQuelkDtm), L"FrameDocumentHook", 22},
         {__uuidof(IQuelkVariables), L"WriteToDevice", 24},
         {__uuidof(IQuelkVariablesEx), L"GetValue", 32},
@@ -173,23 +146,11 @@ TEST_F(TypeLibraryTest, MethodSlots) {
         {__uuidof(IQuelkVariableFields), L"SetVariableField", 10},
         {__uuidof(IQuelkValueCheck), L"CheckAndMark", 8},
         {__uuidof(IQuelkFunctions), L"GetLocalizedFunctionText", 24},
-        {__uuidof(IQuelkDpv1Communication), L"EvaluateWriteResponse", 18},
         {__uuidof(IQuelkDpv1Client), L"TextToValue", 17},
-        {__uuidof(IQuelkOnlineState), L"GoOffline", 8},
-        {__uuidof(IQuelkBusInformation), L"ApplyBusInformation", 8},
         {__uuidof(IQuelkLocalization), L"NodeExists", 12},
-        {__uuidof(IQuelkLocalizationInit), L"SetLanguage", 9},
-        {__uuidof(IQuelkActivityLog), L"ReportValueChange", 11},
-        {__uuidof(IQuelkDtmExtension), L"ApproveReleaseChannels", 10},
-        {__uuidof(IQuelkPersistExtension), L"GetParameterFragment", 16},
         {__uuidof(IQuelkControl), L"OnNotify", 14},
         {__uuidof(IQuelkControlInfo), L"InitSchemaCacheFromFrame", 9},
-        {__uuidof(IQuelkControlSite), L"OnChildNotify", 7},
-        {__uuidof(IQuelkPageMode), L"CompareSingleParameter", 6},
-        {__uuidof(IQuelkChildControl), L"FocusParameter", 15},
         {__uuidof(IDtmObject), L"GetActiveFunctionID", 11},
-        {__uuidof(IUserInfo), L"GetUserLevel", 7},
-        {__uuidof(ICheckOnlineParameter), L"CheckIfUpDownloadRunning", 7},
     };
     for (const SlotCase& c : cases) {
         ql::ComPtr<ITypeInfo> info = VtableInfo(c.iid);

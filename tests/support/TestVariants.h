@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "classlib/Bstr.h"
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 
@@ -26,9 +27,13 @@ ql::Variant MakeArray(VARTYPE vt, const std::vector<T>& values, LONG lowerBound 
     EXPECT_EQ(S_OK, array.Create(vt, static_cast<ULONG>(values.size()), lowerBound));
     LONG index = lowerBound;
     for (T value : values) {
-        void* element = &value;
-        if constexpr (std::is_same_v<T, const wchar_t*>) element = const_cast<wchar_t*>(value);
-        EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, element));
+        if constexpr (std::is_same_v<T, const wchar_t*>) {
+            // SafeArrayPutElement copies a BSTR by its length prefix, which a literal does not have.
+            ql::Bstr text(value);
+            EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, text.Get()));
+        } else {
+            EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.Get(), &index, &value));
+        }
         ++index;
     }
     ql::Variant v;

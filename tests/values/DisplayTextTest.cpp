@@ -41,11 +41,6 @@ ql::Variant Of(VARTYPE vt, LONGLONG raw) {
     v.Get()->llVal = raw;
     return v;
 }
-ql::Variant R8(DOUBLE value) {
-    ql::Variant v;
-    v.SetR8(value);
-    return v;
-}
 
 TEST(VariantToDisplayStringTest, TextsByType) {
     SAFEARRAYBOUND bounds[2] = {{1, 0}, {1, 0}};
@@ -60,28 +55,17 @@ TEST(VariantToDisplayStringTest, TextsByType) {
     } cases[] = {
         {"I1 0xFF", Of(VT_I1, 0xFF), "-1"},
         {"UI1 0xFF", Of(VT_UI1, 0xFF), "255"},
-        {"I2", Of(VT_I2, 0xFFFB), "-5"},
-        {"I4", Of(VT_I4, 0xFFFFFFFF), "-1"},
-        {"INT", Of(VT_INT, 12), "12"},
         {"UI2", Of(VT_UI2, 0xFFFF), "65535"},
-        {"UI4", Of(VT_UI4, 0xFFFFFFFF), "4294967295"},
-        {"UINT", Of(VT_UINT, 7), "7"},
         {"R4 0.5", std::move(half), "0.500000"},
-        {"R8", R8(-2.25), "-2.250000"},
         {"BOOL 1", Of(VT_BOOL, 1), "False"},
         {"BOOL true", Of(VT_BOOL, 0xFFFF), "True"},
         {"ERROR", Of(VT_ERROR, 0x80004005), "0x80004005"},
-        {"DATE", Of(VT_DATE, 0), "..."},
         {"CY", Of(VT_CY, 1), "..."},
         {"by reference", Of(VT_BYREF | VT_I4, 0), "..."},
         {"EMPTY", Of(VT_EMPTY, 0), ""},
-        {"VOID", Of(VT_VOID, 0), ""},
         {"text", MakeBstr(L"Flow \u00e4"), "Flow \xe4"},
-        {"null text", std::move(nullText), ""},
         {"bytes", MakeBytes({0x0A, 0x1B}), "0A1B"},
-        {"no bytes", MakeBytes({}), ""},
         {"two-dimensional bytes", std::move(twoDimensions), ""},
-        {"UI2 array", MakeArray<USHORT>(VT_UI2, {1}), "..."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,7 +91,6 @@ TEST(VariantToDisplayStringTest, LongTextsAreCutInsideTheBuffer) {
         {"200 bytes", std::move(manyBytes), 600, std::string(255, '0'), 255},
         {"long text", MakeBstr(std::wstring(1000, L'w').c_str()), kDisplayTextSize,
          std::string(kDisplayTextSize - 1, 'w'), kDisplayTextSize - 1},
-        {"huge R8", R8(1e300), kDisplayTextSize, "1000000000", kDisplayTextSize - 1},
         {"tiny buffer", MakeBstr(L"abcdef"), 4, "abc", 3},
     };
     for (const auto& c : cases) {

@@ -11,16 +11,6 @@ namespace {
 const BSTR kUntouched = reinterpret_cast<BSTR>(static_cast<UINT_PTR>(0x1234));
 constexpr size_t kLargestText = 0x80000 - 1;
 
-TEST(BstrPrintfTest, FormatsWideStringsAndIntegers) {
-    ql::Bstr name(L"Flow"), format(L"%s|%ls|%d|%u|%04d|%02d"), result;
-    ASSERT_HR(S_OK, BstrPrintf(result.Put(), format.Get(), name.Get(), name.Get(), -5, 4000000000u, 7, 3));
-    EXPECT_EQ(L"Flow|Flow|-5|4000000000|0007|03", result.View());
-    EXPECT_HR(E_POINTER, BstrPrintf(nullptr, format.Get()));
-    BSTR untouched = kUntouched;
-    EXPECT_HR(E_INVALIDARG, BstrPrintf(&untouched, nullptr));
-    EXPECT_EQ(kUntouched, untouched);
-}
-
 // Texts around every boundary of the buffer's growth come out whole. Each later attempt formats the
 // same arguments again, including those after the long one.
 TEST(BstrPrintfTest, TextsUpToTheLargestBufferFitAndLongerOnesFail) {
@@ -60,15 +50,6 @@ public:
     std::vector<std::wstring> texts;
     void DeliverMessage(BSTR text) noexcept override { texts.emplace_back(text ? text : L"<null>"); }
 };
-
-TEST(ReportDtmMessageTest, FormatsNarrowTextIntoTheSink) {
-    RecordingSink sink;
-    ReportDtmMessage(&sink, "%s:%d 0x%X %08X \xE4", "Upload", 3, 0xBEEFu, 0x1Fu);
-    ReportDtmMessage(nullptr, "dropped before the environment step %d", 1);
-    ReportDtmMessage(&sink, nullptr);
-    // The last character comes from the ANSI code page (1252).
-    EXPECT_EQ(std::vector<std::wstring>{L"Upload:3 0xBEEF 0000001F \u00E4"}, sink.texts);
-}
 
 TEST(ReportDtmMessageTest, LongMessagesAreCutNeverOverrun) {
     for (size_t length : {4095, 4096, 5000}) {

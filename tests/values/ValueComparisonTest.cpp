@@ -47,17 +47,12 @@ Maker DateText(DATE date) {
 }
 
 TEST(IsVariantEqualTest, RulesByTheFirstValuesType) {
-    CountedObject<IUnknown> object, otherObject;
+    CountedObject<IUnknown> object;
     CY cy{};
     cy.int64 = 50000;
     DECIMAL four{};
     ASSERT_EQ(S_OK, ::VarDecFromI4(4, &four));
     const Maker empty = Scalar(VT_EMPTY, 0), null = Scalar(VT_NULL, 0);
-    const Maker nullBytes = [] {
-        ql::Variant v;
-        v.AttachArray(VT_UI1, nullptr);
-        return v;
-    };
     const Maker decimal = [&four] {
         ql::Variant v;
         v.Put()->decVal = four;
@@ -72,35 +67,20 @@ TEST(IsVariantEqualTest, RulesByTheFirstValuesType) {
         {"empty, empty", empty, empty, TRUE},
         {"null, null", null, null, TRUE},
         {"empty, null", empty, null, FALSE},
-        {"empty, empty text", empty, Text(L"", 0), FALSE},
         {"UI2 5 first equals I4 5", Scalar(VT_UI2, USHORT{5}), Scalar(VT_I4, LONG{5}), TRUE},
         {"I4 5 first differs from UI2 5", Scalar(VT_I4, LONG{5}), Scalar(VT_UI2, USHORT{5}), FALSE},
         {"UI4 looks at 32 bits only", Scalar(VT_UI4, ULONG{9}), Scalar(VT_I8, LONGLONG{0x100000009}), TRUE},
-        {"I1 looks at 8 bits only", Scalar(VT_I1, CHAR{-1}), Scalar(VT_UI2, USHORT{0x12FF}), TRUE},
         {"UI1 5, I4 5", Scalar(VT_UI1, BYTE{5}), Scalar(VT_I4, LONG{5}), FALSE},
-        {"I4 equal", Scalar(VT_I4, LONG{-7}), Scalar(VT_I4, LONG{-7}), TRUE},
-        {"ERROR equal", Scalar(VT_ERROR, E_FAIL), Scalar(VT_ERROR, E_FAIL), TRUE},
         {"BOOL true, BOOL 1", Scalar(VT_BOOL, VARIANT_TRUE), Scalar(VT_BOOL, VARIANT_BOOL{1}), FALSE},
-        {"R8 0, R8 -0", Scalar(VT_R8, 0.0), Scalar(VT_R8, -0.0), TRUE},
         {"R4 0.5, R8 0.5", Scalar(VT_R4, 0.5f), Scalar(VT_R8, 0.5), FALSE},
         {"CY same amount", Scalar(VT_CY, cy), Scalar(VT_CY, cy), FALSE},
         {"DECIMAL same value", decimal, decimal, FALSE},
-        {"I8 same value", Scalar(VT_I8, LONGLONG{3}), Scalar(VT_I8, LONGLONG{3}), FALSE},
         {"abc, ABC", Text(L"abc", 3), Text(L"ABC", 3), FALSE},
-        {"null text, empty text", Text(nullptr, 0), Text(L"", 0), TRUE},
         {"embedded NUL counts", Text(L"a\0b", 3), Text(L"a\0c", 3), FALSE},
         {"same object", Object(&object), Object(&object), TRUE},
-        {"other object", Object(&object), Object(&otherObject), FALSE},
         {"date and its text", Scalar(VT_DATE, DATE{45000.5}), DateText(45000.5), TRUE},
-        {"date and another date's text", Scalar(VT_DATE, DATE{45000.5}), DateText(45001.5), FALSE},
-        {"date and null", Scalar(VT_DATE, DATE{45000.5}), null, FALSE},
         {"bytes with other lower bounds", Bytes({1, 2, 3}, 0), Bytes({1, 2, 3}, 1), TRUE},
         {"bytes differ", Bytes({1, 2, 3}, 0), Bytes({1, 2, 4}, 0), FALSE},
-        {"bytes and a shorter array", Bytes({1, 2, 3}, 0), Bytes({1, 2}, 0), FALSE},
-        {"no bytes, no bytes", Bytes({}, 0), Bytes({}, 0), TRUE},
-        {"null byte arrays", nullBytes, nullBytes, FALSE},
-        {"other arrays", [] { return MakeArray<LONG>(VT_I4, {1}); },
-         [] { return MakeArray<LONG>(VT_I4, {1}); }, FALSE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -33,19 +33,6 @@ TEST_F(XmlTextTest, EscapesWhatTheDomEscapesAndKeepsTheRest) {
     }
 }
 
-HRESULT NoDocumentClass(IXMLDOMDocument** document) {
-    *document = nullptr;
-    return REGDB_E_CLASSNOTREG;
-}
-
-TEST_F(XmlTextTest, AFailureStillHandsBackAnEmptyText) {
-    EXPECT_HR(E_POINTER, EscapeXmlText(L"x", nullptr));
-    ql::Bstr missing;
-    EXPECT_HR(REGDB_E_CLASSNOTREG, EscapeXmlText(L"x", missing.Put(), NoDocumentClass));
-    EXPECT_FALSE(missing.IsNull());
-    EXPECT_EQ(0u, missing.Length());
-}
-
 constexpr IID kActivityLogIid = {
     0xA8ECFA50, 0x91E0, 0x11D8, {0x91, 0x80, 0x00, 0x10, 0x5A, 0xD8, 0x31, 0x82}};
 
@@ -92,20 +79,6 @@ TEST_F(XmlTextTest, ValueChangeReachesTheActivityLogOfTheOuterObject) {
         {L"Label", L"Tag (VT_BSTR)", L"a&quot;b", L"&lt;c>"}};
     EXPECT_EQ(expected, outer.reports);
     EXPECT_EQ(1u, outer.refs);
-}
-
-TEST_F(XmlTextTest, ValueChangeWithoutReceiverOrWithDifferentTypes) {
-    FakeOuterObject notAggregated(false), outer(true);
-    ql::Variant r4, ui2;
-    r4.SetR4(1.0f);
-    V_VT(ui2.Put()) = VT_UI2;
-    EXPECT_HR(S_OK, ReportValueConversion(&notAggregated, "Flow", *r4, *r4, nullptr));
-    EXPECT_HR(S_OK, ReportValueConversion(nullptr, "Flow", *r4, *r4, nullptr));
-    EXPECT_EQ(1u, notAggregated.refs);
-    EXPECT_HR(E_INVALIDARG, ReportValueConversion(&outer, "Flow", *ui2, *MakeI4(5), nullptr));
-    EXPECT_HR(E_INVALIDARG, ReportValueConversion(&outer, nullptr, *r4, *r4, nullptr));
-    EXPECT_TRUE(outer.reports.empty());
-    EXPECT_TRUE(notAggregated.reports.empty());
 }
 
 }  // namespace

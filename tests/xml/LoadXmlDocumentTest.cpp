@@ -62,23 +62,6 @@ TEST_F(LoadXmlDocumentTest, ASchemaMissingFromTheCacheIsAddedFromTheFolderAndThe
     EXPECT_EQ(before + 1, CollectionLength());
 }
 
-TEST_F(LoadXmlDocumentTest, ASchemaMissingFromTheFolderTooIsReportedAsParseError) {
-    TempFolder folder;
-    folder.CopyFrom(SchemasFolder(), {L"FDTDataTypesSchema.xml", L"FDTApplicationIdSchema.xml",
-                                      L"DTMFunctionsSchema.xml", L"FDTOperationPhaseSchema.xml"});
-    Fill(folder.Path().c_str(), kWithoutFunctionCall);
-    const LONG before = CollectionLength();
-    EXPECT_HR(S_OK, Load(kFunctionCall));
-    EXPECT_EQ(VARIANT_FALSE, loaded_);
-    EXPECT_FALSE(document_);
-    EXPECT_EQ(before, CollectionLength());
-    ASSERT_EQ(1u, report_.messages.size());
-    std::smatch parts;
-    ASSERT_TRUE(std::regex_match(report_.messages[0], parts, kParseErrorMessage)) << report_.messages[0];
-    EXPECT_EQ("800c0006", parts[1].str());
-    EXPECT_NE(std::string::npos, parts[4].str().find("'DTMFunctionCallSchema.xml'")) << parts[4].str();
-}
-
 TEST_F(LoadXmlDocumentTest, AnInvalidDocumentAnswersSOkWithTheFlagFalseAndReportsWhere) {
     Fill(SchemasFolder().c_str(), BuiltInSchemaList);
     const LONG before = CollectionLength();
@@ -108,48 +91,6 @@ TEST_F(LoadXmlDocumentTest, AnInvalidDocumentAnswersSOkWithTheFlagFalseAndReport
         // Nothing is added for a parse error of another kind.
         EXPECT_EQ(before, CollectionLength());
     }
-}
-
-TEST_F(LoadXmlDocumentTest, AFailedLoadLeavesTheCallersDocumentAndASuccessfulOneReplacesIt) {
-    Fill(SchemasFolder().c_str(), BuiltInSchemaList);
-    ASSERT_HR(S_OK, Load(kFunctionCall));
-    const ql::ComPtr<IXMLDOMDocument2> first = document_;
-
-    IXMLDOMDocument2* held = first.Get();
-    held->AddRef();  // the caller's own reference, handed in through the pointer
-    VARIANT_BOOL loaded = VARIANT_TRUE;
-    EXPECT_HR(S_OK, handler_.LoadXMLDocument(ql::Bstr(kMalformed).Get(), &held, &loaded, &report_));
-    EXPECT_EQ(VARIANT_FALSE, loaded);
-    EXPECT_EQ(first.Get(), held);
-
-    EXPECT_HR(S_OK, handler_.LoadXMLDocument(ql::Bstr(kBareFunctionCall).Get(), &held, &loaded, &report_));
-    EXPECT_EQ(VARIANT_TRUE, loaded);
-    ASSERT_NE(nullptr, held);
-    EXPECT_NE(first.Get(), held);
-    ql::ComPtr<IXMLDOMDocument2> second;
-    second.Attach(held);
-    // The handed-in reference went: only `first` and `document_` remain.
-    first->AddRef();
-    EXPECT_EQ(2u, first->Release());
-}
-
-TEST_F(LoadXmlDocumentTest, ParseErrorTextReplacesWhatTheTextHeld) {
-    ql::ComPtr<IXMLDOMDocument2> document;
-    ASSERT_HR(S_OK, ::CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2,
-                                       document.PutVoid()));
-    VARIANT_BOOL loaded = VARIANT_TRUE;
-    ASSERT_HR(S_FALSE, document->loadXML(ql::Bstr(kMalformed).Get(), &loaded));
-
-    ql::Bstr text(L"earlier text");
-    BSTR raw = text.Detach();
-    EXPECT_HR(E_POINTER, handler_.GetParseError(nullptr, &raw, &report_));
-    EXPECT_HR(E_POINTER, handler_.GetParseError(document.Get(), nullptr, &report_));
-    EXPECT_EQ(std::wstring(L"earlier text"), raw);
-    EXPECT_HR(S_OK, handler_.GetParseError(document.Get(), &raw, &report_));
-    text.Attach(raw);
-    const std::string narrow = ql::Utf8FromWide(text.View());
-    EXPECT_TRUE(std::regex_match("::LoadXMLDocument (ParseError)\n" + narrow, kParseErrorMessage)) << narrow;
-    EXPECT_EQ(std::vector<std::string>{}, report_.messages);
 }
 
 }  // namespace

@@ -22,10 +22,6 @@ std::string ProblemMessage(const std::wstring& file, const char* code) {
            "\".\nIXMLDOMSchemaCollection->add() returns " + code + ".";
 }
 
-std::string CreationMessage(const char* code) {
-    return std::string("::InitializeSchemaCache\nXMLSchemaCache creation failed!\nHRESULT = ") + code;
-}
-
 class SchemaCacheTest : public ComTest {
 protected:
     void TearDown() override {
@@ -112,36 +108,6 @@ TEST_F(SchemaCacheTest, WithNoFolderAnywhereEveryFileIsReportedAndTheResultIsSti
     }
 }
 
-TEST_F(SchemaCacheTest, OnlyAnAddAnsweringSOkCountsAsAdded) {
-    const struct {
-        const char* name;
-        HRESULT frameAnswer;
-        bool registryFolder;
-        HRESULT registryAnswer;
-        const char* reportedCode;  // null: no message
-    } cases[] = {
-        {"frame folder error, no registry", static_cast<HRESULT>(0x800C0006), false, S_OK, "800C0006"},
-        {"frame folder S_FALSE, no registry", S_FALSE, false, S_OK, "00000001"},
-        {"frame folder S_FALSE, registry adds", S_FALSE, true, S_OK, nullptr},
-        {"both fail: the registry's code", E_FAIL, true, E_ACCESSDENIED, "80070005"},
-        {"registry answers S_FALSE", E_FAIL, true, S_FALSE, "00000001"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        report_.messages.clear();
-        registry_.Remove();
-        if (c.registryFolder) registry_.SetString("R:");
-        collection_.answers = {{L"C:\\S\\FDTDataTypesSchema.xml", c.frameAnswer},
-                               {L"R:\\FDTDataTypesSchema.xml", c.registryAnswer}};
-        const char* const list[] = {"FDTDataTypesSchema.xml", ""};
-        EXPECT_HR(S_OK, handler_->InitializeSchemaCache(L"C:\\S", list, &report_));
-        EXPECT_EQ(c.reportedCode
-                      ? std::vector<std::string>{ProblemMessage(L"FDTDataTypesSchema.xml", c.reportedCode)}
-                      : std::vector<std::string>{},
-                  report_.messages);
-    }
-}
-
 // The registry fallback accepts only string values and always terminates what it read; anything else
 // counts as absent.
 TEST_F(SchemaCacheTest, ARegistryValueThatIsNoUsableStringCountsAsAbsent) {
@@ -194,62 +160,6 @@ TEST_F(InitFromFrameTest, FillsTheBuiltInListFromTheFramesFolderAndAnswersSFalse
     EXPECT_EQ(2u, frame_.refs);
     container_.Reset();
     EXPECT_EQ(1u, frame_.refs);
-}
-
-TEST_F(InitFromFrameTest, WithoutAContainerNothingChangesButTheOldReferenceGoes) {
-    ASSERT_HR(S_FALSE, handler_->InitSchemaCacheFromFrame(&frame_, container_, &report_));
-    collection_.adds.clear();
-    CountedObject<IUnknown> notAContainer;
-    for (IUnknown* frame : {static_cast<IUnknown*>(nullptr), static_cast<IUnknown*>(&notAContainer)}) {
-        SCOPED_TRACE(frame ? "frame without IFrameContainer" : "null frame");
-        EXPECT_HR(S_FALSE, handler_->InitSchemaCacheFromFrame(frame, container_, &report_));
-        EXPECT_EQ(nullptr, container_.Get());
-        EXPECT_EQ(1u, frame_.refs);
-        EXPECT_EQ(1u, notAContainer.refs);
-        EXPECT_TRUE(collection_.adds.empty());
-        EXPECT_EQ(L"C:\\Frame\\Schemas", StringOf(handler_->SchemaDirectory()));
-        EXPECT_TRUE(report_.messages.empty());
-    }
-}
-
-TEST_F(InitFromFrameTest, AFailingFolderRequestAnswersItsCodeSilently) {
-    frame_.folderResult = E_ACCESSDENIED;
-    EXPECT_HR(E_ACCESSDENIED, handler_->InitSchemaCacheFromFrame(&frame_, container_, &report_));
-    EXPECT_EQ(nullptr, handler_->SchemaCollection());
-    EXPECT_EQ(nullptr, handler_->SchemaDirectory());
-    EXPECT_TRUE(report_.messages.empty());
-    EXPECT_EQ(0, factory_.instancesMade);
-}
-
-// A cache that cannot be made is reported (twice on the control's route), answered with its code, and
-// tried again next time.
-TEST_F(InitFromFrameTest, AFailedCacheIsReportedTwiceAndTriedAgainNextTime) {
-    const struct {
-        HRESULT createResult;
-        bool giveNothing;
-        HRESULT expected;
-        const char* printed;
-        const char* hex;
-    } cases[] = {{REGDB_E_CLASSNOTREG, false, REGDB_E_CLASSNOTREG, "80040154", "0x80040154"},
-                 {S_OK, true, E_FAIL, "00000000", "0x80004005"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.printed);
-        CQuelkXMLHandlerImpl handler;
-        report_.messages.clear();
-        factory_.createResult = c.createResult;
-        factory_.giveNothing = c.giveNothing;
-        EXPECT_HR(c.expected, handler.InitSchemaCacheFromFrame(&frame_, container_, &report_));
-        EXPECT_EQ((std::vector<std::string>{CreationMessage(c.printed),
-                                            std::string("InitializeSchemaCache returned ") + c.hex +
-                                                ", maybe there is a problem with MSXML."}),
-                  report_.messages);
-        EXPECT_EQ(nullptr, handler.SchemaCollection());
-        EXPECT_TRUE(collection_.adds.empty());
-        factory_.createResult = S_OK;
-        factory_.giveNothing = false;
-        EXPECT_HR(S_FALSE, handler.InitSchemaCacheFromFrame(&frame_, container_, &report_));
-        EXPECT_EQ(kBuiltInFiles.size(), TakeAdds().size());
-    }
 }
 
 }  // namespace

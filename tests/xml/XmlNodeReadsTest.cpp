@@ -55,28 +55,6 @@ TEST_F(XmlNodeReadsTest, TheFunctionIdReadsAsI4ThroughTheSchemaAndAsTextThroughT
     EXPECT_EQ(VT_EMPTY, value.Type());
 }
 
-TEST_F(XmlNodeReadsTest, GetNodeValueRefusesBadArgumentsAndLeavesTheValueWhenNothingIsSelected) {
-    const struct {
-        const char* name;
-        IXMLDOMNode* node;
-        const wchar_t* xpath;  // null: a null BSTR
-        HRESULT result;
-    } cases[] = {
-        {"nothing selected", full_.Get(), L"*/FDTFunctionCall/@func:noSuchAttribute", E_FAIL},
-        {"attribute absent", bare_.Get(), kFunctionIdPath, E_FAIL},
-        {"empty path", full_.Get(), L"", E_INVALIDARG},
-        {"null path", full_.Get(), nullptr, E_INVALIDARG},
-        {"no node", nullptr, kFunctionIdPath, E_POINTER},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ql::Variant value = MakeI4(77);
-        EXPECT_HR(c.result, XmlGetNodeValue(c.node, ql::Bstr(c.xpath).Get(), value.Get(), VT_I4));
-        EXPECT_EQ("i4:77", Describe(*value));
-    }
-    EXPECT_HR(E_POINTER, XmlGetNodeValue(full_.Get(), ql::Bstr(kFunctionIdPath).Get(), nullptr, VT_I4));
-}
-
 TEST_F(XmlNodeReadsTest, NodeExistsAnswersOneOnlyForASelectedNode) {
     const struct {
         const char* name;
@@ -93,33 +71,6 @@ TEST_F(XmlNodeReadsTest, NodeExistsAnswersOneOnlyForASelectedNode) {
         {"empty path", full_.Get(), L"", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(c.answer, XmlNodeExists(c.node, ql::Bstr(c.xpath).Get())) << c.name;
-}
-
-TEST_F(XmlNodeReadsTest, GetNodeTextSaysWhetherTheNodeWasThere) {
-    const struct {
-        const char* name;
-        IXMLDOMNode* node;
-        const wchar_t* xpath;
-        HRESULT result;
-        bool found;
-        const wchar_t* text;
-    } cases[] = {
-        {"present", full_.Get(), kOperationPhasePath, S_OK, true, L"runtime"},
-        {"absent", bare_.Get(), kOperationPhasePath, S_OK, false, nullptr},
-        {"no node", nullptr, kOperationPhasePath, E_POINTER, false, nullptr},
-        {"empty path", full_.Get(), L"", E_INVALIDARG, false, nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ql::Bstr text;
-        bool found = !c.found;
-        EXPECT_HR(c.result, XmlGetNodeText(text.Put(), &found, c.node, ql::Bstr(c.xpath).Get()));
-        EXPECT_EQ(c.found, found);
-        EXPECT_EQ(c.text == nullptr, text.IsNull());
-        if (c.text) {
-            EXPECT_EQ(c.text, text.View());
-        }
-    }
 }
 
 }  // namespace

@@ -56,42 +56,5 @@ TEST_F(InformationTest, LanguagesComeFromTheTranslationDocument) {
     EXPECT_EQ(1u, lists);
 }
 
-TEST_F(InformationTest, WithoutTranslationsTheTemplateAnswersWithItsFieldsFilled) {
-    CTempFolder empty;
-    CreateDtm(empty.Path().c_str());
-    ForceState(kStateNew);
-    VARIANT_BOOL result = VARIANT_FALSE;
-    ASSERT_HR(S_OK, Dtm()->Environment(systemTag_.Get(), frame_.Get(), &result));
-
-    std::string expected = ReadSourceFile("dtm/services/DtmInformation.xml");
-    const size_t version = expected.find("%s");
-    ASSERT_NE(std::string::npos, version);
-    expected.replace(version, 2, "1.0");
-    const size_t icon = expected.find("%s");
-    ASSERT_NE(std::string::npos, icon);
-    expected.replace(icon, 2, "C:\\Program Files\\Orvo\\Icons\\VarnokP3.ico");
-    ql::Bstr expectedText;
-    ASSERT_HR(S_OK, AnsiToBstr(expected, expectedText));
-
-    const std::wstring information = Information();
-    EXPECT_EQ(std::wstring(expectedText.View()), information);
-    EXPECT_NE(std::wstring::npos, information.find(L"Over Range! 120%&quot;\r\n"))
-        << "the percent sign stays";
-    size_t lists = 0;
-    EXPECT_EQ((std::vector<std::wstring>{L"1033"}), Languages(information, &lists));
-}
-
-TEST_F(InformationTest, OnlyOnceTheEnvironmentIsSet) {
-    CreateDtm(SourceDataFolder().c_str());
-    ForceState(kStateLoaded);
-    EXPECT_HR(S_FALSE, Query<IDtmInformation>()->GetInformation(nullptr)) << "the state comes first";
-    ForceState(kStatePreparedToRelease);
-    ql::Bstr information;
-    EXPECT_HR(S_FALSE, Query<IDtmInformation>()->GetInformation(information.Put()));
-    EXPECT_TRUE(information.IsNull());
-    ForceState(kStateEnvironmentNew);
-    EXPECT_HR(E_INVALIDARG, Query<IDtmInformation>()->GetInformation(nullptr));
-}
-
 }  // namespace
 }  // namespace svctest

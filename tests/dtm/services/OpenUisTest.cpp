@@ -91,18 +91,6 @@ TEST_F(OpenUisTest, ARegisteredControlHearsTheStateAndTheLanguage) {
     EXPECT_EQ(L"invoke-1", frame_->LastCall(L"NotifyFunctionUiClosed")->Arguments[0]);
 }
 
-TEST_F(OpenUisTest, AControlWithoutFrameworkInformationGetsTheSchemaFolder) {
-    DriveToConfigured();
-    ql::ComPtr<CFakeControl> control = MakeControl(L"plain", 0, false);
-    ASSERT_EQ(2u, control->notifications.size());
-    EXPECT_EQ(kNotifySchemaFolder, control->notifications[0].code);
-    EXPECT_EQ(VT_BSTR, control->notifications[0].type);
-    EXPECT_EQ(frame_->Script().SchemaFolder, control->notifications[0].text);
-    EXPECT_EQ(kNotifyLanguage, control->notifications[1].code);
-    EXPECT_EQ(0u, Calls(L"LockDataSet")) << "no function, no lock";
-    EXPECT_HR(S_OK, Unregister(L"plain"));
-}
-
 TEST_F(OpenUisTest, TwoLockingUserInterfacesHoldOneFrameLock) {
     DriveToConfigured();
     ql::ComPtr<CFakeControl> first = MakeControl(L"offline", 1);
@@ -173,62 +161,6 @@ TEST_F(OpenUisTest, AFailedLockCallCountsNothingAndNothingIsCountedDown) {
     EXPECT_EQ(2, frame->unlockRequests);
 }
 
-TEST_F(OpenUisTest, BeforeTheEnvironmentAFunctionDocumentCannotBeRead) {
-    // Without the schema cache no document loads: a control that names a function is refused.
-    ql::ComPtr<CFakeControl> control = MakeControl(nullptr, 1);
-    EXPECT_HR(S_FALSE, Register(L"early", control.Get()));
-    EXPECT_EQ(0u, dtm_->OpenUiCount());
-    EXPECT_EQ(0u, Holders());
-}
-
-TEST_F(OpenUisTest, ARefusedLockMakesTheOpenUserInterfacesReadOnly) {
-    DriveToConfigured();
-    frame_->Script().GrantsDataSetLock = false;
-    ql::ComPtr<CFakeControl> open = MakeControl(L"open", 0, false);
-    ql::ComPtr<CFakeControl> locking = MakeControl(L"locking", 1);
-    const auto lockNotes = open->NotificationsWith(kNotifyDataLock);
-    ASSERT_EQ(1u, lockNotes.size());
-    EXPECT_EQ(VT_BOOL, lockNotes[0].type);
-    EXPECT_EQ(0, lockNotes[0].number);
-    EXPECT_TRUE(locking->NotificationsWith(kNotifyDataLock).empty()) << "not yet registered when told";
-    EXPECT_EQ(1u, Holders());
-
-    EXPECT_HR(S_OK, Unregister(L"locking"));
-    EXPECT_EQ(0u, Holders());
-    EXPECT_EQ(0u, Calls(L"UnlockDataSet")) << "the frame never granted the lock";
-    EXPECT_HR(S_OK, Unregister(L"open"));
-}
-
-TEST_F(OpenUisTest, DataLockedByTheFrameCountsWithoutAsking) {
-    DriveToConfigured();
-    ql::ComPtr<CFakeControl> open = MakeControl(L"open", 0, false);
-    VARIANT_BOOL unused = VARIANT_FALSE;
-    ASSERT_HR(S_OK, Query<IDtmDataLock>()->LockData(nullptr, &unused));
-    ql::ComPtr<CFakeControl> online = MakeControl(L"online", 2);
-    EXPECT_EQ(0u, Calls(L"LockDataSet"));
-    EXPECT_EQ(1u, Holders());
-    EXPECT_EQ(2u, open->NotificationsWith(kNotifyDataLock).size())
-        << "from the lock and from the registration";
-    EXPECT_HR(S_OK, Unregister(L"online"));
-    EXPECT_EQ(0u, Holders());
-    EXPECT_HR(S_OK, Unregister(L"open"));
-}
-
-TEST_F(OpenUisTest, ARefusedReleaseIsReportedAndForgotten) {
-    ql::ComPtr<CLockingFrame> refusing = EnvironmentWithLockingFrame();
-    ql::ComPtr<CFakeControl> control = MakeControl(L"locking", 1);
-    EXPECT_TRUE(dtm_->FrameLocked());
-    frame_->ClearCalls();
-
-    EXPECT_HR(S_OK, Unregister(L"locking"));
-    EXPECT_EQ(1, refusing->unlockRequests);
-    ASSERT_EQ(1u, Calls(L"NotifyErrorMessage"));
-    EXPECT_EQ(L"The frame application did not release the data set lock.",
-              frame_->LastCall(L"NotifyErrorMessage")->Arguments[1]);
-    EXPECT_FALSE(dtm_->FrameLocked());
-    EXPECT_EQ(0u, Holders());
-}
-
 TEST_F(OpenUisTest, ABroadcastGoesPastAControlThatNoLongerAnswers) {
     struct Case {
         const char* name;
@@ -265,45 +197,6 @@ TEST_F(OpenUisTest, ABroadcastGoesPastAControlThatNoLongerAnswers) {
     }
 }
 
-TEST_F(OpenUisTest, VariantFormsConvertTheirNumbers) {
-    DriveToConfigured();
-    ql::ComPtr<CFakeControl> control = MakeControl(L"view", 0, false);
-    control->notifications.clear();
-    ql::Variant code;
-    ASSERT_HR(S_OK, code.SetBstr(L"9984"));  // 0x2700
-    ql::Variant data;
-    data.SetI4(1031);
-    EXPECT_HR(S_OK, Functions()->BroadcastNotificationVariant(*code.Get(), *data.Get()));
-    EXPECT_EQ((std::vector<LONG>{1031}), Numbers(control->NotificationsWith(kNotifyLanguage)));
-
-    ASSERT_HR(S_OK, code.SetBstr(L"language"));
-    EXPECT_TRUE(FAILED(Functions()->BroadcastNotificationVariant(*code.Get(), *data.Get())));
-    EXPECT_EQ(1u, control->notifications.size()) << "nothing sent";
-
-    ql::Variant id;
-    id.SetI2(7);
-    ql::Bstr text(L"Device answered");
-    EXPECT_HR(S_OK, Functions()->BroadcastMessageVariant(*id.Get(), text.Get(), *data.Get()));
-    EXPECT_EQ(std::vector<ULONG>{7}, control->messages);
-    EXPECT_HR(S_OK, Unregister(L"view"));
-}
-
-TEST_F(OpenUisTest, ADocumentThatNamesNoFunctionIsRefused) {
-    DriveToConfigured();
-    for (const wchar_t* document : {L"<FDT><FDTFunctionCall",
-                                    L"<?xml version=\"1.0\"?><FDT xmlns="
-                                    L"\"x-schema:DTMFunctionCallSchema.xml\"><FDTFunctionCall/></FDT>"}) {
-        SCOPED_TRACE(std::string(document, document + wcslen(document)));
-        ql::ComPtr<CFakeControl> control = MakeControl(nullptr, 0);
-        control->functionCall = document;
-        EXPECT_HR(S_FALSE, Register(L"refused", control.Get()));
-        EXPECT_EQ(0u, dtm_->OpenUiCount());
-        EXPECT_TRUE(control->states.empty());
-        EXPECT_TRUE(control->notifications.empty());
-    }
-    EXPECT_EQ(0u, Holders());
-}
-
 TEST_F(OpenUisTest, OpeningAFunctionUserInterface) {
     ql::ComPtr<IQuelkFunctions> functions = Functions();
     VARIANT_BOOL result = VARIANT_TRUE;
@@ -324,23 +217,6 @@ TEST_F(OpenUisTest, OpeningAFunctionUserInterface) {
     EXPECT_HR(S_FALSE, functions->OpenFunctionUi(2, &result));
     EXPECT_EQ(VARIANT_TRUE, result) << "a disabled function answers as handled";
     EXPECT_EQ(1u, Calls(L"OpenActiveXControlRequest"));
-}
-
-TEST_F(OpenUisTest, ClosingAskTheFrameAndAnOpenUserInterfaceHoldsTheDtm) {
-    DriveToConfigured();
-    ql::ComPtr<CFakeControl> control = MakeControl(L"view", 1);
-    VARIANT_BOOL result = VARIANT_FALSE;
-    ql::Bstr id(L"view");
-    EXPECT_HR(S_OK, Functions()->CloseFunctionUi(id.Get(), &result));
-    EXPECT_EQ(VARIANT_TRUE, result);
-    ASSERT_EQ(1u, Calls(L"CloseActiveXControlRequest"));
-    EXPECT_EQ(L"view", frame_->LastCall(L"CloseActiveXControlRequest")->Arguments[0]);
-
-    // The toolkit sees the register through its seam.
-    EXPECT_HR(S_FALSE, Dtm()->PrepareToRelease(&result));
-    EXPECT_HR(S_OK, Unregister(L"view"));
-    EXPECT_HR(S_OK, Dtm()->PrepareToRelease(&result));
-    EXPECT_EQ(VARIANT_TRUE, result);
 }
 
 }  // namespace

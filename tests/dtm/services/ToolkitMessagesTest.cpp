@@ -59,17 +59,5 @@ TEST_F(ToolkitMessagesTest, WithoutTranslationsTheBuiltInTextsAnswer) {
     EXPECT_HR(E_POINTER, GetSetParametersErrorText(Object(), 2001, nullptr));
 }
 
-TEST_F(ToolkitMessagesTest, TranslationsAnswerInTheSelectedLanguage) {
-    CreateDtm(SourceDataFolder().c_str());
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_HR(S_OK, Query<IQuelkLocalizationInit>()->SetLanguage(1031, &ok));
-    for (const MessageCase& c : kMessages) {
-        SCOPED_TRACE(c.name);
-        ql::Bstr text;
-        EXPECT_HR(S_OK, MessageText(Object(), c, text));
-        EXPECT_EQ(c.german ? c.german : L"<null>", Shown(text.Get()));
-    }
-}
-
 }  // namespace
 }  // namespace svctest

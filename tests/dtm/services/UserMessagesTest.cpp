@@ -9,48 +9,6 @@
 namespace svctest {
 namespace {
 
-TEST(UserMessageStyleTest, StyleWordsDecode) {
-    struct Case {
-        ULONG style;
-        const wchar_t* type;
-        const wchar_t* buttons;
-        const wchar_t* defaultButton;
-        ULONG defaultResult;
-    };
-    const Case cases[] = {
-        {0x24, L"messageQuestion", L"buttonsYesNo", L"buttonYes", 6},
-        {0x113, L"messageStop", L"buttonsYesNoCancel", L"buttonNo", 7},
-        {0x2, L"messageInformation", L"buttonsAbortRetryIgnore", L"buttonAbort", 3},
-        {0x300, L"messageInformation", L"buttonsOk", L"buttonOk", 1},
-        {0x245, L"messageInformation", L"buttonsRetryCancel", L"buttonRetry", 4},
-        {0x1F, L"messageStop", L"buttonsOk", L"buttonOk", 1},  // sets beyond 5 show OK alone
-        {0x50, L"messageInformation", L"buttonsOk", L"buttonOk", 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.style);
-        const UserMessageStyle style = DecodeUserMessageStyle(c.style);
-        EXPECT_STREQ(c.type, style.MessageType);
-        EXPECT_STREQ(c.buttons, style.MessageButtons);
-        EXPECT_STREQ(c.defaultButton, style.MessageDefault);
-        EXPECT_EQ(c.defaultResult, style.DefaultResult);
-    }
-}
-
-TEST(UserMessageStyleTest, AnswerKeywords) {
-    struct Case {
-        const wchar_t* keyword;
-        ULONG result;
-    };
-    const Case cases[] = {
-        {L"buttonAbort", 3}, {L"buttonCancel", 2}, {L"buttonNo", 7}, {L"ButtonCancel", 0}, {L"buttonNo ", 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.keyword, c.keyword + wcslen(c.keyword)));
-        ql::Bstr keyword(c.keyword);
-        EXPECT_EQ(c.result, ResultKeywordToId(keyword.Get()));
-    }
-    EXPECT_EQ(0u, ResultKeywordToId(nullptr));
-}
-
 class UserMessagesTest : public ServicesTest {
 protected:
     void SetUp() override {
@@ -85,32 +43,6 @@ TEST_F(UserMessagesTest, TheFrameShowsTheMessageAndAnswers) {
               std::string(call->Arguments[1].begin(), call->Arguments[1].end()));
 }
 
-TEST_F(UserMessagesTest, AnswersTheFrameGives) {
-    DriveToConfigured();
-    struct Case {
-        const char* name;
-        std::wstring answer;
-        HRESULT hr;
-        ULONG result;
-    };
-    const Case cases[] = {
-        {"cancel", UserMessageAnswer(L"buttonCancel"), S_OK, 2},
-        {"keyword in other case", UserMessageAnswer(L"ButtonCancel"), S_OK, 0},
-        {"no answer document", L"", S_FALSE, 1},
-        {"answer without a result",
-         L"<?xml version=\"1.0\"?><FDT xmlns=\"x-schema:FDTUserMessageSchema.xml\"><FDTUserMessage "
-         L"messageType=\"messageQuestion\" messageButtons=\"buttonsYesNo\"/></FDT>",
-         S_FALSE, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        frame_->Script().DialogAnswer = c.answer;
-        ULONG result = 99;
-        EXPECT_HR(c.hr, Show(L"Go on?", L"VarnokP3", 0x31, &result));
-        EXPECT_EQ(c.result, result);
-    }
-}
-
 TEST_F(UserMessagesTest, TextsAreEscapedForTheFrame) {
     DriveToConfigured();
     frame_->Script().DialogAnswer = UserMessageAnswer(L"buttonOk");
@@ -132,33 +64,6 @@ TEST_F(UserMessagesTest, TextsAreEscapedForTheFrame) {
         ASSERT_HR(S_OK, XmlGetNodeValue(document.Get(), xpath.Get(), value.Put(), VT_BSTR));
         EXPECT_EQ(std::wstring(expected), Text(value->bstrVal));
     }
-}
-
-TEST_F(UserMessagesTest, TheStyleMayComeAsAVariant) {
-    DriveToConfigured();
-    frame_->Script().DialogAnswer = UserMessageAnswer(L"buttonYes");
-    ql::Bstr text(L"Go on?");
-    ql::Bstr title(L"VarnokP3");
-    ULONG result = 0;
-    ql::Variant style;
-    ASSERT_HR(S_OK, style.SetBstr(L"36"));
-    EXPECT_HR(S_OK,
-              Query<IQuelkFunctions>()->ShowMessageVariant(text.Get(), title.Get(), *style.Get(), &result));
-    EXPECT_NE(std::wstring::npos,
-              frame_->LastCall(L"UserDialog")->Arguments[1].find(L"messageButtons=\"buttonsYesNo\""));
-
-    style.Reset();
-    EXPECT_HR(S_OK,
-              Query<IQuelkFunctions>()->ShowMessageVariant(text.Get(), title.Get(), *style.Get(), &result));
-    EXPECT_NE(std::wstring::npos,
-              frame_->LastCall(L"UserDialog")
-                  ->Arguments[1]
-                  .find(L"messageType=\"messageInformation\" \t\tmessageButtons=\"buttonsOk\""));
-
-    ASSERT_HR(S_OK, style.SetBstr(L"question"));
-    EXPECT_TRUE(
-        FAILED(Query<IQuelkFunctions>()->ShowMessageVariant(text.Get(), title.Get(), *style.Get(), &result)));
-    EXPECT_EQ(2u, frame_->CountCalls(L"UserDialog"));
 }
 
 }  // namespace

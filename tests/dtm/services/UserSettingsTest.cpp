@@ -53,8 +53,6 @@ struct ConfigCase {
 TEST_F(UserSettingsTest, ConfigSetsTheLevelAndTheWriteRights) {
     const ConfigCase cases[] = {
         {"maintenance", L"maintenance", nullptr, 4, 4, {4}},
-        {"keyword in other case keeps level 8", L"Maintenance", nullptr, 8, 8, {8}},
-        {"operator", L"operator", L"0", 2, 2, {2}},
         {"administrator keeps the observer's limits", L"observer", L"1", 0x10000, 1, {1, 0x10000}},
         {"administrator planning engineer", L"planningEngineer", L"1", 0x10000, 8, {8, 0x10000}},
     };
@@ -75,19 +73,6 @@ TEST_F(UserSettingsTest, ConfigSetsTheLevelAndTheWriteRights) {
         ExpectWriteRights(c.writeLimit);
         ASSERT_HR(S_OK, Unregister(L"open-view"));
     }
-}
-
-TEST_F(UserSettingsTest, ConfigOnlyOnce) {
-    CreateDtm(SourceDataFolder().c_str());
-    DriveToConfigured(L"maintenance");
-    ql::ComPtr<CFakeControl> control = MakeControl(L"open-view", 0, false);
-    ql::Bstr information(UserInformation(L"observer"));
-    VARIANT_BOOL result = VARIANT_TRUE;
-    EXPECT_HR(S_FALSE, Dtm()->Config(information.Get(), &result));
-    EXPECT_EQ(VARIANT_FALSE, result);
-    EXPECT_EQ(4, UserLevel());
-    EXPECT_TRUE(UserLevelNotifications(*control.Get()).empty());
-    EXPECT_HR(S_OK, Unregister(L"open-view"));
 }
 
 TEST_F(UserSettingsTest, SetLanguageTranslatesBroadcastsAndTellsTheFrame) {
@@ -123,30 +108,6 @@ TEST_F(UserSettingsTest, SetLanguageTranslatesBroadcastsAndTellsTheFrame) {
     EXPECT_HR(S_OK, Dtm()->SetLanguage(1033, &accepted));
     EXPECT_EQ(L"Physical Block - BlockObject", ParameterName(15));
     EXPECT_HR(S_OK, Unregister(L"open-view"));
-}
-
-TEST_F(UserSettingsTest, SetLanguageRefusals) {
-    CreateDtm(SourceDataFolder().c_str());
-    VARIANT_BOOL accepted = VARIANT_TRUE;
-    ForceState(kStateEnvironmentNew);
-    EXPECT_HR(S_FALSE, Dtm()->SetLanguage(1031, &accepted));
-    EXPECT_EQ(VARIANT_FALSE, accepted);
-    EXPECT_HR(E_POINTER, Dtm()->SetLanguage(1031, nullptr));
-
-    ForceState(kStateInitialised);
-    ql::Bstr englishOnly(
-        L"<localization><general><languages><language lcid=\"1033\" code=\"en\"/>"
-        L"</languages></general></localization>");
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    ASSERT_HR(S_OK, Query<IQuelkLocalization>()->LoadDocument(englishOnly.Get(), &loaded));
-    EXPECT_HR(S_FALSE, Dtm()->SetLanguage(1031, &accepted));
-    EXPECT_EQ(VARIANT_FALSE, accepted);
-    ULONG language = 0;
-    EXPECT_HR(S_OK, dtm_->GetLanguage(&language));
-    EXPECT_EQ(kLanguageSystemDefault, language);
-    // Right after creation the language is 0x400, so English runs the whole change.
-    EXPECT_HR(S_OK, Dtm()->SetLanguage(1033, &accepted));
-    EXPECT_EQ(VARIANT_TRUE, accepted);
 }
 
 }  // namespace

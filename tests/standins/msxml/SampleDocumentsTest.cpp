@@ -19,19 +19,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-TEST(SampleDocumentsTest, EverySchemaFileCompiles) {
-    std::vector<std::string> files = ListRepositoryFiles("data/schemas", ".xml");
-    if (files.empty()) GTEST_SKIP() << "no schema files in data/schemas";
-    for (const std::string& file : files) {
-        SCOPED_TRACE(file);
-        SchemaCollection collection;
-        ParseError error;
-        EXPECT_TRUE(
-            collection.AddFromBytes(U("x-schema:" + file), ReadRepositoryFile("data/schemas/" + file), error))
-            << Describe(error);
-    }
-}
-
 TEST(SampleDocumentsTest, CasesLoadAsListed) {
     std::string table = ReadRepositoryFile("tests/data/xml/cases.txt");
     if (table.empty()) GTEST_SKIP() << "no tests/data/xml/cases.txt";

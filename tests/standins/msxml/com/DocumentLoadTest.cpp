@@ -8,28 +8,6 @@ namespace {
 
 using DocumentLoadTest = MsxmlTest;
 
-TEST_F(DocumentLoadTest, NewDocumentHasMsxml3Defaults) {
-    ql::ComPtr<IXMLDOMDocument2> document = NewDocument();
-    ASSERT_TRUE(document);
-    VARIANT_BOOL validate = VARIANT_FALSE, resolve = VARIANT_FALSE, async = VARIANT_FALSE,
-                 blanks = VARIANT_TRUE;
-    EXPECT_HR(S_OK, document->get_validateOnParse(&validate));
-    EXPECT_HR(S_OK, document->get_resolveExternals(&resolve));
-    EXPECT_HR(S_OK, document->get_async(&async));
-    EXPECT_HR(S_OK, document->get_preserveWhiteSpace(&blanks));
-    EXPECT_EQ((std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE, VARIANT_FALSE}),
-              (std::vector<VARIANT_BOOL>{validate, resolve, async, blanks}));
-    LONG state = 0;
-    EXPECT_HR(S_OK, document->get_readyState(&state));
-    EXPECT_EQ(4, state);
-    ql::Variant language;
-    EXPECT_HR(S_OK, document->getProperty(ql::Bstr(L"SelectionLanguage").Get(), language.Put()));
-    EXPECT_EQ("bstr:'XSLPattern'", Describe(*language));
-    ql::ComPtr<IXMLDOMElement> root;
-    EXPECT_HR(S_FALSE, document->get_documentElement(root.Put()));
-    EXPECT_FALSE(root);
-}
-
 TEST_F(DocumentLoadTest, LoadXmlAndXmlRoundTrip) {
     const struct {
         const wchar_t* text;
@@ -93,39 +71,6 @@ TEST_F(DocumentLoadTest, LoadReadsFilesInTheirEncodingAndNamesTheMissingOnes) {
     EXPECT_HR(kObjectNotFound, error.errorCode);
     EXPECT_EQ(absent, error.url);
     EXPECT_NE(std::wstring::npos, error.reason.find(L"'" + absent + L"'")) << ql::Utf8FromWide(error.reason);
-}
-
-TEST_F(DocumentLoadTest, LoadFindsXSchemaFilesBesideTheDocument) {
-    TempFolder folder;
-    folder.Write(
-        L"Local.xml",
-        "<Schema xmlns=\"urn:schemas-microsoft-com:xml-data\" "
-        "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
-        "<AttributeType name=\"n\" dt:type=\"ui1\"/>"
-        "<ElementType name=\"r\" content=\"empty\" model=\"closed\"><attribute type=\"n\"/></ElementType>"
-        "</Schema>");
-    for (auto [value, expected] : {std::pair{"7", S_OK}, std::pair{"700", S_FALSE}}) {
-        const std::wstring path =
-            folder.Write(L"doc.xml", std::string("<r xmlns=\"x-schema:Local.xml\" n=\"") + value + "\"/>");
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        EXPECT_HR(expected, LoadFile(NewDocument().Get(), path, &loaded)) << value;
-    }
-}
-
-TEST_F(DocumentLoadTest, SaveWritesTheDeclaredEncodingAndLoadsBack) {
-    TempFolder folder;
-    ql::ComPtr<IXMLDOMDocument2> document =
-        Loaded(L"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r a=\"\u00E9\">x&amp;y</r>");
-    ASSERT_TRUE(document);
-    const std::wstring path = folder.File(L"saved.xml");
-    EXPECT_HR(S_OK, document->save(*MakeBstr(path.c_str())));
-    const std::string bytes = folder.Read(L"saved.xml");
-    EXPECT_NE(std::string::npos, bytes.find("encoding=\"ISO-8859-1\"")) << bytes;
-    EXPECT_NE(std::string::npos, bytes.find("a=\"\xE9\"")) << bytes;
-    ql::ComPtr<IXMLDOMDocument2> reloaded = NewDocument();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    EXPECT_HR(S_OK, LoadFile(reloaded.Get(), path, &loaded));
-    EXPECT_EQ(XmlOf(document.Get()), XmlOf(reloaded.Get()));
 }
 
 }  // namespace

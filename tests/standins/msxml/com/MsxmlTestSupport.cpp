@@ -83,12 +83,6 @@ std::wstring TextOf(IXMLDOMNode* node) {
     return StringOf(text.Get());
 }
 
-std::wstring NameOf(IXMLDOMNode* node) {
-    ql::Bstr name;
-    EXPECT_HR(S_OK, node->get_nodeName(name.Put()));
-    return StringOf(name.Get());
-}
-
 ParseErrorFields ParseErrorOf(IXMLDOMDocument* document) {
     ParseErrorFields fields;
     ql::ComPtr<IXMLDOMParseError> error;
@@ -121,15 +115,6 @@ IUnknown* IdentityOf(IUnknown* object) {
         EXPECT_HR(S_OK, object->QueryInterface(IID_IUnknown, identity.PutVoid()));
     }
     return identity.Get();  // the object keeps its identity alive as long as it lives itself
-}
-
-HRESULT ServerCanUnloadNow() {
-    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
-    HMODULE server = ::GetModuleHandleW(L"msxml_standin.dll");
-    if (!server) return E_UNEXPECTED;
-    auto canUnloadNow = reinterpret_cast<CanUnloadNowFn>(
-        reinterpret_cast<void*>(::GetProcAddress(server, "DllCanUnloadNow")));
-    return canUnloadNow ? canUnloadNow() : E_UNEXPECTED;
 }
 
 }  // namespace msxmltest

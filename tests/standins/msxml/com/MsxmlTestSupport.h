@@ -57,7 +57,6 @@ HRESULT LoadFile(IXMLDOMDocument* document, const std::wstring& path, VARIANT_BO
 
 std::wstring XmlOf(IXMLDOMNode* node);
 std::wstring TextOf(IXMLDOMNode* node);
-std::wstring NameOf(IXMLDOMNode* node);
 
 struct ParseErrorFields {
     LONG errorCode = 0;
@@ -74,8 +73,5 @@ ParseErrorFields ParseErrorOf(IXMLDOMDocument* document);
 ql::ComPtr<IXMLDOMNode> SelectSingle(IXMLDOMNode* context, const wchar_t* expression, HRESULT* hr = nullptr);
 // The identity IUnknown of an object, for identity comparisons.
 IUnknown* IdentityOf(IUnknown* object);
-
-// The server's DllCanUnloadNow: S_OK once no object of it lives.
-HRESULT ServerCanUnloadNow();
 
 }  // namespace msxmltest

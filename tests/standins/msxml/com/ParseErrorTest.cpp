@@ -36,20 +36,5 @@ TEST_F(ParseErrorTest, MalformedTextsGiveCodeAndPlace) {
     }
 }
 
-TEST_F(ParseErrorTest, SuccessfulLoadLeavesNoError) {
-    ql::ComPtr<IXMLDOMDocument2> document = NewDocument();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    ASSERT_HR(S_FALSE, LoadXml(document.Get(), L"<a>", &loaded));
-    ASSERT_HR(S_OK, LoadXml(document.Get(), L"<a/>", &loaded));
-    ql::ComPtr<IXMLDOMParseError> error;
-    ASSERT_HR(S_OK, document->get_parseError(error.Put()));
-    LONG code = -1;
-    EXPECT_HR(S_FALSE, error->get_errorCode(&code));
-    EXPECT_EQ(0, code);
-    ql::Bstr reason;
-    EXPECT_HR(S_FALSE, error->get_reason(reason.Put()));
-    EXPECT_TRUE(reason.IsNull());
-}
-
 }  // namespace
 }  // namespace msxmltest

@@ -100,24 +100,5 @@ TEST_F(TypedValueTest, TypedValuesComeInTheVariantTypeOfTheirDataType) {
         (std::vector<WORD>{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond}));
 }
 
-TEST_F(TypedValueTest, StoringATypedValueWritesItsText) {
-    ql::ComPtr<IXMLDOMNode> hex = Node(L"v/@hex"), small = Node(L"v/@u1");
-    ASSERT_TRUE(hex && small);
-    ASSERT_HR(S_OK, hex->put_nodeTypedValue(*MakeBytes({0x01, 0xAB, 0x00})));
-    EXPECT_EQ(L"01ab00", TextOf(hex.Get()));
-    EXPECT_HR(E_FAIL, small->put_nodeTypedValue(*MakeI4(256)));
-    EXPECT_EQ(L"255", TextOf(small.Get()));
-}
-
-TEST_F(TypedValueTest, DataTypeSetOnABuiltElement) {
-    ql::ComPtr<IXMLDOMElement> element;
-    ASSERT_HR(S_OK, document_->createElement(ql::Bstr(L"e").Get(), element.Put()));
-    ASSERT_HR(S_OK, element->put_text(ql::Bstr(L"00ff").Get()));
-    ASSERT_HR(S_OK, element->put_dataType(ql::Bstr(L"bin.hex").Get()));
-    EXPECT_EQ("bytes:00FF", TypedValueOf(element.Get()));
-    EXPECT_HR(E_FAIL, element->put_dataType(ql::Bstr(L"ui1").Get()));  // "00ff" is no ui1
-    EXPECT_HR(E_FAIL, element->put_dataType(ql::Bstr(L"octets").Get()));
-}
-
 }  // namespace
 }  // namespace msxmltest

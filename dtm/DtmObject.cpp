@@ -5,7 +5,15 @@
 #include "dataset/ParameterTable.h"
 
 CDtmObject::CDtmObject() noexcept
-    : CQuelkPersist(static_cast<CQuelkDtm&>(*this), Store()),
+    : CDtmAutomation(servicesHost_),
+      CQuelkPersist(static_cast<CQuelkDtm&>(*this), Store()),
+      CDtmInformation(servicesHost_),
+      CQuelkFunctions(servicesHost_),
+      CQuelkLocalization(servicesHost_),
+      CDtmParameterPart(documentsHost_),
+      CDtmDataSetCheckPart(documentsHost_),
+      CDtmImportExportPart(documentsHost_),
+      CDtmDocumentationPart(documentsHost_),
       datasetHost_(*this, *this),
       communicationHost_(*this, Store()),
       communicationClient_(*this, *this) {
@@ -15,6 +23,8 @@ CDtmObject::CDtmObject() noexcept
     COnlineParameterRequests::AttachHost(&communicationHost_);
     transfer_.AttachHost(&communicationHost_);
     AttachCommunication(&communicationClient_);
+    AttachFunctions(&FunctionsSeam());
+    AttachLocalization(&LocalizationSeam());
 }
 
 HRESULT CDtmObject::FinalConstruct() noexcept { return InitParameters(); }
@@ -71,24 +81,28 @@ HRESULT CDtmObject::UploadParameters(BSTR, VARIANT_BOOL* ok) noexcept { return t
 
 HRESULT CDtmObject::DownloadParameters(BSTR, VARIANT_BOOL* ok) noexcept { return transfer_.Download(ok); }
 
-// ---- IDtmObject ----
+// ---- IDtm: the device's configuration and function requests ----
 
-HRESULT CDtmObject::ShowTreeActiveX() noexcept { return E_NOTIMPL; }
-
-HRESULT CDtmObject::ShowProgressValue(LONG index, LONG count, BSTR title) noexcept {
-    transfer_.ReportProgress(index, count, title);
-    return S_OK;
+HRESULT CDtmObject::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
+    return userSettings_.Config(userInformation, result);
 }
 
-HRESULT CDtmObject::CompareSingleParameter(VARIANT, VARIANT* deviceValue, VARIANT* dtmValue) noexcept {
-    (void)deviceValue;
-    (void)dtmValue;
-    return E_NOTIMPL;
+HRESULT CDtmObject::GetFunctions(BSTR operationPhase, BSTR* functions) noexcept {
+    return functionCalls_.GetFunctions(operationPhase, functions);
 }
 
-HRESULT CDtmObject::SetActiveXFunctionID(LONG) noexcept { return E_NOTIMPL; }
+HRESULT CDtmObject::InvokeFunctionRequest(BSTR invokeId, BSTR functionCall, VARIANT_BOOL* result) noexcept {
+    return functionCalls_.InvokeFunctionRequest(invokeId, functionCall, result);
+}
 
-HRESULT CDtmObject::GetActiveFunctionID(LONG* functionId) noexcept {
-    if (functionId) *functionId = 0;
-    return E_NOTIMPL;
+HRESULT CDtmObject::PrivateDialogEnabled(VARIANT_BOOL enabled, VARIANT_BOOL* result) noexcept {
+    return functionCalls_.PrivateDialogEnabled(enabled, result);
+}
+
+HRESULT CDtmObject::SetUserLevel(const VARIANT& keyword) noexcept {
+    return userSettings_.SetUserLevel(keyword);
+}
+
+HRESULT CDtmObject::ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept {
+    return userSettings_.SetLanguage(language, accepted);
 }

@@ -5,7 +5,8 @@
 // IQuelkDtm, the FDT lifecycle of IDtm and the frame's data lock IDtmDataLock.
 //
 // A part, not a complete object: the complete class (CDtmObject) supplies IUnknown, the controlling
-// unknown, InitParameters and the interface table, and may replace SetState and Config.
+// unknown, InitParameters and the interface table, and may replace SetState, Config and the FDT function
+// requests, and the hooks SetUserLevel and ApplyLanguage.
 // Services built by other parts are reached through seams (DtmFunctionsSeam, DtmCommunicationSeam,
 // DtmLocalizationSeam); each starts as its do-nothing default until the complete object attaches one.
 //
@@ -67,7 +68,7 @@ public:
     HRESULT STDMETHODCALLTYPE ReleaseCommunication(VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE PrepareToRelease(VARIANT_BOOL* result) noexcept override;
     // The four below only check the lifecycle state here; the user-settings and functions parts of the
-    // complete object replace them.
+    // complete object replace them (SetLanguage through ApplyLanguage).
     HRESULT STDMETHODCALLTYPE SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept override;
     HRESULT STDMETHODCALLTYPE GetFunctions(BSTR operationPhase, BSTR* functions) noexcept override;
     HRESULT STDMETHODCALLTYPE InvokeFunctionRequest(BSTR invokeId, BSTR functionCall,
@@ -143,6 +144,10 @@ protected:
     // The user-level keyword of the frame's user information (Config step 5). The user-settings part of
     // the complete object replaces it; here it only insists on a text.
     virtual HRESULT SetUserLevel(const VARIANT& keyword) noexcept;
+    // IDtm::SetLanguage's work. IQuelkLocalizationInit::SetLanguage has the same signature, so a complete
+    // object that also carries the translation part cannot override IDtm's alone: it replaces this hook
+    // instead. Here the state gate only.
+    virtual HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept;
 
     // Queries the controlling object for `iid`.
     template <class Interface>

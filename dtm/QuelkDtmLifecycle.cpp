@@ -272,7 +272,11 @@ HRESULT CQuelkDtm::PrepareToRelease(VARIANT_BOOL* result) noexcept {
 
 // ---- Methods whose work belongs to other parts: the state gate only ----
 
-HRESULT CQuelkDtm::SetLanguage(LCID, VARIANT_BOOL* accepted) noexcept {
+HRESULT CQuelkDtm::SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept {
+    return ApplyLanguage(language, accepted);
+}
+
+HRESULT CQuelkDtm::ApplyLanguage(LCID, VARIANT_BOOL* accepted) noexcept {
     QL_RETURN_IF_NULL_OUT(accepted);
     *accepted = VARIANT_FALSE;
     if (state_ < kStateInitialised || state_ > kStateConnected) return S_FALSE;

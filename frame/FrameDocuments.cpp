@@ -23,6 +23,20 @@ std::wstring UserInformationDocument(const std::wstring& userLevel) {
            userLevel + L"\" administrator=\"0\"/></FDT>";
 }
 
+std::wstring OperationPhaseDocument(const std::wstring& phase) {
+    return L"<?xml version=\"1.0\"?>"
+           L"<FDT xmlns=\"x-schema:FDTOperationPhaseSchema.xml\" operationPhase=\"" +
+           phase + L"\"/>";
+}
+
+std::wstring FunctionCallDocument(long functionId) {
+    return L"<?xml version=\"1.0\"?>"
+           L"<FDT xmlns=\"x-schema:DTMFunctionCallSchema.xml\" "
+           L"xmlns:func=\"x-schema:DTMFunctionsSchema.xml\">"
+           L"<FDTFunctionCall func:functionId=\"" +
+           std::to_wstring(functionId) + L"\"/></FDT>";
+}
+
 std::wstring WindowsPathFromBuildPath(const std::string& path) {
     std::wstring windows = ql::WideFromUtf8(path);
     for (wchar_t& c : windows) {

@@ -12,8 +12,6 @@
 
 namespace commtest {
 
-std::wstring Text(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
-
 std::wstring SourceFile(const char* relativePath) {
     std::ifstream file(std::string(VARNOK_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
     std::stringstream content;
@@ -87,7 +85,7 @@ HRESULT CTestDtm::BroadcastNotification(ULONG code, const VARIANT& data) noexcep
 }
 
 HRESULT CTestDtm::BroadcastMessage(ULONG id, BSTR text, const VARIANT&) noexcept {
-    storeMessages.push_back({id, Text(text)});
+    storeMessages.push_back({id, StringOf(text)});
     return S_OK;
 }
 
@@ -99,7 +97,7 @@ HRESULT CTestDtm::GetSystemTag(BSTR* tag) noexcept { return ql::Bstr(L"Test/Flow
 
 HRESULT CTestDtm::ShowFrameMessage(BSTR text, BSTR, const VARIANT&, LONG* answer) noexcept {
     if (!hasFunctions) return E_NOINTERFACE;
-    questions.push_back(Text(text));
+    questions.push_back(StringOf(text));
     if (onQuestion) onQuestion();
     *answer = questionAnswer;
     return S_OK;

@@ -25,11 +25,13 @@
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
 #include "tests/support/HResultText.h"
+#include "tests/support/TestVariants.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
 namespace commtest {
 
-std::wstring Text(BSTR text);
+using vtest::StringOf;
+
 // A file of the source tree as text (UTF-8 read as Latin-1: the samples are ASCII).
 std::wstring SourceFile(const char* relativePath);
 
@@ -59,7 +61,7 @@ struct StoreMessage {
 // Collects what the DTM reports to the frame.
 class RecordingSink final : public CQuelkMessageSink {
 public:
-    void DeliverMessage(BSTR text) noexcept override { messages.push_back(Text(text)); }
+    void DeliverMessage(BSTR text) noexcept override { messages.push_back(StringOf(text)); }
     std::vector<std::wstring> messages;
 };
 

@@ -73,10 +73,10 @@ TEST_F(DatasetTransferTest, AnUploadReadsEveryBulkParameterWithProgress) {
 
     // The device's own values are in the dataset now.
     EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
-    EXPECT_EQ(L"VTM-126-0042", Text(V_BSTR(dtm_->Value(27).Get())));
+    EXPECT_EQ(L"VTM-126-0042", StringOf(V_BSTR(dtm_->Value(27).Get())));
     ql::Bstr tag;
     ASSERT_HR(S_OK, dtm_->ValueToText(*dtm_->Value(kPhysicalTagId), tag.Put()));
-    EXPECT_EQ(HexFromBytes(channel_->Device().FindRecord(0, 18)->bytes), Text(tag.Get()));
+    EXPECT_EQ(HexFromBytes(channel_->Device().FindRecord(0, 18)->bytes), StringOf(tag.Get()));
 }
 
 TEST_F(DatasetTransferTest, TheFirstFailureAsksOnceAndEveryFailureNamesItsCause) {

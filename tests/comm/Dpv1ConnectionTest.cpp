@@ -23,7 +23,7 @@ TEST_F(Dpv1ConnectionTest, ConnectGoesOutAsTheLayoutAndEndsOnline) {
               dtm_->states);
     ASSERT_NE(nullptr, dtm_->CommunicationReference());
     EXPECT_EQ(36u, ::SysStringLen(dtm_->CommunicationReference()));
-    EXPECT_EQ(channel_->Reference(), Text(dtm_->CommunicationReference()));
+    EXPECT_EQ(channel_->Reference(), StringOf(dtm_->CommunicationReference()));
     ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionSucceeded));
     EXPECT_EQ(0u, dtm_->CountNotifications(kNotifyConnectionFailed));
     EXPECT_EQ(VT_EMPTY, dtm_->notifications.back().data.Type());
@@ -46,7 +46,7 @@ TEST_F(Dpv1ConnectionTest, AccessDeniedOnConnectEndsInStateNineWithTheMessage) {
     ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionFailed));
     const ql::Variant& message = dtm_->notifications.back().data;
     ASSERT_EQ(VT_BSTR, message.Type());
-    EXPECT_EQ(L"ErrorCode 80B600 recieved! Access denied (ConnectRequest)", Text(V_BSTR(message.Get())));
+    EXPECT_EQ(L"ErrorCode 80B600 recieved! Access denied (ConnectRequest)", StringOf(V_BSTR(message.Get())));
 }
 
 TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
@@ -78,7 +78,7 @@ TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
         ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
         EXPECT_EQ(c.state, dtm_->state);
         ASSERT_EQ(1u, dtm_->CountNotifications(c.notification));
-        EXPECT_EQ(c.message, Text(V_BSTR(dtm_->notifications.back().data.Get())));
+        EXPECT_EQ(c.message, StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
         // The DTM can go online at once afterwards.
         ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
         EXPECT_EQ(kDtmStateConnected, dtm_->state);
@@ -94,7 +94,7 @@ TEST_F(Dpv1ConnectionTest, AStationThatDoesNotAnswerLeavesTheDtmOffline) {
     ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
     EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
     EXPECT_EQ(L"ERROR: errorCode = 0101 descr = No station at bus address 5",
-              Text(V_BSTR(dtm_->notifications.back().data.Get())));
+              StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
 }
 
 TEST_F(Dpv1ConnectionTest, GoOnlineAndOfflineOnlyFromTheirStates) {
@@ -203,9 +203,9 @@ TEST_F(Dpv1ConnectionTest, ADisconnectWithADpv1ErrorNamesTheRequest) {
     ASSERT_HR(S_OK, dtm_->GoOffline(&offline));
     ASSERT_EQ(kNotifyConnectionFailed, dtm_->notifications.back().code);
     EXPECT_EQ(L"ErrorCode 80B500 recieved! State conflict (DisconnectRequest)",
-              Text(V_BSTR(dtm_->notifications.back().data.Get())));
+              StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
     // Still connected: the reference stays.
-    EXPECT_EQ(channel_->Reference(), Text(dtm_->CommunicationReference()));
+    EXPECT_EQ(channel_->Reference(), StringOf(dtm_->CommunicationReference()));
 }
 
 TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
@@ -299,7 +299,7 @@ TEST_F(Dpv1ConnectionTest, BusInformationCarriesTheStationAddressAndConfiguratio
         VARIANT_BOOL done = VARIANT_FALSE;
         ASSERT_HR(S_OK, dtm_->GetBusInformation(text.Put(), &done));
         EXPECT_EQ(VARIANT_TRUE, done);
-        EXPECT_EQ(c.text, Text(text.Get()));
+        EXPECT_EQ(c.text, StringOf(text.Get()));
     }
 }
 

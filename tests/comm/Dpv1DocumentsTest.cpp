@@ -39,7 +39,7 @@ TEST(Dpv1RequestDocumentsTest, MatchTheSampleDocumentsByteForByte) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sample);
-        EXPECT_EQ(SourceFile(c.sample), Text(c.built));
+        EXPECT_EQ(SourceFile(c.sample), StringOf(c.built));
         EXPECT_EQ(c.formatLength + c.filled, ::SysStringLen(c.built));
     }
 }
@@ -47,14 +47,15 @@ TEST(Dpv1RequestDocumentsTest, MatchTheSampleDocumentsByteForByte) {
 TEST(Dpv1RequestDocumentsTest, WritesNumbersInDecimalWithoutLeadingZeros) {
     ql::Bstr document;
     ASSERT_HR(S_OK, BuildReadRequest(0, 255, ql::Bstr(L"").Get(), document.Put()));
-    EXPECT_EQ(SourceFile("tests/data/xml/valid/dpv1-read-request-empty-reference.xml"), Text(document.Get()));
+    EXPECT_EQ(SourceFile("tests/data/xml/valid/dpv1-read-request-empty-reference.xml"),
+              StringOf(document.Get()));
 }
 
 TEST(InvokeIdTest, IsAFreshUpperCaseUuidText) {
     ql::Bstr first, second;
     ASSERT_HR(S_OK, CreateInvokeId(first.Put()));
     ASSERT_HR(S_OK, CreateInvokeId(second.Put()));
-    const std::wstring text = Text(first.Get());
+    const std::wstring text = StringOf(first.Get());
     ASSERT_EQ(36u, text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         SCOPED_TRACE(i);
@@ -64,7 +65,7 @@ TEST(InvokeIdTest, IsAFreshUpperCaseUuidText) {
             EXPECT_TRUE(std::iswxdigit(text[i]) && !std::iswlower(text[i]));
         }
     }
-    EXPECT_NE(text, Text(second.Get()));
+    EXPECT_NE(text, StringOf(second.Get()));
     EXPECT_HR(E_POINTER, GuidToBstr(nullptr, first.Put()));
 }
 
@@ -122,7 +123,7 @@ TEST(Dpv1ErrorCodeTest, DecodesTheErrorBytes) {
         BYTE isError = 7;
         ASSERT_HR(S_OK, CheckDpv1ErrorCode(*c.code, message, &isError));
         EXPECT_EQ(c.isError, isError);
-        EXPECT_EQ(c.message, Text(message.Get()));
+        EXPECT_EQ(c.message, StringOf(message.Get()));
     }
     ql::Bstr message;
     BYTE isError = 0;
@@ -167,7 +168,7 @@ TEST_F(CommunicationErrorTest, NamesCodeAndDescriptorThatArePresent) {
         ASSERT_TRUE(document);
         ql::Bstr text(L"untouched");
         EXPECT_EQ(c.found, ParseCommunicationError(document.Get(), text));
-        EXPECT_EQ(c.text, Text(text.Get()));
+        EXPECT_EQ(c.text, StringOf(text.Get()));
     }
 }
 

@@ -22,7 +22,7 @@ const wchar_t kSampleReference[] = L"6F9619FF-8B86-D011-B42D-00C04FC964FF";
 std::wstring WireText(const VARIANT& value) {
     ql::Bstr text;
     EXPECT_HR(S_OK, ValueToText(value, text.Put()));
-    return Text(text.Get());
+    return StringOf(text.Get());
 }
 
 ql::Variant R4(float value) {
@@ -142,7 +142,7 @@ TEST_F(Dpv1TransferTest, AReferenceThePeerSentIsEscapedInTheRequests) {
     ASSERT_EQ(36u, reference.size());
     channel_->SetNextReference(reference);
     GoOnline();
-    EXPECT_EQ(reference, Text(dtm_->CommunicationReference()));
+    EXPECT_EQ(reference, StringOf(dtm_->CommunicationReference()));
     VARIANT_BOOL sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
     ASSERT_EQ(VARIANT_TRUE, sent);

@@ -25,7 +25,7 @@ ql::Variant Make(VARTYPE type, double number) {
 std::wstring Encode(const VARIANT& value, HRESULT expected = S_OK) {
     ql::Bstr text;
     EXPECT_HR(expected, ValueToText(value, text.Put()));
-    return Text(text.Get());
+    return StringOf(text.Get());
 }
 
 DATE TimeOfDay(WORD hour, WORD minute, WORD second, WORD year = 2026, WORD month = 12, WORD day = 6) {
@@ -150,7 +150,7 @@ TEST(TextToValueTest, ReadsTextsArraysAndDates) {
     ql::Variant value;
     ASSERT_HR(S_OK, TextToValue(ql::Bstr(L"61626300").Get(), VT_BSTR, value.Get()));
     ASSERT_EQ(VT_BSTR, value.Type());
-    EXPECT_EQ(L"abc", Text(V_BSTR(value.Get())));
+    EXPECT_EQ(L"abc", StringOf(V_BSTR(value.Get())));
 
     ASSERT_HR(S_OK, TextToValue(ql::Bstr(L"0AFF").Get(), VT_ARRAY | VT_UI1, value.Get()));
     EXPECT_EQ(L"0AFF", Encode(*value));

@@ -35,12 +35,12 @@ TEST_F(OnlineRequestTest, AnUploadRequestRunsOnItsWorkerAndTellsTheFrame) {
     ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), ql::Bstr(L"all").Get(), &started));
     ASSERT_EQ(VARIANT_TRUE, started);
     EXPECT_TRUE(dtm_->IsRequestRunning());
-    EXPECT_EQ(Text(invokeId_.Get()), Text(dtm_->RunningInvokeId()));
+    EXPECT_EQ(StringOf(invokeId_.Get()), StringOf(dtm_->RunningInvokeId()));
     ASSERT_TRUE(WaitForRequestEnd());
     ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyUploadFinished") == 1; }));
 
     const FrameCall* finished = frame_->LastCall(L"NotifyUploadFinished");
-    EXPECT_EQ(Text(invokeId_.Get()), finished->Arguments[0]);
+    EXPECT_EQ(StringOf(invokeId_.Get()), finished->Arguments[0]);
     EXPECT_EQ(L"TRUE", finished->Arguments[1]);
     const auto progress = Progress();
     ASSERT_EQ(122u, progress.size());
@@ -49,7 +49,7 @@ TEST_F(OnlineRequestTest, AnUploadRequestRunsOnItsWorkerAndTellsTheFrame) {
     EXPECT_EQ(std::make_pair(99L, true), progress[120]);
     EXPECT_EQ(std::make_pair(0L, false), progress.back());
     EXPECT_EQ(nullptr, dtm_->RunningInvokeId());
-    EXPECT_EQ(L"all", Text(dtm_->RequestText()));
+    EXPECT_EQ(L"all", StringOf(dtm_->RequestText()));
     EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
 }
 

@@ -100,23 +100,26 @@ const MethodCase kMethods[] = {
      In({9}, S_OK, kTrue, To(8))},
     {"PrepareToRelease", true, [](const Target& t, VARIANT_BOOL* r) { return t.dtm->PrepareToRelease(r); },
      In({8}, S_OK, kTrue, To(2))},
-    // The four below are built by the user-settings and functions parts; here only their gate is checked.
+    // The four below run in the user-settings and function-call parts. 1033 is a language of the
+    // translation file; no function of this DTM runs without a user interface, so every state refuses the
+    // call of function 1.
     {"SetLanguage", true, [](const Target& t, VARIANT_BOOL* r) { return t.dtm->SetLanguage(1033, r); },
-     In(kSevenToTwelve, E_NOTIMPL, kFalse)},
+     In(kSevenToTwelve, S_OK, kTrue)},
     {"GetFunctions", false,
      [](const Target& t, VARIANT_BOOL*) {
          ql::Bstr functions;
-         return t.dtm->GetFunctions(nullptr, functions.Put());
+         return t.dtm->GetFunctions(ql::Bstr(OperationPhaseDocument(L"engineering")).Get(), functions.Put());
      },
-     In(kSevenToTwelve, E_NOTIMPL, kFalse)},
+     In(kSevenToTwelve, S_OK, kFalse)},
     {"InvokeFunctionRequest", true,
      [](const Target& t, VARIANT_BOOL* r) {
-         return t.dtm->InvokeFunctionRequest(ql::Bstr(L"1").Get(), ql::Bstr(L"<FDT/>").Get(), r);
+         return t.dtm->InvokeFunctionRequest(ql::Bstr(L"1").Get(), ql::Bstr(FunctionCallDocument(1)).Get(),
+                                             r);
      },
-     In(kEightToTwelve, E_NOTIMPL, kFalse)},
+     Always(S_FALSE)},
     {"PrivateDialogEnabled", true,
      [](const Target& t, VARIANT_BOOL* r) { return t.dtm->PrivateDialogEnabled(VARIANT_TRUE, r); },
-     In(kEightToTwelve, E_NOTIMPL, kFalse)},
+     In(kEightToTwelve, S_OK, kTrue)},
     // ---- IDtmDataLock: no state gate ----
     {"DataLockQuery1", true, [](const Target& t, VARIANT_BOOL* r) { return t.object->DataLockQuery1(r); },
      Always(S_FALSE)},

@@ -62,11 +62,41 @@ TEST_F(QuelkDtmTest, NotifyUisConvertsTheCodeFirst) {
 TEST_F(QuelkDtmTest, InterfacesShareOneIdentity) {
     ql::ComPtr<IUnknown> identity;
     ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IUnknown, identity.PutVoid()));
-    const IID answered[] = {
-        IID_IDtmObject,           IID_IDispatch,         IID_IQuelkDtm,         IID_IDtm,
-        IID_IDtmDataLock,         IID_IQuelkDtmDispatch, IID_IQuelkVariables,   IID_IQuelkVariablesEx,
-        IID_IQuelkVariableFields, IID_IQuelkValueCheck,  IID_IQuelkPersistData, IID_IPersistStreamInit,
-        IID_IPersistPropertyBag};
+    // Every interface of the object's table, in its order.
+    const IID answered[] = {IID_IDtmObject,
+                            IID_IDispatch,
+                            IID_IQuelkDtm,
+                            IID_IDtm,
+                            IID_IDtmInformation,
+                            IID_IDtmParameter,
+                            IID_IDtmDataLock,
+                            IID_IQuelkDtmDispatch,
+                            IID_IQuelkVariables,
+                            IID_IQuelkVariablesEx,
+                            IID_IQuelkVariableFields,
+                            IID_IQuelkValueCheck,
+                            IID_IQuelkPersistData,
+                            IID_IPersistStreamInit,
+                            IID_IPersistPropertyBag,
+                            IID_IDtmActiveXInformation,
+                            IID_IQuelkFunctions,
+                            IID_IDtmOnlineParameter,
+                            IID_IQuelkDpv1Communication,
+                            IID_IQuelkDpv1Client,
+                            IID_IQuelkOnlineAccess,
+                            IID_IQuelkOnlineState,
+                            IID_IQuelkBusInformation,
+                            IID_IFdtCommunicationEvents,
+                            IID_IQuelkLocalization,
+                            IID_IQuelkParameterTexts,
+                            IID_IQuelkLocalizationInit,
+                            IID_IQuelkAboutFile,
+                            IID_IUserInfo,
+                            IID_ICheckOnlineParameter,
+                            IID_IDtmDocumentation,
+                            IID_IDtmDataSetCheck,
+                            IID_IDtmImportExport,
+                            IID_ISupportErrorInfo};
     for (const IID& iid : answered) {
         ql::ComPtr<IUnknown> itf;
         ASSERT_HR(S_OK, dtm_->QueryInterface(iid, itf.PutVoid()));

@@ -1,0 +1,92 @@
+#include "dtm/documents/DtmImportExportPart.h"
+
+#include <string>
+#include <string_view>
+
+#include "classlib/Bstr.h"
+#include "classlib/HResult.h"
+#include "dataset/ParameterListExport.h"
+#include "dataset/ParameterListImport.h"
+#include "dtm/documents/DocumentConditions.h"
+#include "values/AnsiText.h"
+
+namespace {
+
+constexpr ULONG kReadChunkBytes = 64 * 1024;
+
+// Reads exactly `count` bytes; false when the stream fails or ends before.
+bool ReadExactly(IStream* stream, void* data, ULONG count) noexcept {
+    BYTE* next = static_cast<BYTE*>(data);
+    while (count > 0) {
+        ULONG read = 0;
+        const HRESULT hr = stream->Read(next, count < kReadChunkBytes ? count : kReadChunkBytes, &read);
+        if (FAILED(hr) || read == 0 || read > count) return false;
+        next += read;
+        count -= read;
+    }
+    return true;
+}
+
+// Writes exactly `count` bytes; false when the stream fails or takes fewer.
+bool WriteExactly(IStream* stream, const void* data, ULONG count) noexcept {
+    if (count == 0) return true;
+    ULONG written = 0;
+    return SUCCEEDED(stream->Write(data, count, &written)) && written == count;
+}
+
+void PutLittleEndian32(ULONG value, BYTE* bytes) noexcept {
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(value >> (8 * i));
+}
+
+ULONG GetLittleEndian32(const BYTE* bytes) noexcept {
+    return static_cast<ULONG>(bytes[0]) | (static_cast<ULONG>(bytes[1]) << 8) |
+           (static_cast<ULONG>(bytes[2]) << 16) | (static_cast<ULONG>(bytes[3]) << 24);
+}
+
+}  // namespace
+
+bool CDtmImportExportPart::Accepts(IStream* stream) noexcept {
+    return stream != nullptr && host_.State() == kStateConfigured && IsAboveObserver(host_.UserLevel());
+}
+
+HRESULT CDtmImportExportPart::Export(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_FALSE;
+    if (!Accepts(stream)) return S_FALSE;
+
+    ql::Bstr document;
+    if (FAILED(ExportParameters(host_.Store(), &listHost_, document.Put()))) return S_FALSE;
+    std::string text;
+    if (FAILED(WideToAnsi(document.View(), text))) return S_FALSE;
+    if (text.size() > kMaxParameterListBytes) return S_FALSE;
+
+    const ULONG size = static_cast<ULONG>(text.size());
+    BYTE count[4];
+    PutLittleEndian32(size, count);
+    if (!WriteExactly(stream, count, sizeof count) || !WriteExactly(stream, text.data(), size))
+        return S_FALSE;
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CDtmImportExportPart::Import(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    QL_RETURN_IF_NULL_OUT(ok);
+    *ok = VARIANT_FALSE;
+    if (!Accepts(stream)) return S_FALSE;
+
+    BYTE countBytes[4];
+    if (!ReadExactly(stream, countBytes, sizeof countBytes)) return S_FALSE;
+    const ULONG size = GetLittleEndian32(countBytes);
+    if (size > kMaxParameterListBytes) return S_FALSE;
+
+    const HRESULT hr = ql::GuardComCall([&]() -> HRESULT {
+        std::string text(size, '\0');
+        if (!ReadExactly(stream, text.data(), size)) return E_FAIL;
+        ql::Bstr document;
+        QL_RETURN_IF_FAILED(AnsiToBstr(text, document));
+        return ImportParameters(host_.Store(), listHost_, document.Get());
+    });
+    if (FAILED(hr)) return S_FALSE;
+    *ok = VARIANT_TRUE;
+    return S_OK;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// CDtmImportExportPart: IDtmImportExport of the DTM object. The parameter list (ParameterListExport.h,
+// ParameterListImport.h) moves out to and in from a stream the frame supplies, framed as
+//
+//   offset 0, 4 bytes: N, unsigned 32-bit little-endian, the number of text bytes that follow
+//   offset 4, N bytes: the document in the system's ANSI code page, without a terminating zero
+//
+// starting at the stream's position and leaving it after the text. Only in state 8 (configured, offline)
+// and for a user above observer.
+//
+// An import reads exactly the 4 + N bytes it was promised, refuses a stream that ends early or a count
+// beyond kMaxParameterListBytes, and applies nothing before the whole text is read and loaded.
+//
+// A part in the class library's sense (QL_ENTRY_CHAIN(CDtmImportExportPart) in the complete object's
+// table). Threading: apartment-threaded; nothing is locked.
+#include <windows.h>
+#include <objidl.h>
+
+#include "FdtInterfaces.h"
+#include "classlib/ComObject.h"
+#include "classlib/DispatchImpl.h"
+#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/documents/FrameParameterListHost.h"
+
+// The largest parameter list the DTM writes or reads: far above the dataset's (some ten kilobytes), far
+// below what a damaged count could make the DTM allocate.
+constexpr ULONG kMaxParameterListBytes = 16 * 1024 * 1024;
+
+class CDtmImportExportPart : public ql::DispatchImpl<IDtmImportExport> {
+    QL_INTERFACE_PART_TABLE(CDtmImportExportPart, QL_ENTRY(IDtmImportExport))
+
+public:
+    explicit CDtmImportExportPart(DtmDocumentsHost& host) noexcept : host_(host), listHost_(host) {}
+    CDtmImportExportPart(const CDtmImportExportPart&) = delete;
+    CDtmImportExportPart& operator=(const CDtmImportExportPart&) = delete;
+
+    // Both: E_POINTER for a null `ok`, which is VARIANT_FALSE first; S_FALSE for a null stream, outside
+    // state 8, for an observer and for every failure; S_OK with VARIANT_TRUE on success.
+    HRESULT STDMETHODCALLTYPE Import(IStream* stream, VARIANT_BOOL* ok) noexcept override;
+    HRESULT STDMETHODCALLTYPE Export(IStream* stream, VARIANT_BOOL* ok) noexcept override;
+
+protected:
+    ~CDtmImportExportPart() = default;
+
+private:
+    bool Accepts(IStream* stream) noexcept;
+
+    DtmDocumentsHost& host_;
+    CFrameParameterListHost listHost_;
+};

@@ -1,0 +1,155 @@
+#include "dtm/documents/DtmParameterPart.h"
+
+#include <string>
+
+#include "QuelkInterfaces.h"
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
+#include "classlib/HResult.h"
+#include "classlib/Variant.h"
+#include "dataset/ParameterValueXml.h"
+#include "dtm/documents/DocumentConditions.h"
+#include "dtm/documents/ParameterDocument.h"
+#include "dtm/documents/ParameterDocumentReader.h"
+#include "dtm/documents/ToolkitMessage.h"
+#include "xml/XmlNodeReads.h"
+
+namespace {
+
+constexpr wchar_t kTagPath[] = L"FDT/DtmDevice/@fdt:tag";
+// The doubled slash: parameters at any depth below the first group.
+constexpr wchar_t kExportedVariablesPath[] =
+    L"FDT/DtmDevice/ExportedVariables/fdt:DtmVariables//fdt:DtmVariable";
+constexpr LONG kTagParameterId = 1;
+
+bool IsWritable(const CQuelkVariable& record) noexcept {
+    return record.IsDeviceParameter == 1 ? (record.Access & kAccessDeviceWritable) != 0
+                                         : (record.Access & kAccessWritable) != 0;
+}
+
+}  // namespace
+
+HRESULT CDtmParameterPart::GetParameters(BSTR /*path*/, BSTR* document) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, document == nullptr);
+    *document = nullptr;
+    if (!IsConfiguredState(host_.State())) return S_FALSE;
+    return BuildParameterDocument(host_, document);
+}
+
+HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_BOOL* result) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
+    *result = VARIANT_FALSE;
+    if (!IsConfiguredState(host_.State()) || !IsAboveObserver(host_.UserLevel())) return S_FALSE;
+
+    ql::ComPtr<IXMLDOMDocument2> parsed;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT load =
+        host_.XmlHandler().LoadXMLDocument(document, parsed.Put(), &loaded, host_.MessageSink());
+    if (FAILED(load) || loaded != VARIANT_TRUE || !parsed) return S_FALSE;
+
+    DataSetLock lock = DataSetLock::Refused;
+    QL_RETURN_IF_FAILED(LockDataSet(&lock));
+    if (lock == DataSetLock::Refused) {
+        QL_RETURN_IF_FAILED(SendToolkitMessage(host_, kMessageSetParametersError));
+        return S_OK;
+    }
+
+    (void)host_.SuspendModifiedNotification(true);
+    const HRESULT applied = ApplyDocument(parsed.Get(), result);
+    // Every way out gives back what this call took: the frame's lock only when it was taken here (a lock
+    // the open user interfaces hold stays theirs), then the modified notification, which reports once.
+    HRESULT unlock = S_OK;
+    if (lock == DataSetLock::Taken) {
+        VARIANT_BOOL done = VARIANT_FALSE;
+        IFrameContainer* frame = host_.Frame();
+        unlock = frame ? frame->UnlockDataSet(host_.SystemTag(), &done) : E_POINTER;
+    }
+    (void)host_.SuspendModifiedNotification(false);
+
+    if (applied != S_OK) return applied;
+    if (*result != VARIANT_TRUE) QL_RETURN_IF_FAILED(SendToolkitMessage(host_, kMessageSetParametersError));
+    QL_RETURN_IF_FAILED(unlock);
+    return S_OK;
+}
+
+HRESULT CDtmParameterPart::LockDataSet(DataSetLock* lock) noexcept {
+    *lock = DataSetLock::Refused;
+    if (host_.DataLocked()) return S_OK;
+    if (host_.FrameLocked()) {
+        *lock = DataSetLock::HeldByUserInterface;
+        return S_OK;
+    }
+    IFrameContainer* frame = host_.Frame();
+    if (!frame) return S_OK;
+    VARIANT_BOOL granted = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(frame->LockDataSet(host_.SystemTag(), &granted));
+    if (granted == VARIANT_TRUE) *lock = DataSetLock::Taken;
+    return S_OK;
+}
+
+HRESULT CDtmParameterPart::ApplyDocument(IXMLDOMDocument2* document, VARIANT_BOOL* result) noexcept {
+    ql::ComPtr<IQuelkVariables> variables;
+    QL_RETURN_IF_FAILED(ql::QueryInterfaceTo(host_.ControllingUnknown(), variables));
+    const HRESULT tag = ApplyTag(document, variables.Get());
+    if (tag != S_OK) return tag;
+
+    ql::ComPtr<IQuelkBusInformation> bus;
+    QL_RETURN_IF_FAILED(ql::QueryInterfaceTo(host_.ControllingUnknown(), bus));
+    VARIANT_BOOL busApplied = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(bus->ApplyBusInformation(document, &busApplied));
+
+    return ApplyExportedVariables(document, variables.Get(), result);
+}
+
+HRESULT CDtmParameterPart::ApplyTag(IXMLDOMDocument2* document, IQuelkVariables* variables) noexcept {
+    ql::Bstr path(kTagPath);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());
+    ql::Variant tag;
+    if (!XmlNodeExists(document, path.Get()) ||
+        FAILED(XmlGetNodeValue(document, path.Get(), tag.Put(), VT_BSTR)))
+        return S_FALSE;
+    ql::Variant id;
+    id.SetI4(kTagParameterId);
+    QL_RETURN_IF_FAILED(variables->SetValue(*id.Get(), *tag.Get()));
+    return S_OK;
+}
+
+HRESULT CDtmParameterPart::ApplyExportedVariables(IXMLDOMDocument2* document, IQuelkVariables* variables,
+                                                  VARIANT_BOOL* result) noexcept {
+    return ql::GuardComCall([&]() -> HRESULT {
+        ql::Bstr allVariables(kExportedVariablesPath);
+        QL_RETURN_HR_IF(E_OUTOFMEMORY, allVariables.IsNull());
+        ql::ComPtr<IXMLDOMNodeList> nodes;
+        QL_RETURN_IF_FAILED(document->selectNodes(allVariables.Get(), nodes.Put()));
+        LONG expected = 0;
+        if (nodes) QL_RETURN_IF_FAILED(nodes->get_length(&expected));
+        if (expected <= 0) {
+            *result = VARIANT_TRUE;
+            return S_OK;
+        }
+
+        const CQuelkVariableList& records = host_.Store().Variables();
+        LONG applied = 0;
+        for (ULONG i = 0; i < records.Count(); ++i) {
+            CQuelkVariable record;
+            if (FAILED(records.GetVariableAt(static_cast<int>(i), &record))) continue;
+            if (record.ExportKind != kExportDisplay && record.ExportKind != kExportVariant) continue;
+            // Found by name at any depth; the group path is not used here.
+            std::wstring selection(kExportedVariablesPath);
+            selection.append(L"[@name = \"").append(record.Name.View()).append(L"\"]");
+            ql::Bstr query(selection);
+            QL_RETURN_HR_IF(E_OUTOFMEMORY, query.IsNull());
+            ql::ComPtr<IXMLDOMNode> element;
+            if (FAILED(document->selectSingleNode(query.Get(), element.Put())) || !element) continue;
+
+            ql::Variant value;
+            if (ReadExportedValue(element.Get(), record, value) != S_OK) continue;
+            if (!IsWritable(record)) continue;
+            ql::Variant id;
+            id.SetUI4(record.Id());
+            if (variables->SetValue(*id.Get(), *value.Get()) == S_OK) ++applied;
+        }
+        *result = applied >= expected ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
+}

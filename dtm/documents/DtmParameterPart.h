@@ -1,0 +1,57 @@
+#pragma once
+// CDtmParameterPart: IDtmParameter of the DTM object. The frame reads the dataset as one DTMParameterSchema
+// document (GetParameters; ParameterDocument.h) and writes a changed document back (SetParameters: the tag,
+// the bus address and the exported parameters, under the frame's data-set lock).
+//
+// A part in the class library's sense: the complete object supplies IUnknown and chains
+// QL_ENTRY_CHAIN(CDtmParameterPart) where IDtmParameter belongs in its table; the dispatch methods come from
+// the module's type library. The part keeps no state; it reads and writes the DTM through DtmDocumentsHost
+// and the DTM's own interfaces.
+//
+// Threading: apartment-threaded like the object it is part of; the data-set lock is a request to the frame,
+// not a thread lock.
+#include <windows.h>
+#include <msxml2.h>
+
+#include "FdtInterfaces.h"
+#include "QuelkInterfaces.h"
+#include "classlib/ComObject.h"
+#include "classlib/DispatchImpl.h"
+#include "dtm/documents/DtmDocumentsHost.h"
+
+class CDtmParameterPart : public ql::DispatchImpl<IDtmParameter> {
+    QL_INTERFACE_PART_TABLE(CDtmParameterPart, QL_ENTRY(IDtmParameter))
+
+public:
+    explicit CDtmParameterPart(DtmDocumentsHost& host) noexcept : host_(host) {}
+    CDtmParameterPart(const CDtmParameterPart&) = delete;
+    CDtmParameterPart& operator=(const CDtmParameterPart&) = delete;
+
+    // E_INVALIDARG for a null `document`; S_FALSE outside states 8 to 12; else BuildParameterDocument.
+    // `path` is not read.
+    HRESULT STDMETHODCALLTYPE GetParameters(BSTR path, BSTR* document) noexcept override;
+
+    // Applies the document: the tag (parameter 1), the bus address (through the communication part) and
+    // every exported parameter that is writable. `result` is VARIANT_TRUE only when every fdt:DtmVariable of
+    // the document was applied. E_INVALIDARG for a null `result`; S_FALSE outside states 8 to 12, for an
+    // observer, for a document that does not load and for one without tag. A refused lock, or a document not
+    // wholly applied, answers S_OK with VARIANT_FALSE and sends message 2001 to the frame. The frame's lock
+    // is asked for only when neither the open user interfaces hold it nor the frame locked the data, and
+    // released only when this call took it. `path` is not read.
+    HRESULT STDMETHODCALLTYPE SetParameters(BSTR path, BSTR document, VARIANT_BOOL* result) noexcept override;
+
+protected:
+    ~CDtmParameterPart() = default;
+
+private:
+    enum class DataSetLock { Refused, HeldByUserInterface, Taken };
+    HRESULT LockDataSet(DataSetLock* lock) noexcept;
+    // S_FALSE when the document has no readable tag; the failure of storing the tag or the bus address;
+    // S_OK with `result` set otherwise.
+    HRESULT ApplyDocument(IXMLDOMDocument2* document, VARIANT_BOOL* result) noexcept;
+    HRESULT ApplyTag(IXMLDOMDocument2* document, IQuelkVariables* variables) noexcept;
+    HRESULT ApplyExportedVariables(IXMLDOMDocument2* document, IQuelkVariables* variables,
+                                   VARIANT_BOOL* result) noexcept;
+
+    DtmDocumentsHost& host_;
+};

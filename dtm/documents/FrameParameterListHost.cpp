@@ -1,0 +1,13 @@
+#include "dtm/documents/FrameParameterListHost.h"
+
+#include "classlib/Bstr.h"
+
+HRESULT CFrameParameterListHost::LoadParameterList(BSTR text, IXMLDOMDocument2** document,
+                                                   VARIANT_BOOL* loaded) noexcept {
+    return host_.XmlHandler().LoadXMLDocument(text, document, loaded, host_.MessageSink());
+}
+
+void CFrameParameterListHost::ReportProgress(ULONG index, ULONG count, const wchar_t* title) noexcept {
+    ql::Bstr titleText(title ? title : L"");
+    host_.ReportProgress(static_cast<LONG>(index), static_cast<LONG>(count), titleText.Get());
+}

@@ -1,0 +1,25 @@
+#pragma once
+// CFrameParameterListHost: the parameter list export and import as the DTM object runs them. Documents load
+// through the DTM's XML handler (its schema cache; failures reported to the frame), progress goes to the
+// frame's progress display the way the DTM's dataset transfer shows its own
+// (DtmDocumentsHost::ReportProgress).
+//
+// A member of the import and export part; apartment thread only.
+#include <windows.h>
+
+#include "dataset/ParameterListHost.h"
+#include "dtm/documents/DtmDocumentsHost.h"
+
+class CFrameParameterListHost final : public ParameterListHost {
+public:
+    explicit CFrameParameterListHost(DtmDocumentsHost& host) noexcept : host_(host) {}
+    CFrameParameterListHost(const CFrameParameterListHost&) = delete;
+    CFrameParameterListHost& operator=(const CFrameParameterListHost&) = delete;
+    ~CFrameParameterListHost() = default;
+
+    HRESULT LoadParameterList(BSTR text, IXMLDOMDocument2** document, VARIANT_BOOL* loaded) noexcept override;
+    void ReportProgress(ULONG index, ULONG count, const wchar_t* title) noexcept override;
+
+private:
+    DtmDocumentsHost& host_;
+};

@@ -1,0 +1,289 @@
+// IDtmDocumentation: the document of each function with its items, the PA record lines, the diagnosis
+// lines, the not-connected document, the dump file, the refusals, and documents that always validate.
+#include <string>
+
+#include "DocumentsTestSupport.h"
+#include "dtm/documents/DocumentationDiagnosis.h"
+#include "dtm/documents/DocumentationItems.h"
+#include "tests/support/TempFolder.h"
+
+namespace doctest {
+namespace {
+
+std::wstring FunctionCall(LONG functionId) {
+    return L"<?xml version=\"1.0\"?> <FDT xmlns=\"x-schema:DTMFunctionCallSchema.xml\" "
+           L"xmlns:func=\"x-schema:DTMFunctionsSchema.xml\" "
+           L"xmlns:appId=\"x-schema:FDTApplicationIdSchema.xml\" "
+           L"xmlns:ops=\"x-schema:FDTOperationPhaseSchema.xml\"> <FDTFunctionCall func:functionId=\"" +
+           std::to_wstring(functionId) + L"\"/> </FDT>";
+}
+
+std::string Today() {
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
+const char kHeaderStart[] =
+    "<?xml version=\"1.0\"?> <FDT \txmlns=\"x-schema:DTMDocumentationSchema.xml\" \txmlns:fdt=\"x-schema:"
+    "FDTDataTypesSchema.xml\" \txmlns:dtmi=\"x-schema:DTMInformationSchema.xml\" \ttitle=\"Documentation\" "
+    "\tfdt:classificationId=\"dtmSpecific\" fdt:manufacturerId=\"0\" \tfdt:deviceTypeId=\"0\" "
+    "\tdtmi:deviceTypeInformation=\"Special Information concerning the type\" "
+    "\tfdt:descriptor=\"Documentation of "
+    "DTM\" fdt:date=\"";
+const char kHeaderEnd[] =
+    "\"> \t<fdt:VersionInformation name=\"DTM\" vendor=\"Name of Vendor\" \t\tversion=\"Current Version\" "
+    "date=\"\" "
+    "descriptor=\"\"/> \t\t<DocumentVariables fdt:name=\"DTM Parameters\"> ";
+const char kTrailer[] =
+    "\t\t</DocumentVariables> \t\t<DTMStyleForCompleteDocument/> \t<DTMSpecificXMLData/> </FDT> ";
+
+class DocumentationTest : public DocumentsTest {
+protected:
+    void SetUp() override {
+        DocumentsTest::SetUp();
+        dumpPath_ = folder_.File(L"Orvo.xml");
+        dtm_->SetDumpPath(dumpPath_);
+    }
+    std::string Document(LONG functionId, HRESULT expected = S_OK) {
+        ql::Bstr call(FunctionCall(functionId));
+        ql::Bstr document;
+        EXPECT_HR(expected, dtm_->GetDocumentation(call.Get(), document.Put()));
+        if (expected != S_OK) {
+            EXPECT_TRUE(document.IsNull());
+        }
+        if (expected == S_OK) {
+            bool loaded = false;
+            std::string reason;
+            EXPECT_HR(S_OK, Validate(document.Get(), &loaded, &reason));
+            EXPECT_TRUE(loaded) << reason;
+        }
+        return Narrow(document.Get());
+    }
+    bool DumpExists() { return ::GetFileAttributesW(dumpPath_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string Dump() { return DumpExists() ? folder_.Read(L"Orvo.xml") : "<no dump>"; }
+    void DeviceValue(ULONG id, std::vector<BYTE> bytes) { dtm_->deviceValues[id] = std::move(bytes); }
+
+    vtest::TempFolder folder_;
+    std::wstring dumpPath_;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST_F(DocumentationTest, OfflineParameterizeListsEveryDeviceParameter) {
+    SetValue(46, *MakeBytes({0x42, 0xC8, 0x00, 0x00, 0x80}));
+    SetValue(75, *MakeUI4(1));
+    ql::Variant nominal;
+    nominal.SetR4(100.5f);
+    SetValue(44, *nominal);
+    const std::string document = Document(1);
+    const std::string date = Today();
+    EXPECT_EQ(std::string(kHeaderStart) + date + kHeaderEnd +
+                  "<DocumentVariables fdt:name=\"Function: OffLine "
+                  "Parameterize - Date: " +
+                  date +
+                  "\"> </DocumentVariables>  <DocumentVariable fdt:name=\"Physical Block - BlockObject\"",
+              document.substr(
+                  0, sizeof kHeaderStart - 1 + date.size() + sizeof kHeaderEnd - 1 + 150 + date.size()));
+    EXPECT_EQ(kTrailer, document.substr(document.size() - (sizeof kTrailer - 1)));
+
+    const char* const lines[] = {
+        "<DocumentVariable fdt:name=\"Physical Block - BlockObject\" fdt:display=\"Block Object : Physical "
+        "Block\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"Parent Class : Transmitter\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"Class : Not Used\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"Profile: Ver 3.00\" />",
+        "<DocumentVariable fdt:name=\"Transducer Block - Mode Block\" fdt:display=\"Actual: Auto\"/>"
+        "<DocumentVariable fdt:name=\" \" fdt:display=\"Normal: Auto\"/> "
+        "<DocumentVariable fdt:name=\" \" fdt:display=\"Permitted: Auto OS Man \"/> ",
+        "<DocumentVariable fdt:name=\"Transducer Block - MassFlow\" fdt:display=\"Value: 100.00000\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"Status: Good (Non-Cascade)\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"SubStatus: Ok\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"Limits: Ok\" />",
+        "<DocumentVariable fdt:name=\"Physical Block - Tag\" fdt:display=\"                                "
+        "\" />",
+        "<DocumentVariable fdt:name=\"Physical Block - Target Mode\" fdt:display=\"Auto\" />",
+        "<DocumentVariable fdt:name=\"Physical Block - ManufacturerId\" fdt:display=\"250 (Orvo)\" />",
+        "<DocumentVariable fdt:name=\"Transducer Block - NominalSize\" fdt:display=\"100.500000\" />",
+        "<DocumentVariable fdt:name=\"AI Function Block (Flow) - Batch\" fdt:display=\"Batch : 0\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\"RUP : 0\" />",
+        "<DocumentVariable fdt:name=\"AI Function Block (Flow) - OutputScale\" fdt:display=\"EU at 100% : "
+        "100.000000\"/> "
+        "<DocumentVariable fdt:name=\"\"   fdt:display=\"EU at 0% : 0.000000\"/> "
+        "<DocumentVariable fdt:name=\"\"   fdt:display=\"Units Index : 1342\"/> "
+        "<DocumentVariable fdt:name=\"\"   fdt:display=\"Decimal : 5\"/> ",
+        "<DocumentVariable fdt:name=\"AI Function Block (Flow) - PercentFlow\" fdt:display=\"100% : "
+        "100.000000\" />"
+        "<DocumentVariable fdt:name=\"\" fdt:display=\" 0% : 0.000000\" />",
+    };
+    for (const char* line : lines) EXPECT_TRUE(Contains(document, line)) << line;
+    for (const char* absent :
+         {"Physical Block - Alarm\"", "Physical Block - Diagnosis\"", "Physical Block - DiagnosisExt",
+          "AI Function Block (Flow) - Simulate", "\"Username\"", "\"Station Address\""})
+        EXPECT_FALSE(Contains(document, absent)) << absent;
+
+    // The enumerations show the entry of their code (a 16-bit one included).
+    ql::Variant entries;
+    ASSERT_HR(S_OK, store().GetVariableField(75, kFieldEnumerationEntries, entries.Put()));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"AI Function Block (Flow) - Fail Safe Type \" fdt:display=\""));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"Transducer Block - MassFlowUnit\" fdt:display=\""));
+
+    EXPECT_EQ(document, Dump()) << "the complete document is also the dump, in the ANSI code page";
+}
+
+TEST_F(DocumentationTest, OnlineFunctionsOfflineGiveTheNotConnectedDocumentAndNoDump) {
+    for (LONG function : {2L, 5L}) {
+        SCOPED_TRACE(function);
+        const std::string date = Today();
+        const std::string notConnected = std::string("Not Connected (") +
+                                         (function == 2 ? "OnLine Parameterize" : "Measured Values") +
+                                         ") - Date: " + date;
+        EXPECT_EQ(std::string(kHeaderStart) + notConnected + kHeaderEnd + "<DocumentVariables fdt:name=\"" +
+                      notConnected + "\"> </DocumentVariables> " + kTrailer,
+                  Document(function));
+        EXPECT_FALSE(DumpExists());
+        EXPECT_TRUE(dtm_->deviceReads.empty());
+    }
+}
+
+TEST_F(DocumentationTest, OnlineParameterizeReadsEveryDeviceParameter) {
+    host().state = 12;
+    DeviceValue(46, {0x41, 0x20, 0x00, 0x00, 0x88});  // 10.0, an advisory alarm "(priority < 8)"
+    const std::string document = Document(2);
+    EXPECT_TRUE(Contains(document, "Function: OnLine Parameterize - Date: "));
+    EXPECT_TRUE(Contains(document, "fdt:display=\"Value: 10.00000\" />"));
+    EXPECT_TRUE(Contains(document, "fdt:display=\"SubStatus: Active Advisory Alarm (priority &lt; 8)\" />"));
+    size_t deviceParameters = 0;
+    for (ULONG i = 0; i < store().Variables().Count(); ++i) {
+        CQuelkVariable record;
+        ASSERT_HR(S_OK, store().Variables().GetVariableAt(static_cast<int>(i), &record));
+        if (record.IsDeviceParameter == 1) ++deviceParameters;
+    }
+    EXPECT_EQ(deviceParameters, dtm_->deviceReads.size()) << "one read per device parameter";
+    ASSERT_FALSE(dtm_->progress.empty());
+    EXPECT_EQ("0/0 ", dtm_->progress.back());
+    EXPECT_TRUE(Contains(dtm_->progress.front(), "Print Online Data"));
+    EXPECT_TRUE(DumpExists());
+}
+
+TEST_F(DocumentationTest, DiagnosisShowsTheSetBits) {
+    DeviceValue(29, {0x01, 0x00, 0x00, 0x80});
+    DeviceValue(30, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    const std::string document = Document(4);
+    const std::string body =
+        "<DocumentVariables fdt:name=\"Diagnosis\">     <DocumentVariable fdt:name=\"Station Status 1\" "
+        "fdt:display=\"Hardware failure of the electronic\"/>     <DocumentVariable fdt:name=\"Station "
+        "Status 3\" "
+        "fdt:display=\"Extended Diagnostics Supported\"/> </DocumentVariables> ";
+    EXPECT_TRUE(Contains(document, "</DocumentVariables>  " + body + kTrailer)) << document;
+    EXPECT_EQ((std::vector<ULONG>{29, 30}), dtm_->deviceReads);
+
+    std::wstring lines;
+    const BYTE diagnosis[kDiagnosisBytes] = {0x00, 0x02, 0x04, 0x7F};
+    const BYTE extension[kDiagnosisExtensionBytes] = {0x30, 0x80, 0xFF, 0xFF, 0xFF, 0xFF};
+    AppendDiagnosisLines(diagnosis, extension, lines);
+    EXPECT_EQ(
+        "    <DocumentVariable fdt:name=\"Station Status 2\" fdt:display=\"Power supply failed\"/>     "
+        "<DocumentVariable fdt:name=\"Device Faults\" fdt:display=\"Board Temp out of range\"/> ",
+        Narrow(lines));
+}
+
+TEST_F(DocumentationTest, MeasuredValuesOnlineShowTheThreeValuesWithStatus) {
+    host().state = 12;
+    DeviceValue(46, {0x42, 0xC8, 0x00, 0x00, 0x80});
+    DeviceValue(69, {0x3F, 0x80, 0x00, 0x00, 0x4F});
+    const std::string document = Document(5);
+    EXPECT_TRUE(
+        Contains(document,
+                 "<DocumentVariables fdt:name=\"Measured Values\"> <DocumentVariable fdt:name=\"Transducer "
+                 "Block - MassFlow\" fdt:display=\"Value: 100.00000\" />"));
+    EXPECT_TRUE(Contains(document,
+                         "fdt:display=\"Value: 1.00000\" /><DocumentVariable fdt:name=\"\" "
+                         "fdt:display=\"Status: Uncertain\" />"));
+    EXPECT_TRUE(Contains(document,
+                         "fdt:name=\"AI Function Block (Totalizer) - Totalizer\" fdt:display=\"Value: "
+                         "0.00000\" /><DocumentVariable fdt:name=\"\" fdt:display=\"Status: Bad\" />"));
+    EXPECT_EQ((std::vector<ULONG>{46, 69, 93}), dtm_->deviceReads);
+}
+
+TEST_F(DocumentationTest, FunctionsWithoutBodyOrWithoutRow) {
+    for (LONG function : {6L, 8L}) {
+        const std::string document = Document(function);
+        EXPECT_TRUE(Contains(document, "Function: OffLine Parameterize - Date: " + Today() +
+                                           "\"> </DocumentVariables>  " + kTrailer))
+            << function;
+    }
+    for (LONG function : {3L, 7L}) Document(function, S_FALSE);
+    EXPECT_FALSE(DumpExists() && Dump().find("Function: OffLine Parameterize") == std::string::npos);
+}
+
+TEST_F(DocumentationTest, Refusals) {
+    const struct {
+        const char* name;
+        ULONG state;
+        ULONG level;
+        HRESULT expected;
+    } cases[] = {
+        {"observer", 8, 1, S_FALSE},         {"no level", 8, 0, S_FALSE},
+        {"state 7", 7, 8, S_FALSE},          {"planning engineer", 8, 8, S_OK},
+        {"administrator", 9, 0x10000, S_OK}, {"operator online", 12, 2, S_OK},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host().state = c.state;
+        host().userLevel = c.level;
+        Document(1, c.expected);
+    }
+    ql::Bstr call(L"<FDT");
+    ql::Bstr document;
+    EXPECT_HR(S_FALSE, dtm_->GetDocumentation(call.Get(), document.Put()));
+    EXPECT_HR(E_POINTER, dtm_->GetDocumentation(call.Get(), nullptr));
+    ql::Bstr withoutId(
+        L"<?xml version=\"1.0\"?><FDT xmlns=\"x-schema:DTMFunctionCallSchema.xml\"><FDTFunctionCall/></FDT>");
+    EXPECT_HR(S_FALSE, dtm_->GetDocumentation(withoutId.Get(), document.Put()));
+
+    ql::ComPtr<CTestDtm> bare;
+    ASSERT_HR(S_OK, ql::MakeObject(bare));
+    ql::Bstr functionCall(FunctionCall(1));
+    EXPECT_HR(S_FALSE, bare->GetDocumentation(functionCall.Get(), document.Put()));
+}
+
+TEST_F(DocumentationTest, ValuesWithMarkupAreEscapedAndPlainFormsFollowTheValueType) {
+    SetValue(23, *MakeBstr(L"Line A & B <north> \"main\""));
+    ql::Variant boolean, date;
+    boolean.SetBool(true);
+    date.Put()->vt = VT_DATE;
+    V_DATE(date.Get()) = 46000;
+    SetField(16, kFieldValue, *boolean);
+    SetField(18, kFieldValue, *date);
+    SetValue(17, *MakeBytes({'A', '&', '<', 0x00, 'Z'}));
+    const std::string document = Document(1);
+    EXPECT_TRUE(Contains(document,
+                         "fdt:name=\"Physical Block - SoftwareRevision\" fdt:display=\"Line A &amp; B "
+                         "&lt;north> &quot;main&quot;\" />"));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - StaticRevision\" fdt:display=\"True\" />"));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - Strategy\" fdt:display=\"...\" />"));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - Tag\" fdt:display=\"A&amp;&lt;\" />"));
+}
+
+TEST(DocumentationItemsTest, KindsOfTheTable) {
+    const struct {
+        ULONG id;
+        DocumentationItemKind kind;
+    } cases[] = {
+        {22, DocumentationItemKind::None},         {91, DocumentationItemKind::None},
+        {84, DocumentationItemKind::BlockObject},  {83, DocumentationItemKind::Text},
+        {98, DocumentationItemKind::Enumeration},  {90, DocumentationItemKind::Mode},
+        {25, DocumentationItemKind::Manufacturer}, {93, DocumentationItemKind::ValueWithStatus},
+        {92, DocumentationItemKind::Batch},        {70, DocumentationItemKind::ScalePair},
+        {71, DocumentationItemKind::OutputScale},  {16, DocumentationItemKind::Plain},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.kind, DocumentationItemKindOf(c.id)) << c.id;
+}
+
+}  // namespace
+}  // namespace doctest

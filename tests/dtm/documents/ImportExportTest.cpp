@@ -1,0 +1,256 @@
+// IDtmImportExport: the framed parameter list in and out of the frame's stream, the conditions, the round
+// trip of every persistent parameter, and streams that are short, oversized or cut at any byte.
+#include <random>
+#include <string>
+
+#include "DocumentsTestSupport.h"
+#include "dataset/ParameterListExport.h"
+#include "tests/dataset/RandomValues.h"
+#include "values/AnsiText.h"
+
+namespace doctest {
+namespace {
+
+class ImportExportTest : public DocumentsTest {
+protected:
+    static ql::ComPtr<IStream> StreamOn(const std::string& bytes) {
+        ql::ComPtr<IStream> stream;
+        EXPECT_HR(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()));
+        ULONG written = 0;
+        if (!bytes.empty()) {
+            EXPECT_HR(S_OK, stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written));
+        }
+        Rewind(stream.Get());
+        return stream;
+    }
+    static void Rewind(IStream* stream) {
+        LARGE_INTEGER start = {};
+        EXPECT_HR(S_OK, stream->Seek(start, STREAM_SEEK_SET, nullptr));
+    }
+    static ULONGLONG Position(IStream* stream) {
+        LARGE_INTEGER none = {};
+        ULARGE_INTEGER position = {};
+        EXPECT_HR(S_OK, stream->Seek(none, STREAM_SEEK_CUR, &position));
+        return position.QuadPart;
+    }
+    static std::string StreamBytes(IStream* stream) {
+        Rewind(stream);
+        std::string bytes;
+        char buffer[4096];
+        ULONG read = 0;
+        while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &read)) && read > 0) bytes.append(buffer, read);
+        return bytes;
+    }
+    static std::string Framed(const std::string& text, ULONG count) {
+        std::string bytes(4, '\0');
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(count >> (8 * i));
+        return bytes + text;
+    }
+    static std::string Framed(const std::string& text) {
+        return Framed(text, static_cast<ULONG>(text.size()));
+    }
+    // Every record's value, to tell whether an import changed anything.
+    static std::string Snapshot(CQuelkVariableStore& store) {
+        std::string snapshot;
+        for (ULONG i = 0; i < store.Variables().Count(); ++i) {
+            CQuelkVariable record;
+            if (SUCCEEDED(store.Variables().GetVariableAt(static_cast<int>(i), &record)))
+                snapshot += std::to_string(record.Id()) + "=" + Describe(*record.Value) + "\n";
+        }
+        return snapshot;
+    }
+    std::string ExportBytes() {
+        ql::ComPtr<IStream> stream = StreamOn("");
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        EXPECT_HR(S_OK, dtm_->Export(stream.Get(), &ok));
+        EXPECT_EQ(VARIANT_TRUE, ok);
+        return StreamBytes(stream.Get());
+    }
+    HRESULT ImportInto(CTestDtm& target, const std::string& bytes, VARIANT_BOOL* ok) {
+        ql::ComPtr<IStream> stream = StreamOn(bytes);
+        return target.Import(stream.Get(), ok);
+    }
+};
+
+TEST_F(ImportExportTest, ExportWritesTheCountAndTheAnsiText) {
+    SetValue(1, *MakeBstr(L"R\u00e9sum\u00e9 \u20ac \u0416"));  // é and € are in the ANSI code page, Ж is not
+    ql::ComPtr<IStream> stream = StreamOn("");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->Export(stream.Get(), &ok));
+    EXPECT_EQ(VARIANT_TRUE, ok);
+    const std::string bytes = StreamBytes(stream.Get());
+    ASSERT_GT(bytes.size(), 4u);
+    const ULONG count = static_cast<BYTE>(bytes[0]) | static_cast<BYTE>(bytes[1]) << 8 |
+                        static_cast<BYTE>(bytes[2]) << 16 |
+                        static_cast<ULONG>(static_cast<BYTE>(bytes[3])) << 24;
+    EXPECT_EQ(bytes.size() - 4, count);
+
+    ql::Bstr document;
+    ASSERT_HR(S_OK, ExportParameters(store(), nullptr, document.Put()));
+    std::string ansi;
+    ASSERT_HR(S_OK, WideToAnsi(document.View(), ansi));
+    EXPECT_EQ(ansi, bytes.substr(4));
+    EXPECT_NE(std::string::npos, bytes.find("value =\"R\xE9sum\xE9 \x80 ?\""));
+}
+
+TEST_F(ImportExportTest, ConditionsOfBothDirections) {
+    const struct {
+        const char* name;
+        ULONG state;
+        ULONG level;
+        HRESULT expected;
+    } cases[] = {
+        {"configured, planning engineer", 8, 8, S_OK},
+        {"configured, operator", 8, 2, S_OK},
+        {"configured, administrator", 8, 0x10000, S_OK},
+        {"configured, observer", 8, 1, S_FALSE},
+        {"communication set", 9, 8, S_FALSE},
+        {"online", 12, 8, S_FALSE},
+        {"initialised", 7, 8, S_FALSE},
+    };
+    const std::string exported = ExportBytes();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host().state = c.state;
+        host().userLevel = c.level;
+        ql::ComPtr<IStream> out = StreamOn("");
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        EXPECT_HR(c.expected, dtm_->Export(out.Get(), &ok));
+        EXPECT_EQ(c.expected == S_OK ? VARIANT_TRUE : VARIANT_FALSE, ok);
+        if (c.expected != S_OK) {
+            EXPECT_EQ(0u, Position(out.Get())) << "the stream is not touched";
+        }
+
+        ql::ComPtr<IStream> in = StreamOn(exported);
+        EXPECT_HR(c.expected, dtm_->Import(in.Get(), &ok));
+        if (c.expected != S_OK) {
+            EXPECT_EQ(0u, Position(in.Get()));
+        }
+    }
+    host().state = 8;
+    host().userLevel = 8;
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_HR(S_FALSE, dtm_->Export(nullptr, &ok));
+    EXPECT_EQ(VARIANT_FALSE, ok);
+    EXPECT_HR(S_FALSE, dtm_->Import(nullptr, &ok));
+    ql::ComPtr<IStream> stream = StreamOn("");
+    EXPECT_HR(E_POINTER, dtm_->Export(stream.Get(), nullptr));
+    EXPECT_HR(E_POINTER, dtm_->Import(stream.Get(), nullptr));
+}
+
+TEST_F(ImportExportTest, ExportThenImportRestoresEveryPersistentParameter) {
+    for (unsigned seed : {11u, 12u, 13u, 14u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        ql::ComPtr<CTestDtm> source = MakeDtm();
+        std::mt19937 random(seed);
+        for (ULONG i = 0; i < source->Store().Variables().Count(); ++i) {
+            CQuelkVariable record;
+            ASSERT_HR(S_OK, source->Store().Variables().GetVariableAt(static_cast<int>(i), &record));
+            if (record.Persistent != 1) continue;
+            ASSERT_HR(S_OK,
+                      source->Store().SetValue(record.Id(), *randomvalues::RandomValueFor(record, random)));
+        }
+        ql::ComPtr<IStream> stream = StreamOn("");
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        ASSERT_HR(S_OK, source->Export(stream.Get(), &ok));
+        const ULONGLONG end = Position(stream.Get());
+        Rewind(stream.Get());
+
+        ql::ComPtr<CTestDtm> target = MakeDtm();
+        ASSERT_HR(S_OK, target->Import(stream.Get(), &ok));
+        EXPECT_EQ(VARIANT_TRUE, ok);
+        EXPECT_EQ(end, Position(stream.Get())) << "the import leaves the stream after the text";
+        for (ULONG i = 0; i < source->Store().Variables().Count(); ++i) {
+            CQuelkVariable record;
+            ASSERT_HR(S_OK, source->Store().Variables().GetVariableAt(static_cast<int>(i), &record));
+            if (record.Persistent != 1) continue;
+            ql::Variant imported;
+            ASSERT_HR(S_OK, target->Store().GetValue(record.Id(), imported.Put()));
+            EXPECT_EQ(Describe(*record.Value), Describe(*imported)) << "parameter " << record.Id();
+        }
+    }
+}
+
+TEST_F(ImportExportTest, ShortAndOversizedStreamsAreRefusedWithTheDatasetUnchanged) {
+    SetValue(1, *MakeBstr(L"exported"));
+    const std::string exported = ExportBytes();
+    const std::string text = exported.substr(4);
+    SetValue(1, *MakeBstr(L"before"));
+    const std::string before = Snapshot(store());
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"empty stream", ""},
+        {"three bytes", std::string(3, '\0')},
+        {"zero count: an empty text", Framed("")},
+        {"count one beyond the text", Framed(text, static_cast<ULONG>(text.size() + 1))},
+        {"largest count", Framed(text, 0xFFFFFFFF)},
+        {"count beyond the limit", Framed(text, kMaxParameterListBytes + 1)},
+        {"text with a zero byte", Framed(text.substr(0, 100) + std::string(1, '\0') + text.substr(100))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        VARIANT_BOOL ok = VARIANT_TRUE;
+        EXPECT_HR(S_FALSE, ImportInto(*dtm_.Get(), c.bytes, &ok));
+        EXPECT_EQ(VARIANT_FALSE, ok);
+        EXPECT_EQ(before, Snapshot(store()));
+    }
+    // What follows the promised text is not read.
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ql::ComPtr<IStream> stream = StreamOn(exported + "TRAILING");
+    EXPECT_HR(S_OK, dtm_->Import(stream.Get(), &ok));
+    EXPECT_EQ(exported.size(), Position(stream.Get()));
+    EXPECT_EQ("bstr:'exported'", ValueOf(1));
+}
+
+TEST_F(ImportExportTest, AListCutAtEveryByteIsRefusedOrImportsAValidPrefix) {
+    // Every persistent value differs from the defaults the target holds.
+    std::mt19937 random(99);
+    for (ULONG i = 0; i < store().Variables().Count(); ++i) {
+        CQuelkVariable record;
+        ASSERT_HR(S_OK, store().Variables().GetVariableAt(static_cast<int>(i), &record));
+        if (record.Persistent == 1) SetValue(record.Id(), *randomvalues::RandomValueFor(record, random));
+    }
+    const std::string exported = ExportBytes();
+    const std::string text = exported.substr(4);
+    const std::string complete = Snapshot(store());
+
+    ql::ComPtr<CTestDtm> target = MakeDtm();
+    const std::string defaults = Snapshot(target->Store());
+    // The stream cut short: the promised count is never there.
+    for (size_t cut = 0; cut < exported.size(); ++cut) {
+        VARIANT_BOOL ok = VARIANT_TRUE;
+        ASSERT_HR(S_FALSE, ImportInto(*target.Get(), exported.substr(0, cut), &ok)) << cut;
+        ASSERT_EQ(defaults, Snapshot(target->Store())) << cut;
+    }
+    // The text cut short with a count that matches: refused, or (cut in the trailing blanks) complete.
+    size_t imported = 0;
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        const HRESULT hr = ImportInto(*target.Get(), Framed(text.substr(0, cut)), &ok);
+        if (hr == S_FALSE) {
+            ASSERT_EQ(defaults, Snapshot(target->Store())) << cut;
+            continue;
+        }
+        ASSERT_HR(S_OK, hr) << cut;
+        ASSERT_EQ(complete, Snapshot(target->Store())) << cut;
+        ++imported;
+        target = MakeDtm();
+    }
+    EXPECT_EQ(4u, imported) << "only the cuts after the closing tag leave a document";
+}
+
+TEST_F(ImportExportTest, ProgressGoesToTheDtmsProgressDisplay) {
+    ql::ComPtr<IStream> stream = StreamOn("");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_HR(S_OK, dtm_->Export(stream.Get(), &ok));
+    const std::string count = std::to_string(store().Variables().Count());
+    ASSERT_EQ(store().Variables().Count() + 1, dtm_->progress.size());
+    EXPECT_EQ("0/" + count + " Export", dtm_->progress.front());
+    EXPECT_EQ("60/" + count + " Export", dtm_->progress[60]);
+    EXPECT_EQ("0/" + count + " ", dtm_->progress.back()) << "the display is hidden at the end";
+}
+
+}  // namespace
+}  // namespace doctest

@@ -46,9 +46,9 @@ public:
     // pressed button's id (6 Yes, 7 No). E_NOINTERFACE when the DTM has no functions service: nobody is
     // asked then.
     virtual HRESULT ShowFrameMessage(BSTR text, BSTR title, const VARIANT& style, LONG* answer) noexcept = 0;
-    // A translated text (IQuelkLocalization::GetLocaleText): S_OK with `found` TRUE, or S_FALSE when the
-    // document has none; E_NOINTERFACE when the DTM has no translation service.
-    virtual HRESULT GetLocaleText(BSTR xpath, BSTR* text, VARIANT_BOOL* found) noexcept = 0;
+    // A toolkit message (the upload and download prompts): its translation in the selected language, else
+    // its built-in English text.
+    virtual HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept = 0;
 
     // The variable store whose upload and download run through the communication part.
     virtual CQuelkVariableStore& Store() noexcept = 0;

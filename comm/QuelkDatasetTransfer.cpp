@@ -20,7 +20,6 @@ namespace {
 constexpr LONG kStopQuestionStyle = 0x14;
 constexpr LONG kAnswerYes = 6;
 
-constexpr wchar_t kToolkitMessagePath[] = L"localization/ToolkitMessages/Message[@id=\"%d\"]";
 
 enum class Direction { Read, Write };
 enum class Order { Dataset, DownloadOrder };
@@ -32,9 +31,7 @@ struct CQuelkDatasetTransfer::Plan {
     Order order;
     ULONG requiredAccess;  // every bit must be set for a parameter to take part
     LONG questionId;
-    const wchar_t* question;
     LONG titleId;
-    const wchar_t* title;
     const wchar_t* progressTitle;
     bool reportsFailures;  // each failure's text goes to the frame
 };
@@ -44,9 +41,7 @@ HRESULT CQuelkDatasetTransfer::Upload(VARIANT_BOOL* ok) noexcept {
                               Order::Dataset,
                               kAccessReadable | kAccessBulkTransfer,
                               1001,
-                              L"There was an error during upload parameters.\r\nDo you want to stop upload?",
                               1002,
-                              L"Upload Parameters",
                               L"Upload",
                               true};
     return Run(plan, ok);
@@ -58,9 +53,7 @@ HRESULT CQuelkDatasetTransfer::Download(VARIANT_BOOL* ok) noexcept {
         Order::DownloadOrder,
         kAccessDeviceWritable | kAccessBulkTransfer,
         1003,
-        L"There was an error during download parameters.\r\nDo you want to stop download?",
         1004,
-        L"Download Parameters",
         L"Download to device",
         false};
     return Run(plan, ok);
@@ -72,9 +65,7 @@ HRESULT CQuelkDatasetTransfer::DownloadInDatasetOrder(VARIANT_BOOL* ok) noexcept
         Order::Dataset,
         kAccessDeviceWritable | kAccessBulkTransfer,
         1003,
-        L"There was an error during download parameters.\r\nDo you want to stop download?",
         1004,
-        L"Download Parameters",
         L"Download",
         true};
     return Run(plan, ok);
@@ -189,28 +180,10 @@ void CQuelkDatasetTransfer::ReportProgress(LONG index, LONG count, BSTR title) n
     (void)events->NotifyProgress(systemTag.Get(), title, percent, VARIANT_TRUE);
 }
 
-HRESULT CQuelkDatasetTransfer::ToolkitMessage(LONG id, const wchar_t* fallback, BSTR* text) noexcept {
-    ql::Bstr format(kToolkitMessagePath);
-    ql::Bstr path;
-    if (!format.IsNull() && SUCCEEDED(BstrPrintf(path.Put(), format.Get(), static_cast<int>(id)))) {
-        ql::Bstr translated;
-        VARIANT_BOOL found = VARIANT_FALSE;
-        if (host_->GetLocaleText(path.Get(), translated.Put(), &found) == S_OK && found == VARIANT_TRUE &&
-            !translated.IsNull()) {
-            *text = translated.Detach();
-            return S_OK;
-        }
-    }
-    ql::Bstr builtIn;
-    QL_RETURN_IF_FAILED(builtIn.Assign(fallback));
-    *text = builtIn.Detach();
-    return S_OK;
-}
-
 bool CQuelkDatasetTransfer::UserWantsToStop(const Plan& plan) noexcept {
     ql::Bstr question, title;
-    if (FAILED(ToolkitMessage(plan.questionId, plan.question, question.Put())) ||
-        FAILED(ToolkitMessage(plan.titleId, plan.title, title.Put()))) {
+    if (FAILED(host_->GetToolkitMessage(plan.questionId, question.Put())) ||
+        FAILED(host_->GetToolkitMessage(plan.titleId, title.Put()))) {
         return false;
     }
     ql::Variant style;

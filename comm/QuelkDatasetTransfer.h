@@ -57,7 +57,6 @@ private:
     // The stop question after the first failure; true when the user answered Yes.
     bool UserWantsToStop(const Plan& plan) noexcept;
     // The translated text of message `id`, or `fallback`.
-    HRESULT ToolkitMessage(LONG id, const wchar_t* fallback, BSTR* text) noexcept;
     // "<name>:<cause>" to the frame for a parameter that failed.
     void ReportFailure(ULONG id, HRESULT result, VARIANT_BOOL done) noexcept;
 

@@ -4,6 +4,7 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "dtm/QuelkDtm.h"
+#include "dtm/services/ToolkitMessages.h"
 
 namespace {
 
@@ -53,10 +54,8 @@ HRESULT CDtmCommunicationHost::ShowFrameMessage(BSTR text, BSTR title, const VAR
     return hr;
 }
 
-HRESULT CDtmCommunicationHost::GetLocaleText(BSTR xpath, BSTR* text, VARIANT_BOOL* found) noexcept {
-    ql::ComPtr<IQuelkLocalization> localization;
-    QL_RETURN_IF_FAILED(QueryService(dtm_.GetControllingUnknown(), localization));
-    return localization->GetLocaleText(xpath, text, found);
+HRESULT CDtmCommunicationHost::GetToolkitMessage(LONG id, BSTR* text) noexcept {
+    return GetToolkitMessageText(dtm_.GetControllingUnknown(), id, text);
 }
 
 ULONG CDtmCommunicationHost::UserLevel() noexcept { return dtm_.UserLevel(); }

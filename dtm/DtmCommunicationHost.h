@@ -30,7 +30,7 @@ public:
     HRESULT GetSystemTag(BSTR* tag) noexcept override;
     // E_NOINTERFACE when the object has no functions (translation) service.
     HRESULT ShowFrameMessage(BSTR text, BSTR title, const VARIANT& style, LONG* answer) noexcept override;
-    HRESULT GetLocaleText(BSTR xpath, BSTR* text, VARIANT_BOOL* found) noexcept override;
+    HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept override;
     CQuelkVariableStore& Store() noexcept override { return store_; }
     ULONG UserLevel() noexcept override;
     HANDLE StateEvent() noexcept override;

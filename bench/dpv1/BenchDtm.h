@@ -13,6 +13,7 @@
 #include "comm/QuelkDpv1Communication.h"
 #include "dataset/DatasetHost.h"
 #include "dataset/QuelkVariableStorePart.h"
+#include "dtm/services/ToolkitMessages.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
 class CBenchDtm final : public ql::ComObjectBase<CBenchDtm>,
@@ -44,7 +45,7 @@ public:
     IFrameEvents* FrameEvents() noexcept override { return events_.Get(); }
     HRESULT GetSystemTag(BSTR* tag) noexcept override;
     HRESULT ShowFrameMessage(BSTR, BSTR, const VARIANT&, LONG*) noexcept override { return E_NOINTERFACE; }
-    HRESULT GetLocaleText(BSTR, BSTR*, VARIANT_BOOL*) noexcept override { return E_NOINTERFACE; }
+    HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept override { return GetToolkitMessageText(nullptr, id, text); }
     CQuelkVariableStore& Store() noexcept override { return CQuelkVariableStorePart::Store(); }
     ULONG UserLevel() noexcept override { return 8; }
     HANDLE StateEvent() noexcept override { return nullptr; }

@@ -103,9 +103,8 @@ HRESULT CTestDtm::ShowFrameMessage(BSTR text, BSTR, const VARIANT&, LONG* answer
     return S_OK;
 }
 
-HRESULT CTestDtm::GetLocaleText(BSTR, BSTR*, VARIANT_BOOL* found) noexcept {
-    if (found) *found = VARIANT_FALSE;
-    return E_NOINTERFACE;
+HRESULT CTestDtm::GetToolkitMessage(LONG id, BSTR* text) noexcept {
+    return ql::Bstr((L"message " + std::to_wstring(id)).c_str()).CopyTo(text);
 }
 
 size_t CTestDtm::CountNotifications(ULONG code) const {

@@ -93,7 +93,7 @@ public:
     IFrameEvents* FrameEvents() noexcept override { return frameEvents.Get(); }
     HRESULT GetSystemTag(BSTR* tag) noexcept override;
     HRESULT ShowFrameMessage(BSTR text, BSTR title, const VARIANT& style, LONG* answer) noexcept override;
-    HRESULT GetLocaleText(BSTR, BSTR*, VARIANT_BOOL* found) noexcept override;
+    HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept override;
     CQuelkVariableStore& Store() noexcept override { return CQuelkVariableStorePart::Store(); }
     ULONG UserLevel() noexcept override { return userLevel; }
     HANDLE StateEvent() noexcept override { return stateEvent_.Get(); }

@@ -85,34 +85,6 @@ TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
     }
 }
 
-TEST_F(Dpv1ConnectionTest, AStationThatDoesNotAnswerLeavesTheDtmOffline) {
-    ql::Variant elsewhere;
-    elsewhere.SetUI1(5);
-    ASSERT_HR(S_OK, dtm_->Store().ChangeValue(kStationAddressId, elsewhere.Get(), nullptr));
-    SetCommunication();
-    VARIANT_BOOL sent = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
-    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
-    EXPECT_EQ(L"ERROR: errorCode = 0101 descr = No station at bus address 5",
-              StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
-}
-
-TEST_F(Dpv1ConnectionTest, GoOnlineAndOfflineOnlyFromTheirStates) {
-    VARIANT_BOOL result = VARIANT_FALSE;
-    for (ULONG state : {8ul, 10ul, 11ul, 12ul}) {
-        SCOPED_TRACE(state);
-        dtm_->state = state;
-        EXPECT_HR(E_FAIL, dtm_->GoOnline(&result));
-    }
-    for (ULONG state : {8ul, 9ul, 10ul, 11ul}) {
-        SCOPED_TRACE(state);
-        dtm_->state = state;
-        EXPECT_HR(E_FAIL, dtm_->GoOffline(&result));
-    }
-    EXPECT_EQ(0u, channel_->Requests().size());
-    EXPECT_TRUE(dtm_->states.empty());
-}
-
 TEST_F(Dpv1ConnectionTest, ARefusedConnectReturnsToStateNine) {
     struct Case {
         const char* name;
@@ -137,17 +109,6 @@ TEST_F(Dpv1ConnectionTest, ARefusedConnectReturnsToStateNine) {
             dtm_->states);
         EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
     }
-}
-
-TEST_F(Dpv1ConnectionTest, ConnectWhileConnectedSendsNothing) {
-    GoOnline();
-    VARIANT_BOOL sent = VARIANT_TRUE;
-    EXPECT_HR(S_FALSE, dtm_->Connect(&sent));
-    EXPECT_EQ(VARIANT_FALSE, sent);
-    sent = VARIANT_TRUE;
-    EXPECT_HR(S_OK, dtm_->ConnectRequest(0, 126, &sent));
-    EXPECT_EQ(VARIANT_FALSE, sent);
-    EXPECT_EQ(1u, channel_->Requests().size());
 }
 
 TEST_F(Dpv1ConnectionTest, GoOfflineEndsByTheDisconnectAnswer) {
@@ -192,22 +153,6 @@ TEST_F(Dpv1ConnectionTest, GoOfflineEndsByTheDisconnectAnswer) {
     }
 }
 
-TEST_F(Dpv1ConnectionTest, ADisconnectWithADpv1ErrorNamesTheRequest) {
-    GoOnline();
-    ChannelFaultRule rule;
-    rule.fault = ChannelFault::DeviceError;
-    rule.requests = kSimDisconnect;
-    rule.errorCode = {0x80, 0xB5, 0x00};
-    channel_->AddFault(rule);
-    VARIANT_BOOL offline = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->GoOffline(&offline));
-    ASSERT_EQ(kNotifyConnectionFailed, dtm_->notifications.back().code);
-    EXPECT_EQ(L"ErrorCode 80B500 recieved! State conflict (DisconnectRequest)",
-              StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
-    // Still connected: the reference stays.
-    EXPECT_EQ(channel_->Reference(), StringOf(dtm_->CommunicationReference()));
-}
-
 TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
     struct Case {
         const char* name;
@@ -243,98 +188,6 @@ TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
         ASSERT_HR(S_OK, dtm_->GoOnline(&result));
         EXPECT_EQ(kDtmStateConnected, dtm_->state);
         EXPECT_HR(S_FALSE, dtm_->AbandonConnection());
-    }
-}
-
-TEST_F(Dpv1ConnectionTest, AnAbortCountsOnlyOnlineAndWithTheStoredReference) {
-    GoOnline();
-    dtm_->notifications.clear();
-    const std::wstring reference = channel_->Reference();
-    std::wstring otherCase = reference;
-    for (wchar_t& c : otherCase) c = static_cast<wchar_t>(std::towlower(c));
-
-    EXPECT_HR(S_OK, dtm_->OnAbort(ql::Bstr(otherCase.c_str()).Get()));
-    EXPECT_EQ(kDtmStateConnected, dtm_->state);
-    EXPECT_HR(S_OK, dtm_->OnAbort(nullptr));
-    EXPECT_EQ(kDtmStateConnected, dtm_->state);
-
-    EXPECT_HR(S_OK, dtm_->OnAbort(ql::Bstr(reference.c_str()).Get()));
-    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
-    EXPECT_EQ(nullptr, dtm_->CommunicationReference());
-    EXPECT_TRUE(dtm_->notifications.empty());
-    EXPECT_HR(E_FAIL, dtm_->OnAbort(ql::Bstr(reference.c_str()).Get()));
-}
-
-TEST_F(Dpv1ConnectionTest, BusInformationCarriesTheStationAddressAndConfiguration) {
-    struct Case {
-        const char* name;
-        BYTE address;
-        const wchar_t* configuration;  // hex, or null for VT_EMPTY
-        const wchar_t* text;
-    };
-    const Case cases[] = {
-        {"126 and two bytes", 126, L"0AFF",
-         L"<BusInformation> <MasterSlaveBus busAddress=\"126\" busMasterConfigurationPart=\"0AFF\" /> "
-         L"</BusInformation>"},
-        {"empty array", 0, L"",
-         L"<BusInformation> <MasterSlaveBus busAddress=\"0\" busMasterConfigurationPart=\"\" /> "
-         L"</BusInformation>"},
-        {"no array", 255, nullptr,
-         L"<BusInformation> <MasterSlaveBus busAddress=\"255\" busMasterConfigurationPart=\"\" /> "
-         L"</BusInformation>"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ql::Variant address, configuration;
-        address.SetUI1(c.address);
-        ASSERT_HR(S_OK, dtm_->Store().ChangeValue(kStationAddressId, address.Get(), nullptr));
-        if (c.configuration) {
-            ASSERT_HR(S_OK, HexBstrToByteArray(configuration.Get(), ql::Bstr(c.configuration).Get(), TRUE));
-        }
-        // ChangeValue converts to the record's type; an empty value is put in directly.
-        CQuelkVariable record;
-        ASSERT_HR(S_OK, record.Value.CopyFrom(*configuration));
-        ASSERT_HR(S_OK, dtm_->Store().Variables().SetVariable(4, kFieldValue, record));
-        ql::Bstr text;
-        VARIANT_BOOL done = VARIANT_FALSE;
-        ASSERT_HR(S_OK, dtm_->GetBusInformation(text.Put(), &done));
-        EXPECT_EQ(VARIANT_TRUE, done);
-        EXPECT_EQ(c.text, StringOf(text.Get()));
-    }
-}
-
-TEST_F(Dpv1ConnectionTest, ApplyBusInformationTakesTheStationAddress) {
-    struct Case {
-        const char* name;
-        const wchar_t* busInformation;
-        HRESULT result;
-        BYTE stored;
-    };
-    const Case cases[] = {
-        {"5",
-         L"<BusInformation><MasterSlaveBus busAddress=\"5\" "
-         L"busMasterConfigurationPart=\"FF\"/></BusInformation>",
-         S_OK, 5},
-        {"no bus information", L"", E_FAIL, 126},
-        {"300", L"<BusInformation><MasterSlaveBus busAddress=\"300\"/></BusInformation>", DISP_E_OVERFLOW,
-         126},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ql::Variant address;
-        address.SetUI1(126);
-        ASSERT_HR(S_OK, dtm_->Store().ChangeValue(kStationAddressId, address.Get(), nullptr));
-        ql::ComPtr<IXMLDOMDocument> document;
-        ASSERT_HR(S_OK, CreateXmlDomDocument(document.Put()));
-        const std::wstring xml = std::wstring(L"<FDT><DtmDevice>") + c.busInformation + L"</DtmDevice></FDT>";
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        ASSERT_HR(S_OK, document->loadXML(ql::Bstr(xml.c_str()).Get(), &loaded));
-        ASSERT_EQ(VARIANT_TRUE, loaded);
-        VARIANT_BOOL done = VARIANT_TRUE;
-        EXPECT_HR(c.result, dtm_->ApplyBusInformation(document.Get(), &done));
-        EXPECT_EQ(c.result == S_OK ? VARIANT_TRUE : VARIANT_FALSE, done);
-        const ql::Variant stored = dtm_->Value(kStationAddressId);
-        EXPECT_EQ(c.stored, V_UI1(stored.Get()));
     }
 }
 

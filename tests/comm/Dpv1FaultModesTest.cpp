@@ -144,15 +144,5 @@ TEST_F(Dpv1AcceptanceTest, OnlyVariantTrueIsAnAcceptance) {
     ASSERT_HR(S_OK, dtm_->SetChannel(nullptr));
 }
 
-TEST_F(Dpv1AcceptanceTest, WithoutAChannelNothingIsRegistered) {
-    dtm_->state = kDtmStateCommunicationSet;
-    VARIANT_BOOL sent = VARIANT_TRUE;
-    EXPECT_HR(E_UNEXPECTED, dtm_->Connect(&sent));
-    EXPECT_EQ(VARIANT_FALSE, sent);
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
-    EXPECT_HR(E_FAIL,
-              dtm_->OnConnectResponse(ql::Bstr(L"6F9619FF-8B86-D011-B42D-00C04FC964FF").Get(), nullptr));
-}
-
 }  // namespace
 }  // namespace commtest

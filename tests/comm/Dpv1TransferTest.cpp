@@ -123,19 +123,6 @@ TEST_F(Dpv1TransferTest, DeviceErrorsReachTheUserWithTheParameterAndAnswerSOk) {
     }
 }
 
-TEST_F(Dpv1TransferTest, NothingGoesOutWhileNotConnected) {
-    SetCommunication();
-    VARIANT_BOOL sent = VARIANT_TRUE;
-    EXPECT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
-    EXPECT_EQ(VARIANT_FALSE, sent);
-    sent = VARIANT_TRUE;
-    EXPECT_HR(S_OK, dtm_->ReadRequest(kCalibrationFactorId, &sent));
-    EXPECT_EQ(VARIANT_FALSE, sent);
-    EXPECT_EQ(0u, channel_->Requests().size());
-    // The dataset's device read learns that nothing went out.
-    EXPECT_HR(S_FALSE, dtm_->ReadParameter(kCalibrationFactorId));
-}
-
 TEST_F(Dpv1TransferTest, AReferenceThePeerSentIsEscapedInTheRequests) {
     // 36 characters, among them every character that XML gives a meaning.
     const std::wstring reference = L"A&B<C\"D'E>0123456789ABCDEF0123456789";
@@ -154,91 +141,6 @@ TEST_F(Dpv1TransferTest, AReferenceThePeerSentIsEscapedInTheRequests) {
     EXPECT_EQ(VARIANT_TRUE, offline);
 }
 
-TEST_F(Dpv1TransferTest, TheEvaluationChecksInItsOrder) {
-    channel_->SetNextReference(kSampleReference);
-    GoOnline();
-    struct Case {
-        const char* name;
-        std::wstring response;
-        bool write;
-        HRESULT result;
-        const wchar_t* message;  // null: success reported
-    };
-    const std::wstring readOk = SourceFile("tests/data/xml/valid/dpv1-read-response.xml");
-    const std::wstring refused = SourceFile("tests/data/xml/valid/dpv1-read-response-error-no-data.xml");
-    std::wstring noDataNoError = refused;
-    noDataNoError.replace(noDataNoError.find(L"80B000"), 6, L"000000");
-    const Case cases[] = {
-        {"read", readOk, false, S_OK, nullptr},
-        {"lower-case hex", SourceFile("tests/data/xml/valid/dpv1-read-response-lower-case-hex.xml"), false,
-         S_OK, nullptr},
-        {"37-character reference", SourceFile("tests/data/xml/valid/dpv1-read-response-long-reference.xml"),
-         false, E_FAIL, L"Invalid Communication reference obtained!"},
-        {"write answer to a read", SourceFile("tests/data/xml/valid/dpv1-write-response.xml"), false, E_FAIL,
-         L"invalid response document"},
-        {"refused read without data", refused, false, S_OK,
-         L"ErrorCode 80B000 recieved! Invalid index, ReadRequest Parameter 1.70"},
-        {"read without data and without error", noDataNoError, false, E_FAIL,
-         L"DPV1_UnpackTransactionDoc failed!"},
-        {"communication error", SourceFile("tests/data/xml/valid/dpv1-communication-error.xml"), false, S_OK,
-         L"ERROR: errorCode = 0102 descr = Device not answering"},
-        {"connect answer", SourceFile("tests/data/xml/valid/dpv1-connect-response.xml"), false, E_INVALIDARG,
-         L"DPV1_UnpackTransactionDoc failed!"},
-        {"no XML", L"<FDT", false, E_FAIL, L"LoadXMLDocument failed!"},
-        {"write", SourceFile("tests/data/xml/valid/dpv1-write-response.xml"), true, S_OK, nullptr},
-        {"read answer to a write", readOk, true, E_FAIL, L"invalid response document"},
-        {"refused read answer to a write", refused, true, E_FAIL, L"DPV1_UnpackTransactionDoc failed!"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        dtm_->storeMessages.clear();
-        ql::Bstr response(c.response.c_str());
-        const HRESULT hr = c.write
-                               ? dtm_->EvaluateWriteResponse(kCalibrationFactorId, *R4(0.5f), response.Get())
-                               : dtm_->EvaluateReadResponse(kCalibrationFactorId, response.Get());
-        EXPECT_HR(c.result, hr);
-        if (c.message) {
-            ASSERT_EQ(1u, dtm_->storeMessages.size());
-            EXPECT_EQ(c.message, dtm_->storeMessages[0].text);
-            EXPECT_FALSE(dtm_->Store().LastResultOk());
-        } else {
-            EXPECT_TRUE(dtm_->storeMessages.empty());
-            EXPECT_TRUE(dtm_->Store().LastResultOk());
-        }
-    }
-}
-
-// Wine's VariantChangeType turns a VT_UI4 of 2^31 or more into a negative VT_I4 where Windows answers
-// DISP_E_OVERFLOW (Wine's VarI4FromUI4 itself does refuse it). The split converts through the platform, so
-// under Wine such an address splits into the low bits; the case records both platforms.
-bool RunsUnderWine() {
-    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-TEST_F(Dpv1TransferTest, AnAddressSplitsIntoSlotAndIndex) {
-    const bool wine = RunsUnderWine();
-    struct Case {
-        const char* name;
-        ql::Variant address;
-        HRESULT result;
-        BYTE slot, index;
-    };
-    Case cases[] = {
-        {"number", vtest::MakeUI4(65556), S_OK, 1, 20},
-        {"text", vtest::MakeBstr(L"65556"), S_OK, 1, 20},
-        {"bits 8 to 15 ignored", vtest::MakeI4(0x0102FF14), S_OK, 2, 0x14},
-        {"empty", ql::Variant(), S_OK, 0, 0},
-        {"above the signed range", vtest::MakeUI4(2147483648u), wine ? S_OK : DISP_E_OVERFLOW,
-         BYTE(wine ? 0 : 7), BYTE(wine ? 0 : 7)},
-    };
-    for (Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        BYTE slot = 7, index = 7;
-        EXPECT_HR(c.result, dtm_->SplitDpv1Address(*c.address, &slot, &index));
-        EXPECT_EQ(c.slot, slot);
-        EXPECT_EQ(c.index, index);
-    }
-}
 
 // ---- synchronous requests inside each other ----
 

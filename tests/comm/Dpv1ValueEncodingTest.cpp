@@ -88,17 +88,6 @@ TEST(ValueToTextTest, WritesEachTypeMostSignificantByteFirst) {
     }
 }
 
-TEST(ValueToTextTest, RefusesByteArraysItCannotRead) {
-    ql::Variant noArray;
-    noArray.Put()->vt = VT_ARRAY | VT_UI1;
-    Encode(*noArray, E_UNEXPECTED);
-
-    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-    ql::Variant twoDimensions;
-    twoDimensions.AttachArray(VT_UI1, ::SafeArrayCreate(VT_UI1, 2, bounds));
-    Encode(*twoDimensions, E_INVALIDARG);
-}
-
 struct DecodeCase {
     const char* name;
     const wchar_t* text;
@@ -143,79 +132,6 @@ TEST(TextToValueTest, ReadsEachTypeAndKeepsIt) {
         ql::Variant number;
         ASSERT_HR(S_OK, ::VariantChangeType(number.Get(), value.Get(), 0, VT_R8));
         EXPECT_DOUBLE_EQ(c.number, V_R8(number.Get()));
-    }
-}
-
-TEST(TextToValueTest, ReadsTextsArraysAndDates) {
-    ql::Variant value;
-    ASSERT_HR(S_OK, TextToValue(ql::Bstr(L"61626300").Get(), VT_BSTR, value.Get()));
-    ASSERT_EQ(VT_BSTR, value.Type());
-    EXPECT_EQ(L"abc", StringOf(V_BSTR(value.Get())));
-
-    ASSERT_HR(S_OK, TextToValue(ql::Bstr(L"0AFF").Get(), VT_ARRAY | VT_UI1, value.Get()));
-    EXPECT_EQ(L"0AFF", Encode(*value));
-
-    struct DateCase {
-        const char* name;
-        const wchar_t* text;
-        DATE expected;
-    };
-    const DateCase dates[] = {
-        {"midnight of the epoch", L"00000000", TimeOfDay(0, 0, 0, 1984, 1, 1)},
-        {"time of day", L"02AEDFD8", TimeOfDay(12, 30, 15, 1984, 1, 1)},
-        {"time and days", L"02AEDFD80002", TimeOfDay(12, 30, 15, 1984, 1, 3)},
-    };
-    for (const DateCase& c : dates) {
-        SCOPED_TRACE(c.name);
-        ASSERT_HR(S_OK, TextToValue(ql::Bstr(c.text).Get(), VT_DATE, value.Get()));
-        ASSERT_EQ(VT_DATE, value.Type());
-        EXPECT_NEAR(c.expected, V_DATE(value.Get()), 1e-9);
-    }
-    // 15 000 ms, minute 7, hour 14, day 6, month 12, year 26: 6 December 2026 14:07:15.
-    ASSERT_HR(S_OK, TextToValue(ql::Bstr(L"3A98070E060C1A").Get(), VT_DATE, value.Get()));
-    EXPECT_NEAR(TimeOfDay(14, 7, 15, 2026, 12, 6), V_DATE(value.Get()), 1e-9);
-    // Month 13 is no date: DATE 0.0.
-    ASSERT_HR(S_OK, TextToValue(ql::Bstr(L"3A98070E060D1A").Get(), VT_DATE, value.Get()));
-    EXPECT_EQ(0.0, V_DATE(value.Get()));
-}
-
-// The DTM's encoder against the simulated device's own, in both directions, for every numeric type.
-TEST(Dpv1EncodingAgreementTest, AgreesWithTheSimulatedDevice) {
-    struct Case {
-        VARTYPE type;
-        double number;
-    };
-    const Case cases[] = {
-        {VT_UI1, 0},
-        {VT_UI1, 255},
-        {VT_I1, -128},
-        {VT_I1, 127},
-        {VT_UI2, 1342},
-        {VT_UI2, 65535},
-        {VT_I2, -32768},
-        {VT_UI4, 4294967295.0},
-        {VT_UI4, 2147483648.0},
-        {VT_I4, -1},
-        {VT_R4, 1.02},
-        {VT_R4, -12.5},
-        {VT_R4, 100.6},
-        {VT_R8, 3.141592653589793},
-        {VT_R8, -1e300},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "type " << c.type << " value " << c.number);
-        const ql::Variant value = Make(c.type, c.number);
-        const std::wstring dtmText = Encode(*value);
-        EXPECT_EQ(HexFromBytes(EncodePaNumber(c.number, c.type)), dtmText);
-
-        ql::Variant decoded;
-        ASSERT_HR(S_OK, TextToValue(ql::Bstr(dtmText.c_str()).Get(), c.type, decoded.Get()));
-        ASSERT_EQ(c.type, decoded.Type());
-        ql::Variant number;
-        ASSERT_HR(S_OK, ::VariantChangeType(number.Get(), decoded.Get(), 0, VT_R8));
-        SimBytes bytes;
-        ASSERT_TRUE(BytesFromHex(std::wstring_view(dtmText), &bytes));
-        EXPECT_DOUBLE_EQ(DecodePaNumber(bytes, c.type), V_R8(number.Get()));
     }
 }
 

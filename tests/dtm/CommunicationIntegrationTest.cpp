@@ -132,30 +132,5 @@ TEST_F(CommunicationIntegrationTest, ReleasingAnUnansweredConnectionReturnsThrou
     }
 }
 
-// A device read or write that never went out (offline, or refused by the channel) is no success.
-TEST_F(CommunicationIntegrationTest, ATransferThatDidNotGoOutReportsFalse) {
-    VARIANT_BOOL result = VARIANT_TRUE;
-    channel_->AddFault({ChannelFault::Refuse, kSimConnect});
-    ASSERT_NO_FATAL_FAILURE(HandOverChannel());
-    ASSERT_EQ(9u, State()) << "the refused connect leaves the DTM offline with its channel";
-    EXPECT_HR(S_FALSE, Variables()->ReadFromDevice(kCalibrationFactorId, &result));
-    EXPECT_EQ(VARIANT_FALSE, result);
-
-    VARIANT_BOOL released = VARIANT_FALSE;
-    ASSERT_HR(S_OK, Dtm()->ReleaseCommunication(&released));
-    channel_->DropCallback();
-    channel_->ClearFaults();
-    ASSERT_NO_FATAL_FAILURE(GoOnline());
-    channel_->AddFault({ChannelFault::Refuse, kSimTransaction, 0, -1});
-    ql::Variant value;
-    value.SetR4(1.5f);
-    result = VARIANT_TRUE;
-    EXPECT_HR(S_FALSE, Variables()->WriteToDevice(kCalibrationFactorId, *value, &result));
-    EXPECT_EQ(VARIANT_FALSE, result);
-    result = VARIANT_TRUE;
-    EXPECT_HR(S_FALSE, Variables()->ReadFromDevice(kCalibrationFactorId, &result));
-    EXPECT_EQ(VARIANT_FALSE, result);
-}
-
 }  // namespace
 }  // namespace dtmtest

@@ -56,9 +56,8 @@ protected:
     std::vector<std::string> baseline_;
 };
 
-TEST_F(CorruptionTest, TheIntactImageLoads) { EXPECT_TRUE(LoadChecked(image_)); }
-
 TEST_F(CorruptionTest, AnImageCutAtAnyByteIsRefused) {
+    EXPECT_TRUE(LoadChecked(image_));
     for (size_t length = 0; length < image_.size(); ++length) {
         SCOPED_TRACE(testing::Message() << "cut at " << length << " of " << image_.size());
         EXPECT_FALSE(LoadChecked(Bytes(image_.begin(), image_.begin() + length)));

@@ -48,15 +48,6 @@ TEST_F(PersistFaultsTest, ASaveWhoseWritesAreCutShortIsNoSave) {
     EXPECT_HR(S_FALSE, PersistStream()->IsDirty());
 }
 
-TEST_F(PersistFaultsTest, ABagThatRefusesTheImageIsNoSave) {
-    DriveNewToConfigured();
-    ql::ComPtr<MemoryPropertyBag> bag;
-    ASSERT_HR(S_OK, ql::MakeObject(bag));
-    bag->failWrites = true;
-    EXPECT_HR(S_FALSE, PersistBag()->Save(bag.Get(), TRUE, TRUE));
-    EXPECT_EQ(8u, State());
-}
-
 // Loading never trusts lengths, counts or types from the stream: a project file must never create objects,
 // read past its end or allocate what it claims.
 TEST_F(PersistFaultsTest, ImagesThatLieAboutThemselvesAreRefused) {
@@ -115,26 +106,6 @@ TEST_F(PersistFaultsTest, ImagesThatLieAboutThemselvesAreRefused) {
         SCOPED_TRACE(c.name);
         ExpectRefused(c.image);
     }
-}
-
-TEST_F(PersistFaultsTest, TheValuesPartAloneThroughTheStoreInterface) {
-    ql::ComPtr<IQuelkVariables> variables;
-    ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IQuelkVariables, variables.PutVoid()));
-    ql::ComPtr<IStream> stream = StreamOn({});
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    EXPECT_HR(S_OK, variables->SaveValues(stream.Get(), &ok));
-    EXPECT_EQ(VARIANT_TRUE, ok);
-    const Bytes values = StreamBytes(stream.Get());
-    EXPECT_EQ((Bytes{0x03, 0x00, 0x72, 0x00, 0x00, 0x00}), Bytes(values.begin(), values.begin() + 6));
-
-    ql::ComPtr<IStream> again = StreamOn(values);
-    EXPECT_HR(S_OK, variables->LoadValues(again.Get(), &ok));
-    EXPECT_EQ(VARIANT_TRUE, ok);
-    ql::ComPtr<IStream> truncated = StreamOn(Bytes(values.begin(), values.end() - 1));
-    EXPECT_TRUE(FAILED(variables->LoadValues(truncated.Get(), &ok)));
-    EXPECT_EQ(VARIANT_FALSE, ok);
-    EXPECT_HR(E_INVALIDARG, variables->LoadValues(again.Get(), nullptr));
-    EXPECT_HR(E_INVALIDARG, variables->SaveValues(nullptr, &ok));
 }
 
 }  // namespace

@@ -51,58 +51,6 @@ TEST_F(PersistImageTest, ImageOfADtmLoadedWithAnEmptyDeviceType) {
               ExpectedValueEncoding(RecordOf(Store(), 22)));
 }
 
-TEST_F(PersistImageTest, SavedImagesLoadBackUnchanged) {
-    DriveNewToConfigured();
-    ASSERT_HR(S_OK, Store().SetValue(1, *MakeBstr(L"FT-101 \u00e4\u20ac")));
-    const std::wstring deviceType(dtm_->DeviceType().View());
-    const Bytes image = SaveStreamImage();
-    const auto before = Snapshot(Store());
-    CreateDtm();
-    LoadImage(image);
-    EXPECT_EQ(before, Snapshot(Store()));
-    EXPECT_EQ(deviceType, dtm_->DeviceType().View());
-    Environment();
-    Configure();
-    EXPECT_EQ(image, SaveStreamImage());
-}
-
-TEST_F(PersistImageTest, ImagesMadeByHandLoad) {
-    // Without version items; an empty byte array loads as an empty array.
-    LoadImage(ImageBuilder()
-                  .NullText()
-                  .VariantI4(2)
-                  .Entry(3, VT_UI1, ImageBuilder().VariantUI1(42).Get(), 0x71)
-                  .Entry(22, VT_ARRAY | VT_UI1, ImageBuilder().VariantBstr(L"").Get(), 0x71)
-                  .U32(0x300)
-                  .Get());
-    EXPECT_EQ("ui1:42", Describe(*RecordOf(Store(), 3).Value));
-    EXPECT_EQ("bytes:", Describe(*RecordOf(Store(), 22).Value));
-    // A value that does not convert keeps the old value but takes the access word.
-    CreateDtm();
-    LoadImage(OneEntryImage(3, VT_UI1, ImageBuilder().VariantBstr(L"not a number").Get(), 0x30));
-    EXPECT_EQ("ui1:0", Describe(*RecordOf(Store(), 3).Value));
-    EXPECT_EQ(0x30u, RecordOf(Store(), 3).Access);
-    // The library's older versions load too.
-    CreateDtm();
-    LoadImage(OneEntryImage(3, VT_UI1, ImageBuilder().VariantUI1(7).Get(), 0x71, 0x200));
-}
-
-TEST_F(PersistImageTest, IdsTheDatasetLacksAreIgnoredAndMissingIdsKeepTheirValues) {
-    std::vector<std::string> expected = Snapshot(Store());
-    const Bytes image =
-        ImageBuilder()
-            .Header()
-            .VariantI4(3)
-            .Entry(999, VT_UI1, ImageBuilder().VariantUI1(1).Get(), 0x71)
-            .Entry(3, VT_UI1, ImageBuilder().VariantUI1(99).Get(), 0x33)
-            .Entry(3, VT_UI1, ImageBuilder().VariantUI1(5).Get(), 0x71)  // a repeated id is dropped
-            .U32(0x300)
-            .Get();
-    LoadImage(image);
-    expected[Store().Variables().FindById(3)] = "3: ui1:99 0x33";
-    EXPECT_EQ(expected, Snapshot(Store()));
-}
-
 TEST_F(PersistImageTest, APropertyMapVersionAboveTheLibrarysIsRefusedAndNothingIsTaken) {
     const auto before = Snapshot(Store());
     ql::ComPtr<IStream> stream =
@@ -139,28 +87,7 @@ TEST_F(PersistImageTest, DtmDataRoundTrip) {
     EXPECT_EQ(before, Snapshot(Store()));
 }
 
-TEST_F(PersistImageTest, DtmDataThatIsNoByteArrayIsRefused) {
-    ql::ComPtr<MemoryPropertyBag> bag;
-    ASSERT_HR(S_OK, ql::MakeObject(bag));
-    ASSERT_HR(S_OK, bag->properties[L"DTM_DATA"].SetBstr(L"00000000"));
-    EXPECT_HR(S_FALSE, PersistBag()->Load(bag.Get(), nullptr));
-    bag->properties.clear();
-    EXPECT_HR(S_FALSE, PersistBag()->Load(bag.Get(), nullptr)) << "no property at all";
-    EXPECT_EQ(1u, State());
-}
-
 // ---- The modified flag ----
-
-TEST_F(PersistImageTest, AChangedValueMarksTheDtmDirtyUntilSaved) {
-    DriveNewToConfigured();
-    EXPECT_HR(S_FALSE, PersistStream()->IsDirty());
-    ASSERT_HR(S_OK, Store().SetValue(1, *MakeBstr(L"FT-102")));
-    EXPECT_HR(S_OK, PersistStream()->IsDirty()) << "a frame that asks before saving must not lose the change";
-    EXPECT_EQ(1u, frame_->CountCalls(L"SetDirtyFlag"));
-    EXPECT_EQ(systemTag_.View(), frame_->LastCall(L"SetDirtyFlag")->Arguments[0]);
-    SaveStreamImage();
-    EXPECT_HR(S_FALSE, PersistStream()->IsDirty());
-}
 
 }  // namespace
 }  // namespace dtmtest

@@ -28,38 +28,5 @@ TEST_F(StateMachineTest, EveryChangeIsBroadcastAndTheFrameHearsOfOnlineAndOfflin
     EXPECT_EQ((std::vector<std::wstring>{L"TRUE", L"FALSE"}), online);
 }
 
-// Online enables the online functions in order; leaving online, and reaching the configured state even
-// when never online, disables only the online parameterization.
-TEST_F(StateMachineTest, TheFunctionsFollowTheOnlineState) {
-    using Enables = std::vector<std::pair<ULONG, bool>>;
-    const struct {
-        std::vector<ULONG> road;
-        Enables enables;
-    } cases[] = {
-        {{12}, {{2, true}, {3, true}, {5, true}, {8, true}, {4, true}}},
-        {{9}, {}},
-        {{12, 9}, {{2, false}, {3, false}}},
-        {{9, 8}, {{2, false}, {3, false}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.road));
-        ForceState(8);
-        for (ULONG state : c.road) {
-            functions_.enables.clear();
-            ForceState(state);
-        }
-        EXPECT_EQ(c.enables, functions_.enables);
-    }
-}
-
-TEST_F(StateMachineTest, TheStateEventMirrorsTheSteadyCommunicationStates) {
-    const std::pair<ULONG, bool> road[] = {{9, true},  {10, false}, {12, true}, {11, false},
-                                           {8, false}, {12, true},  {2, true}};
-    for (auto [state, signalled] : road) {
-        ForceState(state);
-        EXPECT_EQ(signalled, dtm_->StateEvent().IsSet()) << state;
-    }
-}
-
 }  // namespace
 }  // namespace dtmtest

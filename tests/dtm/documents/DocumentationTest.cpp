@@ -150,108 +150,6 @@ TEST_F(DocumentationTest, OnlineFunctionsOfflineGiveTheNotConnectedDocumentAndNo
     }
 }
 
-TEST_F(DocumentationTest, OnlineParameterizeReadsEveryDeviceParameter) {
-    host().state = 12;
-    DeviceValue(46, {0x41, 0x20, 0x00, 0x00, 0x88});  // 10.0, an advisory alarm "(priority < 8)"
-    const std::string document = Document(2);
-    EXPECT_TRUE(Contains(document, "Function: OnLine Parameterize - Date: "));
-    EXPECT_TRUE(Contains(document, "fdt:display=\"Value: 10.00000\" />"));
-    EXPECT_TRUE(Contains(document, "fdt:display=\"SubStatus: Active Advisory Alarm (priority &lt; 8)\" />"));
-    size_t deviceParameters = 0;
-    for (ULONG i = 0; i < store().Variables().Count(); ++i) {
-        CQuelkVariable record;
-        ASSERT_HR(S_OK, store().Variables().GetVariableAt(static_cast<int>(i), &record));
-        if (record.IsDeviceParameter == 1) ++deviceParameters;
-    }
-    EXPECT_EQ(deviceParameters, dtm_->deviceReads.size()) << "one read per device parameter";
-    ASSERT_FALSE(dtm_->progress.empty());
-    EXPECT_EQ("0/0 ", dtm_->progress.back());
-    EXPECT_TRUE(Contains(dtm_->progress.front(), "Print Online Data"));
-    EXPECT_TRUE(DumpExists());
-}
-
-TEST_F(DocumentationTest, DiagnosisShowsTheSetBits) {
-    DeviceValue(29, {0x01, 0x00, 0x00, 0x80});
-    DeviceValue(30, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-    const std::string document = Document(4);
-    const std::string body =
-        "<DocumentVariables fdt:name=\"Diagnosis\">     <DocumentVariable fdt:name=\"Station Status 1\" "
-        "fdt:display=\"Hardware failure of the electronic\"/>     <DocumentVariable fdt:name=\"Station "
-        "Status 3\" "
-        "fdt:display=\"Extended Diagnostics Supported\"/> </DocumentVariables> ";
-    EXPECT_TRUE(Contains(document, "</DocumentVariables>  " + body + kTrailer)) << document;
-    EXPECT_EQ((std::vector<ULONG>{29, 30}), dtm_->deviceReads);
-
-    std::wstring lines;
-    const BYTE diagnosis[kDiagnosisBytes] = {0x00, 0x02, 0x04, 0x7F};
-    const BYTE extension[kDiagnosisExtensionBytes] = {0x30, 0x80, 0xFF, 0xFF, 0xFF, 0xFF};
-    AppendDiagnosisLines(diagnosis, extension, lines);
-    EXPECT_EQ(
-        "    <DocumentVariable fdt:name=\"Station Status 2\" fdt:display=\"Power supply failed\"/>     "
-        "<DocumentVariable fdt:name=\"Device Faults\" fdt:display=\"Board Temp out of range\"/> ",
-        Narrow(lines));
-}
-
-TEST_F(DocumentationTest, MeasuredValuesOnlineShowTheThreeValuesWithStatus) {
-    host().state = 12;
-    DeviceValue(46, {0x42, 0xC8, 0x00, 0x00, 0x80});
-    DeviceValue(69, {0x3F, 0x80, 0x00, 0x00, 0x4F});
-    const std::string document = Document(5);
-    EXPECT_TRUE(
-        Contains(document,
-                 "<DocumentVariables fdt:name=\"Measured Values\"> <DocumentVariable fdt:name=\"Transducer "
-                 "Block - MassFlow\" fdt:display=\"Value: 100.00000\" />"));
-    EXPECT_TRUE(Contains(document,
-                         "fdt:display=\"Value: 1.00000\" /><DocumentVariable fdt:name=\"\" "
-                         "fdt:display=\"Status: Uncertain\" />"));
-    EXPECT_TRUE(Contains(document,
-                         "fdt:name=\"AI Function Block (Totalizer) - Totalizer\" fdt:display=\"Value: "
-                         "0.00000\" /><DocumentVariable fdt:name=\"\" fdt:display=\"Status: Bad\" />"));
-    EXPECT_EQ((std::vector<ULONG>{46, 69, 93}), dtm_->deviceReads);
-}
-
-TEST_F(DocumentationTest, FunctionsWithoutBodyOrWithoutRow) {
-    for (LONG function : {6L, 8L}) {
-        const std::string document = Document(function);
-        EXPECT_TRUE(Contains(document, "Function: OffLine Parameterize - Date: " + Today() +
-                                           "\"> </DocumentVariables>  " + kTrailer))
-            << function;
-    }
-    for (LONG function : {3L, 7L}) Document(function, S_FALSE);
-    EXPECT_FALSE(DumpExists() && Dump().find("Function: OffLine Parameterize") == std::string::npos);
-}
-
-TEST_F(DocumentationTest, Refusals) {
-    const struct {
-        const char* name;
-        ULONG state;
-        ULONG level;
-        HRESULT expected;
-    } cases[] = {
-        {"observer", 8, 1, S_FALSE},         {"no level", 8, 0, S_FALSE},
-        {"state 7", 7, 8, S_FALSE},          {"planning engineer", 8, 8, S_OK},
-        {"administrator", 9, 0x10000, S_OK}, {"operator online", 12, 2, S_OK},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        host().state = c.state;
-        host().userLevel = c.level;
-        Document(1, c.expected);
-    }
-    ql::Bstr call(L"<FDT");
-    ql::Bstr document;
-    EXPECT_HR(S_FALSE, dtm_->GetDocumentation(call.Get(), document.Put()));
-    EXPECT_HR(E_POINTER, dtm_->GetDocumentation(call.Get(), nullptr));
-    ql::Bstr withoutId(
-        L"<?xml version=\"1.0\"?><FDT xmlns=\"x-schema:DTMFunctionCallSchema.xml\"><FDTFunctionCall/></FDT>");
-    EXPECT_HR(S_FALSE, dtm_->GetDocumentation(withoutId.Get(), document.Put()));
-
-    ql::ComPtr<CTestDtm> bare;
-    ASSERT_HR(S_OK, ql::MakeObject(bare));
-    ql::Bstr functionCall(FunctionCall(1));
-    EXPECT_HR(S_FALSE, bare->GetDocumentation(functionCall.Get(), document.Put()));
-}
-
 TEST_F(DocumentationTest, ValuesWithMarkupAreEscapedAndPlainFormsFollowTheValueType) {
     SetValue(23, *MakeBstr(L"Line A & B <north> \"main\""));
     ql::Variant boolean, date;
@@ -268,21 +166,6 @@ TEST_F(DocumentationTest, ValuesWithMarkupAreEscapedAndPlainFormsFollowTheValueT
     EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - StaticRevision\" fdt:display=\"True\" />"));
     EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - Strategy\" fdt:display=\"...\" />"));
     EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - Tag\" fdt:display=\"A&amp;&lt;\" />"));
-}
-
-TEST(DocumentationItemsTest, KindsOfTheTable) {
-    const struct {
-        ULONG id;
-        DocumentationItemKind kind;
-    } cases[] = {
-        {22, DocumentationItemKind::None},         {91, DocumentationItemKind::None},
-        {84, DocumentationItemKind::BlockObject},  {83, DocumentationItemKind::Text},
-        {98, DocumentationItemKind::Enumeration},  {90, DocumentationItemKind::Mode},
-        {25, DocumentationItemKind::Manufacturer}, {93, DocumentationItemKind::ValueWithStatus},
-        {92, DocumentationItemKind::Batch},        {70, DocumentationItemKind::ScalePair},
-        {71, DocumentationItemKind::OutputScale},  {16, DocumentationItemKind::Plain},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.kind, DocumentationItemKindOf(c.id)) << c.id;
 }
 
 }  // namespace

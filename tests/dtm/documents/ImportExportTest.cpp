@@ -93,51 +93,6 @@ TEST_F(ImportExportTest, ExportWritesTheCountAndTheAnsiText) {
     EXPECT_NE(std::string::npos, bytes.find("value =\"R\xE9sum\xE9 \x80 ?\""));
 }
 
-TEST_F(ImportExportTest, ConditionsOfBothDirections) {
-    const struct {
-        const char* name;
-        ULONG state;
-        ULONG level;
-        HRESULT expected;
-    } cases[] = {
-        {"configured, planning engineer", 8, 8, S_OK},
-        {"configured, operator", 8, 2, S_OK},
-        {"configured, administrator", 8, 0x10000, S_OK},
-        {"configured, observer", 8, 1, S_FALSE},
-        {"communication set", 9, 8, S_FALSE},
-        {"online", 12, 8, S_FALSE},
-        {"initialised", 7, 8, S_FALSE},
-    };
-    const std::string exported = ExportBytes();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        host().state = c.state;
-        host().userLevel = c.level;
-        ql::ComPtr<IStream> out = StreamOn("");
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        EXPECT_HR(c.expected, dtm_->Export(out.Get(), &ok));
-        EXPECT_EQ(c.expected == S_OK ? VARIANT_TRUE : VARIANT_FALSE, ok);
-        if (c.expected != S_OK) {
-            EXPECT_EQ(0u, Position(out.Get())) << "the stream is not touched";
-        }
-
-        ql::ComPtr<IStream> in = StreamOn(exported);
-        EXPECT_HR(c.expected, dtm_->Import(in.Get(), &ok));
-        if (c.expected != S_OK) {
-            EXPECT_EQ(0u, Position(in.Get()));
-        }
-    }
-    host().state = 8;
-    host().userLevel = 8;
-    VARIANT_BOOL ok = VARIANT_TRUE;
-    EXPECT_HR(S_FALSE, dtm_->Export(nullptr, &ok));
-    EXPECT_EQ(VARIANT_FALSE, ok);
-    EXPECT_HR(S_FALSE, dtm_->Import(nullptr, &ok));
-    ql::ComPtr<IStream> stream = StreamOn("");
-    EXPECT_HR(E_POINTER, dtm_->Export(stream.Get(), nullptr));
-    EXPECT_HR(E_POINTER, dtm_->Import(stream.Get(), nullptr));
-}
-
 TEST_F(ImportExportTest, ExportThenImportRestoresEveryPersistentParameter) {
     for (unsigned seed : {11u, 12u, 13u, 14u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
@@ -239,17 +194,6 @@ TEST_F(ImportExportTest, AListCutAtEveryByteIsRefusedOrImportsAValidPrefix) {
         target = MakeDtm();
     }
     EXPECT_EQ(4u, imported) << "only the cuts after the closing tag leave a document";
-}
-
-TEST_F(ImportExportTest, ProgressGoesToTheDtmsProgressDisplay) {
-    ql::ComPtr<IStream> stream = StreamOn("");
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->Export(stream.Get(), &ok));
-    const std::string count = std::to_string(store().Variables().Count());
-    ASSERT_EQ(store().Variables().Count() + 1, dtm_->progress.size());
-    EXPECT_EQ("0/" + count + " Export", dtm_->progress.front());
-    EXPECT_EQ("60/" + count + " Export", dtm_->progress[60]);
-    EXPECT_EQ("0/" + count + " ", dtm_->progress.back()) << "the display is hidden at the end";
 }
 
 }  // namespace

@@ -54,14 +54,6 @@ TEST(PaStatusTextsTest, EveryExampleFormatsAsGiven) {
     }
 }
 
-TEST(PaStatusTextsTest, EveryByteHasTexts) {
-    for (int status = 0; status < 256; ++status) {
-        const char* texts[3] = {};
-        FormatPaStatus(static_cast<BYTE>(status), &texts[0], &texts[1], &texts[2]);
-        for (const char* text : texts) ASSERT_NE(nullptr, text) << status;
-    }
-}
-
 struct ClassCase {
     BYTE block, parent, cls;
     const char* blockText;

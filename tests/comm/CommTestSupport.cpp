@@ -38,8 +38,6 @@ ULONG NotifiedId(const VARIANT& data) {
 
 ql::Variant NotifiedValue(const VARIANT& data) { return PairElement(data, 1); }
 
-// ---- CTestDtm ----
-
 CTestDtm::CTestDtm() noexcept {
     CQuelkVariableStorePart::Store().AttachHost(this);
     CQuelkVariableStorePart::Store().AttachDeviceAccess(this);
@@ -96,9 +94,7 @@ HRESULT CTestDtm::LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT
 HRESULT CTestDtm::GetSystemTag(BSTR* tag) noexcept { return ql::Bstr(L"Test/Flowmeter").CopyTo(tag); }
 
 HRESULT CTestDtm::ShowFrameMessage(BSTR text, BSTR, const VARIANT&, LONG* answer) noexcept {
-    if (!hasFunctions) return E_NOINTERFACE;
     questions.push_back(StringOf(text));
-    if (onQuestion) onQuestion();
     *answer = questionAnswer;
     return S_OK;
 }
@@ -118,8 +114,6 @@ ql::Variant CTestDtm::Value(ULONG id) {
     EXPECT_HR(S_OK, CQuelkVariableStorePart::Store().GetValue(id, value.Get()));
     return value;
 }
-
-// ---- CommTest ----
 
 void CommTest::SetUp() {
     vtest::ComTest::SetUp();

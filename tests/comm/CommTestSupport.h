@@ -78,11 +78,11 @@ public:
     CTestDtm() noexcept;
     HRESULT FinalConstruct() noexcept;
 
-    // ---- the store's bulk transfers go through the communication part, as in the DTM object ----
+    // The store's bulk transfers go through the communication part, as in the DTM object.
     HRESULT STDMETHODCALLTYPE UploadParameters(BSTR text, VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE DownloadParameters(BSTR text, VARIANT_BOOL* ok) noexcept override;
 
-    // ---- ICommunicationHost ----
+    // ICommunicationHost
     IUnknown* ControllingUnknown() noexcept override { return GetControllingUnknown(); }
     HRESULT GetState(ULONG* state) noexcept override;
     HRESULT SetState(ULONG state) noexcept override;
@@ -95,12 +95,12 @@ public:
     HRESULT ShowFrameMessage(BSTR text, BSTR title, const VARIANT& style, LONG* answer) noexcept override;
     HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept override;
     CQuelkVariableStore& Store() noexcept override { return CQuelkVariableStorePart::Store(); }
-    ULONG UserLevel() noexcept override { return userLevel; }
+    ULONG UserLevel() noexcept override { return 8; }
     HANDLE StateEvent() noexcept override { return stateEvent_.Get(); }
-    DWORD StateWaitTime() noexcept override { return stateWaitTime; }
+    DWORD StateWaitTime() noexcept override { return 60000; }
     DWORD CancelPause() noexcept override { return 0; }
 
-    // ---- IDatasetHost ----
+    // IDatasetHost
     HRESULT BroadcastMessage(ULONG id, BSTR text, const VARIANT& argument) noexcept override;
     HRESULT SetModified(bool) noexcept override { return S_OK; }
 
@@ -116,11 +116,7 @@ public:
     std::vector<std::wstring> questions;
     RecordingSink reports;
     // Scripted answers.
-    ULONG userLevel = 8;
-    DWORD stateWaitTime = 60000;
-    bool hasFunctions = true;
     LONG questionAnswer = 7;  // No
-    std::function<void()> onQuestion;
     ql::ComPtr<IUnknown> frame;
     ql::ComPtr<IFrameEvents> frameEvents;
 

@@ -39,11 +39,9 @@ HRESULT FakeFunctions::GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept {
 
 HRESULT FakeFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
     closeRequests.emplace_back(invokeId ? invokeId : L"");
-    *result = uisClose ? VARIANT_TRUE : VARIANT_FALSE;
-    if (uisClose) {
-        // The control unregisters itself while it closes.
-        openUis.erase(std::remove(openUis.begin(), openUis.end(), closeRequests.back()), openUis.end());
-    }
+    *result = VARIANT_TRUE;
+    // The control unregisters itself while it closes.
+    openUis.erase(std::remove(openUis.begin(), openUis.end(), closeRequests.back()), openUis.end());
     return S_OK;
 }
 
@@ -65,10 +63,9 @@ HRESULT FakeCommunication::GoOnline(VARIANT_BOOL* result) noexcept {
 
 HRESULT FakeCommunication::GoOffline(VARIANT_BOOL* result) noexcept {
     ++goOfflineCalls;
-    *result = VARIANT_FALSE;
     dtm_->SetState(11);
-    dtm_->SetState(disconnects ? 9 : 12);
-    *result = disconnects ? VARIANT_TRUE : VARIANT_FALSE;
+    dtm_->SetState(9);
+    *result = VARIANT_TRUE;
     return S_OK;
 }
 
@@ -89,7 +86,6 @@ HRESULT MemoryPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) noex
 }
 
 HRESULT MemoryPropertyBag::Write(LPCOLESTR name, VARIANT* value) noexcept {
-    if (failWrites) return E_FAIL;
     ql::Variant copy;
     const HRESULT hr = copy.CopyFrom(*value);
     if (FAILED(hr)) return hr;

@@ -21,7 +21,7 @@
 namespace dtmtest {
 
 // The functions and user-interface service: records broadcasts and enable switches, keeps a register of
-// open user interfaces that close (or not) when asked.
+// open user interfaces that close when asked.
 class FakeFunctions final : public DtmFunctionsSeam {
 public:
     HRESULT BroadcastState(ULONG state) noexcept override;
@@ -41,7 +41,6 @@ public:
     std::vector<std::pair<ULONG, bool>> enables;
     std::vector<std::wstring> openUis;
     std::vector<std::wstring> closeRequests;
-    bool uisClose = true;
 };
 
 // The DP-V1 client: hands the channel over and plays the channel's answers by setting the DTM's state as
@@ -62,7 +61,6 @@ public:
     bool hasClient = true;
     bool requestRunning = false;
     ConnectAnswer connectAnswer = ConnectAnswer::Success;
-    bool disconnects = true;
     std::vector<bool> channels;  // each SetChannel call: true with a channel, false with null
     int goOnlineCalls = 0;
     int goOfflineCalls = 0;
@@ -129,7 +127,6 @@ public:
     HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) noexcept override;
 
     std::map<std::wstring, ql::Variant> properties;
-    bool failWrites = false;
 };
 
 }  // namespace dtmtest

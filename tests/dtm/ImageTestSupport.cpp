@@ -21,7 +21,7 @@ ImageBuilder& ImageBuilder::Header(const std::wstring* deviceType) {
     if (deviceType) {
         Text(*deviceType);
     } else {
-        NullText();
+        U32(0);  // no text
     }
     return VariantBstr(L"1.0").VariantBstr(L"1");
 }

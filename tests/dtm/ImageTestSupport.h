@@ -21,7 +21,6 @@ public:
     ImageBuilder& U16(USHORT number) { return Raw(&number, sizeof number); }
     ImageBuilder& U32(ULONG number) { return Raw(&number, sizeof number); }
     ImageBuilder& Text(const std::wstring& text);  // counted text with its zero
-    ImageBuilder& NullText() { return U32(0); }
     ImageBuilder& VariantI4(LONG number) { return U16(VT_I4).U32(static_cast<ULONG>(number)); }
     ImageBuilder& VariantUI4(ULONG number) { return U16(VT_UI4).U32(number); }
     ImageBuilder& VariantUI1(BYTE number) { return U16(VT_UI1).Raw(&number, 1); }

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,7 @@
 #include "values/QuelkMessageSink.h"
 #include "tests/support/ComTest.h"
 #include "tests/support/HResultText.h"
+#include "tests/support/TestObjects.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TestVariants.h"
 #include "xml/QuelkXMLHandlerImpl.h"
@@ -57,77 +57,49 @@ class FakeFrame final : public ql::ComObjectBase<FakeFrame>,
                         public IFrameContainer,
                         public IFrameEvents,
                         public IFrameDtmAccess {
-    QL_INTERFACE_TABLE(FakeFrame, QL_ENTRY(IFrameContainer), QL_ENTRY_FUNC(IID_IFrameEvents, QueryEvents),
-                       QL_ENTRY_FUNC(IID_IFrameDtmAccess, QueryDtmAccess))
+    QL_INTERFACE_TABLE(FakeFrame, QL_ENTRY(IFrameContainer), QL_ENTRY(IFrameEvents), QL_ENTRY(IFrameDtmAccess))
 
 public:
     bool grantsLock = true;
-    HRESULT lockResult = S_OK;
-    HRESULT unlockResult = S_OK;
-    bool releasesDtm = true;
-    bool answersEvents = true;
-    bool answersDtmAccess = true;
     std::map<std::wstring, ql::ComPtr<IUnknown>> dtms;
     std::vector<std::string> calls;
 
     size_t Count(const std::string& method) const;
     std::vector<std::string> Messages() const;  // the texts of NotifyErrorMessage
 
-    // IDispatch of the three interfaces: never called by the DTM.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
-    // IFrameContainer
-    HRESULT STDMETHODCALLTYPE SetDirtyFlag(BSTR tag, VARIANT_BOOL* result) noexcept override;
+    VARNOK_UNEXPECTED_CALL(GetTypeInfoCount, UINT*)
+    VARNOK_UNEXPECTED_CALL(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    VARNOK_UNEXPECTED_CALL(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    VARNOK_UNEXPECTED_CALL(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
     HRESULT STDMETHODCALLTYPE LockDataSet(BSTR tag, VARIANT_BOOL* granted) noexcept override;
     HRESULT STDMETHODCALLTYPE UnlockDataSet(BSTR tag, VARIANT_BOOL* done) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetSchemaFolder(BSTR* folder) noexcept override;
-    // IFrameEvents
-    HRESULT STDMETHODCALLTYPE NotifyParameterDocument(BSTR tag, BSTR document) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyErrorMessage(BSTR tag, BSTR message) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyProgress(BSTR tag, BSTR title, LONG percent,
                                              VARIANT_BOOL show) noexcept override;
-    HRESULT STDMETHODCALLTYPE NotifyUploadFinished(BSTR, VARIANT_BOOL) noexcept override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE NotifyDownloadFinished(BSTR, VARIANT_BOOL) noexcept override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE NotifyFunctionUiClosed(BSTR) noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyFunctionsChanged(BSTR) noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EventsReserved14() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EventsReserved15() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EventsReserved16() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyOnlineStateChanged(BSTR, VARIANT_BOOL) noexcept override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE NotifyPreparedToDelete(BSTR) noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE NotifyPreparedToReleaseCommunication(BSTR) noexcept override {
-        return Unexpected();
-    }
-    HRESULT STDMETHODCALLTYPE NotifyFunctionFinished(BSTR, VARIANT_BOOL) noexcept override {
-        return Unexpected();
-    }
-    // IFrameDtmAccess
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved7() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved8() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved9() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved10() noexcept override { return Unexpected(); }
     HRESULT STDMETHODCALLTYPE GetDtm(BSTR tag, IUnknown** dtm) noexcept override;
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved12() noexcept override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved13() noexcept override { return Unexpected(); }
     HRESULT STDMETHODCALLTYPE ReleaseDtm(BSTR tag, VARIANT_BOOL* released) noexcept override;
+    VARNOK_UNEXPECTED_CALL(SetDirtyFlag, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetSchemaFolder, BSTR*)
+    VARNOK_UNEXPECTED_CALL(NotifyParameterDocument, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyUploadFinished, BSTR, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyDownloadFinished, BSTR, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyFunctionUiClosed, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyFunctionsChanged, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved14)
+    VARNOK_UNEXPECTED_CALL(EventsReserved15)
+    VARNOK_UNEXPECTED_CALL(EventsReserved16)
+    VARNOK_UNEXPECTED_CALL(NotifyOnlineStateChanged, BSTR, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyPreparedToDelete, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyPreparedToReleaseCommunication, BSTR)
+    VARNOK_UNEXPECTED_CALL(NotifyFunctionFinished, BSTR, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(DtmAccessReserved7)
+    VARNOK_UNEXPECTED_CALL(DtmAccessReserved8)
+    VARNOK_UNEXPECTED_CALL(DtmAccessReserved9)
+    VARNOK_UNEXPECTED_CALL(DtmAccessReserved10)
+    VARNOK_UNEXPECTED_CALL(DtmAccessReserved12)
+    VARNOK_UNEXPECTED_CALL(DtmAccessReserved13)
 
 private:
-    HRESULT QueryEvents(REFIID iid, void** out) noexcept;
-    HRESULT QueryDtmAccess(REFIID iid, void** out) noexcept;
-    HRESULT Unexpected() noexcept;
     void Record(std::string call) { calls.push_back(std::move(call)); }
 };
 
@@ -139,20 +111,17 @@ public:
     explicit TestDocumentsHost(CTestDtm& dtm) noexcept : dtm_(dtm) {}
 
     ULONG state = 8;
-    ULONG userLevel = 8;
     ql::Bstr systemTag{L"Plant/Varnok 1"};
     ql::Bstr deviceType;
     ql::ComPtr<FakeFrame> frame;
     bool modified = false;
-    bool frameLocked = false;
     bool dataLocked = false;
-    std::set<LONG> uiFunctions{1, 2, 4, 5, 6, 8};
     std::vector<bool> suspensions;  // every SuspendModifiedNotification call
     CQuelkXMLHandlerImpl xml;
     RecordingSink sink;
 
     ULONG State() noexcept override { return state; }
-    ULONG UserLevel() noexcept override { return userLevel; }
+    ULONG UserLevel() noexcept override { return 8; }
     BSTR SystemTag() noexcept override { return systemTag.Get(); }
     BSTR DeviceType() noexcept override { return deviceType.Get(); }
     IFrameContainer* Frame() noexcept override { return frame.Get(); }
@@ -166,11 +135,12 @@ public:
         suspensions.push_back(suspend);
         return S_OK;
     }
-    bool FrameLocked() noexcept override { return frameLocked; }
+    bool FrameLocked() noexcept override { return false; }
     bool DataLocked() noexcept override { return dataLocked; }
-    bool HasUiFunction(LONG functionId) noexcept override { return uiFunctions.count(functionId) != 0; }
-    // Into the test DTM's progress record, as ShowProgressValue.
-    void ReportProgress(LONG index, LONG count, BSTR title) noexcept override;
+    bool HasUiFunction(LONG functionId) noexcept override {
+        return functionId == 1 || functionId == 2 || (functionId >= 4 && functionId <= 6) || functionId == 8;
+    }
+    void ReportProgress(LONG, LONG, BSTR) noexcept override {}
     bool CompareInitialised() noexcept override { return compareInitialised; }
     void SetCompareInitialised(bool initialised) noexcept override { compareInitialised = initialised; }
     bool CompareRunning() noexcept override { return compareRunning; }
@@ -222,25 +192,24 @@ public:
 
     // IQuelkLocalization: only GetLocaleText, from `translations`; answered when `answersLocalization`.
     HRESULT STDMETHODCALLTYPE GetLocaleText(BSTR path, BSTR* text, VARIANT_BOOL* found) noexcept override;
-    HRESULT STDMETHODCALLTYPE CountNodes(LONG*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetLcidAt(LONG, ULONG*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SelectById(ULONG, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE LoadDocument(BSTR, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NodeExists(BSTR, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
+    VARNOK_UNEXPECTED_CALL(CountNodes, LONG*)
+    VARNOK_UNEXPECTED_CALL(GetLcidAt, LONG, ULONG*)
+    VARNOK_UNEXPECTED_CALL(SelectById, ULONG, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(LoadDocument, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(NodeExists, BSTR, VARIANT_BOOL*)
 
     // IDtmObject: the device reads of the documentation, from `deviceValues`.
-    HRESULT STDMETHODCALLTYPE ShowTreeActiveX() noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowProgressValue(LONG index, LONG count, BSTR title) noexcept override;
+    VARNOK_UNEXPECTED_CALL(ShowTreeActiveX)
+    HRESULT STDMETHODCALLTYPE ShowProgressValue(LONG, LONG, BSTR) noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE CompareSingleParameter(VARIANT id, VARIANT* deviceValue,
                                                      VARIANT* dtmValue) noexcept override;
-    HRESULT STDMETHODCALLTYPE SetActiveXFunctionID(LONG) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetActiveFunctionID(LONG*) noexcept override { return E_NOTIMPL; }
+    VARNOK_UNEXPECTED_CALL(SetActiveXFunctionID, LONG)
+    VARNOK_UNEXPECTED_CALL(GetActiveFunctionID, LONG*)
 
     bool answersLocalization = false;
     std::map<std::wstring, std::wstring> translations;
     std::map<ULONG, std::vector<BYTE>> deviceValues;
     std::vector<ULONG> deviceReads;
-    std::vector<std::string> progress;  // "index/count title", of ShowProgressValue and the host
 
 private:
     HRESULT QueryLocalization(REFIID iid, void** out) noexcept;

@@ -7,38 +7,17 @@
 namespace svctest {
 
 HRESULT CTestDevice::ReadParameter(ULONG id) noexcept {
-    ++reads;
-    if (!answers) return E_FAIL;
     ql::Variant read;
-    read.SetR4(static_cast<FLOAT>(value));
+    read.SetR4(0.0f);
     return store_.OnDeviceResult(VARIANT_TRUE, id, *read.Get(), nullptr);
 }
 
 CServicesTestDtm::CServicesTestDtm() noexcept
     : CDtmAutomation(host_), CDtmInformation(host_), CQuelkFunctions(host_), CQuelkLocalization(host_) {
-    AttachParts();
-}
-
-CServicesTestDtm::CServicesTestDtm(const QuelkUiFunction* rows, size_t count) noexcept
-    : CDtmAutomation(host_),
-      CDtmInformation(host_),
-      CQuelkFunctions(host_, rows, count),
-      CQuelkLocalization(host_) {
-    AttachParts();
-}
-
-void CServicesTestDtm::AttachParts() noexcept {
     AttachFunctions(&FunctionsSeam());
     AttachLocalization(&LocalizationSeam());
     Store().AttachHost(&datasetHost_);
     Store().AttachDeviceAccess(&device_);
-}
-
-void CServicesTestDtm::ReportTransferProgress(LONG index, LONG count, BSTR title) noexcept {
-    try {
-        progress.push_back(Progress{index, count, std::wstring(title ? title : L"", ::SysStringLen(title))});
-    } catch (...) {
-    }
 }
 
 IUnknown* CServicesTestDtm::GetControllingUnknown() noexcept {

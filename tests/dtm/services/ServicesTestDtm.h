@@ -3,14 +3,7 @@
 // DTM services, put together the way the device's DTM object puts them together (the same interface
 // order, the same seams, the services' host adapter). The tests drive it through its COM interfaces and
 // our frame host, so each service is seen as the frame and the controls see it.
-//
-// The one difference from the device's object: IDtm::SetLanguage and IQuelkLocalizationInit::SetLanguage
-// share a signature, so the toolkit's SetLanguage is routed through CToolkitLanguageRoute instead of being
-// overridden in the complete class (which would replace both).
 #include <windows.h>
-
-#include <string>
-#include <vector>
 
 #include "FdtInterfaces.h"
 #include "QuelkInterfaces.h"
@@ -29,17 +22,6 @@
 
 namespace svctest {
 
-// Overrides IDtm::SetLanguage alone (this class does not derive IQuelkLocalizationInit).
-class CToolkitLanguageRoute : public CQuelkDtm {
-public:
-    HRESULT STDMETHODCALLTYPE SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept override {
-        return ApplyLanguage(language, accepted);
-    }
-
-protected:
-    virtual HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept = 0;
-};
-
 // The dataset's view of the test object: state and broadcasts of the toolkit, no persistence.
 class CTestDatasetHost final : public IDatasetHost {
 public:
@@ -57,7 +39,7 @@ private:
     CQuelkDtm& dtm_;
 };
 
-// A device that answers every synchronous read of a parameter with a fixed value (or fails).
+// A device that answers every synchronous read of a parameter with zero.
 class CTestDevice final : public IDatasetDeviceAccess {
 public:
     explicit CTestDevice(IQuelkVariablesEx& store) noexcept : store_(store) {}
@@ -72,17 +54,13 @@ public:
     HRESULT ReadParameter(ULONG id) noexcept override;
     HRESULT WriteParameter(ULONG, const VARIANT&) noexcept override { return E_NOTIMPL; }
 
-    bool answers = true;
-    double value = 0;
-    int reads = 0;
-
 private:
     IQuelkVariablesEx& store_;
 };
 
 class CServicesTestDtm final : public ql::ComObjectBase<CServicesTestDtm>,
                                public CDtmAutomation,
-                               public CToolkitLanguageRoute,
+                               public CQuelkDtm,
                                public CQuelkVariableStorePart,
                                public CDtmInformation,
                                public CQuelkFunctions,
@@ -96,30 +74,16 @@ class CServicesTestDtm final : public ql::ComObjectBase<CServicesTestDtm>,
 
 public:
     CServicesTestDtm() noexcept;
-    // A DTM whose functions part holds `rows` instead of the device's table.
-    CServicesTestDtm(const QuelkUiFunction* rows, size_t count) noexcept;
     HRESULT FinalConstruct() noexcept { return InitParameters(); }
 
-    CDtmUserSettings& Settings() noexcept { return settings_; }
-
-    // What the communication part answers in the device's object: here an invoke id the tests set, and
-    // the progress reports recorded.
+    // What the communication part answers in the device's object: here an invoke id the tests set.
     bool IsTransferRequestRunning() noexcept { return !TransferInvokeId().IsEmpty(); }
-    void ReportTransferProgress(LONG index, LONG count, BSTR title) noexcept;
-    struct Progress {
-        LONG index;
-        LONG count;
-        std::wstring title;
-    };
-    std::vector<Progress> progress;
-    IDtmServicesHost& Host() noexcept { return host_; }
-    CTestDevice& Device() noexcept { return device_; }
+    void ReportTransferProgress(LONG, LONG, BSTR) noexcept {}
 
-    // ---- IQuelkDtm ----
     HRESULT STDMETHODCALLTYPE InitParameters() noexcept override;
     IUnknown* STDMETHODCALLTYPE GetControllingUnknown() noexcept override;
 
-    // ---- IDtm: the device's additions ----
+    // IDtm: the device's additions.
     HRESULT STDMETHODCALLTYPE Config(BSTR userInformation, VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE GetFunctions(BSTR operationPhase, BSTR* functions) noexcept override;
     HRESULT STDMETHODCALLTYPE InvokeFunctionRequest(BSTR invokeId, BSTR functionCall,
@@ -132,8 +96,6 @@ protected:
     HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept override;
 
 private:
-    void AttachParts() noexcept;
-
     CDtmServicesHostFor<CServicesTestDtm, CQuelkDtm> host_{*this};
     CDtmUserSettings settings_{host_};
     CDtmFunctionCalls calls_{host_, settings_, FunctionTable()};

@@ -1,6 +1,5 @@
 #include "ServicesTestSupport.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -18,8 +17,6 @@ constexpr wchar_t kMachineStandIn[] = L"Software\\VarnokP3 Tests\\Machine";
 constexpr wchar_t kFilesKey[] = L"Software\\Orvo\\VarnokP3 DTM\\Files";
 
 }  // namespace
-
-std::wstring Text(BSTR text) { return std::wstring(text ? text : L"", ::SysStringLen(text)); }
 
 std::wstring SourceDataFolder() { return vtest::SourcePath("data"); }
 
@@ -64,8 +61,6 @@ std::wstring UserMessageAnswer(const wchar_t* resultMessage) {
            resultMessage + L"\"/></FDT>";
 }
 
-// ---- CFilesFolderOverride ----
-
 CFilesFolderOverride::CFilesFolderOverride(const wchar_t* folder) {
     (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineStandIn);
     EXPECT_HR(S_OK, machine_.Create(HKEY_CURRENT_USER, kMachineStandIn, KEY_ALL_ACCESS));
@@ -85,8 +80,6 @@ CFilesFolderOverride::~CFilesFolderOverride() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VarnokP3 Tests");
 }
 
-// ---- CProgIdRegistration ----
-
 CProgIdRegistration::CProgIdRegistration(const wchar_t* progId, const wchar_t* clsid, bool keepExisting)
     : key_(std::wstring(L"Software\\Classes\\") + progId) {
     if (keepExisting && vtest::RegistryKeyExists(HKEY_LOCAL_MACHINE, key_ + L"\\CLSID")) return;
@@ -103,8 +96,6 @@ CProgIdRegistration::CProgIdRegistration(const wchar_t* progId, const wchar_t* c
 CProgIdRegistration::~CProgIdRegistration() {
     if (created_) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
 }
-
-// ---- CFakeControl ----
 
 std::vector<CFakeControl::Notification> CFakeControl::NotificationsWith(ULONG code) const {
     std::vector<Notification> found;
@@ -164,8 +155,6 @@ HRESULT CFakeControl::InitSchemaCacheFromFrame(IUnknown*) noexcept {
     return S_OK;
 }
 
-// ---- ServicesTest ----
-
 void ServicesTest::SetUp() {
     vtest::ComTest::SetUp();
     moduleLocksBefore_ = ql::ComModule::Instance().LockCount();
@@ -191,12 +180,6 @@ void ServicesTest::CreateDtm(const wchar_t* filesFolder) {
     // The translations are read while the DTM is created.
     CFilesFolderOverride folder(filesFolder);
     ASSERT_HR(S_OK, ql::MakeObject(dtm_));
-}
-
-void ServicesTest::CreateDtmWithTable(const wchar_t* filesFolder, const QuelkUiFunction* rows, size_t count) {
-    dtm_.Reset();
-    CFilesFolderOverride folder(filesFolder);
-    ASSERT_HR(S_OK, ql::MakeObject(dtm_, rows, count));
 }
 
 ULONG ServicesTest::State() {

@@ -20,10 +20,11 @@
 #include "tests/support/HResultText.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/support/TestVariants.h"
 
 namespace svctest {
 
-std::wstring Text(BSTR text);
+inline std::wstring Text(BSTR text) { return vtest::StringOf(text); }
 // The folder of the source tree's data files (TranslationFile.htm ...), as Wine reaches it.
 std::wstring SourceDataFolder();
 // A file of the source tree (a '/' path below it) as bytes.
@@ -138,7 +139,6 @@ protected:
 
     // A fresh DTM reading its translations from `filesFolder` (null: the key is absent).
     void CreateDtm(const wchar_t* filesFolder);
-    void CreateDtmWithTable(const wchar_t* filesFolder, const QuelkUiFunction* rows, size_t count);
     ULONG State();
     void ForceState(ULONG state);
     // The frame's road: 1 -> 4 -> 6 (Environment) -> 7 (InitNew) -> 8 (Config with `level`).

@@ -50,6 +50,8 @@ private:
     bool ScanQualifiedName(XmlStringView& name);
     bool ScanName(XmlStringView& name);
     bool ScanCharacter(ErrorCode invalidCode);  // validates one (possibly paired) character at pos_
+    bool TakeMarkupCharacter(XmlString& out);
+    void LinkMarkupNode(Node& node, XmlString& value, size_t start);
     bool SkipWhitespace();
     bool StartsWith(XmlStringView literal) const;
     bool LookupBinding(XmlStringView prefix, XmlStringView& uri) const;

@@ -16,21 +16,10 @@ bool Parser::ParseComment() {
             if (pos_ + 2 < text_.size() && text_[pos_ + 2] == u'>') break;
             return Fail(codes::kCommentSyntax, pos_);
         }
-        if (c == u'\r') {
-            body.push_back(u'\n');
-            ++pos_;
-            if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
-            continue;
-        }
-        size_t charStart = pos_;
-        if (!ScanCharacter(codes::kBadCharData)) return false;
-        body.append(text_.substr(charStart, pos_ - charStart));
+        if (!TakeMarkupCharacter(body)) return false;
     }
     pos_ += 3;
-    Node& comment = tree_.NewNode(NodeType::Comment, nullptr);
-    comment.value_.swap(body);
-    comment.sourceOffset_ = static_cast<uint32_t>(start);
-    tree_.LinkLastChild(CurrentParent(), comment);
+    LinkMarkupNode(tree_.NewNode(NodeType::Comment, nullptr), body, start);
     return true;
 }
 
@@ -41,22 +30,10 @@ bool Parser::ParseCData() {
     for (;;) {
         if (pos_ >= text_.size()) return Fail(codes::kUnclosedCData, pos_);
         if (StartsWith(u"]]>")) break;
-        char16_t c = text_[pos_];
-        if (c == u'\r') {
-            body.push_back(u'\n');
-            ++pos_;
-            if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
-            continue;
-        }
-        size_t charStart = pos_;
-        if (!ScanCharacter(codes::kBadCharData)) return false;
-        body.append(text_.substr(charStart, pos_ - charStart));
+        if (!TakeMarkupCharacter(body)) return false;
     }
     pos_ += 3;
-    Node& section = tree_.NewNode(NodeType::CDataSection, nullptr);
-    section.value_.swap(body);
-    section.sourceOffset_ = static_cast<uint32_t>(start);
-    tree_.LinkLastChild(CurrentParent(), section);
+    LinkMarkupNode(tree_.NewNode(NodeType::CDataSection, nullptr), body, start);
     return true;
 }
 
@@ -78,24 +55,33 @@ bool Parser::ParseProcessingInstruction() {
         for (;;) {
             if (pos_ >= text_.size()) return Fail(codes::kUnclosedPi, pos_);
             if (StartsWith(u"?>")) break;
-            char16_t c = text_[pos_];
-            if (c == u'\r') {
-                data.push_back(u'\n');
-                ++pos_;
-                if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
-                continue;
-            }
-            size_t charStart = pos_;
-            if (!ScanCharacter(codes::kBadCharData)) return false;
-            data.append(text_.substr(charStart, pos_ - charStart));
+            if (!TakeMarkupCharacter(data)) return false;
         }
     }
     pos_ += 2;
-    Node& pi = tree_.NewNode(NodeType::ProcessingInstruction, tree_.Names().Intern(target, {}));
-    pi.value_.swap(data);
-    pi.sourceOffset_ = static_cast<uint32_t>(start);
-    tree_.LinkLastChild(CurrentParent(), pi);
+    LinkMarkupNode(tree_.NewNode(NodeType::ProcessingInstruction, tree_.Names().Intern(target, {})), data, start);
     return true;
+}
+
+// One character of a comment, CDATA section or processing instruction: a line end (CR, CR LF) becomes LF,
+// anything else is checked as XML character data.
+bool Parser::TakeMarkupCharacter(XmlString& out) {
+    if (text_[pos_] == u'\r') {
+        out.push_back(u'\n');
+        ++pos_;
+        if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
+        return true;
+    }
+    const size_t charStart = pos_;
+    if (!ScanCharacter(codes::kBadCharData)) return false;
+    out.append(text_.substr(charStart, pos_ - charStart));
+    return true;
+}
+
+void Parser::LinkMarkupNode(Node& node, XmlString& value, size_t start) {
+    node.value_.swap(value);
+    node.sourceOffset_ = static_cast<uint32_t>(start);
+    tree_.LinkLastChild(CurrentParent(), node);
 }
 
 }  // namespace msxml_core

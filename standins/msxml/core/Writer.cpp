@@ -17,81 +17,68 @@ bool IsXmlDeclaration(const Node& node) {
 
 }  // namespace
 
-void Writer::WriteWithCrLf(XmlStringView text, XmlString& out) {
+namespace {
+
+// Copies `text` to `out`, writing replacementFor(c) in place of every character for which it is not empty.
+template <class ReplacementFor>
+void AppendReplacing(XmlStringView text, XmlString& out, ReplacementFor replacementFor) {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n') {
-            out.append(text.substr(start, i - start));
-            out.append(u"\r\n");
-            start = i + 1;
-        }
+        const XmlStringView replacement = replacementFor(text[i]);
+        if (replacement.empty()) continue;
+        out.append(text.substr(start, i - start));
+        out.append(replacement);
+        start = i + 1;
     }
     out.append(text.substr(start));
+}
+
+}  // namespace
+
+void Writer::WriteWithCrLf(XmlStringView text, XmlString& out) {
+    AppendReplacing(text, out, [](char16_t c) { return c == u'\n' ? XmlStringView(u"\r\n") : XmlStringView(); });
 }
 
 void Writer::WriteEscapedText(XmlStringView text, XmlString& out) {
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        XmlStringView replacement;
-        switch (text[i]) {
+    AppendReplacing(text, out, [](char16_t c) -> XmlStringView {
+        switch (c) {
             case u'&':
-                replacement = u"&amp;";
-                break;
+                return u"&amp;";
             case u'<':
-                replacement = u"&lt;";
-                break;
+                return u"&lt;";
             case u'>':
-                replacement = u"&gt;";
-                break;
+                return u"&gt;";
             case u'\n':
-                replacement = u"\r\n";
-                break;
+                return u"\r\n";
             case u'\r':
-                replacement = u"&#13;";  // a bare CR would turn into a line feed on reload
-                break;
+                return u"&#13;";  // a bare CR would turn into a line feed on reload
             default:
-                continue;
+                return {};
         }
-        out.append(text.substr(start, i - start));
-        out.append(replacement);
-        start = i + 1;
-    }
-    out.append(text.substr(start));
+    });
 }
 
 void Writer::WriteEscapedAttributeValue(XmlStringView text, XmlString& out) {
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        XmlStringView replacement;
-        switch (text[i]) {
+    AppendReplacing(text, out, [](char16_t c) -> XmlStringView {
+        switch (c) {
             case u'&':
-                replacement = u"&amp;";
-                break;
+                return u"&amp;";
             case u'<':
-                replacement = u"&lt;";
-                break;
+                return u"&lt;";
             case u'"':
-                replacement = u"&quot;";
-                break;
+                return u"&quot;";
             // White space other than blanks is written as references so that
             // attribute value normalisation on reload keeps it.
             case u'\n':
-                replacement = u"&#10;";
-                break;
+                return u"&#10;";
             case u'\r':
-                replacement = u"&#13;";
-                break;
+                return u"&#13;";
             case u'\t':
-                replacement = u"&#9;";
-                break;
+                return u"&#9;";
             default:
-                continue;
+                return {};
         }
-        out.append(text.substr(start, i - start));
-        out.append(replacement);
-        start = i + 1;
-    }
-    out.append(text.substr(start));
+    });
 }
 
 void Writer::WriteAttribute(const Node& attribute, XmlString& out) {

@@ -1,0 +1,264 @@
+// The control base against the registered DTM: initialisation and the notifications of its registration,
+// the mapped ids, the notification table, locks, device access by row, status reports, the state colours
+// and markers on a real dialog, and the parameter map's rows.
+#include <string>
+
+#include "ControlTestSupport.h"
+#include "classlib/Bstr.h"
+#include "classlib/Variant.h"
+#include "tests/support/TestVariants.h"
+
+namespace controltest {
+namespace {
+
+class ControlBaseTest : public DtmFixture {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp());
+        page_ = NewPage();
+        dialog_ = CreateTestDialog(*page_.Get());
+        ASSERT_TRUE(dialog_);
+        ::ShowWindow(dialog_.Get(), SW_SHOWNA);  // records the control windows and creates the markers
+    }
+    void TearDown() override {
+        dialog_.Reset();
+        page_.Reset();
+        DtmFixture::TearDown();
+    }
+    void Init() {
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        ASSERT_HR(S_OK, page_->Init(session_.Object(), &ok));
+        ASSERT_EQ(VARIANT_TRUE, ok);
+    }
+    HWND Item(UINT id) const { return ::GetDlgItem(dialog_.Get(), static_cast<int>(id)); }
+
+    ql::ComPtr<CTestPage> page_;
+    ql::WindowOwner dialog_;
+};
+
+// The DTM registers an opened control and tells it the frame, asks for its function call, tells its state
+// and the language, in this order; Init then loads every row into its control.
+TEST_F(ControlBaseTest, RegistrationNotifiesInOrderAndInitLoadsTheRows) {
+    ql::ComPtr<IQuelkFunctions> functions;
+    ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkFunctions, functions.PutVoid()));
+    ql::Bstr invokeId(L"{00000000-0000-0000-0000-000000000016}");
+    ASSERT_HR(S_OK, functions->ActiveXControlEvent(invokeId.Get(), static_cast<IQuelkControl*>(page_.Get())));
+    // A control with IQuelkControlInfo takes the schema folder from the frame, not through 0x2709.
+    const std::vector<std::string> expected = {"InitSchemaCache", "GetInfo", "SetDtmState", "OnNotify 2700"};
+    EXPECT_EQ(expected, page_->calls);
+    EXPECT_EQ(8u, page_->DtmState());
+
+    ASSERT_NO_FATAL_FAILURE(Init());
+    EXPECT_EQ(L"VarnokP3 DTM", WindowText(Item(kTagEdit)));
+    EXPECT_EQ(L"0", WindowText(Item(kAddressEdit)));
+    EXPECT_EQ(L"1", WindowText(Item(kFactorStatic)));
+    EXPECT_FALSE(page_->IsLoading());
+
+    // A value set in the dataset comes back as 0x2702 and refreshes the bound control.
+    ASSERT_HR(S_OK, Store()->SetValue(kTagId, *MakeBstr(L"Boiler 7")));
+    EXPECT_EQ(L"Boiler 7", WindowText(Item(kTagEdit)));
+    ASSERT_HR(S_OK, functions->ActiveXControlEvent(invokeId.Get(), nullptr));
+}
+
+TEST_F(ControlBaseTest, GetInfoListsTheMappedIdsInMapOrder) {
+    ql::Variant ids;
+    EXPECT_HR(S_OK, page_->GetInfo(*MakeI4(kInfoParameterIds), ids.Put()));
+    ASSERT_EQ(VT_ARRAY | VT_UI4, ids.Type());
+    EXPECT_EQ((std::vector<ULONG>{kTagId, kStationAddressId, kCalibrationFactorId}), Elements<ULONG>(*ids));
+    ql::Variant call;
+    EXPECT_HR(S_FALSE, page_->GetInfo(*MakeBstr(L"1"), call.Put()));
+    EXPECT_EQ(VT_BSTR, call.Type());
+    EXPECT_EQ(S_FALSE, page_->GetInfo(*MakeI4(7), call.Put()));
+
+    ql::ComPtr<CTestPage> empty;
+    static const ParameterMap kEmptyMap{};
+    ASSERT_HR(S_OK, ql::MakeObject(empty, kEmptyMap));
+    EXPECT_HR(S_OK, empty->GetInfo(*MakeI4(kInfoParameterIds), ids.Put()));
+    EXPECT_TRUE(Elements<ULONG>(*ids).empty());
+    EXPECT_EQ(-1, empty->FindParamRow(kEndRowId));
+}
+
+TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    ql::Variant unmapped;
+    SAFEARRAYBOUND bound{2, 0};
+    unmapped.AttachArray(VT_VARIANT, ::SafeArrayCreate(VT_VARIANT, 1, &bound));
+    LONG index = 0;
+    ASSERT_HR(S_OK, ::SafeArrayPutElement(V_ARRAY(unmapped.Get()), &index, MakeUI4(999).Get()));
+    const struct {
+        const char* name;
+        ULONG code;
+        ql::Variant data;
+        HRESULT hr;
+    } cases[] = {
+        {"value changed, not an array", kNotifyValueChanged, MakeI4(5), E_UNEXPECTED},
+        {"value changed, unmapped id", kNotifyValueChanged, std::move(unmapped), S_OK},
+        {"language as text", kNotifyLanguage, MakeBstr(L"1031"), S_OK},
+        {"language not a number", kNotifyLanguage, MakeBstr(L"German"), DISP_E_TYPEMISMATCH},
+        {"user level", kNotifyUserLevel, MakeI4(8), S_FALSE},
+        {"device value", kNotifyDeviceValue, MakeI4(0), S_FALSE},
+        {"connected", kNotifyConnected, ql::Variant(), S_FALSE},
+        {"unknown code", 0x1234, ql::Variant(), S_FALSE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_HR(c.hr, page_->OnNotify(c.code, *c.data));
+    }
+    EXPECT_EQ(1031u, page_->Language());
+    EXPECT_HR(S_FALSE, page_->NotifyVariant(*MakeBstr(L"9989"), *MakeI4(0)));  // 0x2705
+    EXPECT_HR(DISP_E_TYPEMISMATCH, page_->NotifyVariant(*MakeBstr(L"code"), *MakeI4(0)));
+}
+
+// Only the 16-bit value 1 unlocks; VARIANT_TRUE locks like VARIANT_FALSE.
+TEST_F(ControlBaseTest, DataLockLocksOnEveryValueButOne) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    ql::Variant yes, no;
+    yes.SetBool(true);
+    no.SetBool(false);
+    EXPECT_HR(S_FALSE, page_->OnNotify(kNotifyDataLock, *yes));
+    EXPECT_FALSE(::IsWindowEnabled(Item(kTagEdit)));
+    EXPECT_HR(S_FALSE, page_->OnNotify(kNotifyDataLock, *MakeI4(1)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kTagEdit)));
+    EXPECT_HR(S_FALSE, page_->OnNotify(kNotifyDataLock, *no));
+    EXPECT_FALSE(::IsWindowEnabled(Item(kTagEdit)));
+}
+
+// A failing step inside Init must not leave the control loading: it would ignore every later edit.
+TEST_F(ControlBaseTest, FailedInitDoesNotLeaveTheControlLoading) {
+    ql::ComPtr<CTestPage> page = NewPage(MapWithUnknownParameter());
+    page->failStateUpdates = true;
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_HR(E_FAIL, page->Init(session_.Object(), &ok));
+    EXPECT_EQ(VARIANT_FALSE, ok);
+    EXPECT_FALSE(page->IsLoading());
+    EXPECT_HR(E_POINTER, page->Init(nullptr, &ok));
+    EXPECT_HR(E_POINTER, page->Init(session_.Object(), nullptr));
+}
+
+TEST_F(ControlBaseTest, DeviceAccessByRowRefusesRowsBeyondTheMap) {
+    EXPECT_HR(S_OK, page_->ReadDeviceParameter(0));
+    ASSERT_EQ(1u, page_->statusTexts.size());
+    EXPECT_EQ(L" Could not retrieve private interface of dtm!", page_->statusTexts.back());
+    EXPECT_HR(E_INVALIDARG, page_->SetParameterValue(kTagId, *ql::Variant()));  // checked before the DTM
+
+    ASSERT_NO_FATAL_FAILURE(Init());
+    const UINT beyond = page_->RowCount();
+    EXPECT_HR(E_INVALIDARG, page_->ReadDeviceParameter(beyond));
+    EXPECT_HR(E_INVALIDARG, page_->WriteDeviceParameter(beyond));
+    EXPECT_HR(E_INVALIDARG, page_->FetchParameterAttributes(beyond));
+
+    ULONG state = 0;
+    EXPECT_HR(S_OK, page_->GetParameterState(kCalibrationFactorId, &state));
+    EXPECT_EQ(0x71u, state & 0x71u);
+    VARIANT_BOOL done = VARIANT_FALSE;
+    EXPECT_HR(S_OK, page_->ReleaseDtm(&done));
+    EXPECT_HR(S_OK, page_->ReleaseDtm(&done));
+    EXPECT_EQ(VARIANT_TRUE, done);
+    EXPECT_HR(E_FAIL, page_->GetParameterState(kTagId, &state));
+}
+
+TEST_F(ControlBaseTest, ReportsAreCutToTheirBuffers) {
+    page_->Report(nullptr);
+    EXPECT_EQ(L"", page_->statusTexts.back());
+    const std::string long600(600, 'x');
+    page_->Report("%s", long600.c_str());
+    EXPECT_EQ(511u, page_->statusTexts.back().size());
+    page_->ReportLong("%s", long600.c_str());
+    EXPECT_EQ(600u, page_->statusTexts.back().size());
+    ql::Bstr percent(L"100% done");
+    EXPECT_HR(S_OK, page_->ShowMessage(0, percent.Get(), *ql::Variant()));
+    EXPECT_EQ(L"100% done", page_->statusTexts.back());
+}
+
+// The row state picks the colours of the control and the marker text beside it.
+TEST_F(ControlBaseTest, StateColoursAndMarkers) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    const HWND edit = Item(kTagEdit);
+    const HWND marker = page_->Row(0).markerWindow;
+    ASSERT_NE(nullptr, marker);
+    const struct {
+        ULONG state;
+        COLORREF text;
+        const wchar_t* marker;
+    } cases[] = {
+        {7, 0x0000FF, L"!"},
+        {5, 0x0000FF, L"!"},
+        {3, 0xFF0000, L"*"},
+        {1, ::GetSysColor(COLOR_WINDOWTEXT), L""},
+    };
+    HDC dc = ::GetDC(edit);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        ASSERT_HR(S_OK, page_->SetRowState(0, c.state));
+        const LRESULT brush = ::SendMessageW(dialog_.Get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                             reinterpret_cast<LPARAM>(edit));
+        EXPECT_NE(0, brush);
+        EXPECT_EQ(c.text, ::GetTextColor(dc));
+        EXPECT_EQ(::GetSysColor(COLOR_WINDOW), ::GetBkColor(dc));
+        ::SendMessageW(dialog_.Get(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(marker));
+        EXPECT_EQ(c.marker, WindowText(marker));
+    }
+    ::ReleaseDC(edit, dc);
+
+    ControlStateTable online;
+    ASSERT_HR(S_OK, online.FillOnlinePage());
+    EXPECT_EQ(0xDDDDFFu, online.backgroundColors[online.Find(5)]);
+    EXPECT_EQ(0x00FFFFu, online.backgroundColors[online.Find(3)]);
+    EXPECT_EQ(kTokenButtonFace, online.backgroundColors[online.Find(6)]);
+}
+
+TEST_F(ControlBaseTest, ControlKindFromTheClassName) {
+    const HWND progress = ::CreateWindowExW(0, L"msctls_progress32", L"", WS_CHILD, 0, 0, 10, 10,
+                                            dialog_.Get(), nullptr, nullptr, nullptr);
+    const struct {
+        HWND window;
+        int kind;
+    } cases[] = {
+        {Item(kTagEdit), 2}, {Item(kFactorStatic), 1}, {Item(kTestButton), 6},
+        {progress, 18},      {dialog_.Get(), 0},       {nullptr, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.kind, page_->GetControlKind(c.window));
+    EXPECT_EQ(6, page_->GetDlgItemKind(kLockCheck));
+}
+
+// A name loaded from the string table belongs to the row and its copies; a given name never does, even
+// with a string id that loads nothing.
+TEST(ParameterMapEntryTest, RowsOwnOnlyTheNamesTheyLoaded) {
+    static const char kGiven[] = "given";
+    constexpr ULONG kMissingString = 4711;
+    ParameterMapEntry unloaded(7, kGiven, kMissingString, 0, "%u", 0x71, 0);
+    EXPECT_FALSE(unloaded.OwnsName());
+    EXPECT_EQ(kGiven, unloaded.name);
+    ParameterMapEntry copy(unloaded);
+    EXPECT_EQ(kGiven, copy.name);
+
+    ParameterMapEntry loaded(7, kGiven, 1 /* the test program's string */, 0, "%u", 0x71, 0);
+    ASSERT_TRUE(loaded.OwnsName());
+    EXPECT_STREQ("Loaded name", loaded.name);
+    ParameterMapEntry loadedCopy(loaded);
+    EXPECT_TRUE(loadedCopy.OwnsName());
+    EXPECT_NE(loaded.name, loadedCopy.name);
+    EXPECT_STREQ("Loaded name", loadedCopy.name);
+
+    ParameterMapEntry end;
+    EXPECT_TRUE(end.IsEndRow());
+    EXPECT_EQ(kEndRowId, end.id);
+    EXPECT_EQ(0x71u, end.state);
+    EXPECT_EQ(0x80000000u, end.controlFlags);
+}
+
+TEST(ParameterMapEntryTest, FindParamRowTakesTheFirstMatchAndNeverTheEndRow) {
+    static const ParameterMap map{
+        {5, "a", 0, 1, "%u", 0x71, 0}, {6, "b", 0, 2, "%u", 0x71, 0}, {5, "c", 0, 3, "%u", 0x71, 0}};
+    ULONG count = 0;
+    const ParameterMapEntry* rows = map.GetParamMap(&count);
+    EXPECT_EQ(3u, count);
+    EXPECT_EQ(0, FindParamRow(rows, 5));
+    EXPECT_EQ(1, FindParamRow(rows, 6));
+    EXPECT_EQ(-1, FindParamRow(rows, 7));
+    EXPECT_EQ(-1, FindParamRow(rows, kEndRowId));
+}
+
+}  // namespace
+}  // namespace controltest

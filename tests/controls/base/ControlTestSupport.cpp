@@ -1,0 +1,208 @@
+#include "ControlTestSupport.h"
+
+#include <cstring>
+
+#include "classlib/Bstr.h"
+#include "classlib/Variant.h"
+#include "frame/DeviceKeyValues.h"
+#include "frame/FrameDocuments.h"
+#include "frame/MessagePump.h"
+#include "tests/support/TestVariants.h"
+
+namespace controltest {
+
+namespace {
+
+constexpr DWORD kWaitMs = 30000;
+constexpr ULONG kUnknownParameterId = 9999;
+
+}  // namespace
+
+const ParameterMap& TestPageMap() {
+    static const ParameterMap map{
+        {kTagId, "Tag", 0, kTagEdit, "%s", 0x71, 0, nullptr, nullptr, 1},
+        {kStationAddressId, "Station Address", 0, kAddressEdit, "%u", 0x71, 0, nullptr, nullptr, 1},
+        {kCalibrationFactorId, "CalibrationFactor", 0, kFactorStatic, "%g", 0x71, 0},
+    };
+    return map;
+}
+
+const ParameterMap& MapWithUnknownParameter() {
+    static const ParameterMap map{
+        {kTagId, "Tag", 0, kTagEdit, "%s", 0x71, 0},
+        {kUnknownParameterId, "Unknown", 0, kAddressEdit, "%u", 0x71, 0},
+    };
+    return map;
+}
+
+// --- the test page ---
+
+HRESULT CTestPage::SetDtmState(ULONG state) noexcept {
+    calls.push_back("SetDtmState");
+    return CQuelkControlBase::SetDtmState(state);
+}
+
+HRESULT CTestPage::ShowStatusText(BSTR text) noexcept {
+    statusTexts.emplace_back(text ? text : L"");
+    return S_OK;
+}
+
+HRESULT CTestPage::OnNotify(ULONG code, VARIANT data) noexcept {
+    char name[32];
+    std::snprintf(name, sizeof(name), "OnNotify %04lX", code);
+    calls.push_back(name);
+    return CQuelkControlBase::OnNotify(code, data);
+}
+
+HRESULT CTestPage::GetInfo(VARIANT what, VARIANT* value) noexcept {
+    calls.push_back("GetInfo");
+    return CQuelkControlBase::GetInfo(what, value);
+}
+
+HRESULT CTestPage::InitSchemaCacheFromFrame(IUnknown* frame) noexcept {
+    calls.push_back("InitSchemaCache");
+    return CQuelkControlBase::InitSchemaCacheFromFrame(frame);
+}
+
+HRESULT CTestPage::SetStateById(ULONG id, ULONG flags) noexcept {
+    if (failStateUpdates) return E_FAIL;
+    return CQuelkControlBase::SetStateById(id, flags);
+}
+
+HRESULT CTestPage::TranslateParameters(ULONG) noexcept {
+    return TranslateControlTexts(L"Test Class", textTable);
+}
+
+// --- the dialog ---
+
+namespace {
+
+// DLGTEMPLATE and DLGITEMTEMPLATE records, each item aligned to a DWORD, with ordinal classes.
+class TemplateWriter {
+public:
+    void Word(WORD value) { Append(&value, sizeof(value)); }
+    void Dword(DWORD value) { Append(&value, sizeof(value)); }
+    void Text(const wchar_t* text) { Append(text, (std::wcslen(text) + 1) * sizeof(wchar_t)); }
+    void Align() {
+        while (bytes_.size() % 4 != 0) bytes_.push_back(0);
+    }
+    void Item(WORD classOrdinal, DWORD style, WORD id, short x, short y, short cx, short cy,
+              const wchar_t* text) {
+        Align();
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (short v : {x, y, cx, cy}) Word(static_cast<WORD>(v));
+        Word(id);
+        Word(0xFFFF);
+        Word(classOrdinal);
+        Text(text);
+        Word(0);
+    }
+    const void* Data() const { return bytes_.data(); }
+
+private:
+    void Append(const void* data, size_t size) {
+        const auto* p = static_cast<const BYTE*>(data);
+        bytes_.insert(bytes_.end(), p, p + size);
+    }
+    std::vector<BYTE> bytes_;
+};
+
+constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082;
+
+INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        reinterpret_cast<CQuelkControlBase*>(lParam)->AttachDialogWindow(dialog);
+        return TRUE;
+    }
+    auto* control = reinterpret_cast<CQuelkControlBase*>(::GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (!control || !control->ProcessWindowMessage(dialog, message, wParam, lParam, result, 0)) return FALSE;
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+}  // namespace
+
+ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent) {
+    TemplateWriter t;
+    t.Dword(DS_SETFONT | (parent ? (DS_CONTROL | WS_CHILD | WS_VISIBLE) : (WS_POPUP | WS_CAPTION)));
+    t.Dword(0);
+    t.Word(5);
+    for (short v : {0, 0, 200, 120}) t.Word(static_cast<WORD>(v));
+    t.Word(0);  // no menu
+    t.Word(0);  // the dialog class
+    t.Text(L"Test page");
+    t.Word(8);
+    t.Text(L"MS Shell Dlg");
+    t.Item(kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kTagEdit, 10, 10, 80, 12, L"");
+    t.Item(kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kAddressEdit, 10, 30, 80, 12, L"");
+    t.Item(kStaticClass, SS_LEFT, kFactorStatic, 10, 50, 80, 12, L"");
+    t.Item(kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, kTestButton, 10, 70, 80, 14, L"Connect");
+    t.Item(kButtonClass, BS_AUTOCHECKBOX | WS_TABSTOP, kLockCheck, 10, 90, 80, 12, L"Lock");
+    return ql::WindowOwner(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                                        static_cast<LPCDLGTEMPLATEW>(t.Data()), parent,
+                                                        TestDialogProc, reinterpret_cast<LPARAM>(&control)));
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// --- the DTM ---
+
+void DtmFixture::SetUp() {
+    ComTest::SetUp();
+    ASSERT_HR(S_OK, ql::MakeObject(frame_));
+    frame_->Script().SchemaFolder = SourceTreeSchemaFolder();
+    ASSERT_HR(S_OK, session_.CreateByProgId(L"VarnokP3.DtmObject"));
+    ql::ComPtr<IPersistStreamInit> persist;
+    ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()));
+    ASSERT_HR(S_OK, persist->InitNew());
+    ql::Bstr tag(L"Test/Varnok"), deviceType(VarnokDeviceTypeDocument());
+    ql::Bstr user(UserInformationDocument(L"planningEngineer"));
+    VARIANT_BOOL result = VARIANT_FALSE;
+    ASSERT_HR(S_OK, session_.Dtm()->Environment(tag.Get(), frame_.Get(), &result));
+    ASSERT_HR(S_OK, session_.Dtm()->InitNew(deviceType.Get(), &result));
+    ASSERT_HR(S_OK, session_.Dtm()->Config(user.Get(), &result));
+    ASSERT_EQ(8u, session_.State());
+    ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkVariablesEx, store_.PutVoid()));
+}
+
+void DtmFixture::GoOnline() {
+    ASSERT_HR(S_OK, ql::MakeObject(channel_));
+    ASSERT_HR(S_OK, channel_->SetSchemaFolder(SourceTreeSchemaFolder()));
+    ql::Variant address;
+    address.SetUI1(channel_->Device().StationAddress());
+    ASSERT_HR(S_OK, store_->SetValue(kStationAddressParameter, *address));
+    VARIANT_BOOL result = VARIANT_FALSE;
+    ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
+    ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));
+    ASSERT_EQ(12u, session_.State());
+}
+
+void DtmFixture::TearDown() {
+    VARIANT_BOOL result = VARIANT_FALSE;
+    if (channel_ && session_.Dtm()) {
+        EXPECT_HR(S_OK, session_.Dtm()->PrepareToReleaseCommunication(&result));
+        EXPECT_HR(S_OK, session_.Dtm()->ReleaseCommunication(&result));
+    }
+    store_.Reset();
+    session_.Release();
+    if (channel_) channel_->DropCallback();
+    channel_.Reset();
+    frame_->ClearProjectDtms();
+    frame_.Reset();
+}
+
+ql::ComPtr<CTestPage> DtmFixture::NewPage(const ParameterMap& map) {
+    ql::ComPtr<CTestPage> page;
+    EXPECT_HR(S_OK, ql::MakeObject(page, map));
+    return page;
+}
+
+}  // namespace controltest

@@ -1,0 +1,94 @@
+#pragma once
+// The control-base tests' world: a small test page built on CQuelkControlBase with its own parameter map,
+// hosted in a real dialog made from an in-memory template, attached to the registered DTM created through
+// COM by its ProgID and configured by our frame host; optionally online with the simulated flowmeter.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "QuelkInterfaces.h"
+#include "classlib/ComPtr.h"
+#include "classlib/WindowOwner.h"
+#include "controls/base/QuelkControlBase.h"
+#include "frame/DtmSession.h"
+#include "frame/FrameHost.h"
+#include "frame/simulator/SimulatedDpv1Channel.h"
+#include "tests/support/ComTest.h"
+
+namespace controltest {
+
+using namespace vtest;
+
+// Dialog items of the test dialog.
+enum : UINT {
+    kTagEdit = 101,
+    kAddressEdit = 102,
+    kFactorStatic = 103,
+    kTestButton = 104,
+    kLockCheck = 105,
+};
+
+// Dataset parameters the map binds.
+constexpr ULONG kTagId = 1;                 // VT_BSTR, writable
+constexpr ULONG kStationAddressId = 3;      // VT_UI1, writable
+constexpr ULONG kCalibrationFactorId = 39;  // VT_R4, device parameter
+constexpr ULONG kMassFlowId = 46;           // byte array, read-only device parameter
+
+const ParameterMap& TestPageMap();
+// A map whose second row names a parameter the DTM does not have.
+const ParameterMap& MapWithUnknownParameter();
+
+class CTestPage final : public ql::ComObjectBase<CTestPage>,
+                        public CQuelkControlBase,
+                        public ql::DispatchImpl<IQuelkParameterTexts> {
+    QL_INTERFACE_TABLE(CTestPage, QL_ENTRY_CHAIN(CQuelkControlBase), QL_ENTRY(IQuelkParameterTexts))
+
+public:
+    explicit CTestPage(const ParameterMap& map = TestPageMap()) noexcept : CQuelkControlBase(map) {}
+    HRESULT FinalConstruct() noexcept {
+        SetControllingUnknown(GetControllingUnknown());
+        return S_OK;
+    }
+
+    // The calls the DTM makes, in order, as "name" or "name code".
+    std::vector<std::string> calls;
+    std::vector<std::wstring> statusTexts;
+    bool failStateUpdates = false;
+    const ControlTextEntry* textTable = nullptr;
+
+    HRESULT STDMETHODCALLTYPE SetDtmState(ULONG state) noexcept override;
+    HRESULT STDMETHODCALLTYPE ShowStatusText(BSTR text) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnNotify(ULONG code, VARIANT data) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetInfo(VARIANT what, VARIANT* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE InitSchemaCacheFromFrame(IUnknown* frame) noexcept override;
+    HRESULT SetStateById(ULONG id, ULONG flags) noexcept override;
+    HRESULT STDMETHODCALLTYPE TranslateParameters(ULONG lcid) noexcept override;
+};
+
+// A modeless dialog of the test items whose procedure hands every message to the page's message map,
+// as the class layers do; a child page of `parent` when one is given.
+ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent = nullptr);
+
+// A frame host and one configured DTM (state 8) created through COM.
+class DtmFixture : public ComTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Hands the DTM a channel to the simulated flowmeter and waits until it is online.
+    void GoOnline();
+    IQuelkVariablesEx* Store() const { return store_.Get(); }
+    ql::ComPtr<CTestPage> NewPage(const ParameterMap& map = TestPageMap());
+
+    ql::ComPtr<CFrameHost> frame_;
+    CDtmSession session_;
+    ql::ComPtr<IQuelkVariablesEx> store_;
+    ql::ComPtr<CSimulatedDpv1Channel> channel_;
+};
+
+std::wstring WindowText(HWND window);
+
+}  // namespace controltest

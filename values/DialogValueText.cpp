@@ -1,0 +1,169 @@
+#include "values/DialogValueText.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "classlib/Bstr.h"
+#include "classlib/HResult.h"
+#include "classlib/SafeArray.h"
+#include "classlib/Variant.h"
+#include "values/AnsiText.h"
+#include "values/HexText.h"
+
+namespace {
+
+// A formatted value stays within this many characters (a dialog text of one value, not a document).
+constexpr size_t kFormattedTextLimit = 255;
+
+template <class Argument>
+std::string Format(const char* format, Argument argument) {
+    char buffer[kFormattedTextLimit + 1] = {};
+    (void)std::snprintf(buffer, sizeof(buffer), format ? format : "", argument);
+    return buffer;
+}
+
+// The system default locale's decimal separator, empty when it cannot be read.
+std::string SystemDecimalSeparator() {
+    char separator[4] = {};
+    if (::GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_SDECIMAL, separator, sizeof(separator)) == 0)
+        return {};
+    return separator;
+}
+
+// Byte arrays show "%02X " per byte in memory order; other shapes show nothing.
+bool FormatByteArray(SAFEARRAY* array, std::string& text) {
+    if (!array || ::SafeArrayGetDim(array) != 1) return false;
+    LONG lower = 0, upper = -1;
+    if (FAILED(::SafeArrayGetLBound(array, 1, &lower)) || FAILED(::SafeArrayGetUBound(array, 1, &upper))) {
+        return false;
+    }
+    ql::SafeArrayData<BYTE> bytes(array);
+    if (FAILED(bytes.Status())) return false;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    text.clear();
+    for (LONG i = 0; i <= upper - lower; ++i) {
+        const BYTE byte = bytes[static_cast<size_t>(i)];
+        text.push_back(kDigits[byte >> 4]);
+        text.push_back(kDigits[byte & 0x0F]);
+        text.push_back(' ');
+    }
+    return true;
+}
+
+bool ScanSingle(const std::string& text, float& value) {
+    return std::sscanf(text.c_str(), " %f", &value) == 1;
+}
+
+}  // namespace
+
+HRESULT FormatDialogText(const char* format, const VARIANT& value, std::string& text, bool& shown) noexcept {
+    try {
+        shown = true;
+        text.clear();
+        switch (V_VT(&value)) {
+            case VT_EMPTY:
+                return S_OK;
+            case VT_I2:
+                text = Format(format, static_cast<int>(V_I2(&value)));
+                return S_OK;
+            case VT_I4:
+                text = Format(format, static_cast<int>(V_I4(&value)));
+                return S_OK;
+            case VT_UI4:
+                text = Format(format, static_cast<unsigned int>(V_UI4(&value)));
+                return S_OK;
+            case VT_R8:
+                text = Format(format, V_R8(&value));
+                return S_OK;
+            case VT_BOOL:
+                text = Format(format, static_cast<int>(V_BOOL(&value)));
+                return S_OK;
+            case VT_I1:
+                text = Format(format, static_cast<int>(V_I1(&value)));
+                return S_OK;
+            case VT_UI1:
+                text = Format(format, static_cast<unsigned int>(V_UI1(&value)));
+                return S_OK;
+            case VT_UI2:
+                text = Format(format, static_cast<unsigned int>(V_UI2(&value)));
+                return S_OK;
+            case VT_R4: {
+                text = Format(format, static_cast<double>(V_R4(&value)));
+                // Only a one-character separator replaces the point; VT_R8 is never localised.
+                const std::string separator = SystemDecimalSeparator();
+                const size_t point = text.find('.');
+                if (point != std::string::npos && separator.size() == 1) text[point] = separator[0];
+                return S_OK;
+            }
+            case VT_BSTR: {
+                // The text ends at its first null character, as a C string would.
+                std::string ansi;
+                const wchar_t* wide = V_BSTR(&value) ? V_BSTR(&value) : L"";
+                QL_RETURN_IF_FAILED(WideToAnsi(std::wstring_view(wide), ansi));
+                text = Format(format, ansi.c_str());
+                return S_OK;
+            }
+            case VT_ARRAY | VT_UI1:
+                shown = FormatByteArray(V_ARRAY(&value), text);
+                return S_OK;
+            default:
+                shown = false;
+                return S_OK;
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ParseSingleDialogText(const std::string& source, const char* format, float& value) noexcept {
+    try {
+        std::string text = source;
+        const std::string separator = SystemDecimalSeparator();
+        if (!separator.empty()) {
+            const size_t at = text.find(separator);
+            if (at != std::string::npos) text.replace(at, separator.size(), ".");
+        }
+        // "e3" means 1e3: complete a mantissa only for a letter that starts a word and is followed by a
+        // digit directly.
+        const size_t letter = text.find_first_of("eE");
+        const size_t digit = text.find_first_of("1234567890");
+        if (letter != std::string::npos && digit == letter + 1 && (letter == 0 || text[letter - 1] == ' ')) {
+            text.insert(letter, 1, '1');
+        }
+        float scanned = 0.0f;
+        if (!ScanSingle(text, scanned)) return E_FAIL;
+        // The value takes the precision in which the row shows it.
+        float rounded = scanned;
+        if (format && *format && ScanSingle(Format(format, static_cast<double>(scanned)), rounded)) {
+            scanned = rounded;
+        }
+        value = scanned;
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ParseHexDialogText(const std::string& source, VARIANT* value) noexcept {
+    if (!value) return E_POINTER;
+    try {
+        ::VariantInit(value);  // the caller passes an empty VARIANT; nothing is freed here
+        ql::Bstr wide;
+        QL_RETURN_IF_FAILED(AnsiToBstr(source, wide));
+        std::wstring digits;
+        for (wchar_t c : wide.View()) {
+            if (!std::wcschr(L" .,:;", c) || c == L'\0') digits.push_back(c);
+        }
+        if (digits.size() % 2 != 0) digits.push_back(L'0');
+        if (digits.empty()) return S_OK;
+        ql::Bstr hex;
+        QL_RETURN_IF_FAILED(hex.Assign(digits));
+        ql::Variant bytes;
+        QL_RETURN_IF_FAILED(HexBstrToByteArray(bytes.Put(), hex.Get(), FALSE));
+        return bytes.Detach(value);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}

@@ -10,6 +10,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
+#include "dataset/VariantArguments.h"
 #include "values/AnsiText.h"
 #include "xml/SchemaLists.h"
 
@@ -17,17 +18,6 @@ namespace {
 
 constexpr size_t kReportChars = 512;
 constexpr size_t kReportLongChars = 4096;
-
-// A copy of `source` converted to VT_UI4; a copy that fails becomes VT_ERROR and then fails to convert.
-HRESULT ToUlong(const VARIANT& source, ULONG& value) noexcept {
-    ql::Variant copy;
-    const HRESULT copied = copy.CopyFrom(source);
-    if (FAILED(copied)) copy.SetError(copied);
-    QL_RETURN_IF_FAILED(copy.ChangeType(VT_UI4));
-    QL_RETURN_HR_IF(E_FAIL, copy.Type() != VT_UI4);
-    value = V_UI4(copy.Get());
-    return S_OK;
-}
 
 }  // namespace
 
@@ -63,13 +53,13 @@ HRESULT CQuelkControlBase::ShowStatusText(BSTR) noexcept { return E_NOTIMPL; }
 
 HRESULT CQuelkControlBase::ShowMessageVariant(VARIANT id, BSTR text, VARIANT extra) noexcept {
     ULONG number = 0;
-    QL_RETURN_IF_FAILED(ToUlong(id, number));
+    QL_RETURN_IF_FAILED(VariantToUInt32(id, &number));
     return ShowMessage(number, text, extra);
 }
 
 HRESULT CQuelkControlBase::NotifyVariant(VARIANT code, VARIANT data) noexcept {
     ULONG number = 0;
-    QL_RETURN_IF_FAILED(ToUlong(code, number));
+    QL_RETURN_IF_FAILED(VariantToUInt32(code, &number));
     return OnNotify(number, data);
 }
 
@@ -165,9 +155,8 @@ HRESULT UnpackIdValue(const VARIANT& data, ULONG* id, VARIANT* value) noexcept {
     QL_RETURN_IF_FAILED(FetchIdValuePair(data, first, second));
     QL_RETURN_HR_IF(E_FAIL, first.Type() != VT_UI4);
     *id = V_UI4(first.Get());
-    ql::Variant old;
-    old.Attach(*value);
-    return second.Detach(value);
+    ReplaceVariant(value, second);
+    return S_OK;
 }
 
 // --- IQuelkControlInfo, page form ---
@@ -175,7 +164,7 @@ HRESULT UnpackIdValue(const VARIANT& data, ULONG* id, VARIANT* value) noexcept {
 HRESULT CQuelkControlBase::GetInfo(VARIANT what, VARIANT* value) noexcept {
     QL_RETURN_IF_NULL_OUT(value);
     ULONG item = 0;
-    QL_RETURN_IF_FAILED(ToUlong(what, item));
+    QL_RETURN_IF_FAILED(VariantToUInt32(what, &item));
     if (item == kInfoFunctionCall) {
         ql::Variant none;
         none.AttachBstr(nullptr);  // pages are opened without a function call
@@ -192,14 +181,13 @@ HRESULT CQuelkControlBase::GetInfo(VARIANT what, VARIANT* value) noexcept {
     }
     ql::Variant result;
     result.AttachArray(VT_UI4, ids.Detach());
-    ql::Variant old;
-    old.Attach(*value);
-    return result.Detach(value);
+    ReplaceVariant(value, result);
+    return S_OK;
 }
 
 HRESULT CQuelkControlBase::SetInfo(VARIANT what, VARIANT) noexcept {
     ULONG item = 0;
-    QL_RETURN_IF_FAILED(ToUlong(what, item));
+    QL_RETURN_IF_FAILED(VariantToUInt32(what, &item));
     return S_FALSE;
 }
 

@@ -3,16 +3,11 @@
 // Ids and field masks travel as VT_UI4 VARIANTs.
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkControlBase.h"
 #include "dataset/VariableFields.h"
 
 namespace {
-
-ql::Variant Ulong(ULONG value) noexcept {
-    ql::Variant v;
-    v.SetUI4(value);
-    return v;
-}
 
 // Every output of GetVariableInfo that a caller does not need, freed when the call is done.
 struct VariableInfoOutputs {
@@ -33,13 +28,14 @@ HRESULT CQuelkControlBase::FetchParameterAttributes(UINT row) noexcept {
     if (FAILED(QueryDtm(fields)) || !fields) return E_POINTER;
     ParameterMapEntry& entry = m_rows[row];
     ql::Variant out;
-    QL_RETURN_IF_FAILED(fields->GetVariableField(*Ulong(entry.id), *Ulong(kFieldEnumerationKind), out.Get()));
+    QL_RETURN_IF_FAILED(
+        fields->GetVariableField(*UlongArgument(entry.id), *UlongArgument(kFieldEnumerationKind), out.Get()));
     (void)out.ChangeType(VT_UI2);
     entry.enumerationKind = V_UI2(out.Get());
     if (entry.enumerationKind == kEnumerationNone) return S_OK;
     out.Reset();
-    QL_RETURN_IF_FAILED(
-        fields->GetVariableField(*Ulong(entry.id), *Ulong(kFieldEnumerationEntries), out.Get()));
+    QL_RETURN_IF_FAILED(fields->GetVariableField(*UlongArgument(entry.id),
+                                                 *UlongArgument(kFieldEnumerationEntries), out.Get()));
     if (out.Type() == (VT_ARRAY | VT_BSTR)) {
         const HRESULT copied = entry.enumeration.CopyFrom(*out);
         if (FAILED(copied)) entry.enumeration.SetError(copied);
@@ -52,8 +48,8 @@ HRESULT CQuelkControlBase::GetParameterState(ULONG id, ULONG* state) noexcept {
     *state = 0;
     QL_RETURN_HR_IF(E_FAIL, !m_variables);
     VariableInfoOutputs out;
-    QL_RETURN_IF_FAILED(m_variables->GetVariableInfo(*Ulong(id), out.value.Get(), out.name.Put(), &out.type,
-                                                     out.minimum.Get(), out.maximum.Get(),
+    QL_RETURN_IF_FAILED(m_variables->GetVariableInfo(*UlongArgument(id), out.value.Get(), out.name.Put(),
+                                                     &out.type, out.minimum.Get(), out.maximum.Get(),
                                                      out.defaultValue.Get(), out.access.Get()));
     QL_RETURN_IF_FAILED(out.access.ChangeType(VT_UI4));
     *state = V_UI4(out.access.Get());
@@ -63,13 +59,13 @@ HRESULT CQuelkControlBase::GetParameterState(ULONG id, ULONG* state) noexcept {
 HRESULT CQuelkControlBase::GetParameterValue(ULONG id, VARIANT* value) noexcept {
     QL_RETURN_IF_NULL_OUT(value);
     QL_RETURN_HR_IF(E_FAIL, !m_variables);
-    return m_variables->GetValue(*Ulong(id), value);
+    return m_variables->GetValue(*UlongArgument(id), value);
 }
 
 HRESULT CQuelkControlBase::SetParameterValue(ULONG id, VARIANT value) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&value) == VT_EMPTY);
     QL_RETURN_HR_IF(E_FAIL, !m_variables);
-    return m_variables->SetValue(*Ulong(id), value);
+    return m_variables->SetValue(*UlongArgument(id), value);
 }
 
 HRESULT CQuelkControlBase::GetParameterRange(ULONG id, VARIANT* minimum, VARIANT* maximum) noexcept {
@@ -77,8 +73,8 @@ HRESULT CQuelkControlBase::GetParameterRange(ULONG id, VARIANT* minimum, VARIANT
     QL_RETURN_IF_NULL_OUT(maximum);
     QL_RETURN_HR_IF(E_FAIL, !m_variables);
     VariableInfoOutputs out;
-    QL_RETURN_IF_FAILED(m_variables->GetVariableInfo(*Ulong(id), out.value.Get(), out.name.Put(), &out.type,
-                                                     minimum, maximum, out.defaultValue.Get(),
+    QL_RETURN_IF_FAILED(m_variables->GetVariableInfo(*UlongArgument(id), out.value.Get(), out.name.Put(),
+                                                     &out.type, minimum, maximum, out.defaultValue.Get(),
                                                      out.access.Get()));
     return S_OK;
 }
@@ -87,8 +83,8 @@ HRESULT CQuelkControlBase::GetParameterType(ULONG id, VARTYPE* type) noexcept {
     QL_RETURN_IF_NULL_OUT(type);
     QL_RETURN_HR_IF(E_FAIL, !m_variables);
     VariableInfoOutputs out;
-    QL_RETURN_IF_FAILED(m_variables->GetVariableInfo(*Ulong(id), out.value.Get(), out.name.Put(), type,
-                                                     out.minimum.Get(), out.maximum.Get(),
+    QL_RETURN_IF_FAILED(m_variables->GetVariableInfo(*UlongArgument(id), out.value.Get(), out.name.Put(),
+                                                     type, out.minimum.Get(), out.maximum.Get(),
                                                      out.defaultValue.Get(), out.access.Get()));
     return S_OK;
 }
@@ -106,7 +102,7 @@ HRESULT CQuelkControlBase::ReadDeviceParameter(UINT row) noexcept {
     // A row beyond the map would read past the copy's end.
     QL_RETURN_HR_IF(E_INVALIDARG, row >= m_rowCount);
     VARIANT_BOOL sent = VARIANT_FALSE;
-    const HRESULT hr = m_variables->ReadFromDeviceAsync(*Ulong(m_rows[row].id), &sent);
+    const HRESULT hr = m_variables->ReadFromDeviceAsync(*UlongArgument(m_rows[row].id), &sent);
     if (Refused(hr)) {
         Report("ReadDeviceParameter failed (hRes = %08X)!", static_cast<unsigned int>(hr));
         return hr;
@@ -133,7 +129,7 @@ HRESULT CQuelkControlBase::WriteDeviceParameter(UINT row) noexcept {
         return hr;
     }
     VARIANT_BOOL sent = VARIANT_FALSE;
-    hr = m_variables->WriteToDeviceAsync(*Ulong(id), *value, &sent);
+    hr = m_variables->WriteToDeviceAsync(*UlongArgument(id), *value, &sent);
     if (Refused(hr)) {
         Report("WriteDeviceParameter failed (hRes = %08X)!", static_cast<unsigned int>(hr));
         return hr;
@@ -145,6 +141,7 @@ HRESULT CQuelkControlBase::ProbeParameterState(ULONG id) noexcept {
     ql::ComPtr<IQuelkVariableFields> fields;
     if (FAILED(QueryDtm(fields)) || !fields) return E_NOINTERFACE;
     ql::Variant out;
-    QL_RETURN_IF_FAILED(fields->GetVariableField(*Ulong(id), *Ulong(kFieldDisplayAttribute), out.Get()));
+    QL_RETURN_IF_FAILED(
+        fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldDisplayAttribute), out.Get()));
     return S_OK;
 }

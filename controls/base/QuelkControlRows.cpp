@@ -5,36 +5,15 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkControlBase.h"
 #include "dataset/VariableFields.h"
 #include "values/AnsiText.h"
 
-namespace {
-
-// Sets a flag for the lifetime of a scope, so that no way out leaves it set.
-class FlagScope {
-public:
-    explicit FlagScope(BOOL& flag) noexcept : flag_(flag) { flag_ = TRUE; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-    ~FlagScope() { flag_ = FALSE; }
-
-private:
-    BOOL& flag_;
-};
-
-ql::Variant Ulong(ULONG value) noexcept {
-    ql::Variant v;
-    v.SetUI4(value);
-    return v;
-}
-
-}  // namespace
-
 HRESULT CQuelkControlBase::LoadAllRows() noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, !m_variables);
     // Reset on every way out: a control left loading would ignore every later edit.
-    FlagScope loading(m_loading);
+    ScopedFlag<BOOL> loading(m_loading);
     for (UINT row = 0; row < m_rowCount; ++row) {
         ParameterMapEntry& entry = m_rows[row];
         if (FAILED(UpdateControl(row))) {
@@ -138,7 +117,7 @@ HRESULT CQuelkControlBase::ValidateParameter(ULONG id, VARIANT_BOOL* valid) noex
     ql::ComPtr<IQuelkValueCheck> check;
     if (FAILED(QueryDtm(check)) || !check) return S_FALSE;
     ULONG flags = 0;
-    QL_RETURN_IF_FAILED(check->CheckValue(*Ulong(id), *value, &flags));
+    QL_RETURN_IF_FAILED(check->CheckValue(*UlongArgument(id), *value, &flags));
     if (!(flags & kAccessNoCheck)) QL_RETURN_IF_FAILED(SetStateById(id, flags));
     *valid = (flags & kAccessRejected) ? VARIANT_FALSE : VARIANT_TRUE;
     return S_OK;

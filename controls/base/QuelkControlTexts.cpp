@@ -8,6 +8,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComModule.h"
 #include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkControlBase.h"
 #include "dataset/VariableFields.h"
 #include "dtm/services/DtmFilesFolder.h"
@@ -31,12 +32,6 @@ bool IsBitmapStatic(HWND item) noexcept {
     ::GetClassNameW(item, name, kClassNameChars);
     return ::lstrcmpiW(name, L"Static") == 0 &&
            (::GetWindowLongW(item, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
-}
-
-ql::Variant Ulong(ULONG value) noexcept {
-    ql::Variant v;
-    v.SetUI4(value);
-    return v;
 }
 
 }  // namespace
@@ -114,8 +109,8 @@ HRESULT CQuelkControlBase::TranslateRowDescriptions() noexcept {
     if (FAILED(QueryDtm(fields)) || !fields) return S_OK;
     for (UINT row = 0; row < m_rowCount; ++row) {
         ql::Variant description;
-        if (SUCCEEDED(fields->GetVariableField(*Ulong(m_rows[row].id), *Ulong(kFieldDescription),
-                                               description.Get())) &&
+        if (SUCCEEDED(fields->GetVariableField(*UlongArgument(m_rows[row].id),
+                                               *UlongArgument(kFieldDescription), description.Get())) &&
             description.Type() == VT_BSTR && m_rows[row].controlId != 0) {
             std::string ansi;
             const BSTR wide = V_BSTR(description.Get());

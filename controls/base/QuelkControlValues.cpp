@@ -6,6 +6,7 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkControlBase.h"
 #include "dataset/VariableFields.h"
 #include "values/AnsiText.h"
@@ -20,29 +21,11 @@ constexpr int kKindButton = 6;
 constexpr LONG kCheckBoxStyleBit = 0x2;  // BS_CHECKBOX, BS_AUTOCHECKBOX, BS_AUTO3STATE; not BS_3STATE
 constexpr int kDialogTextChars = 256;
 
-ql::Variant Ulong(ULONG value) noexcept {
-    ql::Variant v;
-    v.SetUI4(value);
-    return v;
-}
-
 ql::Variant Long(LONG value) noexcept {
     ql::Variant v;
     v.SetI4(value);
     return v;
 }
-
-// Sets a flag for the lifetime of a scope.
-class UpdatingScope {
-public:
-    explicit UpdatingScope(BOOL& flag) noexcept : flag_(flag) { flag_ = TRUE; }
-    UpdatingScope(const UpdatingScope&) = delete;
-    UpdatingScope& operator=(const UpdatingScope&) = delete;
-    ~UpdatingScope() { flag_ = FALSE; }
-
-private:
-    BOOL& flag_;
-};
 
 }  // namespace
 
@@ -51,7 +34,7 @@ HRESULT CQuelkControlBase::ShowValue(UINT row, VARIANT value) noexcept {
     const ParameterMapEntry& entry = m_rows[row];
     if (entry.controlId == 0) return S_OK;
     {
-        UpdatingScope updating(m_updating);
+        ScopedFlag<BOOL> updating(m_updating);
         (void)ProbeParameterState(entry.id);
     }
     const bool enumerationFormat = entry.format && *entry.format == '\0';
@@ -61,7 +44,7 @@ HRESULT CQuelkControlBase::ShowValue(UINT row, VARIANT value) noexcept {
     if (IsChildControl(entry.controlId)) {
         ql::ComPtr<IQuelkChildControl> child;
         QL_RETURN_HR_IF(E_UNEXPECTED, FAILED(QueryChildControl(entry.controlId, child)));
-        UpdatingScope updating(m_updating);
+        ScopedFlag<BOOL> updating(m_updating);
         QL_RETURN_IF_FAILED(child->DisplayValue(entry.id, value));
         return S_OK;
     }
@@ -73,7 +56,7 @@ HRESULT CQuelkControlBase::ShowValue(UINT row, VARIANT value) noexcept {
         (void)ConvertVariantType(flag.Get(), &value, VT_BOOL, 0, 0);
         const bool checked =
             flag.Type() == VT_BOOL ? V_BOOL(flag.Get()) != VARIANT_FALSE : (V_BOOL(&value) != 0);
-        UpdatingScope updating(m_updating);
+        ScopedFlag<BOOL> updating(m_updating);
         ::SendDlgItemMessageW(dialog_, static_cast<int>(entry.controlId), BM_SETCHECK,
                               checked ? BST_CHECKED : BST_UNCHECKED, 0);
         return S_OK;
@@ -83,7 +66,7 @@ HRESULT CQuelkControlBase::ShowValue(UINT row, VARIANT value) noexcept {
     bool shown = false;
     QL_RETURN_IF_FAILED(FormatDialogText(entry.format, value, text, shown));
     if (!shown || !dialog_) return S_OK;
-    UpdatingScope updating(m_updating);
+    ScopedFlag<BOOL> updating(m_updating);
     ::SetDlgItemTextA(dialog_, static_cast<int>(entry.controlId), text.c_str());
     return S_OK;
 }
@@ -168,7 +151,8 @@ HRESULT CQuelkControlBase::ConvertParameterToText(ULONG id, BSTR* text) noexcept
     ql::ComPtr<IQuelkVariableFields> fields;
     if (FAILED(QueryDtm(fields)) || !fields) return E_NOINTERFACE;
     ql::Variant display;
-    QL_RETURN_IF_FAILED(fields->GetVariableField(*Ulong(id), *Ulong(kFieldDisplayAttribute), display.Get()));
+    QL_RETURN_IF_FAILED(
+        fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldDisplayAttribute), display.Get()));
     if (display.Type() == VT_EMPTY) return S_FALSE;
     if (display.Type() == VT_BSTR) {
         ql::Bstr copy;
@@ -180,7 +164,7 @@ HRESULT CQuelkControlBase::ConvertParameterToText(ULONG id, BSTR* text) noexcept
 
     const ULONG source = V_UI4(display.Get());
     ql::Variant value;
-    QL_RETURN_IF_FAILED(m_variables->GetValue(*Ulong(source), value.Get()));
+    QL_RETURN_IF_FAILED(m_variables->GetValue(*UlongArgument(source), value.Get()));
     ql::Variant asText;
     QL_RETURN_IF_FAILED(ConvertVariantType(asText.Get(), value.Get(), VT_BSTR, 0, 0));
     VARIANT converted;
@@ -188,13 +172,14 @@ HRESULT CQuelkControlBase::ConvertParameterToText(ULONG id, BSTR* text) noexcept
     ql::Bstr result;
     result.Attach(V_BSTR(&converted));
     ql::Variant kind;
-    QL_RETURN_IF_FAILED(fields->GetVariableField(*Ulong(source), *Long(kFieldEnumerationKind), kind.Get()));
+    QL_RETURN_IF_FAILED(
+        fields->GetVariableField(*UlongArgument(source), *Long(kFieldEnumerationKind), kind.Get()));
     (void)value.ChangeType(VT_I4);  // matters only for an enumerated source
     QL_RETURN_IF_FAILED(kind.ChangeType(VT_UI2));
     if (V_UI2(kind.Get()) == kEnumerationList) {
         ql::Variant entries;
         QL_RETURN_IF_FAILED(
-            fields->GetVariableField(*Ulong(source), *Long(kFieldEnumerationEntries), entries.Get()));
+            fields->GetVariableField(*UlongArgument(source), *Long(kFieldEnumerationEntries), entries.Get()));
         ULONG count = 0;
         QL_RETURN_IF_FAILED(GetEnumListCount(*entries, &count));
         for (ULONG i = 0; i < count; ++i) {

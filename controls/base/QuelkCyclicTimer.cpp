@@ -1,5 +1,6 @@
 #include "controls/base/QuelkCyclicTimer.h"
 
+#include "controls/base/ControlArguments.h"
 #include <new>
 
 #include "classlib/ComPtr.h"
@@ -8,36 +9,19 @@
 
 namespace {
 
-ql::Variant Ulong(ULONG value) noexcept {
-    ql::Variant v;
-    v.SetUI4(value);
-    return v;
-}
-
 // The access word of `id`; false when it cannot be read as a number.
 bool ReadAccess(IQuelkVariableFields* fields, ULONG id, ULONG& access) noexcept {
     ql::Variant word;
-    if (FAILED(fields->GetVariableField(*Ulong(id), *Ulong(kFieldAccess), word.Get()))) return false;
+    if (FAILED(fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), word.Get())))
+        return false;
     if (FAILED(word.ChangeType(VT_UI4))) return false;
     access = V_UI4(word.Get());
     return true;
 }
 
 void WriteAccess(IQuelkVariableFields* fields, ULONG id, ULONG access) noexcept {
-    (void)fields->SetVariableField(*Ulong(id), *Ulong(kFieldAccess), *Ulong(access));
+    (void)fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), *UlongArgument(access));
 }
-
-// Clears a flag on every way out of a scope.
-class TickScope {
-public:
-    explicit TickScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    TickScope(const TickScope&) = delete;
-    TickScope& operator=(const TickScope&) = delete;
-    ~TickScope() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -67,7 +51,7 @@ bool CQuelkCyclicTimer::AddId(ULONG id) noexcept {
 
 void CQuelkCyclicReader::Tick(IQuelkVariables* variables) noexcept {
     if (!variables || ticking_) return;
-    TickScope ticking(ticking_);
+    ScopedFlag<bool> ticking(ticking_);
     ql::ComPtr<ICheckOnlineParameter> transfers;
     if (SUCCEEDED(variables->QueryInterface(IID_ICheckOnlineParameter, transfers.PutVoid())) && transfers) {
         LONG running = 0;

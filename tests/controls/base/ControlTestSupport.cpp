@@ -130,7 +130,7 @@ ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent) {
     TemplateWriter t;
     t.Dword(DS_SETFONT | (parent ? (DS_CONTROL | WS_CHILD | WS_VISIBLE) : (WS_POPUP | WS_CAPTION)));
     t.Dword(0);
-    t.Word(5);
+    t.Word(6);
     for (short v : {0, 0, 200, 120}) t.Word(static_cast<WORD>(v));
     t.Word(0);  // no menu
     t.Word(0);  // the dialog class
@@ -142,6 +142,7 @@ ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent) {
     t.Item(kStaticClass, SS_LEFT, kFactorStatic, 10, 50, 80, 12, L"");
     t.Item(kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, kTestButton, 10, 70, 80, 14, L"Connect");
     t.Item(kButtonClass, BS_AUTOCHECKBOX | WS_TABSTOP, kLockCheck, 10, 90, 80, 12, L"Lock");
+    t.Item(kStaticClass, SS_BITMAP, kLogoStatic, 120, 10, 20, 20, L"");
     return ql::WindowOwner(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
                                                         static_cast<LPCDLGTEMPLATEW>(t.Data()), parent,
                                                         TestDialogProc, reinterpret_cast<LPARAM>(&control)));

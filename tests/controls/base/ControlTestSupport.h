@@ -29,6 +29,7 @@ enum : UINT {
     kFactorStatic = 103,
     kTestButton = 104,
     kLockCheck = 105,
+    kLogoStatic = 106,
 };
 
 // Dataset parameters the map binds.

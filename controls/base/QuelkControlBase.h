@@ -178,6 +178,10 @@ public:
     // The colour of a token for `row`; other colours unchanged.
     COLORREF ResolveStateColor(UINT row, COLORREF color) const noexcept;
     HRESULT SetBackgroundBrush(COLORREF color) noexcept;
+    // The light orange dialog background of the views that route WM_CTLCOLORDLG here.
+    LRESULT OnCtlColorDlg(UINT message, WPARAM hdc, LPARAM dialog, BOOL& handled) noexcept;
+    // Shows `text` to the user through the DTM's frame; the button pressed, 0 without a DTM.
+    ULONG SendUserMessage(const char* text, const char* caption, ULONG flags) noexcept;
     // Answers the languages and texts of the DTM the control is attached to (no DTM: E_NOINTERFACE).
     HRESULT QueryLocalization(REFIID iid, void** out) noexcept;
     // Hands the DTM to the hosted child controls of the rows; a child that refuses ends the loop.
@@ -198,6 +202,8 @@ public:
     HRESULT GetTitle(const wchar_t* className, PROPPAGEINFO* info) noexcept;
     // The help text of a composite control: the string `helpStringId`, or its translation when found.
     HRESULT GetHelpText(const wchar_t* className, UINT helpStringId, std::string& text) noexcept;
+    // The WM_HELP handler of a composite control: its help text through SendUserMessage; always 1.
+    LRESULT ShowHelp(const wchar_t* className, UINT helpStringId) noexcept;
     // The registered user type name of a class (what the translation document calls its class name).
     static HRESULT ReadUserTypeName(REFCLSID clsid, std::wstring& name) noexcept;
     HWND TooltipOf(UINT controlId) const noexcept;

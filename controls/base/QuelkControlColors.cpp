@@ -137,4 +137,12 @@ LRESULT CQuelkControlBase::OnCtlColorStatic(UINT, WPARAM hdc, LPARAM control, BO
     return 0;
 }
 
+LRESULT CQuelkControlBase::OnCtlColorDlg(UINT, WPARAM hdc, LPARAM, BOOL&) noexcept {
+    constexpr COLORREF kLightOrange = 0x77BBFF;
+    ::SetBkColor(reinterpret_cast<HDC>(hdc), kLightOrange);
+    (void)SetBackgroundBrush(kLightOrange);
+    ::SelectObject(reinterpret_cast<HDC>(hdc), m_brush.Get());
+    return AsResult(m_brush.Get());
+}
+
 LRESULT CQuelkControlBase::OnDrawItem(UINT, WPARAM, LPARAM, BOOL&) noexcept { return 0; }

@@ -193,3 +193,27 @@ HRESULT CQuelkControlBase::GetHelpText(const wchar_t* className, UINT helpString
         return E_OUTOFMEMORY;
     }
 }
+
+LRESULT CQuelkControlBase::ShowHelp(const wchar_t* className, UINT helpStringId) noexcept {
+    std::string text;
+    if (SUCCEEDED(GetHelpText(className, helpStringId, text))) {
+        (void)SendUserMessage(text.c_str(), "Varnok Profibus DP Help", 0);
+    }
+    return 1;
+}
+
+ULONG CQuelkControlBase::SendUserMessage(const char* text, const char* caption, ULONG flags) noexcept {
+    ql::ComPtr<IQuelkFunctions> functions;
+    if (FAILED(QueryDtm(functions)) || !functions) return 0;
+    ql::Bstr wideText, wideCaption;
+    if (FAILED(AnsiToBstr(text ? text : "", wideText)) ||
+        FAILED(AnsiToBstr(caption ? caption : "", wideCaption))) {
+        return 0;
+    }
+    ULONG answer = 0;
+    if (FAILED(functions->ShowMessageVariant(wideText.Get(), wideCaption.Get(), *UlongArgument(flags),
+                                             &answer))) {
+        return 0;
+    }
+    return answer;
+}

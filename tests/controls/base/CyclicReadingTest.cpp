@@ -5,46 +5,21 @@
 
 #include "ControlTestSupport.h"
 #include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkCyclicTimer.h"
 #include "dataset/VariableFields.h"
 
 namespace controltest {
 namespace {
 
-constexpr UINT kDuringReadMessage = WM_APP + 1;
+// What a test does while the tick's device read pumps messages: a one-shot thread timer runs it.
+std::function<void()> duringRead;
 
-// A window whose posted message runs a test's action while the tick's device read pumps messages.
-class DuringRead {
-public:
-    DuringRead() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"ControlBaseDuringRead";
-        ::RegisterClassW(&windowClass);
-        window_.Attach(::CreateWindowW(L"ControlBaseDuringRead", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       windowClass.hInstance, nullptr));
-        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    void Post(std::function<void()> action) {
-        action_ = std::move(action);
-        ::PostMessageW(window_.Get(), kDuringReadMessage, 0, 0);
-    }
-    bool ran = false;
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<DuringRead*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == kDuringReadMessage && self && self->action_) {
-            self->ran = true;
-            self->action_();
-            return 0;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    ql::WindowOwner window_;
-    std::function<void()> action_;
-};
+void CALLBACK RunDuringRead(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (duringRead) duringRead();
+    duringRead = nullptr;
+}
 
 class CyclicReadingTest : public DtmFixture {
 protected:
@@ -53,23 +28,18 @@ protected:
         for (const SimulatedRequest& request : channel_->Requests()) count += request.kind == kSimTransaction;
         return count;
     }
-    ULONG Access(ULONG id) {
+    // The access word of `id`, or with `newAccess` set to it first.
+    ULONG Access(ULONG id, const ULONG* newAccess = nullptr) {
         ql::ComPtr<IQuelkVariableFields> fields;
         EXPECT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid()));
-        ql::Variant word, number, mask;
-        number.SetUI4(id);
-        mask.SetUI4(kFieldAccess);
-        EXPECT_HR(S_OK, fields->GetVariableField(*number, *mask, word.Get()));
+        if (newAccess) {
+            EXPECT_HR(S_OK, fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess),
+                                                     *UlongArgument(*newAccess)));
+        }
+        ql::Variant word;
+        EXPECT_HR(S_OK,
+                  fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), word.Get()));
         return V_UI4(word.Get());
-    }
-    void SetAccess(ULONG id, ULONG access) {
-        ql::ComPtr<IQuelkVariableFields> fields;
-        ASSERT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid()));
-        ql::Variant word, number, mask;
-        number.SetUI4(id);
-        mask.SetUI4(kFieldAccess);
-        word.SetUI4(access);
-        ASSERT_HR(S_OK, fields->SetVariableField(*number, *mask, *word));
     }
 
     CQuelkCyclicReader reader_;
@@ -106,13 +76,16 @@ TEST_F(CyclicReadingTest, NestedTickIsSkippedAndChangesDuringTheReadSurvive) {
     ASSERT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariables, variables.PutVoid()));
     const ULONG before = Access(kCalibrationFactorId);
     const size_t atStart = Transactions();
-    DuringRead duringRead;
-    duringRead.Post([&] {
+    bool ran = false;
+    duringRead = [&] {
+        ran = true;
         reader_.Tick(variables.Get());
-        SetAccess(kCalibrationFactorId, Access(kCalibrationFactorId) | kAccessDiffers);
-    });
+        const ULONG changed = Access(kCalibrationFactorId) | kAccessDiffers;
+        Access(kCalibrationFactorId, &changed);
+    };
+    ::SetTimer(nullptr, 0, 0, RunDuringRead);
     reader_.Tick(variables.Get());
-    ASSERT_TRUE(duringRead.ran);
+    ASSERT_TRUE(ran);
     EXPECT_EQ(atStart + 1, Transactions());
     EXPECT_EQ(before | kAccessDiffers, Access(kCalibrationFactorId));
 }

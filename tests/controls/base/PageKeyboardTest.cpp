@@ -81,8 +81,6 @@ TEST_F(PageKeyboardTest, MnemonicFromOutsideFocusesAndClicksTheButton) {
 
 TEST_F(PageKeyboardTest, PushButtonReachedFromOutsideIsTheDefaultUntilItLosesTheFocus) {
     const HWND button = Item(kTestButton);
-    ::SetFocus(outside_);
-    ::SetFocus(Item(kAddressEdit));
     LRESULT result = 0;
     // The frame's restore request counts as coming from outside.
     ::SetFocus(Item(kAddressEdit));

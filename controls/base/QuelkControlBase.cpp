@@ -243,6 +243,14 @@ void CQuelkControlBase::ReportLong(const char* format, ...) noexcept {
 
 int CQuelkControlBase::FindParamRow(ULONG id) const noexcept { return ::FindParamRow(m_rows.data(), id); }
 
+HRESULT CQuelkControlBase::IsParameterValid(ULONG id, BYTE* valid) const noexcept {
+    const int row = FindParamRow(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
+    QL_RETURN_IF_NULL_OUT(valid);
+    *valid = (m_rows[row].state & kRowInvalid) ? 0 : 1;
+    return S_OK;
+}
+
 HRESULT CQuelkControlBase::QueryLocalization(REFIID iid, void** out) noexcept {
     QL_RETURN_HR_IF(E_NOINTERFACE, !m_variables);
     return m_variables->QueryInterface(iid, out);

@@ -171,6 +171,9 @@ public:
         __attribute__((format(__MINGW_PRINTF_FORMAT, 2, 3)))
 #endif
         ;
+    // Whether the row of `id` holds a valid value (1) or one marked invalid (0); E_INVALIDARG when no row has
+    // the id. The online pages answer it on their primary interface.
+    HRESULT IsParameterValid(ULONG id, BYTE* valid) const noexcept;
     // Index of the first row with `id`, -1 when none.
     int FindParamRow(ULONG id) const noexcept;
     // Whether the dialog item `controlId` hosts a control that answers IQuelkChildControl.

@@ -60,6 +60,29 @@ TEST_F(ControlBaseTest, RegistrationNotifiesInOrderAndInitLoadsTheRows) {
     ASSERT_HR(S_OK, functions->ActiveXControlEvent(invokeId.Get(), nullptr));
 }
 
+// What a user types comes back typed as the parameter; an edit reaches the change handler through the
+// message map, and a value that does not fit marks the row invalid.
+TEST_F(ControlBaseTest, TypedValuesAreReadBackAndEditsAreValidated) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    ::SetWindowTextW(Item(kFactorStatic), L"2.5");
+    ql::Variant value;
+    EXPECT_HR(S_OK, page_->ReadParameterDisplayByID(kCalibrationFactorId, value.Put()));
+    EXPECT_EQ("r4:2.5", Describe(*value));
+    EXPECT_HR(E_INVALIDARG, page_->ReadParameterDisplayByID(kEndRowId, value.Put()));
+    EXPECT_EQ(S_FALSE, page_->ReadParameterDisplay(page_->RowCount(), value.Put()));
+
+    ::SetWindowTextW(Item(kAddressEdit), L"12");  // sends EN_CHANGE
+    EXPECT_HR(S_OK, page_->ReadParameterDisplayByID(kStationAddressId, value.Put()));
+    EXPECT_EQ(VT_UI1, value.Type());
+    EXPECT_EQ(0u, page_->Row(1).state & kRowInvalid);
+    ::SetWindowTextW(Item(kAddressEdit), L"300");
+    EXPECT_HR(DISP_E_OVERFLOW, page_->ReadParameterDisplayByID(kStationAddressId, value.Put()));
+    EXPECT_EQ(kRowInvalid, page_->Row(1).state & kRowInvalid);
+    BYTE valid = 1;
+    EXPECT_HR(S_OK, page_->IsParameterValid(kStationAddressId, &valid));
+    EXPECT_EQ(0, valid);
+}
+
 TEST_F(ControlBaseTest, GetInfoListsTheMappedIdsInMapOrder) {
     ql::Variant ids;
     EXPECT_HR(S_OK, page_->GetInfo(*MakeI4(kInfoParameterIds), ids.Put()));

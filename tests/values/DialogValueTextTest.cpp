@@ -59,13 +59,6 @@ TEST(FormatDialogTextTest, ShowsEachTypeThroughTheRowsFormat) {
     }
 }
 
-TEST(FormatDialogTextTest, LongTextIsCutTo255Characters) {
-    std::string text;
-    bool shown = false;
-    EXPECT_HR(S_OK, FormatDialogText("%s", *MakeBstr(std::wstring(600, L'x').c_str()), text, shown));
-    EXPECT_EQ(255u, text.size());
-}
-
 TEST(ParseSingleDialogTextTest, ReadsNumbersAsTheRowShowsThem) {
     const struct {
         const char* text;

@@ -1,11 +1,15 @@
 // The control base against the registered DTM: initialisation and the notifications of its registration,
 // the mapped ids, the notification table, locks, device access by row, status reports, the state colours
 // and markers on a real dialog, and the parameter map's rows.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "ControlTestSupport.h"
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
 
 namespace controltest {
@@ -83,6 +87,70 @@ TEST_F(ControlBaseTest, TypedValuesAreReadBackAndEditsAreValidated) {
     EXPECT_EQ(0, valid);
 }
 
+// A hosted child control as a control host presents it: the dialog item answers "WM_ATLGETCONTROL".
+class ChildControl final : public CountedDispatch<IQuelkChildControl> {
+public:
+    ChildControl() : CountedDispatch({IID_IQuelkChildControl}) {}
+    std::vector<std::string> calls;
+    VARIANT_BOOL attachAnswer = VARIANT_TRUE;
+
+    HRESULT STDMETHODCALLTYPE AttachDtm(IUnknown* dtm, VARIANT_BOOL* ok) override {
+        calls.push_back(dtm ? "AttachDtm" : "AttachDtm without DTM");
+        *ok = attachAnswer;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE BindParameter(ULONG id, BSTR name, BSTR, VARIANT_BOOL* ok) override {
+        calls.push_back("BindParameter " + std::to_string(id) + " " + (name ? "named" : "unnamed"));
+        *ok = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetParentControl(ULONG id, IUnknown* owner, VARIANT_BOOL* ok) override {
+        calls.push_back("SetParentControl " + std::to_string(id) + (owner ? "" : " without owner"));
+        *ok = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DisplayValue(ULONG id, VARIANT) override {
+        calls.push_back("DisplayValue " + std::to_string(id));
+        return S_FALSE;
+    }
+    VARNOK_UNEXPECTED_CALL(ChildControlReserved9)
+    VARNOK_UNEXPECTED_CALL(ReadParameterValue, ULONG, VARIANT*)
+    VARNOK_UNEXPECTED_CALL(SetParameterState, ULONG, ULONG)
+    VARNOK_UNEXPECTED_CALL(ChildControlReserved13)
+    VARNOK_UNEXPECTED_CALL(FocusParameter, LONG, VARIANT, VARIANT_BOOL*)
+
+    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR child) {
+        if (message == ::RegisterWindowMessageW(L"WM_ATLGETCONTROL")) {
+            auto* self = reinterpret_cast<ChildControl*>(child);
+            self->AddRef();  // the caller owns the answer
+            return reinterpret_cast<LRESULT>(static_cast<IUnknown*>(self));
+        }
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+};
+
+// Init binds a hosted child in the order attach, owner, parameter; a child that refuses ends the binding
+// but not Init, and values go to the child instead of the dialog item's text.
+TEST_F(ControlBaseTest, HostedChildControlsAreBoundAndShowTheirValues) {
+    ChildControl child;
+    ASSERT_TRUE(
+        ::SetWindowSubclass(Item(kTagEdit), ChildControl::HostProc, 1, reinterpret_cast<DWORD_PTR>(&child)));
+    ASSERT_NO_FATAL_FAILURE(Init());
+    EXPECT_EQ((std::vector<std::string>{"AttachDtm", "SetParentControl 101", "BindParameter 1 named",
+                                        "DisplayValue 1"}),
+              child.calls);
+    EXPECT_EQ(L"", WindowText(Item(kTagEdit)));
+
+    child.calls.clear();
+    child.attachAnswer = VARIANT_FALSE;
+    ASSERT_NO_FATAL_FAILURE(Init());
+    EXPECT_EQ((std::vector<std::string>{"AttachDtm", "DisplayValue 1"}), child.calls);
+    EXPECT_EQ(L"0", WindowText(Item(kAddressEdit)));
+    ::RemoveWindowSubclass(Item(kTagEdit), ChildControl::HostProc, 1);
+    EXPECT_EQ(1u, child.refs);
+}
+
 TEST_F(ControlBaseTest, GetInfoListsTheMappedIdsInMapOrder) {
     ql::Variant ids;
     EXPECT_HR(S_OK, page_->GetInfo(*MakeI4(kInfoParameterIds), ids.Put()));
@@ -92,13 +160,6 @@ TEST_F(ControlBaseTest, GetInfoListsTheMappedIdsInMapOrder) {
     EXPECT_HR(S_FALSE, page_->GetInfo(*MakeBstr(L"1"), call.Put()));
     EXPECT_EQ(VT_BSTR, call.Type());
     EXPECT_EQ(S_FALSE, page_->GetInfo(*MakeI4(7), call.Put()));
-
-    ql::ComPtr<CTestPage> empty;
-    static const ParameterMap kEmptyMap{};
-    ASSERT_HR(S_OK, ql::MakeObject(empty, kEmptyMap));
-    EXPECT_HR(S_OK, empty->GetInfo(*MakeI4(kInfoParameterIds), ids.Put()));
-    EXPECT_TRUE(Elements<ULONG>(*ids).empty());
-    EXPECT_EQ(-1, empty->FindParamRow(kEndRowId));
 }
 
 TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
@@ -269,18 +330,6 @@ TEST(ParameterMapEntryTest, RowsOwnOnlyTheNamesTheyLoaded) {
     EXPECT_EQ(kEndRowId, end.id);
     EXPECT_EQ(0x71u, end.state);
     EXPECT_EQ(0x80000000u, end.controlFlags);
-}
-
-TEST(ParameterMapEntryTest, FindParamRowTakesTheFirstMatchAndNeverTheEndRow) {
-    static const ParameterMap map{
-        {5, "a", 0, 1, "%u", 0x71, 0}, {6, "b", 0, 2, "%u", 0x71, 0}, {5, "c", 0, 3, "%u", 0x71, 0}};
-    ULONG count = 0;
-    const ParameterMapEntry* rows = map.GetParamMap(&count);
-    EXPECT_EQ(3u, count);
-    EXPECT_EQ(0, FindParamRow(rows, 5));
-    EXPECT_EQ(1, FindParamRow(rows, 6));
-    EXPECT_EQ(-1, FindParamRow(rows, 7));
-    EXPECT_EQ(-1, FindParamRow(rows, kEndRowId));
 }
 
 }  // namespace

@@ -90,18 +90,5 @@ TEST_F(CyclicReadingTest, NestedTickIsSkippedAndChangesDuringTheReadSurvive) {
     EXPECT_EQ(before | kAccessDiffers, Access(kCalibrationFactorId));
 }
 
-TEST(CyclicTimerTest, StartNeedsATimerIdAndStopIsIdempotent) {
-    CQuelkCyclicTimer timer;
-    ql::WindowOwner window(
-        ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    EXPECT_FALSE(timer.Start(window.Get(), 0, 2000));
-    EXPECT_FALSE(timer.IsRunning());
-    EXPECT_TRUE(timer.Start(window.Get(), reinterpret_cast<UINT_PTR>(&timer), 2000));
-    EXPECT_TRUE(timer.IsRunning());
-    timer.Stop();
-    timer.Stop();
-    EXPECT_FALSE(timer.IsRunning());
-}
-
 }  // namespace
 }  // namespace controltest

@@ -1,6 +1,5 @@
 // A page's keyboard handling inside a frame: Tab stops at the page's edges so that the frame moves the
-// focus on, a Tab from outside enters the page, Escape restores an edit's text, mnemonics work from outside
-// the page, and a plain push button reached from outside is marked as the default button.
+// focus on, a Tab from outside enters the page, and Escape restores an edit's text.
 #include "ControlTestSupport.h"
 
 #include "controls/base/QuelkPageKeyboard.h"
@@ -32,7 +31,7 @@ protected:
         MSG msg{::GetFocus(), message, key, 0, 0, {}};
         return keyboard_.TranslateDialogKey(page_dialog_.Get(), &msg, nullptr);
     }
-    void FocusEvent(UINT id, UINT code) {
+    void FocusGained(UINT id, UINT code) {
         LRESULT result = 0;
         keyboard_.ProcessWindowMessage(page_dialog_.Get(), WM_COMMAND, MAKEWPARAM(id, code),
                                        reinterpret_cast<LPARAM>(Item(id)), result);
@@ -65,41 +64,11 @@ TEST_F(PageKeyboardTest, TabStopsAtTheLastTabStopAndEntersFromOutside) {
 TEST_F(PageKeyboardTest, EscapeRestoresTheTextAnEditHadWhenItGotTheFocus) {
     ::SetWindowTextW(Item(kTagEdit), L"before");
     ::SetFocus(Item(kTagEdit));
-    FocusEvent(kTagEdit, EN_SETFOCUS);
+    FocusGained(kTagEdit, EN_SETFOCUS);
     ::SetWindowTextW(Item(kTagEdit), L"typed");
     EXPECT_TRUE(Key(WM_KEYDOWN, VK_ESCAPE));
     EXPECT_EQ(L"before", WindowText(Item(kTagEdit)));
     EXPECT_FALSE(Key(WM_KEYDOWN, VK_ESCAPE));
-}
-
-TEST_F(PageKeyboardTest, MnemonicFromOutsideFocusesAndClicksTheButton) {
-    ::SetWindowTextW(Item(kTestButton), L"&Connect");
-    ::SetFocus(outside_);
-    EXPECT_TRUE(Key(WM_SYSKEYDOWN, 'C'));
-    EXPECT_EQ(Item(kTestButton), ::GetFocus());
-}
-
-TEST_F(PageKeyboardTest, PushButtonReachedFromOutsideIsTheDefaultUntilItLosesTheFocus) {
-    const HWND button = Item(kTestButton);
-    LRESULT result = 0;
-    // The frame's restore request counts as coming from outside.
-    ::SetFocus(Item(kAddressEdit));
-    keyboard_.ProcessWindowMessage(page_dialog_.Get(), WM_SETCURSOR, 0, 0, result);
-    keyboard_.ProcessWindowMessage(page_dialog_.Get(), WM_COMMAND,
-                                   MAKEWPARAM(0, CQuelkPageKeyboard::kRestoreFocusCode), 0, result);
-    EXPECT_TRUE(keyboard_.FocusRestored());
-    FocusEvent(kTestButton, BN_SETFOCUS);
-    EXPECT_EQ(BS_DEFPUSHBUTTON, ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
-    FocusEvent(kTestButton, BN_KILLFOCUS);
-    EXPECT_EQ(BS_PUSHBUTTON, ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
-    // An auto check box keeps its style.
-    FocusEvent(kLockCheck, BN_KILLFOCUS);
-    EXPECT_EQ(BS_AUTOCHECKBOX, ::GetWindowLongW(Item(kLockCheck), GWL_STYLE) & BS_TYPEMASK);
-
-    STYLESTRUCT styles{0, 0};
-    EXPECT_TRUE(CQuelkPageKeyboard::OnStyleChanging(WM_STYLECHANGING, GWL_EXSTYLE,
-                                                    reinterpret_cast<LPARAM>(&styles), result));
-    EXPECT_EQ(static_cast<DWORD>(WS_EX_CONTROLPARENT), styles.styleNew);
 }
 
 }  // namespace

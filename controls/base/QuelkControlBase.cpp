@@ -216,10 +216,14 @@ HRESULT CQuelkControlBase::OnChildNotify(ULONG controlId, ULONG code, VARIANT da
 void CQuelkControlBase::ReportV(size_t limit, const char* format, va_list args) noexcept {
     ql::Bstr text(L"");
     if (format) {
-        std::string buffer(limit, '\0');
-        const int written = std::vsnprintf(buffer.data(), limit, format, args);
-        buffer.resize(written < 0 ? 0 : std::min(static_cast<size_t>(written), limit - 1));
-        if (FAILED(AnsiToBstr(buffer, text))) text.Reset();
+        try {
+            std::string buffer(limit, '\0');
+            const int written = std::vsnprintf(buffer.data(), limit, format, args);
+            buffer.resize(written < 0 ? 0 : std::min(static_cast<size_t>(written), limit - 1));
+            if (FAILED(AnsiToBstr(buffer, text))) text.Reset();
+        } catch (...) {
+            text.Reset();  // a report that cannot be made reaches the status line empty
+        }
     }
     (void)ShowStatusText(text.Get());
 }

@@ -39,6 +39,9 @@ public:
 
     // 0 when every step went as a frame expects, 1 otherwise.
     int Run();
+    // Sets up a new device instance and opens the user interface of one of its functions in a window of its
+    // own, until that is closed (FrameDemoUi.cpp). 0 when the user interface opened.
+    int RunFunctionUi(long functionId);
 
 private:
     enum class OnlineRequest { Upload, Download };

@@ -170,6 +170,8 @@ HRESULT CFrameHost::CloseActiveXControlRequest(BSTR invokeId, VARIANT_BOOL* resu
     Record(L"CloseActiveXControlRequest", {Text(invokeId)});
     QL_RETURN_IF_NULL_OUT(result);
     *result = script_.ClosesActiveX ? VARIANT_TRUE : VARIANT_FALSE;
+    // The open user interface closes later, from the message loop: the control is calling us right now.
+    if (*result == VARIANT_TRUE && uiCloser_) uiCloser_(Text(invokeId));
     return S_OK;
 }
 

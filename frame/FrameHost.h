@@ -60,6 +60,10 @@ public:
 
     // The project's other DTMs for IFrameDtmAccess::GetDtm, by system tag.
     void AddProjectDtm(const std::wstring& systemTag, IUnknown* dtm);
+    // Who closes an open user interface when the DTM asks to (by invoke id); it must only post the close.
+    void SetUiCloser(std::function<void(const std::wstring& invokeId)> closer) {
+        uiCloser_ = std::move(closer);
+    }
     // Lets the project's DTMs go (they may hold this frame in turn).
     void ClearProjectDtms() noexcept { projectDtms_.clear(); }
 
@@ -113,5 +117,6 @@ private:
     FrameScript script_;
     std::vector<FrameCall> calls_;
     std::function<void(const FrameCall&)> listener_;
+    std::function<void(const std::wstring&)> uiCloser_;
     std::map<std::wstring, ql::ComPtr<IUnknown>> projectDtms_;
 };

@@ -2,9 +2,17 @@
 //   framehost.exe demo    creates and configures a VarnokP3 DTM, takes it online to the simulated flowmeter,
 //                         uploads, shows the key values, writes the tag, downloads, saves, goes offline,
 //                         releases and reloads it, step by step
+//   framehost.exe ui <function id>
+//                         sets up a new DTM and opens the user interface of its function (1 is the offline
+//                         parameterization) in a window until it is closed
+//   framehost.exe open <ProgID|{class id}> [script]
+//                         opens that control in a window of its own, as frames open controls that are no
+//                         DTM function; without a script it runs until the window is closed, with one it
+//                         drives the control by the script's commands (frame/UiScript.h) and closes it
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -12,6 +20,8 @@
 #include "classlib/ComApartment.h"
 #include "frame/FrameDemo.h"
 #include "frame/FrameDocuments.h"
+#include "frame/FunctionUi.h"
+#include "frame/UiScript.h"
 
 namespace {
 
@@ -25,20 +35,60 @@ std::wstring ProgramFolder() {
 }
 
 int Usage() {
-    ql::WriteUtf8(stderr, L"usage: framehost.exe demo\n");
+    ql::WriteUtf8(stderr,
+                  L"usage: framehost.exe demo\n       framehost.exe ui <function id>\n"
+                  L"       framehost.exe open <ProgID|{class id}> [script]\n");
     return 2;
+}
+
+std::wstring Wide(const char* text) {
+    std::wstring wide;
+    for (; *text; ++text) wide.push_back(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+// The script file's text (ASCII commands), "" when it cannot be read.
+std::wstring ReadScript(const char* path) {
+    std::wstring text;
+    if (std::FILE* file = std::fopen(path, "rb")) {
+        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+            text.push_back(static_cast<wchar_t>(c));
+        std::fclose(file);
+    }
+    return text;
+}
+
+int OpenUserInterface(const char* control, const char* scriptPath) {
+    CFunctionUi ui;
+    const HRESULT hr = ui.OpenControl(Wide(control));
+    if (FAILED(hr)) {
+        ql::PrintUtf8(stderr, L"framehost: %ls could not be opened (0x%08lX)\n", Wide(control).c_str(),
+                      static_cast<unsigned long>(hr));
+        return 1;
+    }
+    if (!scriptPath) {
+        RunContainerLoop(ui.Container());
+        return 0;
+    }
+    const int result = RunUiScript(ui, ReadScript(scriptPath), stdout);
+    (void)ui.Close();
+    return result;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || std::strcmp(argv[1], "demo") != 0) return Usage();
+    const bool runDemo = argc == 2 && std::strcmp(argv[1], "demo") == 0;
+    const bool open = (argc == 3 || argc == 4) && std::strcmp(argv[1], "open") == 0;
+    const bool ui = argc == 3 && std::strcmp(argv[1], "ui") == 0;
+    if (!runDemo && !open && !ui) return Usage();
     ql::ComApartment apartment;
     if (FAILED(apartment.Status())) {
         ql::PrintUtf8(stderr, L"framehost: COM could not be initialised (0x%08lX)\n",
                       static_cast<unsigned long>(apartment.Status()));
         return 1;
     }
+    if (open) return OpenUserInterface(argv[2], argc == 4 ? argv[3] : nullptr);
     FrameDemoSettings settings;
     const std::wstring folder = ProgramFolder();
     // The build tree keeps the module beside the frame host's folder.
@@ -46,5 +96,5 @@ int main(int argc, char** argv) {
     settings.ProjectPath = folder + L"demo-project.varnok";
     settings.SchemaFolder = SourceTreeSchemaFolder();
     CFrameDemo demo(stdout, settings);
-    return demo.Run();
+    return ui ? demo.RunFunctionUi(std::atol(argv[2])) : demo.Run();
 }

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # The demo: builds and registers VarnokP3 and drives it from our frame host.
 # Installs what is missing first.
+#   scripts/demo.sh        the frame's conversation with the DTM, step by step, on the console
+#   scripts/demo.sh --ui   opens the parameterization window for real on the desktop ($DISPLAY), through
+#                          the DTM's function 1, in a Wine prefix with the X11 driver
 set -euo pipefail
+mode=${1:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build="$root/build/x86_64"
@@ -9,6 +13,11 @@ build="$root/build/x86_64"
 [ -f "$build/build.ninja" ] || cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
+if [ "$mode" = "--ui" ]; then
+  [ -n "${DISPLAY:-}" ] || { echo "demo: --ui needs a desktop (DISPLAY)" >&2; exit 2; }
+  "$root/scripts/x11-prefix.sh" "$build"
+  WINEPREFIX="$build/wineprefix-x11" WINEDEBUG=-all exec wine "$build/frame/framehost.exe" ui 1
+fi
 if [ -f "$build/frame/framehost.exe" ]; then
   exec "$build/wine-run" "$build/frame/framehost.exe" demo
 fi

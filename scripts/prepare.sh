@@ -11,7 +11,7 @@ build=$(cd "$build" && pwd)  # Wine wants an absolute prefix path
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
-          wine wine64 fonts-wine xvfb)
+          wine wine64 fonts-wine xvfb imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,34 @@
+// The demo's user-interface step: a new device instance whose function user interface the frame opens for
+// real, until the person closes it (or the DTM asks the frame to close it).
+#include "classlib/Bstr.h"
+#include "frame/FrameDemo.h"
+#include "frame/FunctionUi.h"
+
+int CFrameDemo::RunFunctionUi(long functionId) {
+    if (FAILED(ql::MakeObject(frame_))) return 1;
+    frame_->Script().SchemaFolder = settings_.SchemaFolder;
+    frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
+    Print(L"VarnokP3 frame host: the user interface of function %ld\n\n", functionId);
+
+    bool shown = false;
+    if (SetUpNewInstance()) {
+        CFunctionUi ui;
+        frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
+            if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
+        });
+        Begin(L"Open the user interface of function " + std::to_wstring(functionId) +
+              L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
+        const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
+        shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
+        if (shown) {
+            Say(L"the window is open: close it to go on");
+            RunContainerLoop(ui.Container());
+            Say(L"the user interface is closed and released");
+        }
+        frame_->SetUiCloser(nullptr);
+        ReleaseDtm();
+    }
+    frame_->SetListener(nullptr);
+    frame_->ClearProjectDtms();
+    return shown ? 0 : 1;
+}

@@ -1,0 +1,100 @@
+#include "frame/UiScript.h"
+
+#include <sstream>
+
+#include "classlib/Utf8.h"
+
+namespace {
+
+bool KeyByName(const std::wstring& name, UINT& key) {
+    static const struct {
+        const wchar_t* name;
+        UINT key;
+    } kKeys[] = {{L"TAB", VK_TAB}, {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}};
+    for (const auto& entry : kKeys) {
+        if (name != entry.name) continue;
+        key = entry.key;
+        return true;
+    }
+    return false;
+}
+
+HWND ControlDialog(CFunctionUi& ui) {
+    ql::AxControlSite* site = ui.Container().Site();
+    return site ? site->ControlWindow() : nullptr;
+}
+
+}  // namespace
+
+void PressKey(UINT virtualKey) noexcept {
+    HWND target = ::GetFocus();
+    if (!target) return;
+    ::PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
+    ::PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void PumpFor(CControlContainer& container, DWORD milliseconds) noexcept {
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    do {
+        PumpContainerMessages(container);
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= end) break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    } while (true);
+}
+
+int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out) {
+    std::wistringstream lines(script);
+    std::wstring line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (line.empty() || line[0] == L'#') continue;
+        std::wistringstream words(line);
+        std::wstring command;
+        words >> command;
+        if (command == L"close") {
+            (void)ui.Close();
+            continue;
+        }
+        if (command == L"wait") {
+            DWORD ms = 0;
+            words >> ms;
+            PumpFor(ui.Container(), ms);
+            continue;
+        }
+        if (command == L"key") {
+            std::wstring name;
+            words >> name;
+            UINT key = 0;
+            if (!KeyByName(name, key)) {
+                ql::PrintUtf8(stderr, L"script: unknown key %ls\n", name.c_str());
+                return 1;
+            }
+            PressKey(key);
+            PumpContainerMessages(ui.Container());
+            continue;
+        }
+        HWND dialog = ControlDialog(ui);
+        if (command == L"print-focus") {
+            ql::PrintUtf8(out, L"focus %d\n", ::GetDlgCtrlID(::GetFocus()));
+            continue;
+        }
+        int id = 0;
+        words >> id;
+        if (command == L"text") {
+            std::wstring text;
+            std::getline(words >> std::ws, text);
+            if (!dialog || !::SetDlgItemTextW(dialog, id, text.c_str())) return 1;
+            continue;
+        }
+        if (command == L"print-text") {
+            wchar_t text[256] = {};
+            if (dialog) ::GetDlgItemTextW(dialog, id, text, 256);
+            ql::PrintUtf8(out, L"text %d %ls\n", id, text);
+            continue;
+        }
+        ql::PrintUtf8(stderr, L"script: unknown command %ls\n", command.c_str());
+        return 1;
+    }
+    return 0;
+}

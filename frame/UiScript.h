@@ -1,0 +1,21 @@
+#pragma once
+// A script that drives an open user interface the way a person would, one command a line, for tests and
+// screenshots of framehost.exe:
+//   wait <ms>            dispatch messages for that long (keys go to the control first)
+//   key <TAB|RETURN|ESCAPE>  a key pressed on the window that has the focus
+//   text <id> <text>     types a text into the control's dialog item <id>
+//   print-focus          prints the dialog item id that has the focus
+//   print-text <id>      prints the text of dialog item <id>
+//   close                closes the user interface
+// Lines that are empty or start with '#' are skipped. Output goes to `out`, one line per print.
+#include <cstdio>
+#include <string>
+
+#include "frame/FunctionUi.h"
+
+// Runs `script` (its text) on `ui`; 0 when every command ran, 1 at the first unknown or failed command.
+int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out);
+// Posts a key press (down and up) to the window with the focus, as the keyboard would.
+void PressKey(UINT virtualKey) noexcept;
+// Dispatches messages for `milliseconds`, keys offered to the open control first.
+void PumpFor(CControlContainer& container, DWORD milliseconds) noexcept;

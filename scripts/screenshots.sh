@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Pictures of the user interfaces that exist, for the README: framehost.exe opens each one for real under
+# Xvfb with Wine's X11 driver, in a second Wine prefix beside the build tree's headless one (which keeps its
+# null display driver), and ImageMagick's import takes the screen, trimmed to the window.
+# Usage: scripts/screenshots.sh [build-dir] [output-dir]      (after a build of that tree)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/x86_64}" && pwd)
+out=${2:-$root/docs/screenshots}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+# Each user interface: the picture's name and what framehost.exe opens.
+shots=(
+  "test-control QuelkUiTest.Control"
+)
+
+export WINEPREFIX="$build/wineprefix-x11"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+display=":$(( 90 + RANDOM % 9 ))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+xvfb=$!
+work=$(mktemp -d)
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+sleep 1
+
+"$root/scripts/x11-prefix.sh" "$build"
+
+for shot in "${shots[@]}"; do
+  read -r name control <<<"$shot"
+  printf 'wait 4000\nclose\n' >"$work/script.txt"
+  wine "$build/frame/framehost.exe" open "$control" "$(winepath -w "$work/script.txt")" </dev/null >/dev/null 2>&1 &
+  host=$!
+  sleep 3
+  import -display "$display" -window root "$work/screen.png"
+  wait "$host" || { echo "screenshots: framehost.exe could not open $control" >&2; exit 1; }
+  # The desktop is black without a window manager: trimming leaves the window.
+  convert "$work/screen.png" -trim +repage "$out/$name.png"
+  echo "screenshots: $out/$name.png"
+done

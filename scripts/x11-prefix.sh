@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Prepares the second Wine prefix of a build tree, "wineprefix-x11", for windows on a real X display (the
+# build's own prefix keeps Wine's null display driver): created once, and the build's COM servers registered
+# in it every time (registration is by path). Needs DISPLAY set. Usage: scripts/x11-prefix.sh <build-dir>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+export WINEPREFIX="$build/wineprefix-x11"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+if [ ! -f "$WINEPREFIX/.varnok-x11" ]; then
+  echo "creating Wine prefix $WINEPREFIX (X11 driver)"
+  wine wineboot -i </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f </dev/null >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.varnok-x11"
+fi
+for dll in "$build/tests/classlib/ui_test_server.dll" "$build/standins/msxml/msxml_standin.dll" \
+           "$build/module/VarnokP3.dll"; do
+  if [ -f "$dll" ]; then wine regsvr32 /s "$dll" </dev/null >/dev/null 2>&1; fi
+done

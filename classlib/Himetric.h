@@ -3,17 +3,16 @@
 // logical pixels per inch (LOGPIXELSX for widths, LOGPIXELSY for heights), rounded to the nearest unit.
 #include <windows.h>
 
+#include "classlib/GdiOwners.h"
+
 namespace ql {
 
 inline constexpr LONG kHimetricPerInch = 2540;
 
 inline SIZE ScreenPixelsPerInch() noexcept {
-    SIZE dpi{96, 96};
-    if (HDC screen = ::GetDC(nullptr)) {
-        dpi = SIZE{::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY)};
-        ::ReleaseDC(nullptr, screen);
-    }
-    return dpi;
+    WindowDc screen(nullptr);
+    if (!screen.Get()) return SIZE{96, 96};
+    return SIZE{::GetDeviceCaps(screen.Get(), LOGPIXELSX), ::GetDeviceCaps(screen.Get(), LOGPIXELSY)};
 }
 
 inline SIZEL PixelsToHimetric(SIZE pixels) noexcept {

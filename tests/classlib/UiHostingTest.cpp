@@ -117,6 +117,37 @@ TEST(DialogInitTest, ParsesItemsAndRefusesTruncatedOnes) {
     EXPECT_TRUE(items.empty());
 }
 
+// ---- a dialog with an ActiveX item ----
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+TEST_F(ComTest, ClassicTemplateHostsItsActiveXItemAndKeepsTheItemsAround) {
+    constexpr UINT kDialog = 301;  // ClasslibTest.rc: edit 10, control 11, button 1
+    ql::WindowOwner dialog(ql::CreateDialogWithControls(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialog), nullptr, PlainDialogProc, 0));
+    ASSERT_TRUE(dialog) << ::GetLastError();
+    wchar_t className[64] = {};
+    ::GetClassNameW(::GetDlgItem(dialog.Get(), 11), className, 64);
+    EXPECT_STREQ(ql::AxHostWindowClass(), className);
+    auto* control =
+        reinterpret_cast<IUnknown*>(::SendDlgItemMessageW(dialog.Get(), 11, ql::ControlQueryMessage(), 0, 0));
+    ql::ComPtr<IUiTestControl> typed;
+    EXPECT_HR(S_OK, ql::QueryInterfaceTo(control, typed));
+    typed.Reset();
+    ::GetClassNameW(::GetDlgItem(dialog.Get(), 1), className, 64);
+    EXPECT_STREQ(L"Button", className) << "the item after the control was misread";
+    EXPECT_NE(nullptr, ::GetDlgItem(dialog.Get(), 10));
+
+    SIZE pixels{};
+    ASSERT_HR(S_OK, ql::DialogSizeInPixels(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialog), pixels));
+    RECT units{0, 0, 120, 60};
+    ::MapDialogRect(dialog.Get(), &units);
+    EXPECT_EQ(units.right, pixels.cx);
+    EXPECT_EQ(units.bottom, pixels.cy);
+    dialog.Reset();
+    EXPECT_HR(S_OK, ServerCanUnloadNow(L"ui_test_server.dll")) << "the host window kept its control";
+}
+
 // ---- a property page on a site ----
 
 class RecordingPageSite final : public ql::ComObjectBase<RecordingPageSite>, public ql::PropertyPageSite {

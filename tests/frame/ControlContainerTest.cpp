@@ -11,6 +11,7 @@
 #include "FdtInterfaces.h"
 #include "UiTestServer.h"
 #include "classlib/Bstr.h"
+#include "classlib/GdiOwners.h"
 #include "classlib/Himetric.h"
 #include "frame/FunctionUi.h"
 #include "frame/UiScript.h"
@@ -129,6 +130,51 @@ TEST_F(ControlContainerTest, KeysReachTheControlThroughItsDialogManager) {
 
     EXPECT_HR(S_OK, point->Unadvise(cookie));
     EXPECT_EQ(1u, sink.refs);
+}
+
+TEST_F(ControlContainerTest, MouseActivationUiActivatesOnlyInUserMode) {
+    ASSERT_HR(S_OK, ui_->OpenControl(kTestControlProgId));
+    ql::AxControlSite* site = ui_->Container().Site();
+    ql::ComPtr<IOleInPlaceObject> inPlace;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(site->Control(), inPlace));
+    const LPARAM click = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+    struct Case {
+        const char* name;
+        bool userMode;
+        bool uiActive;
+    };
+    for (const Case& c :
+         {Case{"design mode: a click selects", false, false}, Case{"user mode", true, true}}) {
+        SCOPED_TRACE(c.name);
+        ASSERT_HR(S_OK, inPlace->UIDeactivate());
+        ASSERT_FALSE(site->IsUiActive());
+        site->SetUserMode(c.userMode);
+        EXPECT_EQ(MA_ACTIVATE, ::SendMessageW(ControlDialog(), WM_MOUSEACTIVATE,
+                                              reinterpret_cast<WPARAM>(ui_->Container().Window()), click));
+        EXPECT_EQ(c.uiActive, site->IsUiActive());
+    }
+}
+
+TEST_F(ControlContainerTest, ViewObjectDrawsTheActiveDialog) {
+    ASSERT_HR(S_OK, ui_->OpenControl(kTestControlProgId));
+    ql::ComPtr<IViewObject2> view;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(ui_->Container().Control(), view));
+    SIZEL extent{};
+    ASSERT_HR(S_OK, view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent));
+    const SIZE size = ql::HimetricToPixels(extent);
+    ql::WindowDc screen(nullptr);
+    ql::Bitmap bitmap(::CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    ql::MemoryDc drawing(screen.Get(), bitmap.Get());
+    HDC memory = drawing.Get();
+    RECT all{0, 0, size.cx, size.cy};
+    ::FillRect(memory, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    const RECTL bounds{0, 0, size.cx, size.cy};
+    EXPECT_HR(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr,
+                               nullptr, 0));
+    EXPECT_HR(DV_E_DVASPECT,
+              view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0));
+    // The dialog's face, not the black it was drawn over.
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), ::GetPixel(memory, 2, size.cy - 2));
 }
 
 TEST_F(ControlContainerTest, ScriptDrivesTheControlAndClosesIt) {

@@ -186,6 +186,8 @@ HRESULT DialogControl::ActivateInPlace(bool uiActivate) noexcept {
             return hr;
         }
     }
+    // Shown again after OLEIVERB_HIDE.
+    if (!::IsWindowVisible(WindowHandle())) ::ShowWindow(WindowHandle(), SW_SHOWNA);
     if (uiActivate && !uiActive_) {
         uiActive_ = true;
         (void)inPlaceSite_->OnUIActivate();

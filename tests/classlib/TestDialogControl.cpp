@@ -24,6 +24,14 @@ HRESULT CUiTestControl::get_InvokeId(BSTR* invokeId) noexcept {
     return S_OK;
 }
 
+HRESULT CUiTestControl::get_AmbientLocale(LONG* locale) noexcept {
+    QL_RETURN_IF_NULL_OUT(locale);
+    LCID ambient = 0;
+    const HRESULT hr = AmbientLocaleId(ambient);
+    *locale = static_cast<LONG>(ambient);
+    return hr;
+}
+
 HRESULT CUiTestControl::Init(BSTR invokeId, BSTR, IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_IF_NULL_OUT(ok);
     *ok = VARIANT_FALSE;

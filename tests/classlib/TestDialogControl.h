@@ -37,6 +37,7 @@ public:
     // ---- IUiTestControl ----
     HRESULT STDMETHODCALLTYPE get_ConfirmCount(LONG* count) noexcept override;
     HRESULT STDMETHODCALLTYPE get_InvokeId(BSTR* invokeId) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_AmbientLocale(LONG* locale) noexcept override;
 
     // ---- IDtmActiveXControl (the frame calls it through the vtable; this library does not describe it) ----
     HRESULT STDMETHODCALLTYPE Init(BSTR invokeId, BSTR functionCall, IUnknown* dtm,

@@ -155,6 +155,59 @@ TEST_F(ControlContainerTest, MouseActivationUiActivatesOnlyInUserMode) {
     }
 }
 
+TEST_F(ControlContainerTest, AmbientLocaleAndClassInformationComeThroughTheSiteAndTypeLibrary) {
+    ASSERT_HR(S_OK, ui_->OpenControl(kTestControlProgId));
+    ql::ComPtr<IUiTestControl> control;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(ui_->Container().Control(), control));
+    LONG locale = 0;
+    EXPECT_HR(S_OK, control->get_AmbientLocale(&locale));
+    EXPECT_EQ(static_cast<LONG>(::GetUserDefaultLCID()), locale);
+    ui_->Container().Site()->SetLocaleId(0x0407);
+    EXPECT_HR(S_OK, control->get_AmbientLocale(&locale));
+    EXPECT_EQ(0x0407, locale);
+
+    ql::ComPtr<IProvideClassInfo2> classInfo;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), classInfo));
+    GUID events{};
+    EXPECT_HR(S_OK, classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events));
+    EXPECT_TRUE(IsEqualGUID(DIID__IUiTestControlEvents, events));
+    ql::ComPtr<ITypeInfo> coclass;
+    ASSERT_HR(S_OK, classInfo->GetClassInfo(coclass.Put()));
+    ql::Bstr name;
+    ASSERT_HR(S_OK, coclass->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr));
+    EXPECT_EQ(L"UiTestControl", std::wstring(name.View()));
+}
+
+TEST_F(ControlContainerTest, VerbsShowHideOrRefuse) {
+    ASSERT_HR(S_OK, ui_->OpenControl(kTestControlProgId));
+    ql::AxControlSite* site = ui_->Container().Site();
+    ql::ComPtr<IOleObject> object;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(site->Control(), object));
+    struct Case {
+        const char* name;
+        LONG verb;
+        HRESULT expected;
+        bool visible;
+    };
+    const Case cases[] = {
+        {"hide", OLEIVERB_HIDE, S_OK, false},
+        {"show", OLEIVERB_SHOW, S_OK, true},
+        {"open in a window of its own", OLEIVERB_OPEN, E_NOTIMPL, true},
+        {"unknown verb of the object's own", 5, OLEOBJ_S_INVALIDVERB, true},
+        {"unknown standard verb", -9, E_NOTIMPL, true},
+    };
+    RECT client{};
+    ::GetClientRect(ui_->Container().Window(), &client);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_HR(c.expected, object->DoVerb(c.verb, nullptr, site, 0, ui_->Container().Window(), &client));
+        EXPECT_EQ(c.visible, ::IsWindowVisible(ControlDialog()) != FALSE);
+    }
+    DWORD status = 0;
+    EXPECT_HR(S_OK, object->GetMiscStatus(DVASPECT_CONTENT, &status));
+    EXPECT_EQ(131473u, status) << "the registered MiscStatus";
+}
+
 TEST_F(ControlContainerTest, ViewObjectDrawsTheActiveDialog) {
     ASSERT_HR(S_OK, ui_->OpenControl(kTestControlProgId));
     ql::ComPtr<IViewObject2> view;

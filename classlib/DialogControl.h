@@ -31,12 +31,12 @@
 
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DialogWindow.h"
+#include "classlib/ModelessDialog.h"
 #include "classlib/MessageMap.h"
 
 namespace ql {
 
-class DialogControl : public DialogWindow,
+class DialogControl : public ModelessDialog,
                       public IOleObject,
                       public IOleInPlaceObject,
                       public IOleInPlaceActiveObject,

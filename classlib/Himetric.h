@@ -3,7 +3,7 @@
 // logical pixels per inch (LOGPIXELSX for widths, LOGPIXELSY for heights), rounded to the nearest unit.
 #include <windows.h>
 
-#include "classlib/GdiOwners.h"
+#include "classlib/DeviceContext.h"
 
 namespace ql {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Message maps with "handled" chaining, for every window class of the system (dialogs, controls, pages).
 //
-//   class CFoo : public ql::DialogWindow {
+//   class CFoo : public ql::ModelessDialog {
 //       QL_BEGIN_MSG_MAP(CFoo)
 //           QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)            // LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&
 //           handled) QL_COMMAND_HANDLER(IDOK, BN_CLICKED, OnOk)       // LRESULT OnOk(WORD code, WORD id,

@@ -24,12 +24,12 @@
 
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DialogWindow.h"
+#include "classlib/ModelessDialog.h"
 #include "classlib/MessageMap.h"
 
 namespace ql {
 
-class PropertyPage : public DialogWindow, public IPropertyPage2 {
+class PropertyPage : public ModelessDialog, public IPropertyPage2 {
     QL_INTERFACE_PART_TABLE(PropertyPage, QL_ENTRY(IPropertyPage2),
                             QL_ENTRY_IID(IID_IPropertyPage, IPropertyPage2))
 

@@ -1,4 +1,4 @@
-#include "classlib/DialogWindow.h"
+#include "classlib/ModelessDialog.h"
 
 #include "classlib/AxHostWindow.h"
 
@@ -29,12 +29,12 @@ bool ReturnsResultDirectly(UINT message) noexcept {
 
 }  // namespace
 
-DialogWindow::~DialogWindow() { DestroyDialogWindow(); }
+ModelessDialog::~ModelessDialog() { DestroyDialogWindow(); }
 
-HRESULT DialogWindow::CreateDialogWindow(HINSTANCE module, UINT dialogId, HWND parent) noexcept {
+HRESULT ModelessDialog::CreateDialogWindow(HINSTANCE module, UINT dialogId, HWND parent) noexcept {
     if (hwnd_) return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
     HWND created = CreateDialogWithControls(module, MAKEINTRESOURCEW(dialogId), parent,
-                                            &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+                                            &ModelessDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!created) {
         const DWORD error = ::GetLastError();
         return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
@@ -42,16 +42,16 @@ HRESULT DialogWindow::CreateDialogWindow(HINSTANCE module, UINT dialogId, HWND p
     return S_OK;
 }
 
-void DialogWindow::DestroyDialogWindow() noexcept {
+void ModelessDialog::DestroyDialogWindow() noexcept {
     if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
 }
 
-BOOL DialogWindow::ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&, DWORD) { return FALSE; }
+BOOL ModelessDialog::ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&, DWORD) { return FALSE; }
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+INT_PTR CALLBACK ModelessDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ModelessDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<DialogWindow*>(lParam);
+        self = reinterpret_cast<ModelessDialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         self->hwnd_ = hwnd;
     }

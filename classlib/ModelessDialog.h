@@ -1,9 +1,9 @@
 #pragma once
-// DialogWindow: a modeless dialog window from a dialog resource, whose messages go to the class's message
+// ModelessDialog: a modeless dialog window from a dialog resource, whose messages go to the class's message
 // map (classlib/MessageMap.h). The base of the ActiveX controls and property pages of the system, and of
 // any plain dialog: ActiveX items of the template are hosted (classlib/AxHostWindow.h).
 //
-//   class CFoo : public ql::DialogWindow {
+//   class CFoo : public ql::ModelessDialog {
 //       QL_BEGIN_MSG_MAP(CFoo)
 //           QL_COMMAND_HANDLER(IDOK, BN_CLICKED, OnOk)
 //       QL_END_MSG_MAP()
@@ -19,11 +19,11 @@
 
 namespace ql {
 
-class DialogWindow {
+class ModelessDialog {
 public:
-    DialogWindow() noexcept = default;
-    DialogWindow(const DialogWindow&) = delete;
-    DialogWindow& operator=(const DialogWindow&) = delete;
+    ModelessDialog() noexcept = default;
+    ModelessDialog(const ModelessDialog&) = delete;
+    ModelessDialog& operator=(const ModelessDialog&) = delete;
 
     HWND WindowHandle() const noexcept { return hwnd_; }
     HRESULT CreateDialogWindow(HINSTANCE module, UINT dialogId, HWND parent) noexcept;
@@ -34,7 +34,7 @@ public:
                                       DWORD mapId = 0);
 
 protected:
-    virtual ~DialogWindow();
+    virtual ~ModelessDialog();
     // Called after the window received its last message (WM_NCDESTROY); the handle is already cleared.
     virtual void OnFinalMessage(HWND) noexcept {}
 

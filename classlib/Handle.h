@@ -51,9 +51,7 @@ public:
     void Reset() noexcept {
         if (handle_) ::ResetEvent(handle_.Get());
     }
-    bool IsSet() const noexcept {
-        return handle_ && ::WaitForSingleObject(handle_.Get(), 0) == WAIT_OBJECT_0;
-    }
+    bool IsSet() const noexcept { return handle_ && ::WaitForSingleObject(handle_.Get(), 0) == WAIT_OBJECT_0; }
 
 private:
     Handle handle_;

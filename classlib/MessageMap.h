@@ -3,16 +3,19 @@
 //
 //   class CFoo : public ql::ModelessDialog {
 //       QL_BEGIN_MSG_MAP(CFoo)
-//           QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)            // LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&
-//           handled) QL_COMMAND_HANDLER(IDOK, BN_CLICKED, OnOk)       // LRESULT OnOk(WORD code, WORD id,
-//           HWND, BOOL& handled) QL_COMMAND_ID_HANDLER(IDCANCEL, OnCancel)        // any notification code of
-//           control IDCANCEL QL_NOTIFY_HANDLER(6001, TVN_SELCHANGED, OnSel)   // LRESULT OnSel(int id,
-//           NMHDR*, BOOL& handled) QL_CHAIN_MSG_MAP(CBase)                          // the base's map answers
-//           what is left
-//       QL_ALT_MSG_MAP(1)                                    // a second map of the same class, id 1
+//           QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+//           QL_COMMAND_HANDLER(IDOK, BN_CLICKED, OnOk)
+//           QL_COMMAND_ID_HANDLER(IDCANCEL, OnCancel)      // any notification code of control IDCANCEL
+//           QL_NOTIFY_HANDLER(6001, TVN_SELCHANGED, OnSelChanged)
+//           QL_CHAIN_MSG_MAP(CBase)                        // the base's map answers what is left
+//       QL_ALT_MSG_MAP(1)                                  // a second map of the same class, id 1
 //           ...
 //       QL_END_MSG_MAP()
 //   };
+//
+// Handlers: LRESULT OnTimer(UINT message, WPARAM, LPARAM, BOOL& handled);
+//           LRESULT OnOk(WORD code, WORD id, HWND control, BOOL& handled);
+//           LRESULT OnSelChanged(int id, NMHDR* header, BOOL& handled).
 //
 // A handler is entered with `handled` TRUE; clearing it passes the message on to the next entry and,
 // after the last one, to the caller (for a dialog: the default dialog processing). The map answers TRUE
@@ -74,11 +77,11 @@ public:                                                                         
 
 // Another class's map (a base, or a part of this object), asked with map id 0.
 #define QL_CHAIN_MSG_MAP(Other) \
-    if (Other::ProcessWindowMessage(hwnd, message, wParam, lParam, result)) return TRUE;
+    if (Other::ProcessWindowMessage(hwnd, message, wParam, lParam, result, 0)) return TRUE;
 
 // The map of a member object.
 #define QL_CHAIN_MSG_MAP_MEMBER(member) \
-    if ((member).ProcessWindowMessage(hwnd, message, wParam, lParam, result)) return TRUE;
+    if ((member).ProcessWindowMessage(hwnd, message, wParam, lParam, result, 0)) return TRUE;
 
 #define QL_ALT_MSG_MAP(id) \
     break;                 \

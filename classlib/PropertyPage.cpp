@@ -37,9 +37,15 @@ PropertyPage::~PropertyPage() = default;
 
 HINSTANCE PropertyPage::PageModule() const noexcept { return ComModule::Instance().ResourceInstance(); }
 
-void PropertyPage::SetDirty(bool dirty) noexcept {
+void PropertyPage::SetPageDirty(BOOL dirty) noexcept {
+    if (dirty_ == dirty) return;
     dirty_ = dirty;
-    if (dirty && site_) (void)site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
+    if (site_) (void)site_->OnStatusChange(dirty ? PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE : 0);
+}
+
+HRESULT PropertyPage::ApplyChanges() noexcept {
+    SetPageDirty(FALSE);
+    return S_OK;
 }
 
 HRESULT PropertyPage::SetPageSite(IPropertyPageSite* site) noexcept {
@@ -104,13 +110,9 @@ HRESULT PropertyPage::Move(LPCRECT rect) noexcept {
     return S_OK;
 }
 
-HRESULT PropertyPage::IsPageDirty() noexcept { return dirty_ ? S_OK : S_FALSE; }
+HRESULT PropertyPage::IsPageDirty() noexcept { return dirty_ == TRUE ? S_OK : S_FALSE; }
 
-HRESULT PropertyPage::Apply() noexcept {
-    const HRESULT hr = ApplyChanges();
-    if (hr == S_OK) dirty_ = false;
-    return hr;
-}
+HRESULT PropertyPage::Apply() noexcept { return ApplyChanges(); }
 
 HRESULT PropertyPage::Help(LPCOLESTR folder) noexcept { return ShowHelp(folder); }
 

@@ -5,7 +5,7 @@
 //   class CFoo : public ql::ComObjectBase<CFoo>, public ql::PropertyPage {
 //       QL_INTERFACE_TABLE(CFoo, QL_ENTRY_CHAIN(ql::PropertyPage))
 //       QL_BEGIN_MSG_MAP(CFoo)
-//           QL_COMMAND_HANDLER(IDC_VALUE, EN_CHANGE, OnValueChange)   // calls SetDirty(true)
+//           QL_COMMAND_HANDLER(IDC_VALUE, EN_CHANGE, OnValueChange)   // calls SetPageDirty(TRUE)
 //       QL_END_MSG_MAP()
 //   public:
 //       CFoo() : ql::PropertyPage(IDD_FOO, IDS_FOO_TITLE) {}
@@ -49,10 +49,11 @@ public:
     // ---- IPropertyPage2 ----
     HRESULT STDMETHODCALLTYPE EditProperty(DISPID id) noexcept override;
 
-    bool IsDirty() const noexcept { return dirty_; }
-    // Marks the page modified or not; becoming modified tells the site (PROPPAGESTATUS_DIRTY), so that the
-    // frame can enable its Apply button.
-    void SetDirty(bool dirty) noexcept;
+    BOOL PageDirtyFlag() const noexcept { return dirty_; }
+    // Marks the page modified (TRUE) or clean (FALSE). A change of the flag is told to the site:
+    // PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE when it became modified (the frame enables Apply), 0
+    // when it became clean; setting the flag it already has tells nothing.
+    void SetPageDirty(BOOL dirty) noexcept;
     IPropertyPageSite* PageSite() const noexcept { return site_.Get(); }
     const std::vector<ComPtr<IUnknown>>& Objects() const noexcept { return objects_; }
 
@@ -63,8 +64,9 @@ protected:
 
     // The module whose resources hold the dialog and the strings: the class library's module by default.
     virtual HINSTANCE PageModule() const noexcept;
-    // Apply's work. S_OK clears the dirty flag; anything else keeps it and is Apply's answer.
-    virtual HRESULT ApplyChanges() noexcept { return S_OK; }
+    // Apply's work and answer; a page that committed its changes marks itself clean (SetPageDirty(FALSE)),
+    // as the default does.
+    virtual HRESULT ApplyChanges() noexcept;
     // The frame gave new objects (or took them away: the list is empty).
     virtual void OnObjectsChanged() noexcept {}
     // The page's keyboard handling (a key inside the page); TRUE consumes it. The default is the dialog
@@ -81,7 +83,7 @@ private:
     UINT docStringId_;
     UINT helpFileId_;
     DWORD helpContext_;
-    bool dirty_ = false;
+    BOOL dirty_ = FALSE;  // IsPageDirty answers S_OK for exactly TRUE
     ComPtr<IPropertyPageSite> site_;
     std::vector<ComPtr<IUnknown>> objects_;
 };

@@ -11,10 +11,11 @@ HRESULT CUiTestPage::ApplyChanges() noexcept {
     wchar_t value[64] = {};
     ::GetDlgItemTextW(WindowHandle(), IDC_PAGE_VALUE_EDIT, value, 64);
     ::SetDlgItemTextW(WindowHandle(), IDC_PAGE_APPLIED_TEXT, value);
+    SetPageDirty(FALSE);
     return S_OK;
 }
 
 LRESULT CUiTestPage::OnValueChange(WORD, WORD, HWND, BOOL&) {
-    SetDirty(true);
+    SetPageDirty(TRUE);
     return 0;
 }

@@ -192,14 +192,17 @@ protected:
 TEST_F(PropertyPageTest, EditingMakesThePageDirtyThroughItsSiteAndApplyCleansIt) {
     EXPECT_HR(S_FALSE, page_.Page()->IsPageDirty());
     ::SendDlgItemMessageW(pageWindow_, kPageValueEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"42.5"));
-    EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY}, site_->statusChanges);
+    ::SendDlgItemMessageW(pageWindow_, kPageValueEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"42.75"));
+    EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE}, site_->statusChanges)
+        << "a page already dirty tells its site once";
     EXPECT_HR(S_OK, page_.Page()->IsPageDirty());
 
     EXPECT_HR(S_OK, page_.Page()->Apply());
     EXPECT_HR(S_FALSE, page_.Page()->IsPageDirty());
+    EXPECT_EQ((std::vector<DWORD>{PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE, 0}), site_->statusChanges);
     wchar_t applied[32] = {};
     ::GetDlgItemTextW(pageWindow_, kPageAppliedText, applied, 32);
-    EXPECT_STREQ(L"42.5", applied);
+    EXPECT_STREQ(L"42.75", applied);
 }
 
 TEST_F(PropertyPageTest, PageInformationCarriesTitleAndDialogSize) {

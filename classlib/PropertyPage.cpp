@@ -114,7 +114,7 @@ HRESULT PropertyPage::IsPageDirty() noexcept { return dirty_ == TRUE ? S_OK : S_
 
 HRESULT PropertyPage::Apply() noexcept { return ApplyChanges(); }
 
-HRESULT PropertyPage::Help(LPCOLESTR folder) noexcept { return ShowHelp(folder); }
+HRESULT PropertyPage::Help(LPCOLESTR folder) noexcept { return ShowPageHelp(folder); }
 
 BOOL PropertyPage::TranslateDialogKey(MSG* message) noexcept {
     return ::IsDialogMessageW(WindowHandle(), message);

@@ -72,7 +72,7 @@ protected:
     // The page's keyboard handling (a key inside the page); TRUE consumes it. The default is the dialog
     // manager's: Tab, arrows, mnemonics, Enter and Esc.
     virtual BOOL TranslateDialogKey(MSG* message) noexcept;
-    virtual HRESULT ShowHelp(LPCOLESTR) noexcept { return E_NOTIMPL; }
+    virtual HRESULT ShowPageHelp(LPCOLESTR) noexcept { return E_NOTIMPL; }
     virtual HRESULT EditPropertyById(DISPID) noexcept { return E_NOTIMPL; }
     // Runs once the dialog window exists (Activate), before it is positioned.
     virtual void OnWindowCreated() noexcept {}

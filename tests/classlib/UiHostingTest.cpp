@@ -205,6 +205,20 @@ TEST_F(PropertyPageTest, EditingMakesThePageDirtyThroughItsSiteAndApplyCleansIt)
     EXPECT_STREQ(L"42.75", applied);
 }
 
+TEST_F(PropertyPageTest, TabFromThePageWalksIntoTheHostedControl) {
+    ::SetFocus(::GetDlgItem(pageWindow_, kPageValueEdit));
+    MSG tab{::GetFocus(), WM_KEYDOWN, VK_TAB, 1};
+    EXPECT_HR(S_OK, page_.Page()->TranslateAccelerator(&tab));
+    HWND focus = ::GetFocus();
+    EXPECT_EQ(1001, ::GetDlgCtrlID(focus)) << "the hosted control's first tab stop";
+    EXPECT_TRUE(::IsChild(::GetDlgItem(pageWindow_, kPageHostedControl), focus));
+    MSG next{focus, WM_KEYDOWN, VK_TAB, 1};
+    EXPECT_HR(S_OK, page_.Page()->TranslateAccelerator(&next));
+    EXPECT_EQ(1002, ::GetDlgCtrlID(::GetFocus())) << "Tab goes on inside the hosted control";
+    MSG outside{parent_.Get(), WM_KEYDOWN, VK_TAB, 1};
+    EXPECT_HR(S_FALSE, page_.Page()->TranslateAccelerator(&outside)) << "a key outside the page";
+}
+
 TEST_F(PropertyPageTest, PageInformationCarriesTitleAndDialogSize) {
     const PROPPAGEINFO& info = page_.Info();
     ASSERT_NE(nullptr, info.pszTitle);

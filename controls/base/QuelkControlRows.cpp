@@ -1,6 +1,7 @@
 // Rows between the dialog and the DTM: loading, refreshing, row states, locks, storing and committing,
-// and the hosted child controls. These are the defaults that the synchronisation and enumeration layers
-// of the framework refine; the base keeps them small and in the slot table's contracts.
+// and the hosted child controls. These are the defaults that the synchronisation layer of the framework
+// refines; the base keeps them small and in the slot table's contracts. The enumeration members live in
+// controls/enum.
 #include <string>
 
 #include "classlib/Bstr.h"
@@ -159,24 +160,6 @@ HRESULT CQuelkControlBase::CommitParameter(ULONG id) noexcept {
 BOOL CQuelkControlBase::SetDirty(BOOL dirty) noexcept {
     m_dirty = dirty;
     return m_dirty;
-}
-
-// --- the enumeration controls' slots: the base has no enumeration display of its own ---
-
-HRESULT CQuelkControlBase::FillEnumControl(UINT) noexcept { return S_OK; }
-HRESULT CQuelkControlBase::RefillEnumControl(UINT) noexcept { return S_OK; }
-HRESULT CQuelkControlBase::ShowEnumValue(UINT, VARIANT) noexcept { return E_NOTIMPL; }
-HRESULT CQuelkControlBase::ShowBitEnumValue(UINT, VARIANT) noexcept { return E_NOTIMPL; }
-HRESULT CQuelkControlBase::GetEnumEntryByString(UINT, VARIANT* value) noexcept {
-    return value ? E_NOTIMPL : E_POINTER;
-}
-HRESULT CQuelkControlBase::CheckEnumText(UINT, VARIANT*, bool*) noexcept { return E_NOTIMPL; }
-HRESULT CQuelkControlBase::ReadEnumSelection(UINT, VARIANT* value) noexcept {
-    return value ? E_NOTIMPL : E_POINTER;
-}
-HRESULT CQuelkControlBase::CheckEnumSelection(UINT, VARIANT*, bool*) noexcept { return E_NOTIMPL; }
-int CQuelkControlBase::GetDlgItemKind(UINT controlId) noexcept {
-    return dialog_ ? GetControlKind(::GetDlgItem(dialog_, static_cast<int>(controlId))) : 0;
 }
 
 // --- hosted child controls ---

@@ -108,8 +108,6 @@ private:
     std::vector<BYTE> bytes_;
 };
 
-constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082;
-
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
@@ -126,26 +124,36 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent) {
+ql::WindowOwner CreateDialogWithItems(CQuelkControlBase& control, const std::vector<DialogItem>& items,
+                                      HWND parent) {
     TemplateWriter t;
     t.Dword(DS_SETFONT | (parent ? (DS_CONTROL | WS_CHILD | WS_VISIBLE) : (WS_POPUP | WS_CAPTION)));
     t.Dword(0);
-    t.Word(6);
+    t.Word(static_cast<WORD>(items.size()));
     for (short v : {0, 0, 200, 120}) t.Word(static_cast<WORD>(v));
     t.Word(0);  // no menu
     t.Word(0);  // the dialog class
     t.Text(L"Test page");
     t.Word(8);
     t.Text(L"MS Shell Dlg");
-    t.Item(kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kTagEdit, 10, 10, 80, 12, L"");
-    t.Item(kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kAddressEdit, 10, 30, 80, 12, L"");
-    t.Item(kStaticClass, SS_LEFT, kFactorStatic, 10, 50, 80, 12, L"");
-    t.Item(kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, kTestButton, 10, 70, 80, 14, L"Connect");
-    t.Item(kButtonClass, BS_AUTOCHECKBOX | WS_TABSTOP, kLockCheck, 10, 90, 80, 12, L"Lock");
-    t.Item(kStaticClass, SS_BITMAP, kLogoStatic, 120, 10, 20, 20, L"");
+    for (const DialogItem& item : items) {
+        t.Item(item.classOrdinal, item.style, item.id, item.x, item.y, item.cx, item.cy, item.text);
+    }
     return ql::WindowOwner(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
                                                         static_cast<LPCDLGTEMPLATEW>(t.Data()), parent,
                                                         TestDialogProc, reinterpret_cast<LPARAM>(&control)));
+}
+
+ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent) {
+    return CreateDialogWithItems(
+        control,
+        {{kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kTagEdit, 10, 10, 80, 12, L""},
+         {kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kAddressEdit, 10, 30, 80, 12, L""},
+         {kStaticClass, SS_LEFT, kFactorStatic, 10, 50, 80, 12, L""},
+         {kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, kTestButton, 10, 70, 80, 14, L"Connect"},
+         {kButtonClass, BS_AUTOCHECKBOX | WS_TABSTOP, kLockCheck, 10, 90, 80, 12, L"Lock"},
+         {kStaticClass, SS_BITMAP, kLogoStatic, 120, 10, 20, 20, L""}},
+        parent);
 }
 
 std::wstring WindowText(HWND window) {

@@ -69,8 +69,23 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateParameters(ULONG lcid) noexcept override;
 };
 
-// A modeless dialog of the test items whose procedure hands every message to the page's message map,
-// as the class layers do; a child page of `parent` when one is given.
+// One item of a dialog template: a predefined window class by its ordinal, style (WS_CHILD and WS_VISIBLE
+// are added), id, place in dialog units and text.
+struct DialogItem {
+    WORD classOrdinal;
+    DWORD style;
+    WORD id;
+    short x, y, cx, cy;
+    const wchar_t* text;
+};
+constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082, kListBoxClass = 0x0083,
+               kComboBoxClass = 0x0085;
+
+// A modeless dialog of `items` whose procedure hands every message to the page's message map, as the
+// class layers do; a child page of `parent` when one is given.
+ql::WindowOwner CreateDialogWithItems(CQuelkControlBase& control, const std::vector<DialogItem>& items,
+                                      HWND parent = nullptr);
+// That dialog with the test items above.
 ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent = nullptr);
 
 // A frame host and one configured DTM (state 8) created through COM.

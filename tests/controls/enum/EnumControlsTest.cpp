@@ -170,6 +170,41 @@ TEST_F(EnumControlsTest, ALanguageChangeKeepsEverySelectionByItsCode) {
     EXPECT_EQ(CB_ERR, ::SendMessageW(Item(kModeCombo), CB_GETCURSEL, 0, 0));  // none before, none after
 }
 
+// A hosted child control is given built-in texts: the entry's, or the joined flags' (an empty text too);
+// a value that no entry has does not reach it.
+TEST_F(EnumControlsTest, AHostedChildIsGivenTheBuiltInTexts) {
+    ASSERT_NO_FATAL_FAILURE(SwitchToGerman());  // entry texts are never translated for a child
+    ChildControl child;
+    ASSERT_TRUE(
+        ::SetWindowSubclass(Item(kTextEdit), ChildControl::HostProc, 1, reinterpret_cast<DWORD_PTR>(&child)));
+    struct Case {
+        const char* name;
+        UINT row;
+        std::vector<const wchar_t*> entries;
+        LONG value;
+        HRESULT hr;
+        const wchar_t* shown;  // null: the child is not called
+    };
+    const Case cases[] = {
+        {"an entry", kModeTextRow, {L"8;Auto", L"16;Manual"}, 16, S_OK, L"Manual"},
+        {"no entry has the value", kModeTextRow, {L"8;Auto", L"16;Manual"}, 5, S_FALSE, nullptr},
+        {"flags", kFlagsTextRow, {L"0;None", L"1;A", L"2;B", L"4;C"}, 5, S_OK, L"None | A | C"},
+        {"no flag entries", kFlagsTextRow, {}, 5, S_OK, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetEntries(c.row, c.row == kFlagsTextRow ? kEnumerationBits : kEnumerationList, c.entries);
+        child.calls.clear();
+        EXPECT_HR(c.hr, Show(c.row, MakeI4(c.value)));
+        EXPECT_EQ(c.shown ? 1u : 0u, child.calls.size());
+        if (c.shown) {
+            EXPECT_EQ(c.shown, TextOf(*child.shown));
+        }
+    }
+    ::RemoveWindowSubclass(Item(kTextEdit), ChildControl::HostProc, 1);
+    EXPECT_EQ(1u, child.refs);
+}
+
 TEST_F(EnumControlsTest, TheDtmChecksTheChosenEntry) {
     SetEntries(kComboRow, kEnumerationList, {L"8;Auto", L"16;Manual", L"5;Five"});
     ASSERT_HR(S_OK, page_->FillEnumControl(kComboRow));

@@ -273,6 +273,9 @@ private:
     HRESULT HandleSchemaFolder(const VARIANT& data) noexcept;
     HRESULT HandleDataLock(const VARIANT& data) noexcept;
     HRESULT QueryChildControl(UINT controlId, ql::ComPtr<IQuelkChildControl>& child) const noexcept;
+    // The target of an enumerated display: E_INVALIDARG for a row past the end or one without an entry
+    // array; `child` the row's hosted child control, null when its dialog item hosts none.
+    HRESULT EnumDisplayChild(UINT row, ql::ComPtr<IQuelkChildControl>& child) noexcept;
     int FindRowByWindow(HWND window, bool withComboEdit) const noexcept;
     int FindRowByControlId(UINT controlId) const noexcept;
     LRESULT ColorControl(UINT row, int entry, HDC hdc, BOOL& handled) noexcept;

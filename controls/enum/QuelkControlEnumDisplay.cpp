@@ -42,15 +42,23 @@ HRESULT DisplayOnChild(IQuelkChildControl* child, ULONG id, ql::Bstr& text, BOOL
 
 }  // namespace
 
+HRESULT CQuelkControlBase::EnumDisplayChild(UINT row, ql::ComPtr<IQuelkChildControl>& child) noexcept {
+    child.Reset();
+    QL_RETURN_HR_IF(E_INVALIDARG, row >= m_rowCount || m_rows[row].enumeration.Type() != kEnumEntryArrayType);
+    const UINT controlId = m_rows[row].controlId;
+    if (!IsChildControl(controlId)) return S_OK;
+    // Asked again: a child that was hosted a moment ago but cannot be reached now is a failure.
+    QL_RETURN_HR_IF(E_UNEXPECTED, FAILED(QueryChildControl(controlId, child)));
+    return S_OK;
+}
+
 HRESULT CQuelkControlBase::ShowEnumValue(UINT row, VARIANT value) noexcept {
-    QL_RETURN_HR_IF(E_INVALIDARG, row >= m_rowCount);
+    ql::ComPtr<IQuelkChildControl> child;
+    QL_RETURN_IF_FAILED(EnumDisplayChild(row, child));
     const ParameterMapEntry& entry = m_rows[row];
     const VARIANT& list = *entry.enumeration;
-    QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&list) != kEnumEntryArrayType);
 
-    if (IsChildControl(entry.controlId)) {
-        ql::ComPtr<IQuelkChildControl> child;
-        QL_RETURN_HR_IF(E_UNEXPECTED, FAILED(QueryChildControl(entry.controlId, child)));
+    if (child) {
         ULONG count = 0;
         if (FAILED(GetEnumListCount(list, &count)) || count == 0) return S_FALSE;
         ql::Variant code;
@@ -90,14 +98,12 @@ HRESULT CQuelkControlBase::ShowEnumValue(UINT row, VARIANT value) noexcept {
 }
 
 HRESULT CQuelkControlBase::ShowBitEnumValue(UINT row, VARIANT value) noexcept {
-    QL_RETURN_HR_IF(E_INVALIDARG, row >= m_rowCount);
+    ql::ComPtr<IQuelkChildControl> child;
+    QL_RETURN_IF_FAILED(EnumDisplayChild(row, child));
     const ParameterMapEntry& entry = m_rows[row];
     const VARIANT& list = *entry.enumeration;
-    QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&list) != kEnumEntryArrayType);
 
-    if (IsChildControl(entry.controlId)) {
-        ql::ComPtr<IQuelkChildControl> child;
-        QL_RETURN_HR_IF(E_UNEXPECTED, FAILED(QueryChildControl(entry.controlId, child)));
+    if (child) {
         ql::Variant bits;
         QL_RETURN_IF_FAILED(ConvertForDisplay(value, VT_UI4, bits));
         ql::Bstr joined(L"");

@@ -10,6 +10,7 @@
 #include "classlib/Variant.h"
 #include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkControlBase.h"
+#include "controls/enum/EnumEntryTexts.h"
 #include "controls/enum/EnumListMessages.h"
 #include "dataset/VariableFields.h"
 #include "values/AnsiText.h"
@@ -85,19 +86,12 @@ HRESULT CQuelkControlBase::GetEnumEntryByString(UINT row, VARIANT* value) noexce
         ql::Bstr text;
         QL_RETURN_IF_FAILED(ReadRowText(row, ansi));
         QL_RETURN_IF_FAILED(AnsiToBstr(ansi, text));
-        ULONG count = 0;
-        if (FAILED(GetEnumListCount(*entry.enumeration, &count))) return S_FALSE;
-        for (ULONG index = 0; index < count; ++index) {
-            long code = 0;
-            ql::Bstr entryText;
-            if (FAILED(GetEnumListEntry(*entry.enumeration, index, &code, entryText.Put()))) return S_FALSE;
-            // Only the built-in text names an entry: a translated text is no value.
-            if (entryText.View() == text.View()) {
-                result.SetI4(code);
-                return StoreResult(result, value);
-            }
-        }
-        return S_FALSE;
+        long code = 0;
+        bool found = false;
+        // Only the built-in text names an entry: a translated text is no value.
+        if (FAILED(FindEnumEntryCode(*entry.enumeration, text.View(), code, found)) || !found) return S_FALSE;
+        result.SetI4(code);
+        return StoreResult(result, value);
     }
     const EnumListMessages* messages = EnumListMessagesFor(kind);
     if (!messages) return S_FALSE;

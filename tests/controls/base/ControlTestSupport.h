@@ -3,7 +3,6 @@
 // hosted in a real dialog made from an in-memory template, attached to the registered DTM created through
 // COM by its ProgID and configured by our frame host; optionally online with the simulated flowmeter.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,6 @@
 #include "frame/FrameHost.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
-#include "tests/support/TestObjects.h"
 
 namespace controltest {
 
@@ -82,51 +80,6 @@ struct DialogItem {
 };
 constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082, kListBoxClass = 0x0083,
                kComboBoxClass = 0x0085;
-
-// A hosted child control as a control host presents it: the dialog item answers "WM_ATLGETCONTROL".
-class ChildControl final : public CountedDispatch<IQuelkChildControl> {
-public:
-    ChildControl() : CountedDispatch({IID_IQuelkChildControl}) {}
-    std::vector<std::string> calls;
-    ql::Variant shown;  // the last value it was given
-    VARIANT_BOOL attachAnswer = VARIANT_TRUE;
-
-    HRESULT STDMETHODCALLTYPE AttachDtm(IUnknown* dtm, VARIANT_BOOL* ok) override {
-        calls.push_back(dtm ? "AttachDtm" : "AttachDtm without DTM");
-        *ok = attachAnswer;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE BindParameter(ULONG id, BSTR name, BSTR, VARIANT_BOOL* ok) override {
-        calls.push_back("BindParameter " + std::to_string(id) + " " + (name ? "named" : "unnamed"));
-        *ok = VARIANT_TRUE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetParentControl(ULONG id, IUnknown* owner, VARIANT_BOOL* ok) override {
-        calls.push_back("SetParentControl " + std::to_string(id) + (owner ? "" : " without owner"));
-        *ok = VARIANT_TRUE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DisplayValue(ULONG id, VARIANT value) override {
-        calls.push_back("DisplayValue " + std::to_string(id));
-        (void)shown.CopyFrom(value);
-        return S_FALSE;
-    }
-    VARNOK_UNEXPECTED_CALL(ChildControlReserved9)
-    VARNOK_UNEXPECTED_CALL(ReadParameterValue, ULONG, VARIANT*)
-    VARNOK_UNEXPECTED_CALL(SetParameterState, ULONG, ULONG)
-    VARNOK_UNEXPECTED_CALL(ChildControlReserved13)
-    VARNOK_UNEXPECTED_CALL(FocusParameter, LONG, VARIANT, VARIANT_BOOL*)
-
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR child) {
-        if (message == ::RegisterWindowMessageW(L"WM_ATLGETCONTROL")) {
-            auto* self = reinterpret_cast<ChildControl*>(child);
-            self->AddRef();  // the caller owns the answer
-            return reinterpret_cast<LRESULT>(static_cast<IUnknown*>(self));
-        }
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-};
 
 // A modeless dialog of `items` whose procedure hands every message to the page's message map, as the
 // class layers do; a child page of `parent` when one is given.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ControlTestSupport.h"
@@ -161,24 +162,16 @@ TEST_F(EnumControlsTest, ALanguageChangeKeepsEverySelectionByItsCode) {
 TEST_F(EnumControlsTest, TheDtmChecksTheChosenEntry) {
     SetEntries(kComboRow, kEnumerationList, {L"8;Auto", L"16;Manual", L"5;Five"});
     ASSERT_HR(S_OK, page_->FillEnumControl(kComboRow));
-    struct Case {
-        const char* name;
-        LRESULT line;
-        HRESULT hr;
-        bool ok;
-    };
-    const Case cases[] = {
-        {"nothing chosen: the DTM is not asked", -1, S_FALSE, false},
-        {"an entry of the parameter", 1, S_OK, true},
-        {"a code the parameter does not have", 2, S_OK, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ::SendMessageW(Item(kModeCombo), CB_SETCURSEL, static_cast<WPARAM>(c.line), 0);
+    // The chosen line, the result and the verdict: nothing chosen (the DTM is not asked), an entry of the
+    // parameter, a code the parameter does not have.
+    const std::tuple<LRESULT, HRESULT, bool> cases[] = {
+        {-1, S_FALSE, false}, {1, S_OK, true}, {2, S_OK, false}};
+    for (const auto& [line, hr, accepted] : cases) {
+        ::SendMessageW(Item(kModeCombo), CB_SETCURSEL, static_cast<WPARAM>(line), 0);
         ql::Variant value;
-        bool ok = !c.ok;
-        EXPECT_HR(c.hr, page_->CheckEnumText(kComboRow, value.Put(), &ok));
-        EXPECT_EQ(c.ok, ok);
+        bool ok = !accepted;
+        EXPECT_HR(hr, page_->CheckEnumText(kComboRow, value.Put(), &ok)) << line;
+        EXPECT_EQ(accepted, ok) << line;
     }
 }
 

@@ -70,7 +70,7 @@ HRESULT CQuelkControlBase::Init(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
     m_variables.Reset();
     QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariables, m_variables.PutVoid()));
     QL_RETURN_HR_IF(E_FAIL, !m_variables);
-    InitChildControls();
+    (void)InitChildControls();  // a refusing child does not stop the page
     QL_RETURN_IF_FAILED(LoadAllRows());
     ql::Variant language;
     language.SetI4(static_cast<LONG>(m_lcid));

@@ -72,6 +72,8 @@ struct ControlTextEntry {
     const char* symbolicName;
 };
 
+class CQuelkCyclicTimer;
+
 class CQuelkControlBase : public ql::DispatchImpl<IQuelkControl>,
                           public ql::DispatchImpl<IQuelkControlSite>,
                           public ql::DispatchImpl<IQuelkControlInfo> {
@@ -114,9 +116,9 @@ public:
     virtual HRESULT ReadEnumSelection(UINT row, VARIANT* value) noexcept;
     virtual HRESULT CheckEnumSelection(UINT row, VARIANT* value, bool* valid) noexcept;
     virtual HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept;
-    virtual HRESULT ValidateRow(UINT row) noexcept;
-    virtual HRESULT ValidateRowOfKind1(UINT row) noexcept;
-    virtual HRESULT ValidateRowOfKind2(UINT row) noexcept;
+    virtual HRESULT ValidateRow(UINT row, VARIANT_BOOL* valid) noexcept;
+    virtual HRESULT ValidateEnumRow(UINT row, VARIANT_BOOL* valid) noexcept;
+    virtual HRESULT ValidateBitEnumRow(UINT row, VARIANT_BOOL* valid) noexcept;
     virtual HRESULT ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexcept;
     virtual HRESULT SetRowState(UINT row, ULONG flags) noexcept;
     virtual HRESULT SetStateById(ULONG id, ULONG flags) noexcept;
@@ -146,6 +148,9 @@ public:
     virtual BOOL IsVariantEqual(VARIANT first, VARIANT second) noexcept;
     virtual int GetControlKind(HWND window) noexcept;
     virtual int GetDlgItemKind(UINT controlId) noexcept;
+    // Called by SetDirty when the dirty flag changes, with PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE
+    // or 0: the property-page layer passes it to its page site. The base has no site.
+    virtual void NotifyPageStatus(DWORD) noexcept {}
 
     // --- IQuelkControlSite ---
     HRESULT STDMETHODCALLTYPE OnChildNotify(ULONG controlId, ULONG code, VARIANT data) noexcept override;
@@ -187,10 +192,24 @@ public:
     ULONG SendUserMessage(const char* text, const char* caption, ULONG flags) noexcept;
     // Answers the languages and texts of the DTM the control is attached to (no DTM: E_NOINTERFACE).
     HRESULT QueryLocalization(REFIID iid, void** out) noexcept;
-    // Hands the DTM to the hosted child controls of the rows; a child that refuses ends the loop.
-    void InitChildControls() noexcept;
+    // Hands the DTM to the hosted child controls of the rows; a child that refuses ends the loop with the
+    // HRESULT of the refusing call.
+    HRESULT InitChildControls() noexcept;
     // Loads every row from the DTM; rows that fail are marked invalid and not loaded.
     HRESULT LoadAllRows() noexcept;
+    // The body of a page's Apply and of a composite control's OK: refuses with the focus on the first
+    // invalid row, else commits every modified row; clean only when no commit failed (the first failure
+    // is returned; S_FALSE, a row the DTM does not take, counts as done).
+    HRESULT ApplyChanges() noexcept;
+    // The release of the views that read cyclically: stops `timer`, switches the view's DTM function on
+    // when the DTM was last told online and off otherwise, then lets the DTM go as ReleaseDtm does.
+    HRESULT ReleaseDtmAndTimer(VARIANT_BOOL* done, ULONG functionId, CQuelkCyclicTimer& timer) noexcept;
+    // Switches a function of the DTM's function list; E_NOINTERFACE without a DTM or its functions.
+    HRESULT EnableDtmFunction(ULONG functionId, BOOL enabled) noexcept;
+    // The notification entry of the plain property-page layer: the default handler of this class.
+    HRESULT ForwardNotify(ULONG code, VARIANT data) noexcept {
+        return CQuelkControlBase::OnNotify(code, data);
+    }
 
     // --- texts from the DTM's translation document (nothing changes while the control has no DTM) ---
     // The body of a class's TranslateParameters: parameter descriptions as tooltips of the rows' controls,
@@ -210,6 +229,7 @@ public:
     // The registered user type name of a class (what the translation document calls its class name).
     static HRESULT ReadUserTypeName(REFCLSID clsid, std::wstring& name) noexcept;
     HWND TooltipOf(UINT controlId) const noexcept;
+    bool IsLocked() const noexcept { return locked_; }
 
     // --- seams for the class layers ---
     void SetControllingUnknown(IUnknown* owner) noexcept { owner_ = owner; }
@@ -237,6 +257,10 @@ protected:
         QL_RETURN_HR_IF(E_POINTER, !m_variables);
         return m_variables->QueryInterface(__uuidof(Interface), out.PutVoid());
     }
+    // The check of one parameter's value against the DTM, the row state following the answer: the value from
+    // the row's control (read by id through the class's reader when `readById`, else by row) or, for a row
+    // without a control, from the dataset. The body of ValidateParameter and of the page layer's form.
+    HRESULT CheckParameterValue(ULONG id, VARIANT_BOOL* valid, bool readById) noexcept;
     // The dialog item of a row's control id (null before the dialog exists).
     HWND RowItem(UINT row) const noexcept;
     // The row's recorded control window, else its dialog item.
@@ -291,6 +315,9 @@ private:
     CQuelkTooltips tooltips_;
     std::map<UINT, ql::Bitmap> bitmaps_;  // bitmaps set into static items, owned until replaced
     bool shownOnce_ = false;
-    bool committing_ = false;
+    bool committing_ = false;  // the validating flag: a commit notification's check runs
+    // Set between a lock and the unlock of the DTM: a state that reaches a row meanwhile keeps the row
+    // disabled and leaves its writable bit in the lock's memory.
+    bool locked_ = false;
     StatusSink sink_{*this};
 };

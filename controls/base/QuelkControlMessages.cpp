@@ -1,6 +1,6 @@
-// The base message map and its handlers: the first showing of the dialog records each row's control window
-// and creates the marker windows; control notifications reach the change and commit handlers of the row
-// whose control sent them; and the kind of a window from its class name.
+// The base message map, which sends the show, colour, drawing and control notifications to their handlers
+// (the show, change and commit handlers live with the synchronisation in controls/sync/), and the kind of a
+// window from its class name.
 #include <cwchar>
 #include <iterator>
 
@@ -23,10 +23,6 @@ constexpr const wchar_t* kControlKinds[] = {
     L"msctls_hotkey32", L"msctls_trackbar32",
 };
 constexpr int kClassNameChars = 100;
-
-// Marker windows: a small static right of the bound control, in the dialog's font.
-constexpr int kMarkerGap = 2;
-constexpr int kMarkerWidth = 10;
 
 using Handler = LRESULT (CQuelkControlBase::*)(UINT, WPARAM, LPARAM, BOOL&) noexcept;
 
@@ -96,56 +92,6 @@ int CQuelkControlBase::GetControlKind(HWND window) noexcept {
     for (size_t i = 0; i < std::size(kControlKinds); ++i) {
         if (::lstrcmpiW(name, kControlKinds[i]) == 0) return static_cast<int>(i + 1);
     }
-    return 0;
-}
-
-LRESULT CQuelkControlBase::OnShowWindow(UINT, WPARAM show, LPARAM, BOOL&) noexcept {
-    if (!show) return 0;
-    (void)InitStateTable();
-    if (shownOnce_ || !dialog_) return 0;
-    shownOnce_ = true;
-    const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(dialog_, WM_GETFONT, 0, 0));
-    for (UINT row = 0; row < m_rowCount; ++row) {
-        ParameterMapEntry& entry = m_rows[row];
-        entry.controlWindow = RowItem(row);
-        if (entry.markerFlag != 1 || !entry.controlWindow) continue;
-        RECT bounds{};
-        ::GetWindowRect(entry.controlWindow, &bounds);
-        ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&bounds), 2);
-        // A child of the dialog: it goes with the dialog.
-        entry.markerWindow =
-            ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, bounds.right + kMarkerGap, bounds.top,
-                              kMarkerWidth, bounds.bottom - bounds.top, dialog_, nullptr,
-                              ql::ComModule::Instance().ModuleInstance(), nullptr);
-        if (entry.markerWindow && font)
-            ::SendMessageW(entry.markerWindow, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
-    return 0;
-}
-
-LRESULT CQuelkControlBase::OnControlCommit(UINT, WPARAM wParam, LPARAM, BOOL& handled) noexcept {
-    if (m_loading || m_updating || committing_) return 0;
-    const int row = FindRowByControlId(LOWORD(wParam));
-    if (row < 0) {
-        handled = FALSE;
-        return 0;
-    }
-    committing_ = true;
-    VARIANT_BOOL valid = VARIANT_FALSE;
-    (void)ValidateParameter(m_rows[row].id, &valid);
-    committing_ = false;
-    return 0;
-}
-
-LRESULT CQuelkControlBase::OnControlChange(UINT, WPARAM wParam, LPARAM, BOOL& handled) noexcept {
-    if (m_loading || m_updating) return 0;
-    const int row = FindRowByControlId(LOWORD(wParam));
-    if (row < 0) {
-        handled = FALSE;
-        return 0;
-    }
-    VARIANT_BOOL valid = VARIANT_FALSE;
-    (void)ValidateParameter(m_rows[row].id, &valid);
     return 0;
 }
 

@@ -152,7 +152,8 @@ ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent) {
          {kStaticClass, SS_LEFT, kFactorStatic, 10, 50, 80, 12, L""},
          {kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, kTestButton, 10, 70, 80, 14, L"Connect"},
          {kButtonClass, BS_AUTOCHECKBOX | WS_TABSTOP, kLockCheck, 10, 90, 80, 12, L"Lock"},
-         {kStaticClass, SS_BITMAP, kLogoStatic, 120, 10, 20, 20, L""}},
+         {kStaticClass, SS_BITMAP, kLogoStatic, 120, 10, 20, 20, L""},
+         {kComboBoxClass, CBS_DROPDOWN | WS_VSCROLL, kUnitCombo, 120, 40, 70, 60, L""}},
         parent);
 }
 

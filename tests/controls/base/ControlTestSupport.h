@@ -30,6 +30,7 @@ enum : UINT {
     kTestButton = 104,
     kLockCheck = 105,
     kLogoStatic = 106,
+    kUnitCombo = 107,
 };
 
 // Dataset parameters the map binds.

@@ -1,0 +1,83 @@
+#pragma once
+// CQuelkOnlinePage: the layer of the parameter pages over the control base. A page works on the device
+// while its online flag is exactly 1 and on the DTM's dataset otherwise; the tree frame sets the flag and
+// the frame mode through IQuelkPageMode. Around each of its own transfers the page puts a transfer mark into
+// the parameter record's access word (0x1000 online, 0x2000 offline store), so that the DTM announces the
+// values of an online transfer as notifications (0x2800 new value, 0x2801 written) instead of storing them,
+// and the page tells its own offline stores apart from other changes (0x2702).
+//
+// What the property-page layer supplies (the COM page class derives from this layer):
+// - IPropertyPage2 and the page site; the site hears the dirty state through NotifyPageStatus (declared
+//   on the base, called by SetDirty), and Apply is ApplyChanges;
+// - the dialog window (AttachDialogWindow) and its messages through ProcessWindowMessage; a page whose
+//   kill-focus notifications should bring the control back in line with the DTM routes them to
+//   OnParameterEdited (from its own OnControlCommit or its message map);
+// - the COM identity: the complete class chains this layer's table (QL_ENTRY_CHAIN(CQuelkOnlinePage)).
+//
+// Threading: the frame's user-interface thread, which is also the DTM's; the DTM's device transfers pump
+// messages, so the page's handlers run re-entrantly inside its own transfers. Nothing is locked.
+#include <string>
+
+#include "controls/base/QuelkControlBase.h"
+
+// The page's online flag: only this value means the page works on the device.
+constexpr ULONG kPageOnline = 1;
+// The frame mode a page hands the DTM before it has been given one: offline parameterization.
+constexpr ULONG kFrameModeOfflineTree = 1;
+
+class CQuelkOnlinePage : public CQuelkControlBase, public IQuelkPageMode {
+    QL_INTERFACE_PART_TABLE(CQuelkOnlinePage, QL_ENTRY_CHAIN(CQuelkControlBase), QL_ENTRY(IQuelkPageMode))
+
+public:
+    // --- IQuelkPageMode ---
+    HRESULT STDMETHODCALLTYPE SetOnline(ULONG online) noexcept override;
+    HRESULT STDMETHODCALLTYPE PageModeReserved4() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetFrameMode(ULONG mode) noexcept override;
+    // Passes the request to the DTM object; always S_OK.
+    HRESULT STDMETHODCALLTYPE CompareSingleParameter(VARIANT id, VARIANT* deviceValue,
+                                                     VARIANT* dtmValue) noexcept override;
+
+    // --- the page's replacements in the control base ---
+    // 0x2702 dropped on an online page for its own offline store, 0x2800 shown and 0x2801 taken as
+    // written by an online page; everything else goes to the base's handler.
+    HRESULT STDMETHODCALLTYPE OnNotify(ULONG code, VARIANT data) noexcept override;
+    // Keeps the text as the page's last device error (the DTM broadcasts a failed transfer this way).
+    HRESULT STDMETHODCALLTYPE ShowMessage(ULONG id, BSTR text, VARIANT extra) noexcept override;
+    // Tells the DTM the frame mode as its active function first, and reads the control by id.
+    HRESULT ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexcept override;
+    HRESULT StoreControlValue(ULONG id) noexcept override;
+    HRESULT CommitParameter(ULONG id) noexcept override;
+    HRESULT LoadParameter(ULONG id) noexcept override;
+
+    // Whether the DTM is in any state but online (also without a DTM). E_POINTER for a null out-pointer.
+    virtual HRESULT IsDtmOffline(bool* offline) noexcept;
+    // A bound control lost the focus: online the parameter (or the device record holding it) is read again
+    // from the device, offline the dataset's value is shown again; then the control's selection is removed.
+    // E_POINTER without a DTM; handled cleared when no row has the control.
+    HRESULT OnParameterEdited(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept;
+
+    ULONG OnlineFlag() const noexcept { return online_; }
+    bool IsOnline() const noexcept { return online_ == kPageOnline; }
+    ULONG FrameMode() const noexcept { return frameMode_; }
+    bool HasDeviceError() const noexcept { return hasDeviceError_; }
+    const std::wstring& LastDeviceError() const noexcept { return lastDeviceError_; }
+    void ClearDeviceError() noexcept {
+        hasDeviceError_ = false;
+        lastDeviceError_.clear();
+    }
+
+protected:
+    explicit CQuelkOnlinePage(const ParameterMap& map) noexcept : CQuelkControlBase(map) {}
+
+private:
+    HRESULT CommitOnline(ULONG id, ULONG access, const VARIANT& value, IQuelkVariablesEx* store) noexcept;
+    HRESULT CommitOffline(ULONG id, ULONG access, const VARIANT& value) noexcept;
+    HRESULT OnValueChangedNotify(const VARIANT& data) noexcept;
+    HRESULT OnDeviceValueNotify(const VARIANT& data) noexcept;
+    HRESULT OnWrittenNotify(const VARIANT& data) noexcept;
+
+    ULONG online_ = 0;
+    ULONG frameMode_ = kFrameModeOfflineTree;
+    bool hasDeviceError_ = false;
+    std::wstring lastDeviceError_;
+};

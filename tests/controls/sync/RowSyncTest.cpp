@@ -1,0 +1,172 @@
+// Rows in step with the DTM on a real dialog: states after loading, markers while the user types, the
+// DTM's lock, the focus on an invalid row and Apply. The page runs offline against the registered DTM.
+#include <windows.h>
+
+#include "SyncTestPage.h"
+#include "classlib/Variant.h"
+#include "controls/base/QuelkCyclicTimer.h"
+#include "dataset/VariableFields.h"
+#include "tests/support/TestVariants.h"
+
+namespace controltest {
+namespace {
+
+constexpr DWORD kDirtyStatus = PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE;
+
+class RowSyncTest : public SyncTest {
+protected:
+    // The marker text of `row` as its next repaint shows it.
+    std::wstring Marker(UINT row) { return WindowText(page_->Row(row).markerWindow); }
+};
+
+// A read-only record leaves an edit enabled for reading and disables any other control; a record that
+// becomes writable enables it again.
+TEST_F(RowSyncTest, ReadOnlyRecordsMakeEditsReadOnlyAndDisableOthers) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage(ReadOnlyMap()));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kTagEdit)));
+    EXPECT_TRUE(IsReadOnly(kTagEdit));
+    EXPECT_FALSE(::IsWindowEnabled(Item(kUnitCombo)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kAddressEdit)));
+    EXPECT_FALSE(IsReadOnly(kAddressEdit));
+
+    const ULONG writable = 0x71;
+    Access(kSoftwareRevisionId, &writable);
+    EXPECT_HR(S_OK, page_->RefreshControl(kSoftwareRevisionId));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kUnitCombo)));
+}
+
+// A row that does not load is shown writable and invalid, flagged not loaded, and left out of the focus
+// search; the rows after it load.
+TEST_F(RowSyncTest, RowThatDoesNotLoadEndsInvalidAndNotLoaded) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage(MapWithUnknownParameter()));
+    EXPECT_EQ(0x0Du, page_->Row(1).state & 0x0F);
+    EXPECT_EQ(0u, page_->Row(0).state & kRowNotLoaded);
+    EXPECT_HR(S_OK, page_->FocusFirstInvalidControl());
+    EXPECT_HR(S_FALSE, page_->CommitParameter(page_->Row(1).id));
+    EXPECT_FALSE(page_->IsLoading());
+}
+
+// Each keystroke is checked: a value the DTM refuses shows "!", a valid change "*", text that is no number
+// "!" without asking the DTM; every row of the parameter follows.
+TEST_F(RowSyncTest, TypingMarksTheRowsOfTheParameter) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    const UINT addressRow = 3, buttonRow = 4;
+    const struct {
+        const wchar_t* text;
+        ULONG lowBits;
+        const wchar_t* marker;
+    } cases[] = {
+        {L"abc", 5, L"!"},  // no number: invalid without the DTM's check
+        {L"127", 7, L"!"},  // beyond the station address range, and not the dataset's value
+        {L"12", 3, L"*"},
+        {L"0", 1, L""},  // the dataset's own value again
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.text, c.text + wcslen(c.text)));
+        ::SetWindowTextW(Item(kAddressEdit), c.text);  // sends EN_CHANGE
+        EXPECT_EQ(c.lowBits, page_->Row(addressRow).state & 7);
+        EXPECT_EQ(c.lowBits, page_->Row(buttonRow).state & 7);
+        EXPECT_EQ(c.marker, Marker(addressRow));
+    }
+    ::SendMessageW(Item(kLockCheck), BM_CLICK, 0, 0);
+    EXPECT_EQ(3u, page_->Row(2).state & 7);
+}
+
+// The DTM's lock leaves nothing editable, holds against a refresh that arrives while it stands, and the
+// unlock restores exactly what was editable before it.
+TEST_F(RowSyncTest, LockHoldsUntilTheUnlockAndRestoresWhatWasEditable) {
+    const ULONG readOnly = 0x70;
+    Access(kZeroPointAdjustId, &readOnly);
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ASSERT_FALSE(::IsWindowEnabled(Item(kLockCheck)));
+
+    ql::Variant lock;
+    lock.SetBool(true);
+    EXPECT_HR(S_OK, page_->OnNotify(kNotifyDataLock, *lock));
+    const auto expectLocked = [this] {
+        EXPECT_TRUE(IsReadOnly(kTagEdit));
+        EXPECT_TRUE(IsReadOnly(kAddressEdit));
+        EXPECT_FALSE(::IsWindowEnabled(Item(kUnitCombo)));
+        EXPECT_FALSE(::IsWindowEnabled(Item(kTestButton)));
+        EXPECT_FALSE(::IsWindowEnabled(Item(kLockCheck)));
+    };
+    expectLocked();
+    ASSERT_HR(S_OK, Store()->SetValue(kTagId, *MakeBstr(L"Boiler 7")));  // 0x2702 refreshes the combo box
+    EXPECT_EQ(L"Boiler 7", WindowText(Item(kUnitCombo)));
+    expectLocked();
+    EXPECT_HR(S_FALSE, page_->CommitParameter(kTagId));
+
+    EXPECT_HR(S_OK, page_->OnNotify(kNotifyDataLock, *MakeI4(1)));
+    EXPECT_FALSE(IsReadOnly(kTagEdit));
+    EXPECT_FALSE(IsReadOnly(kAddressEdit));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kUnitCombo)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kTestButton)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(kLockCheck)));
+}
+
+// Apply with an invalid row puts the focus on it and commits nothing, not even rows modified before it.
+TEST_F(RowSyncTest, ApplyRefusesWhileARowIsInvalid) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ::SetWindowTextW(Item(kTagEdit), L"2.5");
+    ::SetWindowTextW(Item(kAddressEdit), L"127");
+    page_->SetDirty(TRUE);
+    EXPECT_HR(E_FAIL, page_->ApplyChanges());
+    EXPECT_EQ(Item(kAddressEdit), ::GetFocus());
+    EXPECT_TRUE(page_->commits.empty());
+    EXPECT_EQ(L"1", DatasetText(kCalibrationFactorId));
+    EXPECT_EQ(std::vector<DWORD>{kDirtyStatus}, page_->statuses);
+}
+
+// Apply commits each modified row once, marks the page clean and tells its site; a failed commit keeps
+// the page dirty and is returned.
+TEST_F(RowSyncTest, ApplyCommitsEveryModifiedRowAndStaysDirtyOnFailure) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    const ULONG before = Access(kCalibrationFactorId);
+    ::SetWindowTextW(Item(kTagEdit), L"2.5");
+    ::SetWindowTextW(Item(kAddressEdit), L"12");
+    page_->SetDirty(TRUE);
+    EXPECT_HR(S_OK, page_->ApplyChanges());
+    // The offline commit leaves the record modified (not yet in the device), so the second row of the
+    // station address is committed too.
+    EXPECT_EQ((std::vector<ULONG>{kCalibrationFactorId, kStationAddressId, kStationAddressId}),
+              page_->commits);
+    EXPECT_EQ((std::vector<DWORD>{kDirtyStatus, 0}), page_->statuses);
+    EXPECT_EQ(L"2.5", DatasetText(kCalibrationFactorId));
+    EXPECT_EQ(L"12", DatasetText(kStationAddressId));
+    EXPECT_EQ((before & ~kAccessOfflineStoreMark) | kAccessDiffers, Access(kCalibrationFactorId));
+
+    page_->failCommitId = kStationAddressId;
+    page_->SetDirty(TRUE);
+    EXPECT_HR(E_ABORT, page_->ApplyChanges());
+    EXPECT_EQ(kDirtyStatus, page_->statuses.back());
+}
+
+TEST_F(RowSyncTest, ValidationByRowAndItsArguments) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    VARIANT_BOOL valid = VARIANT_TRUE;
+    EXPECT_HR(E_FAIL, page_->CQuelkControlBase::ValidateParameter(kTagId, nullptr));
+    EXPECT_HR(E_INVALIDARG, page_->CQuelkControlBase::ValidateParameter(kEndRowId, &valid));
+    EXPECT_EQ(VARIANT_FALSE, valid);
+    EXPECT_HR(E_INVALIDARG, page_->ValidateRow(page_->RowCount(), nullptr));
+    EXPECT_HR(E_POINTER, page_->ValidateEnumRow(page_->RowCount(), nullptr));
+    EXPECT_HR(E_INVALIDARG, page_->ValidateEnumRow(0, &valid));
+    EXPECT_HR(S_OK, page_->ValidateRow(0, &valid));
+    EXPECT_EQ(VARIANT_TRUE, valid);
+}
+
+// The release of a view stops its timer and switches its function by the DTM state it was last told.
+TEST_F(RowSyncTest, ReleaseStopsTheTimerAndSwitchesTheFunction) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    CQuelkCyclicTimer timer;
+    ASSERT_TRUE(timer.Start(dialog_.Get(), 7, 60000));
+    EXPECT_HR(E_POINTER, page_->ReleaseDtmAndTimer(nullptr, 5, timer));
+    EXPECT_FALSE(timer.IsRunning());
+    EXPECT_NE(nullptr, page_->Variables());
+    VARIANT_BOOL done = VARIANT_FALSE;
+    EXPECT_HR(S_OK, page_->ReleaseDtmAndTimer(&done, 5, timer));
+    EXPECT_EQ(VARIANT_TRUE, done);
+    EXPECT_HR(E_NOINTERFACE, page_->EnableDtmFunction(5, TRUE));
+}
+
+}  // namespace
+}  // namespace controltest

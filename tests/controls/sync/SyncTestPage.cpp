@@ -1,0 +1,104 @@
+#include "SyncTestPage.h"
+
+#include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
+#include "dataset/VariableFields.h"
+#include "dataset/VariantArguments.h"
+#include "tests/support/TestVariants.h"
+
+namespace controltest {
+
+const ParameterMap& SyncMap() {
+    static const ParameterMap map{
+        {kCalibrationFactorId, "CalibrationFactor", 0, kTagEdit, "%g", 0x71, 0, nullptr, nullptr, 1},
+        {kTagId, "Tag", 0, kUnitCombo, "%s", 0x71, 0, nullptr, nullptr, 1},
+        {kZeroPointAdjustId, "ZeroPointAdjust", 0, kLockCheck, "%u", 0x71, 0},
+        {kStationAddressId, "Station Address", 0, kAddressEdit, "%u", 0x71, 0, nullptr, nullptr, 1},
+        {kStationAddressId, "Station Address", 0, kTestButton, "%u", 0x71, 0},
+    };
+    return map;
+}
+
+const ParameterMap& ReadOnlyMap() {
+    static const ParameterMap map{
+        {kHardwareRevisionId, "HardwareRevision", 0, kTagEdit, "%s", 0x71, 0},
+        {kSoftwareRevisionId, "SoftwareRevision", 0, kUnitCombo, "%s", 0x71, 0},
+        {kTagId, "Tag", 0, kAddressEdit, "%s", 0x71, 0},
+    };
+    return map;
+}
+
+HRESULT CSyncPage::OnNotify(ULONG code, VARIANT data) noexcept {
+    ql::Variant element, value;
+    ULONG id = 0;
+    if (FAILED(VariantToUInt32(data, &id)) && SUCCEEDED(FetchIdValuePair(data, element, value))) {
+        (void)VariantToUInt32(*element, &id);
+    }
+    ULONG access = 0;
+    (void)GetParameterState(id, &access);
+    heard.push_back({code, access});
+    return CQuelkOnlinePage::OnNotify(code, data);
+}
+
+HRESULT CSyncPage::CommitParameter(ULONG id) noexcept {
+    commits.push_back(id);
+    if (id == failCommitId) return E_ABORT;
+    return CQuelkOnlinePage::CommitParameter(id);
+}
+
+HRESULT CSyncPage::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
+    if (forcedValue.Type() == VT_EMPTY) return CQuelkOnlinePage::ReadParameterDisplayByID(id, value);
+    return forcedValue.CopyTo(value);
+}
+
+HRESULT CSyncPage::ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexcept {
+    if (forcedValue.Type() == VT_EMPTY || !valid) return CQuelkOnlinePage::ValidateParameter(id, valid);
+    *valid = VARIANT_TRUE;
+    return S_OK;
+}
+
+void SyncTest::SetUp() { ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp()); }
+
+void SyncTest::TearDown() {
+    if (functions_) EXPECT_HR(S_OK, functions_->ActiveXControlEvent(invokeId_.Get(), nullptr));
+    functions_.Reset();
+    dialog_.Reset();
+    page_.Reset();
+    DtmFixture::TearDown();
+}
+
+void SyncTest::OpenPage(const ParameterMap& map) {
+    ASSERT_HR(S_OK, ql::MakeObject(page_, map));
+    dialog_ = CreateTestDialog(*page_.Get());
+    ASSERT_TRUE(dialog_);
+    ASSERT_NE(nullptr, Item(kUnitCombo));
+    ::ShowWindow(dialog_.Get(), SW_SHOWNA);
+    // Registered as an open control, so that the DTM's notifications reach the page.
+    ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkFunctions, functions_.PutVoid()));
+    ASSERT_HR(S_OK,
+              functions_->ActiveXControlEvent(invokeId_.Get(), static_cast<IQuelkControl*>(page_.Get())));
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_HR(S_OK, page_->Init(session_.Object(), &ok));
+    ASSERT_EQ(VARIANT_TRUE, ok);
+}
+
+ULONG SyncTest::Access(ULONG id, const ULONG* newAccess) {
+    ql::ComPtr<IQuelkVariableFields> fields;
+    EXPECT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid()));
+    if (newAccess) {
+        EXPECT_HR(S_OK, fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess),
+                                                 *UlongArgument(*newAccess)));
+    }
+    ql::Variant word;
+    EXPECT_HR(S_OK, fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), word.Get()));
+    return V_UI4(word.Get());
+}
+
+std::wstring SyncTest::DatasetText(ULONG id) {
+    ql::Variant value;
+    EXPECT_HR(S_OK, store_->GetValue(id, value.Get()));
+    EXPECT_HR(S_OK, value.ChangeType(VT_BSTR));
+    return value.Type() == VT_BSTR ? std::wstring(V_BSTR(value.Get())) : L"";
+}
+
+}  // namespace controltest

@@ -46,6 +46,29 @@ TEST_F(OnlinePageTest, OnlineCommitMarksTheTransfer) {
     EXPECT_EQ(0u, page_->Row(0).state & (kRowModified | kAccessOnlineTransferMark));
 }
 
+// Online, a store only announces the value (0x2800) under the online mark and leaves the dataset alone;
+// offline it stores. No mark survives the store, not even one someone else left.
+TEST_F(OnlinePageTest, StoringMarksByTheOnlineFlag) {
+    ASSERT_NO_FATAL_FAILURE(OpenOnline());
+    const ULONG before = Access(kTagId);
+    const std::wstring datasetBefore = DatasetText(kTagId);
+    const ULONG leftOver = before | kAccessOfflineStoreMark;
+    Access(kTagId, &leftOver);
+    ::SetWindowTextW(Item(kUnitCombo), L"Boiler 9");
+    page_->heard.clear();
+    EXPECT_HR(S_OK, page_->StoreControlValue(kTagId));
+    EXPECT_EQ(1u, Heard(kNotifyDeviceValue, kAccessOnlineTransferMark));
+    EXPECT_EQ(datasetBefore, DatasetText(kTagId));
+    EXPECT_EQ(before, Access(kTagId));
+    EXPECT_EQ(kAccessOnlineTransferMark,
+              page_->Row(1).state & kAccessOnlineTransferMark);  // taken under the mark
+
+    EXPECT_HR(S_OK, page_->SetOnline(0));
+    EXPECT_HR(S_OK, page_->StoreControlValue(kTagId));
+    EXPECT_EQ(L"Boiler 9", DatasetText(kTagId));
+    EXPECT_EQ(before, Access(kTagId));
+}
+
 // A device write that fails is reported as that failure, after the mark is gone.
 TEST_F(OnlinePageTest, FailedDeviceWriteIsReportedWithoutTheMark) {
     ASSERT_NO_FATAL_FAILURE(OpenOnline());

@@ -87,49 +87,6 @@ TEST_F(ControlBaseTest, TypedValuesAreReadBackAndEditsAreValidated) {
     EXPECT_EQ(0, valid);
 }
 
-// A hosted child control as a control host presents it: the dialog item answers "WM_ATLGETCONTROL".
-class ChildControl final : public CountedDispatch<IQuelkChildControl> {
-public:
-    ChildControl() : CountedDispatch({IID_IQuelkChildControl}) {}
-    std::vector<std::string> calls;
-    VARIANT_BOOL attachAnswer = VARIANT_TRUE;
-
-    HRESULT STDMETHODCALLTYPE AttachDtm(IUnknown* dtm, VARIANT_BOOL* ok) override {
-        calls.push_back(dtm ? "AttachDtm" : "AttachDtm without DTM");
-        *ok = attachAnswer;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE BindParameter(ULONG id, BSTR name, BSTR, VARIANT_BOOL* ok) override {
-        calls.push_back("BindParameter " + std::to_string(id) + " " + (name ? "named" : "unnamed"));
-        *ok = VARIANT_TRUE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetParentControl(ULONG id, IUnknown* owner, VARIANT_BOOL* ok) override {
-        calls.push_back("SetParentControl " + std::to_string(id) + (owner ? "" : " without owner"));
-        *ok = VARIANT_TRUE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DisplayValue(ULONG id, VARIANT) override {
-        calls.push_back("DisplayValue " + std::to_string(id));
-        return S_FALSE;
-    }
-    VARNOK_UNEXPECTED_CALL(ChildControlReserved9)
-    VARNOK_UNEXPECTED_CALL(ReadParameterValue, ULONG, VARIANT*)
-    HRESULT STDMETHODCALLTYPE SetParameterState(ULONG, ULONG) override { return S_OK; }
-    VARNOK_UNEXPECTED_CALL(ChildControlReserved13)
-    VARNOK_UNEXPECTED_CALL(FocusParameter, LONG, VARIANT, VARIANT_BOOL*)
-
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR child) {
-        if (message == ::RegisterWindowMessageW(L"WM_ATLGETCONTROL")) {
-            auto* self = reinterpret_cast<ChildControl*>(child);
-            self->AddRef();  // the caller owns the answer
-            return reinterpret_cast<LRESULT>(static_cast<IUnknown*>(self));
-        }
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-};
-
 // Init binds a hosted child in the order attach, owner, parameter; a child that refuses ends the binding
 // but not Init, and values go to the child instead of the dialog item's text.
 TEST_F(ControlBaseTest, HostedChildControlsAreBoundAndShowTheirValues) {

@@ -4,6 +4,8 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "controls/base/ControlArguments.h"
+#include "dataset/VariableFields.h"
 #include "frame/DeviceKeyValues.h"
 #include "frame/FrameDocuments.h"
 #include "frame/MessagePump.h"
@@ -207,6 +209,18 @@ void DtmFixture::TearDown() {
     channel_.Reset();
     frame_->ClearProjectDtms();
     frame_.Reset();
+}
+
+ULONG DtmFixture::Access(ULONG id, const ULONG* newAccess) {
+    ql::ComPtr<IQuelkVariableFields> fields;
+    EXPECT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid()));
+    if (newAccess) {
+        EXPECT_HR(S_OK, fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess),
+                                                 *UlongArgument(*newAccess)));
+    }
+    ql::Variant word;
+    EXPECT_HR(S_OK, fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), word.Get()));
+    return V_UI4(word.Get());
 }
 
 ql::ComPtr<CTestPage> DtmFixture::NewPage(const ParameterMap& map) {

@@ -3,6 +3,7 @@
 // hosted in a real dialog made from an in-memory template, attached to the registered DTM created through
 // COM by its ProgID and configured by our frame host; optionally online with the simulated flowmeter.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "frame/FrameHost.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
+#include "tests/support/TestObjects.h"
 
 namespace controltest {
 
@@ -86,6 +88,51 @@ constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082
 // class layers do; a child page of `parent` when one is given.
 ql::WindowOwner CreateDialogWithItems(CQuelkControlBase& control, const std::vector<DialogItem>& items,
                                       HWND parent = nullptr);
+
+// A hosted child control as a control host presents it: the dialog item answers "WM_ATLGETCONTROL".
+class ChildControl final : public CountedDispatch<IQuelkChildControl> {
+public:
+    ChildControl() : CountedDispatch({IID_IQuelkChildControl}) {}
+    std::vector<std::string> calls;
+    VARIANT_BOOL attachAnswer = VARIANT_TRUE;
+
+    HRESULT STDMETHODCALLTYPE AttachDtm(IUnknown* dtm, VARIANT_BOOL* ok) override {
+        calls.push_back(dtm ? "AttachDtm" : "AttachDtm without DTM");
+        *ok = attachAnswer;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE BindParameter(ULONG id, BSTR name, BSTR, VARIANT_BOOL* ok) override {
+        calls.push_back("BindParameter " + std::to_string(id) + " " + (name ? "named" : "unnamed"));
+        *ok = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetParentControl(ULONG id, IUnknown* owner, VARIANT_BOOL* ok) override {
+        calls.push_back("SetParentControl " + std::to_string(id) + (owner ? "" : " without owner"));
+        *ok = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DisplayValue(ULONG id, VARIANT) override {
+        calls.push_back("DisplayValue " + std::to_string(id));
+        return S_FALSE;
+    }
+    VARNOK_UNEXPECTED_CALL(ChildControlReserved9)
+    VARNOK_UNEXPECTED_CALL(ReadParameterValue, ULONG, VARIANT*)
+    HRESULT STDMETHODCALLTYPE SetParameterState(ULONG, ULONG) override { return S_OK; }
+    VARNOK_UNEXPECTED_CALL(ChildControlReserved13)
+    // Takes the focus request without writing the answer.
+    HRESULT STDMETHODCALLTYPE FocusParameter(LONG, VARIANT, VARIANT_BOOL*) override { return S_OK; }
+
+    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR child) {
+        if (message == ::RegisterWindowMessageW(L"WM_ATLGETCONTROL")) {
+            auto* self = reinterpret_cast<ChildControl*>(child);
+            self->AddRef();  // the caller owns the answer
+            return reinterpret_cast<LRESULT>(static_cast<IUnknown*>(self));
+        }
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+};
+
 // That dialog with the test items above.
 ql::WindowOwner CreateTestDialog(CQuelkControlBase& control, HWND parent = nullptr);
 
@@ -98,6 +145,8 @@ protected:
     // Hands the DTM a channel to the simulated flowmeter and waits until it is online.
     void GoOnline();
     IQuelkVariablesEx* Store() const { return store_.Get(); }
+    // The record's access word, or with `newAccess` written first.
+    ULONG Access(ULONG id, const ULONG* newAccess = nullptr);
     ql::ComPtr<CTestPage> NewPage(const ParameterMap& map = TestPageMap());
 
     ql::ComPtr<CFrameHost> frame_;

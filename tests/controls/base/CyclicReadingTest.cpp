@@ -28,19 +28,6 @@ protected:
         for (const SimulatedRequest& request : channel_->Requests()) count += request.kind == kSimTransaction;
         return count;
     }
-    // The access word of `id`, or with `newAccess` set to it first.
-    ULONG Access(ULONG id, const ULONG* newAccess = nullptr) {
-        ql::ComPtr<IQuelkVariableFields> fields;
-        EXPECT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid()));
-        if (newAccess) {
-            EXPECT_HR(S_OK, fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess),
-                                                     *UlongArgument(*newAccess)));
-        }
-        ql::Variant word;
-        EXPECT_HR(S_OK,
-                  fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), word.Get()));
-        return V_UI4(word.Get());
-    }
 
     CQuelkCyclicReader reader_;
 };

@@ -1,13 +1,10 @@
 // Rows in step with the DTM on a real dialog: states after loading, markers while the user types, the
 // DTM's lock, the focus on an invalid row and Apply. The page runs offline against the registered DTM.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "SyncTestPage.h"
 #include "classlib/Variant.h"
-#include "controls/base/QuelkCyclicTimer.h"
 #include "dataset/VariableFields.h"
-#include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
 
 namespace controltest {
@@ -143,74 +140,22 @@ TEST_F(RowSyncTest, ApplyCommitsEveryModifiedRowAndStaysDirtyOnFailure) {
     EXPECT_EQ(kDirtyStatus, page_->statuses.back());
 }
 
-TEST_F(RowSyncTest, ValidationByRowAndItsArguments) {
-    ASSERT_NO_FATAL_FAILURE(OpenPage());
-    VARIANT_BOOL valid = VARIANT_TRUE;
-    EXPECT_HR(E_FAIL, page_->CQuelkControlBase::ValidateParameter(kTagId, nullptr));
-    EXPECT_HR(E_INVALIDARG, page_->CQuelkControlBase::ValidateParameter(kEndRowId, &valid));
-    EXPECT_EQ(VARIANT_FALSE, valid);
-    EXPECT_HR(E_INVALIDARG, page_->ValidateRow(page_->RowCount(), nullptr));
-    EXPECT_HR(E_POINTER, page_->ValidateEnumRow(page_->RowCount(), nullptr));
-    EXPECT_HR(E_INVALIDARG, page_->ValidateEnumRow(0, &valid));
-    EXPECT_HR(S_OK, page_->ValidateRow(0, &valid));
-    EXPECT_EQ(VARIANT_TRUE, valid);
-}
-
 // A hosted child control that takes the focus request without answering counts as holding the invalid
 // value; a marker for a control id without a dialog item is not made.
-class SilentChild final : public CountedDispatch<IQuelkChildControl> {
-public:
-    SilentChild() : CountedDispatch({IID_IQuelkChildControl}) {}
-    HRESULT STDMETHODCALLTYPE AttachDtm(IUnknown*, VARIANT_BOOL* ok) override {
-        return *ok = VARIANT_FALSE, S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE FocusParameter(LONG, VARIANT, VARIANT_BOOL*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetParameterState(ULONG, ULONG) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DisplayValue(ULONG, VARIANT) override { return S_OK; }
-    VARNOK_UNEXPECTED_CALL(BindParameter, ULONG, BSTR, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(ChildControlReserved9)
-    VARNOK_UNEXPECTED_CALL(ReadParameterValue, ULONG, VARIANT*)
-    VARNOK_UNEXPECTED_CALL(ChildControlReserved13)
-    VARNOK_UNEXPECTED_CALL(SetParentControl, ULONG, IUnknown*, VARIANT_BOOL*)
-
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR child) {
-        if (message != ::RegisterWindowMessageW(L"WM_ATLGETCONTROL"))
-            return ::DefSubclassProc(window, message, wParam, lParam);
-        auto* self = reinterpret_cast<SilentChild*>(child);
-        self->AddRef();  // the caller owns the answer
-        return reinterpret_cast<LRESULT>(static_cast<IUnknown*>(self));
-    }
-};
-
-TEST_F(RowSyncTest, SilentChildCountsAsInvalidAndMarkersNeedADialogItem) {
+TEST_F(RowSyncTest, UnansweredFocusRequestCountsAsInvalidAndMarkersNeedADialogItem) {
     static const ParameterMap map{
         {kTagId, "Tag", 0, kTagEdit, "%s", 0x71, 0},
         {kStationAddressId, "Station Address", 0, 999, "%u", 0x71, 0, nullptr, nullptr, 1},
     };
     ASSERT_NO_FATAL_FAILURE(OpenPage(map));
     EXPECT_EQ(nullptr, page_->Row(1).markerWindow);
-    SilentChild child;
+    ChildControl child;
     ASSERT_TRUE(
-        ::SetWindowSubclass(Item(kTagEdit), SilentChild::HostProc, 1, reinterpret_cast<DWORD_PTR>(&child)));
+        ::SetWindowSubclass(Item(kTagEdit), ChildControl::HostProc, 1, reinterpret_cast<DWORD_PTR>(&child)));
     ASSERT_HR(S_OK, page_->SetRowState(0, 0x75));
     EXPECT_HR(E_FAIL, page_->FocusFirstInvalidControl());
-    ::RemoveWindowSubclass(Item(kTagEdit), SilentChild::HostProc, 1);
+    ::RemoveWindowSubclass(Item(kTagEdit), ChildControl::HostProc, 1);
     EXPECT_EQ(1u, child.refs);
-}
-
-// The release of a view stops its timer and switches its function by the DTM state it was last told.
-TEST_F(RowSyncTest, ReleaseStopsTheTimerAndSwitchesTheFunction) {
-    ASSERT_NO_FATAL_FAILURE(OpenPage());
-    CQuelkCyclicTimer timer;
-    ASSERT_TRUE(timer.Start(dialog_.Get(), 7, 60000));
-    EXPECT_HR(E_POINTER, page_->ReleaseDtmAndTimer(nullptr, 5, timer));
-    EXPECT_FALSE(timer.IsRunning());
-    EXPECT_NE(nullptr, page_->Variables());
-    VARIANT_BOOL done = VARIANT_FALSE;
-    EXPECT_HR(S_OK, page_->ReleaseDtmAndTimer(&done, 5, timer));
-    EXPECT_EQ(VARIANT_TRUE, done);
-    EXPECT_HR(E_NOINTERFACE, page_->EnableDtmFunction(5, TRUE));
 }
 
 }  // namespace

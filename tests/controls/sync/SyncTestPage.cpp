@@ -1,8 +1,6 @@
 #include "SyncTestPage.h"
 
 #include "classlib/Variant.h"
-#include "controls/base/ControlArguments.h"
-#include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
 #include "tests/support/TestVariants.h"
 
@@ -80,18 +78,6 @@ void SyncTest::OpenPage(const ParameterMap& map) {
     VARIANT_BOOL ok = VARIANT_FALSE;
     ASSERT_HR(S_OK, page_->Init(session_.Object(), &ok));
     ASSERT_EQ(VARIANT_TRUE, ok);
-}
-
-ULONG SyncTest::Access(ULONG id, const ULONG* newAccess) {
-    ql::ComPtr<IQuelkVariableFields> fields;
-    EXPECT_HR(S_OK, store_->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid()));
-    if (newAccess) {
-        EXPECT_HR(S_OK, fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess),
-                                                 *UlongArgument(*newAccess)));
-    }
-    ql::Variant word;
-    EXPECT_HR(S_OK, fields->GetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), word.Get()));
-    return V_UI4(word.Get());
 }
 
 std::wstring SyncTest::DatasetText(ULONG id) {

@@ -58,8 +58,6 @@ protected:
     void OpenPage(const ParameterMap& map = SyncMap());
     HWND Item(UINT id) const { return ::GetDlgItem(dialog_.Get(), static_cast<int>(id)); }
     bool IsReadOnly(UINT id) const { return (::GetWindowLongW(Item(id), GWL_STYLE) & ES_READONLY) != 0; }
-    // The record's access word, or with `newAccess` written first.
-    ULONG Access(ULONG id, const ULONG* newAccess = nullptr);
     std::wstring DatasetText(ULONG id);
 
     ql::ComPtr<CSyncPage> page_;

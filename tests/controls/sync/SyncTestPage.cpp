@@ -58,7 +58,9 @@ HRESULT CSyncPage::ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexcept {
 void SyncTest::SetUp() { ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp()); }
 
 void SyncTest::TearDown() {
-    if (functions_) EXPECT_HR(S_OK, functions_->ActiveXControlEvent(invokeId_.Get(), nullptr));
+    if (functions_) {
+        EXPECT_HR(S_OK, functions_->ActiveXControlEvent(invokeId_.Get(), nullptr));
+    }
     functions_.Reset();
     dialog_.Reset();
     page_.Reset();

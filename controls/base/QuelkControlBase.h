@@ -200,7 +200,7 @@ public:
     // The body of a page's Apply and of a composite control's OK: refuses with the focus on the first
     // invalid row, else commits every modified row; clean only when no commit failed (the first failure
     // is returned; S_FALSE, a row the DTM does not take, counts as done).
-    HRESULT ApplyChanges() noexcept;
+    HRESULT ApplyModifiedRows() noexcept;
     // The release of the views that read cyclically: stops `timer`, switches the view's DTM function on
     // when the DTM was last told online and off otherwise, then lets the DTM go as ReleaseDtm does.
     HRESULT ReleaseDtmAndTimer(VARIANT_BOOL* done, ULONG functionId, CQuelkCyclicTimer& timer) noexcept;

@@ -6,9 +6,10 @@
 // values of an online transfer as notifications (0x2800 new value, 0x2801 written) instead of storing them,
 // and the page tells its own offline stores apart from other changes (0x2702).
 //
-// What the property-page layer supplies (the COM page class derives from this layer):
-// - IPropertyPage2 and the page site; the site hears the dirty state through NotifyPageStatus (declared
-//   on the base, called by SetDirty), and Apply is ApplyChanges;
+// What the property-page layer supplies (the COM page class derives from this layer and ql::PropertyPage):
+// - IPropertyPage2 and the page site: NotifyPageStatus (declared on the base, called by SetDirty when the
+//   flag changes) passes the state on through SetPageDirty, and ql::PropertyPage::ApplyChanges answers with
+//   ApplyModifiedRows;
 // - the dialog window (AttachDialogWindow) and its messages through ProcessWindowMessage; a page whose
 //   kill-focus notifications should bring the control back in line with the DTM routes them to
 //   OnParameterEdited (from its own OnControlCommit or its message map);

@@ -21,9 +21,8 @@ constexpr ULONG kTransferMarks = kAccessOnlineTransferMark | kAccessOfflineStore
 }  // namespace
 
 HRESULT CQuelkOnlinePage::StoreControlValue(ULONG id) noexcept {
-    const int row = FindParamRow(id);
-    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (m_rows[row].state & kRowNotLoaded) return S_FALSE;
+    const HRESULT usable = CheckCommitRow(*this, id);
+    if (usable != S_OK) return usable;
     QL_RETURN_HR_IF(E_POINTER, !m_variables);
     ql::Variant value;
     const HRESULT prepared = PrepareCommitValue(*this, id, value.Get());
@@ -38,16 +37,12 @@ HRESULT CQuelkOnlinePage::StoreControlValue(ULONG id) noexcept {
                           access & ~kTransferMarks);
     QL_RETURN_IF_FAILED(m_variables->SetValue(*UlongArgument(id), *value));
     // Taken while the mark stands, so the rows carry it until the next state.
-    ULONG state = 0;
-    QL_RETURN_IF_FAILED(GetParameterState(id, &state));
-    QL_RETURN_IF_FAILED(SetStateById(id, state));
-    return S_OK;
+    return ApplyRecordState(*this, id);
 }
 
 HRESULT CQuelkOnlinePage::CommitParameter(ULONG id) noexcept {
-    const int row = FindParamRow(id);
-    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (m_rows[row].state & kRowNotLoaded) return S_FALSE;
+    const HRESULT usable = CheckCommitRow(*this, id);
+    if (usable != S_OK) return usable;
     ql::ComPtr<IQuelkVariablesEx> store;
     if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
     ULONG access = 0;
@@ -56,10 +51,7 @@ HRESULT CQuelkOnlinePage::CommitParameter(ULONG id) noexcept {
     if (prepared != S_OK) return prepared;
     QL_RETURN_IF_FAILED(IsOnline() ? CommitOnline(id, access, *value, store.Get())
                                    : CommitOffline(id, access, *value));
-    ULONG after = 0;
-    QL_RETURN_IF_FAILED(GetParameterState(id, &after));
-    QL_RETURN_IF_FAILED(SetStateById(id, after));
-    return S_OK;
+    return ApplyRecordState(*this, id);
 }
 
 HRESULT CQuelkOnlinePage::CommitOnline(ULONG id, ULONG access, const VARIANT& value,
@@ -94,8 +86,7 @@ HRESULT CQuelkOnlinePage::CommitOffline(ULONG id, ULONG access, const VARIANT& v
     }
     if (FAILED(stored)) {
         // The rows drop what the check marked and show the record as it stays.
-        ULONG after = 0;
-        if (SUCCEEDED(GetParameterState(id, &after))) (void)SetStateById(id, after);
+        (void)ApplyRecordState(*this, id);
     }
     return stored;
 }

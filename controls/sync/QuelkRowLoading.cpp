@@ -7,6 +7,7 @@
 #include "classlib/Variant.h"
 #include "controls/base/ControlArguments.h"
 #include "controls/base/QuelkControlBase.h"
+#include "controls/sync/CommitChecks.h"
 #include "values/AnsiText.h"
 
 HRESULT CQuelkControlBase::UpdateControl(UINT row) noexcept {
@@ -29,10 +30,7 @@ HRESULT CQuelkControlBase::RefreshControl(ULONG id) noexcept {
     ql::Variant value;
     QL_RETURN_IF_FAILED(GetParameterValue(id, value.Get()));
     QL_RETURN_IF_FAILED(ShowValueById(id, *value));
-    ULONG state = 0;
-    QL_RETURN_IF_FAILED(GetParameterState(id, &state));
-    QL_RETURN_IF_FAILED(SetStateById(id, state));
-    return S_OK;
+    return ApplyRecordState(*this, id);
 }
 
 HRESULT CQuelkControlBase::LoadAllRows() noexcept {
@@ -81,8 +79,5 @@ HRESULT CQuelkControlBase::LoadParameter(ULONG id) noexcept {
     QL_RETURN_IF_FAILED(store->ReadFromDevice(id, &done));
     // A read that answers S_OK without the flag did not read.
     QL_RETURN_HR_IF(E_FAIL, done != VARIANT_TRUE);
-    ULONG state = 0;
-    QL_RETURN_IF_FAILED(GetParameterState(id, &state));
-    QL_RETURN_IF_FAILED(SetStateById(id, state));
-    return S_OK;
+    return ApplyRecordState(*this, id);
 }

@@ -11,24 +11,19 @@
 #include "dataset/VariableFields.h"
 
 HRESULT CQuelkControlBase::StoreControlValue(ULONG id) noexcept {
-    const int row = FindParamRow(id);
-    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (m_rows[row].state & kRowNotLoaded) return S_FALSE;
+    const HRESULT usable = CheckCommitRow(*this, id);
+    if (usable != S_OK) return usable;
     QL_RETURN_HR_IF(E_POINTER, !m_variables);
     ql::Variant value;
     const HRESULT prepared = PrepareCommitValue(*this, id, value.Get());
     if (prepared != S_OK) return prepared;
     QL_RETURN_IF_FAILED(m_variables->SetValue(*UlongArgument(id), *value));
-    ULONG access = 0;
-    QL_RETURN_IF_FAILED(GetParameterState(id, &access));
-    QL_RETURN_IF_FAILED(SetStateById(id, access));
-    return S_OK;
+    return ApplyRecordState(*this, id);
 }
 
 HRESULT CQuelkControlBase::CommitParameter(ULONG id) noexcept {
-    const int row = FindParamRow(id);
-    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (m_rows[row].state & kRowNotLoaded) return S_FALSE;
+    const HRESULT usable = CheckCommitRow(*this, id);
+    if (usable != S_OK) return usable;
     ql::ComPtr<IQuelkVariablesEx> store;
     if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
     ql::Variant value;
@@ -38,10 +33,19 @@ HRESULT CQuelkControlBase::CommitParameter(ULONG id) noexcept {
     QL_RETURN_IF_FAILED(store->WriteToDevice(id, *value, &written));
     // The control keeps the text the user entered; only the state follows the dataset.
     if (written != VARIANT_TRUE) return S_FALSE;
+    return ApplyRecordState(*this, id);
+}
+
+HRESULT CheckCommitRow(CQuelkControlBase& control, ULONG id) noexcept {
+    const int row = control.FindParamRow(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
+    return (control.Row(static_cast<UINT>(row)).state & kRowNotLoaded) ? S_FALSE : S_OK;
+}
+
+HRESULT ApplyRecordState(CQuelkControlBase& control, ULONG id) noexcept {
     ULONG access = 0;
-    QL_RETURN_IF_FAILED(GetParameterState(id, &access));
-    QL_RETURN_IF_FAILED(SetStateById(id, access));
-    return S_OK;
+    QL_RETURN_IF_FAILED(control.GetParameterState(id, &access));
+    return control.SetStateById(id, access);
 }
 
 HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, VARIANT* value, ULONG* accessWord) noexcept {
@@ -59,7 +63,7 @@ HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, VARIANT* value,
     return valid ? S_OK : S_FALSE;
 }
 
-HRESULT CQuelkControlBase::ApplyChanges() noexcept {
+HRESULT CQuelkControlBase::ApplyModifiedRows() noexcept {
     QL_RETURN_IF_FAILED(FocusFirstInvalidControl());
     // Each row's state is read when the walk reaches it: a commit refreshes every row of its parameter.
     HRESULT firstFailure = S_OK;

@@ -109,7 +109,7 @@ TEST_F(RowSyncTest, ApplyRefusesWhileARowIsInvalid) {
     ::SetWindowTextW(Item(kTagEdit), L"2.5");
     ::SetWindowTextW(Item(kAddressEdit), L"127");
     page_->SetDirty(TRUE);
-    EXPECT_HR(E_FAIL, page_->ApplyChanges());
+    EXPECT_HR(E_FAIL, page_->ApplyModifiedRows());
     EXPECT_EQ(Item(kAddressEdit), ::GetFocus());
     EXPECT_TRUE(page_->commits.empty());
     EXPECT_EQ(L"1", DatasetText(kCalibrationFactorId));
@@ -124,7 +124,7 @@ TEST_F(RowSyncTest, ApplyCommitsEveryModifiedRowAndStaysDirtyOnFailure) {
     ::SetWindowTextW(Item(kTagEdit), L"2.5");
     ::SetWindowTextW(Item(kAddressEdit), L"12");
     page_->SetDirty(TRUE);
-    EXPECT_HR(S_OK, page_->ApplyChanges());
+    EXPECT_HR(S_OK, page_->ApplyModifiedRows());
     // The offline commit leaves the record modified (not yet in the device), so the second row of the
     // station address is committed too.
     EXPECT_EQ((std::vector<ULONG>{kCalibrationFactorId, kStationAddressId, kStationAddressId}),
@@ -136,7 +136,7 @@ TEST_F(RowSyncTest, ApplyCommitsEveryModifiedRowAndStaysDirtyOnFailure) {
 
     page_->failCommitId = kStationAddressId;
     page_->SetDirty(TRUE);
-    EXPECT_HR(E_ABORT, page_->ApplyChanges());
+    EXPECT_HR(E_ABORT, page_->ApplyModifiedRows());
     EXPECT_EQ(kDirtyStatus, page_->statuses.back());
 }
 

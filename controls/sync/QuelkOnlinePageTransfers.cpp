@@ -21,11 +21,8 @@ constexpr ULONG kTransferMarks = kAccessOnlineTransferMark | kAccessOfflineStore
 }  // namespace
 
 HRESULT CQuelkOnlinePage::StoreControlValue(ULONG id) noexcept {
-    const HRESULT usable = CheckCommitRow(*this, id);
-    if (usable != S_OK) return usable;
-    QL_RETURN_HR_IF(E_POINTER, !m_variables);
     ql::Variant value;
-    const HRESULT prepared = PrepareCommitValue(*this, id, value.Get());
+    const HRESULT prepared = PrepareCommitValue(*this, id, m_variables.Get(), value.Get());
     if (prepared != S_OK) return prepared;
 
     // Online the dataset announces the value (0x2800) instead of keeping it; offline it keeps it and the
@@ -41,13 +38,11 @@ HRESULT CQuelkOnlinePage::StoreControlValue(ULONG id) noexcept {
 }
 
 HRESULT CQuelkOnlinePage::CommitParameter(ULONG id) noexcept {
-    const HRESULT usable = CheckCommitRow(*this, id);
-    if (usable != S_OK) return usable;
     ql::ComPtr<IQuelkVariablesEx> store;
-    if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
+    (void)QueryDtm(store);  // a DTM without it is refused after the row checks
     ULONG access = 0;
     ql::Variant value;
-    const HRESULT prepared = PrepareCommitValue(*this, id, value.Get(), &access);
+    const HRESULT prepared = PrepareCommitValue(*this, id, store.Get(), value.Get(), &access);
     if (prepared != S_OK) return prepared;
     QL_RETURN_IF_FAILED(IsOnline() ? CommitOnline(id, access, *value, store.Get())
                                    : CommitOffline(id, access, *value));

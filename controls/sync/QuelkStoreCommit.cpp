@@ -11,23 +11,18 @@
 #include "dataset/VariableFields.h"
 
 HRESULT CQuelkControlBase::StoreControlValue(ULONG id) noexcept {
-    const HRESULT usable = CheckCommitRow(*this, id);
-    if (usable != S_OK) return usable;
-    QL_RETURN_HR_IF(E_POINTER, !m_variables);
     ql::Variant value;
-    const HRESULT prepared = PrepareCommitValue(*this, id, value.Get());
+    const HRESULT prepared = PrepareCommitValue(*this, id, m_variables.Get(), value.Get());
     if (prepared != S_OK) return prepared;
     QL_RETURN_IF_FAILED(m_variables->SetValue(*UlongArgument(id), *value));
     return ApplyRecordState(*this, id);
 }
 
 HRESULT CQuelkControlBase::CommitParameter(ULONG id) noexcept {
-    const HRESULT usable = CheckCommitRow(*this, id);
-    if (usable != S_OK) return usable;
     ql::ComPtr<IQuelkVariablesEx> store;
-    if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
+    (void)QueryDtm(store);  // a DTM without it is refused after the row checks
     ql::Variant value;
-    const HRESULT prepared = PrepareCommitValue(*this, id, value.Get());
+    const HRESULT prepared = PrepareCommitValue(*this, id, store.Get(), value.Get());
     if (prepared != S_OK) return prepared;
     VARIANT_BOOL written = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(store->WriteToDevice(id, *value, &written));
@@ -36,21 +31,19 @@ HRESULT CQuelkControlBase::CommitParameter(ULONG id) noexcept {
     return ApplyRecordState(*this, id);
 }
 
-HRESULT CheckCommitRow(CQuelkControlBase& control, ULONG id) noexcept {
-    const int row = control.FindParamRow(id);
-    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    return (control.Row(static_cast<UINT>(row)).state & kRowNotLoaded) ? S_FALSE : S_OK;
-}
-
 HRESULT ApplyRecordState(CQuelkControlBase& control, ULONG id) noexcept {
     ULONG access = 0;
     QL_RETURN_IF_FAILED(control.GetParameterState(id, &access));
     return control.SetStateById(id, access);
 }
 
-HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, VARIANT* value, ULONG* accessWord) noexcept {
+HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, const IUnknown* link, VARIANT* value,
+                           ULONG* accessWord) noexcept {
     const int row = control.FindParamRow(id);
     QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
+    // Nothing is asked of the DTM for a row that did not load, not even whether there is one.
+    if (control.Row(static_cast<UINT>(row)).state & kRowNotLoaded) return S_FALSE;
+    QL_RETURN_HR_IF(E_POINTER, !link);
     ULONG access = 0;
     QL_RETURN_IF_FAILED(control.GetParameterState(id, &access));
     if (accessWord) *accessWord = access;

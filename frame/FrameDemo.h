@@ -42,6 +42,11 @@ public:
     // Sets up a new device instance and opens the user interface of one of its functions in a window of its
     // own, until that is closed (FrameDemoUi.cpp). 0 when the user interface opened.
     int RunFunctionUi(long functionId);
+    // Sets up a new device instance online with the simulated flowmeter and opens `control` (a ProgID or
+    // class id, no function of the DTM) with it; runs `script` (frame/UiScript.h, its prints to
+    // `scriptOut`) or, without one, until the window is closed. Then offline and released. The script's
+    // result, 1 when the control could not be opened.
+    int RunControl(const std::wstring& control, const std::wstring* script, std::FILE* scriptOut);
 
 private:
     enum class OnlineRequest { Upload, Download };

@@ -1,8 +1,9 @@
-// The demo's user-interface step: a new device instance whose function user interface the frame opens for
-// real, until the person closes it (or the DTM asks the frame to close it).
+// The demo's user-interface steps: a new device instance whose function user interface, or a control that is
+// no function, the frame opens for real, until the person (or a script) closes it or the DTM asks to.
 #include "classlib/Bstr.h"
 #include "frame/FrameDemo.h"
 #include "frame/FunctionUi.h"
+#include "frame/UiScript.h"
 
 int CFrameDemo::RunFunctionUi(long functionId) {
     if (FAILED(ql::MakeObject(frame_))) return 1;
@@ -31,4 +32,36 @@ int CFrameDemo::RunFunctionUi(long functionId) {
     frame_->SetListener(nullptr);
     frame_->ClearProjectDtms();
     return shown ? 0 : 1;
+}
+
+int CFrameDemo::RunControl(const std::wstring& control, const std::wstring* script, std::FILE* scriptOut) {
+    if (FAILED(ql::MakeObject(frame_))) return 1;
+    frame_->Script().SchemaFolder = settings_.SchemaFolder;
+    frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
+    int result = 1;
+    if (SetUpNewInstance()) {
+        if (GoOnline()) {
+            CFunctionUi ui;
+            frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
+                if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
+            });
+            Begin(L"Open " + control + L" with the DTM (IDtmActiveXControl::Init)");
+            const HRESULT hr = ui.OpenControl(control, session_.Object());
+            if (End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true)) {
+                if (script) {
+                    result = RunUiScript(ui, *script, scriptOut);
+                } else {
+                    RunContainerLoop(ui.Container());
+                    result = 0;
+                }
+            }
+            (void)ui.Close();
+            frame_->SetUiCloser(nullptr);
+            GoOffline();
+        }
+        ReleaseDtm();
+    }
+    frame_->SetListener(nullptr);
+    frame_->ClearProjectDtms();
+    return result;
 }

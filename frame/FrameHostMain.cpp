@@ -6,9 +6,10 @@
 //                         sets up a new DTM and opens the user interface of its function (1 is the offline
 //                         parameterization) in a window until it is closed
 //   framehost.exe open <ProgID|{class id}> [script]
-//                         opens that control in a window of its own, as frames open controls that are no
-//                         DTM function; without a script it runs until the window is closed, with one it
-//                         drives the control by the script's commands (frame/UiScript.h) and closes it
+//                         sets up a new DTM online with the simulated flowmeter and opens that control with
+//                         it in a window of its own, as frames open controls that are no DTM function;
+//                         without a script it runs until the window is closed, with one it drives the
+//                         control by the script's commands (frame/UiScript.h) and closes it
 #include <windows.h>
 
 #include <cstdio>
@@ -58,21 +59,12 @@ std::wstring ReadScript(const char* path) {
     return text;
 }
 
-int OpenUserInterface(const char* control, const char* scriptPath) {
-    CFunctionUi ui;
-    const HRESULT hr = ui.OpenControl(Wide(control));
-    if (FAILED(hr)) {
-        ql::PrintUtf8(stderr, L"framehost: %ls could not be opened (0x%08lX)\n", Wide(control).c_str(),
-                      static_cast<unsigned long>(hr));
-        return 1;
-    }
-    if (!scriptPath) {
-        RunContainerLoop(ui.Container());
-        return 0;
-    }
-    const int result = RunUiScript(ui, ReadScript(scriptPath), stdout);
-    (void)ui.Close();
-    return result;
+// The frame's own steps go to stderr: stdout holds only what the script prints.
+int OpenUserInterface(const FrameDemoSettings& settings, const char* control, const char* scriptPath) {
+    CFrameDemo frame(stderr, settings);
+    if (!scriptPath) return frame.RunControl(Wide(control), nullptr, stdout);
+    const std::wstring script = ReadScript(scriptPath);
+    return frame.RunControl(Wide(control), &script, stdout);
 }
 
 }  // namespace
@@ -88,13 +80,13 @@ int main(int argc, char** argv) {
                       static_cast<unsigned long>(apartment.Status()));
         return 1;
     }
-    if (open) return OpenUserInterface(argv[2], argc == 4 ? argv[3] : nullptr);
     FrameDemoSettings settings;
     const std::wstring folder = ProgramFolder();
     // The build tree keeps the module beside the frame host's folder.
     settings.ModulePath = folder + L"..\\module\\VarnokP3.dll";
     settings.ProjectPath = folder + L"demo-project.varnok";
     settings.SchemaFolder = SourceTreeSchemaFolder();
+    if (open) return OpenUserInterface(settings, argv[2], argc == 4 ? argv[3] : nullptr);
     CFrameDemo demo(stdout, settings);
     return ui ? demo.RunFunctionUi(std::atol(argv[2])) : demo.Run();
 }

@@ -35,26 +35,37 @@ HRESULT CFunctionUi::OpenFunction(IUnknown* dtm, long functionId) noexcept {
         std::wstring control;
         QL_RETURN_IF_FAILED(ControlOfFunction(dtm, functionCall, control));
         QL_RETURN_IF_FAILED(container_.Open(control, L"Function " + std::to_wstring(functionId)));
-        ql::Bstr invokeId;
-        HRESULT hr = CreateInvokeId(invokeId.Put());
-        if (SUCCEEDED(hr)) hr = ql::QueryInterfaceTo(container_.Control(), fdtControl_);
-        VARIANT_BOOL initialised = VARIANT_FALSE;
-        if (SUCCEEDED(hr)) hr = fdtControl_->Init(invokeId.Get(), functionCall.Get(), dtm, &initialised);
-        if (hr == S_OK && initialised != VARIANT_TRUE) hr = S_FALSE;
-        if (hr != S_OK) {
-            fdtControl_.Reset();  // a control that refused Init has nothing to prepare for release
-            container_.Close();
-            return hr;
+        QL_RETURN_IF_FAILED(ql::QueryInterfaceTo(container_.Control(), fdtControl_));
+        return InitControl(dtm, functionCall);
+    });
+}
+
+HRESULT CFunctionUi::OpenControl(const std::wstring& classIdOrProgId, IUnknown* dtm) noexcept {
+    QL_RETURN_IF_FAILED(Close());
+    return ql::GuardComCall([&]() -> HRESULT {
+        QL_RETURN_IF_FAILED(container_.Open(classIdOrProgId, classIdOrProgId));
+        if (dtm && SUCCEEDED(ql::QueryInterfaceTo(container_.Control(), fdtControl_)) && fdtControl_) {
+            // No function of the DTM: the control gets a function call of its own, for function 0.
+            return InitControl(dtm, ql::Bstr(FunctionCallDocument(0)));
         }
-        invokeId_.assign(invokeId.View());
+        fdtControl_.Reset();
         container_.Show();
         return S_OK;
     });
 }
 
-HRESULT CFunctionUi::OpenControl(const std::wstring& classIdOrProgId) noexcept {
-    QL_RETURN_IF_FAILED(Close());
-    QL_RETURN_IF_FAILED(container_.Open(classIdOrProgId, classIdOrProgId));
+HRESULT CFunctionUi::InitControl(IUnknown* dtm, const ql::Bstr& functionCall) noexcept {
+    ql::Bstr invokeId;
+    HRESULT hr = CreateInvokeId(invokeId.Put());
+    VARIANT_BOOL initialised = VARIANT_FALSE;
+    if (SUCCEEDED(hr)) hr = fdtControl_->Init(invokeId.Get(), functionCall.Get(), dtm, &initialised);
+    if (hr == S_OK && initialised != VARIANT_TRUE) hr = S_FALSE;
+    if (hr != S_OK) {
+        fdtControl_.Reset();  // a control that refused Init has nothing to prepare for release
+        container_.Close();
+        return hr;
+    }
+    invokeId_.assign(invokeId.View());
     container_.Show();
     return S_OK;
 }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "FdtInterfaces.h"
+#include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "frame/ControlContainer.h"
 
@@ -27,8 +28,9 @@ public:
     // Opens the user interface of the DTM's function `functionId`. S_FALSE when the control refused Init (the
     // window is closed again); the DTM's or the control's failure otherwise.
     HRESULT OpenFunction(IUnknown* dtm, long functionId) noexcept;
-    // Opens a control by ProgID or class id in braces, without a DTM.
-    HRESULT OpenControl(const std::wstring& classIdOrProgId) noexcept;
+    // Opens a control by ProgID or class id in braces. With a DTM, a control that answers IDtmActiveXControl
+    // is initialised with it (a fresh invoke id and a function call of its own): S_FALSE when it refused.
+    HRESULT OpenControl(const std::wstring& classIdOrProgId, IUnknown* dtm = nullptr) noexcept;
     // Lets the control go (see the top). S_OK also when nothing was open.
     HRESULT Close() noexcept;
 
@@ -39,6 +41,9 @@ public:
     HRESULT LastReleaseResult() const noexcept { return lastReleaseResult_; }
 
 private:
+    // IDtmActiveXControl::Init of the hosted control; on refusal the window is closed again.
+    HRESULT InitControl(IUnknown* dtm, const ql::Bstr& functionCall) noexcept;
+
     std::wstring invokeId_;
     ql::ComPtr<IDtmActiveXControl> fdtControl_;
     CControlContainer container_;

@@ -87,6 +87,16 @@ int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out) {
             if (!dialog || !::SetDlgItemTextW(dialog, id, text.c_str())) return 1;
             continue;
         }
+        if (command == L"click") {
+            const HWND button = dialog ? ::GetDlgItem(dialog, id) : nullptr;
+            if (!button || !::IsWindowEnabled(button)) {
+                ql::PrintUtf8(stderr, L"script: button %d cannot be clicked\n", id);
+                return 1;
+            }
+            ::SendMessageW(button, BM_CLICK, 0, 0);
+            PumpContainerMessages(ui.Container());
+            continue;
+        }
         if (command == L"print-text") {
             wchar_t text[256] = {};
             if (dialog) ::GetDlgItemTextW(dialog, id, text, 256);

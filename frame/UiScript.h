@@ -4,6 +4,7 @@
 //   wait <ms>            dispatch messages for that long (keys go to the control first)
 //   key <TAB|RETURN|ESCAPE>  a key pressed on the window that has the focus
 //   text <id> <text>     types a text into the control's dialog item <id>
+//   click <id>           clicks the button <id> (fails when it is disabled, as a person could not click it)
 //   print-focus          prints the dialog item id that has the focus
 //   print-text <id>      prints the text of dialog item <id>
 //   close                closes the user interface

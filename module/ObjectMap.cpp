@@ -13,6 +13,7 @@
 
 #include "VarnokP3.h"
 #include "classlib/ComponentCategories.h"
+#include "comm/BaseOrvo.h"
 #include "dtm/DtmObjectFactory.h"
 #include "module/ModuleResources.h"
 
@@ -43,7 +44,7 @@ ql::ObjectMapEntry Entry(const CLSID& clsid, ql::CreateInstanceFn createInstance
     return ql::MakeObjectEntry(clsid, &ql::UpdateRegistryFromScript<ScriptId>, createInstance);
 }
 
-ql::AutoObjectEntry g_baseOrvo(Entry<IDR_BASEORVO>(CLSID_BaseOrvo, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_baseOrvo(Entry<IDR_BASEORVO>(CLSID_BaseOrvo, &ql::CreateInstance<CBaseOrvo>));
 ql::AutoObjectEntry g_diagnosis(Entry<IDR_DIAGNOSIS>(CLSID_Diagnosis, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_dtmObject(ql::MakeObjectEntry(CLSID_DtmObject, &UpdateDtmObjectRegistry, &CreateDtmObject,
                                                     &DtmObjectCategories));

@@ -10,9 +10,11 @@ out=${2:-$root/docs/screenshots}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# Each user interface: the picture's name and what framehost.exe opens.
+# Each user interface: the picture's name, what framehost.exe opens, and what the script does first (words
+# joined by '|' stand for the script's lines).
 shots=(
   "test-control QuelkUiTest.Control"
+  "baseorvo VarnokP3.BaseOrvo text|1206|1;text|1208|26;click|1403"
 )
 
 export WINEPREFIX="$build/wineprefix-x11"
@@ -36,11 +38,12 @@ sleep 1
 "$root/scripts/x11-prefix.sh" "$build"
 
 for shot in "${shots[@]}"; do
-  read -r name control <<<"$shot"
-  printf 'wait 4000\nclose\n' >"$work/script.txt"
+  read -r name control steps <<<"$shot"
+  { [ -z "${steps:-}" ] || echo "$steps" | tr ';|' '\n ' | sed 's/ *$//;/^$/d'; printf 'wait 5000\nclose\n'; } \
+    >"$work/script.txt"
   wine "$build/frame/framehost.exe" open "$control" "$(winepath -w "$work/script.txt")" </dev/null >/dev/null 2>&1 &
   host=$!
-  sleep 3
+  sleep 5
   import -display "$display" -window root "$work/screen.png"
   wait "$host" || { echo "screenshots: framehost.exe could not open $control" >&2; exit 1; }
   # The desktop is black without a window manager: trimming leaves the window.

@@ -233,6 +233,9 @@ public:
 
     // --- seams for the class layers ---
     void SetControllingUnknown(IUnknown* owner) noexcept { owner_ = owner; }
+    IUnknown* ControllingUnknown() const noexcept { return owner_; }
+    // Where the XML handler's messages go: the control's status text.
+    CQuelkMessageSink& StatusReports() noexcept { return sink_; }
     void AttachDialogWindow(HWND dialog) noexcept { dialog_ = dialog; }
     HWND DialogWindow() const noexcept { return dialog_; }
     IQuelkVariables* Variables() const noexcept { return m_variables.Get(); }

@@ -1,0 +1,49 @@
+// The property-page layer: the base's SetDirty reaches the page's dirty flag, and Apply commits exactly the
+// modified rows through the overridable commit slot; a row that is refused keeps the page modified.
+#include <windows.h>
+
+#include <vector>
+
+#include "ControlTestSupport.h"
+#include "controls/base/QuelkPropertyPageImpl.h"
+
+namespace controltest {
+namespace {
+
+class CTestLayerPage final : public ql::ComObjectBase<CTestLayerPage>, public CQuelkPropertyPageImpl {
+    QL_INTERFACE_TABLE(CTestLayerPage, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkPropertyPageImpl))
+
+public:
+    CTestLayerPage() noexcept : CQuelkPropertyPageImpl(500, 1, TestPageMap()) {}
+    HRESULT FinalConstruct() noexcept { return AttachIdentity(GetControllingUnknown()); }
+
+    std::vector<ULONG> committed;
+    ULONG refusedId = 0;
+    HRESULT CommitParameter(ULONG id) noexcept override {
+        committed.push_back(id);
+        return id == refusedId ? S_FALSE : S_OK;
+    }
+};
+
+TEST(PropertyPageLayerTest, ApplyCommitsTheModifiedRowsThroughTheSlot) {
+    ql::ComApartment apartment;
+    ql::ComPtr<CTestLayerPage> page;
+    ASSERT_HR(S_OK, ql::MakeObject(page));
+    page->SetDirty(TRUE);
+    EXPECT_HR(S_OK, page->IsPageDirty());
+    page->Row(0).state |= kRowModified;
+    page->Row(2).state |= kRowModified;
+
+    page->refusedId = kCalibrationFactorId;
+    EXPECT_HR(S_OK, page->Apply());
+    EXPECT_EQ((std::vector<ULONG>{kTagId, kCalibrationFactorId}), page->committed);
+    EXPECT_HR(S_OK, page->IsPageDirty());  // one row was refused
+
+    page->refusedId = 0;
+    page->committed.clear();
+    EXPECT_HR(S_OK, page->Apply());
+    EXPECT_HR(S_FALSE, page->IsPageDirty());
+}
+
+}  // namespace
+}  // namespace controltest

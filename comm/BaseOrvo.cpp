@@ -129,7 +129,8 @@ void CBaseOrvo::UpdateAddressFields() noexcept {
     const HWND dialog = DialogWindow();
     if (!dialog) return;
     const BOOL open = (m_commAvailable && m_online) ? TRUE : FALSE;
-    for (int id : {IDC_ORVO_SLOT, IDC_ORVO_INDEX, IDC_ORVO_DATA}) ::EnableWindow(::GetDlgItem(dialog, id), open);
+    for (int id : {IDC_ORVO_SLOT, IDC_ORVO_INDEX, IDC_ORVO_DATA})
+        ::EnableWindow(::GetDlgItem(dialog, id), open);
 }
 
 void CBaseOrvo::EnableButtons(BOOL enable) noexcept {
@@ -149,27 +150,37 @@ BYTE CBaseOrvo::LowByteOf(ULONG id) noexcept {
     return static_cast<BYTE>(V_I4(value.Get()) & 0xFF);
 }
 
-const char* CBaseOrvo::PrepareRecordAddress() noexcept {
-    if (StoreControlValue(kSlotId) != S_OK) return "Error writing SlotValue!";
-    if (StoreControlValue(kIndexId) != S_OK) return "Error writing IndexValue!";
-    return nullptr;
+bool CBaseOrvo::StartRecordTransfer(const char* withoutStoreText) noexcept {
+    Report("%s", "");
+    const char* failure = withoutStoreText;
+    if (Variables()) {
+        failure = nullptr;
+        if (StoreControlValue(kSlotId) != S_OK)
+            failure = "Error writing SlotValue!";
+        else if (StoreControlValue(kIndexId) != S_OK)
+            failure = "Error writing IndexValue!";
+    }
+    if (failure) Report("%s", failure);
+    return failure == nullptr;
+}
+
+HRESULT CBaseOrvo::AddressRecord() noexcept {
+    const LONG address = LowByteOf(kSlotId) * 65536L + LowByteOf(kIndexId);
+    QL_RETURN_IF_FAILED(Variables()->SetAddress(*I4Argument(kRecordId), *I4Argument(address)));
+    return m_dpv1 ? S_OK : E_UNEXPECTED;
 }
 
 HRESULT CBaseOrvo::ReadRecord() noexcept {
-    const LONG address = LowByteOf(kSlotId) * 65536L + LowByteOf(kIndexId);
-    QL_RETURN_IF_FAILED(Variables()->SetAddress(*I4Argument(kRecordId), *I4Argument(address)));
     // The store never sends a DTM-internal item to the device: the client reads the record itself. Its
     // bytes come back as the parameter's value (and so into the data field); a device error as a message.
-    QL_RETURN_HR_IF(E_UNEXPECTED, !m_dpv1);
+    QL_RETURN_IF_FAILED(AddressRecord());
     VARIANT_BOOL sent = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(m_dpv1->ReadRequestSync(kRecordId, &sent));
     return sent == VARIANT_TRUE ? S_OK : E_FAIL;
 }
 
 HRESULT CBaseOrvo::WriteRecord() noexcept {
-    const LONG address = LowByteOf(kSlotId) * 65536L + LowByteOf(kIndexId);
-    QL_RETURN_IF_FAILED(Variables()->SetAddress(*I4Argument(kRecordId), *I4Argument(address)));
-    QL_RETURN_HR_IF(E_UNEXPECTED, !m_dpv1);
+    QL_RETURN_IF_FAILED(AddressRecord());
     ql::Variant data;
     if (ReadParameterDisplayByID(kRecordId, data.Get()) != S_OK) return E_FAIL;
     VARIANT_BOOL sent = VARIANT_FALSE;
@@ -220,15 +231,7 @@ LRESULT CBaseOrvo::OnDisconnect(WORD, WORD, HWND, BOOL&) noexcept {
 }
 
 LRESULT CBaseOrvo::OnRead(WORD, WORD, HWND, BOOL&) noexcept {
-    Report("%s", "");
-    if (!Variables()) {
-        Report("%s", " Parameter Handler not initialized!");
-        return 0;
-    }
-    if (const char* failure = PrepareRecordAddress()) {
-        Report("%s", failure);
-        return 0;
-    }
+    if (!StartRecordTransfer(" Parameter Handler not initialized!")) return 0;
     ::SetDlgItemTextW(DialogWindow(), IDC_ORVO_DATA, L"");
     EnableButtons(FALSE);
     if (ReadRecord() != S_OK) {
@@ -239,15 +242,7 @@ LRESULT CBaseOrvo::OnRead(WORD, WORD, HWND, BOOL&) noexcept {
 }
 
 LRESULT CBaseOrvo::OnWrite(WORD, WORD, HWND, BOOL&) noexcept {
-    Report("%s", "");
-    if (!Variables()) {
-        Report("%s", "Parameter Handler not initialized!");
-        return 0;
-    }
-    if (const char* failure = PrepareRecordAddress()) {
-        Report("%s", failure);
-        return 0;
-    }
+    if (!StartRecordTransfer("Parameter Handler not initialized!")) return 0;
     EnableButtons(FALSE);
     if (WriteRecord() != S_OK) {
         Report("Error writing WriteData!");

@@ -55,9 +55,11 @@ private:
     void EnableButtons(BOOL enable) noexcept;
     // The low byte of a parameter's value (the address fields are bytes); 0 when it cannot be read.
     BYTE LowByteOf(ULONG id) noexcept;
-    // Stores the slot and index fields and puts the record's address on the transfer parameter; the
-    // failure text when a field cannot be stored.
-    const char* PrepareRecordAddress() noexcept;
+    // Empties the messages and stores the slot and index fields; false (and the reason shown) when there is
+    // no variable store or a field cannot be stored.
+    bool StartRecordTransfer(const char* withoutStoreText) noexcept;
+    // Puts the record's address (slot * 65536 + index) on the transfer parameter.
+    HRESULT AddressRecord() noexcept;
     HRESULT ReadRecord() noexcept;
     HRESULT WriteRecord() noexcept;
 

@@ -7,7 +7,9 @@
 
 CQuelkCompositeControl::CQuelkCompositeControl(UINT dialogId, const CLSID& classId, const ParameterMap& map,
                                                UINT commitButtonId) noexcept
-    : ql::DialogControl(dialogId, classId), CQuelkControlBase(map), CQuelkFdtActiveX(static_cast<CQuelkControlBase&>(*this)),
+    : ql::DialogControl(dialogId, classId),
+      CQuelkControlBase(map),
+      CQuelkFdtActiveX(static_cast<CQuelkControlBase&>(*this)),
       commitButtonId_(commitButtonId) {}
 
 HRESULT CQuelkCompositeControl::AttachIdentity(IUnknown* controllingUnknown) noexcept {

@@ -10,9 +10,10 @@
 //   PrepareToRelease and releases the control. Posted, not sent, so the handler that asked has returned.
 //
 // A class builds on it in the one COM object shape:
-//   class CFoo : public ql::ComObjectBase<CFoo>, public ql::DispatchImpl<IFoo>, public CQuelkCompositeControl {
-//       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IQuelkControl), QL_ENTRY(IFoo), QL_ENTRY_CHAIN(CQuelkCompositeControl))
-//       QL_BEGIN_MSG_MAP(CFoo)
+//   class CFoo : public ql::ComObjectBase<CFoo>, public ql::DispatchImpl<IFoo>, public CQuelkCompositeControl
+//   {
+//       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IQuelkControl), QL_ENTRY(IFoo),
+//       QL_ENTRY_CHAIN(CQuelkCompositeControl)) QL_BEGIN_MSG_MAP(CFoo)
 //           ... the class's own handlers ...
 //           QL_CHAIN_MSG_MAP(CQuelkCompositeControl)
 //       QL_END_MSG_MAP()

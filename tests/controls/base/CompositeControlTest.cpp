@@ -27,7 +27,8 @@ class CTestComposite final : public ql::ComObjectBase<CTestComposite>, public CQ
     QL_INTERFACE_TABLE(CTestComposite, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkCompositeControl))
 
 public:
-    CTestComposite() noexcept : CQuelkCompositeControl(kCompositeDialog, CLSID_NULL, TestPageMap(), kTestButton) {}
+    CTestComposite() noexcept
+        : CQuelkCompositeControl(kCompositeDialog, CLSID_NULL, TestPageMap(), kTestButton) {}
     HRESULT FinalConstruct() noexcept { return AttachIdentity(GetControllingUnknown()); }
 
     std::vector<std::string> calls;
@@ -86,11 +87,12 @@ protected:
 
 TEST_F(CompositeControlTest, InitRegistersBeforeReadingTheCallAndLoadsTheRows) {
     VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_HR(S_OK, InitFdt(L"{00000000-0000-0000-0000-000000000104}", FunctionCallDocument(kFunctionId), &ok));
+    ASSERT_HR(S_OK,
+              InitFdt(L"{00000000-0000-0000-0000-000000000104}", FunctionCallDocument(kFunctionId), &ok));
     EXPECT_EQ(VARIANT_TRUE, ok);
     // The DTM's registration (schema cache, function call, state, language) comes first, then the attach.
-    const std::vector<std::string> expected = {"InitSchemaCache", "GetInfo",     "SetDtmState",
-                                               "OnNotify 2700",   "Init",        "OnNotify 2700"};
+    const std::vector<std::string> expected = {"InitSchemaCache", "GetInfo", "SetDtmState",
+                                               "OnNotify 2700",   "Init",    "OnNotify 2700"};
     EXPECT_EQ(expected, control_->calls);
     EXPECT_EQ(kFunctionId, control_->FunctionId());
     EXPECT_EQ(L"VarnokP3 DTM", WindowText(Item(kTagEdit)));
@@ -112,7 +114,8 @@ TEST_F(CompositeControlTest, InitRegistersBeforeReadingTheCallAndLoadsTheRows) {
 // The close request goes through the DTM to the frame, which prepares the control's release and lets it go.
 TEST_F(CompositeControlTest, CloseRequestEndsInPrepareToReleaseAndNothingIsLeft) {
     VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_HR(S_OK, InitFdt(L"{00000000-0000-0000-0000-000000000106}", FunctionCallDocument(kFunctionId), &ok));
+    ASSERT_HR(S_OK,
+              InitFdt(L"{00000000-0000-0000-0000-000000000106}", FunctionCallDocument(kFunctionId), &ok));
     HRESULT prepared = E_FAIL;
     frame_->SetUiCloser([this](const std::wstring&) { container_.RequestClose(); });
     container_.SetCloseHandler([&] {

@@ -253,9 +253,7 @@ LRESULT CBaseOrvo::OnWrite(WORD, WORD, HWND, BOOL&) noexcept {
 
 LRESULT CBaseOrvo::OnOk(WORD, WORD, HWND, BOOL&) noexcept {
     if (FAILED(FocusFirstInvalidControl())) return 0;  // an invalid field has the focus: stay open
-    for (UINT row = 0; row < RowCount(); ++row) {
-        if (Row(row).state & kRowModified) (void)CommitParameter(Row(row).id);
-    }
+    (void)ApplyModifiedRows();                         // closes whatever the commits answer
     (void)PostCloseRequest();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "classlib/HResult.h"
 #include "classlib/PumpingWait.h"
+#include "classlib/ScopedFlag.h"
 #include "classlib/Variant.h"
 #include "xml/SchemaLists.h"
 #include "xml/XmlNodeReads.h"
@@ -25,18 +26,6 @@ HRESULT GetNodeXml(IXMLDOMNode* root, const wchar_t* xpath, ql::Bstr& xml) noexc
     QL_RETURN_HR_IF(E_FAIL, hr != S_OK || !node);
     return node->get_xml(xml.Put());
 }
-
-// Sets a flag for the length of a scope.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-    ~FlagScope() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
 
 // Sets the communication-set event however SetCommunication ends.
 class SignalOnExit {
@@ -244,7 +233,7 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
 
     // Held across the waits and the frame's calls: a frame handler inside them may drop the last reference.
     const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
-    const FlagScope preparing(preparingRelease_);
+    const ql::ScopedFlag<bool> preparing(preparingRelease_);
     if (state_ == kStateConnecting) WaitForStateEvent();
     if (state_ == kStateConnected) {
         VARIANT_BOOL offline = VARIANT_FALSE;

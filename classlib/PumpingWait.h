@@ -6,13 +6,14 @@
 
 namespace ql {
 
-enum class PumpingWaitResult { Signalled, TimedOut, Failed };
+enum class PumpingWaitResult { Signalled, TimedOut, QuitRequested, Failed };
 
-// Waits until `event` is signalled, or until `timeoutMs` pass without any input arriving, or the wait
-// itself fails (a null event, a failed wait, a quit message, which stays queued for the thread's own loop).
-// The limit restarts with every wait for input: it bounds each quiet interval, not the whole wait. Messages
-// are removed and dispatched one by one and the event is tested after each; an event that is already set
-// answers Signalled at once.
+// Waits until `event` is signalled, or until `timeoutMs` have passed since the wait began, or a quit
+// message arrives (it stays queued for the thread's own loop), or the wait itself fails (a null event, a
+// failed wait). The limit counts from the start of the whole wait, not from the last message: a thread
+// with a periodic timer must still see its waits end. INFINITE waits without limit. Messages are removed
+// and dispatched one by one and the event is tested after each; an event that is already set answers
+// Signalled at once.
 PumpingWaitResult WaitWithMessagePump(HANDLE event, DWORD timeoutMs) noexcept;
 
 }  // namespace ql

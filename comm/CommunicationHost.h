@@ -54,7 +54,7 @@ public:
     virtual CQuelkVariableStore& Store() noexcept = 0;
 
     // The online requests of the frame: the user's level bits, the state event (manual reset), the longest
-    // quiet wait for it and the pause after a cancel, in milliseconds.
+    // wait for it and the pause after a cancel, in milliseconds.
     virtual ULONG UserLevel() noexcept = 0;
     virtual HANDLE StateEvent() noexcept = 0;
     virtual DWORD StateWaitTime() noexcept = 0;

@@ -15,3 +15,7 @@ constexpr ULONG kNotifyConnectionFailed = 0x3401;
 
 // The user levels of the frame's configuration; "observer" alone may not start an online request.
 constexpr ULONG kUserLevelOperator = 2;
+
+// What a synchronous request answers when its wait ended because the thread was asked to quit (WM_QUIT):
+// HRESULT_FROM_WIN32(ERROR_CANCELLED). Unlike a time-out (E_ABORT) it ends a whole run, not one parameter.
+constexpr HRESULT kQuitRequestedResult = static_cast<HRESULT>(0x800704C7L);

@@ -60,7 +60,10 @@ HRESULT COnlineParameterRequests::CancelOnlineRequest(BSTR invokeId, VARIANT_BOO
     ql::ComPtr<IQuelkVariablesEx> store;
     QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, store.PutVoid()));
     QL_RETURN_IF_FAILED(store->RequestStop(stopped));
-    if (*stopped == VARIANT_TRUE) ::Sleep(host_->CancelPause());
+    if (*stopped != VARIANT_TRUE) return S_OK;
+    // The frame asked for this ending: its worker does not report it.
+    if (running_) running_->cancelled = true;
+    ::Sleep(host_->CancelPause());
     return S_OK;
 }
 
@@ -86,7 +89,7 @@ bool COnlineParameterRequests::ReachOnline(ULONG state) noexcept {
         (void)online->GoOnline(&sent);  // the state after the wait tells
     }
     // States 9 and 10 end with the connect answer (or with a connect that could not be sent); the state
-    // event is set in 9 and 12. The limit bounds each quiet interval of the wait.
+    // event is set in 9 and 12. The limit bounds the whole wait.
     if (HANDLE event = host_->StateEvent()) (void)ql::WaitWithMessagePump(event, host_->StateWaitTime());
     ULONG reached = 0;
     return SUCCEEDED(host_->GetState(&reached)) && reached == kDtmStateConnected;
@@ -97,6 +100,8 @@ HRESULT COnlineParameterRequests::StartRequest(OnlineRequestKind kind, BSTR invo
     QL_RETURN_IF_NULL_OUT(started);
     *started = VARIANT_FALSE;
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    // Held across the wait for the connection: a frame handler inside it may drop the last reference.
+    const ql::ComPtr<IUnknown> keepAlive(host_->ControllingUnknown());
     if (host_->UserLevel() < kUserLevelOperator) return S_FALSE;
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));

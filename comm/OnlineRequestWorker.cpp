@@ -25,25 +25,29 @@ void RunTransfer(OnlineRequestJob& job) noexcept {
     ql::ComPtr<IFrameEvents> events;
     const HRESULT dtmTaken = Unmarshal(job.dtmStream, dtm);
     const HRESULT frameTaken = Unmarshal(job.frameStream, frame);
-    if (SUCCEEDED(dtmTaken) && SUCCEEDED(frameTaken) && SUCCEEDED(ql::QueryInterfaceTo(dtm.Get(), store)) &&
-        SUCCEEDED(ql::QueryInterfaceTo(frame.Get(), events))) {
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        HRESULT hr = job.kind == OnlineRequestKind::Upload ? store->UploadParameters(job.text.Get(), &ok)
-                                                           : store->DownloadParameters(job.text.Get(), &ok);
-        // Finished before the frame hears of it: a frame that starts the next request from its event
-        // handler finds the DTM free.
+    // Without the frame's events nobody can be told anything: the transfer does not run either.
+    if (FAILED(frameTaken) || FAILED(ql::QueryInterfaceTo(frame.Get(), events))) {
         job.finished = true;
-        // A stopped transfer (cancel, or the user's Yes to a stop question) is not reported.
-        if (hr != E_ABORT) {
-            if (FAILED(hr)) ok = VARIANT_FALSE;
-            if (job.kind == OnlineRequestKind::Upload) {
-                (void)events->NotifyUploadFinished(job.invokeId.Get(), ok);
-            } else {
-                (void)events->NotifyDownloadFinished(job.invokeId.Get(), ok);
-            }
-        }
+        return;
     }
+    // The frame was told that the request started: from here on it hears how it ended, also when the DTM
+    // cannot be reached through its proxy.
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    HRESULT hr = FAILED(dtmTaken) ? dtmTaken : ql::QueryInterfaceTo(dtm.Get(), store);
+    if (SUCCEEDED(hr)) {
+        hr = job.kind == OnlineRequestKind::Upload ? store->UploadParameters(job.text.Get(), &ok)
+                                                   : store->DownloadParameters(job.text.Get(), &ok);
+    }
+    // Finished before the frame hears of it: a frame that starts the next request from its event handler
+    // finds the DTM free.
     job.finished = true;
+    if (hr == E_ABORT && job.cancelled) return;
+    if (FAILED(hr)) ok = VARIANT_FALSE;
+    if (job.kind == OnlineRequestKind::Upload) {
+        (void)events->NotifyUploadFinished(job.invokeId.Get(), ok);
+    } else {
+        (void)events->NotifyDownloadFinished(job.invokeId.Get(), ok);
+    }
     // The interfaces go here, the apartment after them.
 }
 

@@ -3,8 +3,9 @@
 // nothing of the DTM object: it reaches the DTM (the store's IQuelkVariablesEx) and the frame (IFrameEvents)
 // only through the interfaces marshalled into the job's streams, so the transfer itself runs in the DTM's
 // apartment on the user-interface thread while the worker waits for the call to return. It marks the job
-// finished once the transfer has answered, tells the frame (unless the transfer was stopped), releases the
-// interfaces and ends. Everything of the request that the user-interface thread reads is cleaned up there.
+// finished once the transfer has answered, tells the frame how it ended (unless the frame itself cancelled
+// it), releases the interfaces and ends. Everything of the request that the user-interface thread reads is
+// cleaned up there.
 #include <windows.h>
 #include <objidl.h>
 
@@ -29,6 +30,10 @@ struct OnlineRequestJob {
     HMODULE module = nullptr;
     // Set by the worker when the transfer has answered; read by the user-interface thread.
     std::atomic<bool> finished{false};
+    // Set by the user-interface thread when the frame's cancel stopped the transfer: the one ending the
+    // frame is not told of (it asked for it). Every other ending, a time-out or the user's answer to the
+    // stop question among them, is reported.
+    std::atomic<bool> cancelled{false};
 };
 
 // Starts the worker for `job` (it takes a share of the job). The thread's handle goes to `thread`; on failure

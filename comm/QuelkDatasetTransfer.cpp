@@ -81,6 +81,8 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
     ql::ComPtr<IQuelkVariablesEx> storeInterface;
     IUnknown* dtm = host_->ControllingUnknown();
     QL_RETURN_HR_IF(E_NOINTERFACE, dtm == nullptr);
+    // Held for the run: its transfers wait while dispatching messages and it calls the frame.
+    const ql::ComPtr<IUnknown> keepAlive(dtm);
     QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, storeInterface.PutVoid()));
 
     CQuelkVariableStore& store = host_->Store();
@@ -130,6 +132,9 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
                 if (plan.order == Order::DownloadOrder) (void)store.GetValue(id, value.Put());
                 hr = storeInterface->WriteToDevice(id, *value, &done);
             }
+            // The thread is shutting down: no further transfer can be waited for, and nobody is left to
+            // read a failure text per parameter or to answer a question.
+            if (hr == kQuitRequestedResult) return EndEarly(E_ABORT);
             if (FAILED(hr) || done != VARIANT_TRUE || !store.LastResultOk()) {
                 if (plan.reportsFailures) ReportFailure(id, hr, done);
                 anyFailed = true;
@@ -141,6 +146,8 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
         }
         ReportProgress(position, count, ql::Bstr(plan.progressTitle).Get());
     }
+    // A stop requested during the last parameter's transfer ends the run as one requested earlier would.
+    if (store.StopRequested()) return EndEarly(E_ABORT);
 
     store.SetTransferRunning(false);
     store.SetStopRequested(false);

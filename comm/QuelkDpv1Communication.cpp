@@ -89,7 +89,9 @@ HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& co
     // Registered before the channel is called: the answer may arrive during the call itself.
     QL_RETURN_IF_FAILED(pending_.Add(invokeId.Get(), context, waiter));
 
-    // Held for the call: an answer delivered during it may take the channel away from the client.
+    // Held for the call: an answer delivered during it may take the channel away from the client, or the
+    // frame's last reference away from the DTM.
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     const ql::ComPtr<IFdtCommunication> channel(channel_);
     VARIANT_BOOL accepted = VARIANT_FALSE;
     HRESULT hr = E_UNEXPECTED;
@@ -115,6 +117,10 @@ HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& co
 
 // ---- the answers ----
 
+ql::ComPtr<IUnknown> CQuelkDpv1Communication::HoldObject() noexcept {
+    return ql::ComPtr<IUnknown>(host_ ? host_->ControllingUnknown() : nullptr);
+}
+
 HRESULT CQuelkDpv1Communication::TakePending(BSTR invokeId, CQuelkDpv1Transaction* record) noexcept {
     // An answer that arrives when the client has no channel any more finds no record either: the list was
     // emptied when the channel went.
@@ -122,6 +128,8 @@ HRESULT CQuelkDpv1Communication::TakePending(BSTR invokeId, CQuelkDpv1Transactio
 }
 
 HRESULT CQuelkDpv1Communication::OnConnectResponse(BSTR invokeId, BSTR response) noexcept {
+    QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     CQuelkDpv1Transaction record;
     QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
     if (V_VT(&record.Context()) == VT_ERROR) return V_ERROR(&record.Context());
@@ -130,6 +138,8 @@ HRESULT CQuelkDpv1Communication::OnConnectResponse(BSTR invokeId, BSTR response)
 }
 
 HRESULT CQuelkDpv1Communication::OnDisconnectResponse(BSTR invokeId, BSTR response) noexcept {
+    QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     CQuelkDpv1Transaction record;
     QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
     HRESULT hr = S_OK;
@@ -144,6 +154,8 @@ HRESULT CQuelkDpv1Communication::OnDisconnectResponse(BSTR invokeId, BSTR respon
 }
 
 HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR response) noexcept {
+    QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     CQuelkDpv1Transaction record;
     QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
     if (V_VT(&record.Context()) == VT_ERROR) {
@@ -151,9 +163,15 @@ HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR respo
         record.Complete(copyFailure);
         return copyFailure;
     }
+    // The store's result sink tells the user interfaces, which may run further requests (and their
+    // evaluations) before this one returns: the outcome is caught here, for this request alone.
+    Dpv1TransferOutcome outcome;
+    Dpv1TransferOutcome* const enclosing = transferOutcome_;
+    transferOutcome_ = &outcome;
     const HRESULT hr = DispatchTransactionResponse(record.Context(), response);
+    transferOutcome_ = enclosing;
     // The result goes to this request's own waiter, whatever other requests wait meanwhile.
-    record.Complete(hr);
+    record.Complete(hr, std::move(outcome));
     return FAILED(hr) ? hr : S_OK;
 }
 
@@ -185,7 +203,9 @@ HRESULT CQuelkDpv1Communication::DispatchTransactionResponse(VARIANT context, BS
 }
 
 HRESULT CQuelkDpv1Communication::OnAbort(BSTR communicationReference) noexcept {
+    QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     // An abort reported for a channel the client no longer has is ignored like its late answers.
     QL_RETURN_HR_IF(E_FAIL, !channel_);
     ULONG state = 0;
@@ -199,6 +219,9 @@ HRESULT CQuelkDpv1Communication::HandleAbort(BSTR communicationReference) noexce
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     QL_RETURN_HR_IF(E_FAIL, !IsExactlySameText(communicationReference, communicationReference_.Get()));
     (void)StoreCommunicationReference(nullptr);
+    // No answer can come on a broken connection: the requests that wait for one end now (E_ABORT) instead
+    // of waiting out their time-out, and no answer of it is taken on a later connection.
+    pending_.AbortAll();
     QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
     return OnAborted();
 }

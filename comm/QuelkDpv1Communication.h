@@ -11,9 +11,12 @@
 // QL_ENTRY_CHAIN(CQuelkDpv1Communication) where its six interfaces belong, and attaches its host.
 //
 // Threading: apartment-threaded; every call, the channel's answers included, arrives on the DTM object's
-// user-interface thread. Synchronous requests and going offline wait while dispatching that thread's
-// messages, so answers, timers and further requests (synchronous ones too) run inside any wait; each
-// synchronous request keeps its result in its own pending record. No locks.
+// user-interface thread. A channel that calls the sink from a thread of its own is refused
+// (RPC_E_WRONG_THREAD) before anything is touched: nothing here is synchronised. Synchronous requests and
+// going offline wait while dispatching that thread's messages, so answers, timers and further requests
+// (synchronous ones too) run inside any wait; each synchronous request keeps its result and the outcome its
+// answer reported in its own pending record. Every method that waits or calls out holds the DTM object, so
+// that a handler inside the wait that drops the last reference cannot free it under the method. No locks.
 // Ownership: one reference to the channel; the pending records; the communication reference, kept as the
 // peer sent it (for comparisons) and escaped for XML (for the request documents).
 #include <windows.h>
@@ -168,6 +171,9 @@ private:
     HRESULT StoreCommunicationReference(BSTR reference) noexcept;
     // Broadcasts 0x3400 for ok exactly VARIANT_TRUE, else 0x3401 with a copy of the message.
     HRESULT BroadcastConnectionResult(VARIANT_BOOL ok, BSTR message) noexcept;
+    // A reference to the DTM object for the length of a method that waits or calls out; null without host.
+    ql::ComPtr<IUnknown> HoldObject() noexcept;
+    bool IsOwnerThread() const noexcept { return ::GetCurrentThreadId() == ownerThread_; }
 
     ICommunicationHost* host_ = nullptr;
     DWORD transactionTimeout_ = kDpv1TransactionTimeoutMs;
@@ -178,4 +184,9 @@ private:
     ql::ManualResetEvent* disconnectEvent_ = nullptr;
     ql::Bstr communicationReference_;
     ql::Bstr escapedReference_;
+    // Where the read or write answer being evaluated records what it reported to the store; null outside
+    // an evaluation (a nested evaluation keeps its own and puts the outer one back).
+    Dpv1TransferOutcome* transferOutcome_ = nullptr;
+    // The thread of the DTM object's apartment: the one the object was made on.
+    const DWORD ownerThread_ = ::GetCurrentThreadId();
 };

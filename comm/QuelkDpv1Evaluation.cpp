@@ -143,6 +143,9 @@ HRESULT CQuelkDpv1Communication::EvaluateConnectionResponse(const ConnectionAnsw
             ReadAttribute(document.Get(), answer.root, kBusAddressSuffix, VT_UI1, busAddressValue));
         QL_RETURN_IF_FAILED(
             StoreCommunicationReference(answer.isConnect ? V_BSTR(reference.Get()) : nullptr));
+        // The connection is gone: whatever of it still awaits an answer ends now, so that a channel that
+        // hands out the same reference again cannot have a stale answer taken on the next connection.
+        if (!answer.isConnect) pending_.AbortAll();
         ok = VARIANT_TRUE;
         api = V_UI1(apiValue.Get());
         busAddress = V_UI1(busAddressValue.Get());
@@ -172,6 +175,13 @@ HRESULT CQuelkDpv1Communication::EvaluateWriteResponse(ULONG id, VARIANT value, 
 
 HRESULT CQuelkDpv1Communication::ReportTransfer(IQuelkVariables* store, VARIANT_BOOL ok, ULONG id,
                                                 const VARIANT& value, BSTR message) noexcept {
+    // Kept for the request that waits for this answer before the store tells anyone (who may run further
+    // transfers that report in turn).
+    if (transferOutcome_) {
+        transferOutcome_->reported = true;
+        transferOutcome_->ok = ok == VARIANT_TRUE;
+        (void)transferOutcome_->message.AssignCopy(message);
+    }
     CQuelkVariant idArgument(id);
     return store->OnDeviceResult(ok, idArgument, value, message);
 }

@@ -16,6 +16,7 @@ HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     QL_RETURN_HR_IF(E_FAIL, state != kDtmStateCommunicationSet);
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     QL_RETURN_IF_FAILED(host_->SetState(kDtmStateConnecting));
 
     VARIANT_BOOL connectSent = VARIANT_FALSE;
@@ -25,7 +26,10 @@ HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
         *sent = VARIANT_TRUE;
         return S_OK;
     }
-    (void)host_->SetState(kDtmStateCommunicationSet);
+    // Back to 9 only from the 10 set above: whoever told of state 10 may have moved the DTM on meanwhile.
+    if (SUCCEEDED(host_->GetState(&state)) && state == kDtmStateConnecting) {
+        (void)host_->SetState(kDtmStateCommunicationSet);
+    }
     return hr;
 }
 
@@ -35,6 +39,7 @@ HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     QL_RETURN_IF_FAILED(host_->SetState(kDtmStateDisconnecting));
 
     ql::ManualResetEvent event;
@@ -43,7 +48,11 @@ HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
     const HRESULT hr = event.Get() ? Disconnect(&disconnectSent) : HRESULT_FROM_WIN32(::GetLastError());
     if (FAILED(hr) || disconnectSent != VARIANT_TRUE) {
         disconnectEvent_ = nullptr;
-        (void)host_->SetState(kDtmStateConnected);
+        // Only from the 11 set above, which a handler of its announcement may already have left: back to
+        // 12 while the connection still exists, else on to 9, where a connection that is gone belongs.
+        if (SUCCEEDED(host_->GetState(&state)) && state == kDtmStateDisconnecting) {
+            (void)host_->SetState(IsConnected() ? kDtmStateConnected : kDtmStateCommunicationSet);
+        }
         return FAILED(hr) ? hr : E_FAIL;
     }
     // The answer may have come during the request; the wait then ends at once. A time-out leaves state 11

@@ -9,7 +9,9 @@
 #include "classlib/Variant.h"
 #include "comm/Dpv1InvokeId.h"
 #include "comm/Dpv1RequestDocuments.h"
+#include "comm/CommunicationStates.h"
 #include "comm/Dpv1ValueEncoding.h"
+#include "dataset/QuelkVariableStore.h"
 #include "dataset/VariantArguments.h"
 #include "values/QuelkVariant.h"
 
@@ -159,6 +161,7 @@ HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value,
                            sent);
     }
 
+    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
     ql::ManualResetEvent event;
     QL_RETURN_HR_IF(HRESULT_FROM_WIN32(::GetLastError()), !event.Get());
     Dpv1SyncWaiter waiter;
@@ -168,11 +171,16 @@ HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value,
     if (*sent != VARIANT_TRUE) return S_OK;  // refused: the record is gone again
 
     // The answer may have come during the request call; otherwise it comes while the wait dispatches.
-    if (!waiter.answered) (void)ql::WaitWithMessagePump(event.Get(), transactionTimeout_);
+    ql::PumpingWaitResult waited = ql::PumpingWaitResult::Signalled;
+    if (!waiter.answered) waited = ql::WaitWithMessagePump(event.Get(), transactionTimeout_);
     if (!waiter.answered) {
         // No answer in time: the record goes, so a late answer finds nothing.
         (void)pending_.Remove(invokeId.Get());
-        return E_ABORT;
+        return waited == ql::PumpingWaitResult::QuitRequested ? kQuitRequestedResult : E_ABORT;
+    }
+    // The store's last result is this request's own again, whatever was evaluated inside the wait.
+    if (waiter.outcome.reported) {
+        (void)host_->Store().SetLastResult(waiter.outcome.ok, waiter.outcome.message.Get());
     }
     return FAILED(waiter.result) ? waiter.result : S_OK;
 }

@@ -15,6 +15,11 @@ HRESULT CQuelkDpv1Transaction::Assign(BSTR invokeId, const VARIANT& context,
     return S_OK;
 }
 
+void CQuelkDpv1Transaction::Complete(HRESULT result, Dpv1TransferOutcome&& outcome) noexcept {
+    if (waiter_) waiter_->outcome = std::move(outcome);
+    Complete(result);
+}
+
 void CQuelkDpv1Transaction::Complete(HRESULT result) noexcept {
     if (!waiter_) return;
     waiter_->result = result;

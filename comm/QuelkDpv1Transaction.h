@@ -15,11 +15,20 @@
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
 
+// What the evaluation of one read or write answer reported to the store: success, or the failure's text.
+struct Dpv1TransferOutcome {
+    bool reported = false;
+    bool ok = false;
+    ql::Bstr message;
+};
+
 // What a synchronous request waits for: its event (owned by the request) is set when the result is in.
+// The outcome is this request's own, whatever other requests reported to the store meanwhile.
 struct Dpv1SyncWaiter {
     HANDLE event = nullptr;
     HRESULT result = S_OK;
     bool answered = false;
+    Dpv1TransferOutcome outcome;
 };
 
 class CQuelkDpv1Transaction {
@@ -38,8 +47,10 @@ public:
     const VARIANT& Context() const noexcept { return *context_; }
     bool IsSynchronous() const noexcept { return waiter_ != nullptr; }
 
-    // Hands `result` to the waiting request and wakes it; nothing for an asynchronous request.
+    // Hands `result` (and the evaluation's outcome) to the waiting request and wakes it; nothing for an
+    // asynchronous request.
     void Complete(HRESULT result) noexcept;
+    void Complete(HRESULT result, Dpv1TransferOutcome&& outcome) noexcept;
 
 private:
     ql::Bstr invokeId_;

@@ -96,6 +96,12 @@ public:
     void SetTransferRunning(bool running) noexcept { transferRunning_ = running; }
     bool LastResultOk() const noexcept { return lastResultOk_; }
     const ql::Bstr& LastResultText() const noexcept { return lastResultText_; }
+    // The outcome of a synchronous transfer, set again by the transfer itself once its wait is over: reads
+    // nested inside the wait (timers, open pages) have reported theirs to the same members meanwhile.
+    HRESULT SetLastResult(bool ok, BSTR errorText) noexcept {
+        lastResultOk_ = ok;
+        return ok ? S_OK : lastResultText_.AssignCopy(errorText);
+    }
     ULONG DataSetState() const noexcept { return dataSetState_; }
     void SetDataSetState(ULONG state) noexcept { dataSetState_ = state; }
     // The device's value of the parameter last read under the compare mark.

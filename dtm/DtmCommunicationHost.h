@@ -19,7 +19,7 @@ public:
     ~CDtmCommunicationHost() = default;
 
     IUnknown* ControllingUnknown() noexcept override;
-    // Through IQuelkDtm, so that the complete object's SetState (its online functions) runs.
+    // Through IQuelkDtm: the toolkit's SetState, which runs the complete object's ApplyState.
     HRESULT GetState(ULONG* state) noexcept override;
     HRESULT SetState(ULONG state) noexcept override;
     HRESULT BroadcastNotification(ULONG code, const VARIANT& data) noexcept override;

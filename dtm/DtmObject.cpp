@@ -50,9 +50,7 @@ HRESULT CDtmObject::InitParameterSet() noexcept {
     return S_OK;
 }
 
-HRESULT CDtmObject::SetState(ULONG state) noexcept {
-    const ULONG previous = State();
-    QL_RETURN_IF_FAILED(CQuelkDtm::SetState(state));
+void CDtmObject::ApplyState(ULONG previous, ULONG state) noexcept {
     // Online parameterization is offered only while online; diagnosis, measured value and trend, once
     // online, stay offered.
     DtmFunctionsSeam& functions = Functions();
@@ -66,7 +64,6 @@ HRESULT CDtmObject::SetState(ULONG state) noexcept {
         (void)functions.SetFunctionEnabled(kFunctionOnlineParameterize, FALSE);
         (void)functions.SetFunctionEnabled(kFunctionWithoutRow, FALSE);
     }
-    return S_OK;
 }
 
 HRESULT CDtmObject::LoadValues(IStream* stream, VARIANT_BOOL* ok) noexcept {

@@ -92,8 +92,6 @@ public:
     HRESULT FinalConstruct() noexcept;
 
     // ---- IQuelkDtm: what the device adds to the toolkit ----
-    // The toolkit's SetState, then the functions that follow the online state.
-    HRESULT STDMETHODCALLTYPE SetState(ULONG state) noexcept override;
     HRESULT STDMETHODCALLTYPE InitParameters() noexcept override;
     IUnknown* STDMETHODCALLTYPE GetControllingUnknown() noexcept override;
 
@@ -123,6 +121,8 @@ public:
 protected:
     HRESULT SetUserLevel(const VARIANT& keyword) noexcept override;
     HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept override;
+    // The functions that follow the online state.
+    void ApplyState(ULONG previous, ULONG state) noexcept override;
 
 private:
     // CDtmObject::InitParameterSet: language, parameter table, data-set state, state 1, translations.

@@ -54,17 +54,13 @@ HRESULT CQuelkDtm::SetUserLevel(const VARIANT& keyword) noexcept {
 // ---- IQuelkDtm ----
 
 HRESULT CQuelkDtm::SetState(ULONG state) noexcept {
+    // Held: the frame and the open user interfaces are told below, and their handlers may drop the last
+    // reference to the DTM.
+    const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
     const ULONG previous = state_;
-    // The frame hears of the online state only when it really changes.
-    if (frameEvents_) {
-        if (state == kStateConnected && previous != kStateConnected) {
-            (void)frameEvents_->NotifyOnlineStateChanged(systemTag_.Get(), VARIANT_TRUE);
-        } else if (state != kStateConnected && previous == kStateConnected) {
-            (void)frameEvents_->NotifyOnlineStateChanged(systemTag_.Get(), VARIANT_FALSE);
-        }
-    }
+    // The new state is in place before anyone hears of it: a frame that starts an upload from the online
+    // event, or releases the communication from the offline event, is answered for the state it was told.
     state_ = state;
-    (void)OnStateChanged();
     // The state event mirrors the steady communication states, so that a wait for the channel's answer
     // ends as soon as one of them is reached.
     if (state == kStateCommunicationSet || state == kStateConnected) {
@@ -72,8 +68,19 @@ HRESULT CQuelkDtm::SetState(ULONG state) noexcept {
     } else if (state == kStateConnecting || state == kStateDisconnecting) {
         stateEvent_.Reset();
     }
+    ApplyState(previous, state);
+    // The frame hears of the online state only when it really changes, and of this change only while it
+    // stands: a handler that moved the state on meanwhile has told of its own change, the later one.
+    const bool online = state == kStateConnected;
+    if (frameEvents_ && online != (previous == kStateConnected) && state_ == state) {
+        const ql::ComPtr<IFrameEvents> events(frameEvents_);
+        (void)events->NotifyOnlineStateChanged(systemTag_.Get(), online ? VARIANT_TRUE : VARIANT_FALSE);
+    }
+    if (state_ == state) (void)OnStateChanged();
     return S_OK;
 }
+
+void CQuelkDtm::ApplyState(ULONG, ULONG) noexcept {}
 
 HRESULT CQuelkDtm::GetState(ULONG* state) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, state == nullptr);

@@ -5,14 +5,15 @@
 // IQuelkDtm, the FDT lifecycle of IDtm and the frame's data lock IDtmDataLock.
 //
 // A part, not a complete object: the complete class (CDtmObject) supplies IUnknown, the controlling
-// unknown, InitParameters and the interface table, and may replace SetState, Config and the FDT function
-// requests, and the hooks SetUserLevel and ApplyLanguage.
+// unknown, InitParameters and the interface table, and may replace Config and the FDT function requests,
+// and the hooks SetUserLevel, ApplyLanguage and ApplyState.
 // Services built by other parts are reached through seams (DtmFunctionsSeam, DtmCommunicationSeam,
 // DtmLocalizationSeam); each starts as its do-nothing default until the complete object attaches one.
 //
 // Threading: apartment-threaded; every method runs on the frame's user-interface thread. The waits of
 // PrepareToReleaseCommunication dispatch window messages, so other calls (the channel's answers that move
-// the state on) run while they last.
+// the state on) run while they last. A method that waits or calls the frame holds the object meanwhile: a
+// handler of the frame may drop its last reference.
 // Ownership: the BSTRs and interface pointers below are owned (frame, frame events and channel are counted
 // references) and released when the object goes.
 #include <windows.h>
@@ -148,6 +149,9 @@ protected:
     // object that also carries the translation part cannot override IDtm's alone: it replaces this hook
     // instead. Here the state gate only.
     virtual HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept;
+    // What the complete object changes with the state (its online functions): run by SetState once the new
+    // state is stored and before the frame and the open user interfaces hear of it. Here nothing.
+    virtual void ApplyState(ULONG previous, ULONG state) noexcept;
 
     // Queries the controlling object for `iid`.
     template <class Interface>
@@ -192,6 +196,8 @@ private:
     ULONG state_ = kStateConstructed;
     BYTE autoConnect_ = 1;  // no operation of this DTM changes it
     ql::ManualResetEvent communicationSetEvent_;
+    // True while PrepareToReleaseCommunication runs; a call of it from inside (the offline event) is refused.
+    bool preparingRelease_ = false;
 
     CDtmMessageReporter reporter_;
     DtmFunctionsSeam noFunctions_;

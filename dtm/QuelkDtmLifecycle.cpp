@@ -5,6 +5,7 @@
 
 #include "classlib/HResult.h"
 #include "classlib/PumpingWait.h"
+#include "classlib/ScopedFlag.h"
 #include "classlib/Variant.h"
 #include "xml/SchemaLists.h"
 #include "xml/XmlNodeReads.h"
@@ -144,6 +145,8 @@ HRESULT CQuelkDtm::SetCommunication(IFdtCommunication* channel, VARIANT_BOOL* re
     QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr || channel == nullptr);
     *result = VARIANT_FALSE;
     if (state_ != kStateConfigured) return S_FALSE;
+    // Held: going online tells the frame and calls its channel.
+    const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
 
     stateEvent_.Reset();
     if (!communication_->HasClient()) return S_FALSE;
@@ -190,6 +193,8 @@ HRESULT CQuelkDtm::PrepareToDelete(VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
     *result = VARIANT_FALSE;
     if (!IsStateIn(state_, {kStateEnvironmentNew, kStateConfigured, kStatePreparedToRelease})) return S_FALSE;
+    // Held: the user interfaces close and the frame is told below.
+    const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
 
     HRESULT closing = S_OK;
     CloseOpenUserInterfaces(&closing);
@@ -219,10 +224,16 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
                    {kStateCommunicationSet, kStateConnecting, kStateDisconnecting, kStateConnected})) {
         return S_FALSE;
     }
+    // Asked again from inside its own course (the frame's offline event): the outer call goes on and tells
+    // the frame when it is done; a wait here could only stall the outer call for its whole time-out.
+    if (preparingRelease_) return S_FALSE;
     // The running upload or download owns the channel: not released, and the frame is told so by the
     // FALSE result of a call that itself went well.
     if (communication_->IsRequestRunning()) return S_OK;
 
+    // Held across the waits and the frame's calls: a frame handler inside them may drop the last reference.
+    const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
+    const ql::ScopedFlag<bool> preparing(preparingRelease_);
     if (state_ == kStateConnecting) WaitForStateEvent();
     if (state_ == kStateConnected) {
         VARIANT_BOOL offline = VARIANT_FALSE;
@@ -233,7 +244,10 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
     }
 
     if (state_ != kStateCommunicationSet) return S_FALSE;
-    if (frameEvents_) (void)frameEvents_->NotifyPreparedToReleaseCommunication(systemTag_.Get());
+    if (frameEvents_) {
+        const ql::ComPtr<IFrameEvents> events(frameEvents_);
+        (void)events->NotifyPreparedToReleaseCommunication(systemTag_.Get());
+    }
     *result = VARIANT_TRUE;
     return S_OK;
 }
@@ -241,6 +255,7 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
 HRESULT CQuelkDtm::ReleaseCommunication(VARIANT_BOOL* result) noexcept {
     QL_RETURN_IF_NULL_OUT(result);
     *result = VARIANT_FALSE;
+    const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
     if (state_ == kStateConnecting || state_ == kStateDisconnecting) {
         // A connect or disconnect the channel never answers would keep the DTM in 10 or 11 for good: the
         // client drops the pending request and returns to 9, and the release goes on from there.

@@ -1,8 +1,9 @@
 #pragma once
 // Small helpers the control base's parts share: ids and field masks as the VT_UI4 VARIANTs the DTM's
-// interfaces take, and a flag that is set for the lifetime of a scope, so that no way out leaves it set.
+// interfaces take, and the class library's flag that is set for the lifetime of a scope.
 #include <windows.h>
 
+#include "classlib/ScopedFlag.h"
 #include "classlib/Variant.h"
 
 inline ql::Variant UlongArgument(ULONG value) noexcept {
@@ -11,14 +12,4 @@ inline ql::Variant UlongArgument(ULONG value) noexcept {
     return argument;
 }
 
-template <class Flag>
-class ScopedFlag {
-public:
-    explicit ScopedFlag(Flag& flag) noexcept : flag_(flag) { flag_ = true; }
-    ScopedFlag(const ScopedFlag&) = delete;
-    ScopedFlag& operator=(const ScopedFlag&) = delete;
-    ~ScopedFlag() { flag_ = false; }
-
-private:
-    Flag& flag_;
-};
+using ql::ScopedFlag;

@@ -83,8 +83,8 @@ const FaultCase kFaultCases[] = {
      L"ERROR: errorCode = 0101 descr = Station does not answer", S_OK, kDtmStateConnected, 1.0f},
     {"DP-V1 error of the channel", ChannelFault::DeviceError, S_OK, VARIANT_TRUE,
      L"ErrorCode 80C200 recieved! Resource busy, ReadRequest Parameter 1.70", S_OK, kDtmStateConnected, 1.0f},
-    {"abort", ChannelFault::Abort, S_OK, VARIANT_TRUE, L"ERROR: errorCode = 0103 descr = Connection aborted",
-     S_OK, kDtmStateCommunicationSet, 1.0f},
+    // The abort ends the waiting read at once; the channel's error answer after it finds nothing.
+    {"abort", ChannelFault::Abort, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kDtmStateCommunicationSet, 1.0f},
     {"refused request", ChannelFault::Refuse, S_OK, VARIANT_FALSE, nullptr, S_OK, kDtmStateConnected, 1.0f},
     {"failed request", ChannelFault::Fail, E_FAIL, VARIANT_FALSE, nullptr, S_OK, kDtmStateConnected, 1.0f},
 };

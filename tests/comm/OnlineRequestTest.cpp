@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CommTestSupport.h"
+#include "classlib/PumpingWait.h"
 #include "comm/CommunicationStates.h"
 #include "frame/MessagePump.h"
 
@@ -84,6 +85,25 @@ TEST_F(OnlineRequestTest, ACancelledUploadSendsNoFinishedEvent) {
     EXPECT_EQ(0u, frame_->CountCalls(L"NotifyUploadFinished"));
     EXPECT_EQ(std::make_pair(0L, false), Progress().back());
     EXPECT_FALSE(dtm_->Store().StopRequested());
+}
+
+// The frame was told that the request started: when the worker cannot reach the DTM through its proxy, the
+// frame still hears that it finished, with FALSE.
+TEST_F(OnlineRequestTest, AWorkerThatCannotReachTheDtmStillFinishesTheRequest) {
+    auto job = std::make_shared<OnlineRequestJob>();
+    job->kind = OnlineRequestKind::Upload;
+    ASSERT_HR(S_OK, job->invokeId.AssignCopy(invokeId_.Get()));
+    // The frame stands in for a DTM whose proxy answers no store interface.
+    IUnknown* frame = static_cast<IFrameContainer*>(frame_.Get());
+    ASSERT_HR(S_OK, ::CoMarshalInterThreadInterfaceInStream(IID_IUnknown, frame, job->dtmStream.Put()));
+    ASSERT_HR(S_OK, ::CoMarshalInterThreadInterfaceInStream(IID_IUnknown, frame, job->frameStream.Put()));
+    HANDLE thread = nullptr;
+    ASSERT_HR(S_OK, StartOnlineRequestWorker(job, &thread));
+    const ql::Handle worker(thread);
+    ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyUploadFinished") == 1; }));
+    EXPECT_EQ(L"FALSE", frame_->LastCall(L"NotifyUploadFinished")->Arguments[1]);
+    // The worker gives its references back as calls on this thread before it ends.
+    EXPECT_EQ(ql::PumpingWaitResult::Signalled, ql::WaitWithMessagePump(thread, 5000));
 }
 
 }  // namespace

@@ -1,76 +1,16 @@
 // The DTM object with its real DP-V1 client, online requests and dataset transfer, driven along the frame's
-// road against the simulated channel and flowmeter (answers later, on thread timers). Only the functions
-// service is a double here: it records the state and connection broadcasts the open user interfaces would
-// receive.
+// road against the simulated channel and flowmeter.
 #include <algorithm>
-#include <functional>
 
-#include "DtmTestSupport.h"
+#include "OnlineDtmTest.h"
 #include "classlib/Variant.h"
-#include "frame/MessagePump.h"
-#include "frame/simulator/SimulatedDpv1Channel.h"
-#include "tests/support/TestPaths.h"
 
 namespace dtmtest {
 namespace {
 
-constexpr ULONG kStationAddressId = 3;
-constexpr ULONG kCalibrationFactorId = 39;  // a readable and writable device parameter (VT_R4)
 constexpr ULONG kNotifyConnected = 0x3400;
-constexpr DWORD kShortWaitMs = 200;
 
-class CommunicationIntegrationTest : public DtmTest {
-protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(DtmTest::SetUp());
-        // A DTM of our own with its real communication parts; only the functions double is attached.
-        dtm_.Reset();
-        ASSERT_HR(S_OK, ql::MakeObject(dtm_));
-        dtm_->AttachFunctions(&functions_);
-        dtm_->SetStateWaitTime(kShortWaitMs);
-        dtm_->SetTimeouts(kShortWaitMs, kShortWaitMs);
-        ASSERT_HR(S_OK, ql::MakeObject(channel_));
-        ASSERT_HR(S_OK, channel_->SetSchemaFolder(vtest::SchemasFolder()));
-        channel_->Device().SetFrozen(true);
-        ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
-        ql::Variant address;
-        address.SetUI1(channel_->Device().StationAddress());
-        ASSERT_HR(S_OK, Variables()->SetValue(kStationAddressId, *address));
-    }
-    void TearDown() override {
-        // The frame takes the channel back; the channel lets go of the DTM's answer sink.
-        if (dtm_) (void)dtm_->SetChannel(nullptr);
-        if (channel_) channel_->DropCallback();
-        channel_.Reset();
-        PumpPendingMessages();
-        DtmTest::TearDown();
-    }
-
-    ql::ComPtr<IQuelkVariablesEx> Variables() {
-        ql::ComPtr<IQuelkVariablesEx> variables;
-        EXPECT_HR(S_OK, dtm_->QueryInterface(IID_IQuelkVariablesEx, variables.PutVoid()));
-        return variables;
-    }
-    // IDtm::SetCommunication with the simulated channel: state 9, then 10 with the connect request out.
-    void HandOverChannel() {
-        VARIANT_BOOL result = VARIANT_FALSE;
-        ASSERT_HR(S_OK, Dtm()->SetCommunication(channel_.Get(), &result));
-        ASSERT_EQ(VARIANT_TRUE, result);
-    }
-    bool PumpUntil(const std::function<bool()>& done) { return PumpMessagesUntil(done, 10000); }
-    void GoOnline() {
-        ASSERT_NO_FATAL_FAILURE(HandOverChannel());
-        ASSERT_TRUE(PumpUntil([this] { return State() != 10u; }));
-        ASSERT_EQ(12u, State());
-    }
-    size_t CountNotifications(ULONG code) const {
-        size_t count = 0;
-        for (const auto& notification : functions_.notifications) count += notification.code == code ? 1 : 0;
-        return count;
-    }
-
-    ql::ComPtr<CSimulatedDpv1Channel> channel_;
-};
+using CommunicationIntegrationTest = OnlineDtmTest;
 
 TEST_F(CommunicationIntegrationTest, TheChannelsConnectAnswerTakesTheDtmOnline) {
     ASSERT_NO_FATAL_FAILURE(HandOverChannel());

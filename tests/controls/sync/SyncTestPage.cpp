@@ -1,8 +1,6 @@
 #include "SyncTestPage.h"
 
 #include "classlib/Variant.h"
-#include "dataset/VariantArguments.h"
-#include "tests/support/TestVariants.h"
 
 namespace controltest {
 
@@ -17,23 +15,9 @@ const ParameterMap& SyncMap() {
     return map;
 }
 
-const ParameterMap& ReadOnlyMap() {
-    static const ParameterMap map{
-        {kHardwareRevisionId, "HardwareRevision", 0, kTagEdit, "%s", 0x71, 0},
-        {kSoftwareRevisionId, "SoftwareRevision", 0, kUnitCombo, "%s", 0x71, 0},
-        {kTagId, "Tag", 0, kAddressEdit, "%s", 0x71, 0},
-    };
-    return map;
-}
-
 HRESULT CSyncPage::OnNotify(ULONG code, VARIANT data) noexcept {
-    ql::Variant element, value;
-    ULONG id = 0;
-    if (FAILED(VariantToUInt32(data, &id)) && SUCCEEDED(FetchIdValuePair(data, element, value))) {
-        (void)VariantToUInt32(*element, &id);
-    }
     ULONG access = 0;
-    (void)GetParameterState(id, &access);
+    (void)GetParameterState(watchedId, &access);
     heard.push_back({code, access});
     return CQuelkOnlinePage::OnNotify(code, data);
 }
@@ -55,8 +39,6 @@ HRESULT CSyncPage::ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexcept {
     return S_OK;
 }
 
-void SyncTest::SetUp() { ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp()); }
-
 void SyncTest::TearDown() {
     if (functions_) {
         EXPECT_HR(S_OK, functions_->ActiveXControlEvent(invokeId_.Get(), nullptr));
@@ -73,7 +55,6 @@ void SyncTest::OpenPage(const ParameterMap& map) {
     ASSERT_TRUE(dialog_);
     ASSERT_NE(nullptr, Item(kUnitCombo));
     ::ShowWindow(dialog_.Get(), SW_SHOWNA);
-    // Registered as an open control, so that the DTM's notifications reach the page.
     ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkFunctions, functions_.PutVoid()));
     ASSERT_HR(S_OK,
               functions_->ActiveXControlEvent(invokeId_.Get(), static_cast<IQuelkControl*>(page_.Get())));

@@ -1,9 +1,8 @@
 #pragma once
-// A parameter page on the online-page layer for the synchronisation tests, in the control-base tests'
-// dialog (edit, combo box, check box and button items), with what the tests must observe: the
-// notifications it hears with the record's access word at that moment, the page-site statuses, and the
-// commits Apply makes. A test can force a commit to fail and a value that the page's own reader and check
-// pass on unchanged (as page classes with readers of their own do).
+// A parameter page on the online-page layer in the control-base tests' dialog, recording what the tests
+// observe: the notifications it hears with the watched record's access word at that moment, the page-site
+// statuses and the commits Apply makes. A commit can be forced to fail, and a value forced past the
+// page's own reader and check (as page classes with readers of their own do).
 #include <string>
 #include <vector>
 
@@ -13,15 +12,10 @@
 
 namespace controltest {
 
-// Dataset parameters of the synchronisation maps besides those of the control-base tests.
-constexpr ULONG kSoftwareRevisionId = 23;  // VT_BSTR, read-only (0x50)
-constexpr ULONG kHardwareRevisionId = 24;  // VT_BSTR, read-only (0x50)
-constexpr ULONG kZeroPointAdjustId = 42;   // VT_UI1, writable
+constexpr ULONG kZeroPointAdjustId = 42;  // VT_UI1, writable
 
 // Edit, combo box, check box and button rows of writable parameters; the edit binds a device parameter.
 const ParameterMap& SyncMap();
-// Read-only records on the edit and the combo box.
-const ParameterMap& ReadOnlyMap();
 
 class CSyncPage final : public ql::ComObjectBase<CSyncPage>, public CQuelkOnlinePage {
     QL_INTERFACE_TABLE(CSyncPage, QL_ENTRY_CHAIN(CQuelkOnlinePage))
@@ -35,8 +29,9 @@ public:
 
     struct Heard {
         ULONG code;
-        ULONG access;  // of the parameter the notification names, when it can be read
+        ULONG access;  // of the watched parameter
     };
+    ULONG watchedId = kCalibrationFactorId;
     std::vector<Heard> heard;
     std::vector<DWORD> statuses;
     std::vector<ULONG> commits;
@@ -52,9 +47,9 @@ public:
 
 class SyncTest : public DtmFixture {
 protected:
-    void SetUp() override;
     void TearDown() override;
-    // The page on `map`, its dialog shown (control windows recorded, markers made), then initialised.
+    // The page on `map`, its dialog shown (control windows recorded, markers made), registered with the
+    // DTM as an open control so that its notifications arrive, then initialised.
     void OpenPage(const ParameterMap& map = SyncMap());
     HWND Item(UINT id) const { return ::GetDlgItem(dialog_.Get(), static_cast<int>(id)); }
     bool IsReadOnly(UINT id) const { return (::GetWindowLongW(Item(id), GWL_STYLE) & ES_READONLY) != 0; }

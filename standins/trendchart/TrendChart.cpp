@@ -30,9 +30,7 @@ FILETIME LocalTimeNow() noexcept {
 
 }  // namespace
 
-CTrendChart::CTrendChart() : ql::DialogControl(IDD_TREND_CHART, CLSID_TrendChart) {
-    (void)Prepare();
-}
+CTrendChart::CTrendChart() : ql::DialogControl(IDD_TREND_CHART, CLSID_TrendChart) { (void)Prepare(); }
 
 // ---- ITrendChart ----
 
@@ -84,6 +82,7 @@ HRESULT CTrendChart::SetPenActive(LONG pen, LONG active) noexcept {
     TrendPenSettings* target = settings_.Pen(pen);
     QL_RETURN_HR_IF(E_INVALIDARG, !target);
     target->active = active != 0;
+    Redraw();  // a pen shown or hidden by a check box changes the picture before any value comes
     return S_OK;
 }
 

@@ -58,6 +58,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetInterval(LONG milliseconds) noexcept override;
 
     // ---- ITrendChartView ----
+    // Also answers IOleObject::Update, whose work (bring the picture up to date) it is as well.
     HRESULT STDMETHODCALLTYPE Update() noexcept override;
     HRESULT STDMETHODCALLTYPE Prepare() noexcept override;
 

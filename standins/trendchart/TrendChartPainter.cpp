@@ -27,6 +27,7 @@ struct Scale {
 // A pen whose bounds meet (the first value sets both) or cross is drawn around them, not flat on an edge.
 Scale ScaleOf(const CTrendChartData& data, long pen) noexcept {
     Scale scale{data.Minimum(pen), data.Maximum(pen)};
+    if (!std::isfinite(scale.minimum) || !std::isfinite(scale.maximum)) return Scale{0.0, 1.0};
     if (scale.maximum > scale.minimum) return scale;
     const double centre = scale.minimum;
     const double half = centre == 0.0 ? 1.0 : std::abs(centre) * 0.1;
@@ -71,11 +72,13 @@ void FillColor(HDC dc, const RECT& area, COLORREF color) noexcept {
     ::FillRect(dc, &area, brush.Get());
 }
 
-// One line per shown pen: swatch, name, unit, minimum and maximum; returns the legend's bottom.
+// An entry per shown pen: swatch, name, unit, minimum and maximum, on as many lines as the width needs;
+// returns the legend's bottom.
 int PaintLegend(HDC dc, const RECT& bounds, int lineHeight, const TrendChartPicture& picture) {
     const TrendChartSettings& settings = picture.settings;
-    int x = bounds.left + kMargin;
-    const int y = bounds.top + kMargin;
+    const int left = bounds.left + kMargin;
+    int x = left;
+    int y = bounds.top + kMargin;
     for (long pen = 1; pen <= TrendChartSettings::kPenCount; ++pen) {
         if (!IsShown(settings, pen)) continue;
         const TrendPenSettings& style = *settings.Pen(pen);
@@ -83,11 +86,15 @@ int PaintLegend(HDC dc, const RECT& bounds, int lineHeight, const TrendChartPict
         if (settings.showUnit && !style.unit.empty()) text += L" [" + style.unit + L"]";
         text += L"  " + FormatNumber(picture.data.Minimum(pen), style.precision) + L" .. " +
                 FormatNumber(picture.data.Maximum(pen), style.precision);
+        const int entryWidth = kSwatchWidth + kMargin + TextSize(dc, text).cx;
+        if (x > left && x + entryWidth > bounds.right - kMargin) {
+            x = left;
+            y += lineHeight;
+        }
         const RECT swatch{x, y + 2, x + kSwatchWidth, y + lineHeight - 2};
         FillColor(dc, swatch, style.color);
         DrawText(dc, swatch.right + kMargin, y, text);
-        x = swatch.right + 3 * kMargin + TextSize(dc, text).cx;
-        if (x >= bounds.right) break;
+        x += entryWidth + 3 * kMargin;
     }
     return y + lineHeight + kMargin;
 }
@@ -116,6 +123,7 @@ void PaintPen(HDC dc, const RECT& plot, long pen, ULONGLONG axisStart, ULONGLONG
     const double height = plot.bottom - plot.top;
     std::vector<POINT> points;
     for (const TrendSample& sample : samples) {
+        if (!std::isfinite(sample.value)) continue;  // no place on the scale: the line skips it
         const double since = static_cast<double>(sample.time) - static_cast<double>(axisStart);
         const POINT point{plot.left + static_cast<LONG>(since * width / static_cast<double>(span)),
                           plot.bottom - static_cast<LONG>((sample.value - scale.minimum) * height /
@@ -123,6 +131,7 @@ void PaintPen(HDC dc, const RECT& plot, long pen, ULONGLONG axisStart, ULONGLONG
         if (style.discrete && !points.empty()) points.push_back(POINT{point.x, points.back().y});
         points.push_back(point);
     }
+    if (points.empty()) return;
     if (points.size() == 1) points.push_back(POINT{points[0].x + 1, points[0].y});  // a lone value: a dot
     ql::Pen line(::CreatePen(PS_SOLID, std::max(style.width, 1), style.color));
     ql::SelectedObject selected(dc, line.Get());

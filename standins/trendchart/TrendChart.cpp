@@ -43,28 +43,31 @@ HRESULT CTrendChart::GetValueCount(LONG pen, LONG* count) noexcept {
 }
 
 HRESULT CTrendChart::SetMaximum(LONG pen, DOUBLE maximum) noexcept {
-    QL_RETURN_HR_IF(E_INVALIDARG, !settings_.Pen(pen));
-    return data_.SetMaximum(pen, maximum, settings_) ? S_OK : S_FALSE;
+    return SetBound(pen, &CTrendChartData::SetMaximum, maximum);
 }
 
 HRESULT CTrendChart::GetMaximum(LONG pen, DOUBLE* maximum) noexcept {
-    QL_RETURN_IF_NULL_OUT(maximum);
-    *maximum = 0.0;
-    QL_RETURN_HR_IF(E_INVALIDARG, !settings_.Pen(pen));
-    *maximum = data_.Maximum(pen);
-    return S_OK;
+    return GetBound(pen, &CTrendChartData::Maximum, maximum);
 }
 
 HRESULT CTrendChart::SetMinimum(LONG pen, DOUBLE minimum) noexcept {
-    QL_RETURN_HR_IF(E_INVALIDARG, !settings_.Pen(pen));
-    return data_.SetMinimum(pen, minimum, settings_) ? S_OK : S_FALSE;
+    return SetBound(pen, &CTrendChartData::SetMinimum, minimum);
 }
 
 HRESULT CTrendChart::GetMinimum(LONG pen, DOUBLE* minimum) noexcept {
-    QL_RETURN_IF_NULL_OUT(minimum);
-    *minimum = 0.0;
+    return GetBound(pen, &CTrendChartData::Minimum, minimum);
+}
+
+HRESULT CTrendChart::SetBound(LONG pen, BoundSetter set, DOUBLE value) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, !settings_.Pen(pen));
-    *minimum = data_.Minimum(pen);
+    return (data_.*set)(pen, value, settings_) ? S_OK : S_FALSE;
+}
+
+HRESULT CTrendChart::GetBound(LONG pen, BoundGetter get, DOUBLE* out) noexcept {
+    QL_RETURN_IF_NULL_OUT(out);
+    *out = 0.0;
+    QL_RETURN_HR_IF(E_INVALIDARG, !settings_.Pen(pen));
+    *out = (data_.*get)(pen);
     return S_OK;
 }
 

@@ -81,6 +81,11 @@ private:
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
 
+    using BoundSetter = bool (CTrendChartData::*)(long, double, const TrendChartSettings&) noexcept;
+    using BoundGetter = double (CTrendChartData::*)(long) const noexcept;
+    HRESULT SetBound(LONG pen, BoundSetter set, DOUBLE value) noexcept;
+    HRESULT GetBound(LONG pen, BoundGetter get, DOUBLE* out) noexcept;
+
     void ApplySettings(TrendChartSettings settings) noexcept;
     void Paint(HDC dc, const RECT& bounds) noexcept;
     // Paints through a bitmap, so a redraw does not flicker.

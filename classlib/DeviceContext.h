@@ -1,6 +1,7 @@
 #pragma once
-// Owners of device contexts: a window's (released) and a memory one (deleted) with one bitmap selected into
-// it and put back before the context goes. GDI objects themselves: classlib/GdiObject.h.
+// Owners of device contexts: a window's (released), a window's painting one (BeginPaint / EndPaint) and a
+// memory one (deleted) with one bitmap selected into it and put back before the context goes; and the
+// selection of one GDI object into a context for a scope. GDI objects themselves: classlib/GdiObject.h.
 #include <windows.h>
 
 namespace ql {
@@ -19,6 +20,37 @@ public:
 private:
     HWND window_;
     HDC dc_;
+};
+
+// BeginPaint / EndPaint of a window, in its WM_PAINT handler.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    ~PaintDc() { ::EndPaint(window_, &paint_); }
+    HDC Get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// `object` (not owned) selected into `dc` while the scope lives; the previous object is put back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc), old_(object ? ::SelectObject(dc, object) : nullptr) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (old_) ::SelectObject(dc_, old_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
 };
 
 // A memory device context compatible with `reference`, drawing into `bitmap` (not owned) while it lives.

@@ -40,5 +40,7 @@ private:
 
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
+using Pen = GdiObject<HPEN>;
+using Font = GdiObject<HFONT>;
 
 }  // namespace ql

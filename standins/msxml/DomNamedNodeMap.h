@@ -8,13 +8,13 @@
 #include <memory>
 
 #include "classlib/ComObject.h"
-#include "standins/msxml/DispatchStub.h"
+#include "standins/common/DispatchStub.h"
 #include "standins/msxml/NodeAccess.h"
 
 namespace msxml_standin {
 
 class CDomNamedNodeMap final : public ql::ComObjectBase<CDomNamedNodeMap>,
-                               public DispatchStub<IXMLDOMNamedNodeMap> {
+                               public standins::DispatchStub<IXMLDOMNamedNodeMap> {
     QL_INTERFACE_TABLE(CDomNamedNodeMap, QL_ENTRY_IID(IID_IXMLDOMNamedNodeMap, IXMLDOMNamedNodeMap),
                        QL_ENTRY_IID(IID_IDispatch, IXMLDOMNamedNodeMap))
 public:

@@ -7,13 +7,13 @@
 
 #include <memory>
 
-#include "standins/msxml/DispatchStub.h"
+#include "standins/common/DispatchStub.h"
 #include "standins/msxml/NodeAccess.h"
 
 namespace msxml_standin {
 
 template <class NodeInterface>
-class DomNodeImpl : public DispatchStub<NodeInterface> {
+class DomNodeImpl : public standins::DispatchStub<NodeInterface> {
 public:
     NodeAccess& Access() noexcept { return access_; }
 

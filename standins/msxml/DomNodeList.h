@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "classlib/ComObject.h"
-#include "standins/msxml/DispatchStub.h"
+#include "standins/common/DispatchStub.h"
 #include "standins/msxml/core/Node.h"
 #include "standins/msxml/core/Tree.h"
 
@@ -18,7 +18,8 @@ namespace msxml_standin {
 
 class CDomDocument;
 
-class CDomNodeList final : public ql::ComObjectBase<CDomNodeList>, public DispatchStub<IXMLDOMNodeList> {
+class CDomNodeList final : public ql::ComObjectBase<CDomNodeList>,
+                           public standins::DispatchStub<IXMLDOMNodeList> {
     QL_INTERFACE_TABLE(CDomNodeList, QL_ENTRY_IID(IID_IXMLDOMNodeList, IXMLDOMNodeList),
                        QL_ENTRY_IID(IID_IDispatch, IXMLDOMNodeList))
 public:

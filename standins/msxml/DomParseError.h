@@ -6,13 +6,13 @@
 #include <msxml2.h>
 
 #include "classlib/ComObject.h"
-#include "standins/msxml/DispatchStub.h"
+#include "standins/common/DispatchStub.h"
 #include "standins/msxml/core/ParseError.h"
 
 namespace msxml_standin {
 
 class CDomParseError final : public ql::ComObjectBase<CDomParseError>,
-                             public DispatchStub<IXMLDOMParseError> {
+                             public standins::DispatchStub<IXMLDOMParseError> {
     QL_INTERFACE_TABLE(CDomParseError, QL_ENTRY_IID(IID_IXMLDOMParseError, IXMLDOMParseError),
                        QL_ENTRY_IID(IID_IDispatch, IXMLDOMParseError))
 public:

@@ -15,13 +15,13 @@
 
 #include "classlib/ComObject.h"
 #include "classlib/SupportErrorInfo.h"
-#include "standins/msxml/DispatchStub.h"
+#include "standins/common/DispatchStub.h"
 #include "standins/msxml/core/SchemaCollection.h"
 
 namespace msxml_standin {
 
 class CSchemaCache final : public ql::ComObjectBase<CSchemaCache>,
-                           public DispatchStub<IXMLDOMSchemaCollection>,
+                           public standins::DispatchStub<IXMLDOMSchemaCollection>,
                            public ql::SupportErrorInfoImpl<&IID_IXMLDOMSchemaCollection> {
     QL_INTERFACE_TABLE(CSchemaCache, QL_ENTRY_IID(IID_IXMLDOMSchemaCollection, IXMLDOMSchemaCollection),
                        QL_ENTRY_IID(IID_IDispatch, IXMLDOMSchemaCollection), QL_ENTRY(ISupportErrorInfo))

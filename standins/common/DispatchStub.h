@@ -1,13 +1,13 @@
 #pragma once
-// The IDispatch half of MSXML's dual interfaces. The system calls every member through its vtable, so late
-// binding is not offered: no type information, and names and calls through IDispatch answer E_NOTIMPL.
+// The IDispatch half of a stand-in's dual interfaces. The system calls every member through its vtable, so
+// late binding is not offered: no type information, and names and calls through IDispatch answer E_NOTIMPL.
 #include <windows.h>
 
 #include <oaidl.h>
 
 #include "classlib/HResult.h"
 
-namespace msxml_standin {
+namespace standins {
 
 template <class DualInterface>
 class DispatchStub : public DualInterface {
@@ -31,4 +31,4 @@ public:
     }
 };
 
-}  // namespace msxml_standin
+}  // namespace standins

@@ -1,0 +1,3 @@
+#pragma once
+// Resource ids of the manufacturer-lookup stand-in.
+#define IDR_MANUFACTURER_LOOKUP 101

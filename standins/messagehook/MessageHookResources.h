@@ -1,0 +1,3 @@
+#pragma once
+// Resource ids of the keyboard-message hook stand-in.
+#define IDR_MESSAGE_HOOK 101

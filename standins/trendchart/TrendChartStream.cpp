@@ -1,0 +1,49 @@
+#include "TrendChartStream.h"
+
+#include "classlib/HResult.h"
+
+namespace standins {
+
+namespace {
+
+// Far beyond the 32 pens' settings (about 16 KB), small enough to refuse a damaged count at once.
+constexpr DWORD kMaxTextBytes = 1024 * 1024;
+const HRESULT kInvalidData = HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+
+HRESULT ReadExactly(IStream* stream, void* buffer, ULONG size) noexcept {
+    auto* bytes = static_cast<BYTE*>(buffer);
+    while (size > 0) {
+        ULONG read = 0;
+        QL_RETURN_IF_FAILED(stream->Read(bytes, size, &read));
+        QL_RETURN_HR_IF(kInvalidData, read == 0);
+        bytes += read;
+        size -= read;
+    }
+    return S_OK;
+}
+
+HRESULT ReadDword(IStream* stream, DWORD& out) noexcept { return ReadExactly(stream, &out, sizeof(out)); }
+
+}  // namespace
+
+HRESULT ReadTrendChartState(IStream* stream, TrendChartState& out) noexcept {
+    QL_RETURN_IF_NULL_OUT(stream);
+    return ql::GuardComCall([&]() -> HRESULT {
+        DWORD reserved = 0, textBytes = 0;
+        QL_RETURN_IF_FAILED(ReadDword(stream, reserved));
+        QL_RETURN_IF_FAILED(ReadDword(stream, textBytes));
+        QL_RETURN_HR_IF(kInvalidData, textBytes % sizeof(wchar_t) != 0 || textBytes > kMaxTextBytes);
+        std::wstring text(textBytes / sizeof(wchar_t), L'\0');
+        QL_RETURN_IF_FAILED(ReadExactly(stream, text.data(), textBytes));
+        text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
+        DWORD version = 0, width = 0, height = 0;
+        QL_RETURN_IF_FAILED(ReadDword(stream, version));
+        QL_RETURN_IF_FAILED(ReadDword(stream, width));
+        QL_RETURN_IF_FAILED(ReadDword(stream, height));
+        out.settingsText = std::move(text);
+        out.extent = SIZEL{static_cast<LONG>(width), static_cast<LONG>(height)};
+        return S_OK;
+    });
+}
+
+}  // namespace standins

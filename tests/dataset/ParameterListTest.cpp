@@ -167,7 +167,8 @@ TEST_F(ParameterListTest, ALargeListIsWalkedOnce) {
         VARIANT_BOOL loaded = VARIANT_FALSE;
         EXPECT_HR(S_OK, listHost_.LoadParameterList(text.Get(), document.Put(), &loaded));
     });
-    const double import = seconds([&] { EXPECT_HR(S_OK, ImportParameters(store(), listHost_, text.Get(), skips_)); });
+    const double import =
+        seconds([&] { EXPECT_HR(S_OK, ImportParameters(store(), listHost_, text.Get(), skips_)); });
     EXPECT_EQ("ui1:42", ValueOf(3));
     EXPECT_LT(import, 4 * load) << "load " << load << " s, import " << import << " s";
     std::printf("load %.3f s, import %.3f s\n", load, import);

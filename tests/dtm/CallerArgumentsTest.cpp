@@ -45,7 +45,8 @@ TEST_F(CallerArgumentsTest, OutputVariantsAreWrittenNeverCleared) {
              return variables->GetVariableInfo(*id.Get(), out, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                nullptr);
          }},
-        {"GetVariableField", [&](VARIANT* out) { return fields->GetVariableField(*id.Get(), *mask.Get(), out); }},
+        {"GetVariableField",
+         [&](VARIANT* out) { return fields->GetVariableField(*id.Get(), *mask.Get(), out); }},
         {"GetCountVariant", [&](VARIANT* out) { return fields->GetCountVariant(out); }},
         {"CompareSingleParameter, device value",
          [&](VARIANT* out) { return automation->CompareSingleParameter(*id.Get(), out, &spare); }},

@@ -94,7 +94,9 @@ TEST_F(ParameterListFileTest, ImportTakesOnlyWhatTheUserCouldSet) {
         EXPECT_EQ(c.taken, before != after) << after;
         const FrameCall* message = frame_->LastCall(L"NotifyErrorMessage");
         EXPECT_EQ(c.taken, message == nullptr);
-        if (message) EXPECT_NE(std::wstring::npos, message->Arguments[1].find(L"1 parameters"));
+        if (message) {
+            EXPECT_NE(std::wstring::npos, message->Arguments[1].find(L"1 parameters"));
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 // The parameter list through the real DTM's IDtmImportExport, as a frame keeps it in files: a DTM
 // configured at a user level, the list's text exported and imported with its byte count, and lists built
 // by hand.
+#include <algorithm>
 #include <string>
 
 #include "DtmTestSupport.h"
@@ -38,9 +39,9 @@ protected:
     }
     // Imports `text` framed with its byte count; the HRESULT, with `ok` the DTM's answer.
     HRESULT Import(const std::string& text, VARIANT_BOOL* ok) {
-        Bytes bytes(4);
+        Bytes bytes(4 + text.size());
         for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(text.size() >> (8 * i));
-        bytes.insert(bytes.end(), text.begin(), text.end());
+        std::copy(text.begin(), text.end(), bytes.begin() + 4);
         ql::ComPtr<IStream> stream = StreamOn(bytes);
         return Lists()->Import(stream.Get(), ok);
     }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdarg>
 #include <cwchar>
 #include <vector>
@@ -13,7 +14,8 @@ std::string Utf8FromWide(std::wstring_view text) {
     const int length = static_cast<int>(text.size());
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
+    if (bytes > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
     return out;
 }
 
@@ -24,6 +26,18 @@ std::wstring WideFromUtf8(std::string_view text) {
     std::wstring out(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
     if (chars > 0) ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), chars);
     return out;
+}
+
+bool TryWideFromUtf8(std::string_view text, std::wstring& out) {
+    out.clear();
+    if (text.empty()) return true;
+    if (text.size() > static_cast<size_t>(INT_MAX)) return false;
+    const int length = static_cast<int>(text.size());
+    const int chars = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+    if (chars <= 0) return false;
+    out.resize(static_cast<size_t>(chars));
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), chars) ==
+           chars;
 }
 
 void WriteUtf8(std::FILE* stream, std::wstring_view text) {

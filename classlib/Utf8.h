@@ -10,6 +10,8 @@ namespace ql {
 
 std::string Utf8FromWide(std::wstring_view text);
 std::wstring WideFromUtf8(std::string_view text);
+// Strict decoding: false, with `out` unspecified, when `text` is not valid UTF-8. May throw bad_alloc.
+bool TryWideFromUtf8(std::string_view text, std::wstring& out);
 
 // Writes `text` as UTF-8 to `stream`, with "\n" turned into "\r\n" as Windows consoles expect.
 void WriteUtf8(std::FILE* stream, std::wstring_view text);

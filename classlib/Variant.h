@@ -53,10 +53,11 @@ public:
         ::VariantInit(&v_);
         return S_OK;
     }
-    // A deep copy into `out`, which is cleared first.
+    // A deep copy into the out-parameter `out`, which is overwritten, not cleared: COM lets a caller pass
+    // an [out] VARIANT uninitialised, and clearing what it happens to hold could free anything.
     HRESULT CopyTo(VARIANT* out) const noexcept {
         if (!out) return E_POINTER;
-        ::VariantClear(out);
+        ::VariantInit(out);
         return ::VariantCopy(out, const_cast<VARIANT*>(&v_));
     }
     // Replaces the value with a deep copy of `source`.

@@ -255,8 +255,6 @@ HRESULT TextToValue(BSTR text, VARTYPE type, VARIANT* value) noexcept {
     } else {
         return E_UNEXPECTED;
     }
-    // The caller's old value goes only now that the new one exists.
-    ql::Variant old;
-    old.Attach(*value);
+    // `value` is an [out] parameter: overwritten, never cleared (it may be uninitialised).
     return result.Detach(value);
 }

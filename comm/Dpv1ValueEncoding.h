@@ -18,5 +18,5 @@ HRESULT ValueToText(const VARIANT& value, BSTR* text) noexcept;
 // uses are ignored. E_POINTER for a null `value`; E_INVALIDARG for a null or empty text, one of odd length
 // or with a character that is no hexadecimal digit, too few bytes for the type, or a VT_DATE of other
 // than 4, 6 or 7 bytes; E_UNEXPECTED for a type without a DP-V1 layout; E_FAIL when a byte array cannot
-// be made. *value is cleared and replaced only on S_OK.
+// be made. *value, an [out] parameter, is written (never cleared) only on S_OK.
 HRESULT TextToValue(BSTR text, VARTYPE type, VARIANT* value) noexcept;

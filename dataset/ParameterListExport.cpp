@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr wchar_t kHead[] = L"<?xml version=\"1.0\"?> \r\n<PARAMETERS> \r\n";
+// The list leaves the DTM as UTF-8 bytes, which the declaration names for every reader.
+constexpr wchar_t kHead[] = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?> \r\n<PARAMETERS> \r\n";
 constexpr wchar_t kTail[] = L"</PARAMETERS> \r\n";
 constexpr wchar_t kExportTitle[] = L"Export";
 

@@ -3,7 +3,7 @@
 // Parameter element per persistent record in list order, with the record's id, name, the VARTYPE name of
 // its current value and the value's text (ParameterListText.h):
 //
-//   <?xml version="1.0"?> \r\n<PARAMETERS> \r\n
+//   <?xml version="1.0" encoding="UTF-8"?> \r\n<PARAMETERS> \r\n
 //   <Parameter \r\n\tid    ="1" \r\n\tname  ="Tag" \r\n\ttype  ="VT_BSTR" \r\n\tvalue ="VarnokP3 DTM" \r\n/>
 //   \r\n
 //   ...
@@ -17,7 +17,7 @@
 #include "dataset/QuelkVariableStore.h"
 
 // S_OK with the whole document (the caller frees it). Progress goes to `host` (may be null): (i, count,
-// "Export") for every record, then (0, count, "") to end the display. E_POINTER for a null `text`; a record
-// whose text XML cannot hold (a control character in a text value) fails the export with E_INVALIDARG, so
-// no value is ever dropped silently; E_OUTOFMEMORY. `*text` is written only on S_OK.
+// "Export") for every record, then (0, count, "") to end the display. E_POINTER for a null `text`; a
+// character XML cannot hold (a control character in a text value) is written replaced, the rest of the
+// value and of the list as it is; E_OUTOFMEMORY. `*text` is written only on S_OK.
 HRESULT ExportParameters(const CQuelkVariableStore& store, ParameterListHost* host, BSTR* text) noexcept;

@@ -1,64 +1,127 @@
 #include "dataset/ParameterListImport.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
 #include "dataset/ParameterListText.h"
-#include "xml/XmlNodeReads.h"
+#include "dataset/ParameterTable.h"
+#include "dataset/VariableFields.h"
+#include "values/HexText.h"
+#include "values/ValueComparison.h"
 
 namespace {
 
 constexpr wchar_t kImportTitle[] = L"Import";
+constexpr wchar_t kParameterPath[] = L"PARAMETERS/Parameter";
 
-// The value of the record's Parameter element, converted to its data type; S_FALSE when the document has
-// none the record can take.
-HRESULT ReadListValue(IXMLDOMDocument2* document, const CQuelkVariable& record, const BSTR typeQuery,
-                      const BSTR valueQuery, ql::Variant& value) {
-    const std::wstring selection = L"PARAMETERS/Parameter[@id=\"" + std::to_wstring(record.Id()) + L"\"]";
-    ql::Bstr query(selection);
-    QL_RETURN_HR_IF(E_OUTOFMEMORY, query.IsNull());
-    ql::ComPtr<IXMLDOMNode> element;
-    if (FAILED(document->selectSingleNode(query.Get(), element.Put())) || !element) return S_FALSE;
+// The Parameter elements by the text of their id; the first element of an id wins.
+using ElementsById = std::unordered_map<std::wstring, ql::ComPtr<IXMLDOMElement>>;
 
-    ql::Variant type;
-    if (FAILED(XmlGetNodeValue(element.Get(), typeQuery, type.Put(), VT_BSTR))) return S_FALSE;
-    std::wstring declared;
-    QL_RETURN_IF_FAILED(ParameterListTypeName(record.DataType, declared));
-    const BSTR typeText = V_BSTR(type.Get());
-    if (std::wstring_view(typeText ? typeText : L"", ::SysStringLen(typeText)) != declared) return S_FALSE;
+// An attribute's text; false when the element has none.
+bool AttributeText(IXMLDOMElement* element, const ql::Bstr& name, std::wstring& text) {
+    ql::Variant value;
+    if (element->getAttribute(name.Get(), value.Put()) != S_OK || value.Type() != VT_BSTR) return false;
+    const BSTR string = V_BSTR(value.Get());
+    text.assign(string ? string : L"", ::SysStringLen(string));
+    return true;
+}
 
-    // A text's value is its node text; every other type reads the typed value (text as well, the attribute
-    // having no schema type) and converts it: hexadecimal digits to a byte string, numbers as the platform
-    // reads them.
-    if (FAILED(XmlGetNodeValue(element.Get(), valueQuery, value.Put(), record.DataType))) return S_FALSE;
+// One pass over the document: a selection per record would make a list of the accepted size take
+// minutes on the frame's thread.
+HRESULT MapElements(IXMLDOMDocument2* document, const ql::Bstr& idName, ElementsById& elements) {
+    ql::Bstr path(kParameterPath);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());
+    ql::ComPtr<IXMLDOMNodeList> list;
+    QL_RETURN_IF_FAILED(document->selectNodes(path.Get(), list.Put()));
+    QL_RETURN_HR_IF(E_FAIL, !list);
+    for (;;) {
+        ql::ComPtr<IXMLDOMNode> node;
+        if (list->nextNode(node.Put()) != S_OK || !node) break;
+        ql::ComPtr<IXMLDOMElement> element;
+        std::wstring id;
+        if (FAILED(node->QueryInterface(IID_IXMLDOMElement, element.PutVoid())) || !element ||
+            !AttributeText(element.Get(), idName, id)) {
+            continue;
+        }
+        elements.emplace(std::move(id), std::move(element));
+    }
     return S_OK;
+}
+
+ULONG ByteCount(const VARIANT& bytes) noexcept {
+    LONG lower = 0, upper = -1;
+    if (V_VT(&bytes) != kByteArrayType || !V_ARRAY(&bytes) ||
+        FAILED(::SafeArrayGetLBound(V_ARRAY(&bytes), 1, &lower)) ||
+        FAILED(::SafeArrayGetUBound(V_ARRAY(&bytes), 1, &upper)) || upper < lower) {
+        return 0;
+    }
+    return static_cast<ULONG>(upper - lower + 1);
+}
+
+// The counter of the reason `record` may not take `value`, or null when it may.
+ULONG* SkipReason(const CQuelkVariableStore& store, const CQuelkVariable& record, const VARIANT& value,
+                  ParameterListSkips& skips) noexcept {
+    // The service login's password opens the service functions: no list may set it.
+    if (record.Persistent != 1 || record.Id() == kParameterServicePassword) return &skips.NotInProject;
+    if (!(record.Access & kAccessWritable)) return &skips.NotWritable;
+    // A byte string the record has no length for yet takes any length.
+    const ULONG held = ByteCount(*record.Value);
+    if (record.DataType == kByteArrayType && held != 0 && ByteCount(value) != held) return &skips.WrongLength;
+    ULONG flags = 0;
+    if (FAILED(store.CheckValue(record.Id(), value, &flags)) || (flags & kAccessRejected))
+        return &skips.Refused;
+    return nullptr;
+}
+
+// Applies the element's value to `record`, or counts why not.
+void ImportRecord(CQuelkVariableStore& store, const CQuelkVariable& record, IXMLDOMElement* element,
+                  const ql::Bstr& typeName, const ql::Bstr& valueName, ParameterListSkips& skips) {
+    std::wstring type, text, declared;
+    ql::Variant value;
+    if (!AttributeText(element, typeName, type) || !AttributeText(element, valueName, text) ||
+        FAILED(ParameterListTypeName(record.DataType, declared)) || type != declared ||
+        FAILED(ParameterListReadValue(text, record.DataType, value))) {
+        ++skips.Unreadable;
+        return;
+    }
+    // No change: nothing to take and nothing refused.
+    if (IsVariantEqual(*record.Value, *value)) return;
+    if (ULONG* reason = SkipReason(store, record, *value, skips)) {
+        ++*reason;
+        return;
+    }
+    if (FAILED(store.SetValue(record.Id(), *value))) ++skips.Refused;
 }
 
 }  // namespace
 
-HRESULT ImportParameters(CQuelkVariableStore& store, ParameterListHost& host, BSTR text) noexcept {
+HRESULT ImportParameters(CQuelkVariableStore& store, ParameterListHost& host, BSTR text,
+                         ParameterListSkips& skips) noexcept {
     QL_RETURN_IF_NULL_OUT(text);
+    skips = ParameterListSkips();
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(host.LoadParameterList(text, document.Put(), &loaded));
     QL_RETURN_HR_IF(E_FAIL, loaded != VARIANT_TRUE || !document);
 
     return ql::GuardComCall([&]() -> HRESULT {
-        ql::Bstr typeQuery(L"@type"), valueQuery(L"@value");
-        QL_RETURN_HR_IF(E_OUTOFMEMORY, typeQuery.IsNull() || valueQuery.IsNull());
+        ql::Bstr idName(L"id"), typeName(L"type"), valueName(L"value");
+        QL_RETURN_HR_IF(E_OUTOFMEMORY, idName.IsNull() || typeName.IsNull() || valueName.IsNull());
+        ElementsById elements;
+        QL_RETURN_IF_FAILED(MapElements(document.Get(), idName, elements));
+
         CQuelkVariableList& variables = store.Variables();
         const ULONG count = variables.Count();
         for (ULONG i = 0; i < count; ++i) {
             CQuelkVariable record;
             if (SUCCEEDED(variables.GetVariableAt(static_cast<int>(i), &record))) {
-                ql::Variant value;
-                if (ReadListValue(document.Get(), record, typeQuery.Get(), valueQuery.Get(), value) == S_OK) {
-                    // A refused value only skips the parameter.
-                    (void)store.SetValue(record.Id(), *value);
-                }
+                const auto found = elements.find(std::to_wstring(record.Id()));
+                if (found != elements.end())
+                    ImportRecord(store, record, found->second.Get(), typeName, valueName, skips);
             }
             host.ReportProgress(i, count, kImportTitle);
         }

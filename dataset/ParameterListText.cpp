@@ -1,6 +1,8 @@
 #include "dataset/ParameterListText.h"
 
-#include <cstdio>
+#include <charconv>
+#include <cmath>
+#include <string_view>
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
@@ -21,32 +23,71 @@ HRESULT WidenAnsi(const char* text, std::wstring& out) noexcept {
     });
 }
 
-// Whether `text` converts back (as the import converts it) to exactly `value`.
-bool ReadsBackAs(const char* text, const VARIANT& value) noexcept {
-    ql::Bstr wide;
-    if (FAILED(AnsiToBstr(text, wide))) return false;
-    ql::Variant textValue;
-    textValue.AttachBstr(wide.Detach());
-    ql::Variant read;
-    if (FAILED(ConvertVariantType(read.Get(), textValue.Get(), V_VT(&value), 0, 0))) return false;
-    if (read.Type() != V_VT(&value)) return false;
-    return V_VT(&value) == VT_R4 ? read->fltVal == value.fltVal : read->dblVal == value.dblVal;
+// The list's numbers are written and read in one form, whatever the user's or the C runtime's locale: a
+// point before the decimals, no grouping. std::to_chars and std::from_chars never look at a locale.
+template <class Number>
+bool ReadNumber(std::string_view text, Number& number) noexcept {
+    if (text.empty()) return false;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    return error == std::errc() && stop == end;
 }
 
-// Six decimals as the list has always written them, unless they lose the number.
-HRESULT RealText(const VARIANT& value, std::wstring& text) noexcept {
-    const double number = V_VT(&value) == VT_R4 ? static_cast<double>(value.fltVal) : value.dblVal;
-    const char* const formats[] = {"%f", V_VT(&value) == VT_R4 ? "%.9g" : "%.17g", "%.17g"};
-    char first[kDisplayTextSize] = "";
-    for (const char* format : formats) {
-        char candidate[kDisplayTextSize];
-        std::snprintf(candidate, sizeof candidate, format, number);
-        if (!first[0]) std::snprintf(first, sizeof first, "%s", candidate);
-        if (ReadsBackAs(candidate, value)) return WidenAnsi(candidate, text);
+template <class Real>
+bool ReadsBackAs(const char* begin, const char* end, Real number) noexcept {
+    Real read = 0;
+    return ReadNumber(std::string_view(begin, static_cast<size_t>(end - begin)), read) && read == number;
+}
+
+// Six decimals as the list has always written them, unless they lose the number; then the shortest text
+// that reads back as the same number. Not a number and the infinities come out as "nan" and "inf", which
+// the import refuses, so the record keeps its value.
+template <class Real>
+HRESULT RealText(Real number, std::wstring& text) noexcept {
+    char buffer[kDisplayTextSize];
+    char* const last = buffer + sizeof buffer;
+    auto written = std::to_chars(buffer, last, number, std::chars_format::fixed, 6);
+    if (written.ec != std::errc() || !ReadsBackAs(buffer, written.ptr, number))
+        written = std::to_chars(buffer, last, number);
+    QL_RETURN_HR_IF(E_FAIL, written.ec != std::errc());
+    return ql::GuardComCall([&]() -> HRESULT {
+        text.assign(buffer, written.ptr);
+        return S_OK;
+    });
+}
+
+struct IntegerRange {
+    VARTYPE type;
+    LONGLONG lowest;
+    LONGLONG highest;
+};
+
+constexpr IntegerRange kIntegerRanges[] = {
+    {VT_I1, -128, 127}, {VT_I2, -32768, 32767}, {VT_I4, -2147483647LL - 1, 2147483647LL},
+    {VT_UI1, 0, 0xFF},  {VT_UI2, 0, 0xFFFF},    {VT_UI4, 0, 0xFFFFFFFFLL},
+};
+
+// An integer of `type` from its text; false when the text is not a whole number in the type's range.
+bool ReadInteger(std::string_view text, VARTYPE type, ql::Variant& value) noexcept {
+    LONGLONG number = 0;
+    if (!ReadNumber(text, number)) return false;
+    for (const IntegerRange& range : kIntegerRanges) {
+        if (range.type != type) continue;
+        if (number < range.lowest || number > range.highest) return false;
+        // In range, so the platform's integer conversion is exact and has nothing to read.
+        if (number < 0) {
+            value.SetI4(static_cast<LONG>(number));
+        } else {
+            value.SetUI4(static_cast<ULONG>(number));
+        }
+        return SUCCEEDED(value.ChangeType(type)) && value.Type() == type;
     }
-    // A number no text reads back as (not a number, an infinity): the six-decimal text, which the import
-    // refuses, so the record keeps its value.
-    return WidenAnsi(first, text);
+    return false;
+}
+
+template <class Real>
+bool ReadReal(std::string_view text, Real& number) noexcept {
+    return ReadNumber(text, number) && std::isfinite(number);
 }
 
 }  // namespace
@@ -74,12 +115,49 @@ HRESULT ParameterListValueText(const VARIANT& value, std::wstring& text) noexcep
             });
         }
         case VT_R4:
+            return RealText(value.fltVal, text);
         case VT_R8:
-            return RealText(value, text);
+            return RealText(value.dblVal, text);
         default: {
             char display[kDisplayTextSize];
             VariantToDisplayString(&value, display);
             return WidenAnsi(display, text);
         }
     }
+}
+
+HRESULT ParameterListReadValue(std::wstring_view text, VARTYPE type, ql::Variant& value) noexcept {
+    if (type == VT_BSTR) return value.SetBstr(std::wstring(text).c_str());
+    if (type == kByteArrayType) {
+        // Two hexadecimal digits per byte, nothing else.
+        ql::Variant hex;
+        QL_RETURN_IF_FAILED(hex.SetBstr(std::wstring(text).c_str()));
+        ql::Variant bytes;
+        QL_RETURN_IF_FAILED(ConvertVariantType(bytes.Get(), hex.Get(), kByteArrayType, 0, 0));
+        value = std::move(bytes);
+        return S_OK;
+    }
+    // Numbers are plain ASCII: anything else cannot be a number of the list.
+    std::string narrow;
+    QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {
+        for (wchar_t c : text) {
+            if (c > 0x7F) return DISP_E_TYPEMISMATCH;
+            narrow.push_back(static_cast<char>(c));
+        }
+        return S_OK;
+    }));
+    ql::Variant read;
+    if (type == VT_R4) {
+        float number = 0;
+        QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !ReadReal(narrow, number));
+        read.SetR4(number);
+    } else if (type == VT_R8) {
+        double number = 0;
+        QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !ReadReal(narrow, number));
+        read.SetR8(number);
+    } else {
+        QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !ReadInteger(narrow, type, read));
+    }
+    value = std::move(read);
+    return S_OK;
 }

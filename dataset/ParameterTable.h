@@ -9,6 +9,9 @@
 #include "dataset/QuelkVariableList.h"
 #include "values/QuelkMessageSink.h"
 
+// The service login's password (its user name is record 10).
+constexpr ULONG kParameterServicePassword = 11;
+
 struct ParameterTableView {
     const ParameterDefinition* rows;
     size_t count;

@@ -261,7 +261,7 @@ HRESULT CQuelkVariableStore::GetVariableField(ULONG id, ULONG mask, VARIANT* out
     QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
     ql::Variant field;
     QL_RETURN_IF_FAILED(FieldAsVariant(*record, mask, field));
-    ReplaceVariant(out, field);
+    MoveToOut(out, field);
     return S_OK;
 }
 

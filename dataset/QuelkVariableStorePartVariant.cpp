@@ -9,7 +9,7 @@ namespace {
 void PutUInt32(VARIANT* out, ULONG number) noexcept {
     ql::Variant result;
     result.SetUI4(number);
-    ReplaceVariant(out, result);
+    MoveToOut(out, result);
 }
 
 }  // namespace

@@ -4,8 +4,21 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "dataset/QuelkVariableStore.h"
+#include "values/HexText.h"
 #include "values/ValueComparison.h"
 #include "values/VariantConversion.h"
+
+namespace {
+
+// A byte-string record holds exactly one dimension of bytes: a caller's array of other dimensions, or one
+// without its data, would be taken as it stands by the conversion and then break every save, export and
+// document of the dataset.
+bool IsOneDimensionalByteArray(const VARIANT& value) noexcept {
+    return V_VT(&value) == kByteArrayType && V_ARRAY(&value) != nullptr &&
+           ::SafeArrayGetDim(V_ARRAY(&value)) == 1;
+}
+
+}  // namespace
 
 HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, id == kInvalidParameterId);
@@ -16,6 +29,8 @@ HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
 
     ql::Variant converted;
     QL_RETURN_IF_FAILED(ConvertVariantType(converted.Get(), &value, record->DataType, 0, 0));
+    QL_RETURN_HR_IF(E_INVALIDARG,
+                    record->DataType == kByteArrayType && !IsOneDimensionalByteArray(*converted));
 
     // An unchanged value is still announced, so that pages showing something else show the dataset again.
     if (IsVariantEqual(*record->Value, *converted))

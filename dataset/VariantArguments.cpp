@@ -12,8 +12,4 @@ HRESULT VariantToUInt32(const VARIANT& source, ULONG* out) noexcept {
     return S_OK;
 }
 
-void ReplaceVariant(VARIANT* out, ql::Variant& value) noexcept {
-    ql::Variant old;
-    old.Attach(*out);  // released when `old` goes
-    value.Detach(out);
-}
+void MoveToOut(VARIANT* out, ql::Variant& value) noexcept { (void)value.Detach(out); }

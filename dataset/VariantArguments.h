@@ -10,5 +10,6 @@
 // another type. Never reads the VARIANT's payload as a number without the conversion.
 HRESULT VariantToUInt32(const VARIANT& source, ULONG* out) noexcept;
 
-// Releases what `*out` holds and moves `value` into it (`value` is left empty).
-void ReplaceVariant(VARIANT* out, ql::Variant& value) noexcept;
+// Moves `value` into the [out] VARIANT `*out` (`value` is left empty). What `*out` held is overwritten, not
+// released: a caller may pass it uninitialised.
+void MoveToOut(VARIANT* out, ql::Variant& value) noexcept;

@@ -167,6 +167,8 @@ protected:
 private:
     HRESULT StoreFrame(IFrameContainer* frame) noexcept;
     void DropFrame() noexcept;
+    // Gives the other DTM of a compare back to the frame and lets it go.
+    void DropCompareLink() noexcept;
     void CloseOpenUserInterfaces(HRESULT* failure) noexcept;
     // The wait of PrepareToReleaseCommunication for the channel's answer (connect or disconnect).
     void WaitForStateEvent() noexcept;

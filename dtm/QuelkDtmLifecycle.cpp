@@ -54,6 +54,20 @@ void CQuelkDtm::DropFrame() noexcept {
     frame_.Reset();
 }
 
+// The other DTM of a compare is held until ReleaseCompare. A DTM on its way out gives it up whether or not
+// the frame asked: two DTMs that compared each other would otherwise keep each other alive.
+void CQuelkDtm::DropCompareLink() noexcept {
+    if (!compareInitialised_) return;
+    ql::ComPtr<IFrameDtmAccess> access;
+    if (SUCCEEDED(ql::QueryInterfaceTo(frame_.Get(), access)) && access) {
+        VARIANT_BOOL released = VARIANT_FALSE;
+        (void)access->ReleaseDtm(comparePeerTag_.Get(), &released);
+    }
+    comparePeerStore_.Reset();
+    comparePeerTag_.Reset();
+    compareInitialised_ = 0;
+}
+
 HRESULT CQuelkDtm::Environment(BSTR systemTag, IFrameContainer* frame, VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, systemTag == nullptr || frame == nullptr || result == nullptr);
     *result = VARIANT_FALSE;
@@ -208,6 +222,7 @@ HRESULT CQuelkDtm::PrepareToDelete(VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, !frameEvents_);
     QL_RETURN_IF_FAILED(frameEvents_->NotifyPreparedToDelete(systemTag_.Get()));
     QL_RETURN_IF_FAILED(SetState(kStatePreparedToDelete));
+    DropCompareLink();
     *result = VARIANT_TRUE;
     return S_OK;
 }
@@ -280,6 +295,7 @@ HRESULT CQuelkDtm::PrepareToRelease(VARIANT_BOOL* result) noexcept {
     if (FAILED(functions_->GetOpenUiCount(&openUis)) || openUis > 0) return S_FALSE;
 
     QL_RETURN_IF_FAILED(SetState(kStatePreparedToRelease));
+    DropCompareLink();
     (void)OnStateChanged();
     *result = VARIANT_TRUE;
     return S_OK;

@@ -6,6 +6,7 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "dtm/DeviceTypeText.h"
 #include "dtm/DtmState.h"
 #include "dtm/QuelkDtm.h"
 #include "dtm/StreamValueReader.h"
@@ -25,8 +26,8 @@ HRESULT WriteTextValue(CStreamValueWriter& writer, const wchar_t* text) noexcept
     return writer.WriteValue(*value.Get());
 }
 
-// The standard persistence methods answer S_FALSE for every failure, never an error code.
-HRESULT AsStandardAnswer(HRESULT hr) noexcept { return hr == S_OK ? S_OK : S_FALSE; }
+// A lifecycle step that does not succeed answers S_FALSE, as the frame's calls refused in a state do.
+HRESULT AsStateAnswer(HRESULT hr) noexcept { return hr == S_OK ? S_OK : S_FALSE; }
 
 }  // namespace
 
@@ -63,6 +64,7 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
     CStreamValueReader reader(stream);
     QL_RETURN_IF_FAILED(reader.Start());
     QL_RETURN_IF_FAILED(reader.ReadText(image.DeviceType));
+    QL_RETURN_IF_FAILED(CheckDeviceTypeText(image.DeviceType.Get()));
 
     // Images of early versions carry no version items: their values part starts at once with its VT_I4
     // count.
@@ -72,7 +74,10 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
     if (version.Type() == VT_I4) {
         QL_RETURN_IF_FAILED(reader.Rewind(afterText));
     } else {
+        // The version items are texts; anything else (an image of zeros reads as VT_EMPTY) is no image.
+        QL_RETURN_HR_IF(E_FAIL, version.Type() != VT_BSTR);
         QL_RETURN_IF_FAILED(reader.ReadValue(version));
+        QL_RETURN_HR_IF(E_FAIL, version.Type() != VT_BSTR);
     }
     QL_RETURN_IF_FAILED(CQuelkValuesImage::Read(reader, image.Values));
 
@@ -182,33 +187,42 @@ HRESULT CQuelkPersist::IsDirty() noexcept {
     return requiresSave_ || modified_ ? S_OK : S_FALSE;
 }
 
+// Only a call refused in the current lifecycle state answers S_FALSE. A save or load that fails answers a
+// failure code (the stream's own, or E_FAIL for an image that is not one): a frame that tests FAILED() must
+// neither keep a cut image as saved nor go on after a refused load.
 HRESULT CQuelkPersist::Load(IStream* stream) noexcept {
-    if (!StateAcceptsLoad() || !stream) return S_FALSE;
+    if (!StateAcceptsLoad()) return S_FALSE;
+    QL_RETURN_IF_NULL_OUT(stream);
     return ql::GuardComCall([&]() -> HRESULT {
         LoadedImage image;
-        if (FAILED(ParseDataStream(stream, image))) return S_FALSE;
+        QL_RETURN_IF_FAILED(ParseDataStream(stream, image));
         // The version the class library wrote behind the image is checked before anything is taken over.
         CStreamValueReader trailer(stream);
         ULONG version = 0;
-        if (FAILED(trailer.Start()) || FAILED(trailer.ReadUInt32(&version)) ||
-            version > kPropertyMapVersion) {
-            return S_FALSE;
-        }
-        if (FAILED(CommitImage(image))) return S_FALSE;
+        QL_RETURN_IF_FAILED(trailer.Start());
+        QL_RETURN_IF_FAILED(trailer.ReadUInt32(&version));
+        QL_RETURN_HR_IF(E_FAIL, version > kPropertyMapVersion);
+        QL_RETURN_IF_FAILED(CommitImage(image));
         (void)SetModified(false);
         requiresSave_ = false;
-        return AsStandardAnswer(dtm_.SetState(kStateLoaded));
+        return AsStateAnswer(dtm_.SetState(kStateLoaded));
     });
 }
 
 HRESULT CQuelkPersist::Save(IStream* stream, BOOL clearDirty) noexcept {
-    if (!StateAcceptsSave() || !stream) return S_FALSE;
-    if (WriteImage(stream) != S_OK) return S_FALSE;
+    if (!StateAcceptsSave()) return S_FALSE;
+    QL_RETURN_IF_NULL_OUT(stream);
+    const HRESULT written = WriteImage(stream);
+    QL_RETURN_IF_FAILED(written);
+    QL_RETURN_HR_IF(E_FAIL, written != S_OK);
     CStreamValueWriter writer(stream);
-    if (FAILED(writer.WriteUInt32(kPropertyMapVersion))) return S_FALSE;
-    // Only a complete image counts as saved.
-    (void)SetModified(false);
-    if (clearDirty) requiresSave_ = false;
+    QL_RETURN_IF_FAILED(writer.WriteUInt32(kPropertyMapVersion));
+    // Only a complete image counts as saved, and only when the caller asks for it: a frame that saves a
+    // copy (clearDirty FALSE) still has the change to save into its project.
+    if (clearDirty) {
+        (void)SetModified(false);
+        requiresSave_ = false;
+    }
     return S_OK;
 }
 
@@ -223,7 +237,7 @@ HRESULT CQuelkPersist::InitNew() noexcept {
     if (InitNewData(&ok) != S_OK || ok != VARIANT_TRUE) return S_FALSE;
     const HRESULT hr = dtm_.SetState(kStateNew);
     dtm_.DeviceType().Reset();
-    return AsStandardAnswer(hr);
+    return AsStateAnswer(hr);
 }
 
 // ---- The dataset-modified flag ----

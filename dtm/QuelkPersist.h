@@ -46,8 +46,10 @@ public:
     HRESULT STDMETHODCALLTYPE LoadDtmData(IPropertyBag* bag, IErrorLog* errorLog) noexcept override;
     HRESULT STDMETHODCALLTYPE SaveDtmData(IPropertyBag* bag) noexcept override;
 
-    // ---- IPersist, IPersistStreamInit, IPersistPropertyBag: S_FALSE, never an error code, for a wrong
-    // lifecycle state and for every step that fails ----
+    // ---- IPersist, IPersistStreamInit, IPersistPropertyBag: S_FALSE for a call in a lifecycle state that
+    // does not take it; a failure code (the stream's or bag's own, E_FAIL for a damaged image, E_POINTER for
+    // a missing argument) for a save or load that fails, with the dataset unchanged. A save with
+    // clearDirty FALSE leaves the dataset marked modified. ----
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* classId) noexcept override;
     HRESULT STDMETHODCALLTYPE IsDirty() noexcept override;
     HRESULT STDMETHODCALLTYPE Load(IStream* stream) noexcept override;
@@ -87,7 +89,8 @@ private:
     // The image without the property-map version; S_FALSE when the extension reported no success.
     HRESULT WriteImage(IStream* stream) noexcept;
     HRESULT LoadBagImage(IPropertyBag* bag, IErrorLog* errorLog, LoadedImage& image) noexcept;
-    HRESULT SaveBagImage(IPropertyBag* bag) noexcept;
+    // Clears the dataset-modified flag after a good save when `clearModified`.
+    HRESULT SaveBagImage(IPropertyBag* bag, bool clearModified) noexcept;
     HRESULT TellFrameModified() noexcept;
     HRESULT TellFrameSaved() noexcept;
     bool StateAcceptsLoad() const noexcept;

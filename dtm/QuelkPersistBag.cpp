@@ -53,7 +53,7 @@ HRESULT CQuelkPersist::LoadBagImage(IPropertyBag* bag, IErrorLog* errorLog, Load
     return ParseDataStream(stream.Get(), image);
 }
 
-HRESULT CQuelkPersist::SaveBagImage(IPropertyBag* bag) noexcept {
+HRESULT CQuelkPersist::SaveBagImage(IPropertyBag* bag, bool clearModified) noexcept {
     QL_RETURN_IF_NULL_OUT(bag);
     ql::ComPtr<IStream> stream;
     QL_RETURN_IF_FAILED(CreateMemoryStream(stream));
@@ -63,7 +63,7 @@ HRESULT CQuelkPersist::SaveBagImage(IPropertyBag* bag) noexcept {
     ql::Variant bytes;
     QL_RETURN_IF_FAILED(BytesToVariantArray(stream.Get(), bytes.Get()));
     const HRESULT hr = bag->Write(kDtmDataProperty, bytes.Get());
-    if (SUCCEEDED(hr)) (void)SetModified(false);
+    if (SUCCEEDED(hr) && clearModified) (void)SetModified(false);
     return hr;
 }
 
@@ -79,20 +79,23 @@ HRESULT CQuelkPersist::LoadDtmData(IPropertyBag* bag, IErrorLog* errorLog) noexc
     });
 }
 
-HRESULT CQuelkPersist::SaveDtmData(IPropertyBag* bag) noexcept { return SaveBagImage(bag); }
+HRESULT CQuelkPersist::SaveDtmData(IPropertyBag* bag) noexcept { return SaveBagImage(bag, true); }
 
 // ---- IPersistPropertyBag (InitNew is shared with IPersistStreamInit) ----
 
+// As for the stream: S_FALSE only for a wrong lifecycle state, a failure code for a failed save or load.
 HRESULT CQuelkPersist::Load(IPropertyBag* bag, IErrorLog* errorLog) noexcept {
-    if (!StateAcceptsLoad() || !bag) return S_FALSE;
-    if (FAILED(LoadDtmData(bag, errorLog))) return S_FALSE;
+    if (!StateAcceptsLoad()) return S_FALSE;
+    QL_RETURN_IF_NULL_OUT(bag);
+    QL_RETURN_IF_FAILED(LoadDtmData(bag, errorLog));
     requiresSave_ = false;
     return dtm_.SetState(kStateLoaded) == S_OK ? S_OK : S_FALSE;
 }
 
 HRESULT CQuelkPersist::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) noexcept {
-    if (!StateAcceptsSave() || !bag) return S_FALSE;
-    if (FAILED(SaveDtmData(bag))) return S_FALSE;
+    if (!StateAcceptsSave()) return S_FALSE;
+    QL_RETURN_IF_NULL_OUT(bag);
+    QL_RETURN_IF_FAILED(SaveBagImage(bag, clearDirty != FALSE));
     if (clearDirty) requiresSave_ = false;
     return S_OK;
 }

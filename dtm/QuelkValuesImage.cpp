@@ -15,6 +15,15 @@ namespace {
 // needs more than the stream holds is refused before anything is read.
 constexpr ULONGLONG kSmallestEntryBytes = 4 * (sizeof(VARTYPE) + 1);
 
+// The marks the pages and the compare set around one transfer: they describe the running session, so a
+// project never stores them and a stored one is never taken (under a stale compare mark every later device
+// result would go to the compare value).
+constexpr ULONG kTransferMarks = kAccessOnlineTransferMark | kAccessOfflineStoreMark | kAccessCompareMark;
+// The only state of the access word a project carries: the value still waits for the device. Everything
+// else (the capabilities, the user's rights, the check's verdict) belongs to the parameter table and the
+// running DTM; an image must not make a read-only record writable or hide a write.
+constexpr ULONG kStoredAccessBits = kAccessDiffers;
+
 HRESULT WriteUInt32Value(CStreamValueWriter& writer, ULONG number) noexcept {
     ql::Variant value;
     value.SetUI4(number);
@@ -49,7 +58,8 @@ HRESULT ReadUInt32Value(CStreamValueReader& reader, ULONG* number) noexcept {
 HRESULT ReadCount(CStreamValueReader& reader, ULONG* count) noexcept {
     ql::Variant value;
     QL_RETURN_IF_FAILED(reader.ReadValue(value));
-    QL_RETURN_IF_FAILED(value.ChangeType(VT_I4, LOCALE_USER_DEFAULT, 0));
+    // Only a count this system wrote: an image of zeros reads as VT_EMPTY, which must not load as "no
+    // values".
     QL_RETURN_HR_IF(E_FAIL, value.Type() != VT_I4);
     const LONG number = V_I4(value.Get());
     QL_RETURN_HR_IF(E_FAIL, number < 0);
@@ -97,7 +107,7 @@ HRESULT CQuelkValuesImage::Save(const CQuelkVariableStore& store, CStreamValueWr
         QL_RETURN_IF_FAILED(WriteUInt32Value(writer, record.Id()));
         QL_RETURN_IF_FAILED(WriteUInt32Value(writer, record.DataType));
         QL_RETURN_IF_FAILED(writer.WriteValue(*value.Get()));
-        QL_RETURN_IF_FAILED(WriteUInt32Value(writer, record.Access));
+        QL_RETURN_IF_FAILED(WriteUInt32Value(writer, record.Access & ~kTransferMarks));
     }
     return S_OK;
 }
@@ -139,7 +149,8 @@ HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store,
             StagedRecord change;
             change.Id = record.Id();
             change.Mask = kFieldAccess;
-            change.Fields.Access = entry.Access;
+            change.Fields.Access =
+                (record.Access & ~(kStoredAccessBits | kTransferMarks)) | (entry.Access & kStoredAccessBits);
             // The image's own data type is not compared: the record's decides.
             ql::Variant converted;
             if (SUCCEEDED(converted.CopyFrom(*entry.Value.Get())) &&

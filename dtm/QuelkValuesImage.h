@@ -3,6 +3,7 @@
 //
 //   count C   VARIANT VT_I4: the number of persistent records
 //   C entries in list order, four VARIANTs each: id VT_UI4, data type VT_UI4, value, access word VT_UI4
+//   (without the transfer marks 0x1000, 0x2000 and 0x4000, which belong to the running session)
 //
 // A byte-array value travels as its hexadecimal text (VT_BSTR, an empty array as an allocated empty text);
 // every other value as a copy converted to the record's data type. Loading first reads every entry into a
@@ -39,6 +40,7 @@ public:
     static HRESULT Read(CStreamValueReader& reader, std::vector<LoadedValue>& entries) noexcept;
 
     // AssignValueWithType: every record of `store` whose id was loaded takes the loaded value converted to
-    // its data type (the old value stays when it does not convert) and the loaded access word.
+    // its data type (the old value stays when it does not convert) and, of the loaded access word, only
+    // whether the value still waits for the device (0x02); the rest of the word stays the record's.
     static HRESULT Assign(CQuelkVariableStore& store, const std::vector<LoadedValue>& entries) noexcept;
 };

@@ -15,13 +15,19 @@ HRESULT LastWin32Failure() noexcept {
 }  // namespace
 
 HRESULT AnsiToBstr(std::string_view text, ql::Bstr& out) noexcept {
+    const HRESULT hr = CodePageToBstr(CP_ACP, text, out);
+    return FAILED(hr) && hr != E_OUTOFMEMORY ? E_OUTOFMEMORY : hr;
+}
+
+HRESULT CodePageToBstr(UINT codePage, std::string_view text, ql::Bstr& out) noexcept {
     out.Reset();
     if (!FitsInt(text.size())) return E_OUTOFMEMORY;
     const int bytes = static_cast<int>(text.size());
-    const int chars = bytes == 0 ? 0 : ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+    const int chars = bytes == 0 ? 0 : ::MultiByteToWideChar(codePage, 0, text.data(), bytes, nullptr, 0);
+    if (bytes > 0 && chars <= 0) return LastWin32Failure();
     out.Attach(::SysAllocStringLen(nullptr, static_cast<UINT>(chars)));
     if (out.IsNull()) return E_OUTOFMEMORY;
-    if (chars > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, out.Get(), chars);
+    if (chars > 0) ::MultiByteToWideChar(codePage, 0, text.data(), bytes, out.Get(), chars);
     return S_OK;
 }
 

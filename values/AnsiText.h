@@ -13,5 +13,9 @@
 // cannot be allocated (`out` is then null).
 HRESULT AnsiToBstr(std::string_view text, ql::Bstr& out) noexcept;
 
+// The same for a text in the code page `codePage` (a document that names its own); the conversion's
+// failure for a code page the system does not have.
+HRESULT CodePageToBstr(UINT codePage, std::string_view text, ql::Bstr& out) noexcept;
+
 // `text` in the ANSI code page; a character it cannot hold becomes the code page's default character.
 HRESULT WideToAnsi(std::wstring_view text, std::string& out) noexcept;

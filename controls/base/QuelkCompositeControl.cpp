@@ -38,7 +38,7 @@ HRESULT CQuelkCompositeControl::GetInfo(VARIANT what, VARIANT* value) noexcept {
     QL_RETURN_IF_FAILED(copy.AssignCopy(FunctionCall()));
     ql::Variant call;
     call.AttachBstr(copy.Detach());
-    ReplaceVariant(value, call);
+    MoveToOut(value, call);
     return S_FALSE;
 }
 

@@ -155,7 +155,7 @@ HRESULT UnpackIdValue(const VARIANT& data, ULONG* id, VARIANT* value) noexcept {
     QL_RETURN_IF_FAILED(FetchIdValuePair(data, first, second));
     QL_RETURN_HR_IF(E_FAIL, first.Type() != VT_UI4);
     *id = V_UI4(first.Get());
-    ReplaceVariant(value, second);
+    MoveToOut(value, second);
     return S_OK;
 }
 
@@ -181,7 +181,7 @@ HRESULT CQuelkControlBase::GetInfo(VARIANT what, VARIANT* value) noexcept {
     }
     ql::Variant result;
     result.AttachArray(VT_UI4, ids.Detach());
-    ReplaceVariant(value, result);
+    MoveToOut(value, result);
     return S_OK;
 }
 

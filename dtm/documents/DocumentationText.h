@@ -19,8 +19,8 @@ std::wstring WidenAnsi(std::string_view text);
 // "%04d-%02d-%02d" of a date.
 std::wstring FormatDocumentDate(const SYSTEMTIME& date);
 
-// `text` escaped for a display or name attribute (EscapeAttributeText); the escape's failure, E_INVALIDARG
-// for a text XML cannot hold.
+// `text` escaped for a display or name attribute (EscapeAttributeText, characters XML cannot hold
+// replaced); the escape's failure.
 HRESULT AppendEscaped(std::wstring& out, std::wstring_view text) noexcept;
 
 // One item line: <DocumentVariable fdt:name="NAME" fdt:display="DISPLAY" /> with both escaped.

@@ -8,7 +8,9 @@
 #include "dataset/ParameterListExport.h"
 #include "dataset/ParameterListImport.h"
 #include "dtm/documents/DocumentConditions.h"
-#include "values/AnsiText.h"
+#include "classlib/Utf8.h"
+#include "values/MessageFormat.h"
+#include "values/XmlDocumentBytes.h"
 
 namespace {
 
@@ -57,7 +59,12 @@ HRESULT CDtmImportExportPart::Export(IStream* stream, VARIANT_BOOL* ok) noexcept
     ql::Bstr document;
     if (FAILED(ExportParameters(host_.Store(), &listHost_, document.Put()))) return S_FALSE;
     std::string text;
-    if (FAILED(WideToAnsi(document.View(), text))) return S_FALSE;
+    if (FAILED(ql::GuardComCall([&]() -> HRESULT {
+            text = ql::Utf8FromWide(document.View());
+            return S_OK;
+        }))) {
+        return S_FALSE;
+    }
     if (text.size() > kMaxParameterListBytes) return S_FALSE;
 
     const ULONG size = static_cast<ULONG>(text.size());
@@ -79,14 +86,26 @@ HRESULT CDtmImportExportPart::Import(IStream* stream, VARIANT_BOOL* ok) noexcept
     const ULONG size = GetLittleEndian32(countBytes);
     if (size > kMaxParameterListBytes) return S_FALSE;
 
+    ParameterListSkips skips;
     const HRESULT hr = ql::GuardComCall([&]() -> HRESULT {
         std::string text(size, '\0');
         if (!ReadExactly(stream, text.data(), size)) return E_FAIL;
         ql::Bstr document;
-        QL_RETURN_IF_FAILED(AnsiToBstr(text, document));
-        return ImportParameters(host_.Store(), listHost_, document.Get());
+        QL_RETURN_IF_FAILED(XmlBytesToBstr(text, document));
+        return ImportParameters(host_.Store(), listHost_, document.Get(), skips);
     });
     if (FAILED(hr)) return S_FALSE;
+    if (skips.Total() > 0) {
+        // The values taken stay; the frame learns what was left and why, and that the list was not applied
+        // as a whole.
+        ReportDtmMessage(host_.MessageSink(),
+                         "Import: %lu parameters of the list were not taken (%lu not part of the project, "
+                         "%lu not writable by the current user, %lu with an unreadable type or value, "
+                         "%lu of the wrong length, %lu refused by the value check)",
+                         skips.Total(), skips.NotInProject, skips.NotWritable, skips.Unreadable,
+                         skips.WrongLength, skips.Refused);
+        return S_OK;
+    }
     *ok = VARIANT_TRUE;
     return S_OK;
 }

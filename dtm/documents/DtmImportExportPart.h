@@ -3,7 +3,8 @@
 // ParameterListImport.h) moves out to and in from a stream the frame supplies, framed as
 //
 //   offset 0, 4 bytes: N, unsigned 32-bit little-endian, the number of text bytes that follow
-//   offset 4, N bytes: the document in the system's ANSI code page, without a terminating zero
+//   offset 4, N bytes: the document, without a terminating zero: UTF-8 with its declaration as exported;
+//                     read as XmlBytesToBstr reads it (lists written before in the ANSI code page)
 //
 // starting at the stream's position and leaving it after the text. Only in state 8 (configured, offline)
 // and for a user above observer.
@@ -35,7 +36,9 @@ public:
     CDtmImportExportPart& operator=(const CDtmImportExportPart&) = delete;
 
     // Both: E_POINTER for a null `ok`, which is VARIANT_FALSE first; S_FALSE for a null stream, outside
-    // state 8, for an observer and for every failure; S_OK with VARIANT_TRUE on success.
+    // state 8, for an observer and for every failure; S_OK with VARIANT_TRUE on success. An import that
+    // skipped parameters (ParameterListImport.h) keeps what it took, reports the skipped ones to the frame
+    // and answers S_OK with VARIANT_FALSE.
     HRESULT STDMETHODCALLTYPE Import(IStream* stream, VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE Export(IStream* stream, VARIANT_BOOL* ok) noexcept override;
 

@@ -82,13 +82,14 @@ HRESULT StateKeywords(DtmDocumentsHost& host, const wchar_t** storageState,
 }
 
 // Loads the formatted text and writes every exported record into ExportedVariables. S_OK with the
-// serialisation when at least one record was written, S_FALSE when the text is to be returned as it is.
+// serialisation when at least one record was written, S_FALSE when the text is to be returned as it is;
+// E_FAIL for a text that does not load, which no caller may receive.
 HRESULT WriteExportedVariables(DtmDocumentsHost& host, BSTR text, LCID locale,
                                ql::Bstr& serialised) noexcept {
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(host.XmlHandler().LoadXMLDocument(text, document.Put(), &loaded, host.MessageSink()));
-    if (loaded != VARIANT_TRUE || !document) return S_FALSE;
+    if (loaded != VARIANT_TRUE || !document) return E_FAIL;
 
     ql::Bstr devicePath(L"FDT/DtmDevice"), exportedName(L"ExportedVariables"),
         parameterNamespace(kParameterNamespace), groupName(L"fdt:DtmVariables"),

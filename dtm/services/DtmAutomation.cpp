@@ -6,6 +6,7 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "dataset/ParameterTable.h"
 #include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
 #include "dtm/DtmState.h"
@@ -15,7 +16,6 @@ namespace {
 
 // The service login's parameters and the service account, compared exactly (case-sensitive).
 constexpr ULONG kParameterUserName = 10;
-constexpr ULONG kParameterPassword = 11;
 constexpr char kServiceUserName[] = "kvnd";
 constexpr char kServicePassword[] = "ozq";
 
@@ -42,7 +42,7 @@ HRESULT CDtmAutomation::ShowTreeActiveX() noexcept {
     ql::ComPtr<IQuelkVariablesEx> store;
     if (FAILED(host_.QueryObject(IID_IQuelkVariablesEx, store.PutVoid())) || !store) return S_OK;
     if (!MatchesParameter(store.Get(), kParameterUserName, kServiceUserName)) return S_OK;
-    if (!MatchesParameter(store.Get(), kParameterPassword, kServicePassword)) return S_OK;
+    if (!MatchesParameter(store.Get(), kParameterServicePassword, kServicePassword)) return S_OK;
 
     ql::ComPtr<IQuelkFunctions> functions;
     if (FAILED(host_.QueryObject(IID_IQuelkFunctions, functions.PutVoid())) || !functions) return S_OK;
@@ -82,11 +82,9 @@ HRESULT CDtmAutomation::CompareSingleParameter(VARIANT parameterId, VARIANT* dev
         (void)SetCompareMark(fields.Get(), parameterId, accessWord & ~static_cast<ULONG>(kAccessCompareMark));
     }
 
-    {
-        // The caller's old value goes; the compare value moves out, so a later failed read shows empty.
-        ql::Variant old;
-        old.Attach(*deviceValue);
-    }
+    // Both values are [out] parameters: overwritten, never cleared (they may be uninitialised). The compare
+    // value moves out, so a later failed read shows empty.
+    ::VariantInit(dtmValue);
     ql::Variant compared;
     compared.Attach(*host_.CompareValue().Get());
     (void)compared.Detach(deviceValue);

@@ -10,7 +10,6 @@
 #include "dataset/QuelkVariableList.h"
 #include "dataset/VariableFields.h"
 #include "dtm/services/ServiceCodes.h"
-#include "values/VariantConversion.h"
 
 namespace {
 
@@ -34,7 +33,16 @@ const Keyword kOperationPhases[] = {
     {L"runtime", 4},
 };
 
-constexpr wchar_t kAdministratorPath[] = L"*/FDTUserInformation/@administrator";
+// The booleans of an XML document.
+const Keyword kBooleans[] = {
+    {L"0", 0},
+    {L"1", 1},
+    {L"false", 0},
+    {L"true", 1},
+};
+
+constexpr wchar_t kUserInformationPath[] = L"*/FDTUserInformation";
+constexpr wchar_t kUserInformationNamespace[] = L"x-schema:FDTUserInformationSchema.xml";
 
 template <size_t N>
 const Keyword* FindKeyword(const Keyword (&table)[N], BSTR text) noexcept {
@@ -48,12 +56,16 @@ const Keyword* FindKeyword(const Keyword (&table)[N], BSTR text) noexcept {
 }  // namespace
 
 HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
+    *result = VARIANT_FALSE;
+    // Checked before anything changes: a document that names no level the DTM knows would otherwise leave
+    // the level as it was (at start the highest), and one the schema did not check could grant anything.
+    bool administrator = false;
+    const HRESULT read = ReadUserInformation(userInformation, administrator);
+    if (read != S_OK) return read;
+
     const HRESULT configured = host_.RunToolkitConfig(userInformation, result);
     if (configured != S_OK || *result != VARIANT_TRUE) return configured;
-
-    bool administrator = false;
-    const HRESULT read = ReadAdministrator(userInformation, administrator);
-    if (read != S_OK) return read;
     if (!administrator) return S_OK;
     host_.SetUserLevelWord(kUserLevelAdministrator);
     // Nothing lies above the administrator's level, so this pass clears nothing: the write limits of the
@@ -63,23 +75,40 @@ HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noe
     return S_OK;
 }
 
-HRESULT CDtmUserSettings::ReadAdministrator(BSTR userInformation, bool& administrator) noexcept {
+HRESULT CDtmUserSettings::ReadUserInformation(BSTR userInformation, bool& administrator) noexcept {
     administrator = false;
+    if (!userInformation) return S_FALSE;
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (FAILED(host_.LoadXMLDocument(userInformation, document.Put(), &loaded)) || loaded != VARIANT_TRUE) {
         return S_FALSE;
     }
-    ql::Bstr path(kAdministratorPath);
-    QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());
-    ql::ComPtr<IXMLDOMNode> attribute;
-    if (FAILED(document->selectSingleNode(path.Get(), attribute.Put())) || !attribute) return S_OK;
-    ql::Variant value;
-    if (FAILED(attribute->get_nodeTypedValue(value.Put()))) return S_OK;
-    ql::Variant flag;
-    if (FAILED(ConvertVariantType(flag.Get(), value.Get(), VT_BOOL, 0, 0)) || flag.Type() != VT_BOOL)
-        return S_OK;
-    administrator = flag->boolVal != VARIANT_FALSE;
+    ql::Bstr elementPath(kUserInformationPath);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, elementPath.IsNull());
+    ql::ComPtr<IXMLDOMNode> element;
+    if (FAILED(document->selectSingleNode(elementPath.Get(), element.Put())) || !element) return S_FALSE;
+    // Only a document of the user-information schema was validated while it loaded.
+    ql::Bstr namespaceUri;
+    if (FAILED(element->get_namespaceURI(namespaceUri.Put())) ||
+        namespaceUri.View() != kUserInformationNamespace) {
+        return S_FALSE;
+    }
+
+    ql::ComPtr<IXMLDOMElement> attributes;
+    QL_RETURN_IF_FAILED(element->QueryInterface(IID_IXMLDOMElement, attributes.PutVoid()));
+    ql::Bstr levelName(L"userLevel"), administratorName(L"administrator");
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, levelName.IsNull() || administratorName.IsNull());
+    ql::Variant level, flag;
+    if (attributes->getAttribute(levelName.Get(), level.Put()) != S_OK || level.Type() != VT_BSTR ||
+        !FindKeyword(kUserLevels, V_BSTR(level.Get()))) {
+        return S_FALSE;
+    }
+    const HRESULT hasFlag = attributes->getAttribute(administratorName.Get(), flag.Put());
+    QL_RETURN_IF_FAILED(hasFlag);
+    if (hasFlag != S_OK || flag.Type() != VT_BSTR) return S_OK;  // no administrator attribute
+    const Keyword* right = FindKeyword(kBooleans, V_BSTR(flag.Get()));
+    if (!right) return S_FALSE;
+    administrator = right->value != 0;
     return S_OK;
 }
 

@@ -19,7 +19,9 @@ public:
 
     // IDtm::Config of the device: the toolkit's configuration (state 7 to 8, the user level of the
     // document), then the administrator rule: an administrator gets level 0x10000 and keeps the write
-    // limits the keyword's level set (bit 0x01 is only ever cleared).
+    // limits the keyword's level set (bit 0x01 is only ever cleared). A document outside the
+    // user-information namespace, without one of the four level keywords or with an administrator flag
+    // that is no boolean is refused first: S_FALSE, nothing changed.
     HRESULT Config(BSTR userInformation, VARIANT_BOOL* result) noexcept;
     // The user-level keyword ("observer", "operator", "maintenance", "planningEngineer"; case-sensitive; any
     // other leaves the level), the write rights of every parameter, and 0x2705 to the open user interfaces.
@@ -37,8 +39,9 @@ private:
     // Clears bit 0x01 of every record whose write level is above the user level.
     HRESULT ApplyWriteRights() noexcept;
     void NotifyUserLevel() noexcept;
-    // S_OK with `administrator` from the document's administrator attribute (false when absent).
-    HRESULT ReadAdministrator(BSTR userInformation, bool& administrator) noexcept;
+    // S_OK with `administrator` from the document's administrator attribute (false when absent); S_FALSE
+    // for a document Config refuses.
+    HRESULT ReadUserInformation(BSTR userInformation, bool& administrator) noexcept;
 
     IDtmServicesHost& host_;
 };

@@ -68,15 +68,21 @@ HRESULT CQuelkLocalization::SetLanguage(ULONG lcid, VARIANT_BOOL* ok) noexcept {
     *ok = VARIANT_FALSE;
     LONG count = 0;
     QL_RETURN_IF_FAILED(CountNodes(&count));
-    if (count == 0) return S_FALSE;
 
     bool listed = false;
     for (LONG index = 0; index < count && !listed; ++index) {
+        // One damaged entry of the file must not cost every other language: it is skipped.
         ULONG listedLcid = 0;
-        QL_RETURN_IF_FAILED(GetLcidAt(index, &listedLcid));
-        listed = listedLcid == lcid;
+        listed = GetLcidAt(index, &listedLcid) == S_OK && listedLcid == lcid;
     }
-    if (!listed) return S_FALSE;
+    if (!listed) {
+        // The built-in texts are English, so English is there with or without the file; without a code
+        // every text comes from them.
+        if (lcid != kLanguageEnglish) return S_FALSE;
+        languageCode_.Reset();
+        *ok = VARIANT_TRUE;
+        return S_OK;
+    }
     if (lcid == host_.Language()) {
         *ok = VARIANT_TRUE;
         return S_OK;

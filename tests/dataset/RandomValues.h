@@ -1,8 +1,8 @@
 #pragma once
 // Randomised valid values for every persistent record of the device table, for the round trips of the
 // parameter list: texts with markup, quotes, tabs, line ends and ANSI letters; numbers within their range
-// (an enumeration one of its codes); any finite float; byte strings of 0 to 200 bytes. Seeded, so a
-// failure names the seed that reproduces it.
+// (an enumeration one of its codes); any finite float; byte strings of the length the record holds (0 to
+// 200 bytes for one that holds none). Seeded, so a failure names the seed that reproduces it.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -12,7 +12,9 @@
 
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
+#include "dataset/ParameterTable.h"
 #include "dataset/QuelkVariable.h"
+#include "dataset/VariableFields.h"
 #include "values/EnumEntries.h"
 
 namespace randomvalues {
@@ -77,7 +79,13 @@ inline ql::Variant RandomValueFor(const CQuelkVariable& record, std::mt19937& ra
             return value;
         }
         case VT_ARRAY | VT_UI1: {
-            const ULONG count = below(201);
+            ULONG count = below(201);
+            LONG lower = 0, upper = -1;
+            if (record.Value.Type() == (VT_ARRAY | VT_UI1) && V_ARRAY(record.Value.Get()) &&
+                SUCCEEDED(::SafeArrayGetLBound(V_ARRAY(record.Value.Get()), 1, &lower)) &&
+                SUCCEEDED(::SafeArrayGetUBound(V_ARRAY(record.Value.Get()), 1, &upper)) && upper >= lower) {
+                count = static_cast<ULONG>(upper - lower + 1);
+            }
             ql::SafeArray array;
             if (FAILED(array.Create(VT_UI1, count))) return value;
             {
@@ -90,6 +98,13 @@ inline ql::Variant RandomValueFor(const CQuelkVariable& record, std::mt19937& ra
         default:
             return value;  // no other type is persistent in the table
     }
+}
+
+// The records a parameter list may set for a user who may write every record: saved with the project,
+// writable, no credential.
+inline bool IsSetByLists(const CQuelkVariable& record) {
+    return record.Persistent == 1 && (record.Access & kAccessWritable) &&
+           record.Id() != kParameterServicePassword;
 }
 
 }  // namespace randomvalues

@@ -1,5 +1,8 @@
 // Saving into storage that fails, and loading images that lie about themselves.
+#include <algorithm>
+
 #include "ImageTestSupport.h"
+#include "classlib/Utf8.h"
 #include "classlib/Variant.h"
 
 namespace dtmtest {
@@ -14,7 +17,8 @@ protected:
         CreateDtm();
         const auto before = Snapshot(Store());
         ql::ComPtr<IStream> stream = StreamOn(image);
-        EXPECT_HR(S_FALSE, PersistStream()->Load(stream.Get()));
+        const HRESULT hr = PersistStream()->Load(stream.Get());
+        EXPECT_TRUE(FAILED(hr)) << "a refused load is a failure, not " << vtest::HResultName(hr);
         EXPECT_EQ(1u, State());
         EXPECT_EQ(before, Snapshot(Store()));
         EXPECT_TRUE(dtm_->DeviceType().IsNull());
@@ -37,7 +41,8 @@ TEST_F(PersistFaultsTest, ASaveWhoseWritesAreCutShortIsNoSave) {
                          << "capacity " << capacity << (failOutright ? ", failing" : ", cut"));
             ql::ComPtr<LimitedStream> stream;
             ASSERT_HR(S_OK, ql::MakeObject(stream, capacity, failOutright));
-            EXPECT_HR(S_FALSE, PersistStream()->Save(stream.Get(), TRUE));
+            // The stream's own failure; a write it cut short while answering success counts as the same.
+            EXPECT_HR(STG_E_MEDIUMFULL, PersistStream()->Save(stream.Get(), TRUE));
             EXPECT_HR(S_OK, PersistStream()->IsDirty()) << "the change is still unsaved";
         }
     }
@@ -101,11 +106,106 @@ TEST_F(PersistFaultsTest, ImagesThatLieAboutThemselvesAreRefused) {
         {"odd hexadecimal", withEntry(byteArrayEntry(ImageBuilder().VariantBstr(L"ABC").Get()))},
         {"no hexadecimal", withEntry(byteArrayEntry(ImageBuilder().VariantBstr(L"XY").Get()))},
         {"byte array as a number", withEntry(byteArrayEntry(one))},
+        // Zeros read as null texts and VT_EMPTY items: no version item and no count is there.
+        {"zeros after an empty text", Bytes(26, 0)},
+        {"zeros", Bytes(64, 0)},
+        {"count as a text", ImageBuilder().Header().VariantBstr(L"0").U32(0x300).Get()},
+        {"version items of another type",
+         ImageBuilder().Text(deviceType).VariantUI4(1).VariantUI4(0).VariantI4(0).U32(0x300).Get()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectRefused(c.image);
     }
+}
+
+// The transfer marks belong to the running session and the capabilities to the parameter table: a project
+// carries only whether a value still waits for the device. A stale compare mark would send every later
+// device result of the record to the compare value; 0x08 would make offline writes vanish; 0x71 on a
+// read-only record would make it writable.
+TEST_F(PersistFaultsTest, AProjectCarriesOnlyTheModifiedBitOfTheAccessWord) {
+    const struct {
+        const char* name;
+        ULONG id;
+        ULONG stored;
+        ULONG loaded;
+    } cases[] = {
+        {"compare mark", 18, 0x4071, 0x71},
+        {"online transfer mark", 18, 0x1071, 0x71},
+        {"offline store mark", 18, 0x2071, 0x71},
+        {"no check possible", 3, 0x79, 0x71},
+        {"read-only record made writable", 25, 0x71, 0x50},
+        {"value waiting for the device", 3, 0x73, 0x73},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CreateDtm();
+        const CQuelkVariable record = RecordOf(Store(), c.id);
+        const Bytes image = ImageBuilder()
+                                .Header()
+                                .VariantI4(1)
+                                .Entry(c.id, record.DataType, ExpectedValueEncoding(record), c.stored)
+                                .U32(0x300)
+                                .Get();
+        ASSERT_NO_FATAL_FAILURE(LoadImage(image));
+        EXPECT_EQ(c.loaded, RecordOf(Store(), c.id).Access);
+    }
+
+    // A project saved while a compare waits (a frame's autosave) stores the word without the mark.
+    CreateDtm();
+    DriveNewToConfigured();
+    const ULONG marked = 0x4071;
+    ASSERT_HR(S_OK, Store().ChangeValue(18, nullptr, &marked));
+    const Bytes image = SaveStreamImage();
+    CQuelkVariable saved = RecordOf(Store(), 18);
+    saved.Access = 0x71;
+    const Bytes entry = ExpectedEntry(saved);
+    EXPECT_NE(image.end(), std::search(image.begin(), image.end(), entry.begin(), entry.end()));
+}
+
+// A save that keeps the dirty flag (a frame saving a copy) leaves the change to be saved into the project.
+TEST_F(PersistFaultsTest, ASaveWithoutClearingTheDirtyFlagKeepsTheChangeUnsaved) {
+    DriveNewToConfigured();
+    ql::Variant tag;
+    ASSERT_HR(S_OK, tag.SetBstr(L"FT-105"));
+    ASSERT_HR(S_OK, Store().SetValue(1, *tag.Get()));
+    ql::ComPtr<IStream> stream = StreamOn({});
+    ASSERT_HR(S_OK, PersistStream()->Save(stream.Get(), FALSE));
+    EXPECT_HR(S_OK, PersistStream()->IsDirty());
+    ql::ComPtr<MemoryPropertyBag> bag;
+    ASSERT_HR(S_OK, ql::MakeObject(bag));
+    ASSERT_HR(S_OK, PersistBag()->Save(bag.Get(), FALSE, TRUE));
+    EXPECT_HR(S_OK, PersistStream()->IsDirty());
+    ASSERT_HR(S_OK, PersistStream()->Save(stream.Get(), TRUE));
+    EXPECT_HR(S_FALSE, PersistStream()->IsDirty());
+
+    // A property that holds no image is a failed load, not a refusal in the lifecycle.
+    CreateDtm();
+    ASSERT_HR(S_OK, bag->properties[L"DTM_DATA"].SetBstr(L"image"));
+    EXPECT_HR(E_FAIL, PersistBag()->Load(bag.Get(), nullptr));
+    EXPECT_EQ(1u, State());
+}
+
+// The device type text goes into every parameter document as it stands: only one well-formed device type
+// element may come from a project, and no document that does not parse leaves the DTM.
+TEST_F(PersistFaultsTest, ADeviceTypeTextThatIsNoElementIsRefused) {
+    for (const wchar_t* text : {L"<evil", L"</FDT><FDT>", L"plain text", L"<fdt:DtmDeviceType/><DtmDevice/>",
+                                L"<!-- a --><fdt:DtmDeviceType/>", L"<fdt:Other/>"}) {
+        SCOPED_TRACE(testing::Message() << ql::Utf8FromWide(text));
+        const std::wstring deviceType(text);
+        ExpectRefused(ImageBuilder().Header(&deviceType).VariantI4(0).U32(0x300).Get());
+    }
+    const std::wstring element = L"<fdt:DtmDeviceType xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\"/>";
+    ASSERT_NO_FATAL_FAILURE(LoadImage(ImageBuilder().Header(&element).VariantI4(0).U32(0x300).Get()));
+
+    CreateDtm();
+    DriveNewToConfigured();
+    ASSERT_HR(S_OK, dtm_->DeviceType().Assign(L"<evil"));
+    ql::ComPtr<IDtmParameter> parameters;
+    ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IDtmParameter, parameters.PutVoid()));
+    ql::Bstr path(L"\\"), document;
+    EXPECT_TRUE(FAILED(parameters->GetParameters(path.Get(), document.Put())));
+    EXPECT_TRUE(document.IsNull());
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(PersistImageTest, APropertyMapVersionAboveTheLibrarysIsRefusedAndNothingI
     const auto before = Snapshot(Store());
     ql::ComPtr<IStream> stream =
         StreamOn(OneEntryImage(3, VT_UI1, ImageBuilder().VariantUI1(7).Get(), 0x71, 0x301));
-    EXPECT_HR(S_FALSE, PersistStream()->Load(stream.Get()));
+    EXPECT_HR(E_FAIL, PersistStream()->Load(stream.Get()));
     EXPECT_EQ(1u, State());
     EXPECT_EQ(before, Snapshot(Store()));
     // Saving before the configuration writes nothing.

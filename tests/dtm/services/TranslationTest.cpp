@@ -90,5 +90,36 @@ TEST_F(TranslationTest, ACharacterAcrossTheFirstBlockEndSurvives) {
     EXPECT_EQ(L"\u00E4 Blockobjekt", ParameterName(15));
 }
 
+// The built-in texts are English: 1033 is there with or without a file, and one damaged entry of a file
+// costs no other language.
+TEST_F(TranslationTest, EnglishIsAlwaysThereAndADamagedEntryCostsNoOtherLanguage) {
+    const std::string damaged =
+        "<?xml version=\"1.0\"?><localization><general><languages><language lcid=\"German\" code=\"xx\"/>"
+        "<language lcid=\"1031\" code=\"de\"/><language lcid=\"1033\" code=\"en\"/></languages></general>"
+        "</localization>";
+    const struct {
+        const char* name;
+        const char* file;  // null: no translation file
+        LCID language;
+        VARIANT_BOOL accepted;
+    } cases[] = {
+        {"no file, English", nullptr, 1033, VARIANT_TRUE},
+        {"no file, German", nullptr, 1031, VARIANT_FALSE},
+        {"damaged entry, German", damaged.c_str(), 1031, VARIANT_TRUE},
+        {"damaged entry, English", damaged.c_str(), 1033, VARIANT_TRUE},
+        {"damaged entry, French", damaged.c_str(), 1036, VARIANT_FALSE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempFolder folder;
+        if (c.file) folder.Write(L"TranslationFile.htm", c.file);
+        CreateDtm(folder.Path().c_str());
+        DriveToConfigured();
+        VARIANT_BOOL accepted = VARIANT_FALSE;
+        EXPECT_HR(c.accepted ? S_OK : S_FALSE, Dtm()->SetLanguage(c.language, &accepted));
+        EXPECT_EQ(c.accepted, accepted);
+    }
+}
+
 }  // namespace
 }  // namespace svctest

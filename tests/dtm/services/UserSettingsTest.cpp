@@ -75,6 +75,35 @@ TEST_F(UserSettingsTest, ConfigSetsTheLevelAndTheWriteRights) {
     }
 }
 
+// A document that names no level the DTM knows, or whose right the schema did not check, must not leave
+// the DTM at the level it starts with (the highest).
+TEST_F(UserSettingsTest, ConfigRefusesAnUnknownLevelAndAnUncheckedRight) {
+    const struct {
+        const char* name;
+        std::wstring document;
+    } cases[] = {
+        {"guest", UserInformation(L"guest", nullptr)},
+        {"Observer", UserInformation(L"Observer", nullptr)},
+        {"observer and a blank", UserInformation(L"observer ", nullptr)},
+        {"empty level", UserInformation(L"", nullptr)},
+        {"administrator 2", UserInformation(L"observer", L"2")},
+        {"outside the namespace",
+         L"<?xml version=\"1.0\"?><FDT><FDTUserInformation userLevel=\"observer\" "
+         L"administrator=\"2\"/></FDT>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CreateDtm(SourceDataFolder().c_str());
+        DriveToInitialised();
+        ql::Bstr information(c.document);
+        VARIANT_BOOL result = VARIANT_TRUE;
+        EXPECT_HR(S_FALSE, Dtm()->Config(information.Get(), &result));
+        EXPECT_EQ(VARIANT_FALSE, result);
+        EXPECT_EQ(kStateInitialised, State());
+        EXPECT_EQ(8, UserLevel());
+    }
+}
+
 TEST_F(UserSettingsTest, SetLanguageTranslatesBroadcastsAndTellsTheFrame) {
     CreateDtm(SourceDataFolder().c_str());
     DriveToConfigured();

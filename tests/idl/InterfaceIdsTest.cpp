@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "FdtInterfaces.h"
-#include "QuelkInterfaces.h"
+#include "Fdt100.h"
+#include "QuelkToolkit.h"
 #include "VarnokP3.h"
 
 namespace {
@@ -53,6 +53,9 @@ TEST(InterfaceIdsTest, FdtInterfaces) {
         {"IFrameActiveX", __uuidof(IFrameActiveX), L"{5959F485-2C51-4A55-80A7-DD3C45D8BAF2}"},
         {"IFrameDtmAccess", __uuidof(IFrameDtmAccess), L"{036D147A-387B-11D4-86E1-00E0987270B9}"},
         {"IFrameDocument", __uuidof(IFrameDocument), L"{036D1479-387B-11D4-86E1-00E0987270B9}"},
+        // The outside libraries the DTM loads for their IDispatch descriptions.
+        {"LIBID_Fdt100", LIBID_Fdt100, L"{036D1471-387B-11D4-86E1-00E0987270B9}"},
+        {"LIBID_QuelkToolkitLib", LIBID_QuelkToolkitLib, L"{CE6184EC-3487-4976-8772-6CA65AEC8AE7}"},
     };
     ExpectIds(cases, ARRAYSIZE(cases));
 }

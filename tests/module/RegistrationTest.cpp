@@ -17,6 +17,8 @@ using moduletest::kServerClasses;
 using moduletest::ServerClass;
 
 constexpr wchar_t kMissing[] = L"<missing>";
+// IDtmObject, an interface of the module's own library.
+constexpr wchar_t kOwnInterfaceKey[] = L"Interface\\{82EC6B48-BCE7-4529-B383-4057DD22D927}";
 
 bool KeyExists(const std::wstring& path) { return vtest::RegistryKeyExists(HKEY_CLASSES_ROOT, path); }
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
@@ -87,7 +89,9 @@ TEST_F(RegistrationTest, DtmObjectImplementsTheThreeCategoriesAndTheTypeLibraryI
 }
 
 TEST_F(RegistrationTest, UnregisterRemovesEverythingAndAnswersSOk) {
+    EXPECT_EQ(kLibidText, Value(kOwnInterfaceKey + std::wstring(L"\\TypeLib")));
     ASSERT_HR(S_OK, server_.unregisterServer());
+    EXPECT_FALSE(KeyExists(kOwnInterfaceKey));
     for (const ServerClass& c : kServerClasses) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         EXPECT_FALSE(KeyExists(ClassKey(c)));
@@ -96,6 +100,65 @@ TEST_F(RegistrationTest, UnregisterRemovesEverythingAndAnswersSOk) {
     }
     EXPECT_FALSE(KeyExists(TypeLibKey()));
     EXPECT_HR(S_OK, server_.unregisterServer()) << "removing what is gone is no failure";
+}
+
+// Registrations of the FDT and toolkit interfaces belong to whoever installed their libraries (a frame, the
+// toolkit) and are shared by every DTM and frame: the module's install and uninstall leave another owner's
+// registration exactly as it was.
+class ForeignRegistrationTest : public RegistrationTest {
+protected:
+    struct Registration {
+        std::wstring name, typeLib, version, proxyStub;
+        bool operator==(const Registration& o) const {
+            return name == o.name && typeLib == o.typeLib && version == o.version && proxyStub == o.proxyStub;
+        }
+    };
+    static std::wstring Key(const wchar_t* iid) { return std::wstring(L"Interface\\") + iid; }
+    static Registration Read(const wchar_t* iid) {
+        const std::wstring key = Key(iid);
+        return {Value(key), Value(key + L"\\TypeLib"), Value(key + L"\\TypeLib", L"Version"),
+                Value(key + L"\\ProxyStubClsid32")};
+    }
+    static void Write(const wchar_t* iid, const Registration& r) {
+        ql::RegKey key, typeLib, proxyStub;
+        ASSERT_HR(S_OK, key.Create(HKEY_CLASSES_ROOT, Key(iid).c_str()));
+        ASSERT_HR(S_OK, typeLib.Create(key.Get(), L"TypeLib"));
+        ASSERT_HR(S_OK, proxyStub.Create(key.Get(), L"ProxyStubClsid32"));
+        ASSERT_HR(S_OK, key.SetString(nullptr, r.name));
+        ASSERT_HR(S_OK, typeLib.SetString(nullptr, r.typeLib));
+        ASSERT_HR(S_OK, typeLib.SetString(L"Version", r.version));
+        ASSERT_HR(S_OK, proxyStub.SetString(nullptr, r.proxyStub));
+    }
+    // The prefix's own owner registers again: the frame side's FDT library and the toolkit library.
+    void TearDown() override {
+        for (const char* path : {VARNOK_FDT_STANDIN_FILE, VARNOK_TOOLKIT_STANDIN_FILE}) {
+            ql::LoadedLibrary standin;
+            ASSERT_HR(S_OK, standin.Load(vtest::WindowsPath(path).c_str()));
+            const auto registerStandin = standin.Export<moduletest::DllServerFn>("DllRegisterServer");
+            ASSERT_NE(nullptr, registerStandin);
+            EXPECT_HR(S_OK, registerStandin());
+        }
+        RegistrationTest::TearDown();
+    }
+};
+
+TEST_F(ForeignRegistrationTest, InstallAndUninstallLeaveItUntouched) {
+    const wchar_t* const shared[] = {
+        L"{036D1481-387B-11D4-86E1-00E0987270B9}",  // IDtm
+        L"{036D1478-387B-11D4-86E1-00E0987270B9}",  // IDtmDataLock
+        L"{F15BA42E-BBF1-42ED-8009-7F664A002CFB}",  // IFrameEvents
+        L"{039ECFC4-9CA8-44E6-944D-B37F288A34D8}",  // IFdtCommunication
+        L"{CE6184E4-3487-4976-8772-6CA65AEC8AE7}",  // IQuelkVariables
+    };
+    const Registration foreign = {L"Another owner's interface", L"{6B0F6C2E-5A8D-4C1B-9E33-0D5C1A7E2F10}",
+                                  L"3.2", L"{9D3B7E1A-2C4F-4E8B-A1D6-5F0C3B9A7E21}"};
+    ASSERT_HR(S_OK, server_.unregisterServer());
+    for (const wchar_t* iid : shared) Write(iid, foreign);
+
+    ASSERT_HR(S_OK, server_.registerServer());
+    for (const wchar_t* iid : shared) EXPECT_TRUE(foreign == Read(iid)) << "after install: " << iid;
+    ASSERT_HR(S_OK, server_.unregisterServer());
+    for (const wchar_t* iid : shared) EXPECT_TRUE(foreign == Read(iid)) << "after uninstall: " << iid;
 }
 
 }  // namespace

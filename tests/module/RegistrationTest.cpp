@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "classlib/Bstr.h"
+#include "classlib/ComPtr.h"
 #include "tests/module/ServerClasses.h"
 #include "tests/module/ServerModule.h"
 #include "tests/support/ComTest.h"
@@ -103,9 +105,8 @@ TEST_F(RegistrationTest, UnregisterRemovesEverythingAndAnswersSOk) {
 }
 
 // Registrations of the FDT and toolkit interfaces belong to whoever installed their libraries (a frame, the
-// toolkit) and are shared by every DTM and frame: the module's install and uninstall leave another owner's
-// registration exactly as it was.
-class ForeignRegistrationTest : public RegistrationTest {
+// toolkit) and are shared by every DTM and frame.
+class SharedRegistrationTest : public RegistrationTest {
 protected:
     struct Registration {
         std::wstring name, typeLib, version, proxyStub;
@@ -129,20 +130,26 @@ protected:
         ASSERT_HR(S_OK, typeLib.SetString(L"Version", r.version));
         ASSERT_HR(S_OK, proxyStub.SetString(nullptr, r.proxyStub));
     }
-    // The prefix's own owner registers again: the frame side's FDT library and the toolkit library.
-    void TearDown() override {
+    // Runs `entry` (DllRegisterServer or DllUnregisterServer) of both outside libraries' stand-ins, as
+    // their installations would.
+    static void RunOutsideLibraries(const char* entry) {
         for (const char* path : {VARNOK_FDT_STANDIN_FILE, VARNOK_TOOLKIT_STANDIN_FILE}) {
             ql::LoadedLibrary standin;
             ASSERT_HR(S_OK, standin.Load(vtest::WindowsPath(path).c_str()));
-            const auto registerStandin = standin.Export<moduletest::DllServerFn>("DllRegisterServer");
-            ASSERT_NE(nullptr, registerStandin);
-            EXPECT_HR(S_OK, registerStandin());
+            const auto run = standin.Export<moduletest::DllServerFn>(entry);
+            ASSERT_NE(nullptr, run) << entry;
+            EXPECT_HR(S_OK, run());
         }
+    }
+    // The prefix's own owners register again.
+    void TearDown() override {
+        RunOutsideLibraries("DllRegisterServer");
         RegistrationTest::TearDown();
     }
 };
 
-TEST_F(ForeignRegistrationTest, InstallAndUninstallLeaveItUntouched) {
+// The module's install and uninstall leave another owner's registration exactly as it was.
+TEST_F(SharedRegistrationTest, InstallAndUninstallLeaveAnotherOwnersUntouched) {
     const wchar_t* const shared[] = {
         L"{036D1481-387B-11D4-86E1-00E0987270B9}",  // IDtm
         L"{036D1478-387B-11D4-86E1-00E0987270B9}",  // IDtmDataLock
@@ -159,6 +166,19 @@ TEST_F(ForeignRegistrationTest, InstallAndUninstallLeaveItUntouched) {
     for (const wchar_t* iid : shared) EXPECT_TRUE(foreign == Read(iid)) << "after install: " << iid;
     ASSERT_HR(S_OK, server_.unregisterServer());
     for (const wchar_t* iid : shared) EXPECT_TRUE(foreign == Read(iid)) << "after uninstall: " << iid;
+}
+
+// Without the outside libraries (no frame installation) the DTM still works through its vtables; only its
+// IDispatch for an FDT interface answers a failure.
+TEST_F(SharedRegistrationTest, WithoutTheOutsideLibrariesOnlyIDispatchFails) {
+    RunOutsideLibraries("DllUnregisterServer");
+    ql::ComPtr<IClassFactory> factory;
+    ASSERT_HR(S_OK, server_.getClassObject(CLSID_DtmObject, IID_IClassFactory, factory.PutVoid()));
+    ql::ComPtr<IDtmDataLock> lock;
+    ASSERT_HR(S_OK, factory->CreateInstance(nullptr, __uuidof(IDtmDataLock), lock.PutVoid()));
+    ql::ComPtr<ITypeInfo> info;
+    EXPECT_HR(TYPE_E_LIBNOTREGISTERED, lock->GetTypeInfo(0, 0x409, info.Put()));
+    EXPECT_HR(S_FALSE, lock->DataLockQuery1(ql::Bstr(L"Plant/FT-101").Get()));
 }
 
 }  // namespace

@@ -10,17 +10,7 @@
 #include "classlib/ComModule.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            ::DisableThreadLibraryCalls(instance);
-            return SUCCEEDED(ql::ComModule::Instance().Init(nullptr, instance, GUID_NULL));
-        case DLL_PROCESS_DETACH:
-            ql::ComModule::Instance().Term();
-            break;
-        default:
-            break;
-    }
-    return TRUE;
+    return ql::ComModule::DllMain(instance, reason, nullptr, GUID_NULL);
 }
 
 // No classes: registration is the type library's alone.

@@ -39,6 +39,21 @@ HRESULT ComModule::Init(const ObjectMapEntry* staticMap, HINSTANCE instance, con
     });
 }
 
+BOOL ComModule::DllMain(HINSTANCE instance, DWORD reason, const ObjectMapEntry* staticMap,
+                        const GUID& libid) noexcept {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            ::DisableThreadLibraryCalls(instance);
+            return SUCCEEDED(Instance().Init(staticMap, instance, libid));
+        case DLL_PROCESS_DETACH:
+            Instance().Term();
+            break;
+        default:
+            break;
+    }
+    return TRUE;
+}
+
 void ComModule::Term() noexcept {
     std::vector<ObjectMapEntry> map;
     {

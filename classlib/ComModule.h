@@ -59,6 +59,11 @@ public:
     // Runs the registry script resource `scriptId` of this module with %MODULE% set to the module path.
     HRESULT UpdateRegistryFromResource(UINT scriptId, bool doRegister) noexcept;
 
+    // The DllMain of a server DLL without an application object of its own: Init on process attach (with
+    // thread notifications off), Term on detach.
+    static BOOL DllMain(HINSTANCE instance, DWORD reason, const ObjectMapEntry* staticMap,
+                        const GUID& libid) noexcept;
+
     ModuleTypeLibrary& TypeLibrary() noexcept { return typeLibrary_; }
     CriticalSection& WindowCreationLock() noexcept { return windowCreationLock_; }
     HRESULT AddTermFunc(TermFn fn, DWORD_PTR data) noexcept;

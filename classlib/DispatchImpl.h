@@ -1,6 +1,9 @@
 #pragma once
-// IDispatch for a dual interface, answered through the module's type library (TYPELIB resource 1 of the
-// module file): names and calls go through the interface's ITypeInfo, which calls the vtable method.
+// IDispatch for a dual interface, answered through the interface's ITypeInfo, which calls the vtable
+// method. The type information comes from the module's type library (TYPELIB resource 1 of the module
+// file), or, for an interface that another party's library describes, from that registered library
+// (RegisteredTypeInfo); where that library is not registered, IDispatch answers its failure HRESULT and
+// the vtable still works.
 //
 //   class CFoo : public ql::ComObjectBase<CFoo>, public ql::DispatchImpl<IFooDual> {
 //       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IFooDual), QL_ENTRY_IID(IID_IDispatch, IFooDual))
@@ -17,7 +20,25 @@
 
 namespace ql {
 
-template <class DualInterface>
+// The module's own type library.
+struct ModuleTypeInfo {
+    static HRESULT Get(REFIID iid, ITypeInfo** out) noexcept {
+        ComModule& module = ComModule::Instance();
+        return module.TypeLibrary().GetTypeInfo(module.ModuleInstance(), iid, out);
+    }
+};
+
+// A registered library of another party, loaded by LoadRegTypeLib (`Major`.`Minor` or a later minor
+// version; `Lcid`, its primary language or neutral).
+template <const GUID& Libid, WORD Major, WORD Minor, LCID Lcid>
+struct RegisteredTypeInfo {
+    static HRESULT Get(REFIID iid, ITypeInfo** out) noexcept {
+        return ComModule::Instance().TypeLibrary().GetRegisteredTypeInfo({Libid, Major, Minor, Lcid}, iid,
+                                                                         out);
+    }
+};
+
+template <class DualInterface, class TypeInfoSource = ModuleTypeInfo>
 class DispatchImpl : public DualInterface {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
@@ -50,8 +71,7 @@ public:
 
 private:
     static HRESULT LoadTypeInfo(ITypeInfo** out) noexcept {
-        ComModule& module = ComModule::Instance();
-        return module.TypeLibrary().GetTypeInfo(module.ModuleInstance(), __uuidof(DualInterface), out);
+        return TypeInfoSource::Get(__uuidof(DualInterface), out);
     }
 };
 

@@ -33,4 +33,13 @@ HRESULT GuardComCall(Body&& body) noexcept {
     }
 }
 
+// A method an object does not offer, whose [out, retval] value (a BSTR, a flag, an interface pointer)
+// still leaves empty, as a caller may free it after any answer.
+template <class Out>
+HRESULT NotImplementedOut(Out* out) noexcept {
+    QL_RETURN_IF_NULL_OUT(out);
+    *out = Out();
+    return E_NOTIMPL;
+}
+
 }  // namespace ql

@@ -55,7 +55,9 @@ HRESULT ModuleTypeLibrary::LoadLocked(HMODULE module) noexcept {
     return GuardComCall([&] { return LoadModuleTypeLibrary(ModuleFilePath(module), library_); });
 }
 
-HRESULT ModuleTypeLibrary::GetTypeInfo(HMODULE module, REFGUID iid, ITypeInfo** out) noexcept {
+template <class LibraryLoader>
+HRESULT ModuleTypeLibrary::CachedTypeInfoOf(REFGUID iid, ITypeInfo** out,
+                                            LibraryLoader loadLibrary) noexcept {
     QL_RETURN_IF_NULL_OUT(out);
     *out = nullptr;
     return GuardComCall([&]() -> HRESULT {
@@ -63,13 +65,29 @@ HRESULT ModuleTypeLibrary::GetTypeInfo(HMODULE module, REFGUID iid, ITypeInfo** 
         for (const CachedTypeInfo& cached : infos_) {
             if (IsEqualGUID(cached.iid, iid)) return cached.info.CopyTo(out);
         }
-        QL_RETURN_IF_FAILED(LoadLocked(module));
+        ComPtr<ITypeLib> library;
+        QL_RETURN_IF_FAILED(loadLibrary(library));
         ComPtr<ITypeInfo> described;
-        QL_RETURN_IF_FAILED(library_->GetTypeInfoOfGuid(iid, described.Put()));
+        QL_RETURN_IF_FAILED(library->GetTypeInfoOfGuid(iid, described.Put()));
         ComPtr<ITypeInfo> info;
         QL_RETURN_IF_FAILED(VtableTypeInfo(described, info));
         infos_.push_back(CachedTypeInfo{iid, info});
         return info.CopyTo(out);
+    });
+}
+
+HRESULT ModuleTypeLibrary::GetTypeInfo(HMODULE module, REFGUID iid, ITypeInfo** out) noexcept {
+    return CachedTypeInfoOf(iid, out, [&](ComPtr<ITypeLib>& library) -> HRESULT {
+        QL_RETURN_IF_FAILED(LoadLocked(module));
+        library = library_;
+        return S_OK;
+    });
+}
+
+HRESULT ModuleTypeLibrary::GetRegisteredTypeInfo(const RegisteredTypeLibraryId& id, REFGUID iid,
+                                                 ITypeInfo** out) noexcept {
+    return CachedTypeInfoOf(iid, out, [&](ComPtr<ITypeLib>& library) {
+        return ::LoadRegTypeLib(id.libid, id.major, id.minor, id.lcid, library.Put());
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The type library embedded in a module file as TYPELIB resource 1: loaded once, its type information cached
-// per interface for IDispatch implementations, and registered or unregistered for the module.
+// per interface for IDispatch implementations, and registered or unregistered for the module. It also
+// caches the type information that registered libraries of other parties give for their interfaces.
 #include <oaidl.h>
 #include <windows.h>
 
@@ -12,6 +13,14 @@
 
 namespace ql {
 
+// A registered type library as LoadRegTypeLib finds it.
+struct RegisteredTypeLibraryId {
+    GUID libid;
+    WORD major;
+    WORD minor;
+    LCID lcid;
+};
+
 class ModuleTypeLibrary {
 public:
     ModuleTypeLibrary() noexcept = default;
@@ -21,6 +30,10 @@ public:
     // The type information of `iid` (for a dual interface: its vtable description, which ITypeInfo::Invoke
     // needs), loaded from the library of `module`'s file on first demand and cached.
     HRESULT GetTypeInfo(HMODULE module, REFGUID iid, ITypeInfo** out) noexcept;
+    // The same for an interface of the registered library `library` (TYPE_E_LIBNOTREGISTERED and the
+    // like while it is not registered; a failure is not cached, so a later registration is found).
+    HRESULT GetRegisteredTypeInfo(const RegisteredTypeLibraryId& library, REFGUID iid,
+                                  ITypeInfo** out) noexcept;
     // RegisterTypeLib for the library of `module`'s file, with the file's folder as help folder.
     HRESULT Register(HMODULE module) noexcept;
     HRESULT Unregister(HMODULE module) noexcept;
@@ -29,6 +42,9 @@ public:
 
 private:
     HRESULT LoadLocked(HMODULE module) noexcept;
+    // Looks `iid` up in the cache, else asks `library` for it and caches the vtable description.
+    template <class LibraryLoader>
+    HRESULT CachedTypeInfoOf(REFGUID iid, ITypeInfo** out, LibraryLoader loadLibrary) noexcept;
 
     struct CachedTypeInfo {
         GUID iid;

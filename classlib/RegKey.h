@@ -66,6 +66,13 @@ public:
         out = std::move(text);
         return S_OK;
     }
+    // Writes a REG_SZ value; `name` null or "" writes the default value.
+    HRESULT SetString(const wchar_t* name, const std::wstring& value) const noexcept {
+        const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        const LONG status =
+            ::RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+        return HRESULT_FROM_WIN32(status);
+    }
     HRESULT QueryDword(const wchar_t* name, DWORD& out) const noexcept {
         DWORD type = 0, bytes = sizeof(out);
         const LONG status =

@@ -34,12 +34,14 @@ function(varnok_idl target)
   set_target_properties(${target} PROPERTIES LINKER_LANGUAGE C)
 endfunction()
 
-# varnok_typelib(<output.tlb> IDL <file> [DEPENDS <file>...]) — a type library for embedding as a resource.
+# varnok_typelib(<output.tlb> IDL <file> [DEFINES <name>...] [DEPENDS <file>...]) — a type library for
+# embedding as a resource.
 function(varnok_typelib output)
-  cmake_parse_arguments(ARG "" "" "IDL;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "IDL;DEFINES;DEPENDS" ${ARGN})
   get_filename_component(abs ${ARG_IDL} ABSOLUTE)
+  list(TRANSFORM ARG_DEFINES PREPEND -D)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${VARNOK_WIDL} ${VARNOK_WIDL_FLAGS} -t -o ${output} ${abs}
+    COMMAND ${VARNOK_WIDL} ${VARNOK_WIDL_FLAGS} ${ARG_DEFINES} -t -o ${output} ${abs}
     DEPENDS ${abs} ${ARG_DEPENDS}
     COMMENT "widl type library ${output}" VERBATIM)
 endfunction()

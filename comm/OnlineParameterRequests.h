@@ -18,12 +18,12 @@
 #include "FdtInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "comm/CommunicationHost.h"
 #include "comm/OnlineRequestWorker.h"
 #include "classlib/Handle.h"
 
-class COnlineParameterRequests : public ql::DispatchImpl<IDtmOnlineParameter> {
+class COnlineParameterRequests : public FdtDispatchImpl<IDtmOnlineParameter> {
     QL_INTERFACE_PART_TABLE(COnlineParameterRequests, QL_ENTRY(IDtmOnlineParameter))
 
 public:

@@ -1,5 +1,7 @@
 #include "comm/QuelkDatasetTransfer.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -183,7 +185,9 @@ void CQuelkDatasetTransfer::ReportProgress(LONG index, LONG count, BSTR title) n
     }
     // Any client may ask (ShowProgressValue): without a positive count there is no percentage to show.
     if (count <= 0 || host_->Store().StopRequested()) return;
-    const LONG percent = static_cast<LONG>(static_cast<LONGLONG>(index) * 100 / count);
+    // The frame takes the percentage as a 16-bit integer: an index far outside the count must not wrap.
+    const LONGLONG exact = static_cast<LONGLONG>(index) * 100 / count;
+    const SHORT percent = static_cast<SHORT>(std::clamp<LONGLONG>(exact, SHRT_MIN, SHRT_MAX));
     (void)events->NotifyProgress(systemTag.Get(), title, percent, VARIANT_TRUE);
 }
 

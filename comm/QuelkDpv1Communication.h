@@ -26,7 +26,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "classlib/Handle.h"
 #include "comm/CommunicationHost.h"
 #include "comm/PendingTransactions.h"
@@ -39,12 +39,12 @@ enum Dpv1TransactionKind : LONG { kDpv1Read = 1, kDpv1Write = 2 };
 constexpr DWORD kDpv1TransactionTimeoutMs = 5000;
 constexpr DWORD kDpv1DisconnectTimeoutMs = 5000;
 
-class CQuelkDpv1Communication : public ql::DispatchImpl<IQuelkDpv1Communication>,
-                                public ql::DispatchImpl<IQuelkDpv1Client>,
-                                public ql::DispatchImpl<IQuelkOnlineAccess>,
-                                public ql::DispatchImpl<IQuelkOnlineState>,
-                                public ql::DispatchImpl<IQuelkBusInformation>,
-                                public ql::DispatchImpl<IFdtCommunicationEvents>,
+class CQuelkDpv1Communication : public ToolkitDispatchImpl<IQuelkDpv1Communication>,
+                                public ToolkitDispatchImpl<IQuelkDpv1Client>,
+                                public ToolkitDispatchImpl<IQuelkOnlineAccess>,
+                                public ToolkitDispatchImpl<IQuelkOnlineState>,
+                                public ToolkitDispatchImpl<IQuelkBusInformation>,
+                                public FdtDispatchImpl<IFdtCommunicationEvents>,
                                 public IDatasetDeviceAccess {
     QL_INTERFACE_PART_TABLE(CQuelkDpv1Communication, QL_ENTRY(IQuelkDpv1Communication),
                             QL_ENTRY(IQuelkDpv1Client), QL_ENTRY(IQuelkOnlineAccess),

@@ -16,12 +16,12 @@
 
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dataset/QuelkVariableStore.h"
 
-class CQuelkVariableStorePart : public ql::DispatchImpl<IQuelkVariablesEx>,
-                                public ql::DispatchImpl<IQuelkVariableFields>,
-                                public ql::DispatchImpl<IQuelkValueCheck> {
+class CQuelkVariableStorePart : public ToolkitDispatchImpl<IQuelkVariablesEx>,
+                                public ToolkitDispatchImpl<IQuelkVariableFields>,
+                                public ToolkitDispatchImpl<IQuelkValueCheck> {
     QL_INTERFACE_PART_TABLE(CQuelkVariableStorePart, QL_ENTRY_IID(IID_IQuelkVariables, IQuelkVariablesEx),
                             QL_ENTRY(IQuelkVariablesEx), QL_ENTRY(IQuelkVariableFields),
                             QL_ENTRY(IQuelkValueCheck))

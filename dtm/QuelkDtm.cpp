@@ -171,18 +171,11 @@ HRESULT CQuelkDtm::FrameDocumentHook(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR) noexcep
 
 // ---- IDtmDataLock ----
 
-HRESULT CQuelkDtm::DataLockQuery1(VARIANT_BOOL* unused) noexcept {
-    if (unused) *unused = VARIANT_FALSE;
-    return S_FALSE;
-}
+HRESULT CQuelkDtm::DataLockQuery1(BSTR) noexcept { return S_FALSE; }
 
-HRESULT CQuelkDtm::DataLockQuery2(BSTR, VARIANT_BOOL* unused) noexcept {
-    if (unused) *unused = VARIANT_FALSE;
-    return S_FALSE;
-}
+HRESULT CQuelkDtm::DataLockQuery2(BSTR, BSTR) noexcept { return S_FALSE; }
 
-HRESULT CQuelkDtm::LockData(BSTR, VARIANT_BOOL* unused) noexcept {
-    if (unused) *unused = VARIANT_FALSE;
+HRESULT CQuelkDtm::LockData(BSTR, BSTR) noexcept {
     dataLockFlag_ = 1;
     // The open user interfaces make their inputs read-only.
     ql::Variant locked;
@@ -191,7 +184,7 @@ HRESULT CQuelkDtm::LockData(BSTR, VARIANT_BOOL* unused) noexcept {
     return S_OK;
 }
 
-HRESULT CQuelkDtm::UnlockData(BSTR, VARIANT_BOOL* result) noexcept {
+HRESULT CQuelkDtm::UnlockData(BSTR, BSTR, VARIANT_BOOL* result) noexcept {
     QL_RETURN_IF_NULL_OUT(result);
     *result = VARIANT_FALSE;
     // No notification: the user interfaces learn of the unlock when they register again.

@@ -23,7 +23,7 @@
 #include "QuelkInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/DtmCommunicationSeam.h"
 #include "dtm/DtmFunctionsSeam.h"
 #include "dtm/DtmLocalizationSeam.h"
@@ -32,10 +32,10 @@
 #include "classlib/Handle.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
-class CQuelkDtm : public ql::DispatchImpl<IQuelkDtm>,
-                  public ql::DispatchImpl<IDtm>,
-                  public ql::DispatchImpl<IDtmDataLock>,
-                  public ql::DispatchImpl<IQuelkDtmDispatch> {
+class CQuelkDtm : public ToolkitDispatchImpl<IQuelkDtm>,
+                  public FdtDispatchImpl<IDtm>,
+                  public FdtDispatchImpl<IDtmDataLock>,
+                  public ToolkitDispatchImpl<IQuelkDtmDispatch> {
 public:
     CQuelkDtm(const CQuelkDtm&) = delete;
     CQuelkDtm& operator=(const CQuelkDtm&) = delete;
@@ -70,18 +70,20 @@ public:
     HRESULT STDMETHODCALLTYPE PrepareToRelease(VARIANT_BOOL* result) noexcept override;
     // The four below only check the lifecycle state here; the user-settings and functions parts of the
     // complete object replace them (SetLanguage through ApplyLanguage).
-    HRESULT STDMETHODCALLTYPE SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept override;
+    HRESULT STDMETHODCALLTYPE SetLanguage(LONG language, VARIANT_BOOL* accepted) noexcept override;
     HRESULT STDMETHODCALLTYPE GetFunctions(BSTR operationPhase, BSTR* functions) noexcept override;
     HRESULT STDMETHODCALLTYPE InvokeFunctionRequest(BSTR invokeId, BSTR functionCall,
                                                     VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE PrivateDialogEnabled(VARIANT_BOOL enabled,
                                                    VARIANT_BOOL* result) noexcept override;
 
-    // ---- IDtmDataLock (slots 7 to 10); no method looks at the lifecycle state ----
-    HRESULT STDMETHODCALLTYPE DataLockQuery1(VARIANT_BOOL* unused) noexcept override;
-    HRESULT STDMETHODCALLTYPE DataLockQuery2(BSTR unusedText, VARIANT_BOOL* unused) noexcept override;
-    HRESULT STDMETHODCALLTYPE LockData(BSTR unusedText, VARIANT_BOOL* unused) noexcept override;
-    HRESULT STDMETHODCALLTYPE UnlockData(BSTR unusedText, VARIANT_BOOL* result) noexcept override;
+    // ---- IDtmDataLock (slots 7 to 10); no method looks at the lifecycle state or its arguments, which
+    // stay the frame's ----
+    HRESULT STDMETHODCALLTYPE DataLockQuery1(BSTR systemTag) noexcept override;
+    HRESULT STDMETHODCALLTYPE DataLockQuery2(BSTR systemTag, BSTR parameter) noexcept override;
+    HRESULT STDMETHODCALLTYPE LockData(BSTR systemTag, BSTR userName) noexcept override;
+    HRESULT STDMETHODCALLTYPE UnlockData(BSTR systemTag, BSTR userName,
+                                         VARIANT_BOOL* result) noexcept override;
 
     // ---- Seams: null restores the do-nothing default. Not owned. ----
     void AttachFunctions(DtmFunctionsSeam* functions) noexcept;
@@ -145,9 +147,9 @@ protected:
     // The user-level keyword of the frame's user information (Config step 5). The user-settings part of
     // the complete object replaces it; here it only insists on a text.
     virtual HRESULT SetUserLevel(const VARIANT& keyword) noexcept;
-    // IDtm::SetLanguage's work. IQuelkLocalizationInit::SetLanguage has the same signature, so a complete
-    // object that also carries the translation part cannot override IDtm's alone: it replaces this hook
-    // instead. Here the state gate only.
+    // IDtm::SetLanguage's work. IQuelkLocalizationInit has a SetLanguage too, so a complete object that
+    // also carries the translation part replaces this hook rather than the overloaded name. Here the
+    // state gate only.
     virtual HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept;
     // What the complete object changes with the state (its online functions): run by SetState once the new
     // state is stored and before the frame and the open user interfaces hear of it. Here nothing.

@@ -303,8 +303,9 @@ HRESULT CQuelkDtm::PrepareToRelease(VARIANT_BOOL* result) noexcept {
 
 // ---- Methods whose work belongs to other parts: the state gate only ----
 
-HRESULT CQuelkDtm::SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept {
-    return ApplyLanguage(language, accepted);
+HRESULT CQuelkDtm::SetLanguage(LONG language, VARIANT_BOOL* accepted) noexcept {
+    // The standard carries the LCID as a signed 32-bit integer; every LCID fits.
+    return ApplyLanguage(static_cast<LCID>(language), accepted);
 }
 
 HRESULT CQuelkDtm::ApplyLanguage(LCID, VARIANT_BOOL* accepted) noexcept {

@@ -21,7 +21,7 @@
 #include "QuelkInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dataset/QuelkVariableStore.h"
 #include "dtm/QuelkValuesImage.h"
 
@@ -30,7 +30,7 @@ class CQuelkDtm;
 // The property-map version the class library writes after the image; a higher one is refused.
 constexpr ULONG kPropertyMapVersion = 0x300;
 
-class CQuelkPersist : public ql::DispatchImpl<IQuelkPersistData>,
+class CQuelkPersist : public ToolkitDispatchImpl<IQuelkPersistData>,
                       public IPersistStreamInit,
                       public IPersistPropertyBag {
     QL_INTERFACE_PART_TABLE(CQuelkPersist, QL_ENTRY(IQuelkPersistData), QL_ENTRY(IPersistStreamInit),

@@ -98,7 +98,7 @@ HRESULT CFrameHost::NotifyErrorMessage(BSTR systemTag, BSTR message) noexcept {
     return S_OK;
 }
 
-HRESULT CFrameHost::NotifyProgress(BSTR systemTag, BSTR title, LONG percent, VARIANT_BOOL show) noexcept {
+HRESULT CFrameHost::NotifyProgress(BSTR systemTag, BSTR title, SHORT percent, VARIANT_BOOL show) noexcept {
     Record(L"NotifyProgress", {Text(systemTag), Text(title), std::to_wstring(percent), Flag(show)});
     return S_OK;
 }
@@ -123,9 +123,10 @@ HRESULT CFrameHost::NotifyFunctionsChanged(BSTR systemTag) noexcept {
     return S_OK;
 }
 
-HRESULT CFrameHost::EventsReserved14() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::EventsReserved15() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::EventsReserved16() noexcept { return E_NOTIMPL; }
+HRESULT CFrameHost::EventsReserved14(BSTR, BSTR) noexcept { return E_NOTIMPL; }
+HRESULT CFrameHost::EventsReserved15(BSTR, BSTR) noexcept { return E_NOTIMPL; }
+HRESULT CFrameHost::EventsReserved16(BSTR) noexcept { return E_NOTIMPL; }
+HRESULT CFrameHost::EventsReserved21(BSTR, BSTR) noexcept { return E_NOTIMPL; }
 
 HRESULT CFrameHost::NotifyOnlineStateChanged(BSTR systemTag, VARIANT_BOOL online) noexcept {
     Record(L"NotifyOnlineStateChanged", {Text(systemTag), Flag(online)});
@@ -177,20 +178,26 @@ HRESULT CFrameHost::CloseActiveXControlRequest(BSTR invokeId, VARIANT_BOOL* resu
 
 // ---- IFrameDtmAccess ----
 
-HRESULT CFrameHost::DtmAccessReserved7() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::DtmAccessReserved8() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::DtmAccessReserved9() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::DtmAccessReserved10() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::DtmAccessReserved12() noexcept { return E_NOTIMPL; }
-HRESULT CFrameHost::DtmAccessReserved13() noexcept { return E_NOTIMPL; }
+HRESULT CFrameHost::GetParentNodes(BSTR, BSTR* nodes) noexcept { return ql::NotImplementedOut(nodes); }
+HRESULT CFrameHost::GetChildNodes(BSTR, BSTR, BSTR* nodes) noexcept { return ql::NotImplementedOut(nodes); }
+HRESULT CFrameHost::CreateChild(BSTR, BSTR, BSTR* childTag) noexcept {
+    return ql::NotImplementedOut(childTag);
+}
+HRESULT CFrameHost::DeleteChild(BSTR, BSTR, VARIANT_BOOL* result) noexcept {
+    return ql::NotImplementedOut(result);
+}
+HRESULT CFrameHost::GetDtmInfoList(BSTR* dtmInfoList) noexcept { return ql::NotImplementedOut(dtmInfoList); }
+HRESULT CFrameHost::MoveChild(BSTR, BSTR, VARIANT_BOOL* result) noexcept {
+    return ql::NotImplementedOut(result);
+}
 
-HRESULT CFrameHost::GetDtm(BSTR systemTag, IUnknown** dtm) noexcept {
+HRESULT CFrameHost::GetDtm(BSTR systemTag, IDtm** dtm) noexcept {
     Record(L"GetDtm", {Text(systemTag)});
     QL_RETURN_IF_NULL_OUT(dtm);
     *dtm = nullptr;
     const auto found = projectDtms_.find(Text(systemTag));
     if (found == projectDtms_.end()) return E_INVALIDARG;
-    return found->second.CopyTo(dtm);
+    return found->second.QueryTo(__uuidof(IDtm), reinterpret_cast<void**>(dtm));
 }
 
 HRESULT CFrameHost::ReleaseDtm(BSTR systemTag, VARIANT_BOOL* released) noexcept {

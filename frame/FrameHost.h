@@ -17,7 +17,7 @@
 #include "FdtInterfaces.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 
 // One call the DTM made into the frame.
 struct FrameCall {
@@ -37,11 +37,11 @@ struct FrameScript {
 };
 
 class CFrameHost final : public ql::ComObjectBase<CFrameHost>,
-                         public ql::DispatchImpl<IFrameContainer>,
-                         public ql::DispatchImpl<IFrameEvents>,
-                         public ql::DispatchImpl<IFrameDialog>,
-                         public ql::DispatchImpl<IFrameActiveX>,
-                         public ql::DispatchImpl<IFrameDtmAccess> {
+                         public FdtDispatchImpl<IFrameContainer>,
+                         public FdtDispatchImpl<IFrameEvents>,
+                         public FdtDispatchImpl<IFrameDialog>,
+                         public FdtDispatchImpl<IFrameActiveX>,
+                         public FdtDispatchImpl<IFrameDtmAccess> {
     QL_INTERFACE_TABLE(CFrameHost, QL_ENTRY(IFrameContainer), QL_ENTRY_IID(IID_IDispatch, IFrameContainer),
                        QL_ENTRY_FUNC(IID_IFrameEvents, QueryFrameEvents), QL_ENTRY(IFrameDialog),
                        QL_ENTRY(IFrameActiveX), QL_ENTRY(IFrameDtmAccess))
@@ -77,19 +77,20 @@ public:
     HRESULT STDMETHODCALLTYPE NotifyParameterDocument(BSTR systemTag,
                                                       BSTR parameterDocument) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyErrorMessage(BSTR systemTag, BSTR message) noexcept override;
-    HRESULT STDMETHODCALLTYPE NotifyProgress(BSTR systemTag, BSTR title, LONG percent,
+    HRESULT STDMETHODCALLTYPE NotifyProgress(BSTR systemTag, BSTR title, SHORT percent,
                                              VARIANT_BOOL show) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyUploadFinished(BSTR invokeId, VARIANT_BOOL success) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyDownloadFinished(BSTR invokeId, VARIANT_BOOL success) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyFunctionUiClosed(BSTR invokeId) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyFunctionsChanged(BSTR systemTag) noexcept override;
-    HRESULT STDMETHODCALLTYPE EventsReserved14() noexcept override;
-    HRESULT STDMETHODCALLTYPE EventsReserved15() noexcept override;
-    HRESULT STDMETHODCALLTYPE EventsReserved16() noexcept override;
+    HRESULT STDMETHODCALLTYPE EventsReserved14(BSTR systemTag, BSTR channelPath) noexcept override;
+    HRESULT STDMETHODCALLTYPE EventsReserved15(BSTR systemTag, BSTR functionCall) noexcept override;
+    HRESULT STDMETHODCALLTYPE EventsReserved16(BSTR systemTag) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyOnlineStateChanged(BSTR systemTag, VARIANT_BOOL online) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyPreparedToDelete(BSTR systemTag) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyPreparedToReleaseCommunication(BSTR systemTag) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyFunctionFinished(BSTR invokeId, VARIANT_BOOL success) noexcept override;
+    HRESULT STDMETHODCALLTYPE EventsReserved21(BSTR invokeId, BSTR response) noexcept override;
 
     // ---- IFrameDialog ----
     HRESULT STDMETHODCALLTYPE UserDialog(BSTR systemTag, BSTR userMessage, BSTR* answer) noexcept override;
@@ -101,13 +102,16 @@ public:
                                                          VARIANT_BOOL* result) noexcept override;
 
     // ---- IFrameDtmAccess ----
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved7() noexcept override;
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved8() noexcept override;
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved9() noexcept override;
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved10() noexcept override;
-    HRESULT STDMETHODCALLTYPE GetDtm(BSTR systemTag, IUnknown** dtm) noexcept override;
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved12() noexcept override;
-    HRESULT STDMETHODCALLTYPE DtmAccessReserved13() noexcept override;
+    // The project tree is not modelled: the tree methods answer E_NOTIMPL.
+    HRESULT STDMETHODCALLTYPE GetParentNodes(BSTR systemTag, BSTR* nodes) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetChildNodes(BSTR systemTag, BSTR protocolId, BSTR* nodes) noexcept override;
+    HRESULT STDMETHODCALLTYPE CreateChild(BSTR systemTag, BSTR dtmInfo, BSTR* childTag) noexcept override;
+    HRESULT STDMETHODCALLTYPE DeleteChild(BSTR systemTag, BSTR childTag,
+                                          VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetDtm(BSTR systemTag, IDtm** dtm) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetDtmInfoList(BSTR* dtmInfoList) noexcept override;
+    HRESULT STDMETHODCALLTYPE MoveChild(BSTR systemTag, BSTR position,
+                                        VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE ReleaseDtm(BSTR systemTag, VARIANT_BOOL* released) noexcept override;
 
 private:

@@ -57,8 +57,10 @@ HRESULT CFunctionUi::OpenControl(const std::wstring& classIdOrProgId, IUnknown* 
 HRESULT CFunctionUi::InitControl(IUnknown* dtm, const ql::Bstr& functionCall) noexcept {
     ql::Bstr invokeId;
     HRESULT hr = CreateInvokeId(invokeId.Put());
+    ql::ComPtr<IDtm> fdtDtm;  // the control gets the DTM as a frame hands it over: its IDtm
+    if (SUCCEEDED(hr)) hr = ql::QueryInterfaceTo(dtm, fdtDtm);
     VARIANT_BOOL initialised = VARIANT_FALSE;
-    if (SUCCEEDED(hr)) hr = fdtControl_->Init(invokeId.Get(), functionCall.Get(), dtm, &initialised);
+    if (SUCCEEDED(hr)) hr = fdtControl_->Init(invokeId.Get(), functionCall.Get(), fdtDtm.Get(), &initialised);
     if (hr == S_OK && initialised != VARIANT_TRUE) hr = S_FALSE;
     if (hr != S_OK) {
         fdtControl_.Reset();  // a control that refused Init has nothing to prepare for release

@@ -32,12 +32,12 @@
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
 #include "classlib/GdiObject.h"
 #include "classlib/Variant.h"
 #include "controls/base/ControlStateTable.h"
 #include "controls/base/ParameterMapEntry.h"
 #include "controls/base/QuelkTooltips.h"
+#include "idl/OutsideDispatch.h"
 #include "values/QuelkMessageSink.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
@@ -74,9 +74,9 @@ struct ControlTextEntry {
 
 class CQuelkCyclicTimer;
 
-class CQuelkControlBase : public ql::DispatchImpl<IQuelkControl>,
-                          public ql::DispatchImpl<IQuelkControlSite>,
-                          public ql::DispatchImpl<IQuelkControlInfo> {
+class CQuelkControlBase : public ToolkitDispatchImpl<IQuelkControl>,
+                          public ToolkitDispatchImpl<IQuelkControlSite>,
+                          public ToolkitDispatchImpl<IQuelkControlInfo> {
     QL_INTERFACE_PART_TABLE(CQuelkControlBase, QL_ENTRY(IQuelkControl),
                             QL_ENTRY_IID(IID_IQuelkControlCompat, IQuelkControl),
                             QL_ENTRY_IID(IID_IDispatch, IQuelkControl), QL_ENTRY(IQuelkControlSite),

@@ -18,7 +18,7 @@ constexpr wchar_t kOperationPhasePath[] = L"*/FDTFunctionCall/@ops:operationPhas
 
 }  // namespace
 
-HRESULT CQuelkFdtActiveX::Init(BSTR invokeId, BSTR functionCall, IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
+HRESULT CQuelkFdtActiveX::Init(BSTR invokeId, BSTR functionCall, IDtm* dtm, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_IF_NULL_OUT(ok);
     *ok = VARIANT_FALSE;
     if (!dtm || !functionCall || !invokeId) return S_FALSE;

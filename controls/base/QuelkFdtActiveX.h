@@ -16,11 +16,11 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 
 class CQuelkControlBase;
 
-class CQuelkFdtActiveX : public ql::DispatchImpl<IDtmActiveXControl> {
+class CQuelkFdtActiveX : public FdtDispatchImpl<IDtmActiveXControl> {
     QL_INTERFACE_PART_TABLE(CQuelkFdtActiveX, QL_ENTRY(IDtmActiveXControl))
 
 public:
@@ -29,7 +29,7 @@ public:
 
     // S_OK with ok TRUE once attached; S_FALSE with ok FALSE when any step fails (a registration already
     // made stays until PrepareToRelease).
-    HRESULT STDMETHODCALLTYPE Init(BSTR invokeId, BSTR functionCall, IUnknown* dtm,
+    HRESULT STDMETHODCALLTYPE Init(BSTR invokeId, BSTR functionCall, IDtm* dtm,
                                    VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE PrepareToRelease(VARIANT_BOOL* ok) noexcept override;
 

@@ -68,7 +68,7 @@ HRESULT CDtmDataSetCheckPart::InitCompare(BSTR systemTag, VARIANT_BOOL* ok) noex
 
     ql::ComPtr<IFrameDtmAccess> access;
     QL_RETURN_IF_FAILED(FrameDtmAccess(access));
-    ql::ComPtr<IUnknown> other;
+    ql::ComPtr<IDtm> other;
     QL_RETURN_IF_FAILED(access->GetDtm(systemTag, other.Put()));
     if (!other) return S_OK;
 

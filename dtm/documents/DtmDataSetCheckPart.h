@@ -19,10 +19,10 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/documents/DtmDocumentsHost.h"
 
-class CDtmDataSetCheckPart : public ql::DispatchImpl<IDtmDataSetCheck> {
+class CDtmDataSetCheckPart : public FdtDispatchImpl<IDtmDataSetCheck> {
     QL_INTERFACE_PART_TABLE(CDtmDataSetCheckPart, QL_ENTRY(IDtmDataSetCheck))
 
 public:

@@ -13,10 +13,10 @@
 
 #include "FdtInterfaces.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/documents/DtmDocumentsHost.h"
 
-class CDtmDocumentationPart : public ql::DispatchImpl<IDtmDocumentation> {
+class CDtmDocumentationPart : public FdtDispatchImpl<IDtmDocumentation> {
     QL_INTERFACE_PART_TABLE(CDtmDocumentationPart, QL_ENTRY(IDtmDocumentation))
 
 public:

@@ -19,7 +19,7 @@
 
 #include "FdtInterfaces.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/documents/DtmDocumentsHost.h"
 #include "dtm/documents/FrameParameterListHost.h"
 
@@ -27,7 +27,7 @@
 // below what a damaged count could make the DTM allocate.
 constexpr ULONG kMaxParameterListBytes = 16 * 1024 * 1024;
 
-class CDtmImportExportPart : public ql::DispatchImpl<IDtmImportExport> {
+class CDtmImportExportPart : public FdtDispatchImpl<IDtmImportExport> {
     QL_INTERFACE_PART_TABLE(CDtmImportExportPart, QL_ENTRY(IDtmImportExport))
 
 public:

@@ -16,10 +16,10 @@
 #include "FdtInterfaces.h"
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/documents/DtmDocumentsHost.h"
 
-class CDtmParameterPart : public ql::DispatchImpl<IDtmParameter> {
+class CDtmParameterPart : public FdtDispatchImpl<IDtmParameter> {
     QL_INTERFACE_PART_TABLE(CDtmParameterPart, QL_ENTRY(IDtmParameter))
 
 public:

@@ -12,7 +12,7 @@
 #include "FdtInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/services/DtmServicesHost.h"
 
 // The template's two fields.
@@ -25,7 +25,7 @@ HRESULT LoadDtmInfoResource(ql::Bstr& text) noexcept;
 // (the GSD's "120%" too) stays as it is.
 HRESULT FillDtmInfoTemplate(const ql::Bstr& templateText, ql::Bstr& filled) noexcept;
 
-class CDtmInformation : public ql::DispatchImpl<IDtmInformation> {
+class CDtmInformation : public FdtDispatchImpl<IDtmInformation> {
     QL_INTERFACE_PART_TABLE(CDtmInformation, QL_ENTRY(IDtmInformation))
 
 public:

@@ -16,7 +16,7 @@
 #include "FdtInterfaces.h"
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/DtmFunctionsSeam.h"
 #include "dtm/services/DataSetLock.h"
 #include "dtm/services/DtmServicesHost.h"
@@ -27,8 +27,8 @@
 #include "dtm/services/QuelkUserMessage.h"
 #include "dtm/services/ServiceCodes.h"
 
-class CQuelkFunctions : public ql::DispatchImpl<IDtmActiveXInformation>,
-                        public ql::DispatchImpl<IQuelkFunctions> {
+class CQuelkFunctions : public FdtDispatchImpl<IDtmActiveXInformation>,
+                        public ToolkitDispatchImpl<IQuelkFunctions> {
     QL_INTERFACE_PART_TABLE(CQuelkFunctions, QL_ENTRY(IDtmActiveXInformation), QL_ENTRY(IQuelkFunctions))
 
 public:

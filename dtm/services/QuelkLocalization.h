@@ -20,15 +20,15 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 #include "dtm/DtmLocalizationSeam.h"
 #include "dtm/services/DtmServicesHost.h"
 #include "dtm/services/TextFileReader.h"
 
-class CQuelkLocalization : public ql::DispatchImpl<IQuelkLocalization>,
-                           public ql::DispatchImpl<IQuelkParameterTexts>,
-                           public ql::DispatchImpl<IQuelkLocalizationInit>,
-                           public ql::DispatchImpl<IQuelkAboutFile> {
+class CQuelkLocalization : public ToolkitDispatchImpl<IQuelkLocalization>,
+                           public ToolkitDispatchImpl<IQuelkParameterTexts>,
+                           public ToolkitDispatchImpl<IQuelkLocalizationInit>,
+                           public ToolkitDispatchImpl<IQuelkAboutFile> {
     QL_INTERFACE_PART_TABLE(CQuelkLocalization, QL_ENTRY(IQuelkLocalization), QL_ENTRY(IQuelkParameterTexts),
                             QL_ENTRY(IQuelkLocalizationInit), QL_ENTRY(IQuelkAboutFile))
 

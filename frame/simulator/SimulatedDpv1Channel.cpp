@@ -131,6 +131,19 @@ HRESULT CSimulatedDpv1Channel::DisconnectRequest(BSTR invokeId, BSTR request,
         [&] { return HandleRequest(kSimDisconnect, nullptr, invokeId, nullptr, request, accepted); });
 }
 
+HRESULT CSimulatedDpv1Channel::GetSupportedProtocols(BSTR* protocols) noexcept {
+    return ql::NotImplementedOut(protocols);
+}
+HRESULT CSimulatedDpv1Channel::SequenceBegin(BSTR, VARIANT_BOOL* result) noexcept {
+    return ql::NotImplementedOut(result);
+}
+HRESULT CSimulatedDpv1Channel::SequenceStart(BSTR, VARIANT_BOOL* result) noexcept {
+    return ql::NotImplementedOut(result);
+}
+HRESULT CSimulatedDpv1Channel::SequenceEnd(BSTR, VARIANT_BOOL* result) noexcept {
+    return ql::NotImplementedOut(result);
+}
+
 HRESULT CSimulatedDpv1Channel::TransactionRequest(BSTR invokeId, BSTR request,
                                                   VARIANT_BOOL* accepted) noexcept {
     return ql::GuardComCall(

@@ -125,8 +125,8 @@ public:
         return E_NOTIMPL;
     }
 
-    // ---- IFdtCommunication ----
-    HRESULT STDMETHODCALLTYPE CommunicationReserved7() noexcept override { return E_NOTIMPL; }
+    // ---- IFdtCommunication: the DTM sends only the three requests ----
+    HRESULT STDMETHODCALLTYPE CommunicationReserved7(BSTR) noexcept override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ConnectRequest(IFdtCommunicationEvents* callback, BSTR invokeId,
                                              BSTR protocolId, BSTR request,
                                              VARIANT_BOOL* accepted) noexcept override;
@@ -134,6 +134,10 @@ public:
                                                 VARIANT_BOOL* accepted) noexcept override;
     HRESULT STDMETHODCALLTYPE TransactionRequest(BSTR invokeId, BSTR request,
                                                  VARIANT_BOOL* accepted) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetSupportedProtocols(BSTR* protocols) noexcept override;
+    HRESULT STDMETHODCALLTYPE SequenceBegin(BSTR, VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE SequenceStart(BSTR, VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE SequenceEnd(BSTR, VARIANT_BOOL* result) noexcept override;
 
 private:
     struct Delivery {

@@ -32,17 +32,7 @@ const ql::ObjectMapEntry kObjectMap[] = {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            ::DisableThreadLibraryCalls(instance);
-            return SUCCEEDED(ql::ComModule::Instance().Init(kObjectMap, instance, GUID_NULL));
-        case DLL_PROCESS_DETACH:
-            ql::ComModule::Instance().Term();
-            break;
-        default:
-            break;
-    }
-    return TRUE;
+    return ql::ComModule::DllMain(instance, reason, kObjectMap, GUID_NULL);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {

@@ -32,12 +32,12 @@ HRESULT CUiTestControl::get_AmbientLocale(LONG* locale) noexcept {
     return hr;
 }
 
-HRESULT CUiTestControl::Init(BSTR invokeId, BSTR, IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
+HRESULT CUiTestControl::Init(BSTR invokeId, BSTR, IDtm* dtm, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_IF_NULL_OUT(ok);
     *ok = VARIANT_FALSE;
     if (!dtm || !invokeId || !invokeId_.IsNull()) return S_FALSE;
     QL_RETURN_IF_FAILED(invokeId_.AssignCopy(invokeId));
-    dtm_ = ql::ComPtr<IUnknown>(dtm);
+    dtm_ = ql::ComPtr<IDtm>(dtm);
     *ok = VARIANT_TRUE;
     return S_OK;
 }

@@ -14,10 +14,11 @@
 #include "classlib/ConnectionPoint.h"
 #include "classlib/DialogControl.h"
 #include "classlib/DispatchImpl.h"
+#include "idl/OutsideDispatch.h"
 
 class CUiTestControl final : public ql::ComObjectBase<CUiTestControl>,
                              public ql::DispatchImpl<IUiTestControl>,
-                             public ql::DispatchImpl<IDtmActiveXControl>,
+                             public FdtDispatchImpl<IDtmActiveXControl>,
                              public ql::DialogControl,
                              public ql::ConnectionPointContainer {
     QL_INTERFACE_TABLE(CUiTestControl, QL_ENTRY(IUiTestControl), QL_ENTRY_IID(IID_IDispatch, IUiTestControl),
@@ -39,8 +40,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_InvokeId(BSTR* invokeId) noexcept override;
     HRESULT STDMETHODCALLTYPE get_AmbientLocale(LONG* locale) noexcept override;
 
-    // ---- IDtmActiveXControl (the frame calls it through the vtable; this library does not describe it) ----
-    HRESULT STDMETHODCALLTYPE Init(BSTR invokeId, BSTR functionCall, IUnknown* dtm,
+    // ---- IDtmActiveXControl (described by the FDT library, not by this one) ----
+    HRESULT STDMETHODCALLTYPE Init(BSTR invokeId, BSTR functionCall, IDtm* dtm,
                                    VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE PrepareToRelease(VARIANT_BOOL* ok) noexcept override;
 
@@ -57,5 +58,5 @@ private:
     LONG confirmCount_ = 0;
     std::vector<BYTE> loaded_;
     ql::Bstr invokeId_;
-    ql::ComPtr<IUnknown> dtm_;
+    ql::ComPtr<IDtm> dtm_;
 };

@@ -112,7 +112,19 @@ public:
                                      UINT*) noexcept override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE CommunicationReserved7() noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CommunicationReserved7(BSTR) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSupportedProtocols(BSTR* protocols) noexcept override {
+        return ql::NotImplementedOut(protocols);
+    }
+    HRESULT STDMETHODCALLTYPE SequenceBegin(BSTR, VARIANT_BOOL* r) noexcept override {
+        return ql::NotImplementedOut(r);
+    }
+    HRESULT STDMETHODCALLTYPE SequenceStart(BSTR, VARIANT_BOOL* r) noexcept override {
+        return ql::NotImplementedOut(r);
+    }
+    HRESULT STDMETHODCALLTYPE SequenceEnd(BSTR, VARIANT_BOOL* r) noexcept override {
+        return ql::NotImplementedOut(r);
+    }
     HRESULT STDMETHODCALLTYPE ConnectRequest(IFdtCommunicationEvents*, BSTR, BSTR, BSTR,
                                              VARIANT_BOOL* accepted) noexcept override {
         *accepted = 1;

@@ -79,10 +79,14 @@ public:
     VARNOK_UNEXPECTED_CALL(GetTypeInfo, UINT, LCID, ITypeInfo**)
     VARNOK_UNEXPECTED_CALL(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
     VARNOK_UNEXPECTED_CALL(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
-    VARNOK_UNEXPECTED_CALL(CommunicationReserved7)
+    VARNOK_UNEXPECTED_CALL(CommunicationReserved7, BSTR)
     VARNOK_UNEXPECTED_CALL(ConnectRequest, IFdtCommunicationEvents*, BSTR, BSTR, BSTR, VARIANT_BOOL*)
     VARNOK_UNEXPECTED_CALL(DisconnectRequest, BSTR, BSTR, VARIANT_BOOL*)
     VARNOK_UNEXPECTED_CALL(TransactionRequest, BSTR, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetSupportedProtocols, BSTR*)
+    VARNOK_UNEXPECTED_CALL(SequenceBegin, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SequenceStart, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SequenceEnd, BSTR, VARIANT_BOOL*)
 };
 
 // An object that answers nothing but IUnknown (a channel of the wrong kind).

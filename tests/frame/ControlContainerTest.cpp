@@ -37,9 +37,32 @@ std::wstring ItemText(HWND dialog, int id) {
 }
 
 // A DTM as far as opening its user interfaces goes: it names the test control for every function.
+// The DTM's IDtm, as a frame hands it to a function's control, which only keeps it.
+class FakeDtmLifecycle final : public CountedDispatch<IDtm> {
+public:
+    FakeDtmLifecycle() : CountedDispatch<IDtm>({IID_IDtm}) {}
+    VARNOK_UNEXPECTED_CALL(Environment, BSTR, IFrameContainer*, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(InitNew, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(Config, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SetCommunication, IFdtCommunication*, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrepareToDelete, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrepareToReleaseCommunication, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(ReleaseCommunication, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrepareToRelease, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SetLanguage, LONG, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetFunctions, BSTR, BSTR*)
+    VARNOK_UNEXPECTED_CALL(InvokeFunctionRequest, BSTR, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrivateDialogEnabled, VARIANT_BOOL, VARIANT_BOOL*)
+};
+
 class FakeDtm final : public CountedDispatch<IDtmActiveXInformation> {
 public:
     FakeDtm() : CountedDispatch<IDtmActiveXInformation>({IID_IDtmActiveXInformation}) {}
+    FakeDtmLifecycle lifecycle;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IDtm)) return lifecycle.QueryInterface(iid, out);
+        return CountedDispatch<IDtmActiveXInformation>::QueryInterface(iid, out);
+    }
     std::wstring progId = kTestControlProgId;
     HRESULT STDMETHODCALLTYPE GetActiveXGuid(BSTR, BSTR* classId) override {
         *classId = nullptr;
@@ -259,7 +282,7 @@ TEST_F(ControlContainerTest, DtmFunctionOpensInitialisedAndClosesWhenTheDtmAsks)
     ASSERT_HR(S_OK, control->get_InvokeId(invokeId.Put()));
     EXPECT_EQ(ui_->InvokeId(), std::wstring(invokeId.View()));
     control.Reset();
-    EXPECT_LT(1u, dtm.refs) << "the control keeps the DTM while it is open";
+    EXPECT_LT(1u, dtm.lifecycle.refs) << "the control keeps the DTM while it is open";
 
     frame_->SetUiCloser([this](const std::wstring& id) {
         if (id == ui_->InvokeId()) ui_->Container().RequestClose();
@@ -271,7 +294,7 @@ TEST_F(ControlContainerTest, DtmFunctionOpensInitialisedAndClosesWhenTheDtmAsks)
     PumpContainerMessages(ui_->Container());
     EXPECT_FALSE(ui_->IsOpen());
     EXPECT_HR(S_OK, ui_->LastReleaseResult());
-    EXPECT_EQ(1u, dtm.refs);
+    EXPECT_EQ(1u, dtm.lifecycle.refs);
     EXPECT_HR(S_OK, ServerCanUnloadNow(L"ui_test_server.dll"));
     frame_->SetUiCloser(nullptr);
 }
@@ -281,7 +304,7 @@ TEST_F(ControlContainerTest, FunctionWhoseControlIsNotRegisteredOpensNothing) {
     dtm.progId = L"QuelkUiTest.NoSuchControl";
     EXPECT_HR(CO_E_CLASSSTRING, ui_->OpenFunction(&dtm, 7));
     EXPECT_FALSE(ui_->IsOpen());
-    EXPECT_EQ(1u, dtm.refs);
+    EXPECT_EQ(1u, dtm.lifecycle.refs);
 }
 
 }  // namespace

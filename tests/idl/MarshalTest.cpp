@@ -7,14 +7,10 @@
 #include <thread>
 
 #include "FdtInterfaces.h"
-#include "QuelkInterfaces.h"
-#include "VarnokP3.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
-#include "classlib/Variant.h"
 #include "tests/support/ComTest.h"
 #include "tests/support/TestObjects.h"
-#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -33,42 +29,24 @@ public:
     }
     VARNOK_UNEXPECTED_CALL(NotifyParameterDocument, BSTR, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyErrorMessage, BSTR, BSTR)
-    VARNOK_UNEXPECTED_CALL(NotifyProgress, BSTR, BSTR, LONG, VARIANT_BOOL)
+    VARNOK_UNEXPECTED_CALL(NotifyProgress, BSTR, BSTR, SHORT, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyDownloadFinished, BSTR, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionUiClosed, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionsChanged, BSTR)
-    VARNOK_UNEXPECTED_CALL(EventsReserved14)
-    VARNOK_UNEXPECTED_CALL(EventsReserved15)
-    VARNOK_UNEXPECTED_CALL(EventsReserved16)
+    VARNOK_UNEXPECTED_CALL(EventsReserved14, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved15, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved16, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved21, BSTR, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyOnlineStateChanged, BSTR, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyPreparedToDelete, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyPreparedToReleaseCommunication, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionFinished, BSTR, VARIANT_BOOL)
 };
 
-// Owns COM on the test thread and the type library's registration: the type-library marshaller
-// finds an interface's description through the registry. A registration that was there before
-// (the module's) is left alone.
+// The type-library marshaller finds the interface's description through the registry: the FDT library
+// that the prepared prefix registers, as a frame's installation would.
 class MarshalTest : public vtest::ComTest {
 protected:
-    void SetUp() override {
-        ComTest::SetUp();
-        ql::Bstr registeredPath;
-        if (SUCCEEDED(::QueryPathOfRegTypeLib(LIBID_VarnokP3Lib, 1, 0, 0, registeredPath.Put()))) return;
-        ql::ComPtr<ITypeLib> library;
-        const std::wstring path = vtest::FileBesideProgram(L"VarnokP3.tlb");
-        ASSERT_EQ(S_OK, ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put()));
-        std::wstring writablePath = path;
-        ASSERT_EQ(S_OK, ::RegisterTypeLib(library.Get(), &writablePath[0], nullptr));
-        registeredHere_ = true;
-    }
-    void TearDown() override {
-        if (registeredHere_) {
-            EXPECT_EQ(S_OK, ::UnRegisterTypeLib(LIBID_VarnokP3Lib, 1, 0, 0,
-                                                sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
-        }
-    }
-
     // Keeps the test thread's apartment serving calls until the worker is done.
     static void PumpUntil(const std::atomic<bool>& done) {
         while (!done) {
@@ -80,9 +58,6 @@ protected:
             }
         }
     }
-
-private:
-    bool registeredHere_ = false;
 };
 
 TEST_F(MarshalTest, WorkerCallsFrameEventsOnTheOwningThread) {

@@ -63,7 +63,9 @@ protected:
     }
     HRESULT InitFdt(const wchar_t* invokeId, const std::wstring& functionCall, VARIANT_BOOL* ok) {
         ql::Bstr id(invokeId), call(functionCall);
-        return fdt_->Init(id.Get(), call.Get(), session_.Object(), ok);
+        ql::ComPtr<IDtm> dtm;  // as a frame hands the DTM over
+        const HRESULT hr = ql::QueryInterfaceTo(session_.Object(), dtm);
+        return FAILED(hr) ? hr : fdt_->Init(id.Get(), call.Get(), dtm.Get(), ok);
     }
     HWND Item(UINT id) const { return ::GetDlgItem(control_->DialogWindow(), static_cast<int>(id)); }
 

@@ -47,7 +47,7 @@ const ParameterMap& MapWithUnknownParameter();
 
 class CTestPage final : public ql::ComObjectBase<CTestPage>,
                         public CQuelkControlBase,
-                        public ql::DispatchImpl<IQuelkParameterTexts> {
+                        public ToolkitDispatchImpl<IQuelkParameterTexts> {
     QL_INTERFACE_TABLE(CTestPage, QL_ENTRY_CHAIN(CQuelkControlBase), QL_ENTRY(IQuelkParameterTexts))
 
 public:

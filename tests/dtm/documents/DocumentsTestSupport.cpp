@@ -51,17 +51,22 @@ HRESULT FakeFrame::NotifyErrorMessage(BSTR tag, BSTR message) noexcept {
     return S_OK;
 }
 
-HRESULT FakeFrame::NotifyProgress(BSTR tag, BSTR title, LONG percent, VARIANT_BOOL show) noexcept {
+HRESULT FakeFrame::NotifyProgress(BSTR tag, BSTR title, SHORT percent, VARIANT_BOOL show) noexcept {
     Record("NotifyProgress " + Narrow(tag) + "|" + Narrow(title) + "|" + std::to_string(percent) + "|" +
            (show ? "show" : "hide"));
     return S_OK;
 }
 
-HRESULT FakeFrame::GetDtm(BSTR tag, IUnknown** dtm) noexcept {
+HRESULT FakeFrame::GetDtm(BSTR tag, IDtm** dtm) noexcept {
     Record("GetDtm " + Narrow(tag));
     *dtm = nullptr;
     const auto found = dtms.find(std::wstring(tag ? tag : L""));
-    if (found != dtms.end()) return found->second.CopyTo(dtm);
+    if (found == dtms.end()) return S_OK;
+    // The peers here are DTM parts without IDtm; the DTM under test only queries the pointer it gets,
+    // and an IDtm pointer starts with IUnknown's slots.
+    IUnknown* peer = nullptr;
+    QL_RETURN_IF_FAILED(found->second.CopyTo(&peer));
+    *dtm = reinterpret_cast<IDtm*>(peer);
     return S_OK;
 }
 

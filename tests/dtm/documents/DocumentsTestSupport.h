@@ -74,9 +74,9 @@ public:
     HRESULT STDMETHODCALLTYPE LockDataSet(BSTR tag, VARIANT_BOOL* granted) noexcept override;
     HRESULT STDMETHODCALLTYPE UnlockDataSet(BSTR tag, VARIANT_BOOL* done) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyErrorMessage(BSTR tag, BSTR message) noexcept override;
-    HRESULT STDMETHODCALLTYPE NotifyProgress(BSTR tag, BSTR title, LONG percent,
+    HRESULT STDMETHODCALLTYPE NotifyProgress(BSTR tag, BSTR title, SHORT percent,
                                              VARIANT_BOOL show) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetDtm(BSTR tag, IUnknown** dtm) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetDtm(BSTR tag, IDtm** dtm) noexcept override;
     HRESULT STDMETHODCALLTYPE ReleaseDtm(BSTR tag, VARIANT_BOOL* released) noexcept override;
     VARNOK_UNEXPECTED_CALL(SetDirtyFlag, BSTR, VARIANT_BOOL*)
     VARNOK_UNEXPECTED_CALL(GetSchemaFolder, BSTR*)
@@ -85,19 +85,20 @@ public:
     VARNOK_UNEXPECTED_CALL(NotifyDownloadFinished, BSTR, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionUiClosed, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionsChanged, BSTR)
-    VARNOK_UNEXPECTED_CALL(EventsReserved14)
-    VARNOK_UNEXPECTED_CALL(EventsReserved15)
-    VARNOK_UNEXPECTED_CALL(EventsReserved16)
+    VARNOK_UNEXPECTED_CALL(EventsReserved14, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved15, BSTR, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved16, BSTR)
+    VARNOK_UNEXPECTED_CALL(EventsReserved21, BSTR, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyOnlineStateChanged, BSTR, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyPreparedToDelete, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyPreparedToReleaseCommunication, BSTR)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionFinished, BSTR, VARIANT_BOOL)
-    VARNOK_UNEXPECTED_CALL(DtmAccessReserved7)
-    VARNOK_UNEXPECTED_CALL(DtmAccessReserved8)
-    VARNOK_UNEXPECTED_CALL(DtmAccessReserved9)
-    VARNOK_UNEXPECTED_CALL(DtmAccessReserved10)
-    VARNOK_UNEXPECTED_CALL(DtmAccessReserved12)
-    VARNOK_UNEXPECTED_CALL(DtmAccessReserved13)
+    VARNOK_UNEXPECTED_CALL(GetParentNodes, BSTR, BSTR*)
+    VARNOK_UNEXPECTED_CALL(GetChildNodes, BSTR, BSTR, BSTR*)
+    VARNOK_UNEXPECTED_CALL(CreateChild, BSTR, BSTR, BSTR*)
+    VARNOK_UNEXPECTED_CALL(DeleteChild, BSTR, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetDtmInfoList, BSTR*)
+    VARNOK_UNEXPECTED_CALL(MoveChild, BSTR, BSTR, VARIANT_BOOL*)
 
 private:
     void Record(std::string call) { calls.push_back(std::move(call)); }

@@ -19,7 +19,9 @@ for b in "${builds[@]}"; do
 done
 for b in "${builds[@]}"; do
   echo "== build $b"
+  start=$SECONDS
   cmake --build "build/$b" -j "$jobs"
+  echo "== build $b: $((SECONDS - start)) s"
 done
 
 if [ -x "$root/scripts/native-tests.sh" ]; then

@@ -57,11 +57,8 @@ if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$fingerprint" ]; then
   # Null display driver: dialogs, controls, timers and messages work without an X display.
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f </dev/null >/dev/null 2>&1
-  # A tree built before keeps its DLLs but a new prefix has lost their registrations (made by path after
-  # linking): register them again.
-  for dll in "$build/standins/msxml/msxml_standin.dll" "$build/module/VarnokP3.dll"; do
-    if [ -f "$dll" ]; then wine regsvr32 /s "$dll" </dev/null >/dev/null 2>&1; fi
-  done
+  # A tree built before keeps its DLLs, but the new prefix lacks their registrations.
+  "$root/scripts/register-servers.sh" "$build"
   wineserver -w
   echo "$fingerprint" >"$stamp"
 fi

@@ -8,12 +8,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: scripts/register-data.sh <build-dir>}" && pwd)
 folder="Z:$(printf '%s' "$root/data" | tr '/' '\\')"
 
-# The build's own runner once CMake has written it; before that the same environment by hand.
+# The build's own runner once CMake has written it; before that the same environment by hand, with the
+# prefix's architecture as scripts/prepare.sh passes it on.
 run() {
   if [ -x "$build/wine-run" ]; then
     "$build/wine-run" "$@"
   else
-    WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all \
+    WINEPREFIX="$build/wineprefix" WINEARCH="${WINEARCH:-win64}" WINEDEBUG=-all \
       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine "$@"
   fi
 }

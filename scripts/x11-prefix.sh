@@ -15,7 +15,4 @@ if [ ! -f "$WINEPREFIX/.varnok-x11" ]; then
   wineserver -w
   touch "$WINEPREFIX/.varnok-x11"
 fi
-for dll in "$build/tests/classlib/ui_test_server.dll" "$build/standins/msxml/msxml_standin.dll" \
-           "$build/module/VarnokP3.dll"; do
-  if [ -f "$dll" ]; then wine regsvr32 /s "$dll" </dev/null >/dev/null 2>&1; fi
-done
+"$(dirname "$0")/register-servers.sh" "$build"

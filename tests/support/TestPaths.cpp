@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "classlib/Utf8.h"
 
 namespace vtest {
@@ -21,6 +24,13 @@ std::wstring SourcePath(std::string_view relative) {
 }
 
 std::wstring SchemasFolder() { return SourcePath("data/schemas"); }
+
+std::string SourceFileBytes(std::string_view relative) {
+    std::ifstream file(std::string(VARNOK_SOURCE_DIR) + "/" + std::string(relative), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
 
 std::wstring FileBesideProgram(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};

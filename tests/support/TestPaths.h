@@ -12,6 +12,8 @@ std::wstring WindowsPath(std::string_view path);
 std::wstring SourcePath(std::string_view relative);
 // data/schemas, where the FDT schema files live.
 std::wstring SchemasFolder();
+// The bytes of a file below the source tree (empty when it cannot be read).
+std::string SourceFileBytes(std::string_view relative);
 // A file in the folder of the running test program.
 std::wstring FileBesideProgram(const wchar_t* name);
 

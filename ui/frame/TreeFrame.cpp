@@ -268,8 +268,8 @@ LRESULT CTreeFrame::OnCancel(WORD, WORD, HWND, BOOL& handled) noexcept {
     closing_ = true;
     const HWND cancel = Item(IDCANCEL);
     if (!IsUsable(cancel)) {
-        // Esc with Cancel hidden still closes the window, and its pages go with it.
-        Close();
+        // Esc with Cancel hidden: the window stays, so a later close request still asks and releases.
+        closing_ = false;
         return 0;
     }
     if (applyByFrame_ && AnyPageDirty()) {
@@ -418,7 +418,11 @@ HRESULT CTreeFrame::OnNotify(ULONG code, VARIANT data) noexcept {
 
 // --- start-up upload ---
 
-LRESULT CTreeFrame::OnTimer(UINT, WPARAM, LPARAM, BOOL&) noexcept {
+LRESULT CTreeFrame::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled) noexcept {
+    if (timerId != reinterpret_cast<UINT_PTR>(this)) {
+        handled = FALSE;
+        return 0;
+    }
     if (const HWND window = WindowHandle()) ::KillTimer(window, reinterpret_cast<UINT_PTR>(this));
     RunStartUpUpload();
     return 0;

@@ -76,7 +76,6 @@ private:
     HRESULT StartUp(IUnknown* dtm, VARIANT_BOOL* ok) noexcept;
     void FinishStartUp() noexcept;
     void BuildNavigator() noexcept;
-    void SizeToPages(SIZE largest) noexcept;
     void ShowPage(int index) noexcept;
     bool AnyPageDirty() noexcept;
     // Applies every dirty page; on a failure the failing page is shown and false answered.

@@ -13,20 +13,25 @@ int CFrameDemo::RunFunctionUi(long functionId) {
 
     bool shown = false;
     if (SetUpNewInstance()) {
-        CFunctionUi ui;
-        frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
-            if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
-        });
-        Begin(L"Open the user interface of function " + std::to_wstring(functionId) +
-              L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
-        const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
-        shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
-        if (shown) {
-            Say(L"the window is open: close it to go on");
-            RunContainerLoop(ui.Container());
-            Say(L"the user interface is closed and released");
+        // The online function works on a connected DTM: the simulated flowmeter is its device.
+        const bool online = functionId == 2 && GoOnline();
+        if (functionId != 2 || online) {
+            CFunctionUi ui;
+            frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
+                if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
+            });
+            Begin(L"Open the user interface of function " + std::to_wstring(functionId) +
+                  L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
+            const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
+            shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
+            if (shown) {
+                Say(L"the window is open: close it to go on");
+                RunContainerLoop(ui.Container());
+                Say(L"the user interface is closed and released");
+            }
+            frame_->SetUiCloser(nullptr);
         }
-        frame_->SetUiCloser(nullptr);
+        if (online) GoOffline();
         ReleaseDtm();
     }
     frame_->SetListener(nullptr);

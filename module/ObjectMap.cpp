@@ -16,6 +16,7 @@
 #include "comm/BaseOrvo.h"
 #include "dtm/DtmObjectFactory.h"
 #include "module/ModuleResources.h"
+#include "ui/frame/TreeFrame.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ ql::AutoObjectEntry g_q2AifbTemp(Entry<IDR_Q2_AIFBTEMP>(CLSID_Q2_AIFBTemp, &ql::
 ql::AutoObjectEntry g_q3AifbTotal(Entry<IDR_Q3_AIFBTOTAL>(CLSID_Q3_AIFBTotal, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_srvLogin(Entry<IDR_SRVLOGIN>(CLSID_SrvLogin, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_tbExtra(Entry<IDR_TBEXTRA>(CLSID_TBExtra, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_treeFrame(Entry<IDR_TREEFRAME>(CLSID_TreeFrame, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_treeFrame(Entry<IDR_TREEFRAME>(CLSID_TreeFrame, &ql::CreateInstance<CTreeFrame>));
 ql::AutoObjectEntry g_trend(Entry<IDR_TREND>(CLSID_Trend, &ql::CreateNotImplemented));
 
 }  // namespace

@@ -54,8 +54,8 @@ ql::ObjectMapEntry Entry(const CLSID& clsid, ql::CreateInstanceFn createInstance
 
 ql::AutoObjectEntry g_baseOrvo(Entry<IDR_BASEORVO>(CLSID_BaseOrvo, &ql::CreateInstance<CBaseOrvo>));
 ql::AutoObjectEntry g_diagnosis(Entry<IDR_DIAGNOSIS>(CLSID_Diagnosis, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_dtmObject(ql::MakeObjectEntry(CLSID_DtmObject, &UpdateDtmObjectRegistry,
-                                                    &CreateDtmObject, &DtmObjectCategories));
+ql::AutoObjectEntry g_dtmObject(ql::MakeObjectEntry(CLSID_DtmObject, &UpdateDtmObjectRegistry, &CreateDtmObject,
+                                                    &DtmObjectCategories));
 ql::AutoObjectEntry g_measuredValues(Entry<IDR_MEASUREDVALUES>(CLSID_MeasuredValues,
                                                                &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_p1Root(Entry<IDR_P1_ROOT>(CLSID_P1_Root, &ql::CreateInstance<CP1_Root>));

@@ -94,9 +94,9 @@ HRESULT CP2_PBDevInfo::ShowInRows(ULONG id, const VARIANT& value) noexcept {
         if (id == kStaticRevisionId) {
             SetItemText(IDC_PB_STATIC_REVISION, ItemText(IDC_PB_STATIC_REVISION_VALUE, 9).c_str());
         } else if (id == kDeviceIdId) {
-            CopyToVariable(IDC_PB_DEVICE_ID, kDeviceIdVariable);
+            StoreVariableText(kDeviceIdVariable, ItemText(IDC_PB_DEVICE_ID, 99));
         } else if (id == kSerialNumberId) {
-            CopyToVariable(IDC_PB_SERIAL_NUMBER, kSerialNumberVariable);
+            StoreVariableText(kSerialNumberVariable, ItemText(IDC_PB_SERIAL_NUMBER, 99));
         }
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -121,13 +121,7 @@ void CP2_PBDevInfo::ShowTag(const VARIANT& value) noexcept {
     try {
         const std::string tag = OctetStringText(value);
         SetItemText(IDC_PB_TAG, tag.c_str());
-        ql::Bstr wide;
-        ql::Variant text, item;
-        if (Variables() && SUCCEEDED(AnsiToBstr(tag, wide))) {
-            text.AttachBstr(wide.Detach());
-            item.SetI4(kTagVariable);
-            (void)Variables()->SetValue(*item, *text);
-        }
+        StoreVariableText(kTagVariable, tag);
     } catch (...) {
         SetItemText(IDC_PB_TAG, "");
     }
@@ -211,17 +205,13 @@ HRESULT CP2_PBDevInfo::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
     return result;
 }
 
-void CP2_PBDevInfo::CopyToVariable(UINT controlId, ULONG variableId) noexcept {
-    if (!Variables()) return;
-    try {
-        ql::Bstr wide;
-        if (FAILED(AnsiToBstr(ItemText(controlId, 99), wide))) return;
-        ql::Variant text, item;
-        text.AttachBstr(wide.Detach());
-        item.SetI4(static_cast<LONG>(variableId));
-        (void)Variables()->SetValue(*item, *text);
-    } catch (...) {
-    }
+void CP2_PBDevInfo::StoreVariableText(ULONG variableId, const std::string& text) noexcept {
+    ql::Bstr wide;
+    if (!Variables() || FAILED(AnsiToBstr(text, wide))) return;
+    ql::Variant value, item;
+    value.AttachBstr(wide.Detach());
+    item.SetI4(static_cast<LONG>(variableId));
+    (void)Variables()->SetValue(*item, *value);
 }
 
 void CP2_PBDevInfo::SetItemText(UINT controlId, const char* text) noexcept {

@@ -150,6 +150,21 @@ TEST_F(DevInfoPageTest, EnterOfflineStoresTheTagInTheDataset) {
               StoredBytes(kTag));
 }
 
+TEST_F(DevInfoPageTest, EnterInAnInvalidFieldRollsBackAndWritesNothing) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    const std::wstring alertKey = Text(IDC_PB_ALERT_KEY);
+    ASSERT_NO_FATAL_FAILURE(TypeAndEnter(IDC_PB_ALERT_KEY, L"999"));  // beyond the 8-bit alert key
+    EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"Parameter Update Failure")) << LastUserMessage();
+    EXPECT_EQ(alertKey, Text(IDC_PB_ALERT_KEY));
+
+    // A window that carries no row commits nothing and tells nothing.
+    ::SetFocus(Item(IDC_PB_ACTUAL_MODE));
+    MSG key{Item(IDC_PB_ACTUAL_MODE), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    frame_->ClearCalls();
+    (void)page_.Page()->TranslateAccelerator(&key);
+    EXPECT_EQ(0u, frame_->CountCalls(L"UserDialog"));
+}
+
 TEST_F(DevInfoPageTest, EnterOnlineWritesTheDeviceAndReportsARefusal) {
     ASSERT_NO_FATAL_FAILURE(GoOnline());
     ASSERT_NO_FATAL_FAILURE(OpenPage());

@@ -17,6 +17,14 @@
 #include "dtm/DtmObjectFactory.h"
 #include "module/ModuleResources.h"
 #include "ui/frame/TreeFrame.h"
+#include "ui/pages/P1_Root.h"
+#include "ui/pages/P2_PBDevInfo.h"
+#include "ui/pages/P5_TBTemp.h"
+#include "ui/pages/P6_TBCal1.h"
+#include "ui/pages/P7_TBCal2.h"
+#include "ui/pages/P8_TBExtTS.h"
+#include "ui/pages/P9_TBOutPut.h"
+#include "ui/pages/Q2_AIFBTemp.h"
 
 namespace {
 
@@ -51,18 +59,21 @@ ql::AutoObjectEntry g_dtmObject(ql::MakeObjectEntry(CLSID_DtmObject, &UpdateDtmO
                                                     &DtmObjectCategories));
 ql::AutoObjectEntry g_measuredValues(Entry<IDR_MEASUREDVALUES>(CLSID_MeasuredValues,
                                                                &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p1Root(Entry<IDR_P1_ROOT>(CLSID_P1_Root, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p2PbDevInfo(Entry<IDR_P2_PBDEVINFO>(CLSID_P2_PBDevInfo, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_p1Root(Entry<IDR_P1_ROOT>(CLSID_P1_Root, &ql::CreateInstance<CP1_Root>));
+ql::AutoObjectEntry g_p2PbDevInfo(Entry<IDR_P2_PBDEVINFO>(CLSID_P2_PBDevInfo,
+                                                          &ql::CreateInstance<CP2_PBDevInfo>));
 ql::AutoObjectEntry g_p3PbDiagnosis(Entry<IDR_P3_PBDIAGNOSIS>(CLSID_P3_PBDiagnosis,
                                                               &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_p4TbMassFlow(Entry<IDR_P4_TBMASSFLOW>(CLSID_P4_TBMassFlow, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p5TbTemp(Entry<IDR_P5_TBTEMP>(CLSID_P5_TBTemp, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p6TbCal1(Entry<IDR_P6_TBCAL1>(CLSID_P6_TBCal1, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p7TbCal2(Entry<IDR_P7_TBCAL2>(CLSID_P7_TBCal2, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p8TbExtTs(Entry<IDR_P8_TBEXTTS>(CLSID_P8_TBExtTS, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_p9TbOutPut(Entry<IDR_P9_TBOUTPUT>(CLSID_P9_TBOutPut, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_p5TbTemp(Entry<IDR_P5_TBTEMP>(CLSID_P5_TBTemp, &ql::CreateInstance<CP5_TBTemp>));
+ql::AutoObjectEntry g_p6TbCal1(Entry<IDR_P6_TBCAL1>(CLSID_P6_TBCal1, &ql::CreateInstance<CP6_TBCal1>));
+ql::AutoObjectEntry g_p7TbCal2(Entry<IDR_P7_TBCAL2>(CLSID_P7_TBCal2, &ql::CreateInstance<CP7_TBCal2>));
+ql::AutoObjectEntry g_p8TbExtTs(Entry<IDR_P8_TBEXTTS>(CLSID_P8_TBExtTS, &ql::CreateInstance<CP8_TBExtTS>));
+ql::AutoObjectEntry g_p9TbOutPut(Entry<IDR_P9_TBOUTPUT>(CLSID_P9_TBOutPut,
+                                                        &ql::CreateInstance<CP9_TBOutPut>));
 ql::AutoObjectEntry g_q1AifbFlow(Entry<IDR_Q1_AIFBFLOW>(CLSID_Q1_AIFBFlow, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_q2AifbTemp(Entry<IDR_Q2_AIFBTEMP>(CLSID_Q2_AIFBTemp, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_q2AifbTemp(Entry<IDR_Q2_AIFBTEMP>(CLSID_Q2_AIFBTemp,
+                                                        &ql::CreateInstance<CQ2_AIFBTemp>));
 ql::AutoObjectEntry g_q3AifbTotal(Entry<IDR_Q3_AIFBTOTAL>(CLSID_Q3_AIFBTotal, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_srvLogin(Entry<IDR_SRVLOGIN>(CLSID_SrvLogin, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_tbExtra(Entry<IDR_TBEXTRA>(CLSID_TBExtra, &ql::CreateNotImplemented));

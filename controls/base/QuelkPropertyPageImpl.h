@@ -42,10 +42,12 @@ protected:
         this->SetControllingUnknown(controllingUnknown);
         return S_OK;
     }
+    // What the page does with Enter in one of its fields; none by default (the key then goes on).
+    virtual CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept { return nullptr; }
     void NotifyPageStatus(DWORD status) noexcept override { SetPageDirty(status != 0 ? TRUE : FALSE); }
     HRESULT ApplyChanges() noexcept override { return this->ApplyModifiedRows(); }
     BOOL TranslateDialogKey(MSG* message) noexcept override {
-        return keyboard_.TranslateDialogKey(WindowHandle(), message, nullptr) ||
+        return keyboard_.TranslateDialogKey(WindowHandle(), message, EnterKeyHandler()) ||
                ql::PropertyPage::TranslateDialogKey(message);
     }
     void OnWindowCreated() noexcept override { this->AttachDialogWindow(WindowHandle()); }

@@ -1,0 +1,70 @@
+#include "ui/pages/BlockPageCommit.h"
+
+#include <cstdio>
+#include <string>
+
+#include "values/AnsiText.h"
+
+namespace {
+
+// What the user reads after a failed commit: the device's message when one arrived, else the failure code.
+std::string FailureText(const CQuelkOnlinePage& page, HRESULT result) {
+    std::string text;
+    if (page.HasDeviceError() && SUCCEEDED(WideToAnsi(page.LastDeviceError(), text)) && !text.empty()) {
+        return text;
+    }
+    char generic[80];
+    std::snprintf(generic, sizeof generic, "The value could not be written (error 0x%08lX).",
+                  static_cast<unsigned long>(result));
+    return generic;
+}
+
+// The row's recorded control window, else its dialog item (rows record their windows at the first show).
+HWND RowControl(CQuelkOnlinePage& page, UINT row) noexcept {
+    const ParameterMapEntry& entry = page.Row(row);
+    if (entry.controlWindow) return entry.controlWindow;
+    const HWND dialog = page.DialogWindow();
+    return dialog && entry.controlId != 0 ? ::GetDlgItem(dialog, static_cast<int>(entry.controlId)) : nullptr;
+}
+
+void CommitRow(CQuelkOnlinePage& page, ULONG id) {
+    const bool online = page.IsOnline();
+    page.ClearDeviceError();
+    const HRESULT result = page.CommitParameter(id);
+    if (result == S_OK) {
+        (void)page.SendUserMessage(
+            online ? commit_text::kOnlineDone : commit_text::kOfflineDone,
+            online ? commit_text::kOnlineDoneCaption : commit_text::kOfflineDoneCaption, 0);
+    } else {
+        (void)page.SendUserMessage(
+            FailureText(page, result).c_str(),
+            online ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
+    }
+    if (online) {
+        (void)page.LoadParameter(id);
+        page.ClearDeviceError();
+    } else {
+        (void)page.RefreshControl(id);
+    }
+}
+
+}  // namespace
+
+HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept {
+    try {
+        for (UINT row = 0; row < page.RowCount(); ++row) {
+            if (!control || RowControl(page, row) != control) continue;
+            const ULONG id = page.Row(row).id;
+            const int first = page.FindParamRow(id);
+            if (first >= 0 && (page.Row(static_cast<UINT>(first)).state & kRowInvalid) != 0) {
+                (void)page.RefreshControl(id);
+                (void)page.SendUserMessage(commit_text::kInvalid, commit_text::kInvalidCaption, 0);
+                return S_OK;
+            }
+            CommitRow(page, id);
+        }
+    } catch (...) {
+        // Only the failure text's allocation can throw; the commit itself has happened.
+    }
+    return S_OK;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// CP2_PBDevInfo: the device information page of the parameterization window. It shows the physical block
+// of the device: target and actual mode, block object, static revision, tag, strategy, alert key, alarm
+// summary and the device information (ids, revisions, the manufacturer's name). While it is shown and the
+// DTM is online it reads the static revision, the mode and the alarm summary every two seconds. Enter in a
+// field writes that field at once (CommitEditedControl).
+//
+// Threading: the frame's user-interface thread.
+#include <windows.h>
+
+#include <string>
+
+#include "VarnokP3.h"
+#include "controls/base/QuelkCyclicTimer.h"
+#include "controls/base/QuelkPageKeyboard.h"
+#include "controls/sync/QuelkOnlinePage.h"
+#include "ui/pages/BlockPage.h"
+
+class CP2_PBDevInfo final : public ql::ComObjectBase<CP2_PBDevInfo>,
+                            public CBlockPage<CQuelkOnlinePage>,
+                            private CQuelkPageKeyboard::EnterHandler {
+    QL_INTERFACE_TABLE(CP2_PBDevInfo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+
+public:
+    QL_BEGIN_MSG_MAP(CP2_PBDevInfo)
+    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    QL_END_MSG_MAP()
+
+    CP2_PBDevInfo() noexcept;
+    HRESULT FinalConstruct() noexcept;
+
+    HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
+    HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
+    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
+    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
+    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
+    // The Enter-key commit of the page's child `control`; always S_OK.
+    HRESULT ApplyControl(HWND control) noexcept;
+
+    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
+
+protected:
+    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+
+private:
+    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
+    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
+        return reader_.OnCyclicTimer(Variables(), handled);
+    }
+    void ShowBlockObject(const VARIANT& value) noexcept;
+    void ShowTag(const VARIANT& value) noexcept;
+    void ShowModeBlock(const VARIANT& value) noexcept;
+    void ShowAlarmSummary(const VARIANT& value) noexcept;
+    HRESULT ShowManufacturer(const VARIANT& value) noexcept;
+    HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
+    // Stores `text` as the value of the DTM's text item `variableId` (the window header's texts).
+    void StoreVariableText(ULONG variableId, const std::string& text) noexcept;
+    void SetItemText(UINT controlId, const char* text) noexcept;
+    std::string ItemText(UINT controlId, int limit) const;
+
+    CQuelkCyclicReader reader_;
+};

@@ -29,26 +29,14 @@ std::wstring DisplayedBytes(const SimBytes& bytes) {
     return text;
 }
 
-class BaseOrvoTest : public controltest::DtmFixture {
+class BaseOrvoTest : public controltest::HostedUiFixture {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp());
-        ASSERT_NO_FATAL_FAILURE(GoOnline());
-        frame_->SetUiCloser([this](const std::wstring& invokeId) {
-            if (invokeId == ui_.InvokeId()) ui_.Container().RequestClose();
-        });
+        ASSERT_NO_FATAL_FAILURE(GoOnlineForUi());
         ASSERT_HR(S_OK, ui_.OpenControl(L"VarnokP3.BaseOrvo", session_.Object()));
         dialog_ = ui_.Container().Site()->ControlWindow();
         ASSERT_TRUE(dialog_);
-    }
-    void TearDown() override { ReleaseAll(); }
-    // The frame lets the control, the channel and the DTM go.
-    void ReleaseAll() {
-        if (released_) return;
-        released_ = true;
-        (void)ui_.Close();
-        frame_->SetUiCloser(nullptr);
-        DtmFixture::TearDown();
     }
 
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
@@ -70,10 +58,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Type(IDC_ORVO_INDEX, std::to_wstring(index).c_str()));
     }
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
-
-    CFunctionUi ui_;
-    HWND dialog_ = nullptr;
-    bool released_ = false;
 };
 
 TEST_F(BaseOrvoTest, ConnectsReadsWritesAndDisconnectsThroughItsDialog) {

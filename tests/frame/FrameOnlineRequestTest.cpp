@@ -23,18 +23,7 @@ class FrameOnlineRequestTest : public FrameTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(FrameTest::SetUp());
-        frame_->Script().SchemaFolder = SourceTreeSchemaFolder();
-        ASSERT_HR(S_OK, session_.CreateByProgId(L"VarnokP3.DtmObject"));
-        ql::ComPtr<IPersistStreamInit> persist;
-        ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()));
-        ASSERT_HR(S_OK, persist->InitNew());
-        ql::Bstr tag(L"Test/Varnok"), deviceType(VarnokDeviceTypeDocument());
-        ql::Bstr user(UserInformationDocument(L"planningEngineer"));
-        VARIANT_BOOL result = VARIANT_FALSE;
-        ASSERT_HR(S_OK, session_.Dtm()->Environment(tag.Get(), frame_.Get(), &result));
-        ASSERT_HR(S_OK, session_.Dtm()->InitNew(deviceType.Get(), &result));
-        ASSERT_HR(S_OK, session_.Dtm()->Config(user.Get(), &result));
-        ASSERT_EQ(8u, session_.State());
+        ASSERT_NO_FATAL_FAILURE(CreateConfiguredDtm(session_, frame_.Get()));
 
         ASSERT_HR(S_OK, ql::MakeObject(channel_));
         ASSERT_HR(S_OK, channel_->SetSchemaFolder(SourceTreeSchemaFolder()));
@@ -43,6 +32,7 @@ protected:
         ql::Variant address;
         address.SetUI1(channel_->Device().StationAddress());
         ASSERT_HR(S_OK, variables->SetValue(kStationAddressParameter, *address));
+        VARIANT_BOOL result = VARIANT_FALSE;
         ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
         ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));
         ASSERT_EQ(12u, session_.State());

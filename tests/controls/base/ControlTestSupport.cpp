@@ -9,6 +9,7 @@
 #include "frame/DeviceKeyValues.h"
 #include "frame/FrameDocuments.h"
 #include "frame/MessagePump.h"
+#include "tests/frame/FrameTestSupport.h"
 #include "tests/support/TestVariants.h"
 
 namespace controltest {
@@ -170,18 +171,7 @@ std::wstring WindowText(HWND window) {
 void DtmFixture::SetUp() {
     ComTest::SetUp();
     ASSERT_HR(S_OK, ql::MakeObject(frame_));
-    frame_->Script().SchemaFolder = SourceTreeSchemaFolder();
-    ASSERT_HR(S_OK, session_.CreateByProgId(L"VarnokP3.DtmObject"));
-    ql::ComPtr<IPersistStreamInit> persist;
-    ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()));
-    ASSERT_HR(S_OK, persist->InitNew());
-    ql::Bstr tag(L"Test/Varnok"), deviceType(VarnokDeviceTypeDocument());
-    ql::Bstr user(UserInformationDocument(L"planningEngineer"));
-    VARIANT_BOOL result = VARIANT_FALSE;
-    ASSERT_HR(S_OK, session_.Dtm()->Environment(tag.Get(), frame_.Get(), &result));
-    ASSERT_HR(S_OK, session_.Dtm()->InitNew(deviceType.Get(), &result));
-    ASSERT_HR(S_OK, session_.Dtm()->Config(user.Get(), &result));
-    ASSERT_EQ(8u, session_.State());
+    ASSERT_NO_FATAL_FAILURE(frametest::CreateConfiguredDtm(session_, frame_.Get()));
     ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkVariablesEx, store_.PutVoid()));
 }
 
@@ -195,6 +185,21 @@ void DtmFixture::GoOnline() {
     ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
     ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));
     ASSERT_EQ(12u, session_.State());
+}
+
+void HostedUiFixture::GoOnlineForUi() {
+    ASSERT_NO_FATAL_FAILURE(GoOnline());
+    frame_->SetUiCloser([this](const std::wstring& invokeId) {
+        if (invokeId == ui_.InvokeId()) ui_.Container().RequestClose();
+    });
+}
+
+void HostedUiFixture::ReleaseAll() {
+    if (released_) return;
+    released_ = true;
+    (void)ui_.Close();  // a user interface that did not open has nothing to close
+    frame_->SetUiCloser(nullptr);
+    DtmFixture::TearDown();
 }
 
 void DtmFixture::TearDown() {

@@ -16,6 +16,7 @@
 #include "controls/base/QuelkControlBase.h"
 #include "frame/DtmSession.h"
 #include "frame/FrameHost.h"
+#include "frame/FunctionUi.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
 #include "tests/support/TestObjects.h"
@@ -153,6 +154,20 @@ protected:
     CDtmSession session_;
     ql::ComPtr<IQuelkVariablesEx> store_;
     ql::ComPtr<CSimulatedDpv1Channel> channel_;
+};
+
+// The DTM online with the simulated flowmeter and one user interface the frame opens for it; the DTM's close
+// requests reach the frame's container. TearDown (or an earlier ReleaseAll) closes the user interface and
+// lets the DTM go.
+class HostedUiFixture : public DtmFixture {
+protected:
+    void GoOnlineForUi();
+    void TearDown() override { ReleaseAll(); }
+    void ReleaseAll();
+
+    CFunctionUi ui_;
+    HWND dialog_ = nullptr;
+    bool released_ = false;
 };
 
 std::wstring WindowText(HWND window);

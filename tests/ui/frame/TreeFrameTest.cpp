@@ -35,13 +35,10 @@ bool AllPagesServed() {
     return true;
 }
 
-class TreeFrameTest : public controltest::DtmFixture {
+class TreeFrameTest : public controltest::HostedUiFixture {
 protected:
     void Open(long functionId) {
-        ASSERT_NO_FATAL_FAILURE(GoOnline());
-        frame_->SetUiCloser([this](const std::wstring& invokeId) {
-            if (invokeId == ui_.InvokeId()) ui_.Container().RequestClose();
-        });
+        ASSERT_NO_FATAL_FAILURE(GoOnlineForUi());
         frame_->ClearCalls();
         // A page that cannot be created fails the window's start-up, and the frame closes it at once.
         if (!AllPagesServed()) {
@@ -52,14 +49,6 @@ protected:
         ASSERT_HR(S_OK, ui_.OpenFunction(session_.Object(), functionId));
         dialog_ = ui_.Container().Site()->ControlWindow();
         ASSERT_TRUE(dialog_);
-    }
-    void TearDown() override { ReleaseAll(); }
-    void ReleaseAll() {
-        if (released_) return;
-        released_ = true;
-        (void)ui_.Close();
-        frame_->SetUiCloser(nullptr);
-        DtmFixture::TearDown();
     }
     // The start-up timer has fired (the window's first second) and what it started has ended.
     void PassStartUp() {
@@ -75,9 +64,6 @@ protected:
         return V_BSTR(value.Get()) ? V_BSTR(value.Get()) : L"";
     }
 
-    CFunctionUi ui_;
-    HWND dialog_ = nullptr;
-    bool released_ = false;
 };
 
 TEST_F(TreeFrameTest, OnlineWindowShowsTheHeaderUploadsOnceAndClosesOnceWhenDisconnected) {

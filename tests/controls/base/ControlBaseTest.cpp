@@ -104,6 +104,13 @@ TEST_F(ControlBaseTest, HostedChildControlsAreBoundAndShowTheirValues) {
     EXPECT_EQ(1u, child.refs);
 }
 
+TEST_F(ControlBaseTest, GetInfoListsTheMappedIdsInMapOrder) {
+    ql::Variant ids;
+    EXPECT_HR(S_OK, page_->GetInfo(*MakeI4(kInfoParameterIds), ids.Put()));
+    ASSERT_EQ(VT_ARRAY | VT_UI4, ids.Type());
+    EXPECT_EQ((std::vector<ULONG>{kTagId, kStationAddressId, kCalibrationFactorId}), Elements<ULONG>(*ids));
+}
+
 TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
     ASSERT_NO_FATAL_FAILURE(Init());
     ql::Variant unmapped;
@@ -212,6 +219,25 @@ TEST_F(ControlBaseTest, StateColoursAndMarkers) {
         EXPECT_EQ(c.marker, WindowText(marker));
     }
     ::ReleaseDC(edit, dc);
+
+    // The online pages draw with their own backgrounds.
+    ControlStateTable online;
+    ASSERT_HR(S_OK, online.FillOnlinePage());
+    EXPECT_EQ(0xDDDDFFu, online.backgroundColors[online.Find(5)]);
+    EXPECT_EQ(0x00FFFFu, online.backgroundColors[online.Find(3)]);
+}
+
+TEST_F(ControlBaseTest, ControlKindFromTheClassName) {
+    const HWND progress = ::CreateWindowExW(0, L"msctls_progress32", L"", WS_CHILD, 0, 0, 10, 10,
+                                            dialog_.Get(), nullptr, nullptr, nullptr);
+    const struct {
+        HWND window;
+        int kind;
+    } cases[] = {
+        {Item(kTagEdit), 2}, {Item(kFactorStatic), 1}, {Item(kTestButton), 6},
+        {progress, 18},      {dialog_.Get(), 0},       {nullptr, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.kind, page_->GetControlKind(c.window));
 }
 
 // A name loaded from the string table belongs to the row and its copies; a given name never does, even

@@ -23,15 +23,23 @@ std::string_view Trimmed(std::string_view text) noexcept {
     return text;
 }
 
-// A member field's text as a float: the whole text (blanks aside) must be a finite number a float holds.
-bool ParseFloatField(std::string_view text, float* value) noexcept {
+// The whole of a member field's text (blanks aside) read by `convert` (strtod or strtol style); false when
+// the text is empty, characters are left over or the number is out of the converter's range.
+template <class Number, class Convert>
+bool ParseWholeField(std::string_view text, Convert convert, Number* number) noexcept {
     const std::string owned(Trimmed(text));
     if (owned.empty()) return false;
     char* end = nullptr;
     errno = 0;
-    const double number = std::strtod(owned.c_str(), &end);
-    if (end != owned.c_str() + owned.size() || errno == ERANGE || !std::isfinite(number) ||
-        std::fabs(number) > FLT_MAX) {
+    *number = convert(owned.c_str(), &end);
+    return end == owned.c_str() + owned.size() && errno != ERANGE;
+}
+
+// A member field's text as a finite number a float holds.
+bool ParseFloatField(std::string_view text, float* value) noexcept {
+    double number = 0.0;
+    const auto convert = [](const char* s, char** end) { return std::strtod(s, end); };
+    if (!ParseWholeField(text, convert, &number) || !std::isfinite(number) || std::fabs(number) > FLT_MAX) {
         return false;
     }
     *value = static_cast<float>(number);
@@ -39,12 +47,9 @@ bool ParseFloatField(std::string_view text, float* value) noexcept {
 }
 
 bool ParseByteField(std::string_view text, BYTE* value) noexcept {
-    const std::string owned(Trimmed(text));
-    if (owned.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long number = std::strtol(owned.c_str(), &end, 10);
-    if (end != owned.c_str() + owned.size() || errno == ERANGE || number < 0 || number > 255) return false;
+    long number = 0;
+    const auto convert = [](const char* s, char** end) { return std::strtol(s, end, 10); };
+    if (!ParseWholeField(text, convert, &number) || number < 0 || number > 255) return false;
     *value = static_cast<BYTE>(number);
     return true;
 }

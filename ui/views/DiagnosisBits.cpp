@@ -15,8 +15,8 @@ struct BitGroup {
 };
 
 constexpr BitGroup kGroups[] = {
-    {kDiagnosisId, 0, IDC_DIAG_STATION1_BIT0},   {kDiagnosisId, 1, IDC_DIAG_STATION2_BIT0},
-    {kDiagnosisId, 3, IDC_DIAG_STATION3_BIT0},   {kDiagnosisExtId, 0, IDC_DIAG_PROCESS_BIT0},
+    {kDiagnosisId, 0, IDC_DIAG_STATION1_BIT0},  {kDiagnosisId, 1, IDC_DIAG_STATION2_BIT0},
+    {kDiagnosisId, 3, IDC_DIAG_STATION3_BIT0},  {kDiagnosisExtId, 0, IDC_DIAG_PROCESS_BIT0},
     {kDiagnosisExtId, 1, IDC_DIAG_DEVICE_BIT0},
 };
 

@@ -115,7 +115,8 @@ TEST_F(ExtraPageTest, LabelsNameTheUnitThatApplies) {
     ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1360));
     const std::wstring maker = WindowText(::GetDlgItem(dialog_, IDC_TBX_MAKER_UNIT));
     EXPECT_FALSE(maker.empty());
-    EXPECT_EQ(L"Manufacturer Unit: " + maker.substr(0, 19), WindowText(::GetDlgItem(dialog_, IDC_TBX_LOWER_UNIT)));
+    EXPECT_EQ(L"Manufacturer Unit: " + maker.substr(0, 19),
+              WindowText(::GetDlgItem(dialog_, IDC_TBX_LOWER_UNIT)));
 }
 
 TEST_F(ExtraPageTest, MakerUnitOfTheOtherSystemConvertsThePipeExactlyBothWays) {

@@ -78,7 +78,9 @@ protected:
         ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
         ASSERT_HR(S_OK, mode->SetOnline(1));
     }
-    void Notify(const ql::Variant& payload) { ASSERT_HR(S_OK, control_->OnNotify(kDeviceValueNotify, *payload)); }
+    void Notify(const ql::Variant& payload) {
+        ASSERT_HR(S_OK, control_->OnNotify(kDeviceValueNotify, *payload));
+    }
     // The boxes of the given range that are ticked; each ticked box must be enabled, each empty one greyed.
     std::set<int> TickedBoxes(int first, int last) const {
         std::set<int> ticked;

@@ -25,6 +25,8 @@
 #include "ui/pages/P8_TBExtTS.h"
 #include "ui/pages/P9_TBOutPut.h"
 #include "ui/pages/Q2_AIFBTemp.h"
+#include "ui/pages/TBExtra.h"
+#include "ui/views/P3_PBDiagnosis.h"
 
 namespace {
 
@@ -63,7 +65,7 @@ ql::AutoObjectEntry g_p1Root(Entry<IDR_P1_ROOT>(CLSID_P1_Root, &ql::CreateInstan
 ql::AutoObjectEntry g_p2PbDevInfo(Entry<IDR_P2_PBDEVINFO>(CLSID_P2_PBDevInfo,
                                                           &ql::CreateInstance<CP2_PBDevInfo>));
 ql::AutoObjectEntry g_p3PbDiagnosis(Entry<IDR_P3_PBDIAGNOSIS>(CLSID_P3_PBDiagnosis,
-                                                              &ql::CreateNotImplemented));
+                                                              &ql::CreateInstance<CP3_PBDiagnosis>));
 ql::AutoObjectEntry g_p4TbMassFlow(Entry<IDR_P4_TBMASSFLOW>(CLSID_P4_TBMassFlow, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_p5TbTemp(Entry<IDR_P5_TBTEMP>(CLSID_P5_TBTemp, &ql::CreateInstance<CP5_TBTemp>));
 ql::AutoObjectEntry g_p6TbCal1(Entry<IDR_P6_TBCAL1>(CLSID_P6_TBCal1, &ql::CreateInstance<CP6_TBCal1>));
@@ -76,7 +78,7 @@ ql::AutoObjectEntry g_q2AifbTemp(Entry<IDR_Q2_AIFBTEMP>(CLSID_Q2_AIFBTemp,
                                                         &ql::CreateInstance<CQ2_AIFBTemp>));
 ql::AutoObjectEntry g_q3AifbTotal(Entry<IDR_Q3_AIFBTOTAL>(CLSID_Q3_AIFBTotal, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_srvLogin(Entry<IDR_SRVLOGIN>(CLSID_SrvLogin, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_tbExtra(Entry<IDR_TBEXTRA>(CLSID_TBExtra, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_tbExtra(Entry<IDR_TBEXTRA>(CLSID_TBExtra, &ql::CreateInstance<CTBExtra>));
 ql::AutoObjectEntry g_treeFrame(Entry<IDR_TREEFRAME>(CLSID_TreeFrame, &ql::CreateInstance<CTreeFrame>));
 ql::AutoObjectEntry g_trend(Entry<IDR_TREND>(CLSID_Trend, &ql::CreateNotImplemented));
 

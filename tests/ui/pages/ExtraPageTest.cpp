@@ -1,0 +1,147 @@
+// The maker extension page hosted as the parameterization window hosts it, offline against the registered
+// DTM: the unit labels follow the unit that applies, and Enter on a maker unit of the other measuring
+// system converts the pipe dimensions between mm and inch.
+#include <windows.h>
+
+#include <string>
+
+#include "VarnokP3.h"
+#include "classlib/PropertyPageSite.h"
+#include "classlib/SafeArray.h"
+#include "tests/controls/base/ControlTestSupport.h"
+#include "ui/pages/PageResources.h"
+
+namespace {
+
+using controltest::WindowText;
+
+constexpr ULONG kSizeUnit = 45, kDiameter = 44, kWidth = 51, kLength = 52, kMakerUnit = 56;
+
+class PageSite final : public ql::ComObjectBase<PageSite>, public ql::PropertyPageSite {
+    QL_INTERFACE_TABLE(PageSite, QL_ENTRY_CHAIN(ql::PropertyPageSite))
+};
+
+class ExtraPageTest : public controltest::DtmFixture {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp());
+        frameWindow_.Attach(::CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                              900, 800, nullptr, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(frameWindow_);
+        ASSERT_HR(S_OK, ql::MakeObject(site_));
+    }
+    void TearDown() override {
+        control_.Reset();
+        page_.Reset();
+        frameWindow_.Reset();
+        site_.Reset();
+        DtmFixture::TearDown();
+    }
+    void OpenPage() {
+        IUnknown* dtm = session_.Object();
+        ASSERT_HR(S_OK, page_.Create(CLSID_TBExtra, site_.Get(), 1, &dtm));
+        ASSERT_HR(S_OK, page_.Activate(frameWindow_.Get(), RECT{0, 0, 800, 760}));
+        ASSERT_HR(S_OK, page_.Page()->Show(SW_SHOW));
+        dialog_ = ::GetWindow(frameWindow_.Get(), GW_CHILD);
+        ASSERT_TRUE(dialog_);
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), control_));
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        ASSERT_HR(S_OK, control_->Init(dtm, &ok));
+        ASSERT_EQ(VARIANT_TRUE, ok);
+    }
+    void StoreUnit(ULONG id, USHORT unit) {
+        ql::Variant value;
+        value.Put()->vt = VT_UI2;
+        V_UI2(value.Get()) = unit;
+        ASSERT_HR(S_OK, Store()->SetValue(id, *value));
+    }
+    void StoreSize(ULONG id, float size) {
+        ql::Variant value;
+        value.SetR4(size);
+        ASSERT_HR(S_OK, Store()->SetValue(id, *value));
+    }
+    ULONG StoredUnit(ULONG id) {
+        ql::Variant value;
+        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
+        EXPECT_HR(S_OK, value.ChangeType(VT_UI4));
+        return V_UI4(value.Get());
+    }
+    float StoredSize(ULONG id) {
+        ql::Variant value;
+        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
+        EXPECT_HR(S_OK, value.ChangeType(VT_R4));
+        return V_R4(value.Get());
+    }
+    // A person presses Enter in the maker unit's box.
+    void EnterInMakerUnit() {
+        const HWND box = ::GetDlgItem(dialog_, IDC_TBX_MAKER_UNIT);
+        ::SetFocus(box);
+        MSG key{box, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        (void)page_.Page()->TranslateAccelerator(&key);
+    }
+    // The maker unit as the page's box shows it, changed in the dataset and shown again.
+    void ShowMakerUnit(USHORT unit) {
+        ASSERT_NO_FATAL_FAILURE(StoreUnit(kMakerUnit, unit));
+        ql::Variant value;
+        value.Put()->vt = VT_UI2;
+        V_UI2(value.Get()) = unit;
+        ql::SafeArray pair;
+        ASSERT_HR(S_OK, pair.Create(VT_VARIANT, 2));
+        ql::Variant id;
+        id.SetUI4(kMakerUnit);
+        LONG index = 0;
+        ASSERT_HR(S_OK, ::SafeArrayPutElement(pair.Get(), &index, id.Get()));
+        index = 1;
+        ASSERT_HR(S_OK, ::SafeArrayPutElement(pair.Get(), &index, value.Get()));
+        ql::Variant payload;
+        payload.AttachArray(VT_VARIANT, pair.Detach());
+        ASSERT_HR(S_OK, control_->OnNotify(0x2702, *payload));
+    }
+
+    ql::WindowOwner frameWindow_;
+    ql::ComPtr<PageSite> site_;
+    ql::HostedPropertyPage page_;
+    ql::ComPtr<IQuelkControl> control_;
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(ExtraPageTest, LabelsNameTheUnitThatApplies) {
+    ASSERT_NO_FATAL_FAILURE(StoreUnit(kMakerUnit, 2000));
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    const std::wstring profile = WindowText(::GetDlgItem(dialog_, IDC_TBX_FLOW_UNIT));
+    for (int label : {IDC_TBX_UPPER_UNIT, IDC_TBX_LOWER_UNIT, IDC_TBX_RANGE_UNIT}) {
+        EXPECT_EQ(L"Profile Unit: " + profile.substr(0, 19), WindowText(::GetDlgItem(dialog_, label)));
+    }
+    ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1360));
+    const std::wstring maker = WindowText(::GetDlgItem(dialog_, IDC_TBX_MAKER_UNIT));
+    EXPECT_FALSE(maker.empty());
+    EXPECT_EQ(L"Manufacturer Unit: " + maker.substr(0, 19),
+              WindowText(::GetDlgItem(dialog_, IDC_TBX_LOWER_UNIT)));
+}
+
+TEST_F(ExtraPageTest, MakerUnitOfTheOtherSystemConvertsThePipeExactlyBothWays) {
+    ASSERT_NO_FATAL_FAILURE(StoreUnit(kSizeUnit, 1013));
+    ASSERT_NO_FATAL_FAILURE(StoreSize(kDiameter, 100.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreSize(kWidth, 88.62266f));
+    ASSERT_NO_FATAL_FAILURE(StoreSize(kLength, 50.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreUnit(kMakerUnit, 1360));  // SCFM
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    EnterInMakerUnit();
+    EXPECT_EQ(1019u, StoredUnit(kSizeUnit));
+    EXPECT_FLOAT_EQ(static_cast<float>(100.0 / 25.4), StoredSize(kDiameter));
+    EXPECT_FLOAT_EQ(static_cast<float>(50.0 / 25.4), StoredSize(kLength));
+
+    ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1521));  // NCMH
+    EnterInMakerUnit();
+    EXPECT_EQ(1013u, StoredUnit(kSizeUnit));
+    EXPECT_FLOAT_EQ(100.0f, StoredSize(kDiameter));
+    EXPECT_FLOAT_EQ(88.62266f, StoredSize(kWidth));
+
+    // A maker unit of the same system changes nothing.
+    ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1522));
+    EnterInMakerUnit();
+    EXPECT_EQ(1013u, StoredUnit(kSizeUnit));
+    EXPECT_FLOAT_EQ(100.0f, StoredSize(kDiameter));
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+// CTBExtra: the page of the maker's extension of the transducer block: the maker's flow unit, the lower and
+// upper sensor limits and the input range, each labelled with the unit that applies (the maker's or the
+// profile's). Enter in a field writes that field at once; a new maker unit of the other measuring system
+// converts the pipe dimensions between mm and inch as the mass flow page does. It reads nothing cyclically.
+//
+// Threading: the frame's user-interface thread.
+#include <windows.h>
+
+#include "VarnokP3.h"
+#include "classlib/Variant.h"
+#include "controls/base/QuelkPageKeyboard.h"
+#include "controls/sync/QuelkOnlinePage.h"
+#include "ui/pages/BlockPage.h"
+
+class CTBExtra final : public ql::ComObjectBase<CTBExtra>,
+                       public CBlockPage<CQuelkOnlinePage>,
+                       private CQuelkPageKeyboard::EnterHandler {
+    QL_INTERFACE_TABLE(CTBExtra, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+
+public:
+    QL_BEGIN_MSG_MAP(CTBExtra)
+    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_END_MSG_MAP()
+
+    CTBExtra() noexcept;
+    HRESULT FinalConstruct() noexcept { return AttachIdentity(GetControllingUnknown()); }
+
+    HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
+    HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
+    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
+    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
+    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
+    // The Enter-key commit of the page's child `control`; always S_OK.
+    HRESULT ApplyControl(HWND control) noexcept;
+
+protected:
+    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+
+private:
+    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
+    void ShowUnitLabels(bool makerUnit) noexcept;
+    // The device's value in the comparing frame mode, the dataset's otherwise.
+    ql::Variant CurrentValue(ULONG id) noexcept;
+    // Converts the pipe dimensions when the maker unit changed measuring system against the size unit.
+    void CoupleMakerUnit(ULONG sizeUnitBefore) noexcept;
+};

@@ -19,6 +19,7 @@
 #include "ui/frame/TreeFrame.h"
 #include "ui/pages/P1_Root.h"
 #include "ui/pages/P2_PBDevInfo.h"
+#include "ui/pages/P4_TBMassFlow.h"
 #include "ui/pages/P5_TBTemp.h"
 #include "ui/pages/P6_TBCal1.h"
 #include "ui/pages/P7_TBCal2.h"
@@ -66,7 +67,8 @@ ql::AutoObjectEntry g_p2PbDevInfo(Entry<IDR_P2_PBDEVINFO>(CLSID_P2_PBDevInfo,
                                                           &ql::CreateInstance<CP2_PBDevInfo>));
 ql::AutoObjectEntry g_p3PbDiagnosis(Entry<IDR_P3_PBDIAGNOSIS>(CLSID_P3_PBDiagnosis,
                                                               &ql::CreateInstance<CP3_PBDiagnosis>));
-ql::AutoObjectEntry g_p4TbMassFlow(Entry<IDR_P4_TBMASSFLOW>(CLSID_P4_TBMassFlow, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_p4TbMassFlow(Entry<IDR_P4_TBMASSFLOW>(CLSID_P4_TBMassFlow,
+                                                            &ql::CreateInstance<CP4_TBMassFlow>));
 ql::AutoObjectEntry g_p5TbTemp(Entry<IDR_P5_TBTEMP>(CLSID_P5_TBTemp, &ql::CreateInstance<CP5_TBTemp>));
 ql::AutoObjectEntry g_p6TbCal1(Entry<IDR_P6_TBCAL1>(CLSID_P6_TBCal1, &ql::CreateInstance<CP6_TBCal1>));
 ql::AutoObjectEntry g_p7TbCal2(Entry<IDR_P7_TBCAL2>(CLSID_P7_TBCal2, &ql::CreateInstance<CP7_TBCal2>));

@@ -9,6 +9,7 @@
 #include "ui/pages/ByteText.h"
 #include "ui/pages/P2_PBDevInfo.h"
 #include "ui/pages/PageResources.h"
+#include "ui/pages/UpdatingScope.h"
 #include "values/AnsiText.h"
 
 namespace {
@@ -40,19 +41,6 @@ constexpr AlarmBit kAlarmBits[] = {{0x80, IDC_PB_ALARM_MODIFICATION},
                                    {0x08, IDC_PB_ALARM_LOW},
                                    {0x04, IDC_PB_WARNING_HIGH},
                                    {0x02, IDC_PB_ALARM_HIGH}};
-
-// Sets the updating flag for a display the page makes itself, so its controls' notifications are not
-// taken for a person's edits.
-class UpdatingScope {
-public:
-    explicit UpdatingScope(BOOL& flag) noexcept : flag_(flag) { flag_ = TRUE; }
-    ~UpdatingScope() { flag_ = FALSE; }
-    UpdatingScope(const UpdatingScope&) = delete;
-    UpdatingScope& operator=(const UpdatingScope&) = delete;
-
-private:
-    BOOL& flag_;
-};
 
 }  // namespace
 

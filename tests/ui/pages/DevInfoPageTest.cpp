@@ -8,7 +8,7 @@
 #include "VarnokP3.h"
 #include "classlib/PropertyPageSite.h"
 #include "classlib/SafeArray.h"
-#include "tests/controls/base/ControlTestSupport.h"
+#include "tests/ui/pages/BlockPageFixture.h"
 #include "ui/pages/PageResources.h"
 
 namespace {
@@ -16,10 +16,6 @@ namespace {
 using controltest::WindowText;
 
 constexpr ULONG kBlockObject = 15, kTag = 17, kAlarm = 22, kManufacturer = 25;
-
-class PageSite final : public ql::ComObjectBase<PageSite>, public ql::PropertyPageSite {
-    QL_INTERFACE_TABLE(PageSite, QL_ENTRY_CHAIN(ql::PropertyPageSite))
-};
 
 SimBytes VariantBytes(const VARIANT& value) {
     SimBytes bytes;
@@ -48,40 +44,9 @@ SimBytes PaddedTag(const std::string& text) {
     return bytes;
 }
 
-class DevInfoPageTest : public controltest::DtmFixture {
+class DevInfoPageTest : public pagetest::BlockPageFixture {
 protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp());
-        frameWindow_.Attach(::CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                              900, 700, nullptr, nullptr, nullptr, nullptr));
-        ASSERT_TRUE(frameWindow_);
-        ASSERT_HR(S_OK, ql::MakeObject(site_));
-    }
-    void TearDown() override {
-        page_.Reset();
-        frameWindow_.Reset();
-        site_.Reset();
-        DtmFixture::TearDown();
-    }
-
-    // Creates, sites, shows and initialises the page as the tree frame does.
-    void OpenPage() {
-        IUnknown* dtm = session_.Object();
-        ASSERT_HR(S_OK, page_.Create(CLSID_P2_PBDevInfo, site_.Get(), 1, &dtm));
-        ASSERT_HR(S_OK, page_.Activate(frameWindow_.Get(), RECT{0, 0, 800, 620}));
-        ASSERT_HR(S_OK, page_.Page()->Show(SW_SHOW));
-        dialog_ = ::GetWindow(frameWindow_.Get(), GW_CHILD);
-        ASSERT_TRUE(dialog_);
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), control_));
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        ASSERT_HR(S_OK, control_->Init(dtm, &ok));
-        ASSERT_EQ(VARIANT_TRUE, ok);
-    }
-    void SetOnline() {
-        ql::ComPtr<IQuelkPageMode> mode;
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
-        ASSERT_HR(S_OK, mode->SetOnline(1));
-    }
+    void OpenPage() { BlockPageFixture::OpenPage(CLSID_P2_PBDevInfo); }
     void StoreBytes(ULONG id, const SimBytes& bytes) {
         ql::Variant value = BytesVariant(bytes);
         ASSERT_HR(S_OK, Store()->SetValue(id, *value));
@@ -91,27 +56,6 @@ protected:
         EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
         return VariantBytes(*value);
     }
-    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
-    std::wstring Text(int id) const { return WindowText(Item(id)); }
-    bool Checked(int id) const { return ::IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
-    // A person types `text` into the field and presses Enter in it.
-    void TypeAndEnter(int id, const wchar_t* text) {
-        ::SetFocus(Item(id));
-        ::SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-        MSG key{Item(id), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
-        frame_->ClearCalls();
-        (void)page_.Page()->TranslateAccelerator(&key);
-    }
-    std::wstring LastUserMessage() const {
-        const auto* call = frame_->LastCall(L"UserDialog");
-        return call && call->Arguments.size() > 1 ? call->Arguments[1] : std::wstring();
-    }
-
-    ql::WindowOwner frameWindow_;
-    ql::ComPtr<PageSite> site_;
-    ql::HostedPropertyPage page_;
-    ql::ComPtr<IQuelkControl> control_;
-    HWND dialog_ = nullptr;
 };
 
 TEST_F(DevInfoPageTest, ShowsTheBlockFromTheDataset) {

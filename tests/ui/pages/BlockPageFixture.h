@@ -1,0 +1,78 @@
+#pragma once
+// A block page as the parameterization window hosts it: created through COM from the registered module,
+// sited and activated in a frame window, initialised with the registered DTM (offline, or online with the
+// simulated flowmeter), and edited through its dialog: typed text and the Enter key.
+#include <windows.h>
+
+#include <string>
+
+#include "VarnokP3.h"
+#include "classlib/PropertyPageSite.h"
+#include "tests/controls/base/ControlTestSupport.h"
+
+namespace pagetest {
+
+using controltest::WindowText;
+
+class PageSite final : public ql::ComObjectBase<PageSite>, public ql::PropertyPageSite {
+    QL_INTERFACE_TABLE(PageSite, QL_ENTRY_CHAIN(ql::PropertyPageSite))
+};
+
+class BlockPageFixture : public controltest::DtmFixture {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp());
+        frameWindow_.Attach(::CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                              900, 700, nullptr, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(frameWindow_);
+        ASSERT_HR(S_OK, ql::MakeObject(site_));
+    }
+    void TearDown() override {
+        page_.Reset();
+        frameWindow_.Reset();
+        site_.Reset();
+        DtmFixture::TearDown();
+    }
+
+    // Creates, sites, shows and initialises the page as the tree frame does.
+    void OpenPage(REFCLSID clsid) {
+        IUnknown* dtm = session_.Object();
+        ASSERT_HR(S_OK, page_.Create(clsid, site_.Get(), 1, &dtm));
+        ASSERT_HR(S_OK, page_.Activate(frameWindow_.Get(), RECT{0, 0, 800, 620}));
+        ASSERT_HR(S_OK, page_.Page()->Show(SW_SHOW));
+        dialog_ = ::GetWindow(frameWindow_.Get(), GW_CHILD);
+        ASSERT_TRUE(dialog_);
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), control_));
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        ASSERT_HR(S_OK, control_->Init(dtm, &ok));
+        ASSERT_EQ(VARIANT_TRUE, ok);
+    }
+    void SetOnline() {
+        ql::ComPtr<IQuelkPageMode> mode;
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
+        ASSERT_HR(S_OK, mode->SetOnline(1));
+    }
+    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+    std::wstring Text(int id) const { return WindowText(Item(id)); }
+    bool Checked(int id) const { return ::IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
+    // A person types `text` into the field and presses Enter in it.
+    void TypeAndEnter(int id, const wchar_t* text) {
+        ::SetFocus(Item(id));
+        ::SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        MSG key{Item(id), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        frame_->ClearCalls();
+        (void)page_.Page()->TranslateAccelerator(&key);
+    }
+    std::wstring LastUserMessage() const {
+        const auto* call = frame_->LastCall(L"UserDialog");
+        return call && call->Arguments.size() > 1 ? call->Arguments[1] : std::wstring();
+    }
+
+    ql::WindowOwner frameWindow_;
+    ql::ComPtr<PageSite> site_;
+    ql::HostedPropertyPage page_;
+    ql::ComPtr<IQuelkControl> control_;
+    HWND dialog_ = nullptr;
+};
+
+}  // namespace pagetest

@@ -1,0 +1,282 @@
+#include "ui/pages/P4_TBMassFlow.h"
+
+#include <cstdio>
+
+#include "classlib/Variant.h"
+#include "dtm/documents/PaRecordDecoders.h"
+#include "dtm/documents/PaStatusTexts.h"
+#include "ui/pages/ByteText.h"
+#include "ui/pages/BlockPageCommit.h"
+#include "ui/pages/PageDecoration.h"
+#include "ui/pages/PageResources.h"
+#include "ui/pages/PipeDimensions.h"
+#include "ui/pages/UpdatingScope.h"
+
+namespace {
+
+constexpr ULONG kDisplayOnly = kControlDefaultColors;
+
+constexpr ULONG kDiameterId = 44, kSizeUnitId = 45, kMassFlowId = 46, kFlowUnitId = 47, kShapeId = 50;
+constexpr ULONG kTagId = 33, kTagLength = 32;
+// The DTM's own copy of the flow unit, kept in step with what the page shows.
+constexpr ULONG kFlowUnitCopyId = 131;
+constexpr ULONG kZeroUnitId = 43, kStaticRevisionId = 32;
+constexpr USHORT kMakerSpecificFlowUnit = 1999;
+
+const ParameterMap& MassFlowMap() {
+    static const ParameterMap map{
+        {36, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
+        {37, "", 0, 0, "", 0x71, kDisplayOnly},
+        {31, "", 0, 0, "", 0x71, kDisplayOnly},
+        {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {33, "Tag", 0, IDC_MF_TAG, "%s", 0, 0},
+        {34, "Strategy", 0, IDC_MF_STRATEGY, "%u", 0, 0},
+        {35, "AlertKey", 0, IDC_MF_ALERT_KEY, "%i", 0, 0},
+        {22, "Alarm", 0, IDC_MF_ALARM, "%s", 0, 0},
+        {46, "", 0, 0, "", 0x71, kDisplayOnly},
+        {47, "FlowUnit", 0, IDC_MF_FLOW_UNIT, "", 0, kControlComboBox},
+        {48, "HighLimit", 0, IDC_MF_HIGH_LIMIT, "%f", 0, 0},
+        {49, "LowLimit", 0, IDC_MF_LOW_LIMIT, "%f", 0, 0},
+        {44, "Size", 0, IDC_MF_DIAMETER, "%f", 0, 0},
+        {45, "SizeUnits", 0, IDC_MF_SIZE_UNIT, "", 0, kControlComboBox},
+        {40, "CutOff", 0, IDC_MF_CUT_OFF, "%f", 0, 0},
+        {39, "Factor", 0, IDC_MF_FACTOR, "%f", 0, 0},
+        {41, "Point", 0, IDC_MF_ZERO_POINT, "%f", 0, 0},
+        {42, "PointAdjust", 0, IDC_MF_ZERO_ADJUST, "%i", 0, 0},
+        {43, "PointUnit", 0, IDC_MF_ZERO_UNIT, "", 0, kControlComboBox},
+        {56, "eTrBl_orvo_units", 0, IDC_MF_MAKER_UNIT, "", 0, kControlComboBox},
+        {50, "eTrBl_TubeShape", 0, IDC_MF_TUBE_SHAPE, "", 0, kControlComboBox},
+        {51, "eiTrBl_NominalSize_W", 0, IDC_MF_DUCT_WIDTH, "%.6f", 0, 0},
+        {52, "eiTrBl_NominalSize_L", 0, IDC_MF_DUCT_LENGTH, "%.6f", 0, 0},
+        {53, "eTrBl_TubeShape", 0, 0, "", 0, kDisplayOnly},
+        {54, "eiTrBl_NominalSize_W", 0, 0, "%.6f", 0, kDisplayOnly},
+        {55, "eiTrBl_NominalSize_L", 0, 0, "%.6f", 0, kDisplayOnly},
+    };
+    return map;
+}
+
+// The page's read every two seconds while online: mass flow, static revision, mode block.
+constexpr ULONG kCyclicIds[] = {46, 32, 37};
+
+constexpr PageAreaColor kAreaColors[] = {
+    {IDC_MF_FRAME_OVERLAY, 6125, 0xD7FDD5},
+    {IDC_MF_MODE_OVERLAY, IDC_MF_MODE_OVERLAY, 0xD7FDD5},
+    {6270, 6272, 0xD7FDD5},
+    {6421, 6430, 0xD7FDD5},
+    {IDC_MF_FLOW_OVERLAY, IDC_MF_FLOW_OVERLAY, 0xD2FFFF},
+    {6273, 6279, 0xD2FFFF},
+    {6432, 6439, 0xD2FFFF},
+    {6126, 6127, 0xAED7FF},
+    {IDC_MF_SIZE_OVERLAY, IDC_MF_SIZE_OVERLAY, 0xAED7FF},
+    {6134, 6134, 0xAED7FF},
+    {6440, 6453, 0xAED7FF},
+    {6518, 6518, 0xAED7FF},
+};
+
+constexpr PageOverlay kOverlays[] = {{IDC_MF_FRAME_OVERLAY, IDC_MF_FRAME},
+                                     {IDC_MF_MODE_OVERLAY, IDC_MF_MODE_AREA},
+                                     {IDC_MF_FLOW_OVERLAY, IDC_MF_FLOW_AREA},
+                                     {IDC_MF_SIZE_OVERLAY, IDC_MF_SIZE_AREA}};
+
+ql::Variant UnitValue(USHORT unit) {
+    ql::Variant value;
+    value.Put()->vt = VT_UI2;
+    V_UI2(value.Get()) = unit;
+    return value;
+}
+
+USHORT AsUnit(ql::Variant& value) noexcept {
+    return SUCCEEDED(value.ChangeType(VT_UI2)) ? V_UI2(value.Get()) : 0;
+}
+
+}  // namespace
+
+CP4_TBMassFlow::CP4_TBMassFlow() noexcept
+    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, MassFlowMap()) {}
+
+HRESULT CP4_TBMassFlow::FinalConstruct() noexcept {
+    for (ULONG id : kCyclicIds) {
+        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
+    }
+    return AttachIdentity(GetControllingUnknown());
+}
+
+// --- display ---
+
+HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
+    UpdatingScope updating(m_updating);
+    if (id == kMassFlowId) {
+        ShowMassFlow(value);
+        return S_OK;
+    }
+    if (id == kTagId) {
+        // The tag ends at its first zero byte.
+        try {
+            SetItemText(IDC_MF_TAG, OctetStringText(value).c_str());
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+    const HRESULT result = ShowInRows(id, value);
+    switch (id) {
+        case kStaticRevisionId:
+            CopyItemText(IDC_MF_STATIC_REVISION_VALUE, IDC_MF_STATIC_REVISION);
+            break;
+        case kZeroUnitId:
+            CopyItemText(IDC_MF_ZERO_UNIT, IDC_MF_ZERO_UNIT_LABEL);
+            break;
+        case kSizeUnitId:
+            for (UINT label :
+                 {IDC_MF_DIAMETER_UNIT_LABEL, IDC_MF_LENGTH_UNIT_LABEL, IDC_MF_WIDTH_UNIT_LABEL}) {
+                CopyItemText(IDC_MF_SIZE_UNIT, label);
+            }
+            break;
+        case kFlowUnitId:
+            ShowFlowUnit(value);
+            break;
+        case kDiameterId:
+            ApplyTubeShape(StoredTubeShape());
+            break;
+        case kShapeId: {
+            ql::Variant shape;
+            (void)::VariantCopy(shape.Put(), &value);
+            ApplyTubeShape(static_cast<BYTE>(SUCCEEDED(shape.ChangeType(VT_UI1)) ? V_UI1(shape.Get()) : 0));
+            break;
+        }
+        default:
+            break;
+    }
+    return result;
+}
+
+HRESULT CP4_TBMassFlow::ShowInRows(ULONG id, const VARIANT& value) noexcept {
+    HRESULT result = S_OK;
+    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
+        if (Row(row).id == id) result = ShowValue(row, value);
+    }
+    return result;
+}
+
+// The DTM keeps its own copy of the flow unit; the unit labels follow the flow unit (or the maker's unit),
+// and the nominal-size unit follows the unit system.
+void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
+    ql::Variant unit;
+    (void)::VariantCopy(unit.Put(), const_cast<VARIANT*>(&value));
+    const USHORT flowUnit = AsUnit(unit);
+    StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
+    const UINT source = flowUnit == kMakerSpecificFlowUnit ? IDC_MF_MAKER_UNIT : IDC_MF_FLOW_UNIT;
+    for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
+        CopyItemText(source, label);
+    }
+    if (massflow::IsImperialFlowUnit(flowUnit)) {
+        StoreValue(kSizeUnitId, *UnitValue(massflow::kSizeUnitInch));
+    } else if (massflow::IsMetricFlowUnit(flowUnit)) {
+        StoreValue(kSizeUnitId, *UnitValue(massflow::kSizeUnitMillimetre));
+    }
+}
+
+void CP4_TBMassFlow::ApplyTubeShape(BYTE shape) noexcept {
+    const HWND dialog = DialogWindow();
+    if (!dialog) return;
+    const bool pipe = shape == 0;
+    ::EnableWindow(::GetDlgItem(dialog, IDC_MF_DIAMETER), pipe);
+    ::EnableWindow(::GetDlgItem(dialog, IDC_MF_DUCT_LENGTH), !pipe);
+    ::EnableWindow(::GetDlgItem(dialog, IDC_MF_DUCT_WIDTH), !pipe);
+}
+
+BYTE CP4_TBMassFlow::StoredTubeShape() noexcept {
+    ql::Variant shape;
+    if (FAILED(GetParameterValue(kShapeId, shape.Put()))) return 0;
+    return SUCCEEDED(shape.ChangeType(VT_UI1)) ? V_UI1(shape.Get()) : 0;
+}
+
+void CP4_TBMassFlow::CopyItemText(UINT from, UINT to) noexcept {
+    // The labels are short: at most nine characters of the source arrive.
+    char text[10] = {};
+    (void)::GetDlgItemTextA(DialogWindow(), static_cast<int>(from), text, sizeof text);
+    SetItemText(to, text);
+}
+
+void CP4_TBMassFlow::SetItemText(UINT controlId, const char* text) noexcept {
+    (void)::SetDlgItemTextA(DialogWindow(), static_cast<int>(controlId), text);
+}
+
+void CP4_TBMassFlow::ShowMassFlow(const VARIANT& value) noexcept {
+    float flow = 0.0f;
+    BYTE status = 0;
+    DecodeFloatWithStatus(value, &flow, &status);
+    const char *quality = "", *substatus = "", *limits = "";
+    FormatPaStatus(status, &quality, &substatus, &limits);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.5f", static_cast<double>(flow));
+    SetItemText(IDC_MF_FLOW_VALUE, text);
+    SetItemText(IDC_MF_FLOW_QUALITY, quality);
+    SetItemText(IDC_MF_FLOW_SUBSTATUS, substatus);
+    SetItemText(IDC_MF_FLOW_LIMITS, limits);
+}
+
+// --- read-back ---
+
+HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
+    QL_RETURN_IF_NULL_OUT(value);
+    const int row = FindParamRow(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
+    if (id == kTagId) {
+        char text[kTagLength + 1] = {};
+        (void)::GetDlgItemTextA(DialogWindow(), IDC_MF_TAG, text, sizeof text);
+        return TextToOctetString(text, kTagLength, value);
+    }
+    VARTYPE type = VT_EMPTY;
+    if (id == 36 || id == kShapeId) type = VT_UI1;
+    if (id == kZeroUnitId || id == kSizeUnitId || id == kFlowUnitId) type = VT_UI2;
+    const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), value);
+    if (SUCCEEDED(result) && type != VT_EMPTY) (void)::VariantChangeType(value, value, 0, type);
+    return result;
+}
+
+// --- window ---
+
+LRESULT CP4_TBMassFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
+    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
+    if (show) {
+        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
+    }
+    bool offline = true;
+    if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
+        if (show) {
+            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
+                                        CQuelkCyclicReader::kPageInterval);
+        } else {
+            reader_.Timer().Stop();
+        }
+    }
+    if (show) {
+        ApplyTubeShape(StoredTubeShape());
+        PlacePageOverlays(DialogWindow(), kOverlays);
+    }
+    return result;
+}
+
+LRESULT CP4_TBMassFlow::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
+    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
+    COLORREF color = 0;
+    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
+    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
+}
+
+LRESULT CP4_TBMassFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
+    const bool userEdit = !IsLoading() && !IsUpdating();
+    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
+    if (userEdit && handled) {
+        BOOL edited = TRUE;
+        (void)OnParameterEdited(code, wParam, lParam, edited);
+    }
+    return result;
+}
+
+BOOL CP4_TBMassFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
+    (void)ApplyControl(focusedChild);
+    MSG copy = message;
+    return ::IsDialogMessageW(page, &copy);
+}

@@ -1,0 +1,82 @@
+#pragma once
+// CP4_TBMassFlow: the mass flow page of the transducer block: mode, block object, tag, the measured mass
+// flow with its status, the flow limits and unit, the pipe or duct dimensions with their unit, low-flow
+// cut-off, calibration factor and zero point. A circular pipe is edited by its diameter, a rectangular duct
+// by width and length; the page keeps the other form in step (equal cross-section), and a change of the
+// flow unit between metric and imperial converts the sizes between mm and inch. While it is shown and the
+// DTM is online it reads the mass flow, the static revision and the mode every two seconds.
+//
+// Threading: the frame's user-interface thread.
+#include <windows.h>
+
+#include <string>
+
+#include "VarnokP3.h"
+#include "controls/base/QuelkCyclicTimer.h"
+#include "controls/base/QuelkPageKeyboard.h"
+#include "controls/sync/QuelkOnlinePage.h"
+#include "ui/pages/BlockPage.h"
+
+class CP4_TBMassFlow final : public ql::ComObjectBase<CP4_TBMassFlow>,
+                             public CBlockPage<CQuelkOnlinePage>,
+                             private CQuelkPageKeyboard::EnterHandler {
+    QL_INTERFACE_TABLE(CP4_TBMassFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+
+public:
+    QL_BEGIN_MSG_MAP(CP4_TBMassFlow)
+    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    QL_END_MSG_MAP()
+
+    CP4_TBMassFlow() noexcept;
+    HRESULT FinalConstruct() noexcept;
+
+    HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
+    HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
+    HRESULT CommitParameter(ULONG id) noexcept override;
+    HRESULT LoadParameter(ULONG id) noexcept override;
+    // The dimension rows keep the enabling the tube shape gives them, whatever their writable bits say.
+    HRESULT SetRowState(UINT row, ULONG flags) noexcept override;
+    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
+    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
+    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
+    // The Enter-key commit of the page's child `control`, then the dimension and unit follow-ups; S_OK.
+    HRESULT ApplyControl(HWND control) noexcept;
+
+    // Width and length of the equal-area square duct from the diameter, and the diameter back from them.
+    void UpdateDuctFromDiameter() noexcept;
+    void UpdateDiameterFromDuct() noexcept;
+
+    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
+
+protected:
+    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+
+private:
+    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
+    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
+        return reader_.OnCyclicTimer(Variables(), handled);
+    }
+    HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
+    void ShowFlowUnit(const VARIANT& value) noexcept;
+    void ShowMassFlow(const VARIANT& value) noexcept;
+    // Diameter editable for a pipe (shape 0), width and length for a duct.
+    void ApplyTubeShape(BYTE shape) noexcept;
+    BYTE StoredTubeShape() noexcept;
+    void AfterShapeCommit() noexcept;
+    void AfterFlowUnitCommit(USHORT previousSizeUnit) noexcept;
+    // The device's value with the online parameterization, else the dataset's.
+    float CurrentFloat(ULONG id) noexcept;
+    USHORT CurrentUnit(ULONG id) noexcept;
+    float StoredFloat(ULONG id) noexcept;
+    void StoreValue(ULONG id, const VARIANT& value) noexcept;
+    void WriteDiameter(float diameter) noexcept;
+    void SetRowsState(ULONG id, bool writable) noexcept;
+    void CopyItemText(UINT from, UINT to) noexcept;
+    void SetItemText(UINT controlId, const char* text) noexcept;
+
+    CQuelkCyclicReader reader_;
+    // Set while an Enter commit runs: the page's own dimension and unit ids then use the base commit, and
+    // the dataset-only ids are not read back from the device.
+    bool enterCommit_ = false;
+};

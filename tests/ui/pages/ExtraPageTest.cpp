@@ -5,50 +5,20 @@
 
 #include <string>
 
+#include "BlockPageFixture.h"
 #include "VarnokP3.h"
-#include "classlib/PropertyPageSite.h"
 #include "classlib/SafeArray.h"
-#include "tests/controls/base/ControlTestSupport.h"
 #include "ui/pages/PageResources.h"
 
 namespace {
 
-using controltest::WindowText;
+using pagetest::WindowText;
 
 constexpr ULONG kSizeUnit = 45, kDiameter = 44, kWidth = 51, kLength = 52, kMakerUnit = 56;
 
-class PageSite final : public ql::ComObjectBase<PageSite>, public ql::PropertyPageSite {
-    QL_INTERFACE_TABLE(PageSite, QL_ENTRY_CHAIN(ql::PropertyPageSite))
-};
-
-class ExtraPageTest : public controltest::DtmFixture {
+class ExtraPageTest : public pagetest::BlockPageFixture {
 protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(DtmFixture::SetUp());
-        frameWindow_.Attach(::CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                              900, 800, nullptr, nullptr, nullptr, nullptr));
-        ASSERT_TRUE(frameWindow_);
-        ASSERT_HR(S_OK, ql::MakeObject(site_));
-    }
-    void TearDown() override {
-        control_.Reset();
-        page_.Reset();
-        frameWindow_.Reset();
-        site_.Reset();
-        DtmFixture::TearDown();
-    }
-    void OpenPage() {
-        IUnknown* dtm = session_.Object();
-        ASSERT_HR(S_OK, page_.Create(CLSID_TBExtra, site_.Get(), 1, &dtm));
-        ASSERT_HR(S_OK, page_.Activate(frameWindow_.Get(), RECT{0, 0, 800, 760}));
-        ASSERT_HR(S_OK, page_.Page()->Show(SW_SHOW));
-        dialog_ = ::GetWindow(frameWindow_.Get(), GW_CHILD);
-        ASSERT_TRUE(dialog_);
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), control_));
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        ASSERT_HR(S_OK, control_->Init(dtm, &ok));
-        ASSERT_EQ(VARIANT_TRUE, ok);
-    }
+    void OpenPage() { BlockPageFixture::OpenPage(CLSID_TBExtra); }
     void StoreUnit(ULONG id, USHORT unit) {
         ql::Variant value;
         value.Put()->vt = VT_UI2;
@@ -98,11 +68,6 @@ protected:
         ASSERT_HR(S_OK, control_->OnNotify(0x2702, *payload));
     }
 
-    ql::WindowOwner frameWindow_;
-    ql::ComPtr<PageSite> site_;
-    ql::HostedPropertyPage page_;
-    ql::ComPtr<IQuelkControl> control_;
-    HWND dialog_ = nullptr;
 };
 
 TEST_F(ExtraPageTest, LabelsNameTheUnitThatApplies) {

@@ -29,7 +29,7 @@ const RoundTripCase kRoundTrips[] = {
      "<!--c-->\r\n<?pi data?>\r\n<a><!-- in --><?p?></a>\r\n"},
     {"namespaces kept as written", "<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\"><b p:x=\"1\"/></p:a>",
      "<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\"><b p:x=\"1\"/></p:a>\r\n"},
-    {"spec template with tabs and blanks",
+    {"document template with tabs and blanks",
      "<?xml version=\"1.0\"?> <FDT \txmlns\t\t=\"x-schema:A.xml\" \txmlns:func\t=\"x-schema:B.xml\"> "
      "\t<FDTFunctionCall "
      "func:functionId=\"2\"/> </FDT>",

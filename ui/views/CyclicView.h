@@ -46,9 +46,7 @@ public:
     // --- IQuelkParameterTexts ---
     HRESULT STDMETHODCALLTYPE TranslateParameters(ULONG lcid) noexcept override;
 
-    // The view's DTM function and the parameters its timer reads.
     ULONG FunctionId() const noexcept { return functionId_; }
-    const CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
 
 protected:
     CCyclicView(UINT dialogId, const CLSID& classId, const ParameterMap& map, ULONG functionId,

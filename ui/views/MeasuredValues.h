@@ -47,8 +47,6 @@ public:
     LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
     LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
 
-    const CViewScroller& Scroller() const noexcept { return scroller_; }
-
 private:
     // A value with status shown in its group's four fields.
     void ShowValueWithStatus(ULONG id, const VARIANT& value) noexcept;

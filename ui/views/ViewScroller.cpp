@@ -9,12 +9,6 @@ LONG MaximumPosition(LONG content, LONG size) noexcept { return std::max<LONG>(0
 
 }  // namespace
 
-void CViewScroller::Reset() noexcept {
-    content_ = SIZE{0, 0};
-    position_ = POINT{0, 0};
-    applied_ = POINT{0, 0};
-}
-
 SIZE CViewScroller::WindowSize(HWND window) noexcept {
     RECT bounds{};
     ::GetWindowRect(window, &bounds);

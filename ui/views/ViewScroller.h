@@ -12,10 +12,6 @@
 class CViewScroller {
 public:
     void SetContentSize(SIZE content) noexcept { content_ = content; }
-    SIZE ContentSize() const noexcept { return content_; }
-    POINT Position() const noexcept { return position_; }
-    // Every size and position back to 0.
-    void Reset() noexcept;
 
     // WM_SIZE: the bars follow the window's size (the positions clamped), then the contents follow them.
     void OnSize(HWND window) noexcept;

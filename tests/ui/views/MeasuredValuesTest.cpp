@@ -1,13 +1,14 @@
-// The measured-values view as a frame opens it (function 5), online with the simulated flowmeter: the
-// device's values arrive through the one-second reads, the values with their PA status texts and units show
-// in their groups, and the view scrolls when its window is smaller than its dialog.
+// The measured-values view as a frame opens it (function 5), online with the simulated flowmeter (the
+// frame host's test reads a device value from it): the values with their PA status texts and units show in
+// their groups, the groups' colours stay behind the fields, and the view scrolls when its window is smaller
+// than its dialog.
 #include <windows.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "classlib/AxControlSite.h"
-#include "frame/MessagePump.h"
-#include "frame/simulator/SimulatedFlowmeter.h"
 #include "tests/controls/base/ControlTestSupport.h"
 #include "tests/ui/views/ViewTestSupport.h"
 #include "ui/views/ViewResources.h"
@@ -16,8 +17,6 @@ namespace {
 
 using viewtest::DialogItemText;
 using viewtest::IdRecordPayload;
-
-constexpr DWORD kReadWaitMs = 5000;  // a few of the view's one-second reads
 
 class MeasuredValuesTest : public controltest::HostedUiFixture {
 protected:
@@ -41,86 +40,48 @@ protected:
     ql::ComPtr<IQuelkControl> control_;
 };
 
+// A group's fields: value, quality, sub-status, limits.
+using GroupFields = std::array<int, 4>;
+constexpr GroupFields kMassFlow{IDC_MV_MASSFLOW_VALUE, IDC_MV_MASSFLOW_QUALITY, IDC_MV_MASSFLOW_SUBSTATUS,
+                                IDC_MV_MASSFLOW_LIMITS};
+constexpr GroupFields kFlow{IDC_MV_FLOW_VALUE, IDC_MV_FLOW_QUALITY, IDC_MV_FLOW_SUBSTATUS,
+                            IDC_MV_FLOW_LIMITS};
+constexpr GroupFields kTotal{IDC_MV_TOTAL_VALUE, IDC_MV_TOTAL_QUALITY, IDC_MV_TOTAL_SUBSTATUS,
+                             IDC_MV_TOTAL_LIMITS};
+
 struct StatusCase {
     const char* name;
     ULONG id;
     std::vector<BYTE> record;
-    int valueField, qualityField, substatusField, limitsField;
-    const char* value;
-    const char* quality;
-    const char* substatus;
-    const char* limits;
+    GroupFields fields;
+    std::array<const char*, 4> texts;
 };
 
 const StatusCase kStatusCases[] = {
-    {"mass flow, good",
+    {"good", 46, {0x42, 0xC8, 0, 0, 0x80}, kMassFlow, {"100.00000", "Good (Non-Cascade)", "Ok", "Ok"}},
+    {"good but low limited",
      46,
-     {0x42, 0xC8, 0x00, 0x00, 0x80},
-     IDC_MV_MASSFLOW_VALUE,
-     IDC_MV_MASSFLOW_QUALITY,
-     IDC_MV_MASSFLOW_SUBSTATUS,
-     IDC_MV_MASSFLOW_LIMITS,
-     "100.00000",
-     "Good (Non-Cascade)",
-     "Ok",
-     "Ok"},
-    {"mass flow, good but low limited",
-     46,
-     {0x42, 0xC8, 0x00, 0x00, 0x81},
-     IDC_MV_MASSFLOW_VALUE,
-     IDC_MV_MASSFLOW_QUALITY,
-     IDC_MV_MASSFLOW_SUBSTATUS,
-     IDC_MV_MASSFLOW_LIMITS,
-     "100.00000",
-     "Good (Non-Cascade)",
-     "Invalid Status!",
-     "Low Limited"},
-    {"flow output, uncertain last usable value",
+     {0x42, 0xC8, 0, 0, 0x81},
+     kMassFlow,
+     {"100.00000", "Good (Non-Cascade)", "Invalid Status!", "Low Limited"}},
+    {"uncertain, a byte more",
      69,
-     {0xC2, 0x28, 0x00, 0x00, 0x46, 0xFF},
-     IDC_MV_FLOW_VALUE,
-     IDC_MV_FLOW_QUALITY,
-     IDC_MV_FLOW_SUBSTATUS,
-     IDC_MV_FLOW_LIMITS,
-     "-42.00000",
-     "Uncertain",
-     "Last Usable Value",
-     "High Limited"},
-    {"totalizer, a record too short for its status",
-     93,
-     {0x42, 0xC8, 0x00, 0x00},
-     IDC_MV_TOTAL_VALUE,
-     IDC_MV_TOTAL_QUALITY,
-     IDC_MV_TOTAL_SUBSTATUS,
-     IDC_MV_TOTAL_LIMITS,
-     "0.00000",
-     "Bad",
-     "Non-specific",
-     "Ok"},
+     {0xC2, 0x28, 0, 0, 0x46, 0xFF},
+     kFlow,
+     {"-42.00000", "Uncertain", "Last Usable Value", "High Limited"}},
+    {"too short for a status", 93, {0x42, 0xC8, 0, 0}, kTotal, {"0.00000", "Bad", "Non-specific", "Ok"}},
 };
 
 TEST_F(MeasuredValuesTest, ShowsEachValueWithTheTextsOfItsStatus) {
     for (const StatusCase& c : kStatusCases) {
         SCOPED_TRACE(c.name);
         Notify(viewtest::kDeviceValueNotify, IdRecordPayload(c.id, c.record));
-        EXPECT_EQ(c.value, Text(c.valueField));
-        EXPECT_EQ(c.quality, Text(c.qualityField));
-        EXPECT_EQ(c.substatus, Text(c.substatusField));
-        EXPECT_EQ(c.limits, Text(c.limitsField));
+        for (size_t field = 0; field < c.fields.size(); ++field)
+            EXPECT_EQ(c.texts[field], Text(c.fields[field]));
         // The device's confirmation of a write is no new value.
-        Notify(viewtest::kDeviceWrittenNotify, IdRecordPayload(c.id, {0x41, 0x20, 0x00, 0x00, 0x00}));
-        EXPECT_EQ(c.value, Text(c.valueField));
+        Notify(viewtest::kDeviceWrittenNotify, IdRecordPayload(c.id, {0x41, 0x20, 0, 0, 0}));
+        EXPECT_EQ(c.texts[0], Text(c.fields[0]));
     }
-}
-
-TEST_F(MeasuredValuesTest, ReadsTheDevicesValuesEverySecond) {
-    CSimulatedFlowmeter& device = channel_->Device();
-    device.SetFrozen(true);
-    device.FindRecord(1, 83)->bytes = {0x42, 0x2A, 0x00, 0x00, 0x81};  // 42.5, low limited
-    device.FindRecord(2, 26)->bytes = {0x44, 0x9A, 0x50, 0x00, 0x80};  // 1234.5
-    ASSERT_TRUE(PumpMessagesUntil([&] { return Text(IDC_MV_TOTAL_VALUE) == "1234.50000"; }, kReadWaitMs));
-    EXPECT_EQ("42.50000", Text(IDC_MV_MASSFLOW_VALUE));
-    EXPECT_EQ("Low Limited", Text(IDC_MV_MASSFLOW_LIMITS));
 }
 
 TEST_F(MeasuredValuesTest, AScaleRecordsUnitBecomesTheFlowUnit) {
@@ -149,50 +110,39 @@ TEST_F(MeasuredValuesTest, GroupColoursStayBehindTheFields) {
     EXPECT_EQ(RGB(150, 255, 255), picture.At(caption.right - 2, caption.top + 1));
 }
 
-// The container's window smaller than the view's dialog: both bars, their positions kept within
-// content − window; larger again: no bars and the positions back at 0.
+// The container's window smaller than the view's dialog: both bars, the position kept within content −
+// window; larger again: no bars, the position and the contents back at 0.
 TEST_F(MeasuredValuesTest, ScrollsWhileItsWindowIsSmallerThanItsDialog) {
     RECT natural{};
     ::GetWindowRect(dialog_, &natural);
-    const SIZE content{natural.right - natural.left, natural.bottom - natural.top};
     const HWND frame = ui_.Container().Window();
-    auto resizeClient = [&](int width, int height) {
+    auto resize = [&](int width, int height) {
         RECT outer{0, 0, width, height};
-        ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrW(frame, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongPtrW(frame, GWL_EXSTYLE)));
+        ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrW(frame, GWL_STYLE)), FALSE, 0);
         ::SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
-    auto position = [&](int bar) {
-        SCROLLINFO info{sizeof(info), SIF_ALL};
-        ::GetScrollInfo(dialog_, bar, &info);
-        return info.nPos;
-    };
-    const LONG style = ::GetWindowLongW(dialog_, GWL_STYLE);
-    EXPECT_EQ(0, style & (WS_HSCROLL | WS_VSCROLL));
+    auto bars = [&] { return ::GetWindowLongW(dialog_, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL); };
+    auto position = [&](int bar) { return ::GetScrollPos(dialog_, bar); };
+    EXPECT_EQ(0, bars());
 
-    resizeClient(content.cx / 2, content.cy / 2);
-    EXPECT_EQ(WS_HSCROLL | WS_VSCROLL, ::GetWindowLongW(dialog_, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
+    resize((natural.right - natural.left) / 2, (natural.bottom - natural.top) / 2);
+    EXPECT_EQ(WS_HSCROLL | WS_VSCROLL, bars());
     ::SendMessageW(dialog_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5000), 0);
     ::SendMessageW(dialog_, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
     RECT window{};
     ::GetWindowRect(dialog_, &window);
-    EXPECT_EQ(content.cy - (window.bottom - window.top), position(SB_VERT));
+    EXPECT_EQ((natural.bottom - natural.top) - (window.bottom - window.top), position(SB_VERT));
     EXPECT_EQ(1, position(SB_HORZ));
-    ::SendMessageW(dialog_, WM_HSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
-    EXPECT_EQ(0, position(SB_HORZ));
 
-    resizeClient(content.cx + 40, content.cy + 40);
-    EXPECT_EQ(0, ::GetWindowLongW(dialog_, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
+    resize(natural.right - natural.left + 40, natural.bottom - natural.top + 40);
+    EXPECT_EQ(0, bars());
     EXPECT_EQ(0, position(SB_VERT));
-    // The contents went back with the position: the first group is where the dialog put it.
-    RECT group{};
-    ::GetWindowRect(::GetDlgItem(dialog_, IDC_MV_MASSFLOW_GROUP), &group);
-    ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&group), 2);
-    RECT expected{4, 4, 0, 0};
-    ::MapDialogRect(dialog_, &expected);
-    EXPECT_EQ(expected.left, group.left);
-    EXPECT_EQ(expected.top, group.top);
+    RECT group{4, 4, 0, 0}, shown{};
+    ::MapDialogRect(dialog_, &group);
+    ::GetWindowRect(::GetDlgItem(dialog_, IDC_MV_MASSFLOW_GROUP), &shown);
+    ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&shown), 2);
+    EXPECT_EQ(group.top, shown.top);
 }
 
 }  // namespace

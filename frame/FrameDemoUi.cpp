@@ -5,7 +5,7 @@
 #include "frame/FunctionUi.h"
 #include "frame/UiScript.h"
 
-int CFrameDemo::RunFunctionUi(long functionId) {
+int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::FILE* scriptOut) {
     if (FAILED(ql::MakeObject(frame_))) return 1;
     frame_->Script().SchemaFolder = settings_.SchemaFolder;
     frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
@@ -13,9 +13,11 @@ int CFrameDemo::RunFunctionUi(long functionId) {
 
     bool shown = false;
     if (SetUpNewInstance()) {
-        // The online function works on a connected DTM: the simulated flowmeter is its device.
-        const bool online = functionId == 2 && GoOnline();
-        if (functionId != 2 || online) {
+        // Only the offline parameterization works without the device: the online parameterization and the
+        // views work on a connected DTM, whose device is the simulated flowmeter.
+        const bool needsDevice = functionId != 1;
+        const bool online = needsDevice && GoOnline();
+        if (!needsDevice || online) {
             CFunctionUi ui;
             frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
                 if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
@@ -24,7 +26,10 @@ int CFrameDemo::RunFunctionUi(long functionId) {
                   L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
             const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
             shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
-            if (shown) {
+            if (shown && script) {
+                shown = RunUiScript(ui, *script, scriptOut) == 0;
+                (void)ui.Close();
+            } else if (shown) {
                 Say(L"the window is open: close it to go on");
                 RunContainerLoop(ui.Container());
                 Say(L"the user interface is closed and released");

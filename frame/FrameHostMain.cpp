@@ -2,9 +2,10 @@
 //   framehost.exe demo    creates and configures a VarnokP3 DTM, takes it online to the simulated flowmeter,
 //                         uploads, shows the key values, writes the tag, downloads, saves, goes offline,
 //                         releases and reloads it, step by step
-//   framehost.exe ui <function id>
+//   framehost.exe ui <function id> [script]
 //                         sets up a new DTM and opens the user interface of its function (1 is the offline
-//                         parameterization) in a window until it is closed
+//                         parameterization; every other function works online with the simulated
+//                         flowmeter) in a window until it is closed, or drives it by the script and closes it
 //   framehost.exe open <ProgID|{class id}> [script]
 //                         sets up a new DTM online with the simulated flowmeter and opens that control with
 //                         it in a window of its own, as frames open controls that are no DTM function;
@@ -37,7 +38,7 @@ std::wstring ProgramFolder() {
 
 int Usage() {
     ql::WriteUtf8(stderr,
-                  L"usage: framehost.exe demo\n       framehost.exe ui <function id>\n"
+                  L"usage: framehost.exe demo\n       framehost.exe ui <function id> [script]\n"
                   L"       framehost.exe open <ProgID|{class id}> [script]\n");
     return 2;
 }
@@ -72,7 +73,7 @@ int OpenUserInterface(const FrameDemoSettings& settings, const char* control, co
 int main(int argc, char** argv) {
     const bool runDemo = argc == 2 && std::strcmp(argv[1], "demo") == 0;
     const bool open = (argc == 3 || argc == 4) && std::strcmp(argv[1], "open") == 0;
-    const bool ui = argc == 3 && std::strcmp(argv[1], "ui") == 0;
+    const bool ui = (argc == 3 || argc == 4) && std::strcmp(argv[1], "ui") == 0;
     if (!runDemo && !open && !ui) return Usage();
     ql::ComApartment apartment;
     if (FAILED(apartment.Status())) {
@@ -87,6 +88,11 @@ int main(int argc, char** argv) {
     settings.ProjectPath = folder + L"demo-project.varnok";
     settings.SchemaFolder = SourceTreeSchemaFolder();
     if (open) return OpenUserInterface(settings, argv[2], argc == 4 ? argv[3] : nullptr);
+    if (ui && argc == 4) {
+        // As with "open": the frame's steps to stderr, the script's prints to stdout.
+        const std::wstring script = ReadScript(argv[3]);
+        return CFrameDemo(stderr, settings).RunFunctionUi(std::atol(argv[2]), &script, stdout);
+    }
     CFrameDemo demo(stdout, settings);
     return ui ? demo.RunFunctionUi(std::atol(argv[2])) : demo.Run();
 }

@@ -17,6 +17,7 @@
 #include "dtm/DtmObjectFactory.h"
 #include "module/ModuleResources.h"
 #include "ui/frame/TreeFrame.h"
+#include "ui/login/SrvLogin.h"
 #include "ui/pages/P1_Root.h"
 #include "ui/pages/P2_PBDevInfo.h"
 #include "ui/pages/P4_TBMassFlow.h"
@@ -27,7 +28,10 @@
 #include "ui/pages/P9_TBOutPut.h"
 #include "ui/pages/Q2_AIFBTemp.h"
 #include "ui/pages/TBExtra.h"
+#include "ui/views/Diagnosis.h"
+#include "ui/views/MeasuredValues.h"
 #include "ui/views/P3_PBDiagnosis.h"
+#include "ui/views/Trend.h"
 
 namespace {
 
@@ -57,11 +61,11 @@ ql::ObjectMapEntry Entry(const CLSID& clsid, ql::CreateInstanceFn createInstance
 }
 
 ql::AutoObjectEntry g_baseOrvo(Entry<IDR_BASEORVO>(CLSID_BaseOrvo, &ql::CreateInstance<CBaseOrvo>));
-ql::AutoObjectEntry g_diagnosis(Entry<IDR_DIAGNOSIS>(CLSID_Diagnosis, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_dtmObject(ql::MakeObjectEntry(CLSID_DtmObject, &UpdateDtmObjectRegistry, &CreateDtmObject,
-                                                    &DtmObjectCategories));
+ql::AutoObjectEntry g_diagnosis(Entry<IDR_DIAGNOSIS>(CLSID_Diagnosis, &ql::CreateInstance<CDiagnosis>));
+ql::AutoObjectEntry g_dtmObject(ql::MakeObjectEntry(CLSID_DtmObject, &UpdateDtmObjectRegistry,
+                                                    &CreateDtmObject, &DtmObjectCategories));
 ql::AutoObjectEntry g_measuredValues(Entry<IDR_MEASUREDVALUES>(CLSID_MeasuredValues,
-                                                               &ql::CreateNotImplemented));
+                                                               &ql::CreateInstance<CMeasuredValues>));
 ql::AutoObjectEntry g_p1Root(Entry<IDR_P1_ROOT>(CLSID_P1_Root, &ql::CreateInstance<CP1_Root>));
 ql::AutoObjectEntry g_p2PbDevInfo(Entry<IDR_P2_PBDEVINFO>(CLSID_P2_PBDevInfo,
                                                           &ql::CreateInstance<CP2_PBDevInfo>));
@@ -79,9 +83,9 @@ ql::AutoObjectEntry g_q1AifbFlow(Entry<IDR_Q1_AIFBFLOW>(CLSID_Q1_AIFBFlow, &ql::
 ql::AutoObjectEntry g_q2AifbTemp(Entry<IDR_Q2_AIFBTEMP>(CLSID_Q2_AIFBTemp,
                                                         &ql::CreateInstance<CQ2_AIFBTemp>));
 ql::AutoObjectEntry g_q3AifbTotal(Entry<IDR_Q3_AIFBTOTAL>(CLSID_Q3_AIFBTotal, &ql::CreateNotImplemented));
-ql::AutoObjectEntry g_srvLogin(Entry<IDR_SRVLOGIN>(CLSID_SrvLogin, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_srvLogin(Entry<IDR_SRVLOGIN>(CLSID_SrvLogin, &ql::CreateInstance<CSrvLogin>));
 ql::AutoObjectEntry g_tbExtra(Entry<IDR_TBEXTRA>(CLSID_TBExtra, &ql::CreateInstance<CTBExtra>));
 ql::AutoObjectEntry g_treeFrame(Entry<IDR_TREEFRAME>(CLSID_TreeFrame, &ql::CreateInstance<CTreeFrame>));
-ql::AutoObjectEntry g_trend(Entry<IDR_TREND>(CLSID_Trend, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_trend(Entry<IDR_TREND>(CLSID_Trend, &ql::CreateInstance<CTrend>));
 
 }  // namespace

@@ -10,11 +10,15 @@ out=${2:-$root/docs/screenshots}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# Each user interface: the picture's name, what framehost.exe opens, and what the script does first (words
-# joined by '|' stand for the script's lines).
+# Each user interface: the picture's name, what framehost.exe opens (a ProgID, or ui:<function id> for a
+# function of the DTM), and what the script does first (words joined by '|' stand for the script's lines).
 shots=(
   "test-control QuelkUiTest.Control"
   "baseorvo VarnokP3.BaseOrvo text|1206|1;text|1208|26;click|1403"
+  "measured-values ui:5"
+  "diagnosis ui:4"
+  "trend ui:8"
+  "srvlogin VarnokP3.SrvLogin text|6184|ozq"
 )
 
 export WINEPREFIX="$build/wineprefix-x11"
@@ -41,7 +45,8 @@ for shot in "${shots[@]}"; do
   read -r name control steps <<<"$shot"
   { [ -z "${steps:-}" ] || echo "$steps" | tr ';|' '\n ' | sed 's/ *$//;/^$/d'; printf 'wait 5000\nclose\n'; } \
     >"$work/script.txt"
-  wine "$build/frame/framehost.exe" open "$control" "$(winepath -w "$work/script.txt")" </dev/null >/dev/null 2>&1 &
+  if [[ $control == ui:* ]]; then opens=(ui "${control#ui:}"); else opens=(open "$control"); fi
+  wine "$build/frame/framehost.exe" "${opens[@]}" "$(winepath -w "$work/script.txt")" </dev/null >/dev/null 2>&1 &
   host=$!
   sleep 5
   import -display "$display" -window root "$work/screen.png"

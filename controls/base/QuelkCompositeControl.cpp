@@ -48,6 +48,12 @@ bool CQuelkCompositeControl::PostCloseRequest() noexcept {
                                     reinterpret_cast<LPARAM>(ControllingUnknown())) != FALSE;
 }
 
+LRESULT CQuelkCompositeControl::OnMouseActivate(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
+    if (const HWND window = WindowHandle()) ::BringWindowToTop(::GetAncestor(window, GA_ROOT));
+    handled = FALSE;
+    return MA_ACTIVATE;
+}
+
 LRESULT CQuelkCompositeControl::OnCloseRequest(UINT, WPARAM, LPARAM, BOOL&) noexcept {
     // The frame may release the control while it closes the function: hold it for the call.
     const ql::ComPtr<IUnknown> self(ControllingUnknown());

@@ -59,6 +59,9 @@ protected:
     // Hands the base the controlling unknown once the object is built (the class's FinalConstruct).
     HRESULT AttachIdentity(IUnknown* controllingUnknown) noexcept;
     void OnWindowCreated() noexcept override { AttachDialogWindow(WindowHandle()); }
+    // A WM_MOUSEACTIVATE handler for a class's map: the frame's window comes to the front, and the message
+    // goes on to the dialog control's activation.
+    LRESULT OnMouseActivate(UINT, WPARAM, LPARAM, BOOL& handled) noexcept;
     void OnFinalMessage(HWND) noexcept override { AttachDialogWindow(nullptr); }
 
 private:

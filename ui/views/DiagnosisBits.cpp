@@ -1,6 +1,7 @@
 #include "ui/views/DiagnosisBits.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "classlib/SafeArray.h"
 #include "ui/pages/PageDecoration.h"
@@ -85,4 +86,9 @@ void PlaceDiagnosisOverlays(HWND dialog) noexcept { PlacePageOverlays(dialog, kO
 
 bool FindDiagnosisColor(UINT controlId, COLORREF& color) noexcept {
     return FindAreaColor(kColors, controlId, color);
+}
+
+const PageOverlay* DiagnosisOverlays(size_t& count) noexcept {
+    count = std::size(kOverlays);
+    return kOverlays;
 }

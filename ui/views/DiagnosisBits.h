@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "ui/pages/PageDecoration.h"
+
 constexpr ULONG kDiagnosisId = 29;
 constexpr ULONG kDiagnosisExtId = 30;
 
@@ -22,3 +24,6 @@ void PlaceDiagnosisOverlays(HWND dialog) noexcept;
 
 // The area colour of a static of the diagnosis groups; false for any other control.
 bool FindDiagnosisColor(UINT controlId, COLORREF& color) noexcept;
+
+// The overlays and the group boxes they lie over, the outer frame first; `count` receives their number.
+const PageOverlay* DiagnosisOverlays(size_t& count) noexcept;

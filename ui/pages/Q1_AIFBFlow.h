@@ -61,7 +61,7 @@ private:
 
     // --- display and read-back (Q1_AIFBFlowValues.cpp) ---
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
-    // Stores one field of a shown record as its member's dataset value, under the page's transfer mark.
+    // Stores one field of a shown record as its member's dataset value and shows it in the member's rows.
     void StoreMember(ULONG member, const VARIANT& value) noexcept;
     void ShowRecord(ULONG id, const VARIANT& value) noexcept;
     // The OUT scale's limits, the OUT value and the alarm limits with the decimal point of field 6324.
@@ -84,9 +84,6 @@ private:
     CQuelkCyclicReader reader_;
     // Set while an Enter commit runs: a member's commit then writes its record.
     bool enterCommit_ = false;
-    // The OUT scale limits the member fields last showed: online the members' values go to the fields
-    // without entering the dataset, so the decimal-point formatting takes them from here.
-    std::optional<double> shownOutAt100_, shownOutAt0_;
     // The texts the decimal-point formatting wrote, by dialog item, with the numbers they round: while a
     // field still shows one, it stands for the exact number, so nothing rounded is written back.
     std::map<UINT, std::pair<std::string, double>> formatted_;

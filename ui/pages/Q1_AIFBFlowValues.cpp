@@ -109,12 +109,6 @@ HRESULT CQ1_AIFBFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
         case kStaticRevisionId:
             CopyItemText(dialog, IDC_AF_STATIC_REVISION_VALUE, {IDC_AF_STATIC_REVISION}, kLabelLimit);
             break;
-        case aiflow::kOutAt100:
-            shownOutAt100_ = AsNumber(value);
-            break;
-        case aiflow::kOutAt0:
-            shownOutAt0_ = AsNumber(value);
-            break;
         case aiflow::kOutUnit:
             CopyItemText(dialog, IDC_AF_OUT_UNIT,
                          {6471, 6474, 6476, 6480, 6483, 6490, 6492, 6494, 6496, 6501}, kLabelLimit);
@@ -157,19 +151,23 @@ void CQ1_AIFBFlow::ShowRecord(ULONG id, const VARIANT& value) noexcept {
     }
 }
 
-// Online the member's value comes back as a device value (shown, not stored); offline it is stored and the
-// online pages do not take the store for the device's value.
+// The member variables hold the fields of the record as the page last showed it, online (the device's
+// record) as offline: the members' rows load from them and the decimal point formats them. The store
+// carries the page's own store mark, so no online page takes it for a change of the dataset, and the
+// member's rows show the field at once.
 void CQ1_AIFBFlow::StoreMember(ULONG member, const VARIANT& value) noexcept {
     if (!Variables()) return;
-    const ULONG chosen = IsOnline() ? kAccessOnlineTransferMark : kAccessOfflineStoreMark;
-    const ULONG other = chosen ^ (kAccessOnlineTransferMark | kAccessOfflineStoreMark);
     ULONG word = 0;
     const bool markable = AccessWordMark::ReadWord(Variables(), member, word);
-    word &= ~other;
-    AccessWordMark mark(markable ? Variables() : nullptr, member, word | chosen, word & ~chosen);
-    ql::Variant item;
-    item.SetUI4(member);
-    (void)Variables()->SetValue(*item, value);
+    word &= ~kAccessOnlineTransferMark;
+    {
+        AccessWordMark mark(markable ? Variables() : nullptr, member, word | kAccessOfflineStoreMark,
+                            word & ~kAccessOfflineStoreMark);
+        ql::Variant item;
+        item.SetUI4(member);
+        (void)Variables()->SetValue(*item, value);
+    }
+    (void)ShowValueById(member, value);
 }
 
 void CQ1_AIFBFlow::ShowWithDecimalPoint() noexcept {
@@ -180,12 +178,8 @@ void CQ1_AIFBFlow::ShowWithDecimalPoint() noexcept {
         if (FAILED(GetParameterValue(id, value.Put()))) return std::nullopt;
         return AsNumber(*value);
     };
-    if (const auto at100 = shownOutAt100_ ? shownOutAt100_ : stored(aiflow::kOutAt100)) {
-        ShowFormatted(IDC_AF_OUT_AT_100, *at100, decimals);
-    }
-    if (const auto at0 = shownOutAt0_ ? shownOutAt0_ : stored(aiflow::kOutAt0)) {
-        ShowFormatted(IDC_AF_OUT_AT_0, *at0, decimals);
-    }
+    if (const auto at100 = stored(aiflow::kOutAt100)) ShowFormatted(IDC_AF_OUT_AT_100, *at100, decimals);
+    if (const auto at0 = stored(aiflow::kOutAt0)) ShowFormatted(IDC_AF_OUT_AT_0, *at0, decimals);
     // The OUT value belongs to no row: only its text is rounded.
     try {
         ::SetDlgItemTextA(

@@ -162,6 +162,9 @@ TEST_F(AiFlowPageTest, EnterOnlineWritesTheRecordToTheDevice) {
     const SimulatedRecord* scale = channel_->Device().FindRecord(1, 28);
     ASSERT_TRUE(scale);
     EXPECT_EQ(Bytes({0x43, 0x7A, 0, 0}), Bytes(scale->bytes.begin(), scale->bytes.begin() + 4));
+    // The device's record read back reaches the members: the fields show it in its decimals.
+    EXPECT_EQ("r4:250", Stored(kOutAt100));
+    EXPECT_EQ(L"250.00000", Text(IDC_AF_OUT_AT_100));
 
     // The device refuses the next write: the failure is told and the device keeps its record.
     channel_->AddFault(ChannelFaultRule{ChannelFault::Fail, kSimTransaction, 0, 1});

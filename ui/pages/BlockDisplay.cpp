@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ComModule.h"
 #include "dtm/documents/PaBlockTexts.h"
 #include "dtm/documents/PaRecordDecoders.h"
 #include "dtm/documents/PaStatusTexts.h"
@@ -87,5 +88,19 @@ void CopyItemText(HWND dialog, UINT from, std::initializer_list<UINT> to, int li
         for (UINT item : to) SetItemText(dialog, item, text.data());
     } catch (...) {
         // Out of memory: the labels keep their last text.
+    }
+}
+
+void ShowPicture(HWND dialog, UINT item, UINT bitmapId, ql::Bitmap& owned) noexcept {
+    const HWND picture = dialog ? ::GetDlgItem(dialog, static_cast<int>(item)) : nullptr;
+    if (!picture) return;
+    if (!owned) {
+        owned.Attach(static_cast<HBITMAP>(::LoadImageW(ql::ComModule::Instance().ModuleInstance(),
+                                                       MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
+                                                       LR_DEFAULTCOLOR)));
+    }
+    if (owned &&
+        reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)) != owned.Get()) {
+        ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(owned.Get()));
     }
 }

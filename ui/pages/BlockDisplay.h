@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "classlib/GdiObject.h"
+
 struct BlockObjectItems {
     UINT blockObject, parentClass, blockClass, profileRevision;
 };
@@ -31,3 +33,6 @@ void ShowOctetText(HWND dialog, UINT item, const VARIANT& value) noexcept;
 std::string ItemText(HWND dialog, UINT item, int limit);
 // At most `limit` characters of the item `from` into each item of `to`.
 void CopyItemText(HWND dialog, UINT from, std::initializer_list<UINT> to, int limit) noexcept;
+// Shows the module's bitmap `bitmapId` in the static bitmap item. The bitmap is loaded once into `owned`,
+// which keeps it for as long as the page lives: a static does not free a bitmap given to it.
+void ShowPicture(HWND dialog, UINT item, UINT bitmapId, ql::Bitmap& owned) noexcept;

@@ -59,10 +59,12 @@ protected:
         control_.Reset();
         page_.Reset();
     }
+    // The page works on the device, in the online parameterization's frame mode, as the window tells it.
     void SetOnline() {
         ql::ComPtr<IQuelkPageMode> mode;
         ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
         ASSERT_HR(S_OK, mode->SetOnline(1));
+        ASSERT_HR(S_OK, mode->SetFrameMode(2));
     }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }

@@ -51,6 +51,14 @@ TEST_F(AiFlowPageTest, ShowsTheOutScaleSplitIntoItsMembers) {
     }
 }
 
+// A decimal point beyond what a float carries is kept to fifteen places.
+TEST_F(AiFlowPageTest, DecimalPointIsKeptToFifteenPlaces) {
+    ASSERT_NO_FATAL_FAILURE(StoreBytes(kOutScale, {0x42, 0xC8, 0, 0, 0, 0, 0, 0, 0x05, 0x3E, 0xC8}));
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    EXPECT_EQ("ui1:200", Stored(kDecimalPoint));
+    EXPECT_EQ(L"100.000000000000000", Text(IDC_AF_OUT_AT_100));
+}
+
 // The page's own reformatting is no edit: it marks nothing modified, and Apply afterwards writes none of the
 // rounded numbers back, also for a limit that waits for a download (its row carries the modified bit).
 TEST_F(AiFlowPageTest, DecimalPointFormatsTheNumbersAndMarksNothingModified) {

@@ -95,6 +95,15 @@ TEST_F(AiFlowPageTest, EnterInAMemberWritesItsRecord) {
     EXPECT_EQ(L"250", Text(IDC_AF_OUT_AT_100));
 }
 
+// Apply writes the record of an edited member as Enter does.
+TEST_F(AiFlowPageTest, ApplyWritesTheRecordOfAnEditedMember) {
+    ASSERT_NO_FATAL_FAILURE(StoreBytes(kOutScale, kDefaultOutScale));
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ::SendMessageW(Item(IDC_AF_DECIMAL_POINT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
+    ASSERT_HR(S_OK, page_.Page()->Apply());
+    EXPECT_EQ(Bytes({0x42, 0xC8, 0, 0, 0, 0, 0, 0, 0x05, 0x3E, 0x02}), StoredBytes(kOutScale));
+}
+
 // A sibling field that holds no number refuses the whole record: nothing is written as 0.
 TEST_F(AiFlowPageTest, AnInvalidSiblingBlocksTheRecord) {
     ASSERT_NO_FATAL_FAILURE(StoreBytes(kOutScale, kDefaultOutScale));

@@ -52,6 +52,11 @@ protected:
         ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
         ASSERT_HR(S_OK, mode->SetOnline(1));
     }
+    void SetFrameMode(ULONG mode) {
+        ql::ComPtr<IQuelkPageMode> pageMode;
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), pageMode));
+        ASSERT_HR(S_OK, pageMode->SetFrameMode(mode));
+    }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
     bool Checked(int id) const { return ::IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
@@ -60,6 +65,18 @@ protected:
         ::SetFocus(Item(id));
         ::SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
         MSG key{Item(id), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        frame_->ClearCalls();
+        (void)page_.Page()->TranslateAccelerator(&key);
+    }
+    // A person picks `text` in the combo box and presses Enter in it.
+    void PickAndEnter(int id, const wchar_t* text) {
+        const HWND combo = Item(id);
+        const LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(text));
+        ASSERT_NE(CB_ERR, index) << text;
+        ::SetFocus(combo);
+        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        MSG key{combo, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
         frame_->ClearCalls();
         (void)page_.Page()->TranslateAccelerator(&key);
     }

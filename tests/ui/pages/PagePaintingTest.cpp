@@ -1,7 +1,6 @@
-// Every block page as a person sees it: hosted, painted into its window surface and read back pixel by
-// pixel. The coloured area backgrounds must stay behind the controls (a background painted over a
-// control leaves only its colour where the control should be), and every label shows its whole text in
-// the dialog font the platform gives it.
+// Every block page as a person sees it: hosted at its own size, painted into its window surface and read
+// back pixel by pixel. No area background may cover a control (the control would show only the area's
+// colour), and every label shows its whole text in the dialog font the platform gives it.
 #include <windows.h>
 
 #include <set>
@@ -15,7 +14,6 @@
 
 namespace {
 
-// The colours the pages paint their areas in.
 const std::set<COLORREF> kAreaColors = {0xFFFF96, 0xD7FDD5, 0xD2FFFF, 0xAED7FF, 0x64D7FF};
 
 struct PageCase {
@@ -39,71 +37,36 @@ const PageCase kPages[] = {
     {"Q2_AIFBTemp", &CLSID_Q2_AIFBTemp},
 };
 
-std::string ClassOf(HWND window) {
-    char name[32] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
+bool HasClass(HWND window, const wchar_t* name) {
+    wchar_t actual[16] = {};
+    ::GetClassNameW(window, actual, 16);
+    return std::wstring(actual) == name;
 }
 
-bool IsGroupBox(HWND window) {
-    return ClassOf(window) == "Button" && (::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
-// A static that shows a text (not a picture, not an empty backdrop).
-bool IsTextLabel(HWND window) {
-    if (ClassOf(window) != "Static" || pagetest::WindowText(window).empty()) return false;
-    const LONG type = ::GetWindowLongW(window, GWL_STYLE) & SS_TYPEMASK;
-    return type == SS_LEFT || type == SS_RIGHT || type == SS_CENTER;
-}
-
-// A control a person should see: a visible child other than an empty static (the backdrops).
-bool IsShownControl(HWND window) {
-    if (!::IsWindowVisible(window)) return false;
-    if (ClassOf(window) != "Static") return true;
-    const LONG type = ::GetWindowLongW(window, GWL_STYLE) & SS_TYPEMASK;
-    return type == SS_BITMAP || type == SS_ICON || !pagetest::WindowText(window).empty();
+// The size of `text` in `window`'s font; with `width`, broken into lines at that width as a static does.
+SIZE TextSize(HWND window, const std::wstring& text, LONG width = 0) {
+    ql::WindowDc dc(window);
+    ql::SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, width, 0};
+    ::DrawTextW(dc.Get(), text.c_str(), -1, &needed,
+                DT_CALCRECT | DT_EXPANDTABS | (width ? DT_WORDBREAK : DT_SINGLELINE));
+    return {needed.right, needed.bottom};
 }
 
 class PagePainting : public pagetest::BlockPageFixture, public ::testing::WithParamInterface<PageCase> {
 protected:
-    // The page at its own size in a frame large enough to hold it, as the parameterization window shows
-    // it (scrolled there; here the whole page stands in the frame's surface at once).
-    void OpenWholePage(const CLSID& clsid) {
-        ASSERT_NO_FATAL_FAILURE(OpenPage(clsid));
+    // The whole page at its own size, repainted and captured from its window surface.
+    void OpenAndCapture() {
+        ASSERT_NO_FATAL_FAILURE(OpenPage(*GetParam().clsid));
         const SIZE size = page_.Info().size;
-        ASSERT_TRUE(::SetWindowPos(frameWindow_.Get(), nullptr, 0, 0, size.cx + 64, size.cy + 96,
-                                   SWP_NOZORDER | SWP_NOACTIVATE));
+        ASSERT_TRUE(
+            ::SetWindowPos(frameWindow_.Get(), nullptr, 0, 0, size.cx + 64, size.cy + 96, SWP_NOZORDER));
         const RECT whole{0, 0, size.cx, size.cy};
         ASSERT_HR(S_OK, page_.Page()->Move(&whole));
-    }
-    // Where a group box shows itself: its caption, or the top edge when it has none; its inside holds
-    // other controls.
-    RECT GroupBoxFace(HWND box) const {
-        RECT rect = ClientRectOf(box);
-        ql::WindowDc dc(box);
-        ql::SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0)));
-        const std::wstring caption = pagetest::WindowText(box);
-        SIZE extent{0, 0};
-        ::GetTextExtentPoint32W(dc.Get(), caption.empty() ? L"X" : caption.c_str(),
-                                static_cast<int>(caption.empty() ? 1 : caption.size()), &extent);
-        rect.bottom = rect.top + extent.cy;
-        if (caption.empty()) {
-            rect.left += 2;
-            rect.right -= 2;
-        } else {
-            rect.left += 4;
-            rect.right = rect.left + extent.cx + 8;
-        }
-        return rect;
-    }
-    // The page's client area as it stands in its window surface after a full repaint.
-    void Capture() {
         ::RedrawWindow(dialog_, nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        RECT client{};
-        ::GetClientRect(dialog_, &client);
-        width_ = client.right;
-        height_ = client.bottom;
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        width_ = size.cx;
+        height_ = size.cy;
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
         void* bits = nullptr;
@@ -113,26 +76,35 @@ protected:
         ql::MemoryDc target(source.Get(), picture.Get());
         ::BitBlt(target.Get(), 0, 0, width_, height_, source.Get(), 0, 0, SRCCOPY);
         ::GdiFlush();
-        const auto* first = static_cast<const DWORD*>(bits);
-        pixels_.assign(first, first + static_cast<size_t>(width_) * static_cast<size_t>(height_));
+        pixels_.assign(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width_ * height_);
     }
-    // Whether any pixel of `area` (page client coordinates) has a colour other than the areas' own.
-    bool ShowsMoreThanAreaColors(RECT area) const {
-        RECT bounds{0, 0, width_, height_};
-        if (!::IntersectRect(&area, &area, &bounds)) return false;
+    // Whether the part of `area` (page coordinates) on the page shows any colour but the areas' own.
+    bool ShowsItself(RECT area) const {
+        const RECT page{0, 0, width_, height_};
+        if (!::IntersectRect(&area, &area, &page)) return false;
         for (LONG y = area.top; y < area.bottom; ++y) {
             for (LONG x = area.left; x < area.right; ++x) {
-                const DWORD pixel = pixels_[static_cast<size_t>(y) * width_ + x];
-                const COLORREF color = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-                if (!kAreaColors.count(color)) return true;
+                const DWORD pixel = pixels_[static_cast<size_t>(y * width_ + x)];
+                if (!kAreaColors.count(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF)))
+                    return true;
             }
         }
         return false;
     }
-    RECT ClientRectOf(HWND child) const {
+    // Where a control shows itself: a group box by its caption (or its top edge without one), since its
+    // inside holds other controls; any other control by its whole rectangle.
+    RECT Face(HWND control) const {
         RECT rect{};
-        ::GetWindowRect(child, &rect);
+        ::GetWindowRect(control, &rect);
         ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+        if (!HasClass(control, L"Button") ||
+            (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX)
+            return rect;
+        const std::wstring caption = pagetest::WindowText(control);
+        const SIZE text = TextSize(control, caption.empty() ? L"X" : caption);
+        rect.bottom = rect.top + text.cy;
+        rect.left += caption.empty() ? 2 : 4;
+        rect.right = caption.empty() ? rect.right - 2 : rect.left + text.cx + 8;
         return rect;
     }
 
@@ -140,42 +112,30 @@ protected:
     LONG width_ = 0, height_ = 0;
 };
 
-TEST_P(PagePainting, NoAreaBackgroundCoversAControl) {
-    ASSERT_NO_FATAL_FAILURE(OpenWholePage(*GetParam().clsid));
-    ASSERT_NO_FATAL_FAILURE(Capture());
-    std::string covered;
-    int checked = 0;
+TEST_P(PagePainting, ShowsEveryControlAndEveryWord) {
+    ASSERT_NO_FATAL_FAILURE(OpenAndCapture());
+    std::string covered, cut;
     for (HWND child = ::GetWindow(dialog_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsShownControl(child)) continue;
-        const RECT rect = IsGroupBox(child) ? GroupBoxFace(child) : ClientRectOf(child);
-        ++checked;
-        if (!ShowsMoreThanAreaColors(rect)) covered += " " + std::to_string(::GetDlgCtrlID(child));
-    }
-    EXPECT_GT(checked, 0);
-    EXPECT_EQ("", covered) << "controls showing only an area colour";
-}
-
-// A label's text, broken into lines at its width as the static breaks it, fits its height: no word is lost.
-TEST_P(PagePainting, EveryLabelShowsItsWholeText) {
-    ASSERT_NO_FATAL_FAILURE(OpenWholePage(*GetParam().clsid));
-    std::string cut;
-    for (HWND child = ::GetWindow(dialog_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (!::IsWindowVisible(child) || !IsTextLabel(child)) continue;
-        RECT client{};
-        ::GetClientRect(child, &client);
-        ql::WindowDc dc(child);
-        ql::SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
+        if (!::IsWindowVisible(child)) continue;
         const std::wstring text = pagetest::WindowText(child);
-        RECT needed{0, 0, client.right, 0};
-        ::DrawTextW(dc.Get(), text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-        if (needed.bottom > client.bottom || needed.right > client.right) {
-            cut += " " + std::to_string(::GetDlgCtrlID(child));
+        const LONG type = ::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
+        const bool isStatic = HasClass(child, L"Static");
+        // The area backgrounds themselves are statics without text or picture.
+        if (isStatic && text.empty() && type != SS_BITMAP && type != SS_ICON) continue;
+        if (!ShowsItself(Face(child))) covered += " " + std::to_string(::GetDlgCtrlID(child));
+        if (isStatic && !text.empty() && (type == SS_LEFT || type == SS_RIGHT || type == SS_CENTER)) {
+            RECT client{};
+            ::GetClientRect(child, &client);
+            const SIZE needed = TextSize(child, text, client.right);
+            if (needed.cx > client.right || needed.cy > client.bottom)
+                cut += " " + std::to_string(::GetDlgCtrlID(child));
         }
     }
+    EXPECT_EQ("", covered) << "controls that show only an area's colour";
     EXPECT_EQ("", cut) << "labels that lose part of their text";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, PagePainting, ::testing::ValuesIn(kPages),
-                         [](const ::testing::TestParamInfo<PageCase>& info) { return info.param.name; });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

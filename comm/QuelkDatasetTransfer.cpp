@@ -137,6 +137,12 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
             // The thread is shutting down: no further transfer can be waited for, and nobody is left to
             // read a failure text per parameter or to answer a question.
             if (hr == kQuitRequestedResult) return EndEarly(E_ABORT);
+            // A write the device answered with an error is one failed parameter of the run: the store's
+            // message says why, and the run asks and goes on as for any other.
+            if (hr == kDeviceRefusedResult) {
+                (void)::SetErrorInfo(0, nullptr);  // the store's text is the run's; nobody asks for this one
+                hr = S_OK;
+            }
             if (FAILED(hr) || done != VARIANT_TRUE || !store.LastResultOk()) {
                 if (plan.reportsFailures) ReportFailure(id, hr, done);
                 anyFailed = true;

@@ -13,6 +13,17 @@
 
 namespace {
 
+// The message of a refused write as the calling thread's error object: it travels with the failure to
+// whoever committed the value, which need not be one of the open controls the store told.
+void SetRefusalErrorInfo(BSTR message) noexcept {
+    ql::ComPtr<ICreateErrorInfo> create;
+    if (FAILED(::CreateErrorInfo(create.Put())) || !create) return;
+    (void)create->SetDescription(message);
+    (void)create->SetGUID(IID_IQuelkVariablesEx);
+    ql::ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create.As(info))) (void)::SetErrorInfo(0, info.Get());
+}
+
 // Both null count as equal, one null as unequal, otherwise every character counts, letter case included.
 bool IsExactlySameText(BSTR first, BSTR second) noexcept {
     if (!first || !second) return first == second;
@@ -255,8 +266,14 @@ HRESULT CQuelkDpv1Communication::ReadParameter(ULONG id) noexcept {
 
 HRESULT CQuelkDpv1Communication::WriteParameter(ULONG id, const VARIANT& value) noexcept {
     VARIANT_BOOL sent = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(WriteRequestSync(id, value, &sent));
-    return sent == VARIANT_TRUE ? S_OK : S_FALSE;
+    // The answer's own outcome, kept by this request's pending record: a refused write is no success to the
+    // page that committed it, whatever else was evaluated while it waited.
+    Dpv1TransferOutcome outcome;
+    QL_RETURN_IF_FAILED(SendTransaction(id, &value, true, &sent, &outcome));
+    if (sent != VARIANT_TRUE) return S_FALSE;
+    if (!outcome.reported || outcome.ok) return S_OK;
+    SetRefusalErrorInfo(outcome.message.Get());
+    return kDeviceRefusedResult;
 }
 
 HRESULT CQuelkDpv1Communication::QueryStore(ql::ComPtr<IQuelkVariables>& store) noexcept {

@@ -109,7 +109,8 @@ public:
     HRESULT STDMETHODCALLTYPE OnTransactionResponse(BSTR invokeId, BSTR response) noexcept override;
 
     // ---- IDatasetDeviceAccess: the store's device reads and writes. The synchronous forms answer S_FALSE
-    // when nothing went out (not connected, or the channel declined) ----
+    // when nothing went out (not connected, or the channel declined); the synchronous write answers
+    // kDeviceRefusedResult when the device or the channel answered it with an error ----
     HRESULT ReadParameterAsync(ULONG id, VARIANT_BOOL* sent) noexcept override;
     HRESULT WriteParameterAsync(ULONG id, const VARIANT& value, VARIANT_BOOL* sent) noexcept override;
     HRESULT ReadParameter(ULONG id) noexcept override;
@@ -148,8 +149,10 @@ private:
     // The request of a read or write: the document and context for `id`; `value` is null for a read.
     HRESULT BuildTransaction(ULONG id, const VARIANT* value, ql::Bstr& document,
                              ql::Variant& context) noexcept;
-    // The road of every read and write sender; `synchronous` waits for the answer.
-    HRESULT SendTransaction(ULONG id, const VARIANT* value, bool synchronous, VARIANT_BOOL* sent) noexcept;
+    // The road of every read and write sender; `synchronous` waits for the answer, and `outcome` (when
+    // given) receives what the evaluation of that answer reported.
+    HRESULT SendTransaction(ULONG id, const VARIANT* value, bool synchronous, VARIANT_BOOL* sent,
+                            Dpv1TransferOutcome* outcome = nullptr) noexcept;
     // The api (parameter 2) and bus address (parameter 3) of the dataset.
     HRESULT ReadConnectionParameters(BYTE* api, BYTE* busAddress) noexcept;
     HRESULT SendConnect(BYTE api, BYTE busAddress, VARIANT_BOOL* accepted) noexcept;

@@ -2,6 +2,9 @@
 // asynchronous and synchronous. The senders never change the DTM's state; the answers do.
 #include "comm/QuelkDpv1Communication.h"
 
+#include <cwchar>
+#include <utility>
+
 #include "classlib/HResult.h"
 #include "classlib/Handle.h"
 #include "classlib/PumpingWait.h"
@@ -38,6 +41,20 @@ HRESULT MakeTransactionContext(ULONG id, const VARIANT* value, LONG kind, ql::Va
     QL_RETURN_IF_FAILED(PutContextElement(array.Get(), 2, kindElement));
     context.AttachArray(VT_VARIANT, array.Detach());
     return S_OK;
+}
+
+// An error object that says no answer came: it stays with the thread also where a caller does not pass the
+// failure on.
+void SetNoAnswerErrorInfo(DWORD waitedMs) noexcept {
+    ql::ComPtr<ICreateErrorInfo> create;
+    if (FAILED(::CreateErrorInfo(create.Put())) || !create) return;
+    wchar_t text[96];
+    (void)std::swprintf(text, 96, L"No answer from the device within %lu ms.",
+                        static_cast<unsigned long>(waitedMs));
+    (void)create->SetDescription(text);
+    (void)create->SetGUID(kNoAnswerErrorGuid);
+    ql::ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create.As(info))) (void)::SetErrorInfo(0, info.Get());
 }
 
 // A byte-sized value of the dataset (api, station address): exactly VT_UI1, else E_FAIL.
@@ -148,7 +165,7 @@ HRESULT CQuelkDpv1Communication::BuildTransaction(ULONG id, const VARIANT* value
 }
 
 HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value, bool synchronous,
-                                                 VARIANT_BOOL* sent) noexcept {
+                                                 VARIANT_BOOL* sent, Dpv1TransferOutcome* outcome) noexcept {
     QL_RETURN_IF_NULL_OUT(sent);
     *sent = VARIANT_FALSE;
     if (communicationReference_.IsNull()) return S_OK;  // not connected: nothing is sent
@@ -176,12 +193,15 @@ HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value,
     if (!waiter.answered) {
         // No answer in time: the record goes, so a late answer finds nothing.
         (void)pending_.Remove(invokeId.Get());
-        return waited == ql::PumpingWaitResult::QuitRequested ? kQuitRequestedResult : E_ABORT;
+        if (waited == ql::PumpingWaitResult::QuitRequested) return kQuitRequestedResult;
+        SetNoAnswerErrorInfo(transactionTimeout_);
+        return E_ABORT;
     }
     // The store's last result is this request's own again, whatever was evaluated inside the wait.
     if (waiter.outcome.reported) {
         (void)host_->Store().SetLastResult(waiter.outcome.ok, waiter.outcome.message.Get());
     }
+    if (outcome) *outcome = std::move(waiter.outcome);
     return FAILED(waiter.result) ? waiter.result : S_OK;
 }
 

@@ -1,5 +1,8 @@
 #include "values/DialogValueText.h"
 
+#include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -52,8 +55,49 @@ bool FormatByteArray(SAFEARRAY* array, std::string& text) {
     return true;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the decimal number at `at`: digits with at most one point (one digit at least), then an
+// exponent only when digits follow its letter and sign. 0 when no number starts there.
+size_t DecimalNumberLength(const std::string& text, size_t at) {
+    size_t end = at, digits = 0;
+    while (end < text.size() && IsDigit(text[end])) ++end, ++digits;
+    if (end < text.size() && text[end] == '.') {
+        ++end;
+        while (end < text.size() && IsDigit(text[end])) ++end, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        size_t exponent = end + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) ++exponent;
+        if (exponent < text.size() && IsDigit(text[exponent])) {
+            while (exponent < text.size() && IsDigit(text[exponent])) ++exponent;
+            end = exponent;
+        }
+    }
+    return end - at;
+}
+
+// The longest prefix of `text` (after white space and a sign) that forms a finite decimal number within
+// single precision. Only such a number is read: the C library's %f also takes infinities, NaN and
+// hexadecimal numbers ("0x10" is 16 there, not a 0 followed by text), and a number beyond the range of a
+// single would arrive as an infinity or as 0, none of which a person means by the digits typed.
 bool ScanSingle(const std::string& text, float& value) {
-    return std::sscanf(text.c_str(), " %f", &value) == 1;
+    size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    const bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    const size_t length = DecimalNumberLength(text, at);
+    if (length == 0) return false;
+    if (text[at] == '0' && at + 1 < text.size() && (text[at + 1] == 'x' || text[at + 1] == 'X')) return false;
+    double number = 0;
+    const char* first = text.data() + at;
+    const std::from_chars_result read = std::from_chars(first, first + length, number);
+    if (read.ec != std::errc() || read.ptr != first + length) return false;
+    const float single = static_cast<float>(negative ? -number : number);
+    if (!std::isfinite(single) || (single == 0.0f && number != 0.0)) return false;
+    value = single;
+    return true;
 }
 
 }  // namespace

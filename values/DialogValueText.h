@@ -16,9 +16,10 @@
 HRESULT FormatDialogText(const char* format, const VARIANT& value, std::string& text, bool& shown) noexcept;
 
 // Reads a single-precision number from `text`: the locale's decimal separator becomes '.', a bare
-// exponent ("e3", " E2") gets its mantissa 1, the longest number prefix is scanned, and the number takes
-// the precision in which `format` shows it (a null or empty format keeps the scanned number). E_FAIL
-// when the text holds no number.
+// exponent ("e3", " E2") gets its mantissa 1, the longest prefix that forms a decimal number is scanned,
+// and the number takes the precision in which `format` shows it (a null or empty format keeps the scanned
+// number). E_FAIL when the text holds no number; infinities, NaN, hexadecimal numbers and numbers beyond
+// the range of a single count as none.
 HRESULT ParseSingleDialogText(const std::string& text, const char* format, float& value) noexcept;
 
 // Reads a byte array from `text`: the characters " .,:;" are dropped, an odd count gets a '0' at the end,

@@ -47,6 +47,10 @@ protected:
     void NotifyPageStatus(DWORD status) noexcept override { SetPageDirty(status != 0 ? TRUE : FALSE); }
     HRESULT ApplyChanges() noexcept override { return this->ApplyModifiedRows(); }
     BOOL TranslateDialogKey(MSG* message) noexcept override {
+        // Enter commits through the device and dispatches messages while it waits: a frame that lets the
+        // page go meanwhile (it need hold no reference across the key it routes) must not free it under
+        // this call.
+        const ql::ComPtr<IUnknown> keepAlive(this->ControllingUnknown());
         return keyboard_.TranslateDialogKey(WindowHandle(), message, EnterKeyHandler()) ||
                ql::PropertyPage::TranslateDialogKey(message);
     }

@@ -5,6 +5,7 @@
 #include "classlib/Variant.h"
 #include "controls/base/ControlArguments.h"
 #include "controls/sync/AccessWordMark.h"
+#include "dataset/DatasetDeviceAccess.h"
 #include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
 
@@ -121,6 +122,8 @@ HRESULT CQuelkOnlinePage::ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexc
 }
 
 HRESULT CQuelkOnlinePage::OnParameterEdited(UINT, WPARAM wParam, LPARAM, BOOL& handled) noexcept {
+    // The read waits for the device: the page holds itself meanwhile.
+    const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
     ql::ComPtr<IQuelkVariablesEx> store;
     if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
     const UINT controlId = LOWORD(wParam);
@@ -136,7 +139,9 @@ HRESULT CQuelkOnlinePage::OnParameterEdited(UINT, WPARAM wParam, LPARAM, BOOL& h
     const ULONG id = online ? DeviceHolderOf(m_rows[row].id) : m_rows[row].id;
     ULONG access = 0;
     QL_RETURN_IF_FAILED(GetParameterState(id, &access));
-    {
+    // Inside the wait of the page's own action (a click that moved the focus), the action's read-back
+    // shows the device's value: leaving a field asks the device nothing more.
+    if (!(online && InDeviceAction())) {
         const ULONG mark = online ? kAccessOnlineTransferMark : kAccessOfflineStoreMark;
         AccessWordMark marked(m_variables.Get(), id, access | mark, access & ~mark);
         if (online) {
@@ -151,4 +156,68 @@ HRESULT CQuelkOnlinePage::OnParameterEdited(UINT, WPARAM wParam, LPARAM, BOOL& h
         ::SendDlgItemMessageW(dialog, static_cast<int>(controlId), EM_SETSEL, static_cast<WPARAM>(-1), 0);
     }
     return S_OK;
+}
+
+// --- a person's action on the device ---
+
+CQuelkOnlinePage::DeviceAction::DeviceAction(CQuelkOnlinePage& page) noexcept
+    : page_(page), hold_(page.ControllingUnknown()) {
+    if (page_.actionDepth_++ == 0) page_.deviceSilent_ = false;
+}
+
+CQuelkOnlinePage::DeviceAction::~DeviceAction() {
+    if (--page_.actionDepth_ == 0) page_.deviceSilent_ = false;
+}
+
+HRESULT CQuelkOnlinePage::NoteDeviceResult(HRESULT result) noexcept {
+    // HRESULT_FROM_WIN32(ERROR_CANCELLED): the wait ended because the thread is asked to quit.
+    if (InDeviceAction() && (result == E_ABORT || result == HRESULT_FROM_WIN32(ERROR_CANCELLED))) {
+        deviceSilent_ = true;
+    }
+    if (result == kDeviceRefusedResult) TakeRefusalMessage();
+    return result;
+}
+
+void CQuelkOnlinePage::TakeRefusalMessage() noexcept {
+    // Taken from the thread in any case, so that no later failure finds it.
+    ql::ComPtr<IErrorInfo> info;
+    if (::GetErrorInfo(0, info.Put()) != S_OK || !info) return;
+    ql::Bstr text;
+    // A message the DTM broadcast to the page meanwhile says the same.
+    if (hasDeviceError_ || FAILED(info->GetDescription(text.Put()))) return;
+    ql::Variant none;
+    (void)ShowMessage(0, text.Get(), *none.Get());
+}
+
+HRESULT CQuelkOnlinePage::ReadDeviceValue(ULONG id, VARIANT* value) noexcept {
+    QL_RETURN_IF_NULL_OUT(value);
+    ::VariantInit(value);
+    if (DeviceSilent()) return E_ABORT;
+    ql::ComPtr<IDtmObject> dtm;
+    if (FAILED(QueryDtm(dtm)) || !dtm) return E_POINTER;
+    // The comparison answers no value for a failed read and keeps the read's result to itself; a read that
+    // got no answer leaves its error object on the thread. Anything older is of no concern here.
+    (void)::SetErrorInfo(0, nullptr);
+    ql::Variant device, stored;
+    QL_RETURN_IF_FAILED(dtm->CompareSingleParameter(*UlongArgument(id), device.Put(), stored.Put()));
+    if (device.Type() != VT_EMPTY) return device.Detach(value);
+    ql::ComPtr<IErrorInfo> info;
+    GUID source = GUID_NULL;
+    const bool unanswered = ::GetErrorInfo(0, info.Put()) == S_OK && info &&
+                            SUCCEEDED(info->GetGUID(&source)) && IsEqualGUID(source, kNoAnswerErrorGuid);
+    return unanswered ? NoteDeviceResult(E_ABORT) : E_FAIL;
+}
+
+HRESULT CQuelkOnlinePage::WriteParameterToDevice(ULONG id, const VARIANT& value) noexcept {
+    if (DeviceSilent()) return E_ABORT;
+    ql::ComPtr<IQuelkVariablesEx> store;
+    if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
+    VARIANT_BOOL written = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(NoteDeviceResult(store->WriteToDevice(id, value, &written)));
+    return written == VARIANT_TRUE ? S_OK : S_FALSE;
+}
+
+HRESULT CQuelkOnlinePage::ApplyModifiedRows() noexcept {
+    const DeviceAction action(*this);
+    return CQuelkControlBase::ApplyModifiedRows();
 }

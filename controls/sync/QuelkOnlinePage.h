@@ -50,6 +50,38 @@ public:
     HRESULT CommitParameter(ULONG id) noexcept override;
     HRESULT LoadParameter(ULONG id) noexcept override;
 
+    // --- a person's action that talks to the device ---
+    // An Enter commit with what follows it, or Apply. Its synchronous requests dispatch messages while they
+    // wait; as long as it runs, the page starts no device request of its own for those messages (a cyclic
+    // read, the reload of a field that lost the focus), and once one of its requests got no answer in time
+    // it asks the device nothing more: every further request would only wait out the same silence. The scope holds the page, so that a frame that lets the page
+    // go inside a wait does not free it under the action. Actions started inside a wait join the running
+    // one.
+    class DeviceAction {
+    public:
+        explicit DeviceAction(CQuelkOnlinePage& page) noexcept;
+        DeviceAction(const DeviceAction&) = delete;
+        DeviceAction& operator=(const DeviceAction&) = delete;
+        ~DeviceAction();
+
+    private:
+        CQuelkOnlinePage& page_;
+        ql::ComPtr<IUnknown> hold_;
+    };
+    bool InDeviceAction() const noexcept { return actionDepth_ > 0; }
+    // A request of the running action went unanswered: it sends nothing more.
+    bool DeviceSilent() const noexcept { return deviceSilent_; }
+    // The device's value of `id` through the DTM's comparison (the dataset keeps its own): E_ABORT when no
+    // answer came (the running action then asks nothing more) or the action had found the device silent
+    // already, E_FAIL for any other failed read. A failed read gives no value (VT_EMPTY).
+    HRESULT ReadDeviceValue(ULONG id, VARIANT* value) noexcept;
+    // `value` through the DTM's write of one parameter (to the device online, into the dataset marked for
+    // download otherwise): S_FALSE when it was not written, E_ABORT without a request once the running
+    // action found the device silent, else the write's failure.
+    HRESULT WriteParameterToDevice(ULONG id, const VARIANT& value) noexcept;
+    // Apply: the modified rows, committed as one action.
+    HRESULT ApplyModifiedRows() noexcept;
+
     // Whether the DTM is in any state but online (also without a DTM). E_POINTER for a null out-pointer.
     virtual HRESULT IsDtmOffline(bool* offline) noexcept;
     // A bound control lost the focus: online the parameter (or the device record holding it) is read again
@@ -70,15 +102,23 @@ public:
 protected:
     explicit CQuelkOnlinePage(const ParameterMap& map) noexcept : CQuelkControlBase(map) {}
 
+    // Keeps a request's result for the running action (a time-out or a quit means no answer came) and
+    // passes it on; a write the device refused leaves its message as the page's last device error.
+    HRESULT NoteDeviceResult(HRESULT result) noexcept;
+
 private:
     HRESULT CommitOnline(ULONG id, ULONG access, const VARIANT& value, IQuelkVariablesEx* store) noexcept;
     HRESULT CommitOffline(ULONG id, ULONG access, const VARIANT& value) noexcept;
     HRESULT OnValueChangedNotify(const VARIANT& data) noexcept;
     HRESULT OnDeviceValueNotify(const VARIANT& data) noexcept;
     HRESULT OnWrittenNotify(const VARIANT& data) noexcept;
+    // The message of a refused write, from the thread's error object the write left.
+    void TakeRefusalMessage() noexcept;
 
     ULONG online_ = 0;
     ULONG frameMode_ = kFrameModeOfflineTree;
     bool hasDeviceError_ = false;
     std::wstring lastDeviceError_;
+    ULONG actionDepth_ = 0;
+    bool deviceSilent_ = false;
 };

@@ -51,6 +51,7 @@ HRESULT CQuelkOnlinePage::CommitParameter(ULONG id) noexcept {
 
 HRESULT CQuelkOnlinePage::CommitOnline(ULONG id, ULONG access, const VARIANT& value,
                                        IQuelkVariablesEx* store) noexcept {
+    if (DeviceSilent()) return E_ABORT;
     const ULONG marked = access | kAccessOnlineTransferMark;
     HRESULT written = S_OK, readBack = S_OK;
     VARIANT_BOOL done = VARIANT_FALSE;
@@ -59,10 +60,14 @@ HRESULT CQuelkOnlinePage::CommitOnline(ULONG id, ULONG access, const VARIANT& va
         // dataset and its modified bit stay as they were.
         AccessWordMark mark(m_variables.Get(), id, marked,
                             access & ~(kAccessOnlineTransferMark | kAccessDiffers));
-        written = store->WriteToDevice(id, value, &done);
-        // Read back also after a refused write, so the control shows what the device holds.
-        VARIANT_BOOL read = VARIANT_FALSE;
-        readBack = store->ReadFromDevice(id, &read);
+        // A write the device refused fails (kDeviceRefusedResult), its message already with the page.
+        written = NoteDeviceResult(store->WriteToDevice(id, value, &done));
+        // Read back also after a refused write, so the control shows what the device holds; not after a
+        // write that got no answer.
+        if (!DeviceSilent()) {
+            VARIANT_BOOL read = VARIANT_FALSE;
+            readBack = NoteDeviceResult(store->ReadFromDevice(id, &read));
+        }
         (void)SetStateById(id, marked & ~kAccessDiffers);
     }
     QL_RETURN_IF_FAILED(written);
@@ -87,7 +92,8 @@ HRESULT CQuelkOnlinePage::CommitOffline(ULONG id, ULONG access, const VARIANT& v
 }
 
 HRESULT CQuelkOnlinePage::LoadParameter(ULONG id) noexcept {
-    if (IsAlwaysReadUnmarked(id)) return CQuelkControlBase::LoadParameter(id);
+    if (DeviceSilent()) return E_ABORT;
+    if (IsAlwaysReadUnmarked(id)) return NoteDeviceResult(CQuelkControlBase::LoadParameter(id));
     ql::ComPtr<IQuelkVariablesEx> store;
     if (FAILED(QueryDtm(store)) || !store) return E_POINTER;
     ULONG access = 0;
@@ -98,7 +104,7 @@ HRESULT CQuelkOnlinePage::LoadParameter(ULONG id) noexcept {
     {
         AccessWordMark mark(m_variables.Get(), id, access | kAccessOnlineTransferMark,
                             access & ~kAccessOnlineTransferMark);
-        read = store->ReadFromDevice(id, &done);
+        read = NoteDeviceResult(store->ReadFromDevice(id, &done));
     }
     QL_RETURN_IF_FAILED(read);
     QL_RETURN_HR_IF(E_FAIL, done != VARIANT_TRUE);

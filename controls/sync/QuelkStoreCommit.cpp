@@ -9,6 +9,7 @@
 #include "controls/base/QuelkCyclicTimer.h"
 #include "controls/sync/CommitChecks.h"
 #include "dataset/VariableFields.h"
+#include "values/VariantConversion.h"
 
 HRESULT CQuelkControlBase::StoreControlValue(ULONG id) noexcept {
     ql::Variant value;
@@ -51,6 +52,13 @@ HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, const IUnknown*
         return S_FALSE;
     // S_FALSE from the reader counts as read; the check below decides.
     QL_RETURN_IF_FAILED(control.ReadParameterDisplayByID(id, value));
+    // A control hands what it holds (a list's code is a 32-bit number): the value leaves in the record's
+    // own type, so the device receives the record's length.
+    VARTYPE type = VT_EMPTY;
+    if (V_VT(value) != VT_EMPTY && SUCCEEDED(control.GetParameterType(id, &type)) && type != VT_EMPTY &&
+        V_VT(value) != type) {
+        QL_RETURN_IF_FAILED(ConvertVariantType(value, value, type, 0, 0));
+    }
     VARIANT_BOOL valid = VARIANT_FALSE;
     (void)control.ValidateParameter(id, &valid);
     return valid ? S_OK : S_FALSE;

@@ -201,7 +201,12 @@ HRESULT CSimulatedDpv1Channel::HandleRequest(unsigned kind, IFdtCommunicationEve
     SimulatedRequest& logged = requests_.back();
 
     ChannelFaultRule fault;
-    const bool faulty = TakeFault(kind, &fault);
+    unsigned matched = kind;
+    if (kind == kSimTransaction) {
+        const bool write = record.document.find(L"WriteRequest") != std::wstring::npos;
+        matched |= write ? kSimWriteTransaction : kSimReadTransaction;
+    }
+    const bool faulty = TakeFault(matched, &fault);
     if (faulty && fault.fault == ChannelFault::Fail) return E_FAIL;
     if (faulty && fault.fault == ChannelFault::Refuse) return S_OK;
 
@@ -225,9 +230,14 @@ HRESULT CSimulatedDpv1Channel::HandleRequest(unsigned kind, IFdtCommunicationEve
         case kSimDisconnect:
             answered = AnswerDisconnect(document.Get(), &response);
             break;
-        default:
-            answered = AnswerTransaction(document.Get(), &response);
+        default: {
+            // An error in place of the answer means the device did not take the request.
+            const bool replaced = faulty && (fault.fault == ChannelFault::DeviceError ||
+                                             fault.fault == ChannelFault::CommunicationError ||
+                                             fault.fault == ChannelFault::Abort);
+            answered = AnswerTransaction(document.Get(), !replaced, &response);
             break;
+        }
     }
     if (!answered || !sink_) return S_OK;
     logged.accepted = true;
@@ -271,7 +281,9 @@ HRESULT CSimulatedDpv1Channel::HandleRequest(unsigned kind, IFdtCommunicationEve
                     answer.text =
                         DisconnectResponseXml(fault.errorCode, reference_, api_, device_.StationAddress());
                 } else if (kind == kSimTransaction) {
-                    answer.text = ReadResponseXml(fault.errorCode, reference_, nullptr);
+                    answer.text = (matched & kSimWriteTransaction)
+                                      ? WriteResponseXml(fault.errorCode, reference_)
+                                      : ReadResponseXml(fault.errorCode, reference_, nullptr);
                 }
                 break;
             case ChannelFault::Abort: {
@@ -328,7 +340,8 @@ bool CSimulatedDpv1Channel::AnswerDisconnect(IXMLDOMNode* document, std::wstring
     return true;
 }
 
-bool CSimulatedDpv1Channel::AnswerTransaction(IXMLDOMNode* document, std::wstring* response) {
+bool CSimulatedDpv1Channel::AnswerTransaction(IXMLDOMNode* document, bool reachesDevice,
+                                              std::wstring* response) {
     // A broken or closed connection carries no transactions.
     if (!connected_) return false;
     const bool isRead = HasNode(document, L"FDT/ReadRequest");
@@ -344,6 +357,7 @@ bool CSimulatedDpv1Channel::AnswerTransaction(IXMLDOMNode* document, std::wstrin
         *response = CommunicationErrorXml(kUnknownReference, L"Unknown communication reference");
         return true;
     }
+    if (!reachesDevice) return true;
     if (isRead) {
         SimBytes data;
         const Dpv1DeviceError error = device_.Read(slot, index, &data);

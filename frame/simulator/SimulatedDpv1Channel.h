@@ -25,12 +25,15 @@
 #include "frame/simulator/SimulatedFlowmeter.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
-// The requests a fault applies to (bits).
+// The requests a fault applies to (bits). A rule for kSimTransaction takes reads and writes alike; one for
+// kSimReadTransaction or kSimWriteTransaction only that direction (a record a device refuses to write).
 enum SimulatedRequestKind : unsigned {
     kSimConnect = 1,
     kSimDisconnect = 2,
     kSimTransaction = 4,
     kSimAnyRequest = 7,
+    kSimReadTransaction = 8,
+    kSimWriteTransaction = 16,
 };
 
 enum class ChannelFault {
@@ -155,7 +158,8 @@ private:
     // The normal answer to a request; false when the channel refuses it.
     bool AnswerConnect(IXMLDOMNode* document, std::wstring* response);
     bool AnswerDisconnect(IXMLDOMNode* document, std::wstring* response);
-    bool AnswerTransaction(IXMLDOMNode* document, std::wstring* response);
+    // `reachesDevice` false: the request is checked, but a fault answers in the device's place.
+    bool AnswerTransaction(IXMLDOMNode* document, bool reachesDevice, std::wstring* response);
     HRESULT ParseRequest(BSTR request, ql::ComPtr<IXMLDOMDocument2>& document) noexcept;
     void Send(DeliverySequence sequence, DWORD delayMs);
     void Deliver(const Delivery& delivery) noexcept;

@@ -81,6 +81,28 @@ TEST(ParseSingleDialogTextTest, ReadsNumbersAsTheRowShowsThem) {
     }
 }
 
+// Only a finite decimal number within single precision is a number: what the C library's %f also reads
+// (infinities, NaN, hexadecimal) or what would arrive as an infinity or 0 is no number at all.
+TEST(ParseSingleDialogTextTest, TakesOnlyFiniteDecimalNumbers) {
+    const struct {
+        const char* text;
+        HRESULT hr;
+        float value;
+    } cases[] = {
+        {"inf", E_FAIL, 0},        {"infinity", E_FAIL, 0},  {"-inf", E_FAIL, 0},     {"NaN", E_FAIL, 0},
+        {"0x10", E_FAIL, 0},       {"-0X1p4", E_FAIL, 0},    {"1e309", E_FAIL, 0},    {"1e39", E_FAIL, 0},
+        {"1e-320", E_FAIL, 0},     {"-1e-50", E_FAIL, 0},    {"+2.5", S_OK, 2.5f},    {".5", S_OK, 0.5f},
+        {"5.", S_OK, 5.0f},        {"1e", S_OK, 1.0f},       {"1e+2x", S_OK, 100.0f}, {"0", S_OK, 0.0f},
+        {"3.4e38", S_OK, 3.4e38f}, {"0.0e-999", S_OK, 0.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        float value = -99.0f;
+        EXPECT_HR(c.hr, ParseSingleDialogText(c.text, nullptr, value));
+        EXPECT_FLOAT_EQ(c.hr == S_OK ? c.value : -99.0f, value);
+    }
+}
+
 TEST(ParseHexDialogTextTest, ReadsBytesWithSeparatorsAndPadding) {
     const struct {
         const char* text;

@@ -1,13 +1,15 @@
 #pragma once
 // CBlockPage: what every block page adds to the property-page layer: the painting of an area of the page in
 // its own colour (the background of a static or read-only control and a solid brush of that colour, kept
-// as the page's background brush until the next one replaces it).
+// as the page's background brush until the next one replaces it), and labels as wide as their texts in
+// the dialog font the platform gives the page.
 //
 // Threading: the frame's user-interface thread.
 #include <windows.h>
 
 #include "classlib/Variant.h"
 #include "controls/base/QuelkPropertyPageImpl.h"
+#include "ui/pages/PageDecoration.h"
 
 template <class Layer>
 class CBlockPage : public CQuelkPropertyPageImpl<Layer> {
@@ -35,6 +37,11 @@ protected:
         previous.Attach(*value);
         (void)read.Detach(value);
         return result;
+    }
+
+    void OnWindowCreated() noexcept override {
+        CQuelkPropertyPageImpl<Layer>::OnWindowCreated();
+        FitLabelsToText(this->WindowHandle());
     }
 
     // The WM_CTLCOLORSTATIC answer for a control of an area painted `color`.

@@ -27,7 +27,8 @@ HWND RowControl(CQuelkOnlinePage& page, UINT row) noexcept {
     return dialog && entry.controlId != 0 ? ::GetDlgItem(dialog, static_cast<int>(entry.controlId)) : nullptr;
 }
 
-void CommitRow(CQuelkOnlinePage& page, ULONG id) {
+// Whether the value was committed.
+bool CommitRow(CQuelkOnlinePage& page, ULONG id) {
     const bool online = page.IsOnline();
     page.ClearDeviceError();
     const HRESULT result = page.CommitParameter(id);
@@ -46,11 +47,13 @@ void CommitRow(CQuelkOnlinePage& page, ULONG id) {
     } else {
         (void)page.RefreshControl(id);
     }
+    return result == S_OK;
 }
 
 }  // namespace
 
 HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept {
+    bool committed = false, failed = false;
     try {
         for (UINT row = 0; row < page.RowCount(); ++row) {
             if (!control || RowControl(page, row) != control) continue;
@@ -59,12 +62,21 @@ HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept {
             if (first >= 0 && (page.Row(static_cast<UINT>(first)).state & kRowInvalid) != 0) {
                 (void)page.RefreshControl(id);
                 (void)page.SendUserMessage(commit_text::kInvalid, commit_text::kInvalidCaption, 0);
-                return S_OK;
+                return S_FALSE;
             }
-            CommitRow(page, id);
+            (CommitRow(page, id) ? committed : failed) = true;
         }
     } catch (...) {
         // Only the failure text's allocation can throw; the commit itself has happened.
+        failed = true;
     }
-    return S_OK;
+    return committed && !failed ? S_OK : S_FALSE;
+}
+
+void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept {
+    char text[160];
+    std::snprintf(text, sizeof text, "%s could not be read!\nThe pipe dimensions are left as they are.",
+                  what);
+    (void)page.SendUserMessage(
+        text, page.IsOnline() ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
 }

@@ -12,8 +12,14 @@
 #include "controls/sync/QuelkOnlinePage.h"
 
 // Commits every row whose control window is `control`, each with its own message; a row marked invalid
-// rolls the field back instead and ends the walk. Always S_OK.
+// rolls the field back instead and ends the walk. S_OK when a value was committed and every commit
+// succeeded; S_FALSE otherwise (no row, a roll-back, a value that was not written): what a page derives
+// from the committed value then stays as it is.
 HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept;
+
+// Tells the user that a follow-up of a commit (a conversion of the pipe dimensions) stopped because
+// `what` could not be read: it stored nothing.
+void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept;
 
 // The message texts of the commit (shown exactly as the user has always read them).
 namespace commit_text {

@@ -104,7 +104,11 @@ LRESULT CP2_PBDevInfo::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, 
     return result;
 }
 
-HRESULT CP2_PBDevInfo::ApplyControl(HWND control) noexcept { return CommitEditedControl(*this, control); }
+HRESULT CP2_PBDevInfo::ApplyControl(HWND control) noexcept {
+    const DeviceAction action(*this);
+    (void)CommitEditedControl(*this, control);
+    return S_OK;
+}
 
 BOOL CP2_PBDevInfo::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
     (void)ApplyControl(focusedChild);

@@ -92,10 +92,6 @@ ql::Variant UnitValue(USHORT unit) {
     return value;
 }
 
-USHORT AsUnit(ql::Variant& value) noexcept {
-    return SUCCEEDED(value.ChangeType(VT_UI2)) ? V_UI2(value.Get()) : 0;
-}
-
 }  // namespace
 
 CP4_TBMassFlow::CP4_TBMassFlow() noexcept
@@ -178,8 +174,10 @@ HRESULT CP4_TBMassFlow::ShowInRows(ULONG id, const VARIANT& value) noexcept {
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     ql::Variant unit;
     (void)::VariantCopy(unit.Put(), const_cast<VARIANT*>(&value));
-    const USHORT flowUnit = AsUnit(unit);
-    StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
+    // A value that is no unit is shown as it comes, but becomes no stored 0.
+    const bool isUnit = unit.Type() != VT_EMPTY && SUCCEEDED(unit.ChangeType(VT_UI2));
+    const USHORT flowUnit = isUnit ? V_UI2(unit.Get()) : 0;
+    if (isUnit) StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
     const UINT source = flowUnit == kMakerSpecificFlowUnit ? IDC_MF_MAKER_UNIT : IDC_MF_FLOW_UNIT;
     for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
         CopyItemText(source, label);
@@ -201,9 +199,17 @@ void CP4_TBMassFlow::ApplyTubeShape(BYTE shape) noexcept {
 }
 
 BYTE CP4_TBMassFlow::StoredTubeShape() noexcept {
-    ql::Variant shape;
-    if (FAILED(GetParameterValue(kShapeId, shape.Put()))) return 0;
-    return SUCCEEDED(shape.ChangeType(VT_UI1)) ? V_UI1(shape.Get()) : 0;
+    BYTE shape = 0;
+    return SUCCEEDED(StoredTubeShape(shape)) ? shape : 0;
+}
+
+HRESULT CP4_TBMassFlow::StoredTubeShape(BYTE& shape) noexcept {
+    ql::Variant value;
+    QL_RETURN_IF_FAILED(GetParameterValue(kShapeId, value.Put()));
+    QL_RETURN_HR_IF(E_FAIL, value.Type() == VT_EMPTY);
+    QL_RETURN_IF_FAILED(value.ChangeType(VT_UI1));
+    shape = V_UI1(value.Get());
+    return S_OK;
 }
 
 void CP4_TBMassFlow::CopyItemText(UINT from, UINT to) noexcept {

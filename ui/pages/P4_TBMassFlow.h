@@ -13,6 +13,7 @@
 
 #include "VarnokP3.h"
 #include "classlib/GdiObject.h"
+#include "classlib/Variant.h"
 #include "controls/base/QuelkCyclicTimer.h"
 #include "controls/base/QuelkPageKeyboard.h"
 #include "controls/sync/QuelkOnlinePage.h"
@@ -55,21 +56,29 @@ protected:
 
 private:
     BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
+    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
+    // holds itself meanwhile.
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        return reader_.OnCyclicTimer(Variables(), handled);
+        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
+        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
     }
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     void ShowFlowUnit(const VARIANT& value) noexcept;
     void ShowMassFlow(const VARIANT& value) noexcept;
     // Diameter editable for a pipe (shape 0), width and length for a duct.
     void ApplyTubeShape(BYTE shape) noexcept;
+    // The dataset's shape; a pipe (0) for display when it cannot be read.
     BYTE StoredTubeShape() noexcept;
+    HRESULT StoredTubeShape(BYTE& shape) noexcept;
     void AfterShapeCommit() noexcept;
-    void AfterFlowUnitCommit(USHORT previousSizeUnit) noexcept;
-    // The device's value with the online parameterization, else the dataset's.
-    float CurrentFloat(ULONG id) noexcept;
-    USHORT CurrentUnit(ULONG id) noexcept;
-    float StoredFloat(ULONG id) noexcept;
+    // `previousSizeUnit` is null when the size unit could not be read before the commit.
+    void AfterFlowUnitCommit(const USHORT* previousSizeUnit) noexcept;
+    // The device's value with the online parameterization, else the dataset's, in `type`. A read that
+    // failed (or an empty value) is a failure, never a number: the follow-ups then store nothing.
+    HRESULT CurrentValue(ULONG id, VARTYPE type, ql::Variant& value) noexcept;
+    HRESULT CurrentFloat(ULONG id, float& number) noexcept;
+    HRESULT CurrentUnit(ULONG id, USHORT& unit) noexcept;
+    HRESULT StoredFloat(ULONG id, float& number) noexcept;
     void StoreValue(ULONG id, const VARIANT& value) noexcept;
     void WriteDiameter(float diameter) noexcept;
     void SetRowsState(ULONG id, bool writable) noexcept;

@@ -28,10 +28,20 @@ ql::Variant FloatValue(float number) {
     return value;
 }
 
+ql::Variant UnitValue(USHORT unit) {
+    ql::Variant value;
+    value.Put()->vt = VT_UI2;
+    V_UI2(value.Get()) = unit;
+    return value;
+}
+
 }  // namespace
 
 HRESULT CP4_TBMassFlow::CommitParameter(ULONG id) noexcept {
-    if (enterCommit_ && IsDimensionId(id)) return CQuelkControlBase::CommitParameter(id);
+    if (enterCommit_ && IsDimensionId(id)) {
+        if (DeviceSilent()) return E_ABORT;
+        return NoteDeviceResult(CQuelkControlBase::CommitParameter(id));
+    }
     return CQuelkOnlinePage::CommitParameter(id);
 }
 
@@ -59,11 +69,17 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
         return -1;
     }();
     if (row < 0) return S_OK;
+    const DeviceAction action(*this);
     const ULONG id = Row(static_cast<UINT>(row)).id;
-    const USHORT previousSizeUnit = CurrentUnit(kSizeUnitId);
+    // The size unit as it was: the flow unit's coupling converts from it. A unit that could not be read
+    // is none.
+    USHORT previousSizeUnit = 0;
+    const bool previousKnown = SUCCEEDED(CurrentUnit(kSizeUnitId, previousSizeUnit));
     enterCommit_ = true;
-    (void)CommitEditedControl(*this, control);
+    const HRESULT committed = CommitEditedControl(*this, control);
     enterCommit_ = false;
+    // Sizes and units follow only a value that was committed.
+    if (committed != S_OK) return S_OK;
 
     UpdatingScope updating(m_updating);
     switch (id) {
@@ -86,7 +102,7 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
             AfterShapeCommit();
             break;
         case kFlowUnitId:
-            AfterFlowUnitCommit(previousSizeUnit);
+            AfterFlowUnitCommit(previousKnown ? &previousSizeUnit : nullptr);
             break;
         default:
             break;
@@ -95,7 +111,11 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
 }
 
 void CP4_TBMassFlow::AfterShapeCommit() noexcept {
-    const BYTE shape = StoredTubeShape();
+    BYTE shape = 0;
+    if (FAILED(StoredTubeShape(shape))) {
+        ReportUnreadValue(*this, "The shape of the tubing");
+        return;
+    }
     const bool pipe = shape == 0;
     if (pipe) {
         UpdateDiameterFromDuct();
@@ -109,31 +129,33 @@ void CP4_TBMassFlow::AfterShapeCommit() noexcept {
 }
 
 // Offline the page sets the size unit itself; online the device has done so and it is read back. The
-// sizes are converted by the page in both cases.
-void CP4_TBMassFlow::AfterFlowUnitCommit(USHORT previousSizeUnit) noexcept {
+// sizes are converted by the page in both cases. A value that cannot be read stops the coupling: nothing
+// is stored then, and the user is told.
+void CP4_TBMassFlow::AfterFlowUnitCommit(const USHORT* previousSizeUnit) noexcept {
     for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
         CopyItemText(IDC_MF_FLOW_UNIT, label);
     }
     (void)LoadParameter(kSizeUnitId);
     if (IsOnline()) (void)LoadParameter(kMakerUnitId);
-    USHORT flowUnit = CurrentUnit(kFlowUnitId);
-    if (FrameMode() == kFrameModeOnlineParameterization) {
-        ql::Variant value;
-        value.Put()->vt = VT_UI2;
-        V_UI2(value.Get()) = flowUnit;
-        StoreValue(kFlowUnitId, *value);
+    USHORT flowUnit = 0;
+    if (FAILED(CurrentUnit(kFlowUnitId, flowUnit))) {
+        ReportUnreadValue(*this, "The flow unit");
+        return;
     }
-    const USHORT targetUnit = massflow::SizeUnitForFlowUnit(previousSizeUnit, flowUnit);
+    if (FrameMode() == kFrameModeOnlineParameterization) StoreValue(kFlowUnitId, *UnitValue(flowUnit));
+    if (!previousSizeUnit) {
+        ReportUnreadValue(*this, "The nominal size unit");
+        return;
+    }
+    const USHORT targetUnit = massflow::SizeUnitForFlowUnit(*previousSizeUnit, flowUnit);
     if (targetUnit == 0) return;
-    const float diameter = CurrentFloat(kDiameterId);
-    const float width = StoredFloat(kWidthId);
-    const float length = StoredFloat(kLengthId);
-    if (!IsOnline()) {
-        ql::Variant unit;
-        unit.Put()->vt = VT_UI2;
-        V_UI2(unit.Get()) = targetUnit;
-        StoreValue(kSizeUnitId, *unit);
+    float diameter = 0, width = 0, length = 0;
+    if (FAILED(CurrentFloat(kDiameterId, diameter)) || FAILED(StoredFloat(kWidthId, width)) ||
+        FAILED(StoredFloat(kLengthId, length))) {
+        ReportUnreadValue(*this, "The pipe dimensions");
+        return;
     }
+    if (!IsOnline()) StoreValue(kSizeUnitId, *UnitValue(targetUnit));
     WriteDiameter(massflow::ConvertSize(diameter, targetUnit));
     StoreValue(kWidthId, *FloatValue(massflow::ConvertSize(width, targetUnit)));
     StoreValue(kLengthId, *FloatValue(massflow::ConvertSize(length, targetUnit)));
@@ -142,40 +164,58 @@ void CP4_TBMassFlow::AfterFlowUnitCommit(USHORT previousSizeUnit) noexcept {
 
 void CP4_TBMassFlow::UpdateDuctFromDiameter() noexcept {
     UpdatingScope updating(m_updating);
-    const float side = massflow::DuctSideFromDiameter(CurrentFloat(kDiameterId));
+    float diameter = 0;
+    if (FAILED(CurrentFloat(kDiameterId, diameter))) {
+        ReportUnreadValue(*this, "The nominal size");
+        return;
+    }
+    const float side = massflow::DuctSideFromDiameter(diameter);
     StoreValue(kWidthId, *FloatValue(side));
     StoreValue(kLengthId, *FloatValue(side));
 }
 
 void CP4_TBMassFlow::UpdateDiameterFromDuct() noexcept {
     UpdatingScope updating(m_updating);
-    WriteDiameter(massflow::DiameterFromDuct(StoredFloat(kWidthId), StoredFloat(kLengthId)));
-}
-
-float CP4_TBMassFlow::CurrentFloat(ULONG id) noexcept {
-    if (FrameMode() != kFrameModeOnlineParameterization) return StoredFloat(id);
-    ql::Variant device, dtm, idValue;
-    idValue.SetUI4(id);
-    (void)CompareSingleParameter(*idValue, device.Put(), dtm.Put());
-    return SUCCEEDED(device.ChangeType(VT_R4)) ? V_R4(device.Get()) : 0.0f;
-}
-
-USHORT CP4_TBMassFlow::CurrentUnit(ULONG id) noexcept {
-    ql::Variant value, dtm;
-    if (FrameMode() == kFrameModeOnlineParameterization) {
-        ql::Variant idValue;
-        idValue.SetUI4(id);
-        (void)CompareSingleParameter(*idValue, value.Put(), dtm.Put());
-    } else {
-        (void)GetParameterValue(id, value.Put());
+    float width = 0, length = 0;
+    if (FAILED(StoredFloat(kWidthId, width)) || FAILED(StoredFloat(kLengthId, length))) {
+        ReportUnreadValue(*this, "The duct dimensions");
+        return;
     }
-    return SUCCEEDED(value.ChangeType(VT_UI2)) ? V_UI2(value.Get()) : 0;
+    WriteDiameter(massflow::DiameterFromDuct(width, length));
 }
 
-float CP4_TBMassFlow::StoredFloat(ULONG id) noexcept {
+HRESULT CP4_TBMassFlow::CurrentValue(ULONG id, VARTYPE type, ql::Variant& value) noexcept {
+    if (FrameMode() == kFrameModeOnlineParameterization) {
+        QL_RETURN_IF_FAILED(ReadDeviceValue(id, value.Put()));
+    } else {
+        QL_RETURN_IF_FAILED(GetParameterValue(id, value.Put()));
+    }
+    // An empty value would convert to 0: no value is no number.
+    QL_RETURN_HR_IF(E_FAIL, value.Type() == VT_EMPTY);
+    return value.ChangeType(type);
+}
+
+HRESULT CP4_TBMassFlow::CurrentFloat(ULONG id, float& number) noexcept {
     ql::Variant value;
-    if (FAILED(GetParameterValue(id, value.Put()))) return 0.0f;
-    return SUCCEEDED(value.ChangeType(VT_R4)) ? V_R4(value.Get()) : 0.0f;
+    QL_RETURN_IF_FAILED(CurrentValue(id, VT_R4, value));
+    number = V_R4(value.Get());
+    return S_OK;
+}
+
+HRESULT CP4_TBMassFlow::CurrentUnit(ULONG id, USHORT& unit) noexcept {
+    ql::Variant value;
+    QL_RETURN_IF_FAILED(CurrentValue(id, VT_UI2, value));
+    unit = V_UI2(value.Get());
+    return S_OK;
+}
+
+HRESULT CP4_TBMassFlow::StoredFloat(ULONG id, float& number) noexcept {
+    ql::Variant value;
+    QL_RETURN_IF_FAILED(GetParameterValue(id, value.Put()));
+    QL_RETURN_HR_IF(E_FAIL, value.Type() == VT_EMPTY);
+    QL_RETURN_IF_FAILED(value.ChangeType(VT_R4));
+    number = V_R4(value.Get());
+    return S_OK;
 }
 
 void CP4_TBMassFlow::StoreValue(ULONG id, const VARIANT& value) noexcept {
@@ -186,10 +226,7 @@ void CP4_TBMassFlow::StoreValue(ULONG id, const VARIANT& value) noexcept {
 // Online the diameter goes to the device; offline into the dataset, marked for download.
 void CP4_TBMassFlow::WriteDiameter(float diameter) noexcept {
     UpdatingScope updating(m_updating);
-    ql::ComPtr<IQuelkVariablesEx> store;
-    if (FAILED(QueryDtm(store)) || !store) return;
-    VARIANT_BOOL written = VARIANT_FALSE;
-    (void)store->WriteToDevice(kDiameterId, *FloatValue(diameter), &written);
+    (void)WriteParameterToDevice(kDiameterId, *FloatValue(diameter));
 }
 
 void CP4_TBMassFlow::SetRowsState(ULONG id, bool writable) noexcept {

@@ -42,6 +42,7 @@ constexpr PageOverlay kOverlays[] = {{IDC_TBX_FRAME_OVERLAY, IDC_TBX_FRAME}};
 bool IsImperialMakerUnit(ULONG unit) { return unit == 1360 || unit == 1361 || unit == 1523 || unit == 1525; }
 bool IsMetricMakerUnit(ULONG unit) { return unit == 1521 || unit == 1522 || unit == 1524; }
 
+// A unit code; 0 (no unit of either system) for a value that is none.
 ULONG UnitOf(const ql::Variant& value) {
     ULONG unit = 0;
     return SUCCEEDED(VariantToUInt32(*value, &unit)) ? unit : 0;
@@ -128,27 +129,30 @@ LRESULT CTBExtra::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL&
     return result;
 }
 
-ql::Variant CTBExtra::CurrentValue(ULONG id) noexcept {
-    ql::Variant value;
+HRESULT CTBExtra::CurrentValue(ULONG id, ql::Variant& value) noexcept {
     if (FrameMode() == kFrameModeCompare) {
-        ql::Variant stored;
-        (void)CompareSingleParameter(*IdVariant(id), value.Get(), stored.Get());
-    } else if (Variables()) {
-        (void)Variables()->GetValue(*IdVariant(id), value.Get());
+        QL_RETURN_IF_FAILED(ReadDeviceValue(id, value.Put()));
+    } else {
+        QL_RETURN_IF_FAILED(GetParameterValue(id, value.Put()));
     }
-    return value;
+    // An empty value would convert to 0: no value is no number.
+    return value.Type() == VT_EMPTY ? E_FAIL : S_OK;
 }
 
 HRESULT CTBExtra::ApplyControl(HWND control) noexcept {
-    const ULONG sizeUnitBefore = UnitOf(CurrentValue(kSizeUnitId));
-    (void)CommitEditedControl(*this, control);
+    const DeviceAction action(*this);
+    ql::Variant sizeUnit;
+    const bool sizeUnitKnown = SUCCEEDED(CurrentValue(kSizeUnitId, sizeUnit));
+    // The sizes follow only a maker unit that was committed.
+    if (CommitEditedControl(*this, control) != S_OK) return S_OK;
     if (control && DialogWindow() && control == ::GetDlgItem(DialogWindow(), IDC_TBX_MAKER_UNIT)) {
-        CoupleMakerUnit(sizeUnitBefore);
+        CoupleMakerUnit(sizeUnitKnown ? &sizeUnit : nullptr);
     }
     return S_OK;
 }
 
-void CTBExtra::CoupleMakerUnit(ULONG sizeUnitBefore) noexcept {
+// A value that cannot be read stops the coupling: nothing is stored then, and the user is told.
+void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
     if (!Variables()) return;
     const bool online = IsOnline();
     if (online) {
@@ -156,33 +160,49 @@ void CTBExtra::CoupleMakerUnit(ULONG sizeUnitBefore) noexcept {
             (void)LoadParameter(id);
         }
     }
-    const ULONG makerUnit = UnitOf(CurrentValue(kMakerUnitId));
+    ql::Variant makerUnit;
+    if (FAILED(CurrentValue(kMakerUnitId, makerUnit))) {
+        ReportUnreadValue(*this, "The maker unit");
+        return;
+    }
+    if (!sizeUnitBefore) {
+        ReportUnreadValue(*this, "The nominal size unit");
+        return;
+    }
+    const ULONG unitBefore = UnitOf(*sizeUnitBefore);
+    const ULONG unitAfter = UnitOf(makerUnit);
     double factor = 0;
     ULONG newSizeUnit = 0;
-    if (sizeUnitBefore == kMillimetre && IsImperialMakerUnit(makerUnit)) {
+    if (unitBefore == kMillimetre && IsImperialMakerUnit(unitAfter)) {
         factor = kMmToInch;
         newSizeUnit = kInch;
-    } else if (sizeUnitBefore == kInch && IsMetricMakerUnit(makerUnit)) {
+    } else if (unitBefore == kInch && IsMetricMakerUnit(unitAfter)) {
         factor = kInchToMm;
         newSizeUnit = kMillimetre;
     } else {
         return;
     }
-    ql::Variant diameter = CurrentValue(kDiameterId), width, length;
-    (void)Variables()->GetValue(*IdVariant(kWidthId), width.Get());
-    (void)Variables()->GetValue(*IdVariant(kLengthId), length.Get());
+    ql::Variant diameter, width, length;
+    const bool read = SUCCEEDED(CurrentValue(kDiameterId, diameter)) &&
+                      SUCCEEDED(GetParameterValue(kWidthId, width.Put())) && width.Type() != VT_EMPTY &&
+                      SUCCEEDED(GetParameterValue(kLengthId, length.Put())) && length.Type() != VT_EMPTY;
+    bool converted = read;
+    for (ql::Variant* size : {&diameter, &width, &length}) {
+        if (!converted) break;
+        converted = SUCCEEDED(size->ChangeType(VT_R4));
+        if (converted) size->SetR4(static_cast<float>(V_R4(size->Get()) * factor));
+    }
+    if (!converted) {
+        ReportUnreadValue(*this, "The pipe dimensions");
+        return;
+    }
     if (!online) {
         ql::Variant unit;
         unit.SetUI4(newSizeUnit);
         (void)unit.ChangeType(VT_UI2);
         (void)Variables()->SetValue(*IdVariant(kSizeUnitId), *unit);
     }
-    for (ql::Variant* size : {&diameter, &width, &length}) {
-        if (FAILED(size->ChangeType(VT_R4))) size->SetR4(0.0f);
-        size->SetR4(static_cast<float>(V_R4(size->Get()) * factor));
-    }
-    VARIANT_BOOL written = VARIANT_FALSE;
-    (void)Variables()->WriteToDevice(*IdVariant(kDiameterId), *diameter, &written);
+    (void)WriteParameterToDevice(kDiameterId, *diameter);
     (void)Variables()->SetValue(*IdVariant(kWidthId), *width);
     (void)Variables()->SetValue(*IdVariant(kLengthId), *length);
 }

@@ -40,8 +40,10 @@ protected:
 private:
     BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
     void ShowUnitLabels(bool makerUnit) noexcept;
-    // The device's value in the comparing frame mode, the dataset's otherwise.
-    ql::Variant CurrentValue(ULONG id) noexcept;
-    // Converts the pipe dimensions when the maker unit changed measuring system against the size unit.
-    void CoupleMakerUnit(ULONG sizeUnitBefore) noexcept;
+    // The device's value in the comparing frame mode, the dataset's otherwise; a read that failed (or an
+    // empty value) is a failure.
+    HRESULT CurrentValue(ULONG id, ql::Variant& value) noexcept;
+    // Converts the pipe dimensions when the maker unit changed measuring system against the size unit
+    // (null when it could not be read before the commit).
+    void CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept;
 };

@@ -66,6 +66,11 @@ protected:
         ASSERT_HR(S_OK, mode->SetOnline(1));
         ASSERT_HR(S_OK, mode->SetFrameMode(2));
     }
+    void SetFrameMode(ULONG mode) {
+        ql::ComPtr<IQuelkPageMode> pageMode;
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), pageMode));
+        ASSERT_HR(S_OK, pageMode->SetFrameMode(mode));
+    }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
     bool Checked(int id) const { return ::IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }

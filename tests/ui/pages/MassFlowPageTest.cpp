@@ -32,18 +32,6 @@ protected:
         EXPECT_HR(S_OK, value.ChangeType(VT_UI4));
         return V_UI4(value.Get());
     }
-    // A person picks `text` in the combo box and presses Enter in it.
-    void PickAndEnter(int id, const wchar_t* text) {
-        const HWND combo = Item(id);
-        const LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                             reinterpret_cast<LPARAM>(text));
-        ASSERT_NE(CB_ERR, index) << text;
-        ::SetFocus(combo);
-        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        MSG key{combo, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
-        frame_->ClearCalls();
-        (void)page_.Page()->TranslateAccelerator(&key);
-    }
 };
 
 TEST_F(MassFlowPageTest, DuctFollowsTheDiameterAndBack) {

@@ -118,4 +118,18 @@ TEST_F(OutsidePageTest, RootShowsTheDevicePictureAndNoField) {
     EXPECT_EQ(0, CountEdits());
 }
 
+// The picture static does not free the bitmap it loaded: every open and close of the root would leave one
+// behind.
+TEST_F(OutsidePageTest, RootFreesItsPictureWhenClosed) {
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_NO_FATAL_FAILURE(Open(CLSID_P1_Root));
+        const auto picture = reinterpret_cast<HGDIOBJ>(
+            ::SendDlgItemMessageW(dialog_, IDC_ROOT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_EQ(static_cast<DWORD>(OBJ_BITMAP), ::GetObjectType(picture));
+        page_.Reset();
+        EXPECT_EQ(0u, ::GetObjectType(picture));
+    }
+}
+
 }  // namespace

@@ -34,6 +34,8 @@ public:
     bool dirty = false;
     HRESULT applyResult = S_OK;
     int applies = 0;
+    HRESULT keyAnswer = S_OK;
+    std::vector<WPARAM> keys;
     std::vector<std::string> calls;
     ql::ComPtr<IPropertyPageSite> site;
     std::vector<ql::ComPtr<IUnknown>> objects;
@@ -84,7 +86,12 @@ public:
         return applyResult;
     }
     HRESULT STDMETHODCALLTYPE Help(LPCOLESTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
+    // Keys the window offers the page, as the key codes pressed.
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message) override {
+        if (message->message != WM_KEYDOWN) return S_FALSE;
+        keys.push_back(message->wParam);
+        return keyAnswer;
+    }
 
     bool Shown() const { return window && ::IsWindowVisible(window.Get()); }
 };

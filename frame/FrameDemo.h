@@ -47,6 +47,10 @@ public:
     // `scriptOut`) or, without one, until the window is closed. Then offline and released. The script's
     // result, 1 when the control could not be opened.
     int RunControl(const std::wstring& control, const std::wstring* script, std::FILE* scriptOut);
+    // Sets up a new device instance online with the simulated flowmeter, uploads the device's parameters
+    // and hosts the property page `page` (a ProgID or class id) with it, working on the device, as the
+    // parameterization window hosts its pages (FrameDemoPage.cpp); the script as for RunControl.
+    int RunPage(const std::wstring& page, const std::wstring* script, std::FILE* scriptOut);
 
 private:
     enum class OnlineRequest { Upload, Download };

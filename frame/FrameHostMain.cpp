@@ -10,6 +10,9 @@
 //                         it in a window of its own, as frames open controls that are no DTM function;
 //                         without a script it runs until the window is closed, with one it drives the
 //                         control by the script's commands (frame/UiScript.h) and closes it
+//   framehost.exe page <ProgID|{class id}> [script]
+//                         the same for a property page: the DTM online and uploaded, the page hosted alone
+//                         as the parameterization window hosts it, working on the device
 #include <windows.h>
 
 #include <cstdio>
@@ -38,7 +41,8 @@ std::wstring ProgramFolder() {
 int Usage() {
     ql::WriteUtf8(stderr,
                   L"usage: framehost.exe demo\n       framehost.exe ui <function id>\n"
-                  L"       framehost.exe open <ProgID|{class id}> [script]\n");
+                  L"       framehost.exe open <ProgID|{class id}> [script]\n"
+                  L"       framehost.exe page <ProgID|{class id}> [script]\n");
     return 2;
 }
 
@@ -60,11 +64,13 @@ std::wstring ReadScript(const char* path) {
 }
 
 // The frame's own steps go to stderr: stdout holds only what the script prints.
-int OpenUserInterface(const FrameDemoSettings& settings, const char* control, const char* scriptPath) {
+int OpenUserInterface(const FrameDemoSettings& settings, const char* control, const char* scriptPath,
+                      bool page) {
     CFrameDemo frame(stderr, settings);
-    if (!scriptPath) return frame.RunControl(Wide(control), nullptr, stdout);
-    const std::wstring script = ReadScript(scriptPath);
-    return frame.RunControl(Wide(control), &script, stdout);
+    const std::wstring script = scriptPath ? ReadScript(scriptPath) : std::wstring();
+    const std::wstring* steps = scriptPath ? &script : nullptr;
+    return page ? frame.RunPage(Wide(control), steps, stdout)
+                : frame.RunControl(Wide(control), steps, stdout);
 }
 
 }  // namespace
@@ -72,8 +78,9 @@ int OpenUserInterface(const FrameDemoSettings& settings, const char* control, co
 int main(int argc, char** argv) {
     const bool runDemo = argc == 2 && std::strcmp(argv[1], "demo") == 0;
     const bool open = (argc == 3 || argc == 4) && std::strcmp(argv[1], "open") == 0;
+    const bool page = (argc == 3 || argc == 4) && std::strcmp(argv[1], "page") == 0;
     const bool ui = argc == 3 && std::strcmp(argv[1], "ui") == 0;
-    if (!runDemo && !open && !ui) return Usage();
+    if (!runDemo && !open && !page && !ui) return Usage();
     ql::ComApartment apartment;
     if (FAILED(apartment.Status())) {
         ql::PrintUtf8(stderr, L"framehost: COM could not be initialised (0x%08lX)\n",
@@ -86,7 +93,7 @@ int main(int argc, char** argv) {
     settings.ModulePath = folder + L"..\\module\\VarnokP3.dll";
     settings.ProjectPath = folder + L"demo-project.varnok";
     settings.SchemaFolder = SourceTreeSchemaFolder();
-    if (open) return OpenUserInterface(settings, argv[2], argc == 4 ? argv[3] : nullptr);
+    if (open || page) return OpenUserInterface(settings, argv[2], argc == 4 ? argv[3] : nullptr, page);
     CFrameDemo demo(stdout, settings);
     return ui ? demo.RunFunctionUi(std::atol(argv[2])) : demo.Run();
 }

@@ -33,17 +33,32 @@ void PressKey(UINT virtualKey) noexcept {
     ::PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-void PumpFor(CControlContainer& container, DWORD milliseconds) noexcept {
+namespace {
+
+void PumpFor(const std::function<void()>& pump, DWORD milliseconds) noexcept {
     const ULONGLONG end = ::GetTickCount64() + milliseconds;
     do {
-        PumpContainerMessages(container);
+        pump();
         const ULONGLONG now = ::GetTickCount64();
         if (now >= end) break;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     } while (true);
 }
 
+}  // namespace
+
+void PumpFor(CControlContainer& container, DWORD milliseconds) noexcept {
+    PumpFor([&container] { PumpContainerMessages(container); }, milliseconds);
+}
+
 int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out) {
+    const UiScriptTarget target{[&ui] { return ControlDialog(ui); },
+                                [&ui] { PumpContainerMessages(ui.Container()); },
+                                [&ui] { (void)ui.Close(); }};
+    return RunUiScript(target, script, out);
+}
+
+int RunUiScript(const UiScriptTarget& target, const std::wstring& script, std::FILE* out) {
     std::wistringstream lines(script);
     std::wstring line;
     while (std::getline(lines, line)) {
@@ -53,13 +68,13 @@ int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out) {
         std::wstring command;
         words >> command;
         if (command == L"close") {
-            (void)ui.Close();
+            target.close();
             continue;
         }
         if (command == L"wait") {
             DWORD ms = 0;
             words >> ms;
-            PumpFor(ui.Container(), ms);
+            PumpFor(target.pump, ms);
             continue;
         }
         if (command == L"key") {
@@ -71,10 +86,10 @@ int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out) {
                 return 1;
             }
             PressKey(key);
-            PumpContainerMessages(ui.Container());
+            target.pump();
             continue;
         }
-        HWND dialog = ControlDialog(ui);
+        HWND dialog = target.dialog();
         if (command == L"print-focus") {
             ql::PrintUtf8(out, L"focus %d\n", ::GetDlgCtrlID(::GetFocus()));
             continue;
@@ -94,7 +109,7 @@ int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out) {
                 return 1;
             }
             ::SendMessageW(button, BM_CLICK, 0, 0);
-            PumpContainerMessages(ui.Container());
+            target.pump();
             continue;
         }
         if (command == L"print-text") {

@@ -10,12 +10,22 @@
 //   close                closes the user interface
 // Lines that are empty or start with '#' are skipped. Output goes to `out`, one line per print.
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "frame/FunctionUi.h"
 
+// What a script drives: the dialog whose items it names, the pump that dispatches the waiting messages
+// (keys offered to the user interface first), and the close of the user interface.
+struct UiScriptTarget {
+    std::function<HWND()> dialog;
+    std::function<void()> pump;
+    std::function<void()> close;
+};
+
 // Runs `script` (its text) on `ui`; 0 when every command ran, 1 at the first unknown or failed command.
 int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out);
+int RunUiScript(const UiScriptTarget& target, const std::wstring& script, std::FILE* out);
 // Posts a key press (down and up) to the window with the focus, as the keyboard would.
 void PressKey(UINT virtualKey) noexcept;
 // Dispatches messages for `milliseconds`, keys offered to the open control first.

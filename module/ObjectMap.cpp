@@ -25,7 +25,9 @@
 #include "ui/pages/P7_TBCal2.h"
 #include "ui/pages/P8_TBExtTS.h"
 #include "ui/pages/P9_TBOutPut.h"
+#include "ui/pages/Q1_AIFBFlow.h"
 #include "ui/pages/Q2_AIFBTemp.h"
+#include "ui/pages/Q3_AIFBTotal.h"
 #include "ui/pages/TBExtra.h"
 #include "ui/views/P3_PBDiagnosis.h"
 
@@ -75,10 +77,12 @@ ql::AutoObjectEntry g_p7TbCal2(Entry<IDR_P7_TBCAL2>(CLSID_P7_TBCal2, &ql::Create
 ql::AutoObjectEntry g_p8TbExtTs(Entry<IDR_P8_TBEXTTS>(CLSID_P8_TBExtTS, &ql::CreateInstance<CP8_TBExtTS>));
 ql::AutoObjectEntry g_p9TbOutPut(Entry<IDR_P9_TBOUTPUT>(CLSID_P9_TBOutPut,
                                                         &ql::CreateInstance<CP9_TBOutPut>));
-ql::AutoObjectEntry g_q1AifbFlow(Entry<IDR_Q1_AIFBFLOW>(CLSID_Q1_AIFBFlow, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_q1AifbFlow(Entry<IDR_Q1_AIFBFLOW>(CLSID_Q1_AIFBFlow,
+                                                        &ql::CreateInstance<CQ1_AIFBFlow>));
 ql::AutoObjectEntry g_q2AifbTemp(Entry<IDR_Q2_AIFBTEMP>(CLSID_Q2_AIFBTemp,
                                                         &ql::CreateInstance<CQ2_AIFBTemp>));
-ql::AutoObjectEntry g_q3AifbTotal(Entry<IDR_Q3_AIFBTOTAL>(CLSID_Q3_AIFBTotal, &ql::CreateNotImplemented));
+ql::AutoObjectEntry g_q3AifbTotal(Entry<IDR_Q3_AIFBTOTAL>(CLSID_Q3_AIFBTotal,
+                                                          &ql::CreateInstance<CQ3_AIFBTotal>));
 ql::AutoObjectEntry g_srvLogin(Entry<IDR_SRVLOGIN>(CLSID_SrvLogin, &ql::CreateNotImplemented));
 ql::AutoObjectEntry g_tbExtra(Entry<IDR_TBEXTRA>(CLSID_TBExtra, &ql::CreateInstance<CTBExtra>));
 ql::AutoObjectEntry g_treeFrame(Entry<IDR_TREEFRAME>(CLSID_TreeFrame, &ql::CreateInstance<CTreeFrame>));

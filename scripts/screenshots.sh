@@ -11,10 +11,18 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
 # Each user interface: the picture's name, what framehost.exe opens, and what the script does first (words
-# joined by '|' stand for the script's lines).
+# joined by '|' stand for the script's lines). "page:<ProgID>" hosts a property page alone, online to the
+# simulated flowmeter after an upload, as the parameterization window hosts it.
 shots=(
   "test-control QuelkUiTest.Control"
   "baseorvo VarnokP3.BaseOrvo text|1206|1;text|1208|26;click|1403"
+  "page-p1-root page:VarnokP3.P1_Root"
+  "page-p2-pbdevinfo page:VarnokP3.P2_PBDevInfo"
+  "page-p3-pbdiagnosis page:VarnokP3.P3_PBDiagnosis"
+  "page-p4-tbmassflow page:VarnokP3.P4_TBMassFlow"
+  "page-tbextra page:VarnokP3.TBExtra"
+  "page-q1-aifbflow page:VarnokP3.Q1_AIFBFlow"
+  "page-q3-aifbtotal page:VarnokP3.Q3_AIFBTotal"
 )
 
 export WINEPREFIX="$build/wineprefix-x11"
@@ -39,11 +47,17 @@ sleep 1
 
 for shot in "${shots[@]}"; do
   read -r name control steps <<<"$shot"
-  { [ -z "${steps:-}" ] || echo "$steps" | tr ';|' '\n ' | sed 's/ *$//;/^$/d'; printf 'wait 5000\nclose\n'; } \
+  # The script says when the window is up (print-focus), and the picture is taken two seconds later.
+  { [ -z "${steps:-}" ] || echo "$steps" | tr ';|' '\n ' | sed 's/ *$//;/^$/d'; printf 'print-focus\nwait 8000\nclose\n'; } \
     >"$work/script.txt"
-  wine "$build/frame/framehost.exe" open "$control" "$(winepath -w "$work/script.txt")" </dev/null >/dev/null 2>&1 &
+  : >"$work/out.txt"
+  verb=open
+  case "$control" in page:*) verb=page control=${control#page:} ;; esac
+  wine "$build/frame/framehost.exe" "$verb" "$control" "$(winepath -w "$work/script.txt")" </dev/null \
+    >"$work/out.txt" 2>/dev/null &
   host=$!
-  sleep 5
+  for _ in $(seq 1 120); do grep -q focus "$work/out.txt" && break; sleep 0.5; done
+  sleep 2
   import -display "$display" -window root "$work/screen.png"
   wait "$host" || { echo "screenshots: framehost.exe could not open $control" >&2; exit 1; }
   # The desktop is black without a window manager: trimming leaves the window.

@@ -71,6 +71,14 @@ OutScaleFields SplitOutScale(const VARIANT& record) noexcept {
     return fields;
 }
 
+PvScaleFields SplitPvScale(const VARIANT& record) noexcept {
+    PvScaleFields fields;
+    ULONG bits = FloatBits(fields.valueAt0);
+    DecodeValueStatusRecord(record, &fields.valueAt100, &bits);
+    std::memcpy(&fields.valueAt0, &bits, sizeof(bits));
+    return fields;
+}
+
 SimulationFields SplitSimulation(const VARIANT& record) noexcept {
     SimulationFields fields;
     ULONG bits = 0;

@@ -20,6 +20,14 @@ struct OutScaleFields {
 // The fields of `record`; the record decoder's defaults for a value that is not an 11-byte array.
 OutScaleFields SplitOutScale(const VARIANT& record) noexcept;
 
+// The fields of the PV scale record (EU at 100 %, EU at 0 %; 100.0 and 0.0 for a value shorter than it).
+struct PvScaleFields {
+    float valueAt100 = 100.0f;
+    float valueAt0 = 0.0f;
+};
+
+PvScaleFields SplitPvScale(const VARIANT& record) noexcept;
+
 // The fields of the simulation record (status byte, simulated value, enable byte; 0, 0.0, 0 by default).
 struct SimulationFields {
     BYTE status = 0;

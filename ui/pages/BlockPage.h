@@ -6,6 +6,7 @@
 // Threading: the frame's user-interface thread.
 #include <windows.h>
 
+#include "classlib/Variant.h"
 #include "controls/base/QuelkPropertyPageImpl.h"
 
 template <class Layer>
@@ -17,6 +18,23 @@ protected:
         : CQuelkPropertyPageImpl<Layer>(dialogId, titleId, map) {
         this->m_lcid = 1033;
         this->m_brush.Attach(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
+    }
+
+    // The control of the first row of `id` read as the parameter's code narrowed to `type` (an enumeration's
+    // byte width); a failed narrowing leaves the value as read. The read's result; E_POINTER for a null
+    // `value`, E_INVALIDARG for an id without a row. `value` is replaced only by a successful read.
+    HRESULT ReadNarrowed(ULONG id, VARTYPE type, VARIANT* value) noexcept {
+        if (!value) return E_POINTER;
+        const int row = this->FindParamRow(id);
+        if (row < 0) return E_INVALIDARG;
+        ql::Variant read;
+        const HRESULT result = this->ReadParameterDisplay(static_cast<UINT>(row), read.Get());
+        if (FAILED(result)) return result;
+        (void)read.ChangeType(type);
+        ql::Variant previous;
+        previous.Attach(*value);
+        (void)read.Detach(value);
+        return result;
     }
 
     // The WM_CTLCOLORSTATIC answer for a control of an area painted `color`.

@@ -5,6 +5,7 @@
 #include "classlib/Variant.h"
 #include "dtm/documents/PaRecordDecoders.h"
 #include "dtm/documents/PaStatusTexts.h"
+#include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
@@ -21,6 +22,7 @@ constexpr ULONG kTagId = 33, kTagLength = 32;
 // The DTM's own copy of the flow unit, kept in step with what the page shows.
 constexpr ULONG kFlowUnitCopyId = 131;
 constexpr ULONG kZeroUnitId = 43, kStaticRevisionId = 32;
+constexpr ULONG kBlockObjectId = 31, kModeBlockId = 37;
 constexpr USHORT kMakerSpecificFlowUnit = 1999;
 
 const ParameterMap& MassFlowMap() {
@@ -54,6 +56,11 @@ const ParameterMap& MassFlowMap() {
     };
     return map;
 }
+
+constexpr BlockObjectItems kBlockObjectItems{IDC_MF_BLOCK_OBJECT, IDC_MF_PARENT_CLASS, IDC_MF_CLASS,
+                                             IDC_MF_PROFILE_REVISION};
+constexpr ModeBlockItems kModeBlockItems{IDC_MF_ACTUAL_MODE, IDC_MF_NORMAL_MODE, IDC_MF_PERMITTED_AUTO,
+                                         IDC_MF_PERMITTED_OS, IDC_MF_PERMITTED_MAN};
 
 // The page's read every two seconds while online: mass flow, static revision, mode block.
 constexpr ULONG kCyclicIds[] = {46, 32, 37};
@@ -107,6 +114,14 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
     if (id == kMassFlowId) {
         ShowMassFlow(value);
+        return S_OK;
+    }
+    if (id == kBlockObjectId) {
+        ShowBlockObject(DialogWindow(), kBlockObjectItems, value);
+        return S_OK;
+    }
+    if (id == kModeBlockId) {
+        ShowModeBlock(DialogWindow(), kModeBlockItems, value);
         return S_OK;
     }
     if (id == kTagId) {
@@ -254,6 +269,8 @@ LRESULT CP4_TBMassFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, B
     if (show) {
         ApplyTubeShape(StoredTubeShape());
         PlacePageOverlays(DialogWindow(), kOverlays);
+        ShowPicture(DialogWindow(), IDC_MF_PIPE_PICTURE, IDB_PIPE_PICTURE, pipePicture_);
+        ShowPicture(DialogWindow(), IDC_MF_DUCT_PICTURE, IDB_DUCT_PICTURE, ductPicture_);
     }
     return result;
 }

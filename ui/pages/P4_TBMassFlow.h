@@ -12,6 +12,7 @@
 #include <string>
 
 #include "VarnokP3.h"
+#include "classlib/GdiObject.h"
 #include "controls/base/QuelkCyclicTimer.h"
 #include "controls/base/QuelkPageKeyboard.h"
 #include "controls/sync/QuelkOnlinePage.h"
@@ -76,6 +77,8 @@ private:
     void SetItemText(UINT controlId, const char* text) noexcept;
 
     CQuelkCyclicReader reader_;
+    // The pictures of the pipe and duct dimension groups, kept for the statics that show them.
+    ql::Bitmap pipePicture_, ductPicture_;
     // Set while an Enter commit runs: the page's own dimension and unit ids then use the base commit, and
     // the dataset-only ids are not read back from the device.
     bool enterCommit_ = false;

@@ -141,3 +141,8 @@
 #define IDC_MF_ZERO_UNIT_LABEL 6447
 #define IDC_MF_PIPE_GROUP 6126
 #define IDC_MF_DUCT_GROUP 6134
+// The pictures of the pipe and duct dimension groups.
+#define IDB_DUCT_PICTURE 223
+#define IDB_PIPE_PICTURE 224
+#define IDC_MF_PIPE_PICTURE 6520
+#define IDC_MF_DUCT_PICTURE 6521

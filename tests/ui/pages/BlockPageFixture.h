@@ -5,10 +5,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "VarnokP3.h"
 #include "classlib/PropertyPageSite.h"
 #include "tests/controls/base/ControlTestSupport.h"
+#include "tests/support/TestVariants.h"
 
 namespace pagetest {
 
@@ -28,7 +30,7 @@ protected:
         ASSERT_HR(S_OK, ql::MakeObject(site_));
     }
     void TearDown() override {
-        page_.Reset();
+        ClosePage();
         frameWindow_.Reset();
         site_.Reset();
         DtmFixture::TearDown();
@@ -46,11 +48,23 @@ protected:
         VARIANT_BOOL ok = VARIANT_FALSE;
         ASSERT_HR(S_OK, control_->Init(dtm, &ok));
         ASSERT_EQ(VARIANT_TRUE, ok);
+        // The DTM's notifications reach the page as the window relays them: the page is an open control.
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(dtm, functions_));
+        ASSERT_HR(S_OK, functions_->ActiveXControlEvent(ql::Bstr(kPageInvokeId).Get(), control_.Get()));
     }
+    // Lets the page go as the window does when it closes.
+    void ClosePage() {
+        if (functions_) (void)functions_->ActiveXControlEvent(ql::Bstr(kPageInvokeId).Get(), nullptr);
+        functions_.Reset();
+        control_.Reset();
+        page_.Reset();
+    }
+    // The page works on the device, in the online parameterization's frame mode, as the window tells it.
     void SetOnline() {
         ql::ComPtr<IQuelkPageMode> mode;
         ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
         ASSERT_HR(S_OK, mode->SetOnline(1));
+        ASSERT_HR(S_OK, mode->SetFrameMode(2));
     }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
@@ -63,6 +77,29 @@ protected:
         frame_->ClearCalls();
         (void)page_.Page()->TranslateAccelerator(&key);
     }
+    // A person picks `text` in the combo box and presses Enter in it.
+    void PickAndEnter(int id, const wchar_t* text) {
+        const HWND combo = Item(id);
+        const LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(text));
+        ASSERT_NE(CB_ERR, index) << text;
+        ::SetFocus(combo);
+        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        MSG key{combo, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        frame_->ClearCalls();
+        (void)page_.Page()->TranslateAccelerator(&key);
+    }
+    void StoreValue(ULONG id, const ql::Variant& value) { ASSERT_HR(S_OK, Store()->SetValue(id, *value)); }
+    ql::Variant StoredValue(ULONG id) {
+        ql::Variant value;
+        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
+        return value;
+    }
+    std::vector<BYTE> StoredBytes(ULONG id) { return vtest::Elements<BYTE>(*StoredValue(id)); }
+    // Whether the frame's last user message holds `text` (its caption or its text).
+    bool LastMessageHas(const wchar_t* text) const {
+        return LastUserMessage().find(text) != std::wstring::npos;
+    }
     std::wstring LastUserMessage() const {
         const auto* call = frame_->LastCall(L"UserDialog");
         return call && call->Arguments.size() > 1 ? call->Arguments[1] : std::wstring();
@@ -72,7 +109,9 @@ protected:
     ql::ComPtr<PageSite> site_;
     ql::HostedPropertyPage page_;
     ql::ComPtr<IQuelkControl> control_;
+    ql::ComPtr<IQuelkFunctions> functions_;
     HWND dialog_ = nullptr;
+    static constexpr const wchar_t* kPageInvokeId = L"6F1B2C4D-0000-4000-8000-000000000001";
 };
 
 }  // namespace pagetest

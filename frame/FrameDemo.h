@@ -40,8 +40,9 @@ public:
     // 0 when every step went as a frame expects, 1 otherwise.
     int Run();
     // Sets up a new device instance and opens the user interface of one of its functions in a window of its
-    // own, until that is closed (FrameDemoUi.cpp). 0 when the user interface opened.
-    int RunFunctionUi(long functionId);
+    // own, until that is closed or, with `script`, runs the script on it as RunControl does
+    // (FrameDemoUi.cpp). 0 when the user interface opened (and the script ran).
+    int RunFunctionUi(long functionId, const std::wstring* script = nullptr, std::FILE* scriptOut = nullptr);
     // Sets up a new device instance online with the simulated flowmeter and opens `control` (a ProgID or
     // class id, no function of the DTM) with it; runs `script` (frame/UiScript.h, its prints to
     // `scriptOut`) or, without one, until the window is closed. Then offline and released. The script's

@@ -5,13 +5,14 @@
 #include "frame/FunctionUi.h"
 #include "frame/UiScript.h"
 
-int CFrameDemo::RunFunctionUi(long functionId) {
+int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::FILE* scriptOut) {
     if (FAILED(ql::MakeObject(frame_))) return 1;
     frame_->Script().SchemaFolder = settings_.SchemaFolder;
     frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
     Print(L"VarnokP3 frame host: the user interface of function %ld\n\n", functionId);
 
     bool shown = false;
+    int scriptResult = 0;
     if (SetUpNewInstance()) {
         // The online function works on a connected DTM: the simulated flowmeter is its device.
         const bool online = functionId == 2 && GoOnline();
@@ -24,7 +25,10 @@ int CFrameDemo::RunFunctionUi(long functionId) {
                   L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
             const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
             shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
-            if (shown) {
+            if (shown && script) {
+                scriptResult = RunUiScript(ui, *script, scriptOut);
+                (void)ui.Close();
+            } else if (shown) {
                 Say(L"the window is open: close it to go on");
                 RunContainerLoop(ui.Container());
                 Say(L"the user interface is closed and released");
@@ -36,7 +40,7 @@ int CFrameDemo::RunFunctionUi(long functionId) {
     }
     frame_->SetListener(nullptr);
     frame_->ClearProjectDtms();
-    return shown ? 0 : 1;
+    return shown ? scriptResult : 1;
 }
 
 int CFrameDemo::RunControl(const std::wstring& control, const std::wstring* script, std::FILE* scriptOut) {

@@ -2,9 +2,9 @@
 //   framehost.exe demo    creates and configures a VarnokP3 DTM, takes it online to the simulated flowmeter,
 //                         uploads, shows the key values, writes the tag, downloads, saves, goes offline,
 //                         releases and reloads it, step by step
-//   framehost.exe ui <function id>
+//   framehost.exe ui <function id> [script]
 //                         sets up a new DTM and opens the user interface of its function (1 is the offline
-//                         parameterization) in a window until it is closed
+//                         parameterization) in a window until it is closed, or drives it by the script
 //   framehost.exe open <ProgID|{class id}> [script]
 //                         sets up a new DTM online with the simulated flowmeter and opens that control with
 //                         it in a window of its own, as frames open controls that are no DTM function;
@@ -40,7 +40,7 @@ std::wstring ProgramFolder() {
 
 int Usage() {
     ql::WriteUtf8(stderr,
-                  L"usage: framehost.exe demo\n       framehost.exe ui <function id>\n"
+                  L"usage: framehost.exe demo\n       framehost.exe ui <function id> [script]\n"
                   L"       framehost.exe open <ProgID|{class id}> [script]\n"
                   L"       framehost.exe page <ProgID|{class id}> [script]\n");
     return 2;
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     const bool runDemo = argc == 2 && std::strcmp(argv[1], "demo") == 0;
     const bool open = (argc == 3 || argc == 4) && std::strcmp(argv[1], "open") == 0;
     const bool page = (argc == 3 || argc == 4) && std::strcmp(argv[1], "page") == 0;
-    const bool ui = argc == 3 && std::strcmp(argv[1], "ui") == 0;
+    const bool ui = (argc == 3 || argc == 4) && std::strcmp(argv[1], "ui") == 0;
     if (!runDemo && !open && !page && !ui) return Usage();
     ql::ComApartment apartment;
     if (FAILED(apartment.Status())) {
@@ -94,6 +94,12 @@ int main(int argc, char** argv) {
     settings.ProjectPath = folder + L"demo-project.varnok";
     settings.SchemaFolder = SourceTreeSchemaFolder();
     if (open || page) return OpenUserInterface(settings, argv[2], argc == 4 ? argv[3] : nullptr, page);
+    if (ui && argc == 4) {
+        // The frame's own steps go to stderr: stdout holds only what the script prints.
+        CFrameDemo frame(stderr, settings);
+        const std::wstring script = ReadScript(argv[3]);
+        return frame.RunFunctionUi(std::atol(argv[2]), &script, stdout);
+    }
     CFrameDemo demo(stdout, settings);
     return ui ? demo.RunFunctionUi(std::atol(argv[2])) : demo.Run();
 }

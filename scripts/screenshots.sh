@@ -12,7 +12,8 @@ out=$(cd "$out" && pwd)
 
 # Each user interface: the picture's name, what framehost.exe opens, and what the script does first (words
 # joined by '|' stand for the script's lines). "page:<ProgID>" hosts a property page alone, online to the
-# simulated flowmeter after an upload, as the parameterization window hosts it.
+# simulated flowmeter after an upload, as the parameterization window hosts it; "ui:<function id>" opens a
+# function of the DTM (1 offline, 2 online with the simulated flowmeter) as the frame application does.
 shots=(
   "test-control QuelkUiTest.Control"
   "baseorvo VarnokP3.BaseOrvo text|1206|1;text|1208|26;click|1403"
@@ -23,6 +24,8 @@ shots=(
   "page-tbextra page:VarnokP3.TBExtra"
   "page-q1-aifbflow page:VarnokP3.Q1_AIFBFlow"
   "page-q3-aifbtotal page:VarnokP3.Q3_AIFBTotal"
+  "tree-frame-offline ui:1 wait|1500;focus|6001;key|DOWN;wait|500"
+  "tree-frame-online ui:2 wait|8000;focus|6001;key|DOWN;key|DOWN;key|DOWN;wait|1000"
 )
 
 export WINEPREFIX="$build/wineprefix-x11"
@@ -31,7 +34,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 display=":$(( 90 + RANDOM % 9 ))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d)
 cleanup() {
@@ -52,7 +55,10 @@ for shot in "${shots[@]}"; do
     >"$work/script.txt"
   : >"$work/out.txt"
   verb=open
-  case "$control" in page:*) verb=page control=${control#page:} ;; esac
+  case "$control" in
+    page:*) verb=page control=${control#page:} ;;
+    ui:*) verb=ui control=${control#ui:} ;;
+  esac
   wine "$build/frame/framehost.exe" "$verb" "$control" "$(winepath -w "$work/script.txt")" </dev/null \
     >"$work/out.txt" 2>/dev/null &
   host=$!

@@ -19,6 +19,7 @@
 #include "tests/support/ServerModule.h"
 #include "tests/ui/frame/PageDouble.h"
 #include "tests/ui/frame/TreeReading.h"
+#include "ui/frame/TreeFrameConstants.h"
 #include "ui/frame/TreeFrameResources.h"
 
 namespace {
@@ -28,6 +29,7 @@ using frametest::FindTreeItem;
 using frametest::PageClass;
 using frametest::PageDouble;
 using frametest::TreeRow;
+using treeframe::PageInfo;
 
 constexpr DWORD kWaitMs = 10000;
 
@@ -71,12 +73,6 @@ void PrintTo(const Box& box, std::ostream* out) {
     *out << "(" << box.left << ", " << box.top << ") - (" << box.right << ", " << box.bottom << ")";
 }
 
-bool Served(REFCLSID classId) {
-    ql::ComPtr<IPropertyPage> page;
-    return SUCCEEDED(
-        ::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.PutVoid()));
-}
-
 class TreeFrameTest : public controltest::HostedUiFixture {
 protected:
     // The page of `index` becomes a double of the test's (its title kept, so the tree stays the same).
@@ -89,10 +85,6 @@ protected:
         return added;
     }
     void Open(long functionId, HRESULT expected = S_OK) {
-        // The AI block pages are built in parallel: until the module serves them, doubles stand in.
-        for (size_t index : {5, 6}) {
-            if (!Served(*kPages[index].classId)) (void)StandIn(index);
-        }
         ASSERT_NO_FATAL_FAILURE(GoOnlineForUi());
         frame_->ClearCalls();
         ASSERT_HR(expected, ui_.OpenFunction(session_.Object(), functionId));
@@ -189,15 +181,52 @@ TEST_F(TreeFrameTest, TheTreeShowsEveryPageExpandedWithTheImageOfItsDepth) {
     EXPECT_EQ(0, ShownPage()) << "the root page first";
 }
 
-TEST_F(TreeFrameTest, ABlockShowsTheFirstPageBelowItAndTheSelectionFollows) {
+// The window takes the size of its largest page: the widest is the test's, the tallest the mass flow page;
+// the frame application's window grows with it, and every page is activated at that size.
+TEST_F(TreeFrameTest, TheWindowGrowsToItsLargestPage) {
+    PageInfo massFlow;
+    {
+        ql::ComPtr<IPropertyPage> page;
+        ASSERT_HR(S_OK, ::CoCreateInstance(CLSID_P4_TBMassFlow, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IPropertyPage, page.PutVoid()));
+        ASSERT_HR(S_OK, page->GetPageInfo(&massFlow.info));
+    }
+    const SIZE largest{700, massFlow.info.size.cy};
+    PageDouble& totalizer = StandIn(6);
+    totalizer.size = {largest.cx, 300};
     ASSERT_NO_FATAL_FAILURE(Open(1));
-    ASSERT_NO_FATAL_FAILURE(Select("Physical Block"));
-    EXPECT_EQ(1, ShownPage());
-    EXPECT_EQ("Deivce Info", frametest::SelectedText(Tree()));
-    ASSERT_NO_FATAL_FAILURE(Select("Totalizer"));
-    EXPECT_EQ(6, ShownPage());
-    ASSERT_NO_FATAL_FAILURE(Select("Varnok Thermal Mass Flowmeter"));
-    EXPECT_EQ(0, ShownPage());
+    // Wide enough for the widest page: its page area needs no horizontal bar.
+    const Box area = Place(Item(IDC_TF_PAGE_AREA));
+    EXPECT_LE(largest.cx + 4, area.right - area.left);
+    for (HWND page : PageWindows()) {
+        RECT rect{};
+        ::GetWindowRect(page, &rect);
+        EXPECT_EQ(largest.cx, rect.right - rect.left);
+        EXPECT_EQ(largest.cy, rect.bottom - rect.top);
+    }
+}
+
+// Every item of the tree shows its page, a block the first page below it, and the selection follows there.
+TEST_F(TreeFrameTest, EveryTreeItemShowsItsPage) {
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    ASSERT_NO_FATAL_FAILURE(PassStartUp());
+    struct Choice {
+        const char* selected;
+        const char* shown;
+        int page;
+    };
+    for (const Choice& item :
+         {Choice{"Physical Block", "Deivce Info", 1}, Choice{"Totalizer", "Totalizer", 6},
+          Choice{"Transducer Block", "Mass Flow", 3}, Choice{"Diagnosis", "Diagnosis", 2},
+          Choice{"AI Function Block", "Flow", 5}, Choice{"Orvo Extension", "Orvo Extension", 4},
+          Choice{"Deivce Info", "Deivce Info", 1}, Choice{"Mass Flow", "Mass Flow", 3},
+          Choice{"Varnok Thermal Mass Flowmeter", "Varnok Thermal Mass Flowmeter", 0},
+          Choice{"Flow", "Flow", 5}}) {
+        ASSERT_NO_FATAL_FAILURE(Select(item.selected));
+        EXPECT_EQ(item.page, ShownPage()) << item.selected;
+        EXPECT_EQ(item.shown, frametest::SelectedText(Tree())) << item.selected;
+    }
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(TreeFrameTest, OnlineTheHeaderShowsTheDeviceAndTheFunctionStaysClosedWhileOpen) {
@@ -236,9 +265,9 @@ TEST_F(TreeFrameTest, OnlineTheStartUpReadsEveryReadableDeviceRecordOnce) {
     for (ULONG index = 0; index < V_UI4(count.Get()); ++index) {
         ql::Variant id, device;
         ASSERT_HR(S_OK, fields->GetVariableAtVariant(*UlongArgument(index), id.Put()));
-        ids.push_back(V_UI4(id.Get()));
         ASSERT_HR(S_OK, fields->GetVariableField(*id, *I4(0x1), device.Put()));
         if (V_UI4(device.Get()) != 1) continue;
+        ids.push_back(V_UI4(id.Get()));
         ++deviceRecords;
         if (Access(ids.back()) & 0x10) ++readable;
     }
@@ -252,7 +281,7 @@ TEST_F(TreeFrameTest, OnlineTheStartUpReadsEveryReadableDeviceRecordOnce) {
     ASSERT_NE(frame_->Calls().end(), first);
     EXPECT_EQ(L"Parameter Upload", first->Arguments[1]);
     EXPECT_EQ(L"", frame_->LastCall(L"NotifyProgress")->Arguments[1]) << "the progress ends";
-    for (ULONG id : ids) EXPECT_EQ(0u, Access(id) & 0x1000) << id;
+    for (ULONG id : ids) EXPECT_EQ(0u, Access(id) & 0x1000) << "the mark stayed on " << id;
 
     const int readsAfter = channel_->Device().ReadCount();
     ASSERT_NO_FATAL_FAILURE(PassStartUp());
@@ -439,6 +468,28 @@ TEST_P(KeyboardTest, TabMovesThroughTheHeaderAndEnterPressesTheDefaultButton) {
     Press(VK_RETURN);
     EXPECT_TRUE(WaitUntilClosed());
     EXPECT_EQ(1u, frame_->CountCalls(L"CloseActiveXControlRequest"));
+}
+
+// The arrow keys walk the tree, a block handing on to its first page, and the page shown does not take the
+// focus from the tree.
+TEST_P(KeyboardTest, ArrowKeysWalkTheTreeWhichKeepsTheFocus) {
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    ::SetFocus(Tree());
+    PumpContainerMessages(ui_.Container());
+    struct Step {
+        UINT key;
+        const char* selected;
+        int page;
+    };
+    for (const Step& step :
+         {Step{0, "Varnok Thermal Mass Flowmeter", 0}, Step{VK_DOWN, "Deivce Info", 1},
+          Step{VK_DOWN, "Diagnosis", 2}, Step{VK_DOWN, "Mass Flow", 3}, Step{VK_DOWN, "Orvo Extension", 4}}) {
+        if (step.key) Press(step.key);
+        PumpContainerMessages(ui_.Container());
+        EXPECT_EQ(step.selected, frametest::SelectedText(Tree()));
+        EXPECT_EQ(step.page, ShownPage()) << step.selected;
+        EXPECT_EQ(Tree(), ::GetFocus()) << step.selected;
+    }
 }
 
 TEST_P(KeyboardTest, EscapeAsksAboutADirtyPageWhenCancelIsShown) {

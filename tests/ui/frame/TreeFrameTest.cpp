@@ -399,6 +399,22 @@ INSTANTIATE_TEST_SUITE_P(Answers, CancelQuestionTest,
                              return std::string(info.param.name);
                          });
 
+// The question comes in the DTM's language from the translation document.
+TEST_F(TreeFrameTest, TheApplyQuestionIsTranslated) {
+    PageDouble& totalizer = StandIn(6);
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    VARIANT_BOOL accepted = VARIANT_FALSE;
+    ASSERT_HR(S_OK, session_.Dtm()->SetLanguage(1031, &accepted));
+    ASSERT_EQ(VARIANT_TRUE, accepted);
+    ASSERT_HR(S_OK, Query<IQuelkFrameButtons>()->ShowButton(1, TRUE));
+    totalizer.dirty = true;
+    frame_->Script().DialogAnswer = UserMessageAnswer(L"buttonCancel");
+    ::SendMessageW(Item(IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, frame_->CountCalls(L"UserDialog"));
+    EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"title=\"Warnung\""));
+    EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"fdt:string=\"\u00c4nderungen \u00fcbernehmen?\""));
+}
+
 TEST_F(TreeFrameTest, OkShowsAPageThatFailsToApplyAndStaysUntilItApplies) {
     PageDouble& totalizer = StandIn(6);
     ASSERT_NO_FATAL_FAILURE(Open(1));

@@ -24,6 +24,12 @@ shots=(
   "page-tbextra page:VarnokP3.TBExtra"
   "page-q1-aifbflow page:VarnokP3.Q1_AIFBFlow"
   "page-q3-aifbtotal page:VarnokP3.Q3_AIFBTotal"
+  "page-p5-tbtemp page:VarnokP3.P5_TBTemp"
+  "page-p6-tbcal1 page:VarnokP3.P6_TBCal1"
+  "page-p7-tbcal2 page:VarnokP3.P7_TBCal2"
+  "page-p8-tbextts page:VarnokP3.P8_TBExtTS"
+  "page-p9-tboutput page:VarnokP3.P9_TBOutPut"
+  "page-q2-aifbtemp page:VarnokP3.Q2_AIFBTemp"
   "tree-frame-offline ui:1 wait|1500;focus|6001;key|DOWN;wait|500"
   "tree-frame-online ui:2 wait|8000;focus|6001;key|DOWN;key|DOWN;key|DOWN;wait|1000"
 )

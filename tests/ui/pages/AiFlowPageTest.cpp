@@ -51,6 +51,14 @@ TEST_F(AiFlowPageTest, ShowsTheOutScaleSplitIntoItsMembers) {
     }
 }
 
+// A decimal point beyond what a float carries is kept to fifteen places.
+TEST_F(AiFlowPageTest, DecimalPointIsKeptToFifteenPlaces) {
+    ASSERT_NO_FATAL_FAILURE(StoreBytes(kOutScale, {0x42, 0xC8, 0, 0, 0, 0, 0, 0, 0x05, 0x3E, 0xC8}));
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    EXPECT_EQ("ui1:200", Stored(kDecimalPoint));
+    EXPECT_EQ(L"100.000000000000000", Text(IDC_AF_OUT_AT_100));
+}
+
 // The page's own reformatting is no edit: it marks nothing modified, and Apply afterwards writes none of the
 // rounded numbers back, also for a limit that waits for a download (its row carries the modified bit).
 TEST_F(AiFlowPageTest, DecimalPointFormatsTheNumbersAndMarksNothingModified) {
@@ -85,6 +93,15 @@ TEST_F(AiFlowPageTest, EnterInAMemberWritesItsRecord) {
     EXPECT_EQ("r4:250", Stored(kOutAt100));
     // Shown again on its own, the limit takes its row's format.
     EXPECT_EQ(L"250", Text(IDC_AF_OUT_AT_100));
+}
+
+// Apply writes the record of an edited member as Enter does.
+TEST_F(AiFlowPageTest, ApplyWritesTheRecordOfAnEditedMember) {
+    ASSERT_NO_FATAL_FAILURE(StoreBytes(kOutScale, kDefaultOutScale));
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ::SendMessageW(Item(IDC_AF_DECIMAL_POINT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
+    ASSERT_HR(S_OK, page_.Page()->Apply());
+    EXPECT_EQ(Bytes({0x42, 0xC8, 0, 0, 0, 0, 0, 0, 0x05, 0x3E, 0x02}), StoredBytes(kOutScale));
 }
 
 // A sibling field that holds no number refuses the whole record: nothing is written as 0.

@@ -18,7 +18,7 @@ namespace {
 
 using Bytes = std::vector<BYTE>;
 
-constexpr ULONG kBlockObject = 31, kModeBlock = 37, kWidth = 51, kLength = 52;
+constexpr ULONG kAlarm = 22, kBlockObject = 31, kModeBlock = 37, kWidth = 51, kLength = 52;
 
 float DeviceFloat(const SimulatedRecord* record) {
     if (!record || record->bytes.size() != 4) return NAN;
@@ -57,7 +57,9 @@ TEST_F(MassFlowOnlineTest, ShowsTheBlockFromTheDatasetAndItsPictures) {
     blockObject[1] = 3, blockObject[2] = 1, blockObject[3] = 2, blockObject[12] = 3;
     StoreValue(kBlockObject, vtest::MakeBytes(blockObject));
     StoreValue(kModeBlock, vtest::MakeBytes({0x80, 0x90, 0x08}));
+    StoreValue(kAlarm, vtest::MakeBytes({0x82, 0, 0, 0, 0, 0, 0, 0}));
     ASSERT_NO_FATAL_FAILURE(OpenPage(CLSID_P4_TBMassFlow));
+    EXPECT_EQ(0u, Text(IDC_MF_ALARM).find(L"82 00")) << Text(IDC_MF_ALARM);
     EXPECT_EQ(L"Ver 3.00", Text(IDC_MF_PROFILE_REVISION));
     const char *block = "", *parent = "", *blockClass = "";
     FormatBlockClass(3, 1, 2, &block, &parent, &blockClass);

@@ -19,6 +19,9 @@ struct PageCase {
     const wchar_t* title;
 };
 
+// Cases print by name.
+void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
+
 const PageCase kTreePages[] = {
     {"Root", L"VarnokP3.P1_Root", L"Varnok Thermal Mass Flowmeter"},
     {"DeviceInfo", L"VarnokP3.P2_PBDevInfo", L"Varnok Thermal Mass Flowmeter\\Physical Block\\Deivce Info"},

@@ -88,9 +88,9 @@ void AppendString(std::vector<BYTE>& out, const std::wstring& text) {
     AppendBytes(out, reinterpret_cast<const BYTE*>(&end), sizeof(end));
 }
 
-INT_PTR CALLBACK MeasuringDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG ? TRUE : FALSE;
-}
+// Asks for no focus: a dialog whose WM_INITDIALOG answers TRUE takes the keyboard focus from the window that
+// has it, and gives it away again when it goes, wherever the window manager then puts it.
+INT_PTR CALLBACK MeasuringDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 }  // namespace
 

@@ -12,6 +12,7 @@ int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::
     Print(L"VarnokP3 frame host: the user interface of function %ld\n\n", functionId);
 
     bool shown = false;
+    int scriptResult = 0;
     if (SetUpNewInstance()) {
         // Only the offline parameterization works without the device: the online parameterization and the
         // views work on a connected DTM, whose device is the simulated flowmeter.
@@ -27,7 +28,7 @@ int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::
             const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
             shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
             if (shown && script) {
-                shown = RunUiScript(ui, *script, scriptOut) == 0;
+                scriptResult = RunUiScript(ui, *script, scriptOut);
                 (void)ui.Close();
             } else if (shown) {
                 Say(L"the window is open: close it to go on");
@@ -41,7 +42,7 @@ int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::
     }
     frame_->SetListener(nullptr);
     frame_->ClearProjectDtms();
-    return shown ? 0 : 1;
+    return shown ? scriptResult : 1;
 }
 
 int CFrameDemo::RunControl(const std::wstring& control, const std::wstring* script, std::FILE* scriptOut) {

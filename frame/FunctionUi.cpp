@@ -63,8 +63,8 @@ HRESULT CFunctionUi::InitControl(IUnknown* dtm, const ql::Bstr& functionCall) no
     if (SUCCEEDED(hr)) hr = fdtControl_->Init(invokeId.Get(), functionCall.Get(), fdtDtm.Get(), &initialised);
     if (hr == S_OK && initialised != VARIANT_TRUE) hr = S_FALSE;
     if (hr != S_OK) {
-        fdtControl_.Reset();  // a control that refused Init has nothing to prepare for release
-        container_.Close();
+        // A control may have registered with the DTM before it refused: its release gives that back.
+        (void)Close();
         return hr;
     }
     invokeId_.assign(invokeId.View());

@@ -10,7 +10,8 @@ bool KeyByName(const std::wstring& name, UINT& key) {
     static const struct {
         const wchar_t* name;
         UINT key;
-    } kKeys[] = {{L"TAB", VK_TAB}, {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}};
+    } kKeys[] = {{L"TAB", VK_TAB},   {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}, {L"UP", VK_UP},
+                 {L"DOWN", VK_DOWN}, {L"LEFT", VK_LEFT},     {L"RIGHT", VK_RIGHT}};
     for (const auto& entry : kKeys) {
         if (name != entry.name) continue;
         key = entry.key;
@@ -96,6 +97,14 @@ int RunUiScript(const UiScriptTarget& target, const std::wstring& script, std::F
         }
         int id = 0;
         words >> id;
+        if (command == L"focus") {
+            const HWND item = dialog ? ::GetDlgItem(dialog, id) : nullptr;
+            if (!item) return 1;
+            // As the dialog moves its focus, so it is the dialog's focus when the window is activated.
+            ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+            target.pump();
+            continue;
+        }
         if (command == L"text") {
             std::wstring text;
             std::getline(words >> std::ws, text);

@@ -2,7 +2,8 @@
 // A script that drives an open user interface the way a person would, one command a line, for tests and
 // screenshots of framehost.exe:
 //   wait <ms>            dispatch messages for that long (keys go to the control first)
-//   key <TAB|RETURN|ESCAPE>  a key pressed on the window that has the focus
+//   key <TAB|RETURN|ESCAPE|UP|DOWN|LEFT|RIGHT>  a key pressed on the window that has the focus
+//   focus <id>           puts the focus on the dialog item <id>, as a click would
 //   text <id> <text>     types a text into the control's dialog item <id>
 //   click <id>           clicks the button <id> (fails when it is disabled, as a person could not click it)
 //   print-focus          prints the dialog item id that has the focus

@@ -34,6 +34,8 @@ shots=(
   "page-p8-tbextts page:VarnokP3.P8_TBExtTS"
   "page-p9-tboutput page:VarnokP3.P9_TBOutPut"
   "page-q2-aifbtemp page:VarnokP3.Q2_AIFBTemp"
+  "tree-frame-offline ui:1 wait|1500;focus|6001;key|DOWN;wait|500"
+  "tree-frame-online ui:2 wait|8000;focus|6001;key|DOWN;key|DOWN;key|DOWN;wait|1000"
 )
 
 export WINEPREFIX="$build/wineprefix-x11"
@@ -42,7 +44,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 display=":$(( 90 + RANDOM % 9 ))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d)
 cleanup() {

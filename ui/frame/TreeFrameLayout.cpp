@@ -1,14 +1,20 @@
-// The parameterization window's layout: the header, the tree and the page area with its own scroll bars
-// placed on every resize, scrolling the page area's contents, and the white header.
+// The parameterization window's layout: the window sized to its largest page when the tree is built, the
+// header, the tree and the page area with its own scroll bars placed on every resize, scrolling the page
+// area's contents, and the white header.
 #include <algorithm>
 
 #include "ui/frame/TreeFrame.h"
+#include "ui/frame/TreeFrameConstants.h"
 #include "ui/frame/TreeNavigator.h"
+
+using namespace treeframe;
 
 namespace {
 
 constexpr int kBarThickness = 16;
 constexpr int kAreaFrame = 4;  // the page area's border, not part of what the pages may fill
+constexpr int kParentMargin = 20;
+constexpr COLORREF kHeaderColor = RGB(255, 255, 255);
 
 // Rectangle of `window` relative to the top-left corner of `frame`'s window rectangle.
 RECT RectIn(HWND frame, HWND window) noexcept {
@@ -32,6 +38,14 @@ void PlaceKeepingSize(HWND frame, HWND window, int x, int y) noexcept {
     ::MoveWindow(window, x, y, WidthOf(r), HeightOf(r), TRUE);
 }
 
+// Resizes `window`, where it is, to a client area of `width` x `height`.
+void ResizeClient(HWND window, int width, int height) noexcept {
+    RECT outer{0, 0, width, height};
+    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)));
+    ::SetWindowPos(window, nullptr, 0, 0, WidthOf(outer), HeightOf(outer), SWP_NOMOVE | SWP_NOZORDER);
+}
+
 bool IsHeaderControl(int id) noexcept {
     switch (id) {
         case IDC_TF_HEADER_BOX:
@@ -48,6 +62,50 @@ bool IsHeaderControl(int id) noexcept {
 }
 
 }  // namespace
+
+void CTreeFrame::SizeToPages(SIZE largest) noexcept {
+    const HWND frame = DialogWindow();
+    const HWND area = Item(IDC_TF_PAGE_AREA);
+    if (!frame || !area) return;
+    RECT frameRect{}, areaRect{};
+    ::GetWindowRect(frame, &frameRect);
+    ::GetWindowRect(area, &areaRect);
+    // The buttons' row must fit as well as the pages.
+    RECT first{}, last{};
+    bool anyButton = false;
+    for (int id : kButtons) {
+        if (const HWND button = Item(id)) {
+            last = RectIn(frame, button);
+            if (!anyButton) first = last;
+            anyButton = true;
+        }
+    }
+    const int width = std::max<int>(largest.cx, anyButton ? last.right - first.left : 0);
+    const int height = largest.cy;
+    const int grownX = width - WidthOf(areaRect);
+    const int grownY = height - HeightOf(areaRect);
+    ResizeClient(area, width, height);
+    ResizeClient(frame, WidthOf(frameRect) + grownX, HeightOf(frameRect) + grownY);
+    if (const HWND parent = ::GetParent(frame)) {
+        RECT sized{};
+        ::GetWindowRect(frame, &sized);
+        ::SetWindowPos(parent, nullptr, 0, 0, WidthOf(sized) + kParentMargin, HeightOf(sized) + kParentMargin,
+                       SWP_NOMOVE | SWP_NOZORDER);
+    }
+    for (int id : kButtons) {
+        if (const HWND button = Item(id)) {
+            const RECT r = RectIn(frame, button);
+            ::MoveWindow(button, r.left + grownX, r.top + grownY, WidthOf(r), HeightOf(r), TRUE);
+        }
+    }
+    if (!pages_.empty()) {
+        RECT client{};
+        ::GetClientRect(frame, &client);
+        ::SetWindowPos(frame, nullptr, 0, 0, WidthOf(client),
+                       HeightOf(client) + ::GetSystemMetrics(SM_CYCAPTION),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    }
+}
 
 LRESULT CTreeFrame::OnSize(UINT, WPARAM, LPARAM, BOOL&) noexcept {
     const HWND frame = DialogWindow();
@@ -90,7 +148,8 @@ LRESULT CTreeFrame::OnSize(UINT, WPARAM, LPARAM, BOOL&) noexcept {
     ::ShowWindow(vBar, vShown ? SW_SHOW : SW_HIDE);
 
     treeHeight = std::max(treeHeight, 2);
-    if (const HWND help = Item(IDC_TF_HELP)) Place(help, 27, top + treeHeight + 5, 154, HeightOf(RectIn(frame, help)));
+    if (const HWND help = Item(IDC_TF_HELP))
+        Place(help, 27, top + treeHeight + 5, 154, HeightOf(RectIn(frame, help)));
     const int rowWidth = areaWidth - (vShown ? 0 : kBarThickness);
     const int rowHeight = std::max(areaHeight - (hShown ? 0 : kBarThickness), 2);
     const int rowTop = top + rowHeight + 25;
@@ -122,8 +181,13 @@ void CTreeFrame::UpdateScrollBars() noexcept {
 
 void CTreeFrame::SetScrollRange(int barId, int total, int visible, LONG& position) noexcept {
     position = treeframe::ClampScrollPosition(position, total, visible);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, total, static_cast<UINT>(std::max(visible + 1, 0)),
-                    position, 0};
+    SCROLLINFO info{sizeof info,
+                    SIF_RANGE | SIF_PAGE | SIF_POS,
+                    0,
+                    total,
+                    static_cast<UINT>(std::max(visible + 1, 0)),
+                    position,
+                    0};
     ::SetScrollInfo(Item(barId), SB_CTL, &info, TRUE);
 }
 
@@ -136,12 +200,23 @@ LRESULT CTreeFrame::OnScroll(UINT message, WPARAM wParam, LPARAM, BOOL&) noexcep
     const int total = horizontal ? virtualSize_.cx : virtualSize_.cy;
     int step = 0;
     switch (LOWORD(wParam)) {
-        case SB_LINEUP: step = -1; break;
-        case SB_LINEDOWN: step = 1; break;
-        case SB_PAGEUP: step = -visible; break;
-        case SB_PAGEDOWN: step = visible; break;
-        case SB_THUMBTRACK: step = static_cast<int>(HIWORD(wParam)) - position; break;
-        default: break;  // SB_THUMBPOSITION: the contents followed the thumb already
+        case SB_LINEUP:
+            step = -1;
+            break;
+        case SB_LINEDOWN:
+            step = 1;
+            break;
+        case SB_PAGEUP:
+            step = -visible;
+            break;
+        case SB_PAGEDOWN:
+            step = visible;
+            break;
+        case SB_THUMBTRACK:
+            step = static_cast<int>(HIWORD(wParam)) - position;
+            break;
+        default:
+            break;  // SB_THUMBPOSITION: the contents followed the thumb already
     }
     const int moved = treeframe::ClampScrollPosition(position + step, total, visible);
     if (moved == position) return 0;
@@ -169,12 +244,11 @@ LRESULT CTreeFrame::OnCtlColorHeader(UINT message, WPARAM wParam, LPARAM lParam,
         return 0;
     }
     (void)message;
-    if (headerBrush_) ::DeleteObject(headerBrush_);
-    headerBrush_ = ::CreateSolidBrush(RGB(255, 255, 255));
+    headerBrush_.Attach(::CreateSolidBrush(kHeaderColor));
     const HDC dc = reinterpret_cast<HDC>(wParam);
-    ::SetBkColor(dc, RGB(255, 255, 255));
-    ::SelectObject(dc, headerBrush_);
-    return reinterpret_cast<LRESULT>(headerBrush_);
+    ::SetBkColor(dc, kHeaderColor);
+    ::SelectObject(dc, headerBrush_.Get());
+    return reinterpret_cast<LRESULT>(headerBrush_.Get());
 }
 
 LRESULT CTreeFrame::OnCtlColorDialog(UINT, WPARAM, LPARAM, BOOL&) noexcept { return 0; }

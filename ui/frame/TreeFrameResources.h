@@ -24,3 +24,12 @@
 #define IDC_TF_TAG_LABEL 6507
 #define IDC_TF_HEADER_BOX 6509
 #define IDC_TF_LOGO 6519
+
+// Bitmaps: the connection and mode indicators, the tree's images and the header's logo.
+#define IDB_TF_CONNECTED 202
+#define IDB_TF_DISCONNECTED 203
+#define IDB_TF_TREE_DEVICE 204
+#define IDB_TF_TREE_ITEM 206
+#define IDB_TF_OFFLINE_MODE 210
+#define IDB_TF_ONLINE_MODE 211
+#define IDB_TF_LOGO 214

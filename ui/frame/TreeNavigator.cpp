@@ -27,33 +27,41 @@ HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::string& text) noexce
     return nullptr;
 }
 
-HTREEITEM InsertItem(HWND tree, HTREEITEM parent, std::string& text, LPARAM data) noexcept {
+HTREEITEM InsertItem(HWND tree, HTREEITEM parent, std::string& text, LPARAM data, int image) noexcept {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+    if (image >= 0) {
+        insert.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        insert.item.iImage = insert.item.iSelectedImage = image;
+    }
     insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
     insert.item.pszText = text.data();
     insert.item.lParam = data;
-    return reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 }  // namespace
 
-void AddTreePath(HWND tree, HTREEITEM parent, std::string_view title, LPARAM page, int depth) noexcept {
+void AddTreePath(HWND tree, HTREEITEM parent, std::string_view title, LPARAM page, int depth,
+                 const DepthImages* images) noexcept {
+    const int image = images ? images->ForDepth(depth) : -1;
     std::string segment(title);
     // Multibyte-aware: a trail byte equal to '\' in a double-byte character does not split the path.
     const auto* split = _mbschr(reinterpret_cast<const unsigned char*>(segment.c_str()), '\\');
     std::string remainder;
     if (split) {
-        const size_t at = static_cast<size_t>(split - reinterpret_cast<const unsigned char*>(segment.c_str()));
+        const size_t at =
+            static_cast<size_t>(split - reinterpret_cast<const unsigned char*>(segment.c_str()));
         remainder = segment.substr(at + 1);
         segment.resize(at);
     }
     HTREEITEM match = FindChild(tree, parent, segment);
     if (!split) {
         if (!match) {
-            (void)InsertItem(tree, parent, segment, page);
+            (void)InsertItem(tree, parent, segment, page, image);
             return;
         }
         TVITEMA item{};
@@ -64,8 +72,8 @@ void AddTreePath(HWND tree, HTREEITEM parent, std::string_view title, LPARAM pag
         ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         return;
     }
-    if (!match) match = InsertItem(tree, parent, segment, kGroupingItem);
-    if (match) AddTreePath(tree, match, remainder, page, depth + 1);
+    if (!match) match = InsertItem(tree, parent, segment, kGroupingItem, image);
+    if (match) AddTreePath(tree, match, remainder, page, depth + 1, images);
 }
 
 LPARAM ItemData(HWND tree, HTREEITEM handle) noexcept {

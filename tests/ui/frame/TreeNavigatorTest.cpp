@@ -8,68 +8,25 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/frame/TreeReading.h"
 #include "ui/frame/TreeNavigator.h"
 
 namespace {
 
-struct Row {
-    std::string text;
-    int depth;
-    LPARAM data;
-    bool operator==(const Row& other) const {
-        return text == other.text && depth == other.depth && data == other.data;
-    }
-};
-
-void PrintTo(const Row& row, std::ostream* out) { *out << row.text << "/" << row.depth << "/" << row.data; }
+using frametest::FindTreeItem;
+using frametest::TreeRow;
+using frametest::TreeRows;
 
 class TreeNavigatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
         ::InitCommonControlsEx(&classes);
-        tree_ = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_POPUP, 0, 0, 200, 300, nullptr, nullptr, nullptr, nullptr);
+        tree_ = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_POPUP, 0, 0, 200, 300, nullptr, nullptr, nullptr,
+                                  nullptr);
         ASSERT_TRUE(tree_);
     }
     void TearDown() override { ::DestroyWindow(tree_); }
-
-    void Walk(HTREEITEM item, int depth, std::vector<Row>& rows) const {
-        for (; item; item = TreeView_GetNextSibling(tree_, item)) {
-            char text[200] = {};
-            TVITEMA data{};
-            data.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
-            data.hItem = item;
-            data.pszText = text;
-            data.cchTextMax = sizeof text;
-            data.stateMask = TVIS_EXPANDED;
-            ::SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-            EXPECT_TRUE(data.state & TVIS_EXPANDED) << text;
-            rows.push_back({text, depth, data.lParam});
-            Walk(TreeView_GetChild(tree_, item), depth + 1, rows);
-        }
-    }
-    std::vector<Row> Rows() const {
-        std::vector<Row> rows;
-        Walk(TreeView_GetRoot(tree_), 0, rows);
-        return rows;
-    }
-    HTREEITEM Find(const std::string& text) const {
-        std::vector<HTREEITEM> stack{TreeView_GetRoot(tree_)};
-        while (!stack.empty()) {
-            HTREEITEM item = stack.back();
-            stack.pop_back();
-            for (; item; item = TreeView_GetNextSibling(tree_, item)) {
-                char buffer[200] = {};
-                TVITEMA data{TVIF_TEXT | TVIF_HANDLE, item};
-                data.pszText = buffer;
-                data.cchTextMax = sizeof buffer;
-                ::SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-                if (text == buffer) return item;
-                stack.push_back(TreeView_GetChild(tree_, item));
-            }
-        }
-        return nullptr;
-    }
 
     HWND tree_ = nullptr;
 };
@@ -85,26 +42,38 @@ const char* const kTitles[] = {
     "Varnok Thermal Mass Flowmeter\\AI Function Block\\Totalizer",
 };
 
-TEST_F(TreeNavigatorTest, ThePagesTitlesBuildTheTreeAndAGroupLeadsToItsFirstPage) {
-    for (LPARAM page = 0; page < 7; ++page) treeframe::AddTreePath(tree_, nullptr, kTitles[page], page, 0);
-    const std::vector<Row> expected{
-        {"Varnok Thermal Mass Flowmeter", 0, 0}, {"Physical Block", 1, -1},  {"Deivce Info", 2, 1},
-        {"Diagnosis", 2, 2},                     {"Transducer Block", 1, -1}, {"Mass Flow", 2, 3},
-        {"Orvo Extension", 2, 4},                {"AI Function Block", 1, -1}, {"Flow", 2, 5},
-        {"Totalizer", 2, 6},
+TEST_F(TreeNavigatorTest, ThePagesTitlesBuildTheTreeWithTheImageOfEachDepth) {
+    const treeframe::DepthImages images{{7, 8, 9}};
+    for (LPARAM page = 0; page < 7; ++page)
+        treeframe::AddTreePath(tree_, nullptr, kTitles[page], page, 0, &images);
+    const std::vector<TreeRow> expected{
+        {"Varnok Thermal Mass Flowmeter", 0, 0, 7},
+        {"Physical Block", 1, -1, 8},
+        {"Deivce Info", 2, 1, 9},
+        {"Diagnosis", 2, 2, 9},
+        {"Transducer Block", 1, -1, 8},
+        {"Mass Flow", 2, 3, 9},
+        {"Orvo Extension", 2, 4, 9},
+        {"AI Function Block", 1, -1, 8},
+        {"Flow", 2, 5, 9},
+        {"Totalizer", 2, 6, 9},
     };
-    EXPECT_EQ(expected, Rows());
+    EXPECT_EQ(expected, TreeRows(tree_, true));
 
-    const HTREEITEM shown = treeframe::FindPageItem(tree_, Find("Physical Block"));
-    EXPECT_EQ(Find("Deivce Info"), shown);
+    const HTREEITEM shown = treeframe::FindPageItem(tree_, FindTreeItem(tree_, "Physical Block"));
+    EXPECT_EQ(FindTreeItem(tree_, "Deivce Info"), shown);
     EXPECT_EQ(1, treeframe::ItemData(tree_, shown));
 }
 
 TEST_F(TreeNavigatorTest, APathBeforeItsRootMakesGroupsAndTheSamePathTakesTheItemOver) {
-    treeframe::AddTreePath(tree_, nullptr, "A\\B\\C", 0, 0);
-    treeframe::AddTreePath(tree_, nullptr, "A\\B\\C", 1, 0);
-    treeframe::AddTreePath(tree_, nullptr, "A", 2, 0);
-    EXPECT_EQ((std::vector<Row>{{"A", 0, 2}, {"B", 1, -1}, {"C", 2, 1}}), Rows());
+    const treeframe::DepthImages images{{0, 1, 2}};
+    treeframe::AddTreePath(tree_, nullptr, "A\\B\\C\\D", 0, 0, &images);
+    treeframe::AddTreePath(tree_, nullptr, "A\\B\\C\\D", 1, 0, &images);
+    treeframe::AddTreePath(tree_, nullptr, "A", 2, 0, &images);
+    EXPECT_EQ((std::vector<TreeRow>{{"A", 0, 2, 0}, {"B", 1, -1, 1}, {"C", 2, -1, 2}, {"D", 3, 1, 2}}),
+              TreeRows(tree_, true))
+        << "depth 3 takes the image of depth 2";
+    EXPECT_EQ(FindTreeItem(tree_, "D"), treeframe::FindPageItem(tree_, FindTreeItem(tree_, "B")));
 }
 
 TEST(ScrollClampTest, PositionStaysWithinZeroAndTheHiddenPart) {

@@ -1,0 +1,79 @@
+#pragma once
+// Reading a tree window back: every item in display order with its depth, item data and image, and an item
+// found by its text.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace frametest {
+
+struct TreeRow {
+    std::string text;
+    int depth;
+    LPARAM data;
+    int image = -1;
+    bool operator==(const TreeRow& other) const {
+        return text == other.text && depth == other.depth && data == other.data && image == other.image;
+    }
+};
+
+inline void PrintTo(const TreeRow& row, std::ostream* out) {
+    *out << row.text << "/" << row.depth << "/" << row.data << "/image " << row.image;
+}
+
+inline TVITEMA ReadItem(HWND tree, HTREEITEM item, char* text, int chars) {
+    TVITEMA data{};
+    data.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_IMAGE | TVIF_HANDLE;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = chars;
+    data.stateMask = TVIS_EXPANDED;
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    return data;
+}
+
+// Every item below `item` and its siblings; each must be expanded. Without images the image is not read.
+inline void WalkTree(HWND tree, HTREEITEM item, int depth, bool withImages, std::vector<TreeRow>& rows) {
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        char text[200] = {};
+        const TVITEMA data = ReadItem(tree, item, text, sizeof text);
+        EXPECT_TRUE(data.state & TVIS_EXPANDED) << text;
+        rows.push_back({text, depth, data.lParam, withImages ? data.iImage : -1});
+        WalkTree(tree, TreeView_GetChild(tree, item), depth + 1, withImages, rows);
+    }
+}
+
+inline std::vector<TreeRow> TreeRows(HWND tree, bool withImages) {
+    std::vector<TreeRow> rows;
+    WalkTree(tree, TreeView_GetRoot(tree), 0, withImages, rows);
+    return rows;
+}
+
+inline HTREEITEM FindTreeItem(HWND tree, const std::string& text) {
+    std::vector<HTREEITEM> stack{TreeView_GetRoot(tree)};
+    while (!stack.empty()) {
+        HTREEITEM item = stack.back();
+        stack.pop_back();
+        for (; item; item = TreeView_GetNextSibling(tree, item)) {
+            char buffer[200] = {};
+            (void)ReadItem(tree, item, buffer, sizeof buffer);
+            if (text == buffer) return item;
+            stack.push_back(TreeView_GetChild(tree, item));
+        }
+    }
+    return nullptr;
+}
+
+inline std::string SelectedText(HWND tree) {
+    char buffer[200] = {};
+    if (HTREEITEM selected = TreeView_GetSelection(tree))
+        (void)ReadItem(tree, selected, buffer, sizeof buffer);
+    return buffer;
+}
+
+}  // namespace frametest

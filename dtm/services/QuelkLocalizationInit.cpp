@@ -30,9 +30,19 @@ HRESULT CQuelkLocalization::LoadTranslationFile(VARIANT_BOOL* loaded) noexcept {
         std::wstring path;
         QL_RETURN_IF_FAILED(GetDtmFilesFolder(path));
         path += kTranslationFileName;
-        ql::Bstr text;
-        QL_RETURN_IF_FAILED(ReadTextFile(path.c_str(), decoder_, text));
-        return LoadDocument(text.Get(), loaded);
+        if (!catalog_) {
+            ql::Bstr text;
+            QL_RETURN_IF_FAILED(ReadTextFile(path.c_str(), decoder_, text));
+            return LoadDocument(text.Get(), loaded);
+        }
+        // The document the thread parsed from this file before, unless the file changed since.
+        std::shared_ptr<CTranslationDocument> document;
+        QL_RETURN_IF_FAILED(catalog_->Open(path.c_str(), decoder_, document));
+        // A text that is not well formed leaves the document that was there.
+        if (!document) return S_OK;
+        document_ = std::move(document);
+        *loaded = VARIANT_TRUE;
+        return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

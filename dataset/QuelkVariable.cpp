@@ -58,6 +58,12 @@ HRESULT CopyVariantOrError(ql::Variant& target, const VARIANT& source) noexcept 
     return hr;
 }
 
+HRESULT CopyVariantOrError(ql::SharedVariant& target, const VARIANT& source) noexcept {
+    const HRESULT hr = target.CopyFrom(source);
+    if (FAILED(hr)) target.SetError(hr);
+    return hr;
+}
+
 HRESULT CopyText(ql::Bstr& target, const ql::Bstr& source) noexcept {
     if (&target == &source) return S_OK;
     return target.AssignCopy(source.Get());
@@ -123,7 +129,7 @@ CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept 
     CopyVariantOrError(MaxValue, *other.MaxValue);
     CopyVariantOrError(DefaultValue, *other.DefaultValue);
     CopyVariantOrError(Value, *other.Value);
-    CopyVariantOrError(EnumerationEntries, *other.EnumerationEntries);
+    EnumerationEntries = other.EnumerationEntries;
     Persistent = other.Persistent;
     Access = other.Access;
     WriteLevel = other.WriteLevel;

@@ -1,12 +1,15 @@
 #pragma once
 // CQuelkVariable: the dataset's record of one parameter (a device parameter or a DTM-internal item).
 // Records are values: the list copies them in and out, so copying duplicates every text and deep-copies
-// every VARIANT. A VARIANT that cannot be copied becomes VT_ERROR holding the failure code, as everywhere
-// in the system. Used on the DTM object's apartment thread only.
+// every VARIANT, but for the enumeration entries, which copies share (they are only ever replaced whole,
+// and every record of every dataset that lists the same entries would otherwise hold its own strings). A
+// VARIANT that cannot be copied becomes VT_ERROR holding the failure code, as everywhere in the system.
+// Used on the DTM object's apartment thread only (shared entry lists may be read from several).
 #include <windows.h>
 #include <oleauto.h>
 
 #include "classlib/Bstr.h"
+#include "classlib/SharedVariant.h"
 #include "classlib/Variant.h"
 #include "dataset/VariableFields.h"
 
@@ -63,7 +66,7 @@ public:
     ql::Variant MaxValue;  // equal bounds mean no range
     ql::Variant DefaultValue;
     ql::Variant Value;
-    ql::Variant EnumerationEntries;  // VT_ARRAY|VT_BSTR of "code;text", VT_EMPTY when not enumerated
+    ql::SharedVariant EnumerationEntries;  // VT_ARRAY|VT_BSTR of "code;text", VT_EMPTY when not enumerated
     ULONG Persistent = 0;
     ULONG Access = 0;
     ULONG WriteLevel = 0;
@@ -81,5 +84,6 @@ private:
 // Deep copy of `source` into `target`. On failure `target` holds VT_ERROR with the failure code, which
 // is also returned.
 HRESULT CopyVariantOrError(ql::Variant& target, const VARIANT& source) noexcept;
+HRESULT CopyVariantOrError(ql::SharedVariant& target, const VARIANT& source) noexcept;
 // Copy of a text; a failed allocation leaves `target` null and answers E_OUTOFMEMORY.
 HRESULT CopyText(ql::Bstr& target, const ql::Bstr& source) noexcept;

@@ -16,6 +16,12 @@ HRESULT CopyVariantField(CQuelkVariable& target, const CQuelkVariable& source) n
     return (target.*Field).CopyFrom(*(source.*Field));
 }
 
+template <ql::SharedVariant CQuelkVariable::*Field>
+HRESULT ShareVariantField(CQuelkVariable& target, const CQuelkVariable& source) noexcept {
+    target.*Field = source.*Field;
+    return S_OK;
+}
+
 template <ql::Bstr CQuelkVariable::*Field>
 HRESULT CopyTextField(CQuelkVariable& target, const CQuelkVariable& source) noexcept {
     return CopyText(target.*Field, source.*Field);
@@ -48,7 +54,7 @@ constexpr FieldCopy kExportKind{kFieldExportKind, CopyWordField<ULONG, &CQuelkVa
 constexpr FieldCopy kAccess{kFieldAccess, CopyWordField<ULONG, &CQuelkVariable::Access>};
 constexpr FieldCopy kDescription{kFieldDescription, CopyTextField<&CQuelkVariable::Description>};
 constexpr FieldCopy kEnumerationEntries{kFieldEnumerationEntries,
-                                        CopyVariantField<&CQuelkVariable::EnumerationEntries>};
+                                        ShareVariantField<&CQuelkVariable::EnumerationEntries>};
 constexpr FieldCopy kDisplayAttribute{kFieldDisplayAttribute,
                                       CopyVariantField<&CQuelkVariable::DisplayAttribute>};
 constexpr FieldCopy kUpdateRule{kFieldUpdateRule, CopyVariantField<&CQuelkVariable::UpdateRule>};
@@ -90,6 +96,11 @@ const CQuelkVariable* CQuelkVariableList::Find(ULONG id) const noexcept {
     return index < 0 ? nullptr : &records_[static_cast<size_t>(index)];
 }
 
+const CQuelkVariable* CQuelkVariableList::At(int index) const noexcept {
+    if (index < 0 || static_cast<size_t>(index) >= records_.size()) return nullptr;
+    return &records_[static_cast<size_t>(index)];
+}
+
 HRESULT CQuelkVariableList::GetVariable(ULONG id, ULONG mask, CQuelkVariable* out) const noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, out == nullptr);
     const CQuelkVariable* record = Find(id);
@@ -102,6 +113,19 @@ HRESULT CQuelkVariableList::SetVariable(ULONG id, ULONG mask, const CQuelkVariab
     QL_RETURN_HR_IF(E_INVALIDARG, index < 0);
     CQuelkVariable& stored = records_[static_cast<size_t>(index)];
     return CopySelectedFields(kWriteOrder, mask, stored, record);
+}
+
+HRESULT CQuelkVariableList::SetText(int index, ULONG field, std::wstring_view text) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
+    CQuelkVariable& record = records_[static_cast<size_t>(index)];
+    switch (field) {
+        case kFieldName:
+            return record.Name.Assign(text);
+        case kFieldDescription:
+            return record.Description.Assign(text);
+        default:
+            return E_INVALIDARG;
+    }
 }
 
 HRESULT CQuelkVariableList::GetVariableAt(int index, CQuelkVariable* out) const noexcept {

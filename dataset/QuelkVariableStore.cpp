@@ -135,8 +135,6 @@ ql::Variant* VariantField(CQuelkVariable& record, ULONG mask) noexcept {
             return &record.Value;
         case kFieldDefaultValue:
             return &record.DefaultValue;
-        case kFieldEnumerationEntries:
-            return &record.EnumerationEntries;
         case kFieldDisplayAttribute:
             return &record.DisplayAttribute;
         case kFieldUpdateRule:
@@ -281,6 +279,8 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
     } else if (ql::Variant* field = VariantField(change, mask)) {
         // Written as given: no conversion to the data type, no change test, no notification.
         QL_RETURN_IF_FAILED(field->CopyFrom(value));
+    } else if (mask == kFieldEnumerationEntries) {
+        QL_RETURN_IF_FAILED(change.EnumerationEntries.CopyFrom(value));
     }
     return variables_.SetVariable(id, mask, change);
 }

@@ -93,6 +93,15 @@ private:
     // Looks up `path` + `child` and, when found, writes it into field `mask` of parameter `id`.
     HRESULT TranslateField(IQuelkVariableFields* fields, const VARIANT& id, const ql::Bstr& path,
                            const wchar_t* child, ULONG mask) noexcept;
+    // The entry path of parameter `id` in the translation document.
+    static HRESULT ParameterPath(ULONG id, ql::Bstr& path) noexcept;
+    // TranslateParameters on the object's own dataset: the same texts into the same records, each
+    // parameter's looked up once per document and language and kept there for every object.
+    HRESULT TranslateOwnParameters() noexcept;
+    // What the translation of parameter `id` finds in the selected language: kept by the document, or
+    // (when it could not be kept) in `scratch`.
+    void ParameterTextsOf(ULONG id, TranslatedParameterTexts& scratch,
+                          const TranslatedParameterTexts*& texts) noexcept;
 
     IDtmServicesHost& host_;
     ql::Bstr languageCode_;

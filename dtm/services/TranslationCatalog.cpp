@@ -37,6 +37,28 @@ HRESULT CTranslationDocument::SelectText(const ql::Bstr& xpath, ql::Bstr& text) 
     });
 }
 
+const TranslatedParameterTexts* CTranslationDocument::FindParameterTexts(const ql::Bstr& code,
+                                                                         ULONG id) const noexcept {
+    try {
+        const auto language = parameterTexts_.find(std::wstring(code.View()));
+        if (language == parameterTexts_.end()) return nullptr;
+        const auto texts = language->second.find(id);
+        return texts == language->second.end() ? nullptr : &texts->second;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+const TranslatedParameterTexts* CTranslationDocument::KeepParameterTexts(
+    const ql::Bstr& code, ULONG id, TranslatedParameterTexts texts) noexcept {
+    try {
+        auto& language = parameterTexts_[std::wstring(code.View())];
+        return &language.insert_or_assign(id, std::move(texts)).first->second;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 HRESULT CTranslationDocument::Parse(BSTR xml, std::shared_ptr<CTranslationDocument>& document) noexcept {
     document.reset();
     ql::ComPtr<IXMLDOMDocument> created;

@@ -27,6 +27,15 @@
 #include "classlib/FileStamp.h"
 #include "dtm/services/TextFileReader.h"
 
+// The translated texts of one parameter in one language, as the parameter translation finds them: whether
+// its entry could be looked up at all, and the name and description found (none when the document has no
+// text for the language).
+struct TranslatedParameterTexts {
+    bool lookedUp = false;
+    std::optional<std::wstring> name;
+    std::optional<std::wstring> description;
+};
+
 class CTranslationDocument {
 public:
     explicit CTranslationDocument(ql::ComPtr<IXMLDOMDocument2> document) noexcept
@@ -42,6 +51,13 @@ public:
     // are kept and given again without selecting; failures are not.
     HRESULT SelectText(const ql::Bstr& xpath, ql::Bstr& text) noexcept;
 
+    // The texts of parameter `id` in the language `code` kept by KeepParameterTexts; null when none are.
+    const TranslatedParameterTexts* FindParameterTexts(const ql::Bstr& code, ULONG id) const noexcept;
+    // Keeps what a translation looked up for parameter `id` in the language `code` (nothing when memory
+    // runs out) and answers the kept texts, or null.
+    const TranslatedParameterTexts* KeepParameterTexts(const ql::Bstr& code, ULONG id,
+                                                       TranslatedParameterTexts texts) noexcept;
+
     // Parses `xml` (well-formedness only: translations are not held to a schema) into a new document.
     // S_OK with `document` null when the text is not well formed; the DOM's failure otherwise.
     static HRESULT Parse(BSTR xml, std::shared_ptr<CTranslationDocument>& document) noexcept;
@@ -54,6 +70,8 @@ private:
     ql::ComPtr<IXMLDOMDocument2> document_;
     // XPath -> the text, or nothing for a selection that found no node.
     std::unordered_map<std::wstring, std::optional<std::wstring>> answers_;
+    // Language code -> parameter id -> texts: what every new DTM object puts into its dataset.
+    std::unordered_map<std::wstring, std::unordered_map<ULONG, TranslatedParameterTexts>> parameterTexts_;
 };
 
 class CTranslationCatalog {

@@ -45,6 +45,15 @@ public:
             return E_OUTOFMEMORY;
         }
     }
+    // Takes `value` over as the new shared value; on failure (E_OUTOFMEMORY) the old one stays.
+    HRESULT Assign(Variant&& value) noexcept {
+        try {
+            value_ = std::make_shared<Variant>(std::move(value));
+            return S_OK;
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
     // VT_ERROR holding `code` (VT_EMPTY when not even that can be made).
     void SetError(SCODE code) noexcept {
         try {

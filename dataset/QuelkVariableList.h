@@ -4,7 +4,6 @@
 // no caller ever holds a reference into the list across a call that could change it.
 #include <windows.h>
 
-#include <string_view>
 #include <vector>
 
 #include "dataset/QuelkVariable.h"
@@ -24,9 +23,9 @@ public:
     HRESULT SetVariable(ULONG id, ULONG mask, const CQuelkVariable& record) noexcept;
     // Copy of every field of the record at `index`.
     HRESULT GetVariableAt(int index, CQuelkVariable* out) const noexcept;
-    // Writes `text` as the name (kFieldName) or description (kFieldDescription) of the record at `index`,
-    // as SetVariable would; E_INVALIDARG for another field or an index out of range.
-    HRESULT SetText(int index, ULONG field, std::wstring_view text) noexcept;
+    // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as
+    // SetVariable would; E_INVALIDARG for another field or an index out of range.
+    HRESULT SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept;
     // Appends a copy unless the id is already present: the first definition of an id wins.
     HRESULT Add(const CQuelkVariable& record) noexcept;
     // Calls the record's hook for `event` with (store, id); S_FALSE when the record has none.

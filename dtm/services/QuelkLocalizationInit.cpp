@@ -165,15 +165,15 @@ void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& sc
     scratch = TranslatedParameterTexts();
     texts = &scratch;
     bool lasting = true;  // no outcome of these lookups would change on another try
-    const auto lookUp = [&](const ql::Bstr& path, const wchar_t* child, std::optional<std::wstring>& out) {
+    const auto lookUp = [&](const ql::Bstr& path, const wchar_t* child, std::optional<ql::SharedBstr>& out) {
         ql::Bstr elementPath, text;
         VARIANT_BOOL found = VARIANT_FALSE;
         HRESULT hr = FormatBstr(elementPath, L"%ls%ls", path.CStr(), child);
         if (SUCCEEDED(hr)) hr = GetLocaleText(elementPath.Get(), text.Put(), &found);
+        if (SUCCEEDED(hr) && found == VARIANT_TRUE) hr = out.emplace().AssignCopy(text.Get());
         if (hr == E_OUTOFMEMORY) lasting = false;
-        if (FAILED(hr)) return false;
-        if (found == VARIANT_TRUE) out.emplace(text.View());
-        return true;
+        if (FAILED(hr)) out.reset();
+        return SUCCEEDED(hr);
     };
     ql::Bstr path;
     if (FAILED(ParameterPath(id, path))) return;

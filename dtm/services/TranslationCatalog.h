@@ -25,15 +25,17 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/FileStamp.h"
+#include "classlib/SharedBstr.h"
 #include "dtm/services/TextFileReader.h"
 
 // The translated texts of one parameter in one language, as the parameter translation finds them: whether
 // its entry could be looked up at all, and the name and description found (none when the document has no
 // text for the language).
+// The texts are shared with every dataset that takes them.
 struct TranslatedParameterTexts {
     bool lookedUp = false;
-    std::optional<std::wstring> name;
-    std::optional<std::wstring> description;
+    std::optional<ql::SharedBstr> name;
+    std::optional<ql::SharedBstr> description;
 };
 
 class CTranslationDocument {

@@ -100,6 +100,10 @@ HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times) n
     times.load += loaded - created;
     times.environment += environment - loaded;
     times.config += configured - environment;
+    QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {
+        times.devices.push_back(configured - start);
+        return S_OK;
+    }));
     // The frame host records every call for its tests; a project keeps none of that.
     frame_.ClearCalls();
     return ql::GuardComCall([&]() -> HRESULT {

@@ -16,6 +16,7 @@ struct OpeningTimes {
     double load = 0;
     double environment = 0;
     double config = 0;
+    std::vector<double> devices;  // each device's whole time
     double Total() const noexcept { return create + load + environment + config; }
 };
 

@@ -1,6 +1,5 @@
 #include "dataset/ParameterTable.h"
 
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -41,14 +40,20 @@ public:
     CDefinedTable() noexcept {
         try {
             CRecordingSink sink(steps_);
+            bool lost = false;
             const ParameterTableView table = DeviceParameterTable();
             for (size_t i = 0; i < table.count; ++i) {
                 const ULONG before = records_.Count();
                 DefineOne(table.rows[i], &records_, &sink);
-                // A second definition of an id adds nothing.
-                if (records_.Count() > before) steps_.push_back({static_cast<int>(before), ql::Bstr()});
+                // A second definition of an id adds nothing; a first one that did not make it (no memory)
+                // leaves the copy incomplete.
+                if (records_.Count() > before) {
+                    steps_.push_back({static_cast<int>(before), ql::Bstr()});
+                } else if (records_.FindById(table.rows[i].Id) < 0) {
+                    lost = true;
+                }
             }
-            complete_ = !sink.failed;
+            complete_ = !sink.failed && !lost;
         } catch (const std::bad_alloc&) {
             complete_ = false;
         }

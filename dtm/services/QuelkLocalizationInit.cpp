@@ -177,13 +177,8 @@ void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& sc
     };
     ql::Bstr path;
     if (FAILED(ParameterPath(id, path))) return;
-    try {
-        scratch.lookedUp = lookUp(path, L"/Name", scratch.name);
-        if (scratch.lookedUp) (void)lookUp(path, L"/Description", scratch.description);
-    } catch (const std::bad_alloc&) {
-        scratch = TranslatedParameterTexts();
-        return;
-    }
+    scratch.lookedUp = lookUp(path, L"/Name", scratch.name);
+    if (scratch.lookedUp) (void)lookUp(path, L"/Description", scratch.description);
     if (!lasting) return;
     if (const TranslatedParameterTexts* kept = document_->KeepParameterTexts(languageCode_, id, scratch))
         texts = kept;

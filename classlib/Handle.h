@@ -51,9 +51,47 @@ public:
     void Reset() noexcept {
         if (handle_) ::ResetEvent(handle_.Get());
     }
-    bool IsSet() const noexcept { return handle_ && ::WaitForSingleObject(handle_.Get(), 0) == WAIT_OBJECT_0; }
+    bool IsSet() const noexcept {
+        return handle_ && ::WaitForSingleObject(handle_.Get(), 0) == WAIT_OBJECT_0;
+    }
 
 private:
+    Handle handle_;
+};
+
+// A manual-reset event whose kernel object is made only when it is first signalled or handed out for a
+// wait: until then it reads as not signalled. For owners made by the thousand that seldom need theirs
+// (every DTM object of a project keeps two for going online), since making and closing a kernel object
+// each cost a round trip to the kernel. Not for sharing between threads: Get() makes the object, so it is
+// used by its owner's thread only. When it cannot be created, Get() is null and Set and IsSet do nothing
+// and answer false (the next need tries again).
+class LazyManualResetEvent {
+public:
+    LazyManualResetEvent() noexcept = default;
+
+    // The event for a wait.
+    HANDLE Get() noexcept { return Made(FALSE); }
+    void Set() noexcept {
+        if (handle_) {
+            ::SetEvent(handle_.Get());
+        } else {
+            (void)Made(TRUE);
+        }
+    }
+    // An event not made yet is not signalled already.
+    void Reset() noexcept {
+        if (handle_) ::ResetEvent(handle_.Get());
+    }
+    bool IsSet() const noexcept {
+        return handle_ && ::WaitForSingleObject(handle_.Get(), 0) == WAIT_OBJECT_0;
+    }
+
+private:
+    HANDLE Made(BOOL signalled) noexcept {
+        if (!handle_) handle_.Attach(::CreateEventW(nullptr, TRUE, signalled, nullptr));
+        return handle_.Get();
+    }
+
     Handle handle_;
 };
 

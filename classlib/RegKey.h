@@ -53,16 +53,25 @@ public:
     // A REG_SZ or REG_EXPAND_SZ value (not expanded); `name` null or "" reads the default value.
     HRESULT QueryString(const wchar_t* name, std::wstring& out) const {
         out.clear();
-        DWORD type = 0, bytes = 0;
-        LONG status = ::RegQueryValueExW(key_, name, nullptr, &type, nullptr, &bytes);
-        if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+        // Most values fit a path's length: one read (one round trip) for them, a second only for longer.
+        wchar_t shortText[MAX_PATH + 1];
+        DWORD type = 0, bytes = sizeof shortText;
+        LONG status =
+            ::RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(shortText), &bytes);
+        if (status == ERROR_SUCCESS) {
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return HRESULT_FROM_WIN32(ERROR_INVALID_DATATYPE);
+            out.assign(shortText, bytes / sizeof(wchar_t));
+            while (!out.empty() && out.back() == L'\0') out.pop_back();  // the stored terminator is optional
+            return S_OK;
+        }
+        if (status != ERROR_MORE_DATA) return HRESULT_FROM_WIN32(status);
         if (type != REG_SZ && type != REG_EXPAND_SZ) return HRESULT_FROM_WIN32(ERROR_INVALID_DATATYPE);
         std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
         bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
         status = ::RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &bytes);
         if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         text.resize(bytes / sizeof(wchar_t));
-        while (!text.empty() && text.back() == L'\0') text.pop_back();  // the stored terminator is optional
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
         out = std::move(text);
         return S_OK;
     }

@@ -69,6 +69,9 @@ public:
         return S_OK;
     }
     HRESULT ChangeType(VARTYPE vt, LCID lcid = 0, USHORT flags = 0) noexcept {
+        // A value of that type already stays as it is: the platform would copy it (a string or an array
+        // two and three times over) only to give back the same value.
+        if (Type() == vt && !(vt & VT_BYREF)) return S_OK;
         return ::VariantChangeTypeEx(&v_, &v_, lcid, flags, vt);
     }
 

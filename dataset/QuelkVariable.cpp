@@ -22,7 +22,14 @@ void ConvertOrClear(ql::Variant& field, VARTYPE dataType) noexcept {
     if (FAILED(::VariantChangeType(field.Get(), field.Get(), 0, dataType))) field.Reset();
 }
 
-void CopyTextOrNull(ql::Bstr& target, const wchar_t* text) noexcept {
+void CopyConvertedOrClear(ql::SharedVariant& field, const VARIANT& source, VARTYPE dataType) noexcept {
+    ql::Variant converted;
+    if (FAILED(converted.CopyFrom(source))) converted.Reset();
+    ConvertOrClear(converted, dataType);
+    if (FAILED(field.Assign(std::move(converted)))) field.Reset();
+}
+
+void CopyTextOrNull(ql::SharedBstr& target, const wchar_t* text) noexcept {
     // A failed allocation leaves the text null; the record is still usable.
     if (text) {
         (void)target.Assign(text);
@@ -58,9 +65,10 @@ HRESULT CopyVariantOrError(ql::Variant& target, const VARIANT& source) noexcept 
     return hr;
 }
 
-HRESULT CopyText(ql::Bstr& target, const ql::Bstr& source) noexcept {
-    if (&target == &source) return S_OK;
-    return target.AssignCopy(source.Get());
+HRESULT CopyVariantOrError(ql::SharedVariant& target, const VARIANT& source) noexcept {
+    const HRESULT hr = target.CopyFrom(source);
+    if (FAILED(hr)) target.SetError(hr);
+    return hr;
 }
 
 CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT& address, const wchar_t* name,
@@ -86,23 +94,21 @@ CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT&
     CopyTextOrNull(Name, name);
     CopyTextOrNull(Description, description);
     CopyTextOrNull(ExportGroup, exportGroup);
-    CopyVariantOrError(MinValue, minValue);
-    CopyVariantOrError(MaxValue, maxValue);
-    CopyVariantOrError(DefaultValue, defaultValue);
     CopyVariantOrError(Value, value);
     CopyVariantOrError(EnumerationEntries, enumerationEntries);
     CopyVariantOrError(DisplayAttribute, displayAttribute);
     CopyVariantOrError(UpdateRule, updateRule);
 
     ConvertOrClear(Value, dataType);
-    ConvertOrClear(MinValue, dataType);
-    ConvertOrClear(MaxValue, dataType);
-    ConvertOrClear(DefaultValue, dataType);
+    CopyConvertedOrClear(MinValue, minValue, dataType);
+    CopyConvertedOrClear(MaxValue, maxValue, dataType);
+    CopyConvertedOrClear(DefaultValue, defaultValue, dataType);
 
     if (nameResourceId != 0) {
         char resourceText[kNameResourceMaxChars + 1] = {};
         if (::LoadStringA(ThisModule(), nameResourceId, resourceText, sizeof resourceText) > 0) {
-            (void)AnsiToBstr(resourceText, Name);
+            ql::Bstr resourceName;
+            if (SUCCEEDED(AnsiToBstr(resourceText, resourceName))) (void)Name.AssignCopy(resourceName.Get());
         }
     }
 }
@@ -114,24 +120,24 @@ CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept 
     IsDeviceParameter = other.IsDeviceParameter;
     id_ = other.id_;
     CopyVariantOrError(Address, *other.Address);
-    (void)CopyText(Name, other.Name);
+    Name = other.Name;
     NameResourceId = other.NameResourceId;
-    (void)CopyText(Description, other.Description);
+    Description = other.Description;
     DataType = other.DataType;
     EnumerationKind = other.EnumerationKind;
-    CopyVariantOrError(MinValue, *other.MinValue);
-    CopyVariantOrError(MaxValue, *other.MaxValue);
-    CopyVariantOrError(DefaultValue, *other.DefaultValue);
+    MinValue = other.MinValue;
+    MaxValue = other.MaxValue;
+    DefaultValue = other.DefaultValue;
     CopyVariantOrError(Value, *other.Value);
-    CopyVariantOrError(EnumerationEntries, *other.EnumerationEntries);
+    EnumerationEntries = other.EnumerationEntries;
     Persistent = other.Persistent;
     Access = other.Access;
     WriteLevel = other.WriteLevel;
     SpareWord1 = other.SpareWord1;
-    (void)CopyText(ExportGroup, other.ExportGroup);
+    ExportGroup = other.ExportGroup;
     ExportKind = other.ExportKind;
-    CopyVariantOrError(DisplayAttribute, *other.DisplayAttribute);
-    CopyVariantOrError(UpdateRule, *other.UpdateRule);
+    DisplayAttribute = other.DisplayAttribute;
+    UpdateRule = other.UpdateRule;
     Hooks = other.Hooks;
     return *this;
 }

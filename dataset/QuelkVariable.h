@@ -1,12 +1,19 @@
 #pragma once
 // CQuelkVariable: the dataset's record of one parameter (a device parameter or a DTM-internal item).
-// Records are values: the list copies them in and out, so copying duplicates every text and deep-copies
-// every VARIANT. A VARIANT that cannot be copied becomes VT_ERROR holding the failure code, as everywhere
-// in the system. Used on the DTM object's apartment thread only.
+// Records are values: the list copies them in and out. The value itself (and the address) is copied
+// deeply; every other text and VARIANT (names, description, group, bounds, default, entry lists, display
+// attribute, update rule) is set when the parameter table defines the record and seldom after, and is the
+// same in every dataset, so copies share it and a write replaces it as a whole (ql::SharedBstr,
+// ql::SharedVariant): a dataset copied from the defined table costs a copy of each value, not of every
+// string of every record. A VARIANT that cannot be copied becomes VT_ERROR holding the failure code, as
+// everywhere in the system. Used on the DTM object's apartment thread only (shared parts may be read from
+// several).
 #include <windows.h>
 #include <oleauto.h>
 
 #include "classlib/Bstr.h"
+#include "classlib/SharedBstr.h"
+#include "classlib/SharedVariant.h"
 #include "classlib/Variant.h"
 #include "dataset/VariableFields.h"
 
@@ -54,24 +61,24 @@ public:
 
     ULONG IsDeviceParameter = 0;
     ql::Variant Address;  // VT_UI4 slot * 65536 + index, VT_EMPTY for internal items
-    ql::Bstr Name;
+    ql::SharedBstr Name;
     ULONG NameResourceId = 0;
-    ql::Bstr Description;
+    ql::SharedBstr Description;
     VARTYPE DataType = VT_EMPTY;
     USHORT EnumerationKind = kEnumerationNone;
-    ql::Variant MinValue;
-    ql::Variant MaxValue;  // equal bounds mean no range
-    ql::Variant DefaultValue;
+    ql::SharedVariant MinValue;
+    ql::SharedVariant MaxValue;  // equal bounds mean no range
+    ql::SharedVariant DefaultValue;
     ql::Variant Value;
-    ql::Variant EnumerationEntries;  // VT_ARRAY|VT_BSTR of "code;text", VT_EMPTY when not enumerated
+    ql::SharedVariant EnumerationEntries;  // VT_ARRAY|VT_BSTR of "code;text", VT_EMPTY when not enumerated
     ULONG Persistent = 0;
     ULONG Access = 0;
     ULONG WriteLevel = 0;
     ULONG SpareWord1 = 0;
-    ql::Bstr ExportGroup;
+    ql::SharedBstr ExportGroup;
     ULONG ExportKind = 0;
-    ql::Variant DisplayAttribute;
-    ql::Variant UpdateRule;  // VT_BSTR "update(id,id,...)" or an empty text
+    ql::SharedVariant DisplayAttribute;
+    ql::SharedVariant UpdateRule;  // VT_BSTR "update(id,id,...)" or an empty text
     VariableHooks Hooks;
 
 private:
@@ -81,5 +88,4 @@ private:
 // Deep copy of `source` into `target`. On failure `target` holds VT_ERROR with the failure code, which
 // is also returned.
 HRESULT CopyVariantOrError(ql::Variant& target, const VARIANT& source) noexcept;
-// Copy of a text; a failed allocation leaves `target` null and answers E_OUTOFMEMORY.
-HRESULT CopyText(ql::Bstr& target, const ql::Bstr& source) noexcept;
+HRESULT CopyVariantOrError(ql::SharedVariant& target, const VARIANT& source) noexcept;

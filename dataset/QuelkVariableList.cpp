@@ -16,9 +16,16 @@ HRESULT CopyVariantField(CQuelkVariable& target, const CQuelkVariable& source) n
     return (target.*Field).CopyFrom(*(source.*Field));
 }
 
-template <ql::Bstr CQuelkVariable::*Field>
-HRESULT CopyTextField(CQuelkVariable& target, const CQuelkVariable& source) noexcept {
-    return CopyText(target.*Field, source.*Field);
+template <ql::SharedVariant CQuelkVariable::*Field>
+HRESULT ShareVariantField(CQuelkVariable& target, const CQuelkVariable& source) noexcept {
+    target.*Field = source.*Field;
+    return S_OK;
+}
+
+template <ql::SharedBstr CQuelkVariable::*Field>
+HRESULT ShareTextField(CQuelkVariable& target, const CQuelkVariable& source) noexcept {
+    target.*Field = source.*Field;
+    return S_OK;
 }
 
 template <class T, T CQuelkVariable::*Field>
@@ -30,28 +37,28 @@ HRESULT CopyWordField(CQuelkVariable& target, const CQuelkVariable& source) noex
 constexpr FieldCopy kIsDeviceParameter{kFieldIsDeviceParameter,
                                        CopyWordField<ULONG, &CQuelkVariable::IsDeviceParameter>};
 constexpr FieldCopy kAddress{kFieldAddress, CopyVariantField<&CQuelkVariable::Address>};
-constexpr FieldCopy kName{kFieldName, CopyTextField<&CQuelkVariable::Name>};
+constexpr FieldCopy kName{kFieldName, ShareTextField<&CQuelkVariable::Name>};
 constexpr FieldCopy kNameResourceId{kFieldNameResourceId,
                                     CopyWordField<ULONG, &CQuelkVariable::NameResourceId>};
 constexpr FieldCopy kDataType{kFieldDataType, CopyWordField<VARTYPE, &CQuelkVariable::DataType>};
 constexpr FieldCopy kEnumerationKind{kFieldEnumerationKind,
                                      CopyWordField<USHORT, &CQuelkVariable::EnumerationKind>};
-constexpr FieldCopy kMinValue{kFieldMinValue, CopyVariantField<&CQuelkVariable::MinValue>};
-constexpr FieldCopy kMaxValue{kFieldMaxValue, CopyVariantField<&CQuelkVariable::MaxValue>};
+constexpr FieldCopy kMinValue{kFieldMinValue, ShareVariantField<&CQuelkVariable::MinValue>};
+constexpr FieldCopy kMaxValue{kFieldMaxValue, ShareVariantField<&CQuelkVariable::MaxValue>};
 constexpr FieldCopy kValue{kFieldValue, CopyVariantField<&CQuelkVariable::Value>};
-constexpr FieldCopy kDefaultValue{kFieldDefaultValue, CopyVariantField<&CQuelkVariable::DefaultValue>};
+constexpr FieldCopy kDefaultValue{kFieldDefaultValue, ShareVariantField<&CQuelkVariable::DefaultValue>};
 constexpr FieldCopy kPersistent{kFieldPersistent, CopyWordField<ULONG, &CQuelkVariable::Persistent>};
 constexpr FieldCopy kWriteLevel{kFieldWriteLevel, CopyWordField<ULONG, &CQuelkVariable::WriteLevel>};
 constexpr FieldCopy kSpareWord1{kFieldSpareWord1, CopyWordField<ULONG, &CQuelkVariable::SpareWord1>};
-constexpr FieldCopy kExportGroup{kFieldExportGroup, CopyTextField<&CQuelkVariable::ExportGroup>};
+constexpr FieldCopy kExportGroup{kFieldExportGroup, ShareTextField<&CQuelkVariable::ExportGroup>};
 constexpr FieldCopy kExportKind{kFieldExportKind, CopyWordField<ULONG, &CQuelkVariable::ExportKind>};
 constexpr FieldCopy kAccess{kFieldAccess, CopyWordField<ULONG, &CQuelkVariable::Access>};
-constexpr FieldCopy kDescription{kFieldDescription, CopyTextField<&CQuelkVariable::Description>};
+constexpr FieldCopy kDescription{kFieldDescription, ShareTextField<&CQuelkVariable::Description>};
 constexpr FieldCopy kEnumerationEntries{kFieldEnumerationEntries,
-                                        CopyVariantField<&CQuelkVariable::EnumerationEntries>};
+                                        ShareVariantField<&CQuelkVariable::EnumerationEntries>};
 constexpr FieldCopy kDisplayAttribute{kFieldDisplayAttribute,
-                                      CopyVariantField<&CQuelkVariable::DisplayAttribute>};
-constexpr FieldCopy kUpdateRule{kFieldUpdateRule, CopyVariantField<&CQuelkVariable::UpdateRule>};
+                                      ShareVariantField<&CQuelkVariable::DisplayAttribute>};
+constexpr FieldCopy kUpdateRule{kFieldUpdateRule, ShareVariantField<&CQuelkVariable::UpdateRule>};
 
 constexpr FieldCopy kReadOrder[] = {
     kIsDeviceParameter, kAddress,     kName,       kNameResourceId, kDataType,    kEnumerationKind,
@@ -90,6 +97,11 @@ const CQuelkVariable* CQuelkVariableList::Find(ULONG id) const noexcept {
     return index < 0 ? nullptr : &records_[static_cast<size_t>(index)];
 }
 
+const CQuelkVariable* CQuelkVariableList::At(int index) const noexcept {
+    if (index < 0 || static_cast<size_t>(index) >= records_.size()) return nullptr;
+    return &records_[static_cast<size_t>(index)];
+}
+
 HRESULT CQuelkVariableList::GetVariable(ULONG id, ULONG mask, CQuelkVariable* out) const noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, out == nullptr);
     const CQuelkVariable* record = Find(id);
@@ -102,6 +114,21 @@ HRESULT CQuelkVariableList::SetVariable(ULONG id, ULONG mask, const CQuelkVariab
     QL_RETURN_HR_IF(E_INVALIDARG, index < 0);
     CQuelkVariable& stored = records_[static_cast<size_t>(index)];
     return CopySelectedFields(kWriteOrder, mask, stored, record);
+}
+
+HRESULT CQuelkVariableList::SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
+    CQuelkVariable& record = records_[static_cast<size_t>(index)];
+    switch (field) {
+        case kFieldName:
+            record.Name = text;
+            return S_OK;
+        case kFieldDescription:
+            record.Description = text;
+            return S_OK;
+        default:
+            return E_INVALIDARG;
+    }
 }
 
 HRESULT CQuelkVariableList::GetVariableAt(int index, CQuelkVariable* out) const noexcept {

@@ -23,6 +23,9 @@ public:
     HRESULT SetVariable(ULONG id, ULONG mask, const CQuelkVariable& record) noexcept;
     // Copy of every field of the record at `index`.
     HRESULT GetVariableAt(int index, CQuelkVariable* out) const noexcept;
+    // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as
+    // SetVariable would; E_INVALIDARG for another field or an index out of range.
+    HRESULT SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept;
     // Appends a copy unless the id is already present: the first definition of an id wins.
     HRESULT Add(const CQuelkVariable& record) noexcept;
     // Calls the record's hook for `event` with (store, id); S_FALSE when the record has none.
@@ -33,6 +36,8 @@ public:
 
     // Read access for the store's own logic; never handed out beyond one call.
     const CQuelkVariable* Find(ULONG id) const noexcept;
+    // The record at `index` in list order, null out of range; read access like Find.
+    const CQuelkVariable* At(int index) const noexcept;
 
 private:
     std::vector<CQuelkVariable> records_;

@@ -25,7 +25,7 @@ void SetWord(ql::Variant& out, VARTYPE type, ULONG word) noexcept {
     }
 }
 
-HRESULT SetText(ql::Variant& out, const ql::Bstr& text) noexcept {
+HRESULT SetText(ql::Variant& out, const ql::SharedBstr& text) noexcept {
     ql::Bstr copy;
     QL_RETURN_IF_FAILED(copy.AssignCopy(text.Get()));
     out.AttachBstr(copy.Detach());
@@ -110,7 +110,7 @@ ULONG* WordField(CQuelkVariable& record, ULONG mask) noexcept {
     }
 }
 
-ql::Bstr* TextField(CQuelkVariable& record, ULONG mask) noexcept {
+ql::SharedBstr* TextField(CQuelkVariable& record, ULONG mask) noexcept {
     switch (mask) {
         case kFieldName:
             return &record.Name;
@@ -127,12 +127,19 @@ ql::Variant* VariantField(CQuelkVariable& record, ULONG mask) noexcept {
     switch (mask) {
         case kFieldAddress:
             return &record.Address;
+        case kFieldValue:
+            return &record.Value;
+        default:
+            return nullptr;
+    }
+}
+
+ql::SharedVariant* SharedVariantField(CQuelkVariable& record, ULONG mask) noexcept {
+    switch (mask) {
         case kFieldMinValue:
             return &record.MinValue;
         case kFieldMaxValue:
             return &record.MaxValue;
-        case kFieldValue:
-            return &record.Value;
         case kFieldDefaultValue:
             return &record.DefaultValue;
         case kFieldEnumerationEntries:
@@ -147,7 +154,8 @@ ql::Variant* VariantField(CQuelkVariable& record, ULONG mask) noexcept {
 }
 
 // Copies `source` into a caller's out-VARIANT (a null pointer is skipped); the last failure wins.
-void CopyOut(const ql::Variant& source, VARIANT* out, HRESULT& result) noexcept {
+template <class Owner>
+void CopyOut(const Owner& source, VARIANT* out, HRESULT& result) noexcept {
     if (!out) return;
     const HRESULT hr = source.CopyTo(out);
     if (FAILED(hr)) result = hr;
@@ -272,7 +280,7 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
     CQuelkVariable change;
     if (ULONG* word = WordField(change, mask)) {
         QL_RETURN_IF_FAILED(VariantToUInt32(value, word));
-    } else if (ql::Bstr* text = TextField(change, mask)) {
+    } else if (ql::SharedBstr* text = TextField(change, mask)) {
         // A text field takes a text: anything else is converted, never read as a string pointer.
         ql::Variant asText;
         QL_RETURN_IF_FAILED(asText.CopyFrom(value));
@@ -281,6 +289,8 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
     } else if (ql::Variant* field = VariantField(change, mask)) {
         // Written as given: no conversion to the data type, no change test, no notification.
         QL_RETURN_IF_FAILED(field->CopyFrom(value));
+    } else if (ql::SharedVariant* shared = SharedVariantField(change, mask)) {
+        QL_RETURN_IF_FAILED(shared->CopyFrom(value));
     }
     return variables_.SetVariable(id, mask, change);
 }

@@ -131,9 +131,9 @@ public:
     ql::ComPtr<IQuelkVariableFields>& ComparePeerStore() noexcept { return comparePeerStore_; }
 
     // Signalled in states 9 and 12, reset on entering 10 and 11.
-    ql::ManualResetEvent& StateEvent() noexcept { return stateEvent_; }
+    ql::LazyManualResetEvent& StateEvent() noexcept { return stateEvent_; }
     // Reset when SetCommunication starts, signalled whenever it ends.
-    ql::ManualResetEvent& CommunicationSetEvent() noexcept { return communicationSetEvent_; }
+    ql::LazyManualResetEvent& CommunicationSetEvent() noexcept { return communicationSetEvent_; }
     DWORD StateWaitTime() const noexcept { return stateWaitTime_; }
     // Tests shorten the waits; the DTM itself never changes them.
     void SetStateWaitTime(DWORD milliseconds) noexcept { stateWaitTime_ = milliseconds; }
@@ -194,12 +194,13 @@ private:
     ql::ComPtr<IFdtCommunication> channel_;
     ULONG language_ = 0;               // left unset by the toolkit: zero until the parameter set is built
     ULONG privateDialogsEnabled_ = 0;  // left unset by the toolkit: zero here
-    ql::ManualResetEvent stateEvent_;
+    // Made when first signalled or waited for: a DTM that never goes online needs neither event.
+    ql::LazyManualResetEvent stateEvent_;
     DWORD stateWaitTime_ = kStateWaitTimeMs;
     DWORD cancelPause_ = kCancelPauseMs;
     ULONG state_ = kStateConstructed;
     BYTE autoConnect_ = 1;  // no operation of this DTM changes it
-    ql::ManualResetEvent communicationSetEvent_;
+    ql::LazyManualResetEvent communicationSetEvent_;
     // True while PrepareToReleaseCommunication runs; a call of it from inside (the offline event) is refused.
     bool preparingRelease_ = false;
 

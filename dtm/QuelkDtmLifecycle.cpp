@@ -30,13 +30,13 @@ HRESULT GetNodeXml(IXMLDOMNode* root, const wchar_t* xpath, ql::Bstr& xml) noexc
 // Sets the communication-set event however SetCommunication ends.
 class SignalOnExit {
 public:
-    explicit SignalOnExit(ql::ManualResetEvent& event) noexcept : event_(event) {}
+    explicit SignalOnExit(ql::LazyManualResetEvent& event) noexcept : event_(event) {}
     SignalOnExit(const SignalOnExit&) = delete;
     SignalOnExit& operator=(const SignalOnExit&) = delete;
     ~SignalOnExit() { event_.Set(); }
 
 private:
-    ql::ManualResetEvent& event_;
+    ql::LazyManualResetEvent& event_;
 };
 
 }  // namespace

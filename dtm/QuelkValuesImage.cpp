@@ -141,21 +141,22 @@ HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store,
         CQuelkVariableList& list = store.Variables();
         std::vector<StagedRecord> staged;
         for (ULONG index = 0; index < list.Count(); ++index) {
-            CQuelkVariable record;
-            QL_RETURN_IF_FAILED(list.GetVariableAt(static_cast<int>(index), &record));
-            const auto found = byId.find(record.Id());
+            // Read in place: only the id, the access word and the data type are needed.
+            const CQuelkVariable* record = list.At(static_cast<int>(index));
+            QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+            const auto found = byId.find(record->Id());
             if (found == byId.end()) continue;  // a record the image lacks keeps what it has
             const LoadedValue& entry = *found->second;
             StagedRecord change;
-            change.Id = record.Id();
+            change.Id = record->Id();
             change.Mask = kFieldAccess;
             change.Fields.Access =
-                (record.Access & ~(kStoredAccessBits | kTransferMarks)) | (entry.Access & kStoredAccessBits);
+                (record->Access & ~(kStoredAccessBits | kTransferMarks)) | (entry.Access & kStoredAccessBits);
             // The image's own data type is not compared: the record's decides.
             ql::Variant converted;
             if (SUCCEEDED(converted.CopyFrom(*entry.Value.Get())) &&
-                SUCCEEDED(converted.ChangeType(record.DataType, LOCALE_USER_DEFAULT, 0)) &&
-                converted.Type() == record.DataType) {
+                SUCCEEDED(converted.ChangeType(record->DataType, LOCALE_USER_DEFAULT, 0)) &&
+                converted.Type() == record->DataType) {
                 change.Fields.Value = std::move(converted);
                 change.Mask |= kFieldValue;
             }

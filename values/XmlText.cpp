@@ -6,6 +6,7 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "values/XmlClassObjects.h"
 
 namespace {
 
@@ -49,8 +50,8 @@ HRESULT EscapeThroughAttribute(const OLECHAR* text, XmlDocumentFactory makeDocum
 HRESULT CreateXmlDomDocument(IXMLDOMDocument** document) noexcept {
     QL_RETURN_IF_NULL_OUT(document);
     *document = nullptr;
-    return ::CoCreateInstance(CLSID_DOMDocument, nullptr, kAnyServer, IID_IXMLDOMDocument2,
-                              reinterpret_cast<void**>(document));
+    return CreateXmlObject(CLSID_DOMDocument, kAnyServer, IID_IXMLDOMDocument2,
+                           reinterpret_cast<void**>(document));
 }
 
 HRESULT EscapeXmlText(const OLECHAR* text, BSTR* escaped, XmlDocumentFactory makeDocument) noexcept {

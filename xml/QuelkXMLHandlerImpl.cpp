@@ -13,6 +13,9 @@
 #include "xml/SchemaLocation.h"
 #include "xml/SchemaRegistryFolder.h"
 
+CQuelkXMLHandlerImpl::CQuelkXMLHandlerImpl() noexcept
+    : classObjects_(HoldXmlClassObjects()), sharedSchemas_(HoldSharedSchemaFiles()) {}
+
 void CQuelkXMLHandlerImpl::Report(CQuelkMessageSink* sink, const char* format, ...) noexcept {
     va_list args;
     va_start(args, format);
@@ -31,10 +34,14 @@ HRESULT CQuelkXMLHandlerImpl::AddSchemaFile(const wchar_t* folder, const wchar_t
     QL_RETURN_IF_FAILED(SchemaNamespace(name, schemaNamespace));
     ql::Bstr location;
     QL_RETURN_IF_FAILED(SchemaLocation(folder ? folder : L"", name, location));
-    ql::Variant where;
-    where.AttachBstr(location.Detach());
-
-    const HRESULT hr = schemaCollection_->add(schemaNamespace.Get(), *where.Get());
+    HRESULT hr;
+    if (sharedSchemas_) {
+        hr = sharedSchemas_->AddTo(schemaCollection_.Get(), schemaNamespace.Get(), location.Get());
+    } else {
+        ql::Variant where;
+        where.AttachBstr(location.Detach());
+        hr = schemaCollection_->add(schemaNamespace.Get(), *where.Get());
+    }
     // Only S_OK counts: S_FALSE and other success codes leave the file absent for the caller.
     *added = hr == S_OK;
     return hr;
@@ -58,8 +65,8 @@ HRESULT CQuelkXMLHandlerImpl::AddSchema(BSTR fileName, BOOL* added) noexcept {
 }
 
 HRESULT CQuelkXMLHandlerImpl::CreateSchemaCollection(CQuelkMessageSink* report) noexcept {
-    const HRESULT hr = ::CoCreateInstance(CLSID_XMLSchemaCache, nullptr, CLSCTX_ALL,
-                                          IID_IXMLDOMSchemaCollection, schemaCollection_.PutVoid());
+    const HRESULT hr = CreateXmlObject(CLSID_XMLSchemaCache, CLSCTX_ALL, IID_IXMLDOMSchemaCollection,
+                                       schemaCollection_.PutVoid());
     if (SUCCEEDED(hr) && schemaCollection_) return S_OK;
     schemaCollection_.Reset();
     Report(report, "::InitializeSchemaCache\nXMLSchemaCache creation failed!\nHRESULT = %08X", CodeBits(hr));

@@ -16,16 +16,19 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "values/QuelkMessageSink.h"
+#include "values/XmlClassObjects.h"
 #include "xml/SchemaLists.h"
+#include "xml/SharedSchemaFiles.h"
 
 struct IFrameContainer;
 
 class CQuelkXMLHandlerImpl {
 public:
-    CQuelkXMLHandlerImpl() noexcept = default;
+    CQuelkXMLHandlerImpl() noexcept;
     CQuelkXMLHandlerImpl(const CQuelkXMLHandlerImpl&) = delete;
     CQuelkXMLHandlerImpl& operator=(const CQuelkXMLHandlerImpl&) = delete;
-    // Releases the collection, then frees the folder (members go in reverse order).
+    // Releases the collection, then frees the folder, then lets the thread's shared parts go (members go in
+    // reverse order).
     ~CQuelkXMLHandlerImpl() = default;
 
     // --- schema cache ---
@@ -81,6 +84,8 @@ private:
     HRESULT LoadValidated(BSTR xml, ql::ComPtr<IXMLDOMDocument2>& document, VARIANT_BOOL* loaded,
                           CQuelkMessageSink* report) noexcept;
 
+    std::shared_ptr<CXmlClassObjects> classObjects_;
+    std::shared_ptr<CSharedSchemaFiles> sharedSchemas_;
     ql::Bstr schemaDirectory_;
     ql::ComPtr<IXMLDOMSchemaCollection> schemaCollection_;
 };

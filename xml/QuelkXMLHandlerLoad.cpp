@@ -7,6 +7,7 @@
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
 #include "values/AnsiText.h"
+#include "values/XmlClassObjects.h"
 #include "xml/MissingSchemaScan.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
@@ -32,8 +33,7 @@ HRESULT CQuelkXMLHandlerImpl::LoadXMLDocument(BSTR xml, IXMLDOMDocument2** docum
     *loaded = VARIANT_FALSE;
 
     ql::ComPtr<IXMLDOMDocument2> fresh;
-    HRESULT hr =
-        ::CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2, fresh.PutVoid());
+    HRESULT hr = CreateXmlObject(CLSID_DOMDocument, CLSCTX_ALL, IID_IXMLDOMDocument2, fresh.PutVoid());
     if (FAILED(hr) || !fresh) {
         Report(report, "::LoadXMLDocument\nCoCreateInstance on IXMLDOMDocument failed!\n(CODE == %08X)",
                CodeBits(hr));

@@ -13,6 +13,7 @@
 #include "classlib/Variant.h"
 
 class CQuelkVariableList;
+struct IQuelkVariableFields;
 
 class IDtmServicesHost {
 public:
@@ -56,6 +57,9 @@ public:
 
     // ---- The dataset ----
     virtual CQuelkVariableList& Variables() noexcept = 0;
+    // The store's own IQuelkVariableFields (not counted), to tell it from one an outer object answers for
+    // the DTM: what goes through the store's own may be done on Variables() directly.
+    virtual IQuelkVariableFields* OwnVariableFields() noexcept = 0;
     // The device's value of the parameter last read under the compare mark.
     virtual ql::Variant& CompareValue() noexcept = 0;
     // ---- The online transfer (the communication part's) ----

@@ -11,6 +11,7 @@
 //
 // Header only: it binds to the toolkit's accessors where it is instantiated. Every call goes through the
 // toolkit base, so names the services' parts share with it cannot make a call ambiguous.
+#include "QuelkInterfaces.h"
 #include "classlib/ComPtr.h"
 #include "dataset/QuelkVariableList.h"
 #include "dtm/services/DtmServicesHost.h"
@@ -64,6 +65,9 @@ public:
     }
 
     CQuelkVariableList& Variables() noexcept override { return dtm_.Store().Variables(); }
+    IQuelkVariableFields* OwnVariableFields() noexcept override {
+        return &static_cast<IQuelkVariableFields&>(dtm_);
+    }
     ql::Variant& CompareValue() noexcept override { return dtm_.Store().CompareValue(); }
     bool TransferRequestRunning() noexcept override { return dtm_.IsTransferRequestRunning(); }
     void ReportProgress(LONG index, LONG count, BSTR title) noexcept override {

@@ -37,11 +37,9 @@ HRESULT CQuelkLocalization::GetLocaleText(BSTR path, BSTR* text, VARIANT_BOOL* f
     ql::Bstr xpath;
     QL_RETURN_IF_FAILED(FormatBstr(xpath, L"%ls/locale[%ls = \"%ls\"]", TextOrEmpty(path), kCodeAttribute,
                                    languageCode_.CStr()));
-    ql::ComPtr<IXMLDOMNode> node;
-    const HRESULT selected = SelectSingle(document_.Get(), xpath, node);
-    if (selected != S_OK) return selected;
     ql::Bstr value;
-    QL_RETURN_IF_FAILED(node->get_text(value.Put()));
+    const HRESULT selected = document_->SelectText(xpath, value);
+    if (selected != S_OK) return selected;
     *text = value.Detach();
     *found = VARIANT_TRUE;
     return S_OK;
@@ -50,7 +48,7 @@ HRESULT CQuelkLocalization::GetLocaleText(BSTR path, BSTR* text, VARIANT_BOOL* f
 HRESULT CQuelkLocalization::SelectLanguageList(ql::ComPtr<IXMLDOMNodeList>& list) noexcept {
     ql::Bstr xpath;
     QL_RETURN_IF_FAILED(FormatBstr(xpath, L"%ls[%ls]", kLanguagesPath, kLcidAttribute));
-    QL_RETURN_IF_FAILED(document_->selectNodes(xpath.Get(), list.Put()));
+    QL_RETURN_IF_FAILED(document_->Document()->selectNodes(xpath.Get(), list.Put()));
     return list ? S_OK : E_FAIL;
 }
 
@@ -95,7 +93,7 @@ HRESULT CQuelkLocalization::SelectById(ULONG lcid, VARIANT_BOOL* selected) noexc
     QL_RETURN_IF_FAILED(
         FormatBstr(xpath, L"%ls[%ls = \"%d\"]", kLanguagesPath, kLcidAttribute, static_cast<int>(lcid)));
     ql::ComPtr<IXMLDOMNode> language;
-    const HRESULT found = SelectSingle(document_.Get(), xpath, language);
+    const HRESULT found = SelectSingle(document_->Document(), xpath, language);
     if (found != S_OK) return found;
 
     ql::Bstr attribute(kCodeAttribute);
@@ -113,16 +111,10 @@ HRESULT CQuelkLocalization::SelectById(ULONG lcid, VARIANT_BOOL* selected) noexc
 HRESULT CQuelkLocalization::LoadDocument(BSTR xml, VARIANT_BOOL* loaded) noexcept {
     QL_RETURN_IF_NULL_OUT(loaded);
     *loaded = VARIANT_FALSE;
-    ql::ComPtr<IXMLDOMDocument> created;
-    QL_RETURN_IF_FAILED(CreateXmlDomDocument(created.Put()));
-    ql::ComPtr<IXMLDOMDocument2> document;
-    QL_RETURN_IF_FAILED(created->QueryInterface(IID_IXMLDOMDocument2, document.PutVoid()));
-    // Translations come from the setup, not from the frame: they are not held to an FDT schema.
-    QL_RETURN_IF_FAILED(document->put_validateOnParse(VARIANT_FALSE));
-    VARIANT_BOOL parsed = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(document->loadXML(xml, &parsed));
+    std::shared_ptr<CTranslationDocument> document;
+    QL_RETURN_IF_FAILED(CTranslationDocument::Parse(xml, document));
     // A text that is not well formed leaves the document that was there.
-    if (parsed != VARIANT_TRUE) return S_OK;
+    if (!document) return S_OK;
     document_ = std::move(document);
     *loaded = VARIANT_TRUE;
     return S_OK;
@@ -133,7 +125,7 @@ HRESULT CQuelkLocalization::NodeExists(BSTR xpath, VARIANT_BOOL* exists) noexcep
     *exists = VARIANT_FALSE;
     QL_RETURN_HR_IF(E_FAIL, !document_);
     ql::ComPtr<IXMLDOMNode> node;
-    const HRESULT hr = document_->selectSingleNode(xpath, node.Put());
+    const HRESULT hr = document_->Document()->selectSingleNode(xpath, node.Put());
     QL_RETURN_IF_FAILED(hr);
     if (!node) return S_FALSE;
     *exists = VARIANT_TRUE;

@@ -12,6 +12,10 @@
 // object that declared SetLanguage would replace both. The toolkit base must route IDtm::SetLanguage to
 // CDtmUserSettings instead.
 //
+// The parsed translation file and its lookups' answers come from the thread's translation catalog, shared
+// with every other DTM object that loads the same file; what each object owns is its language code (and a
+// document it was handed through LoadDocument).
+//
 // Threading: the DTM object's apartment thread; the document is not locked. Not owned: the host.
 #include <windows.h>
 #include <msxml2.h>
@@ -24,6 +28,7 @@
 #include "dtm/DtmLocalizationSeam.h"
 #include "dtm/services/DtmServicesHost.h"
 #include "dtm/services/TextFileReader.h"
+#include "dtm/services/TranslationCatalog.h"
 
 class CQuelkLocalization : public ToolkitDispatchImpl<IQuelkLocalization>,
                            public ToolkitDispatchImpl<IQuelkParameterTexts>,
@@ -88,10 +93,20 @@ private:
     // Looks up `path` + `child` and, when found, writes it into field `mask` of parameter `id`.
     HRESULT TranslateField(IQuelkVariableFields* fields, const VARIANT& id, const ql::Bstr& path,
                            const wchar_t* child, ULONG mask) noexcept;
+    // The entry path of parameter `id` in the translation document.
+    static HRESULT ParameterPath(ULONG id, ql::Bstr& path) noexcept;
+    // TranslateParameters on the object's own dataset: the same texts into the same records, each
+    // parameter's looked up once per document and language and kept there for every object.
+    HRESULT TranslateOwnParameters() noexcept;
+    // What the translation of parameter `id` finds in the selected language: kept by the document, or
+    // (when it could not be kept) in `scratch`.
+    void ParameterTextsOf(ULONG id, TranslatedParameterTexts& scratch,
+                          const TranslatedParameterTexts*& texts) noexcept;
 
     IDtmServicesHost& host_;
     ql::Bstr languageCode_;
-    ql::ComPtr<IXMLDOMDocument2> document_;
+    std::shared_ptr<CTranslationCatalog> catalog_ = HoldTranslationCatalog();
+    std::shared_ptr<CTranslationDocument> document_;
     TextDecoder decoder_ = DecodeAnsiText;
     Seam seam_{*this};
 };

@@ -7,6 +7,7 @@
 
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "dataset/QuelkVariableList.h"
 #include "dataset/VariableFields.h"
 #include "dtm/services/DtmFilesFolder.h"
 #include "dtm/services/FormatBstr.h"
@@ -30,9 +31,19 @@ HRESULT CQuelkLocalization::LoadTranslationFile(VARIANT_BOOL* loaded) noexcept {
         std::wstring path;
         QL_RETURN_IF_FAILED(GetDtmFilesFolder(path));
         path += kTranslationFileName;
-        ql::Bstr text;
-        QL_RETURN_IF_FAILED(ReadTextFile(path.c_str(), decoder_, text));
-        return LoadDocument(text.Get(), loaded);
+        if (!catalog_) {
+            ql::Bstr text;
+            QL_RETURN_IF_FAILED(ReadTextFile(path.c_str(), decoder_, text));
+            return LoadDocument(text.Get(), loaded);
+        }
+        // The document the thread parsed from this file before, unless the file changed since.
+        std::shared_ptr<CTranslationDocument> document;
+        QL_RETURN_IF_FAILED(catalog_->Open(path.c_str(), decoder_, document));
+        // A text that is not well formed leaves the document that was there.
+        if (!document) return S_OK;
+        document_ = std::move(document);
+        *loaded = VARIANT_TRUE;
+        return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -110,9 +121,17 @@ HRESULT CQuelkLocalization::TranslateField(IQuelkVariableFields* fields, const V
     return fields->SetVariableField(id, *field.Get(), *value.Get());
 }
 
+HRESULT CQuelkLocalization::ParameterPath(ULONG id, ql::Bstr& path) noexcept {
+    return FormatBstr(path, L"localization/DTM/ParameterList/Parameter[@parId=\"%d\"]", static_cast<int>(id));
+}
+
 HRESULT CQuelkLocalization::TranslateParameters(ULONG) noexcept {
     ql::ComPtr<IQuelkVariableFields> fields;
     if (FAILED(host_.QueryObject(IID_IQuelkVariableFields, fields.PutVoid())) || !fields) return S_OK;
+    // The object's own dataset takes the texts straight; an outer object's answer to the query is served
+    // through its interface.
+    if (document_ && fields.Get() == host_.OwnVariableFields()) return TranslateOwnParameters();
+
     ql::Variant count;
     if (FAILED(fields->GetCountVariant(count.Put())) || FAILED(count.ChangeType(VT_UI4)) ||
         count.Type() != VT_UI4) {
@@ -128,13 +147,55 @@ HRESULT CQuelkLocalization::TranslateParameters(ULONG) noexcept {
             continue;
         }
         ql::Bstr path;
-        if (FAILED(FormatBstr(path, L"localization/DTM/ParameterList/Parameter[@parId=\"%d\"]",
-                              static_cast<int>(id->ulVal)))) {
-            continue;
-        }
+        if (FAILED(ParameterPath(id->ulVal, path))) continue;
         // A failed name lookup leaves the description alone too; a missing entry keeps the built-in text.
         if (FAILED(TranslateField(fields.Get(), *id.Get(), path, L"/Name", kFieldName))) continue;
         (void)TranslateField(fields.Get(), *id.Get(), path, L"/Description", kFieldDescription);
+    }
+    return S_OK;
+}
+
+void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& scratch,
+                                          const TranslatedParameterTexts*& texts) noexcept {
+    texts = document_->FindParameterTexts(languageCode_, id);
+    if (texts) return;
+
+    // The lookups TranslateField makes, with the same outcomes: a failed name lookup leaves the parameter
+    // alone, a failed description lookup only the description.
+    scratch = TranslatedParameterTexts();
+    texts = &scratch;
+    bool lasting = true;  // no outcome of these lookups would change on another try
+    const auto lookUp = [&](const ql::Bstr& path, const wchar_t* child, std::optional<ql::SharedBstr>& out) {
+        ql::Bstr elementPath, text;
+        VARIANT_BOOL found = VARIANT_FALSE;
+        HRESULT hr = FormatBstr(elementPath, L"%ls%ls", path.CStr(), child);
+        if (SUCCEEDED(hr)) hr = GetLocaleText(elementPath.Get(), text.Put(), &found);
+        if (SUCCEEDED(hr) && found == VARIANT_TRUE) hr = out.emplace().AssignCopy(text.Get());
+        if (hr == E_OUTOFMEMORY) lasting = false;
+        if (FAILED(hr)) out.reset();
+        return SUCCEEDED(hr);
+    };
+    ql::Bstr path;
+    if (FAILED(ParameterPath(id, path))) return;
+    scratch.lookedUp = lookUp(path, L"/Name", scratch.name);
+    if (scratch.lookedUp) (void)lookUp(path, L"/Description", scratch.description);
+    if (!lasting) return;
+    if (const TranslatedParameterTexts* kept = document_->KeepParameterTexts(languageCode_, id, scratch))
+        texts = kept;
+}
+
+HRESULT CQuelkLocalization::TranslateOwnParameters() noexcept {
+    CQuelkVariableList& records = host_.Variables();
+    TranslatedParameterTexts scratch;
+    const int count = static_cast<int>(records.Count());
+    for (int index = 0; index < count; ++index) {
+        const CQuelkVariable* record = records.At(index);
+        if (!record) continue;
+        const TranslatedParameterTexts* texts = nullptr;
+        ParameterTextsOf(record->Id(), scratch, texts);
+        if (!texts->lookedUp) continue;
+        if (texts->name && FAILED(records.SetText(index, kFieldName, *texts->name))) continue;
+        if (texts->description) (void)records.SetText(index, kFieldDescription, *texts->description);
     }
     return S_OK;
 }

@@ -1,11 +1,15 @@
 // The resource owners must never leak, double-free or hand out a stale value.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
+#include "classlib/RegKey.h"
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "tests/support/TestObjects.h"
+#include "tests/support/TestRegistry.h"
 
 namespace {
 
@@ -115,6 +119,45 @@ TEST(SafeArrayTest, DataLockAndBounds) {
     EXPECT_EQ(0xFF, copied[2]);
     EXPECT_EQ(E_POINTER, ql::SafeArrayData<BYTE>(nullptr).Status());
     EXPECT_EQ(0u, ql::SafeArray().Count());
+}
+
+// A string value is read in one go when it fits a path, in two when it does not: the lengths around the
+// short buffer's end, a stored text without its terminator, and values that are no string.
+TEST(RegKeyTest, QueryStringReadsEveryLengthAndRefusesOtherTypes) {
+    vtest::ScopedRegistryKey scoped(HKEY_CURRENT_USER, L"Software\\VarnokP3 Tests\\RegKey", 1);
+    const ql::RegKey key = scoped.Create();
+    const struct {
+        const char* name;
+        DWORD type;
+        std::wstring stored;  // written as it stands, with a terminator when `terminated`
+        bool terminated;
+        HRESULT hr;
+        std::wstring read;
+    } cases[] = {
+        {"empty", REG_SZ, L"", true, S_OK, L""},
+        {"a path's length less one", REG_SZ, std::wstring(MAX_PATH - 1, L'a'), true, S_OK,
+         std::wstring(MAX_PATH - 1, L'a')},
+        {"a path's length", REG_SZ, std::wstring(MAX_PATH, L'b'), true, S_OK, std::wstring(MAX_PATH, L'b')},
+        {"one more", REG_SZ, std::wstring(MAX_PATH + 1, L'c'), true, S_OK, std::wstring(MAX_PATH + 1, L'c')},
+        {"long", REG_EXPAND_SZ, std::wstring(1000, L'd'), true, S_OK, std::wstring(1000, L'd')},
+        {"long, no terminator", REG_SZ, std::wstring(700, L'e'), false, S_OK, std::wstring(700, L'e')},
+        {"short, no terminator", REG_SZ, L"C:\\Folder", false, S_OK, L"C:\\Folder"},
+        {"number", REG_DWORD, L"xx", false, HRESULT_FROM_WIN32(ERROR_INVALID_DATATYPE), L""},
+        {"long binary", REG_BINARY, std::wstring(400, L'f'), false,
+         HRESULT_FROM_WIN32(ERROR_INVALID_DATATYPE), L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DWORD bytes = static_cast<DWORD>((c.stored.size() + (c.terminated ? 1 : 0)) * sizeof(wchar_t));
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.Get(), L"value", 0, c.type,
+                                                  reinterpret_cast<const BYTE*>(c.stored.c_str()), bytes));
+        std::wstring read = L"old";
+        EXPECT_EQ(c.hr, key.QueryString(L"value", read));
+        EXPECT_EQ(c.read, read);
+    }
+    std::wstring read = L"old";
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), key.QueryString(L"absent", read));
+    EXPECT_EQ(L"", read);
 }
 
 }  // namespace

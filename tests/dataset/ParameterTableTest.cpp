@@ -162,4 +162,95 @@ public:
     }
 };
 
+// Every field of a record as one text, for comparing datasets.
+std::string Fields(const CQuelkVariable& r) {
+    const auto text = [](const auto& owned) { return ql::Utf8FromWide(owned.View()); };
+    return std::to_string(r.Id()) + "|" + std::to_string(r.IsDeviceParameter) + "|" + Describe(*r.Address) +
+           "|" + text(r.Name) + "|" + std::to_string(r.NameResourceId) + "|" + text(r.Description) + "|" +
+           std::to_string(r.DataType) + "|" + std::to_string(r.EnumerationKind) + "|" +
+           Describe(*r.MinValue) + "|" + Describe(*r.MaxValue) + "|" + Describe(*r.DefaultValue) + "|" +
+           Describe(*r.Value) + "|" + Describe(*r.EnumerationEntries) + "|" + std::to_string(r.Persistent) +
+           "|" + std::to_string(r.Access) + "|" + std::to_string(r.WriteLevel) + "|" +
+           std::to_string(r.SpareWord1) + "|" + text(r.ExportGroup) + "|" + std::to_string(r.ExportKind) +
+           "|" + Describe(*r.DisplayAttribute) + "|" + Describe(*r.UpdateRule);
+}
+
+std::vector<std::string> AllFields(const CQuelkVariableList& list) {
+    std::vector<std::string> all;
+    for (int i = 0; i < static_cast<int>(list.Count()); ++i) all.push_back(Fields(*list.At(i)));
+    return all;
+}
+
+// Datasets are copied from the table defined once; each must hold exactly what running every definition
+// for it gives, report the same messages, and (defined into a list that has records) add nothing twice.
+TEST(DefinedTableTest, ACopiedDatasetIsWhatDefiningEveryRowGives) {
+    CQuelkVariableList direct;
+    CollectingSink directMessages;
+    const ParameterTableView table = DeviceParameterTable();
+    for (size_t i = 0; i < table.count; ++i) {
+        const ParameterDefinition& row = table.rows[i];
+        if (row.Kind == ParameterKind::Text)
+            CQuelkVariableStore::AddStringParameter(&direct, row, &directMessages);
+        if (row.Kind == ParameterKind::Numeric)
+            CQuelkVariableStore::AddNumericParameter(&direct, row, &directMessages);
+        if (row.Kind == ParameterKind::Enumeration)
+            CQuelkVariableStore::AddEnumParameter(&direct, row, &directMessages);
+    }
+    ASSERT_FALSE(directMessages.texts.empty()) << "internal items have no address to convert";
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        CQuelkVariableList copied;
+        CollectingSink messages;
+        ASSERT_HR(S_OK, DefineDeviceParameters(&copied, nullptr, &messages));
+        EXPECT_EQ(AllFields(direct), AllFields(copied));
+        EXPECT_EQ(directMessages.texts, messages.texts);
+
+        ql::Variant changed = MakeUI4(99);
+        CQuelkVariable record;
+        record.Value.CopyFrom(*changed);
+        ASSERT_HR(S_OK, copied.SetVariable(3, kFieldValue, record));
+        messages.texts.clear();
+        ULONG count = 0;
+        ASSERT_HR(S_OK, DefineDeviceParameters(&copied, &count, &messages));
+        EXPECT_EQ(121u, count);
+        EXPECT_EQ("ui4:99", Describe(*copied.Find(3)->Value)) << "the first definition of an id stays";
+        EXPECT_EQ(directMessages.texts, messages.texts);
+    }
+}
+
+// The records of two datasets share what the table gave them; a write into one must never show in the
+// other.
+TEST(DefinedTableTest, DatasetsFromTheTableKeepTheirOwnFields) {
+    CQuelkVariableStore first, second;
+    ASSERT_HR(S_OK, DefineDeviceParameters(&first.Variables(), nullptr, nullptr));
+    ASSERT_HR(S_OK, DefineDeviceParameters(&second.Variables(), nullptr, nullptr));
+    constexpr ULONG kStatus = 112;  // enumerated, with the longest entry list
+    const struct {
+        ULONG mask;
+        ql::Variant value;
+    } cases[] = {
+        {kFieldName, MakeBstr(L"Renamed")},
+        {kFieldDescription, MakeBstr(L"Described")},
+        {kFieldExportGroup, MakeBstr(L"Group")},
+        {kFieldMinValue, MakeUI4(1)},
+        {kFieldMaxValue, MakeUI4(2)},
+        {kFieldDefaultValue, MakeUI4(3)},
+        {kFieldValue, MakeUI4(4)},
+        {kFieldEnumerationEntries, MakeBstr(L"1;One")},
+        {kFieldDisplayAttribute, MakeUI4(5)},
+        {kFieldUpdateRule, MakeBstr(L"update(113)")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mask);
+        ql::Variant before, written, untouched;
+        ASSERT_HR(S_OK, second.GetVariableField(kStatus, c.mask, before.Put()));
+        ASSERT_HR(S_OK, first.SetVariableField(kStatus, c.mask, *c.value));
+        ASSERT_HR(S_OK, first.GetVariableField(kStatus, c.mask, written.Put()));
+        ASSERT_HR(S_OK, second.GetVariableField(kStatus, c.mask, untouched.Put()));
+        EXPECT_NE(Describe(*before), Describe(*written));
+        EXPECT_EQ(Describe(*before), Describe(*untouched));
+    }
+}
+
 }  // namespace

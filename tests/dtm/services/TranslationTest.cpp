@@ -121,5 +121,87 @@ TEST_F(TranslationTest, EnglishIsAlwaysThereAndADamagedEntryCostsNoOtherLanguage
     }
 }
 
+// A translation file in the system's form: English only, with a name for parameter 15.
+std::string NameFile(const std::string& name) {
+    return "<?xml version=\"1.0\"?><localization><general><languages><language lcid=\"1033\" code=\"en\"/>"
+           "</languages></general><DTM><ParameterList><Parameter parId=\"15\"><Name><locale code=\"en\">" +
+           name + "</locale></Name></Parameter></ParameterList></DTM></localization>";
+}
+
+// The DTM objects of a thread read one parsed translation document; each keeps its own language, and
+// what one is given (a language, a document of its own) no other sees.
+TEST_F(TranslationTest, DtmsSharingTheDocumentKeepTheirOwnLanguageAndDocument) {
+    const std::wstring functionName = L"localization/DTM/FunctionList/Function[@id=\"5\"]/Name";
+    CreateDtm(SourceDataFolder().c_str());
+    DriveToConfigured();
+    ql::ComPtr<CServicesTestDtm> german;
+    german.Swap(dtm_);
+    CreateDtm(SourceDataFolder().c_str());
+    DriveToConfigured();
+    ql::ComPtr<CServicesTestDtm> english;
+    english.Swap(dtm_);
+
+    dtm_.Swap(german);
+    VARIANT_BOOL accepted = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Dtm()->SetLanguage(1031, &accepted));
+    ASSERT_EQ(VARIANT_TRUE, accepted);
+    dtm_.Swap(german);
+
+    ql::Bstr ownDocument(
+        L"<localization><DTM><FunctionList><Function id=\"5\"><Name><locale code=\"en\">Own</locale>"
+        L"</Name></Function></FunctionList></DTM></localization>");
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    dtm_.Swap(english);
+    ASSERT_HR(S_OK, Localization()->LoadDocument(ownDocument.Get(), &loaded));
+    ASSERT_EQ(VARIANT_TRUE, loaded);
+    dtm_.Swap(english);
+
+    CreateDtm(SourceDataFolder().c_str());  // made after both: the file's document in English
+    struct Case {
+        const char* name;
+        ql::ComPtr<CServicesTestDtm>* dtm;
+        const wchar_t* parameter20;
+        const wchar_t* function5;
+    } cases[] = {
+        {"switched to German", &german, L"Physikalischer Block - Zielbetriebsart", L"Messwerte"},
+        {"given a document of its own", &english, L"Physical Block - Target Mode", L"Own"},
+        {"created afterwards", nullptr, L"Physical Block - Target Mode", L"Mesured Value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.dtm) dtm_.Swap(*c.dtm);
+        std::wstring text;
+        EXPECT_HR(S_OK, Lookup(functionName, text));
+        EXPECT_EQ(c.function5, text);
+        EXPECT_EQ(c.parameter20, ParameterName(20));
+        if (c.dtm) dtm_.Swap(*c.dtm);
+    }
+}
+
+// A changed or removed translation file reaches every DTM object created afterwards; one created before
+// keeps the texts it started with.
+TEST_F(TranslationTest, ADtmCreatedAfterTheFileChangedSeesTheFileAsItIsThen) {
+    CTempFolder folder;
+    folder.Write(L"TranslationFile.htm", NameFile("First name"));
+    CreateDtm(folder.Path().c_str());
+    ASSERT_EQ(L"First name", ParameterName(15));
+    ql::ComPtr<CServicesTestDtm> first;
+    first.Swap(dtm_);
+
+    folder.Write(L"TranslationFile.htm", NameFile("Name after the change"));
+    CreateDtm(folder.Path().c_str());
+    EXPECT_EQ(L"Name after the change", ParameterName(15));
+
+    ASSERT_TRUE(::DeleteFileW(folder.File(L"TranslationFile.htm").c_str()));
+    CreateDtm(folder.Path().c_str());
+    EXPECT_EQ(L"Physical Block - BlockObject", ParameterName(15)) << "no file: the built-in text";
+
+    dtm_.Swap(first);
+    EXPECT_EQ(L"First name", ParameterName(15));
+    std::wstring text;
+    EXPECT_HR(S_OK, Lookup(L"localization/DTM/ParameterList/Parameter[@parId=\"15\"]/Name", text));
+    EXPECT_EQ(L"First name", text);
+}
+
 }  // namespace
 }  // namespace svctest

@@ -1,0 +1,50 @@
+#pragma once
+// The frame's side of opening a plant project: every device's DTM created through COM, its stored image
+// loaded, the environment handed over and the user's configuration given, with the time of each step;
+// and closing it again (PrepareToRelease, then the frame's last references).
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "FdtInterfaces.h"
+#include "classlib/ComPtr.h"
+#include "frame/FrameHost.h"
+
+struct OpeningTimes {
+    double create = 0;
+    double load = 0;
+    double environment = 0;
+    double config = 0;
+    std::vector<double> devices;  // each device's whole time
+    double Total() const noexcept { return create + load + environment + config; }
+};
+
+class CProjectOpening {
+public:
+    CProjectOpening(const CLSID& dtmClass, CFrameHost& frame) noexcept : dtmClass_(dtmClass), frame_(frame) {}
+
+    // The image a configured DTM of the project saves (IPersistStreamInit::Save).
+    HRESULT MakeStoredImage() noexcept;
+    // Opens `count` more devices from the stored image; `times` receives each step's seconds summed over
+    // them.
+    HRESULT Open(size_t count, OpeningTimes& times) noexcept;
+    // PrepareToRelease and release of every open device; the seconds it took.
+    HRESULT Close(double& seconds) noexcept;
+    size_t OpenCount() const noexcept { return devices_.size(); }
+
+private:
+    struct Device {
+        ql::ComPtr<IUnknown> object;
+        ql::ComPtr<IDtm> dtm;
+    };
+    HRESULT OpenOne(const std::wstring& tag, OpeningTimes& times) noexcept;
+
+    CLSID dtmClass_;
+    CFrameHost& frame_;
+    std::vector<BYTE> image_;
+    std::vector<Device> devices_;
+};
+
+// Seconds on the performance counter.
+double Seconds() noexcept;

@@ -1,0 +1,39 @@
+#include "classlib/FileStamp.h"
+
+namespace ql {
+
+namespace {
+
+ULONGLONG Join(DWORD high, DWORD low) noexcept { return (static_cast<ULONGLONG>(high) << 32) | low; }
+
+}  // namespace
+
+bool ReadFileStamp(const wchar_t* path, FileStamp& stamp) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!path || !::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    stamp.size = Join(data.nFileSizeHigh, data.nFileSizeLow);
+    stamp.created = Join(data.ftCreationTime.dwHighDateTime, data.ftCreationTime.dwLowDateTime);
+    stamp.written = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+bool FullPathOf(const wchar_t* path, std::wstring& full) {
+    full.clear();
+    if (!path || !*path) return false;
+    DWORD needed = ::GetFullPathNameW(path, 0, nullptr, nullptr);
+    while (needed != 0) {
+        full.resize(needed);
+        const DWORD written = ::GetFullPathNameW(path, needed, &full[0], nullptr);
+        if (written == 0) break;
+        if (written < needed) {
+            full.resize(written);
+            return true;
+        }
+        needed = written;  // the current folder changed in between: once more with the new size
+    }
+    full.clear();
+    return false;
+}
+
+}  // namespace ql

@@ -65,7 +65,9 @@ TEST_F(SelfHoldTest, ALastReferenceOutlivesTheCallOutUntilTheThreadIsOutOfIt) {
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
-        if (!widget_) ASSERT_HR(S_OK, ql::MakeObject(widget_));
+        if (!widget_) {
+            ASSERT_HR(S_OK, ql::MakeObject(widget_));
+        }
         {
             // A wait further up the stack: the method that waits still runs on the object.
             const ql::CallOutScope wait;

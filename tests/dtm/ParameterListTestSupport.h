@@ -47,9 +47,9 @@ protected:
     // `text` after a byte count of `count`, by default its own length.
     static Bytes Framed(const std::string& text, size_t count = std::string::npos) {
         if (count == std::string::npos) count = text.size();
-        Bytes bytes(4);
+        Bytes bytes(4 + text.size());
         for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(count >> (8 * i));
-        bytes.insert(bytes.end(), text.begin(), text.end());
+        std::copy(text.begin(), text.end(), bytes.begin() + 4);
         return bytes;
     }
     std::wstring Tag() {

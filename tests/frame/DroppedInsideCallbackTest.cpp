@@ -18,18 +18,20 @@ namespace {
 constexpr wchar_t kModuleName[] = L"VarnokP3.dll";
 constexpr DWORD kWaitMs = 10000;
 constexpr ULONG kStationAddressId = 3;
+constexpr ULONG kCalibrationFactorId = 39;  // read from the device
 constexpr ULONG kOnlineParameterizeFunction = 2;
 
 // The call into the DTM during which the frame drops it.
 enum class Outer {
-    SetParameters,        // IDtmParameter: the frame's lock and the dirty flag
-    Save,                 // IPersistStreamInit of a modified dataset: the parameter document
-    VerifyDataSet,        // IDtmDataSetCheck with an invalid value: the error message
-    ShowMessage,          // IQuelkFunctions from an open user interface: the frame's user dialog
-    Export,               // IDtmImportExport: the progress display
-    SetFunctionEnabled,   // IQuelkFunctions from an open user interface: the functions changed
-    ConnectAnswer,        // the channel's connect answer: the online event
-    ReleaseCommunication  // IDtm::PrepareToReleaseCommunication: the offline event
+    SetParameters,         // IDtmParameter: the frame's lock and the dirty flag
+    Save,                  // IPersistStreamInit of a modified dataset: the parameter document
+    VerifyDataSet,         // IDtmDataSetCheck with an invalid value: the error message
+    ShowMessage,           // IQuelkFunctions from an open user interface: the frame's user dialog
+    Export,                // IDtmImportExport: the progress display
+    SetFunctionEnabled,    // IQuelkFunctions from an open user interface: the functions changed
+    ConnectAnswer,         // the channel's connect answer: the online event
+    ReleaseCommunication,  // IDtm::PrepareToReleaseCommunication: the offline event
+    DeviceRead,            // IQuelkVariablesEx's synchronous read, answered inside its wait: the dirty flag
 };
 
 struct DropCase {
@@ -52,6 +54,7 @@ const DropCase kCases[] = {
     {"FunctionsChanged", L"NotifyFunctionsChanged", nullptr, Outer::SetFunctionEnabled},
     {"OnlineEvent", L"NotifyOnlineStateChanged", L"TRUE", Outer::ConnectAnswer},
     {"OfflineEvent", L"NotifyOnlineStateChanged", L"FALSE", Outer::ReleaseCommunication},
+    {"DirtyFlagInsideADeviceRead", L"SetDirtyFlag", nullptr, Outer::DeviceRead},
 };
 
 // The interface of `object` without a reference kept: it lives only as long as the frame's own references.
@@ -156,6 +159,9 @@ protected:
             case Outer::ReleaseCommunication:
                 (void)Borrow<IDtm>(dtm)->PrepareToReleaseCommunication(&result);
                 break;
+            case Outer::DeviceRead:
+                (void)Borrow<IQuelkVariablesEx>(dtm)->ReadFromDevice(kCalibrationFactorId, &result);
+                break;
         }
     }
 
@@ -185,6 +191,18 @@ TEST_P(DroppedInsideCallbackTest, TheDtmLivesUntilItsCallReturnsAndGoesAfterward
         case Outer::ReleaseCommunication:
             ASSERT_NO_FATAL_FAILURE(GoOnline());
             break;
+        case Outer::DeviceRead: {
+            // A value the device does not hold, then saved: the read's value marks the dataset modified.
+            ASSERT_NO_FATAL_FAILURE(GoOnline());
+            ql::Variant value;
+            value.SetR4(12345.5f);
+            ASSERT_HR(S_OK,
+                      Borrow<IQuelkVariablesEx>(session_.Object())->SetValue(kCalibrationFactorId, *value));
+            ql::ComPtr<IStream> stream;
+            ASSERT_HR(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()));
+            ASSERT_HR(S_OK, Borrow<IPersistStreamInit>(session_.Object())->Save(stream.Get(), TRUE));
+            break;
+        }
         default:
             break;
     }

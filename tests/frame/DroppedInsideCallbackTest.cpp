@@ -1,13 +1,13 @@
 // A frame that drops its last reference to the registered DTM inside one of the DTM's calls to it (a
 // project closed from an event handler): the DTM lives until the call that made the callback has returned,
-// and is gone afterwards, released by the frame's message loop or by the module's DllCanUnloadNow.
+// and is gone afterwards, when the module is asked whether it may unload (the thread's message loop lets it
+// go as well: tests/classlib/SelfHoldTest.cpp).
 #include <string>
 
 #include "FrameTestSupport.h"
 #include "QuelkInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
-#include "frame/DeviceKeyValues.h"
 #include "frame/MessagePump.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ServerModule.h"
@@ -65,7 +65,7 @@ Interface* Borrow(IUnknown* object) {
     return held.Get();
 }
 
-class DroppedInsideCallbackFixture : public FrameTest {
+class DroppedInsideCallbackTest : public FrameTest, public ::testing::WithParamInterface<DropCase> {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(FrameTest::SetUp());
@@ -96,6 +96,22 @@ protected:
         ASSERT_EQ(12u, session_.State());
     }
 
+    // What the case's call needs first: an invalid value, the DTM online, a saved value the device differs
+    // from.
+    void Prepare(Outer outer) {
+        if (outer == Outer::VerifyDataSet) {
+            ASSERT_NO_FATAL_FAILURE(SetStationAddress(127));  // 0 to 126
+        }
+        if (outer != Outer::ReleaseCommunication && outer != Outer::DeviceRead) return;
+        ASSERT_NO_FATAL_FAILURE(GoOnline());
+        if (outer != Outer::DeviceRead) return;
+        ql::Variant value;
+        value.SetR4(12345.5f);
+        ASSERT_HR(S_OK, Borrow<IQuelkVariablesEx>(session_.Object())->SetValue(kCalibrationFactorId, *value));
+        ql::ComPtr<IStream> stream;
+        ASSERT_HR(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()));
+        ASSERT_HR(S_OK, Borrow<IPersistStreamInit>(session_.Object())->Save(stream.Get(), TRUE));
+    }
     // From now on the frame lets the DTM go inside the case's callback, and watches whether the DTM is
     // still alive in that callback and in every call it makes to the frame afterwards.
     void ArmDrop(const DropCase& c) {
@@ -179,57 +195,19 @@ protected:
     bool aliveAfterDrop_ = false;
 };
 
-class DroppedInsideCallbackTest : public DroppedInsideCallbackFixture,
-                                  public ::testing::WithParamInterface<DropCase> {};
-
 TEST_P(DroppedInsideCallbackTest, TheDtmLivesUntilItsCallReturnsAndGoesAfterwards) {
     const DropCase& c = GetParam();
-    switch (c.outer) {
-        case Outer::VerifyDataSet:
-            ASSERT_NO_FATAL_FAILURE(SetStationAddress(127));  // outside 0 to 126
-            break;
-        case Outer::ReleaseCommunication:
-            ASSERT_NO_FATAL_FAILURE(GoOnline());
-            break;
-        case Outer::DeviceRead: {
-            // A value the device does not hold, then saved: the read's value marks the dataset modified.
-            ASSERT_NO_FATAL_FAILURE(GoOnline());
-            ql::Variant value;
-            value.SetR4(12345.5f);
-            ASSERT_HR(S_OK,
-                      Borrow<IQuelkVariablesEx>(session_.Object())->SetValue(kCalibrationFactorId, *value));
-            ql::ComPtr<IStream> stream;
-            ASSERT_HR(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()));
-            ASSERT_HR(S_OK, Borrow<IPersistStreamInit>(session_.Object())->Save(stream.Get(), TRUE));
-            break;
-        }
-        default:
-            break;
-    }
+    ASSERT_NO_FATAL_FAILURE(Prepare(c.outer));
     ArmDrop(c);
     ASSERT_NO_FATAL_FAILURE(CallDtm(c.outer));
     ASSERT_TRUE(dropped_) << "the DTM never made the callback";
     EXPECT_TRUE(aliveAfterDrop_) << "freed while its call still ran";
-
-    // The frame's loop turns once its handler has returned: the DTM goes and gives the frame back.
-    EXPECT_TRUE(PumpMessagesUntil([this] { return !FrameHeldByDtm(); }, kWaitMs));
     EXPECT_HR(S_OK, vtest::ServerCanUnloadNow(kModuleName));
+    EXPECT_FALSE(FrameHeldByDtm()) << "the DTM is still there";
 }
 
 INSTANTIATE_TEST_SUITE_P(Callbacks, DroppedInsideCallbackTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// A frame that does not turn its loop (a script that closes the project and then asks whether the module
-// may go) gets the same answer: DllCanUnloadNow lets go of the DTM first.
-using DroppedBeforeUnloadTest = DroppedInsideCallbackFixture;
-
-TEST_F(DroppedBeforeUnloadTest, DllCanUnloadNowLetsGoOfADtmDroppedInsideACallback) {
-    ArmDrop(kCases[0]);
-    ASSERT_NO_FATAL_FAILURE(CallDtm(Outer::SetParameters));
-    ASSERT_TRUE(aliveAfterDrop_);
-    EXPECT_HR(S_OK, vtest::ServerCanUnloadNow(kModuleName));
-    EXPECT_FALSE(FrameHeldByDtm());
-}
 
 }  // namespace
 }  // namespace frametest

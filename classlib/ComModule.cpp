@@ -4,6 +4,7 @@
 #include "classlib/ComponentCategories.h"
 #include "classlib/HResult.h"
 #include "classlib/Registrar.h"
+#include "classlib/SelfHold.h"
 
 // The image that linked this code: the server DLL, or a test program.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -73,6 +74,12 @@ void ComModule::Term() noexcept {
 }
 
 std::wstring ComModule::ModulePath() const { return ModuleFilePath(instance_); }
+
+HRESULT ComModule::CanUnloadNow() noexcept {
+    // An object let go inside one of its calls out is gone once the thread is out of every call.
+    ReleaseParkedObjects();
+    return lockCount_ == 0 ? S_OK : S_FALSE;
+}
 
 HRESULT ComModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {
     QL_RETURN_IF_NULL_OUT(out);

@@ -48,8 +48,9 @@ public:
 
     // DllGetClassObject: the class object of `clsid`, created once on first demand.
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept;
-    // DllCanUnloadNow: S_OK when no object and no server lock lives, else S_FALSE.
-    HRESULT CanUnloadNow() const noexcept { return lockCount_ == 0 ? S_OK : S_FALSE; }
+    // DllCanUnloadNow: S_OK when no object and no server lock lives, else S_FALSE. The objects this thread
+    // parked after a call out (SelfHold.h) are released first.
+    HRESULT CanUnloadNow() noexcept;
     // DllRegisterServer: every entry's script and categories in map order, stopping at the first failure,
     // then the type library when `withTypeLib`.
     HRESULT RegisterServer(bool withTypeLib) noexcept;

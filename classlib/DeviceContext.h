@@ -1,7 +1,8 @@
 #pragma once
 // Owners of device contexts: a window's (released), a window's painting one (BeginPaint / EndPaint) and a
-// memory one (deleted) with one bitmap selected into it and put back before the context goes; and the
-// selection of one GDI object into a context for a scope. GDI objects themselves: classlib/GdiObject.h.
+// memory one (deleted) with one bitmap selected into it and put back before the context goes; the
+// selection of one GDI object into a context, and a context's saved state, for a scope. GDI objects
+// themselves: classlib/GdiObject.h.
 #include <windows.h>
 
 namespace ql {
@@ -51,6 +52,21 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// The state of `dc` (origins, clipping, selected objects) saved for the scope and restored when it ends.
+class SavedDcState {
+public:
+    explicit SavedDcState(HDC dc) noexcept : dc_(dc), saved_(::SaveDC(dc)) {}
+    SavedDcState(const SavedDcState&) = delete;
+    SavedDcState& operator=(const SavedDcState&) = delete;
+    ~SavedDcState() {
+        if (saved_) ::RestoreDC(dc_, saved_);
+    }
+
+private:
+    HDC dc_;
+    int saved_;
 };
 
 // A memory device context compatible with `reference`, drawing into `bitmap` (not owned) while it lives.

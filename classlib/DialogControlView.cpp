@@ -4,6 +4,7 @@
 #include "classlib/ComModule.h"
 #include "classlib/DialogControl.h"
 #include "classlib/Variant.h"
+#include "classlib/WindowPicture.h"
 
 namespace ql {
 
@@ -47,13 +48,9 @@ HRESULT DialogControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC
     QL_RETURN_HR_IF(E_INVALIDARG, !drawDc || !bounds);
     HWND window = WindowHandle();
     if (window) {
-        // The window paints itself and its children into the container's device context at `bounds`.
-        POINT oldOrigin{};
-        ::OffsetViewportOrgEx(drawDc, bounds->left, bounds->top, &oldOrigin);
-        ::SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(drawDc),
-                       PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND | PRF_NONCLIENT);
-        ::SetViewportOrgEx(drawDc, oldOrigin.x, oldOrigin.y, nullptr);
-        return S_OK;
+        // Active: what the window shows, its fields included, in the container's device context at `bounds`.
+        const RECT target{bounds->left, bounds->top, bounds->right, bounds->bottom};
+        return PaintWindowTree(window, drawDc, target) ? S_OK : E_FAIL;
     }
     // Not active yet: the face of an empty dialog.
     RECT face{bounds->left, bounds->top, bounds->right, bounds->bottom};

@@ -1,5 +1,7 @@
 #include "classlib/PumpingWait.h"
 
+#include "classlib/SelfHold.h"
+
 namespace ql {
 
 namespace {
@@ -17,6 +19,8 @@ DWORD Remaining(ULONGLONG start, DWORD timeoutMs) noexcept {
 
 PumpingWaitResult WaitWithMessagePump(HANDLE event, DWORD timeoutMs) noexcept {
     if (!event) return PumpingWaitResult::Failed;
+    // Whatever the messages run, the caller of the wait is still on the stack.
+    const CallOutScope waiting;
     const ULONGLONG start = ::GetTickCount64();
     for (;;) {
         const DWORD woke =

@@ -10,6 +10,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "comm/CommunicationStates.h"
 #include "dataset/QuelkVariableStore.h"
@@ -180,9 +181,9 @@ void CQuelkDatasetTransfer::HideProgress() noexcept {
 
 void CQuelkDatasetTransfer::ReportProgress(LONG index, LONG count, BSTR title) noexcept {
     if (!host_) return;
-    IFrameEvents* events = host_->FrameEvents();
+    const ql::ComPtr<IFrameEvents> events(host_->FrameEvents());
     if (!events) return;
-    const ql::ComPtr<IFrameEvents> hold(events);
+    const ql::SelfHold hold(host_->ControllingUnknown());
     ql::Bstr systemTag;
     if (FAILED(host_->GetSystemTag(systemTag.Put()))) return;
     if (index == 0) {

@@ -102,7 +102,7 @@ HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& co
 
     // Held for the call: an answer delivered during it may take the channel away from the client, or the
     // frame's last reference away from the DTM.
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     const ql::ComPtr<IFdtCommunication> channel(channel_);
     VARIANT_BOOL accepted = VARIANT_FALSE;
     HRESULT hr = E_UNEXPECTED;
@@ -128,8 +128,8 @@ HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& co
 
 // ---- the answers ----
 
-ql::ComPtr<IUnknown> CQuelkDpv1Communication::HoldObject() noexcept {
-    return ql::ComPtr<IUnknown>(host_ ? host_->ControllingUnknown() : nullptr);
+ql::SelfHold CQuelkDpv1Communication::HoldObject() noexcept {
+    return ql::SelfHold(host_ ? host_->ControllingUnknown() : nullptr);
 }
 
 HRESULT CQuelkDpv1Communication::TakePending(BSTR invokeId, CQuelkDpv1Transaction* record) noexcept {
@@ -140,7 +140,7 @@ HRESULT CQuelkDpv1Communication::TakePending(BSTR invokeId, CQuelkDpv1Transactio
 
 HRESULT CQuelkDpv1Communication::OnConnectResponse(BSTR invokeId, BSTR response) noexcept {
     QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     CQuelkDpv1Transaction record;
     QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
     if (V_VT(&record.Context()) == VT_ERROR) return V_ERROR(&record.Context());
@@ -150,7 +150,7 @@ HRESULT CQuelkDpv1Communication::OnConnectResponse(BSTR invokeId, BSTR response)
 
 HRESULT CQuelkDpv1Communication::OnDisconnectResponse(BSTR invokeId, BSTR response) noexcept {
     QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     CQuelkDpv1Transaction record;
     QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
     HRESULT hr = S_OK;
@@ -166,7 +166,7 @@ HRESULT CQuelkDpv1Communication::OnDisconnectResponse(BSTR invokeId, BSTR respon
 
 HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR response) noexcept {
     QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     CQuelkDpv1Transaction record;
     QL_RETURN_IF_FAILED(TakePending(invokeId, &record));
     if (V_VT(&record.Context()) == VT_ERROR) {
@@ -216,7 +216,7 @@ HRESULT CQuelkDpv1Communication::DispatchTransactionResponse(VARIANT context, BS
 HRESULT CQuelkDpv1Communication::OnAbort(BSTR communicationReference) noexcept {
     QL_RETURN_HR_IF(RPC_E_WRONG_THREAD, !IsOwnerThread());
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     // An abort reported for a channel the client no longer has is ignored like its late answers.
     QL_RETURN_HR_IF(E_FAIL, !channel_);
     ULONG state = 0;

@@ -26,6 +26,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
+#include "classlib/SelfHold.h"
 #include "idl/OutsideDispatch.h"
 #include "classlib/Handle.h"
 #include "comm/CommunicationHost.h"
@@ -174,8 +175,8 @@ private:
     HRESULT StoreCommunicationReference(BSTR reference) noexcept;
     // Broadcasts 0x3400 for ok exactly VARIANT_TRUE, else 0x3401 with a copy of the message.
     HRESULT BroadcastConnectionResult(VARIANT_BOOL ok, BSTR message) noexcept;
-    // A reference to the DTM object for the length of a method that waits or calls out; null without host.
-    ql::ComPtr<IUnknown> HoldObject() noexcept;
+    // Holds the DTM object for the length of a method that waits or calls out (nothing without a host).
+    ql::SelfHold HoldObject() noexcept;
     bool IsOwnerThread() const noexcept { return ::GetCurrentThreadId() == ownerThread_; }
 
     ICommunicationHost* host_ = nullptr;

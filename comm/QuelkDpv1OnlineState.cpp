@@ -16,7 +16,7 @@ HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     QL_RETURN_HR_IF(E_FAIL, state != kDtmStateCommunicationSet);
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     QL_RETURN_IF_FAILED(host_->SetState(kDtmStateConnecting));
 
     VARIANT_BOOL connectSent = VARIANT_FALSE;
@@ -39,7 +39,7 @@ HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     QL_RETURN_IF_FAILED(host_->SetState(kDtmStateDisconnecting));
 
     ql::ManualResetEvent event;

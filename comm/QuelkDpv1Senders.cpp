@@ -178,7 +178,7 @@ HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value,
                            sent);
     }
 
-    const ql::ComPtr<IUnknown> keepAlive = HoldObject();
+    const ql::SelfHold keepAlive = HoldObject();
     ql::ManualResetEvent event;
     QL_RETURN_HR_IF(HRESULT_FROM_WIN32(::GetLastError()), !event.Get());
     Dpv1SyncWaiter waiter;

@@ -137,6 +137,9 @@ HRESULT ParameterListReadValue(std::wstring_view text, VARTYPE type, ql::Variant
         value = std::move(bytes);
         return S_OK;
     }
+    // An empty value is 0, as the value conversion reads an empty text for a number; a list written by
+    // another tool leaves a number it does not know empty.
+    if (text.empty()) text = L"0";
     // Numbers are plain ASCII: anything else cannot be a number of the list.
     std::string narrow;
     QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {

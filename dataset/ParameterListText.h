@@ -25,6 +25,6 @@ HRESULT ParameterListValueText(const VARIANT& value, std::wstring& text) noexcep
 
 // The value of a list entry whose record has `type`, read from its text as the export writes it: a text
 // as it stands, a byte string from its hexadecimal digits, a number in the list's one form (the whole text
-// a number in the type's range; a float finite). DISP_E_TYPEMISMATCH (E_INVALIDARG for bad hexadecimal)
-// for a text that does not read back as written; `value` is replaced only on success.
+// a number in the type's range; a float finite; an empty text 0). DISP_E_TYPEMISMATCH (E_INVALIDARG for bad
+// hexadecimal) for a text that does not read back as written; `value` is replaced only on success.
 HRESULT ParameterListReadValue(std::wstring_view text, VARTYPE type, ql::Variant& value) noexcept;

@@ -7,6 +7,7 @@
 
 #include "classlib/ComModule.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dataset/VariantArguments.h"
 #include "values/AnsiText.h"
@@ -55,8 +56,8 @@ HRESULT CQuelkDtm::SetUserLevel(const VARIANT& keyword) noexcept {
 
 HRESULT CQuelkDtm::SetState(ULONG state) noexcept {
     // Held: the frame and the open user interfaces are told below, and their handlers may drop the last
-    // reference to the DTM.
-    const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
+    // reference to the DTM while the caller of SetState still runs.
+    const ql::SelfHold hold(GetControllingUnknown());
     const ULONG previous = state_;
     // The new state is in place before anyone hears of it: a frame that starts an upload from the online
     // event, or releases the communication from the offline event, is answered for the state it was told.

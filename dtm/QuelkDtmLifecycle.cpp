@@ -6,6 +6,7 @@
 #include "classlib/HResult.h"
 #include "classlib/PumpingWait.h"
 #include "classlib/ScopedFlag.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "xml/SchemaLists.h"
 #include "xml/XmlNodeReads.h"
@@ -60,6 +61,7 @@ void CQuelkDtm::DropCompareLink() noexcept {
     if (!compareInitialised_) return;
     ql::ComPtr<IFrameDtmAccess> access;
     if (SUCCEEDED(ql::QueryInterfaceTo(frame_.Get(), access)) && access) {
+        const ql::SelfHold hold(GetControllingUnknown());
         VARIANT_BOOL released = VARIANT_FALSE;
         (void)access->ReleaseDtm(comparePeerTag_.Get(), &released);
     }
@@ -78,7 +80,10 @@ HRESULT CQuelkDtm::Environment(BSTR systemTag, IFrameContainer* frame, VARIANT_B
 
     // A frame that cannot name its schema folder keeps its pointers: the frame may try again.
     ql::Bstr folder;
-    QL_RETURN_IF_FAILED(frame_->GetSchemaFolder(folder.Put()));
+    {
+        const ql::SelfHold hold(GetControllingUnknown());
+        QL_RETURN_IF_FAILED(frame_->GetSchemaFolder(folder.Put()));
+    }
     const HRESULT cache = xml_.InitializeSchemaCache(folder.CStr(), DtmSchemaList, &reporter_);
     if (FAILED(cache)) {
         Report("InitializeSchemaCache returned 0x%X, maybe there is a problem with MSXML.",

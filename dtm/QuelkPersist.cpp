@@ -5,6 +5,7 @@
 #include "VarnokP3.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dtm/DeviceTypeText.h"
 #include "dtm/DtmState.h"
@@ -243,10 +244,11 @@ HRESULT CQuelkPersist::InitNew() noexcept {
 // ---- The dataset-modified flag ----
 
 HRESULT CQuelkPersist::TellFrameModified() noexcept {
-    IFrameContainer* frame = dtm_.Frame();
+    const ql::ComPtr<IFrameContainer> frame(dtm_.Frame());
     if (!frame) return S_OK;
     ql::Bstr tag;
     if (FAILED(dtm_.GetSystemTag(tag.Put()))) return S_FALSE;
+    const ql::SelfHold hold(dtm_.GetControllingUnknown());
     VARIANT_BOOL answer = VARIANT_FALSE;
     (void)frame->SetDirtyFlag(tag.Get(), &answer);  // the frame's answer is not used
     return S_OK;
@@ -263,8 +265,10 @@ HRESULT CQuelkPersist::TellFrameSaved() noexcept {
     ql::Bstr path(kWholeDocumentPath);
     ql::Bstr document;
     if (parameters->GetParameters(path.Get(), document.Put()) != S_OK) return S_OK;
-    if (IFrameEvents* events = dtm_.FrameEvents())
+    if (const ql::ComPtr<IFrameEvents> events(dtm_.FrameEvents()); events) {
+        const ql::SelfHold hold(self);
         (void)events->NotifyParameterDocument(tag.Get(), document.Get());
+    }
     return S_OK;
 }
 

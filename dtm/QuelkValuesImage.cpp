@@ -23,6 +23,8 @@ constexpr ULONG kTransferMarks = kAccessOnlineTransferMark | kAccessOfflineStore
 // else (the capabilities, the user's rights, the check's verdict) belongs to the parameter table and the
 // running DTM; an image must not make a read-only record writable or hide a write.
 constexpr ULONG kStoredAccessBits = kAccessDiffers;
+// What the value check says of a value: rejected, or no check possible.
+constexpr ULONG kCheckVerdictBits = kAccessRejected | kAccessNoCheck;
 
 HRESULT WriteUInt32Value(CStreamValueWriter& writer, ULONG number) noexcept {
     ql::Variant value;
@@ -75,6 +77,16 @@ HRESULT TextToBytes(ql::Variant& value) noexcept {
     QL_RETURN_IF_FAILED(HexBstrToByteArray(bytes.Get(), V_BSTR(value.Get()), TRUE));
     value = std::move(bytes);
     return S_OK;
+}
+
+// `access` with the value check's verdict on `value` for record `id`. A loaded value is taken whatever the
+// check says, so the pages can show it; the verdict must come with it, or a value the check refuses (written
+// by hand, damaged on disk, saved while invalid) would show as valid and reach the device unwarned. A check
+// that cannot run rejects nothing, as the data-set verification reads it.
+ULONG WithCheckVerdict(const CQuelkVariableStore& store, ULONG id, const VARIANT& value, ULONG access) noexcept {
+    ULONG flags = 0;
+    if (FAILED(store.CheckValue(id, value, &flags))) return access & ~kAccessRejected;
+    return (access & ~kCheckVerdictBits) | (flags & kCheckVerdictBits);
 }
 
 // What a load writes into one record.
@@ -160,6 +172,8 @@ HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store,
                 change.Fields.Value = std::move(converted);
                 change.Mask |= kFieldValue;
             }
+            const VARIANT& value = (change.Mask & kFieldValue) ? *change.Fields.Value : *record.Value;
+            change.Fields.Access = WithCheckVerdict(store, record.Id(), value, change.Fields.Access);
             staged.push_back(std::move(change));
         }
         for (const StagedRecord& change : staged) {

@@ -41,6 +41,8 @@ public:
 
     // AssignValueWithType: every record of `store` whose id was loaded takes the loaded value converted to
     // its data type (the old value stays when it does not convert) and, of the loaded access word, only
-    // whether the value still waits for the device (0x02); the rest of the word stays the record's.
+    // whether the value still waits for the device (0x02); the value check's verdict on the value (0x04
+    // rejected, 0x08 no check possible) is set as the check gives it; the rest of the word stays the
+    // record's.
     static HRESULT Assign(CQuelkVariableStore& store, const std::vector<LoadedValue>& entries) noexcept;
 };

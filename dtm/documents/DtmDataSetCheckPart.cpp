@@ -1,6 +1,7 @@
 #include "dtm/documents/DtmDataSetCheckPart.h"
 
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dtm/documents/DocumentConditions.h"
 #include "dtm/documents/ToolkitMessage.h"
@@ -68,6 +69,7 @@ HRESULT CDtmDataSetCheckPart::InitCompare(BSTR systemTag, VARIANT_BOOL* ok) noex
 
     ql::ComPtr<IFrameDtmAccess> access;
     QL_RETURN_IF_FAILED(FrameDtmAccess(access));
+    const ql::SelfHold hold(host_.ControllingUnknown());
     ql::ComPtr<IDtm> other;
     QL_RETURN_IF_FAILED(access->GetDtm(systemTag, other.Put()));
     if (!other) return S_OK;
@@ -95,6 +97,7 @@ HRESULT CDtmDataSetCheckPart::Compare(VARIANT_BOOL* equal) noexcept {
     // Held for the whole loop, whatever the calls into the other DTM lead to.
     const ql::ComPtr<IQuelkVariableFields> other = host_.ComparePeerStore();
     if (!other) return E_POINTER;
+    const ql::SelfHold hold(host_.ControllingUnknown());
     const CompareRunningScope running(host_);
     return CompareWith(other.Get(), equal);
 }
@@ -136,6 +139,7 @@ HRESULT CDtmDataSetCheckPart::ReleaseCompare(VARIANT_BOOL* released) noexcept {
 
     ql::ComPtr<IFrameDtmAccess> access;
     QL_RETURN_IF_FAILED(FrameDtmAccess(access));
+    const ql::SelfHold hold(host_.ControllingUnknown());
     QL_RETURN_IF_FAILED(access->ReleaseDtm(host_.ComparePeerTag().Get(), released));
     // A frame that keeps the DTM keeps the link as well.
     if (*released == VARIANT_TRUE) {

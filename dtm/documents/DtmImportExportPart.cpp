@@ -81,19 +81,52 @@ HRESULT CDtmImportExportPart::Import(IStream* stream, VARIANT_BOOL* ok) noexcept
     *ok = VARIANT_FALSE;
     if (!Accepts(stream)) return S_FALSE;
 
+    // A list refused as a whole tells the frame why, once; a document that does not load has told it
+    // through the loader's parse error.
+    CQuelkMessageSink* const sink = host_.MessageSink();
     BYTE countBytes[4];
-    if (!ReadExactly(stream, countBytes, sizeof countBytes)) return S_FALSE;
+    if (!ReadExactly(stream, countBytes, sizeof countBytes)) {
+        ReportDtmMessage(sink, "Import: the stream ends before the length of the parameter list");
+        return S_FALSE;
+    }
     const ULONG size = GetLittleEndian32(countBytes);
-    if (size > kMaxParameterListBytes) return S_FALSE;
+    if (size > kMaxParameterListBytes) {
+        ReportDtmMessage(
+            sink,
+            "Import: the parameter list would be %lu bytes long, more than the %lu bytes a list may have",
+            size, kMaxParameterListBytes);
+        return S_FALSE;
+    }
 
     ParameterListSkips skips;
+    enum class Refusal { None, ShortList, UnreadableText } refusal = Refusal::None;
     const HRESULT hr = ql::GuardComCall([&]() -> HRESULT {
         std::string text(size, '\0');
-        if (!ReadExactly(stream, text.data(), size)) return E_FAIL;
+        if (!ReadExactly(stream, text.data(), size)) {
+            refusal = Refusal::ShortList;
+            return E_FAIL;
+        }
         ql::Bstr document;
-        QL_RETURN_IF_FAILED(XmlBytesToBstr(text, document));
+        if (FAILED(XmlBytesToBstr(text, document))) {
+            refusal = Refusal::UnreadableText;
+            return E_FAIL;
+        }
+        // An empty list is an empty document, which does not load.
+        if (document.IsNull()) QL_RETURN_IF_FAILED(document.Assign(L""));
         return ImportParameters(host_.Store(), listHost_, document.Get(), skips);
     });
+    if (refusal == Refusal::ShortList) {
+        ReportDtmMessage(
+            sink, "Import: the stream ends before the %lu bytes of the parameter list that its length names",
+            size);
+    } else if (refusal == Refusal::UnreadableText) {
+        ReportDtmMessage(
+            sink,
+            "Import: the %lu bytes of the parameter list are no text the DTM can read: their encoding is "
+            "neither UTF-8, UTF-16 nor a single-byte code page it knows, or they are not valid in the "
+            "encoding they name",
+            size);
+    }
     if (FAILED(hr)) return S_FALSE;
     if (skips.Total() > 0) {
         // The values taken stay; the frame learns what was left and why, and that the list was not applied

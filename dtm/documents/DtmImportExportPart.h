@@ -38,7 +38,9 @@ public:
     // Both: E_POINTER for a null `ok`, which is VARIANT_FALSE first; S_FALSE for a null stream, outside
     // state 8, for an observer and for every failure; S_OK with VARIANT_TRUE on success. An import that
     // skipped parameters (ParameterListImport.h) keeps what it took, reports the skipped ones to the frame
-    // and answers S_OK with VARIANT_FALSE.
+    // and answers S_OK with VARIANT_FALSE. A list refused as a whole (no length, a length beyond the limit
+    // or the data, a text in no encoding the DTM reads, a document that does not load) changes nothing and
+    // is reported to the frame once, with the reason.
     HRESULT STDMETHODCALLTYPE Import(IStream* stream, VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE Export(IStream* stream, VARIANT_BOOL* ok) noexcept override;
 

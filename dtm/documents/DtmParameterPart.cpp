@@ -6,6 +6,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dataset/ParameterValueXml.h"
 #include "dtm/documents/DocumentConditions.h"
@@ -61,7 +62,8 @@ HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_B
     HRESULT unlock = S_OK;
     if (lock == DataSetLock::Taken) {
         VARIANT_BOOL done = VARIANT_FALSE;
-        IFrameContainer* frame = host_.Frame();
+        const ql::ComPtr<IFrameContainer> frame(host_.Frame());
+        const ql::SelfHold hold(host_.ControllingUnknown());
         unlock = frame ? frame->UnlockDataSet(host_.SystemTag(), &done) : E_POINTER;
     }
     (void)host_.SuspendModifiedNotification(false);
@@ -79,8 +81,9 @@ HRESULT CDtmParameterPart::LockDataSet(DataSetLock* lock) noexcept {
         *lock = DataSetLock::HeldByUserInterface;
         return S_OK;
     }
-    IFrameContainer* frame = host_.Frame();
+    const ql::ComPtr<IFrameContainer> frame(host_.Frame());
     if (!frame) return S_OK;
+    const ql::SelfHold hold(host_.ControllingUnknown());
     VARIANT_BOOL granted = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(frame->LockDataSet(host_.SystemTag(), &granted));
     if (granted == VARIANT_TRUE) *lock = DataSetLock::Taken;

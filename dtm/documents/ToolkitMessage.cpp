@@ -2,12 +2,14 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 
 HRESULT SendToolkitMessage(DtmDocumentsHost& host, LONG id) noexcept {
-    IFrameEvents* events = host.FrameEvents();
+    const ql::ComPtr<IFrameEvents> events(host.FrameEvents());
     if (!events) return S_OK;
     ql::Bstr text;
     QL_RETURN_IF_FAILED(GetSetParametersErrorText(host.ControllingUnknown(), id, text.Put()));
+    const ql::SelfHold hold(host.ControllingUnknown());
     (void)events->NotifyErrorMessage(host.SystemTag(), text.Get());
     return S_OK;
 }

@@ -2,6 +2,7 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
+#include "classlib/SelfHold.h"
 #include "dtm/services/ToolkitMessages.h"
 
 namespace {
@@ -13,9 +14,10 @@ constexpr wchar_t kRefusedReleaseText[] = L"The frame application did not releas
 
 HRESULT CDataSetLock::Take() noexcept {
     if (!host_.DataLocked() && !host_.FrameLocked()) {
-        IFrameContainer* frame = host_.Frame();
+        const ql::ComPtr<IFrameContainer> frame(host_.Frame());
         ql::Bstr tag;
         if (!frame || FAILED(host_.GetSystemTag(tag.Put()))) return S_FALSE;
+        const ql::SelfHold hold(host_.ControllingUnknown());
         VARIANT_BOOL granted = VARIANT_FALSE;
         if (FAILED(frame->LockDataSet(tag.Get(), &granted))) return S_FALSE;
         host_.SetFrameLocked(granted != VARIANT_FALSE);
@@ -29,9 +31,10 @@ void CDataSetLock::Release() noexcept {
     --holders_;
     if (holders_ != 0 || !host_.FrameLocked()) return;
 
-    IFrameContainer* frame = host_.Frame();
+    const ql::ComPtr<IFrameContainer> frame(host_.Frame());
     ql::Bstr tag;
     if (!frame || FAILED(host_.GetSystemTag(tag.Put()))) return;
+    const ql::SelfHold hold(host_.ControllingUnknown());
     VARIANT_BOOL released = VARIANT_FALSE;
     if (FAILED(frame->UnlockDataSet(tag.Get(), &released))) return;
     if (released == VARIANT_FALSE) ReportRefusedRelease();

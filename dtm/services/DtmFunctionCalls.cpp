@@ -4,6 +4,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dtm/services/FunctionCallDocument.h"
 #include "dtm/services/FunctionStatus.h"
@@ -67,7 +68,8 @@ HRESULT CDtmFunctionCalls::InvokeFunctionRequest(BSTR invokeId, BSTR functionCal
     ql::ComPtr<IUnknown> dtm;
     (void)host_.QueryObject(IID_IUnknown, dtm.PutVoid());
     const HRESULT handled = row->Handler(dtm.Get());
-    if (IFrameEvents* events = host_.FrameEvents()) {
+    if (const ql::ComPtr<IFrameEvents> events(host_.FrameEvents()); events) {
+        const ql::SelfHold hold(host_.ControllingUnknown());
         (void)events->NotifyFunctionFinished(invokeId, SUCCEEDED(handled) ? VARIANT_TRUE : VARIANT_FALSE);
     }
     *result = VARIANT_TRUE;

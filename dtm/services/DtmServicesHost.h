@@ -47,6 +47,8 @@ public:
     // ---- The object ----
     // QueryInterface on the DTM's controlling unknown.
     virtual HRESULT QueryObject(REFIID iid, void** out) noexcept = 0;
+    // The DTM's controlling unknown, no reference added: what a call out holds (classlib/SelfHold.h).
+    virtual IUnknown* ControllingUnknown() noexcept = 0;
     // Sends a notification (code, data) to every open user interface.
     virtual HRESULT NotifyUis(ULONG code, const VARIANT& data) noexcept = 0;
     // A text reference (string-resource id or ANSI text) as a BSTR.

@@ -54,6 +54,7 @@ public:
         IUnknown* self = Base().GetControllingUnknown();
         return self ? self->QueryInterface(iid, out) : E_NOINTERFACE;
     }
+    IUnknown* ControllingUnknown() noexcept override { return Base().GetControllingUnknown(); }
     HRESULT NotifyUis(ULONG code, const VARIANT& data) noexcept override {
         return Base().NotifyUis(code, data);
     }

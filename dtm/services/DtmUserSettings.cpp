@@ -6,6 +6,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dataset/QuelkVariableList.h"
 #include "dataset/VariableFields.h"
@@ -180,8 +181,11 @@ HRESULT CDtmUserSettings::SetLanguage(LCID language, VARIANT_BOOL* accepted) noe
     (void)host_.NotifyUis(kNotifyLanguage, *lcid.Get());
 
     ql::Bstr tag;
-    IFrameEvents* events = host_.FrameEvents();
-    if (events && SUCCEEDED(host_.GetSystemTag(tag.Put()))) (void)events->NotifyFunctionsChanged(tag.Get());
+    const ql::ComPtr<IFrameEvents> events(host_.FrameEvents());
+    if (events && SUCCEEDED(host_.GetSystemTag(tag.Put()))) {
+        const ql::SelfHold hold(host_.ControllingUnknown());
+        (void)events->NotifyFunctionsChanged(tag.Get());
+    }
     *accepted = VARIANT_TRUE;
     return S_OK;
 }

@@ -7,6 +7,7 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "dtm/services/FunctionCallDocument.h"
 #include "dtm/services/FunctionsDocument.h"
 #include "dtm/services/ServiceCodes.h"
@@ -81,6 +82,8 @@ HRESULT CQuelkActiveXInfo::OpenDocument(BSTR functionCall, VARIANT_BOOL* opened)
     ql::Bstr parameters;
     QL_RETURN_IF_FAILED(AnsiToBstr(programName, program));
     QL_RETURN_IF_FAILED(AnsiToBstr(std::string_view(TextReferenceAsAnsi(row->DocumentPath)), parameters));
+    // The shell may dispatch messages while it starts the program.
+    const ql::SelfHold hold(host_.ControllingUnknown());
     const HINSTANCE started =
         ::ShellExecuteW(nullptr, L"open", program.Get(), parameters.Get(), L"", SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(started) > kShellExecuteSuccessAbove) *opened = VARIANT_TRUE;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/FunctionCallDocument.h"
@@ -98,6 +99,8 @@ HRESULT CQuelkFunctions::GetLocalizedFunctionText(LPCSTR defaultText, LONG funct
 // ---- The register of open user interfaces ----
 
 HRESULT CQuelkFunctions::ActiveXControlEvent(BSTR invokeId, IUnknown* control) noexcept {
+    // Registering and leaving call the control and the frame at every step.
+    const ql::SelfHold hold(host_.ControllingUnknown());
     return control ? RegisterControl(invokeId, control) : UnregisterControl(invokeId);
 }
 

@@ -1,5 +1,6 @@
 // CQuelkFunctions: the broadcasts to every open control (state, notifications, messages).
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dataset/VariantArguments.h"
 #include "dtm/services/QuelkFunctions.h"
@@ -20,6 +21,8 @@ struct MessageCall {
 }  // namespace
 
 HRESULT CQuelkFunctions::Broadcast(ControlCall call, void* context) noexcept {
+    if (openUis_.Count() == 0) return S_OK;
+    const ql::SelfHold hold(host_.ControllingUnknown());
     HRESULT failure = S_OK;
     // A control may register or leave while it is told something: the length is read anew each time and the
     // control is held while it is called.

@@ -1,6 +1,7 @@
 // CQuelkFunctions: what goes to the frame (opening and closing function user interfaces, the status of
 // functions), user messages, the ActiveX information, documents and the slots without a role.
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/QuelkFunctions.h"
 
@@ -33,6 +34,7 @@ HRESULT CQuelkFunctions::ChangeFunctionStatus(ULONG functionId, BYTE clear, BYTE
     row->Status = static_cast<BYTE>((row->Status & ~clear) | set);
     ql::Bstr tag;
     QL_RETURN_IF_FAILED(host_.GetSystemTag(tag.Put()));
+    const ql::SelfHold hold(host_.ControllingUnknown());
     return events->NotifyFunctionsChanged(tag.Get());
 }
 
@@ -66,6 +68,7 @@ HRESULT CQuelkFunctions::OpenFunctionUi(ULONG functionId, VARIANT_BOOL* result) 
     QL_RETURN_IF_FAILED(host_.GetSystemTag(tag.Put()));
     ql::Bstr functionCall;
     QL_RETURN_IF_FAILED(FormatBstr(functionCall, kFunctionCallTemplate, static_cast<int>(functionId)));
+    const ql::SelfHold hold(host_.ControllingUnknown());
     return activeX->OpenActiveXControlRequest(tag.Get(), functionCall.Get(), result);
 }
 
@@ -77,6 +80,7 @@ HRESULT CQuelkFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) no
     if (!frame || FAILED(frame->QueryInterface(IID_IFrameActiveX, activeX.PutVoid())) || !activeX)
         return S_OK;
     // The frame destroys the control, whose release unregisters it.
+    const ql::SelfHold hold(host_.ControllingUnknown());
     QL_RETURN_IF_FAILED(activeX->CloseActiveXControlRequest(invokeId, result));
     return S_OK;
 }

@@ -5,6 +5,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dataset/VariantArguments.h"
 #include "dtm/services/FormatBstr.h"
@@ -133,6 +134,7 @@ HRESULT CQuelkUserMessage::ShowMessage(BSTR text, BSTR title, ULONG style, ULONG
     ql::Bstr tag;
     if (FAILED(host_.GetSystemTag(tag.Put()))) return S_FALSE;
     ql::Bstr answer;
+    const ql::SelfHold hold(host_.ControllingUnknown());
     if (FAILED(dialog->UserDialog(tag.Get(), document.Get(), answer.Put()))) return S_FALSE;
 
     ql::ComPtr<IXMLDOMDocument2> answerDocument;

@@ -148,13 +148,24 @@ HRESULT CTrendChart::LoadState(IStream* stream) noexcept {
         if (state.extent.cx > 0 && state.extent.cy > 0)
             QL_RETURN_IF_FAILED(SetExtent(DVASPECT_CONTENT, &state.extent));
         ApplySettings(std::move(settings));
+        settingsText_ = std::move(state.settingsText);
         return S_OK;
+    });
+}
+
+HRESULT CTrendChart::SaveState(IStream* stream, bool) noexcept {
+    return ql::GuardComCall([&]() -> HRESULT {
+        TrendChartState state;
+        state.settingsText = settingsText_;
+        QL_RETURN_IF_FAILED(GetExtent(DVASPECT_CONTENT, &state.extent));
+        return WriteTrendChartState(stream, state);
     });
 }
 
 HRESULT CTrendChart::InitState() noexcept {
     return ql::GuardComCall([&]() -> HRESULT {
         ApplySettings(TrendChartSettings());
+        settingsText_.clear();
         return S_OK;
     });
 }

@@ -3,12 +3,16 @@
 // hidden (ITrendChartPens); the time axis advances by the interval (ITrendChartTiming) and the picture is
 // started afresh and redrawn on request (ITrendChartView). Its configuration (pens' names, colours, the
 // span of the time axis, colours and font) comes from its persisted state, which a dialog's initialisation
-// data hands to IPersistStreamInit::Load; the chart does not save it (it lives in the dialog's resources).
+// data hands to IPersistStreamInit::Load; Save writes back what was loaded (the settings text as it came,
+// nothing before InitNew or Load) with the current extent, so a container that saves a form holding the
+// chart can load it into another.
 //
 // The control's window is an empty dialog of this module that the chart paints; IViewObject::Draw paints
 // the same picture into any device context, with or without the window.
 // Threading: apartment-threaded, on the container's window thread.
 #include <windows.h>
+
+#include <string>
 
 #include "TrendChartData.h"
 #include "TrendChartSettings.h"
@@ -70,7 +74,7 @@ public:
 
 protected:
     HRESULT LoadState(IStream* stream) noexcept override;
-    HRESULT SaveState(IStream*, bool) noexcept override { return E_NOTIMPL; }
+    HRESULT SaveState(IStream* stream, bool clearDirty) noexcept override;
     HRESULT InitState() noexcept override;
     void OnWindowCreated() noexcept override;
 
@@ -96,6 +100,7 @@ private:
     void UpdateScrollTimer() noexcept;
 
     TrendChartSettings settings_;
+    std::wstring settingsText_;  // as loaded, for Save
     CTrendChartData data_;
     ULONGLONG preparedTick_ = 0;
     FILETIME preparedAt_{};

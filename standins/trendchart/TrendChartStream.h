@@ -19,4 +19,8 @@ struct TrendChartState {
 // sensible text, is refused with ERROR_INVALID_DATA.
 HRESULT ReadTrendChartState(IStream* stream, TrendChartState& out) noexcept;
 
+// Writes the state to `stream` in the same form (the text with its NUL); a stream that takes fewer bytes
+// than it is given fails with STG_E_MEDIUMFULL.
+HRESULT WriteTrendChartState(IStream* stream, const TrendChartState& state) noexcept;
+
 }  // namespace standins

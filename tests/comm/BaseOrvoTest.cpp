@@ -7,6 +7,8 @@
 #include <string>
 
 #include "classlib/AxControlSite.h"
+#include "classlib/DeviceContext.h"
+#include "classlib/GdiObject.h"
 #include "comm/BaseOrvoResources.h"
 #include "frame/FunctionUi.h"
 #include "frame/MessagePump.h"
@@ -106,6 +108,53 @@ TEST_F(BaseOrvoTest, ConnectsReadsWritesAndDisconnectsThroughItsDialog) {
     ASSERT_NO_FATAL_FAILURE(ClickAndWaitForState(IDC_ORVO_DISCONNECT, 9));
     EXPECT_TRUE(Enabled(IDC_ORVO_CONNECT));
     EXPECT_FALSE(Enabled(IDC_ORVO_DISCONNECT) || Enabled(IDC_ORVO_DATA));
+}
+
+// Printing or previewing the open control: IViewObject::Draw paints what its window shows, the dialog's
+// face and its fields, labels and buttons, into a bitmap as into a metafile.
+TEST_F(BaseOrvoTest, DrawPaintsTheActiveControlsWindow) {
+    ql::ComPtr<IViewObject> view;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(ui_.Container().Control(), view));
+    RECT client{};
+    ASSERT_TRUE(::GetClientRect(dialog_, &client));
+    const RECTL bounds{0, 0, client.right, client.bottom};
+    // Whether some pixel of the item's place in the picture has `color`.
+    auto shows = [this](HDC picture, int id, COLORREF color) {
+        RECT place{};
+        ::GetWindowRect(Item(id), &place);
+        ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&place), 2);
+        for (int y = place.top; y < place.bottom; ++y)
+            for (int x = place.left; x < place.right; ++x)
+                if (::GetPixel(picture, x, y) == color) return true;
+        return false;
+    };
+
+    ql::WindowDc screen(nullptr);
+    for (const bool metafile : {false, true}) {
+        SCOPED_TRACE(metafile ? "metafile" : "bitmap");
+        ql::Bitmap bitmap(::CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+        ql::MemoryDc picture(screen.Get(), bitmap.Get());
+        ::FillRect(picture.Get(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        if (metafile) {
+            HDC recording = ::CreateEnhMetaFileW(screen.Get(), nullptr, nullptr, nullptr);
+            ASSERT_TRUE(recording);
+            const HRESULT drawn = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, recording,
+                                             &bounds, nullptr, nullptr, 0);
+            HENHMETAFILE recorded = ::CloseEnhMetaFile(recording);
+            ASSERT_TRUE(recorded);
+            EXPECT_HR(S_OK, drawn);
+            EXPECT_TRUE(::PlayEnhMetaFile(picture.Get(), recorded, &client));
+            ::DeleteEnhMetaFile(recorded);
+        } else {
+            EXPECT_HR(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, picture.Get(),
+                                       &bounds, nullptr, nullptr, 0));
+        }
+        EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), ::GetPixel(picture.Get(), 1, 1)) << "the dialog's face";
+        EXPECT_TRUE(shows(picture.Get(), IDC_ORVO_STATION, ::GetSysColor(COLOR_WINDOW))) << "an edit field";
+        EXPECT_TRUE(shows(picture.Get(), IDC_ORVO_STATION_LABEL, ::GetSysColor(COLOR_WINDOWTEXT)))
+            << "a label";
+        EXPECT_TRUE(shows(picture.Get(), IDOK, ::GetSysColor(COLOR_BTNTEXT))) << "a button's caption";
+    }
 }
 
 // Cancel posts the close request: the frame prepares the release and lets the control go; once the frame

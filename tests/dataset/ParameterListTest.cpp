@@ -106,6 +106,31 @@ TEST_F(ParameterListTest, NoBufferBoundsAnEntry) {
     EXPECT_EQ(Describe(*MakeBytes(bytes)), ValueOf(70));
 }
 
+// A number is read in the list's one strict form; an empty value is 0, as the value conversion reads an
+// empty text, so a list that leaves a number empty sets it to 0 rather than keeping the old value.
+TEST_F(ParameterListTest, NumbersAreReadStrictlyAndAnEmptyValueIsZero) {
+    const struct {
+        const wchar_t* id;
+        const wchar_t* type;
+        const wchar_t* value;
+        const char* expected;
+    } cases[] = {
+        {L"73", L"VT_UI2", L"", "ui2:0"},        {L"39", L"VT_R4", L"", "r4:0"},
+        {L"73", L"VT_UI2", L"12", "ui2:12"},     {L"73", L"VT_UI2", L" ", "ui2:270"},
+        {L"73", L"VT_UI2", L" 12", "ui2:270"},   {L"73", L"VT_UI2", L"12 ", "ui2:270"},
+        {L"73", L"VT_UI2", L"+12", "ui2:270"},   {L"73", L"VT_UI2", L"0x12", "ui2:270"},
+        {L"73", L"VT_UI2", L"65536", "ui2:270"}, {L"73", L"VT_UI2", L"-1", "ui2:270"},
+        {L"39", L"VT_R4", L"nan", "r4:1"},       {L"39", L"VT_R4", L"1,5", "r4:1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "'" << ql::Utf8FromWide(c.value) << "' as " << ql::Utf8FromWide(c.type));
+        SetUp();
+        EXPECT_HR(S_OK, Import(List(Entry(c.id, c.type, c.value))));
+        EXPECT_EQ(c.expected, ValueOf(static_cast<ULONG>(std::stoul(c.id))));
+    }
+}
+
 TEST_F(ParameterListTest, ADocumentThatDoesNotLoadChangesNothing) {
     EXPECT_HR(E_FAIL, Import(L"<PARAMETERS><Parameter id=\"1\" type=\"VT_BSTR\" value=\"x\"></PARAMETERS>"));
     EXPECT_HR(E_FAIL, Import(L""));

@@ -56,6 +56,44 @@ TEST_F(ParameterListFileTest, AListIsReadInTheEncodingItCarries) {
     }
 }
 
+// A list refused as a whole changes nothing and tells the frame why, in one message.
+TEST_F(ParameterListFileTest, AListRefusedAsAWholeTellsTheFrameWhy) {
+    const std::string entry = Entry(1, "VT_BSTR", "after");
+    auto declared = [&](const char* encoding, const std::string& entries) {
+        return List(std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>", entries);
+    };
+    const std::string list = List("", entry);
+    const struct {
+        const char* name;
+        Bytes stream;
+        const wchar_t* reason;
+    } cases[] = {
+        {"Shift_JIS", Framed(declared("Shift_JIS", entry)), L"no text the DTM can read"},
+        {"UTF-32", Framed(declared("UTF-32", entry)), L"no text the DTM can read"},
+        {"an unknown encoding", Framed(declared("x-varnok", entry)), L"no text the DTM can read"},
+        {"declared UTF-8 that is none", Framed(declared("UTF-8", Entry(1, "VT_BSTR", "caf\xE9"))),
+         L"no text the DTM can read"},
+        {"a length beyond the data", Framed(list, list.size() + 1), L"ends before the"},
+        {"no length", Bytes{0x10, 0x00}, L"ends before the length"},
+        {"a length beyond any list", Framed(list, 0x7FFFFFFF), L"more than the"},
+        {"an empty list", Framed(""), L"ParseError"},
+        {"no XML", Framed("PARAMETERS"), L"ParseError"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(ConfigureAs(L"planningEngineer"));
+        SetTag(L"before");
+        frame_->ClearCalls();
+        VARIANT_BOOL ok = VARIANT_TRUE;
+        EXPECT_HR(S_FALSE, ImportStream(c.stream, &ok));
+        EXPECT_EQ(VARIANT_FALSE, ok);
+        EXPECT_EQ(L"before", Tag());
+        ASSERT_EQ(1u, frame_->CountCalls(L"NotifyErrorMessage"));
+        const std::wstring& message = frame_->LastCall(L"NotifyErrorMessage")->Arguments[1];
+        EXPECT_NE(std::wstring::npos, message.find(c.reason)) << ql::Utf8FromWide(message);
+    }
+}
+
 // A list sets only what the user could set through the DTM; what it skips, the frame hears of.
 TEST_F(ParameterListFileTest, ImportTakesOnlyWhatTheUserCouldSet) {
     const std::string tagBytes(2 * 32, '4');  // 32 bytes of 0x44: the tag's own length

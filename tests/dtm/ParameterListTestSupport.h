@@ -38,12 +38,19 @@ protected:
         return bytes.size() < 4 ? std::string() : std::string(bytes.begin() + 4, bytes.end());
     }
     // Imports `text` framed with its byte count; the HRESULT, with `ok` the DTM's answer.
-    HRESULT Import(const std::string& text, VARIANT_BOOL* ok) {
-        Bytes bytes(4 + text.size());
-        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(text.size() >> (8 * i));
-        std::copy(text.begin(), text.end(), bytes.begin() + 4);
+    HRESULT Import(const std::string& text, VARIANT_BOOL* ok) { return ImportStream(Framed(text), ok); }
+    // Imports what a stream holds.
+    HRESULT ImportStream(const Bytes& bytes, VARIANT_BOOL* ok) {
         ql::ComPtr<IStream> stream = StreamOn(bytes);
         return Lists()->Import(stream.Get(), ok);
+    }
+    // `text` after a byte count of `count`, by default its own length.
+    static Bytes Framed(const std::string& text, size_t count = std::string::npos) {
+        if (count == std::string::npos) count = text.size();
+        Bytes bytes(4 + text.size());
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(count >> (8 * i));
+        std::copy(text.begin(), text.end(), bytes.begin() + 4);
+        return bytes;
     }
     std::wstring Tag() {
         ql::Variant value;

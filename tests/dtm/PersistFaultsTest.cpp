@@ -163,6 +163,57 @@ TEST_F(PersistFaultsTest, AProjectCarriesOnlyTheModifiedBitOfTheAccessWord) {
     EXPECT_NE(image.end(), std::search(image.begin(), image.end(), entry.begin(), entry.end()));
 }
 
+// A loaded value is taken without a range test, but the value check judges it: a value the check refuses
+// loads marked rejected, whether it was saved so, written by hand or damaged on disk, through either form of
+// the project, and the verification agrees with the mark.
+TEST_F(PersistFaultsTest, ALoadedValueCarriesTheValueChecksVerdict) {
+    const Bytes notANumber = ImageBuilder().U16(VT_R4).U32(0x7FC00000).Get();
+    const struct {
+        const char* name;
+        ULONG id;
+        VARTYPE dataType;
+        Bytes value;
+        ULONG stored;
+        ULONG loaded;
+    } cases[] = {
+        {"station address 127 saved while rejected", 3, VT_UI1, ImageBuilder().VariantUI1(127).Get(), 0x77,
+         0x77},
+        {"station address 200 written by hand", 3, VT_UI1, ImageBuilder().VariantUI1(200).Get(), 0x71, 0x75},
+        {"target mode 7", 20, VT_UI1, ImageBuilder().VariantUI1(7).Get(), 0x71, 0x75},
+        {"duct width not a number", 51, VT_R4, notANumber, 0x73, 0x77},
+        {"a valid value saved with a stale mark", 3, VT_UI1, ImageBuilder().VariantUI1(42).Get(), 0x75, 0x71},
+    };
+    for (const bool bag : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << (bag ? ", property bag" : ", stream"));
+            CreateDtm();
+            const Bytes image = ImageBuilder()
+                                    .Header()
+                                    .VariantI4(1)
+                                    .Entry(c.id, c.dataType, c.value, c.stored)
+                                    .U32(0x300)
+                                    .Get();
+            if (bag) {
+                ql::ComPtr<MemoryPropertyBag> properties;
+                ASSERT_HR(S_OK, ql::MakeObject(properties));
+                properties->properties[L"DTM_DATA"] = MakeBytes(Bytes(image.begin(), image.end() - 4));
+                ASSERT_HR(S_OK, PersistBag()->Load(properties.Get(), nullptr));
+            } else {
+                ASSERT_NO_FATAL_FAILURE(LoadImage(image));
+            }
+            EXPECT_EQ(c.loaded, RecordOf(Store(), c.id).Access);
+
+            ASSERT_NO_FATAL_FAILURE(Environment());
+            ASSERT_NO_FATAL_FAILURE(Configure());
+            ql::ComPtr<IDtmDataSetCheck> check;
+            ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IDtmDataSetCheck, check.PutVoid()));
+            VARIANT_BOOL valid = VARIANT_FALSE;
+            ASSERT_HR(S_OK, check->VerifyDataSet(&valid));
+            EXPECT_EQ((c.loaded & 0x04) ? VARIANT_FALSE : VARIANT_TRUE, valid);
+        }
+    }
+}
+
 // A save that keeps the dirty flag (a frame saving a copy) leaves the change to be saved into the project.
 TEST_F(PersistFaultsTest, ASaveWithoutClearingTheDirtyFlagKeepsTheChangeUnsaved) {
     DriveNewToConfigured();

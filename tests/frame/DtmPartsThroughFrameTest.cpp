@@ -194,5 +194,43 @@ TEST_F(DtmPartsThroughFrameTest, GetDocumentationOfTheOfflineParameterizationIsA
     EXPECT_NE(std::wstring::npos, StringOf(documentation.Get()).find(L"Physical Block"));
 }
 
+// A script or late-bound frame finds the DTM's methods by the standard's names and calls them by the DISPIDs
+// it is given.
+TEST_F(DtmPartsThroughFrameTest, AFrameCallingByNameFindsTheStandardsNames) {
+    const struct {
+        const IID& iid;
+        const wchar_t* name;
+        DISPID dispid;
+    } cases[] = {
+        {IID_IDtmDataSetCheck, L"Verify", 1},
+        {IID_IDtmOnlineParameter, L"CancelAction", 1},
+        {IID_IDtmDataLock, L"OnChildParameterChanged", 1},
+        {IID_IDtmDataLock, L"OnParameterChanged", 2},
+        {IID_IDtmDataLock, L"OnLockDataSet", 3},
+        {IID_IDtmDataLock, L"OnUnlockDataSet", 4},
+        {IID_IDtm, L"PrepareToRelease", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        ql::ComPtr<IDispatch> dispatch;
+        ASSERT_HR(S_OK, dtm_.Object()->QueryInterface(c.iid, dispatch.PutVoid()));
+        LPOLESTR name = const_cast<LPOLESTR>(c.name);
+        DISPID dispid = DISPID_UNKNOWN;
+        EXPECT_HR(S_OK, dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid));
+        EXPECT_EQ(c.dispid, dispid);
+    }
+
+    ql::ComPtr<IDispatch> check;
+    ASSERT_HR(S_OK, dtm_.Object()->QueryInterface(IID_IDtmDataSetCheck, check.PutVoid()));
+    LPOLESTR verify = const_cast<LPOLESTR>(L"Verify");
+    DISPID dispid = DISPID_UNKNOWN;
+    ASSERT_HR(S_OK, check->GetIDsOfNames(IID_NULL, &verify, 1, LOCALE_USER_DEFAULT, &dispid));
+    DISPPARAMS none = {};
+    ql::Variant valid;
+    ASSERT_HR(S_OK, check->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, valid.Put(),
+                                  nullptr, nullptr));
+    EXPECT_EQ("bool:-1", Describe(*valid));
+}
+
 }  // namespace
 }  // namespace frametest

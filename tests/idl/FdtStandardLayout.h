@@ -1,9 +1,10 @@
 #pragma once
 // Test data: the layouts of the FDT 1.2 interfaces that the DTM implements or calls, as the published
-// interface definitions of the standard give them (type library "Fdt100"). Each row is one method: its
-// vtable slot, its DISPID, the standard's name where a late-bound caller depends on it (else null), and
-// its parameters, each written as the type (an interface pointer by its interface's name), the [out,
-// retval] one last as "->type".
+// interface definitions of the standard give them (type library "Fdt100"), with the standard's interface
+// names. Each row is one method: its vtable slot, its DISPID, the standard's name where a late-bound caller
+// depends on it (every method of an interface the DTM implements, which a frame may call by name; null for
+// the frame's and the channel's, which the DTM calls by slot), and its parameters, each written as the
+// type (an interface pointer by its interface's name), the [out, retval] one last as "->type".
 #include <windows.h>
 
 namespace idltest {
@@ -36,46 +37,46 @@ inline constexpr StandardMethod kDtm[] = {
     {17, 11, L"InvokeFunctionRequest", L"BSTR BSTR ->VARIANT_BOOL"},
     {18, 12, L"PrivateDialogEnabled", L"VARIANT_BOOL ->VARIANT_BOOL"},
 };
-inline constexpr StandardMethod kDtmInformation[] = {{7, 1, nullptr, L"->BSTR"}};
+inline constexpr StandardMethod kDtmInformation[] = {{7, 1, L"GetInformation", L"->BSTR"}};
 inline constexpr StandardMethod kDtmParameter[] = {
-    {7, 1, nullptr, L"BSTR ->BSTR"},
-    {8, 2, nullptr, L"BSTR BSTR ->VARIANT_BOOL"},
+    {7, 1, L"GetParameters", L"BSTR ->BSTR"},
+    {8, 2, L"SetParameters", L"BSTR BSTR ->VARIANT_BOOL"},
 };
 inline constexpr StandardMethod kDtmOnlineParameter[] = {
-    {7, 1, nullptr, L"BSTR ->VARIANT_BOOL"},
-    {8, 2, nullptr, L"BSTR BSTR ->VARIANT_BOOL"},
-    {9, 3, nullptr, L"BSTR BSTR ->VARIANT_BOOL"},
+    {7, 1, L"CancelAction", L"BSTR ->VARIANT_BOOL"},
+    {8, 2, L"DownloadRequest", L"BSTR BSTR ->VARIANT_BOOL"},
+    {9, 3, L"UploadRequest", L"BSTR BSTR ->VARIANT_BOOL"},
 };
-inline constexpr StandardMethod kDtmDataLock[] = {
-    {7, 1, nullptr, L"BSTR"},
-    {8, 2, nullptr, L"BSTR BSTR"},
-    {9, 3, nullptr, L"BSTR BSTR"},
-    {10, 4, nullptr, L"BSTR BSTR ->VARIANT_BOOL"},
+inline constexpr StandardMethod kFdtEvents[] = {
+    {7, 1, L"OnChildParameterChanged", L"BSTR"},
+    {8, 2, L"OnParameterChanged", L"BSTR BSTR"},
+    {9, 3, L"OnLockDataSet", L"BSTR BSTR"},
+    {10, 4, L"OnUnlockDataSet", L"BSTR BSTR ->VARIANT_BOOL"},
 };
 inline constexpr StandardMethod kDtmActiveXInformation[] = {
-    {7, 1, nullptr, L"BSTR ->BSTR"},
-    {8, 2, nullptr, L"BSTR ->BSTR"},
+    {7, 1, L"GetActiveXGuid", L"BSTR ->BSTR"},
+    {8, 2, L"GetActiveXProgId", L"BSTR ->BSTR"},
 };
-inline constexpr StandardMethod kDtmDocumentation[] = {{7, 1, nullptr, L"BSTR ->BSTR"}};
-inline constexpr StandardMethod kDtmDataSetCheck[] = {
-    {7, 1, nullptr, L"->VARIANT_BOOL"},
-    {8, 2, nullptr, L"BSTR ->VARIANT_BOOL"},
-    {9, 3, nullptr, L"->VARIANT_BOOL"},
-    {10, 4, nullptr, L"->VARIANT_BOOL"},
+inline constexpr StandardMethod kDtmDocumentation[] = {{7, 1, L"GetDocumentation", L"BSTR ->BSTR"}};
+inline constexpr StandardMethod kDtmDiagnosis[] = {
+    {7, 1, L"Verify", L"->VARIANT_BOOL"},
+    {8, 2, L"InitCompare", L"BSTR ->VARIANT_BOOL"},
+    {9, 3, L"Compare", L"->VARIANT_BOOL"},
+    {10, 4, L"ReleaseCompare", L"->VARIANT_BOOL"},
 };
 inline constexpr StandardMethod kDtmImportExport[] = {
-    {7, 1, nullptr, L"IStream* ->VARIANT_BOOL"},
-    {8, 2, nullptr, L"IStream* ->VARIANT_BOOL"},
+    {7, 1, L"Import", L"IStream* ->VARIANT_BOOL"},
+    {8, 2, L"Export", L"IStream* ->VARIANT_BOOL"},
 };
 inline constexpr StandardMethod kDtmActiveXControl[] = {
-    {7, 1, nullptr, L"BSTR BSTR IDtm* ->VARIANT_BOOL"},
-    {8, 2, nullptr, L"->VARIANT_BOOL"},
+    {7, 1, L"Init", L"BSTR BSTR IDtm* ->VARIANT_BOOL"},
+    {8, 2, L"PrepareToRelease", L"->VARIANT_BOOL"},
 };
 inline constexpr StandardMethod kFdtCommunicationEvents[] = {
-    {7, 1, nullptr, L"BSTR"},
-    {8, 2, nullptr, L"BSTR BSTR"},
-    {9, 3, nullptr, L"BSTR BSTR"},
-    {10, 4, nullptr, L"BSTR BSTR"},
+    {7, 1, L"OnAbort", L"BSTR"},
+    {8, 2, L"OnConnectResponse", L"BSTR BSTR"},
+    {9, 3, L"OnDisconnectResponse", L"BSTR BSTR"},
+    {10, 4, L"OnTransactionResponse", L"BSTR BSTR"},
 };
 inline constexpr StandardMethod kFdtCommunication[] = {
     {7, 1, nullptr, L"BSTR"},
@@ -138,11 +139,11 @@ inline constexpr StandardInterface kFdtStandardInterfaces[] = {
     IDLTEST_INTERFACE(L"IDtmInformation", L"{036D147F-387B-11D4-86E1-00E0987270B9}", kDtmInformation),
     IDLTEST_INTERFACE(L"IDtmParameter", L"{036D147D-387B-11D4-86E1-00E0987270B9}", kDtmParameter),
     IDLTEST_INTERFACE(L"IDtmOnlineParameter", L"{036D1483-387B-11D4-86E1-00E0987270B9}", kDtmOnlineParameter),
-    IDLTEST_INTERFACE(L"IDtmDataLock", L"{036D1478-387B-11D4-86E1-00E0987270B9}", kDtmDataLock),
+    IDLTEST_INTERFACE(L"IFdtEvents", L"{036D1478-387B-11D4-86E1-00E0987270B9}", kFdtEvents),
     IDLTEST_INTERFACE(L"IDtmActiveXInformation", L"{036D1480-387B-11D4-86E1-00E0987270B9}",
                       kDtmActiveXInformation),
     IDLTEST_INTERFACE(L"IDtmDocumentation", L"{036D147C-387B-11D4-86E1-00E0987270B9}", kDtmDocumentation),
-    IDLTEST_INTERFACE(L"IDtmDataSetCheck", L"{036D1476-387B-11D4-86E1-00E0987270B9}", kDtmDataSetCheck),
+    IDLTEST_INTERFACE(L"IDtmDiagnosis", L"{036D1476-387B-11D4-86E1-00E0987270B9}", kDtmDiagnosis),
     IDLTEST_INTERFACE(L"IDtmImportExport", L"{036D148E-387B-11D4-86E1-00E0987270B9}", kDtmImportExport),
     IDLTEST_INTERFACE(L"IDtmActiveXControl", L"{036D1486-387B-11D4-86E1-00E0987270B9}", kDtmActiveXControl),
     IDLTEST_INTERFACE(L"IFdtCommunicationEvents", L"{036D1485-387B-11D4-86E1-00E0987270B9}",

@@ -177,8 +177,9 @@ TEST_F(OutsideTypeLibraryTest, FdtLibraryIsRegisteredAsVersionOne) {
     library->ReleaseTLibAttr(attr);
 }
 
-// Slot, DISPID, parameter count and types of every method of every FDT interface the DTM implements or
-// calls, against the standard's layout (FdtStandardLayout.h); every interface dual.
+// Name, slot, DISPID, parameter count and types of every method of every FDT interface the DTM implements
+// or calls, against the standard's layout (FdtStandardLayout.h); every interface dual and named as the
+// standard names it, so that a frame that calls by name finds every method.
 TEST_F(OutsideTypeLibraryTest, FdtInterfacesHaveTheStandardsLayout) {
     ql::ComPtr<ITypeLib> library;
     ASSERT_HR(S_OK, LoadOutsideLibrary(LIBID_Fdt100, library));
@@ -188,6 +189,7 @@ TEST_F(OutsideTypeLibraryTest, FdtInterfacesHaveTheStandardsLayout) {
         ASSERT_HR(S_OK, ::IIDFromString(standard.iid, &iid));
         ql::ComPtr<ITypeInfo> described;
         ASSERT_HR(S_OK, library->GetTypeInfoOfGuid(iid, described.Put()));
+        EXPECT_EQ(standard.name, TypeName(described.Get()));
         {
             TypeAttr attr(described.Get());
             ASSERT_TRUE(attr);

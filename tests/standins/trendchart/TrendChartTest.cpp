@@ -176,6 +176,62 @@ TEST_F(TrendChartTest, TheTimeAxisScrollsAndOlderValuesExpire) {
     EXPECT_EQ(0, count) << "Prepare starts afresh";
 }
 
+// A container that saves a form holding the chart (a property frame, a designer) gets what the chart
+// loaded, and another chart loads it to the same pens and extent; so does a chart started new.
+TEST_F(TrendChartTest, SavesWhatItLoadedForAnotherChartToLoad) {
+    auto save = [](IUnknown* chart) {
+        ql::ComPtr<IPersistStreamInit> persist;
+        EXPECT_HR(S_OK, ql::QueryInterfaceTo(chart, persist));
+        ql::ComPtr<IStream> stream;
+        stream.Attach(::SHCreateMemStream(nullptr, 0));
+        EXPECT_HR(S_OK, persist->Save(stream.Get(), TRUE));
+        EXPECT_HR(S_FALSE, persist->IsDirty());
+        return stream;
+    };
+    auto pens = [](ITrendChartPens* chart) {
+        std::vector<std::wstring> described;
+        for (LONG pen = 1; pen <= 4; ++pen) {
+            ql::Bstr name;
+            OLE_COLOR color = 0;
+            LONG active = 0;
+            EXPECT_HR(S_OK, chart->GetPen(pen, name.Put(), &color, &active));
+            described.push_back(std::wstring(name.View()) + L" " + std::to_wstring(color) + L" " +
+                                std::to_wstring(active));
+        }
+        return described;
+    };
+    auto extent = [](IUnknown* chart) {
+        ql::ComPtr<IOleObject> object;
+        EXPECT_HR(S_OK, ql::QueryInterfaceTo(chart, object));
+        SIZEL size{};
+        EXPECT_HR(S_OK, object->GetExtent(DVASPECT_CONTENT, &size));
+        return std::make_pair(size.cx, size.cy);
+    };
+
+    for (const bool startedNew : {false, true}) {
+        SCOPED_TRACE(startedNew ? "started new" : "loaded from the dialog");
+        ql::ComPtr<ITrendChartPens> first = pens_;
+        if (startedNew) {
+            ASSERT_HR(S_OK, ::CoCreateInstance(CLSID_TrendChart, nullptr, CLSCTX_INPROC_SERVER,
+                                               IID_ITrendChartPens, first.PutVoid()));
+            ql::ComPtr<IPersistStreamInit> persist;
+            ASSERT_HR(S_OK, ql::QueryInterfaceTo(first.Get(), persist));
+            ASSERT_HR(S_OK, persist->InitNew());
+        }
+        ql::ComPtr<IStream> saved = save(first.Get());
+        ASSERT_HR(S_OK, saved->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
+
+        ql::ComPtr<IPersistStreamInit> second;
+        ASSERT_HR(S_OK, ::CoCreateInstance(CLSID_TrendChart, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IPersistStreamInit, second.PutVoid()));
+        ASSERT_HR(S_OK, second->Load(saved.Get()));
+        ql::ComPtr<ITrendChartPens> secondPens;
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(second.Get(), secondPens));
+        EXPECT_EQ(pens(first.Get()), pens(secondPens.Get()));
+        EXPECT_EQ(extent(first.Get()), extent(second.Get()));
+    }
+}
+
 using vtest::ComTest;
 
 TEST_F(ComTest, TrendChartRefusesADamagedStateStream) {

@@ -172,8 +172,8 @@ HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store,
                 change.Fields.Value = std::move(converted);
                 change.Mask |= kFieldValue;
             }
-            const VARIANT& value = (change.Mask & kFieldValue) ? *change.Fields.Value : *record.Value;
-            change.Fields.Access = WithCheckVerdict(store, record.Id(), value, change.Fields.Access);
+            const VARIANT& value = (change.Mask & kFieldValue) ? *change.Fields.Value : *record->Value;
+            change.Fields.Access = WithCheckVerdict(store, record->Id(), value, change.Fields.Access);
             staged.push_back(std::move(change));
         }
         for (const StagedRecord& change : staged) {

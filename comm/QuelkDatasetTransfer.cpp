@@ -80,7 +80,7 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
     QL_RETURN_HR_IF(E_NOINTERFACE, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);
     ql::ComPtr<IQuelkVariablesEx> storeInterface;
     IUnknown* dtm = host_->ControllingUnknown();
     QL_RETURN_HR_IF(E_NOINTERFACE, dtm == nullptr);
@@ -126,7 +126,7 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
         }
 
         if (isDevice == 1 && (access & plan.requiredAccess) == plan.requiredAccess) {
-            if (FAILED(host_->GetState(&state)) || state != kDtmStateConnected) return EndEarly(E_FAIL);
+            if (FAILED(host_->GetState(&state)) || state != kStateConnected) return EndEarly(E_FAIL);
             VARIANT_BOOL done = VARIANT_FALSE;
             HRESULT hr = S_OK;
             if (plan.direction == Direction::Read) {

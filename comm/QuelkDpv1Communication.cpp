@@ -57,10 +57,10 @@ HRESULT CQuelkDpv1Communication::AbandonConnection() noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    if (state != kDtmStateConnecting && state != kDtmStateDisconnecting) return S_FALSE;
+    if (state != kStateConnecting && state != kStateDisconnecting) return S_FALSE;
     pending_.AbortAll();
     (void)StoreCommunicationReference(nullptr);
-    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
+    QL_RETURN_IF_FAILED(host_->SetState(kStateCommunicationSet));
     // A GoOffline still waiting for its answer ends its wait now.
     if (disconnectEvent_) disconnectEvent_->Set();
     return S_OK;
@@ -221,7 +221,7 @@ HRESULT CQuelkDpv1Communication::OnAbort(BSTR communicationReference) noexcept {
     QL_RETURN_HR_IF(E_FAIL, !channel_);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);
     (void)HandleAbort(communicationReference);
     return S_OK;
 }
@@ -233,7 +233,7 @@ HRESULT CQuelkDpv1Communication::HandleAbort(BSTR communicationReference) noexce
     // No answer can come on a broken connection: the requests that wait for one end now (E_ABORT) instead
     // of waiting out their time-out, and no answer of it is taken on a later connection.
     pending_.AbortAll();
-    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
+    QL_RETURN_IF_FAILED(host_->SetState(kStateCommunicationSet));
     return OnAborted();
 }
 

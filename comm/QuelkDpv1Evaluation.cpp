@@ -77,8 +77,8 @@ struct TransferAnswer {
 
 HRESULT CQuelkDpv1Communication::EvaluateConnectResponse(VARIANT context, BSTR response) noexcept {
     static const ConnectionAnswer answer = {L"FDT/ConnectResponse",
-                                            kDtmStateCommunicationSet,
-                                            kDtmStateConnected,
+                                            kStateCommunicationSet,
+                                            kStateConnected,
                                             L" (ConnectRequest)",
                                             L"Error loading ConnectResponse Xml Document",
                                             true};
@@ -87,8 +87,8 @@ HRESULT CQuelkDpv1Communication::EvaluateConnectResponse(VARIANT context, BSTR r
 
 HRESULT CQuelkDpv1Communication::EvaluateDisconnectResponse(VARIANT context, BSTR response) noexcept {
     static const ConnectionAnswer answer = {L"FDT/DisconnectResponse",
-                                            kDtmStateConnected,
-                                            kDtmStateCommunicationSet,
+                                            kStateConnected,
+                                            kStateCommunicationSet,
                                             L" (DisconnectRequest)",
                                             L"Error loading DisconnectResponse Xml Document",
                                             false};

@@ -20,10 +20,6 @@
 
 namespace {
 
-// The dataset's DTM-internal items that name the connection's partner.
-constexpr ULONG kParameterApi = 2;
-constexpr ULONG kParameterStationAddress = 3;
-
 // Elements of a read or write context: [parameter id, value written, transaction kind].
 constexpr ULONG kContextElements = 3;
 

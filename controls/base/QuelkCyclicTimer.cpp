@@ -63,7 +63,7 @@ void CQuelkCyclicReader::Tick(IQuelkVariables* variables) noexcept {
     if (FAILED(variables->QueryInterface(IID_IQuelkDtm, dtm.PutVoid())) || !dtm) return;
     if (FAILED(variables->QueryInterface(IID_IQuelkVariablesEx, store.PutVoid())) || !store) return;
     ULONG state = 0;
-    if (FAILED(dtm->GetState(&state)) || state != kDtmStateOnline) return;
+    if (FAILED(dtm->GetState(&state)) || state != kStateConnected) return;
     ql::ComPtr<IQuelkVariableFields> fields;
     (void)variables->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid());
     if (!fields) return;

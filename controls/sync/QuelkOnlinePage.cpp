@@ -110,7 +110,7 @@ HRESULT CQuelkOnlinePage::IsDtmOffline(bool* offline) noexcept {
     ULONG state = 0;
     ql::ComPtr<IQuelkDtm> dtm;
     if (SUCCEEDED(QueryDtm(dtm)) && dtm) (void)dtm->GetState(&state);
-    *offline = state != kDtmStateOnline;
+    *offline = state != kStateConnected;
     return S_OK;
 }
 

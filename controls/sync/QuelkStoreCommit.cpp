@@ -97,6 +97,6 @@ HRESULT CQuelkControlBase::ReleaseDtmAndTimer(VARIANT_BOOL* done, ULONG function
                                               CQuelkCyclicTimer& timer) noexcept {
     timer.Stop();
     // Before the link goes: the switch needs it. A failed switch does not stop the release.
-    (void)EnableDtmFunction(functionId, m_dtmState == kDtmStateOnline ? TRUE : FALSE);
+    (void)EnableDtmFunction(functionId, m_dtmState == kStateConnected ? TRUE : FALSE);
     return CQuelkControlBase::ReleaseDtm(done);
 }

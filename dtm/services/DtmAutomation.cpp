@@ -14,8 +14,7 @@
 
 namespace {
 
-// The service login's parameters and the service account, compared exactly (case-sensitive).
-constexpr ULONG kParameterUserName = 10;
+// The service account, compared exactly (case-sensitive).
 constexpr char kServiceUserName[] = "kvnd";
 constexpr char kServicePassword[] = "ozq";
 

@@ -9,7 +9,7 @@
 #include "dtm/services/FunctionCallDocument.h"
 #include "dtm/services/FunctionStatus.h"
 #include "dtm/services/FunctionsDocument.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace {
 

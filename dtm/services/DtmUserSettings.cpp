@@ -10,7 +10,7 @@
 #include "classlib/Variant.h"
 #include "dataset/QuelkVariableList.h"
 #include "dataset/VariableFields.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace {
 

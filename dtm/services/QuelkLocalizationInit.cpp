@@ -12,7 +12,7 @@
 #include "dtm/services/DtmFilesFolder.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/QuelkLocalization.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace {
 

@@ -21,10 +21,11 @@ namespace {
 // The DTM variables the header shows (the device's identity) and the hidden password field.
 const ParameterMap& HeaderMap() {
     static const ParameterMap map{
-        {12, "DSNumber", 0, IDC_TF_SERIAL, "%s", kHeaderRowState, kControlDefaultColors},
-        {13, "DeviceID", 0, IDC_TF_DEVICE_ID, "%s", kHeaderRowState, kControlDefaultColors},
-        {14, "Tag     ", 0, IDC_TF_TAG, "%s", kHeaderRowState, kControlDefaultColors},
-        {kPasswordId, "Password", 0, IDC_TF_PASSWORD, "%s", kHeaderRowState, kControlDefaultColors},
+        {12, "DSNumber", 0, IDC_TF_SERIAL, "%s", kAccessDeviceReadWrite, kControlDefaultColors},
+        {13, "DeviceID", 0, IDC_TF_DEVICE_ID, "%s", kAccessDeviceReadWrite, kControlDefaultColors},
+        {14, "Tag     ", 0, IDC_TF_TAG, "%s", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kParameterServicePassword, "Password", 0, IDC_TF_PASSWORD, "%s", kAccessDeviceReadWrite,
+         kControlDefaultColors},
     };
     return map;
 }
@@ -123,7 +124,7 @@ HRESULT CTreeFrame::CreatePages() noexcept {
     char password[kPasswordChars + 1] = {};
     ::GetWindowTextA(Item(IDC_TF_PASSWORD), password, static_cast<int>(sizeof password));
     ::SetWindowTextA(Item(IDC_TF_PASSWORD), "");
-    (void)StoreControlValue(kPasswordId);
+    (void)StoreControlValue(kParameterServicePassword);
 
     IUnknown* objects[] = {Variables()};
     HRESULT result = S_OK;
@@ -257,7 +258,7 @@ void CTreeFrame::OnPageStatusChange(DWORD flags) noexcept {
 
 HRESULT CTreeFrame::SetDtmState(ULONG state) noexcept {
     (void)CQuelkCompositeControl::SetDtmState(state);
-    const bool connected = state == kDtmStateConnected;
+    const bool connected = state == kStateConnected;
     // Online, a lost connection closes the window: one message and one close request, however many state
     // changes follow before the window is gone.
     if (!connected && frameMode_ == kOnlineMode && !disconnectReported_) {

@@ -157,8 +157,8 @@ HRESULT CTreeFrame::ReleaseDtm(VARIANT_BOOL* done) noexcept {
     uploadStop_ = true;
     // The online function stays disabled while the DTM is not connected.
     if (Variables())
-        (void)EnableDtmFunction(
-            frameMode_, (DtmState() == kDtmStateConnected || frameMode_ == kOfflineMode) ? TRUE : FALSE);
+        (void)EnableDtmFunction(frameMode_,
+                                (DtmState() == kStateConnected || frameMode_ == kOfflineMode) ? TRUE : FALSE);
     QL_RETURN_HR_IF(E_INVALIDARG, !done);
     noClosePost_ = true;
     if (!closing_) {

@@ -3,6 +3,7 @@
 // application, so that the pages show the device's values.
 #include "classlib/Variant.h"
 #include "controls/sync/AccessWordMark.h"
+#include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
 #include "ui/frame/TreeFrame.h"
 #include "ui/frame/TreeFrameConstants.h"
@@ -43,7 +44,7 @@ void CTreeFrame::RunStartUpUpload() noexcept {
         if (FAILED(fields->GetVariableAtVariant(*at, id.Put()))) continue;
         ql::Variant flag;
         ULONG deviceFlag = 0;
-        if (FAILED(fields->GetVariableField(*id, *I4(kDeviceFlagField), flag.Put())) ||
+        if (FAILED(fields->GetVariableField(*id, *I4(kFieldIsDeviceParameter), flag.Put())) ||
             FAILED(VariantToUInt32(*flag, &deviceFlag)) || deviceFlag != 1) {
             continue;
         }
@@ -52,8 +53,8 @@ void CTreeFrame::RunStartUpUpload() noexcept {
         ULONG access = 0;
         if (!AccessWordMark::ReadWord(dtm.Get(), numericId, access)) continue;
         {
-            AccessWordMark mark(dtm.Get(), numericId, access | kOnlineTransferMark,
-                                access & ~kOnlineTransferMark);
+            AccessWordMark mark(dtm.Get(), numericId, access | kAccessOnlineTransferMark,
+                                access & ~kAccessOnlineTransferMark);
             if (uploadStop_) return;
             VARIANT_BOOL done = VARIANT_FALSE;
             (void)dtm->ReadFromDevice(*id, &done);

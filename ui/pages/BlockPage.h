@@ -18,7 +18,7 @@ class CBlockPage : public CQuelkPropertyPageImpl<Layer> {
 protected:
     CBlockPage(UINT dialogId, UINT titleId, const ParameterMap& map) noexcept
         : CQuelkPropertyPageImpl<Layer>(dialogId, titleId, map) {
-        this->m_lcid = 1033;
+        this->m_lcid = kLanguageEnglish;
         this->m_brush.Attach(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
     }
 

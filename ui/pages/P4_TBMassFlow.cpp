@@ -28,14 +28,14 @@ constexpr USHORT kMakerSpecificFlowUnit = 1999;
 const ParameterMap& MassFlowMap() {
     static const ParameterMap map{
         {36, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
-        {37, "", 0, 0, "", 0x71, kDisplayOnly},
-        {31, "", 0, 0, "", 0x71, kDisplayOnly},
-        {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {37, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {31, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite, kDisplayOnly},
         {33, "Tag", 0, IDC_MF_TAG, "%s", 0, 0},
         {34, "Strategy", 0, IDC_MF_STRATEGY, "%u", 0, 0},
         {35, "AlertKey", 0, IDC_MF_ALERT_KEY, "%i", 0, 0},
         {22, "Alarm", 0, IDC_MF_ALARM, "%s", 0, 0},
-        {46, "", 0, 0, "", 0x71, kDisplayOnly},
+        {46, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {47, "FlowUnit", 0, IDC_MF_FLOW_UNIT, "", 0, kControlComboBox},
         {48, "HighLimit", 0, IDC_MF_HIGH_LIMIT, "%f", 0, 0},
         {49, "LowLimit", 0, IDC_MF_LOW_LIMIT, "%f", 0, 0},

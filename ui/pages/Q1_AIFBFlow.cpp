@@ -16,15 +16,15 @@ constexpr ULONG kDisplayOnly = kControlDefaultColors;
 // Record rows come before their members' rows: loading a record stores its members before their rows load.
 const ParameterMap& AiFlowMap() {
     static const ParameterMap map{
-        {66, "", 0, 0, "", 0x71, kDisplayOnly},
-        {60, "", 0, 0, "", 0x71, kDisplayOnly},
-        {69, "", 0, 0, "", 0x71, kDisplayOnly},
-        {aiflow::kPvScale, "", 0, 0, "", 0x71, kDisplayOnly},
-        {aiflow::kOutScale, "", 0, 0, "", 0x71, kDisplayOnly},
-        {aiflow::kSimulation, "", 0, 0, "", 0x71, kDisplayOnly},
-        {68, "", 0, 0, "", 0x71, kDisplayOnly},
+        {66, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {60, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {69, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {aiflow::kPvScale, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {aiflow::kOutScale, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {aiflow::kSimulation, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {68, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {65, "TargetMode", 0, IDC_AF_TARGET_MODE, "", 0, kControlComboBox},
-        {61, "Static Revision", 0, IDC_AF_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {61, "Static Revision", 0, IDC_AF_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite, kDisplayOnly},
         {62, "Tag", 0, IDC_AF_TAG, "%s", 0, 0},
         {63, "Strategy", 0, IDC_AF_STRATEGY, "%u", 0, 0},
         {64, "AlertKey", 0, IDC_AF_ALERT_KEY, "%i", 0, 0},

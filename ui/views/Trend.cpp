@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr ULONG kFunctionTrend = 8;
 constexpr ULONG kMassFlowId = 46;
 constexpr ULONG kFlowOutId = 69;
 constexpr ULONG kTotalizerId = 93;
@@ -37,9 +36,9 @@ int PenOf(ULONG id) noexcept {
 // The rows only let the initial load and the DTM's notifications reach the view; no control shows them.
 const ParameterMap& TrendMap() {
     static const ParameterMap map{
-        {kMassFlowId, "", 0, 0, "", 0x71, kControlDefaultColors},
-        {kFlowOutId, "", 0, 0, "", 0x71, kControlDefaultColors},
-        {kTotalizerId, "", 0, 0, "", 0x71, kControlDefaultColors},
+        {kMassFlowId, "", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kFlowOutId, "", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kTotalizerId, "", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
     };
     return map;
 }

@@ -7,6 +7,7 @@
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "comm/Dpv1InvokeId.h"
+#include "values/Bytes.h"
 #include "values/HexText.h"
 #include "values/MessageFormat.h"
 #include "xml/XmlNodeReads.h"
@@ -101,11 +102,9 @@ HRESULT CheckDpv1ErrorCode(const VARIANT& errorCode, ql::Bstr& message, BYTE* is
     if (IsAllZeroDigits(digits)) return S_OK;
 
     const wchar_t* text = L"";
-    if (ElementCount(array) >= kDpv1ErrorCodeBytes) {
-        ql::SafeArrayData<BYTE> bytes(array);
-        QL_RETURN_IF_FAILED(bytes.Status());
-        text = Dpv1ErrorCodeText(bytes[1]);
-    }
+    const ByteArrayView bytes(array);
+    QL_RETURN_IF_FAILED(bytes.Status());
+    if (bytes.Size() >= kDpv1ErrorCodeBytes) text = Dpv1ErrorCodeText(bytes.Data()[1]);
     ql::Bstr format(kErrorCodeMessageFormat);
     QL_RETURN_HR_IF(E_OUTOFMEMORY, format.IsNull());
     ql::Bstr formatted;

@@ -4,6 +4,7 @@
 
 #include "classlib/AxHostWindow.h"
 #include "dtm/documents/PaRecordBytes.h"
+#include "values/Bytes.h"
 
 namespace {
 

@@ -23,15 +23,20 @@ HRESULT CreateMemoryStream(ql::ComPtr<IStream>& stream) noexcept {
 // A stream on new memory holding the elements of a one-dimensional byte array, positioned at its start.
 HRESULT StreamFromByteArray(const VARIANT& bytes, ql::ComPtr<IStream>& stream) noexcept {
     QL_RETURN_HR_IF(E_FAIL, V_VT(&bytes) != kByteArrayType || V_ARRAY(&bytes) == nullptr);
-    QL_RETURN_HR_IF(E_FAIL, ::SafeArrayGetDim(V_ARRAY(&bytes)) != 1);
-    const ByteArrayView data(bytes);
-    QL_RETURN_IF_FAILED(data.Status());
-    QL_RETURN_HR_IF(E_FAIL, data.Size() > MAXLONG);
+    SAFEARRAY* array = V_ARRAY(&bytes);
+    QL_RETURN_HR_IF(E_FAIL, ::SafeArrayGetDim(array) != 1);
+    LONG lower = 0, upper = -1;
+    QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
+    QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
+    const LONGLONG count = upper >= lower ? static_cast<LONGLONG>(upper) - lower + 1 : 0;
+    QL_RETURN_HR_IF(E_FAIL, count > MAXLONG);
 
     QL_RETURN_IF_FAILED(CreateMemoryStream(stream));
-    if (data.Size() > 0) {
+    if (count > 0) {
+        ql::SafeArrayData<BYTE> data(array);
+        QL_RETURN_IF_FAILED(data.Status());
         CStreamValueWriter writer(stream.Get());
-        QL_RETURN_IF_FAILED(writer.WriteBytes(data.Data(), static_cast<ULONG>(data.Size())));
+        QL_RETURN_IF_FAILED(writer.WriteBytes(data.Data(), static_cast<ULONG>(count)));
     }
     LARGE_INTEGER start = {};
     return stream->Seek(start, STREAM_SEEK_SET, nullptr);

@@ -87,6 +87,7 @@ HRESULT CBaseOrvo::ShowStatusText(BSTR text) noexcept {
 
 HRESULT CBaseOrvo::ShowMessage(ULONG, BSTR text, VARIANT) noexcept {
     UpdateButtonStates();
+    // The status line is a notice: a text that cannot be shown leaves the last one.
     (void)ShowStatusText(text);  // unformatted: a device message may hold '%'
     return S_OK;
 }
@@ -98,6 +99,7 @@ HRESULT CBaseOrvo::OnNotify(ULONG code, VARIANT data) noexcept {
             return CQuelkCompositeControl::OnNotify(code, data);
         case kNotifyConnectionSucceeded:
             UpdateButtonStates();
+            // The status line is best effort: the buttons already follow the connection.
             (void)ShowStatusText(nullptr);
             return S_OK;
         case kNotifyConnectionFailed:
@@ -253,11 +255,13 @@ LRESULT CBaseOrvo::OnWrite(WORD, WORD, HWND, BOOL&) noexcept {
 LRESULT CBaseOrvo::OnOk(WORD, WORD, HWND, BOOL&) noexcept {
     if (FAILED(FocusFirstInvalidControl())) return 0;  // an invalid field has the focus: stay open
     (void)ApplyModifiedRows();                         // closes whatever the commits answer
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
 
 LRESULT CBaseOrvo::OnCancel(WORD, WORD, HWND, BOOL&) noexcept {
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }

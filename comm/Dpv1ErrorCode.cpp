@@ -129,6 +129,8 @@ bool ParseCommunicationError(IXMLDOMNode* document, ql::Bstr& text) noexcept {
         ::SafeArrayGetDim(V_ARRAY(errorCode.Get())) == 1) {
         ql::Bstr hex;
         if (SUCCEEDED(BytesToHexBstr(errorCode.Get(), hex.Put(), FALSE))) {
+            // A piece that cannot be appended (no memory) shortens the text; the error itself is still
+            // reported.
             (void)AppendPiece(result, L" errorCode = ", hex.Get());
         }
     }
@@ -136,6 +138,7 @@ bool ParseCommunicationError(IXMLDOMNode* document, ql::Bstr& text) noexcept {
     ql::Variant descriptor;
     if (XmlNodeExists(element.Get(), descriptorPath.Get()) &&
         SUCCEEDED(XmlGetNodeValue(element.Get(), descriptorPath.Get(), descriptor.Get(), VT_BSTR))) {
+        // As above: the text is a description, the failure stands without it.
         (void)AppendPiece(result, L" descr = ", V_BSTR(descriptor.Get()));
     }
     text = std::move(result);

@@ -75,14 +75,7 @@ HRESULT TextBytes(BSTR text, Bytes& bytes) noexcept {
     });
 }
 
-HRESULT ArrayBytes(SAFEARRAY* array, Bytes& bytes) noexcept {
-    const ByteArrayView view(array);
-    QL_RETURN_IF_FAILED(view.Status());
-    return ql::GuardComCall([&]() -> HRESULT {
-        bytes.assign(view.Data(), view.Data() + view.Size());
-        return S_OK;
-    });
-}
+HRESULT ArrayBytes(SAFEARRAY* array, Bytes& bytes) noexcept { return CopyByteArray(array, bytes); }
 
 HRESULT ValueBytes(const VARIANT& value, Bytes& bytes) noexcept {
     const VARTYPE type = V_VT(&value);

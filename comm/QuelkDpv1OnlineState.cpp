@@ -28,6 +28,7 @@ HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
     }
     // Back to 9 only from the 10 set above: whoever told of state 10 may have moved the DTM on meanwhile.
     if (SUCCEEDED(host_->GetState(&state)) && state == kStateConnecting) {
+        // The connect request's own failure is the answer; the state falls back as far as it can.
         (void)host_->SetState(kStateCommunicationSet);
     }
     return hr;
@@ -51,12 +52,14 @@ HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
         // Only from the 11 set above, which a handler of its announcement may already have left: back to
         // 12 while the connection still exists, else on to 9, where a connection that is gone belongs.
         if (SUCCEEDED(host_->GetState(&state)) && state == kStateDisconnecting) {
+            // The disconnect request's own failure is the answer; the state falls back as far as it can.
             (void)host_->SetState(IsConnected() ? kStateConnected : kStateCommunicationSet);
         }
         return FAILED(hr) ? hr : E_FAIL;
     }
     // The answer may have come during the request; the wait then ends at once. A time-out leaves state 11
     // until a late answer (or the release of the communication) ends it.
+    // How the wait ended does not matter: the state afterwards tells whether the DTM is offline.
     (void)ql::WaitWithMessagePump(event.Get(), disconnectTimeout_);
     disconnectEvent_ = nullptr;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
@@ -70,6 +73,7 @@ HRESULT CQuelkDpv1Communication::BroadcastConnectionResult(VARIANT_BOOL ok, BSTR
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     ql::Variant argument;
     if (ok == VARIANT_TRUE) {
+        // A notice to the open user interfaces: one that fails does not change the connection's result.
         (void)host_->BroadcastNotification(kNotifyConnectionSucceeded, *argument);
         return S_OK;
     }
@@ -79,6 +83,7 @@ HRESULT CQuelkDpv1Communication::BroadcastConnectionResult(VARIANT_BOOL ok, BSTR
     } else {
         argument.SetError(E_OUTOFMEMORY);
     }
+    // As above: a notice.
     (void)host_->BroadcastNotification(kNotifyConnectionFailed, *argument);
     return S_OK;
 }

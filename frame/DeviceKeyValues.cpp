@@ -38,12 +38,7 @@ HRESULT ReadOctets(const Store& store, ULONG id, SimBytes* octets) noexcept {
         const std::wstring_view hex(text ? text : L"", text ? ::SysStringLen(text) : 0);
         return ql::GuardComCall([&]() -> HRESULT { return BytesFromHex(hex, octets) ? S_OK : E_FAIL; });
     }
-    const ByteArrayView data(*value);
-    QL_RETURN_IF_FAILED(data.Status());
-    return ql::GuardComCall([&]() -> HRESULT {
-        octets->assign(data.Data(), data.Data() + data.Size());
-        return S_OK;
-    });
+    return CopyByteArray(*value, *octets);
 }
 
 // The text of `code` among the "code;text" entries of an enumerated parameter; empty when none matches.

@@ -79,3 +79,24 @@ HRESULT ByteArrayView::CountElements(SAFEARRAY* array, size_t& count) noexcept {
     if (upper >= lower) count = static_cast<size_t>(static_cast<LONGLONG>(upper) - lower + 1);
     return S_OK;
 }
+
+namespace {
+
+HRESULT CopyViewed(const ByteArrayView& view, std::vector<BYTE>& bytes) noexcept {
+    QL_RETURN_IF_FAILED(view.Status());
+    return ql::GuardComCall([&]() -> HRESULT {
+        std::vector<BYTE> copy(view.Data(), view.Data() + view.Size());
+        bytes.swap(copy);
+        return S_OK;
+    });
+}
+
+}  // namespace
+
+HRESULT CopyByteArray(const VARIANT& value, std::vector<BYTE>& bytes) noexcept {
+    return CopyViewed(ByteArrayView(value), bytes);
+}
+
+HRESULT CopyByteArray(SAFEARRAY* array, std::vector<BYTE>& bytes) noexcept {
+    return CopyViewed(ByteArrayView(array), bytes);
+}

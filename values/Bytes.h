@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
@@ -69,3 +70,8 @@ private:
     HRESULT status_ = S_OK;
     ql::SafeArrayData<BYTE> data_;
 };
+
+// The bytes of a one-dimensional byte array, copied into `bytes`, which is replaced only on success. The
+// failures are ByteArrayView's, and E_OUTOFMEMORY.
+HRESULT CopyByteArray(const VARIANT& value, std::vector<BYTE>& bytes) noexcept;
+HRESULT CopyByteArray(SAFEARRAY* array, std::vector<BYTE>& bytes) noexcept;

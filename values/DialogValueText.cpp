@@ -24,6 +24,7 @@ constexpr size_t kFormattedTextLimit = 255;
 template <class Argument>
 std::string Format(const char* format, Argument argument) {
     char buffer[kFormattedTextLimit + 1] = {};
+    // A longer text is cut to the buffer; the buffer always ends in its zero.
     (void)std::snprintf(buffer, sizeof(buffer), format ? format : "", argument);
     return buffer;
 }

@@ -261,6 +261,7 @@ protected:
     class StatusSink final : public CQuelkMessageSink {
     public:
         explicit StatusSink(CQuelkControlBase& owner) noexcept : owner_(owner) {}
+        // A message the status line cannot show leaves the last one there: the sink has no one to tell.
         void DeliverMessage(BSTR text) noexcept override { (void)owner_.ShowStatusText(text); }
 
     private:

@@ -60,6 +60,7 @@ HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, const IUnknown*
         QL_RETURN_IF_FAILED(ConvertVariantType(value, value, type, 0, 0));
     }
     VARIANT_BOOL valid = VARIANT_FALSE;
+    // A validation that fails leaves `valid` false: the value is not committed.
     (void)control.ValidateParameter(id, &valid);
     return valid ? S_OK : S_FALSE;
 }

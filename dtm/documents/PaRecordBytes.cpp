@@ -35,14 +35,7 @@ HRESULT ParseHexBytes(std::vector<BYTE>* bytes, BSTR text) noexcept {
     ql::Variant array;
     QL_RETURN_IF_FAILED(HexBstrToByteArray(array.Get(), text, TRUE));
     std::vector<BYTE> parsed;
-    if (array.Type() == kByteArrayType) {
-        const ByteArrayView view(*array);
-        QL_RETURN_IF_FAILED(view.Status());
-        QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {
-            parsed.assign(view.Data(), view.Data() + view.Size());
-            return S_OK;
-        }));
-    }
+    if (array.Type() == kByteArrayType) QL_RETURN_IF_FAILED(CopyByteArray(*array, parsed));
     bytes->swap(parsed);
     return S_OK;
 }

@@ -64,6 +64,14 @@ TEST(MakeByteArrayTest, MakesAOneDimensionalArrayFromZeroAndReplacesOnlyOnSucces
     EXPECT_EQ(VT_I4, kept.Type());
 }
 
+TEST(CopyByteArrayTest, CopiesTheBytesAndLeavesTheTargetOnFailure) {
+    std::vector<BYTE> copied{0xEE};
+    ASSERT_HR(S_OK, CopyByteArray(*MakeBytes({4, 5}, 3), copied));
+    EXPECT_EQ((std::vector<BYTE>{4, 5}), copied);
+    EXPECT_HR(DISP_E_TYPEMISMATCH, CopyByteArray(*MakeI4(1), copied));
+    EXPECT_EQ((std::vector<BYTE>{4, 5}), copied);
+}
+
 TEST(ByteArrayViewTest, ShowsTheBytesOfOneDimensionOnlyAndLocksThemWhileItLives) {
     SAFEARRAYBOUND twoBounds[2] = {{2, 0}, {2, 0}};
     ql::Variant twoDimensions, noArray;

@@ -57,10 +57,14 @@ void CTreeFrame::RunStartUpUpload() noexcept {
                                 access & ~kAccessOnlineTransferMark);
             if (uploadStop_) return;
             VARIANT_BOOL done = VARIANT_FALSE;
+            // The start-up upload fills the pages as far as the device answers; a parameter that is not read
+            // keeps its value, and the DTM reports the failure.
             (void)dtm->ReadFromDevice(*id, &done);
         }
         if (uploadStop_) return;
+        // Progress is a notice.
         (void)progress->ShowProgressValue(static_cast<LONG>(index), static_cast<LONG>(count), title.Get());
     }
+    // Progress is a notice.
     (void)progress->ShowProgressValue(0, 0, ql::Bstr(L"").Get());
 }

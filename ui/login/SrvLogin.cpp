@@ -61,11 +61,13 @@ LRESULT CSrvLogin::OnOK(WORD, WORD, HWND, BOOL&) noexcept {
     (void)StoreControlValue(kParameterServicePassword);
     ql::ComPtr<IDtmObject> dtm;
     if (HasDtmLink() && SUCCEEDED(ql::QueryInterfaceTo(DtmLink(), dtm)) && dtm) (void)dtm->ShowTreeActiveX();
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
 
 LRESULT CSrvLogin::OnCancel(WORD, WORD, HWND, BOOL&) noexcept {
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
@@ -92,6 +94,7 @@ HRESULT CSrvLogin::TranslateAccelerator(LPMSG message) noexcept {
                 return S_FALSE;
             case VK_ESCAPE: {
                 BOOL handled = TRUE;
+                // The Escape key is taken whatever the close request answers.
                 (void)OnCancel(BN_CLICKED, IDCANCEL, nullptr, handled);
                 return S_OK;
             }

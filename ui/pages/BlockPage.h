@@ -32,6 +32,8 @@ protected:
         ql::Variant read;
         const HRESULT result = this->ReadParameterDisplay(static_cast<UINT>(row), read.Get());
         if (FAILED(result)) return result;
+        // A failed narrowing leaves the value as read (see above); Detach into a checked out-pointer does not
+        // fail.
         (void)read.ChangeType(type);
         ql::Variant previous;
         previous.Attach(*value);
@@ -48,6 +50,7 @@ protected:
     LRESULT PaintArea(WPARAM hdc, COLORREF color) noexcept {
         const HDC context = reinterpret_cast<HDC>(hdc);
         ::SetBkColor(context, color);
+        // A brush that cannot be made in the new colour leaves the previous one.
         (void)this->SetBackgroundBrush(color);
         ::SelectObject(context, this->m_brush.Get());
         return reinterpret_cast<LRESULT>(this->m_brush.Get());

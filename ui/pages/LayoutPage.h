@@ -43,6 +43,8 @@ public:
         const LRESULT result = Layer::OnShowWindow(message, show, lParam, handled);
         if (design_.cyclicTimer && PageIsOnline()) {
             if (show) {
+                // A timer that cannot be made leaves the page without cyclic reading; it shows the values
+                // last read.
                 (void)reader_.Timer().Start(this->DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                             CQuelkCyclicReader::kPageInterval);
             } else {

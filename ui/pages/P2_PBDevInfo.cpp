@@ -72,11 +72,15 @@ HRESULT CP2_PBDevInfo::FinalConstruct() noexcept {
 LRESULT CP2_PBDevInfo::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
     const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
     if (show) {
+        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
+        // then shows its old state until the next one.
         for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
     }
     bool offline = true;
     if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
         if (show) {
+            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
+            // read.
             (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                         CQuelkCyclicReader::kPageInterval);
         } else {
@@ -99,6 +103,7 @@ LRESULT CP2_PBDevInfo::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, 
     const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
     if (userEdit && handled) {
         BOOL edited = TRUE;
+        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
@@ -106,11 +111,13 @@ LRESULT CP2_PBDevInfo::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, 
 
 HRESULT CP2_PBDevInfo::ApplyControl(HWND control) noexcept {
     const DeviceAction action(*this);
+    // CommitEditedControl tells the user the outcome itself.
     (void)CommitEditedControl(*this, control);
     return S_OK;
 }
 
 BOOL CP2_PBDevInfo::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
+    // ApplyControl reports its outcome to the user itself and always answers S_OK.
     (void)ApplyControl(focusedChild);
     MSG copy = message;
     return ::IsDialogMessageW(page, &copy);

@@ -189,6 +189,7 @@ HRESULT CP2_PBDevInfo::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
     (void)read.ChangeType(VT_UI1);  // a failed conversion leaves the value as read
     ql::Variant previous;
     previous.Attach(*value);
+    // Detach into a checked out-pointer does not fail.
     (void)read.Detach(value);
     return result;
 }
@@ -199,6 +200,8 @@ void CP2_PBDevInfo::StoreVariableText(ULONG variableId, const std::string& text)
     ql::Variant value, item;
     value.AttachBstr(wide.Detach());
     item.SetI4(static_cast<LONG>(variableId));
+    // The item only mirrors a shown value for the window's header; one that cannot be stored leaves the
+    // header as it was.
     (void)Variables()->SetValue(*item, *value);
 }
 

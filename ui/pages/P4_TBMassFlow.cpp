@@ -151,6 +151,7 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
             break;
         case kShapeId: {
             ql::Variant shape;
+            // A copy that fails stays empty and reads as shape 0, as a value that is no shape does.
             (void)::VariantCopy(shape.Put(), &value);
             ApplyTubeShape(static_cast<BYTE>(SUCCEEDED(shape.ChangeType(VT_UI1)) ? V_UI1(shape.Get()) : 0));
             break;
@@ -173,6 +174,7 @@ HRESULT CP4_TBMassFlow::ShowInRows(ULONG id, const VARIANT& value) noexcept {
 // and the nominal-size unit follows the unit system.
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     ql::Variant unit;
+    // A copy that fails stays empty: no unit (below).
     (void)::VariantCopy(unit.Put(), const_cast<VARIANT*>(&value));
     // A value that is no unit is shown as it comes, but becomes no stored 0.
     const bool isUnit = unit.Type() != VT_EMPTY && SUCCEEDED(unit.ChangeType(VT_UI2));
@@ -220,6 +222,7 @@ void CP4_TBMassFlow::CopyItemText(UINT from, UINT to) noexcept {
 }
 
 void CP4_TBMassFlow::SetItemText(UINT controlId, const char* text) noexcept {
+    // Showing a text is best effort.
     (void)::SetDlgItemTextA(DialogWindow(), static_cast<int>(controlId), text);
 }
 
@@ -245,6 +248,7 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
     QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
     if (id == kTagId) {
         char text[kTagLength + 1] = {};
+        // An item that cannot be read gives the empty tag (the buffer starts empty).
         (void)::GetDlgItemTextA(DialogWindow(), IDC_MF_TAG, text, sizeof text);
         return TextToOctetString(text, kTagLength, value);
     }
@@ -252,6 +256,7 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
     if (id == 36 || id == kShapeId) type = VT_UI1;
     if (id == kZeroUnitId || id == kSizeUnitId || id == kFlowUnitId) type = VT_UI2;
     const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), value);
+    // A failed narrowing leaves the value as read, as for the other pages.
     if (SUCCEEDED(result) && type != VT_EMPTY) (void)::VariantChangeType(value, value, 0, type);
     return result;
 }
@@ -261,11 +266,15 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
 LRESULT CP4_TBMassFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
     const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
     if (show) {
+        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
+        // then shows its old state until the next one.
         for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
     }
     bool offline = true;
     if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
         if (show) {
+            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
+            // read.
             (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                         CQuelkCyclicReader::kPageInterval);
         } else {
@@ -293,12 +302,14 @@ LRESULT CP4_TBMassFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam,
     const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
     if (userEdit && handled) {
         BOOL edited = TRUE;
+        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
 }
 
 BOOL CP4_TBMassFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
+    // ApplyControl reports its outcome to the user itself and always answers S_OK.
     (void)ApplyControl(focusedChild);
     MSG copy = message;
     return ::IsDialogMessageW(page, &copy);

@@ -100,6 +100,8 @@ HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
     const aiflow::MemberList members = aiflow::MembersOf(id);
     if (members.count != 0) {
         for (size_t i = 0; i < members.count; ++i)
+            // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and
+            // it then shows its old state until the next one.
             (void)CQuelkControlBase::SetStateById(members.ids[i], flags);
         ql::ComPtr<IQuelkVariableFields> fields;
         if (!Variables() || FAILED(Variables()->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid())) ||
@@ -109,12 +111,16 @@ HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
         // The record's state becomes its members' access words, so a read-only record stays read-only
         // in every member.
         for (size_t i = 0; i < members.count; ++i) {
+            // The members are the page's own dataset items: a word the store refuses (an id it does not hold)
+            // leaves nothing to mark.
             (void)fields->SetVariableField(*UlongArgument(members.ids[i]), *AccessFieldMask(),
                                            *UlongArgument(flags));
         }
         return CQuelkControlBase::SetStateById(id, flags);
     }
     const ULONG record = aiflow::RecordOf(id);
+    // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it then
+    // shows its old state until the next one.
     if (record != id) (void)CQuelkControlBase::SetStateById(record, flags);
     return CQuelkControlBase::SetStateById(id, flags);
 }
@@ -135,6 +141,7 @@ HRESULT CQ1_AIFBFlow::ApplyControl(HWND control) noexcept {
 }
 
 BOOL CQ1_AIFBFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
+    // ApplyControl reports its outcome to the user itself and always answers S_OK.
     (void)ApplyControl(focusedChild);
     MSG copy = message;
     return ::IsDialogMessageW(page, &copy);
@@ -145,6 +152,7 @@ LRESULT CQ1_AIFBFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, B
     const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
     if (userEdit && handled) {
         BOOL edited = TRUE;
+        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
@@ -156,10 +164,14 @@ LRESULT CQ1_AIFBFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOO
     const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
     // Records come first in the map, so each hands its state to its members before their own rows.
     if (show) {
+        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
+        // then shows its old state until the next one.
         for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
     }
     if (IsOnline()) {
         if (show) {
+            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
+            // read.
             (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                         CQuelkCyclicReader::kPageInterval);
         } else {

@@ -148,6 +148,7 @@ HRESULT CQ3_AIFBTotal::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
 // --- commit ---
 
 HRESULT CQ3_AIFBTotal::ApplyControl(HWND control) noexcept {
+    // CommitEditedControl tells the user the outcome itself.
     (void)CommitEditedControl(*this, control);
     const HWND unit = DialogWindow() ? ::GetDlgItem(DialogWindow(), IDC_AT_UNIT) : nullptr;
     if (control && control == unit) ShowUnitLabels();
@@ -155,6 +156,7 @@ HRESULT CQ3_AIFBTotal::ApplyControl(HWND control) noexcept {
 }
 
 BOOL CQ3_AIFBTotal::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
+    // ApplyControl reports its outcome to the user itself and always answers S_OK.
     (void)ApplyControl(focusedChild);
     MSG copy = message;
     return ::IsDialogMessageW(page, &copy);
@@ -165,6 +167,7 @@ LRESULT CQ3_AIFBTotal::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, 
     const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
     if (userEdit && handled) {
         BOOL edited = TRUE;
+        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
@@ -175,10 +178,14 @@ LRESULT CQ3_AIFBTotal::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, 
 LRESULT CQ3_AIFBTotal::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
     const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
     if (show) {
+        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
+        // then shows its old state until the next one.
         for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
     }
     if (IsOnline()) {
         if (show) {
+            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
+            // read.
             (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                         CQuelkCyclicReader::kPageInterval);
         } else {

@@ -96,6 +96,7 @@ HRESULT CTBExtra::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
     if (id != kMakerUnitId) return ReadParameterDisplay(static_cast<UINT>(row), value);
     ql::Variant read;
     const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), read.Get());
+    // Detach into a checked out-pointer (below) does not fail.
     (void)read.ChangeType(VT_UI2);  // a failed conversion leaves the value as read
     ql::Variant previous;
     previous.Attach(*value);
@@ -106,6 +107,8 @@ HRESULT CTBExtra::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
 LRESULT CTBExtra::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
     const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
     if (show) {
+        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
+        // then shows its old state until the next one.
         for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
     }
     PlacePageOverlays(DialogWindow(), kOverlays);
@@ -124,6 +127,7 @@ LRESULT CTBExtra::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL&
     const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
     if (userEdit && handled) {
         BOOL edited = TRUE;
+        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
@@ -157,6 +161,8 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
     const bool online = IsOnline();
     if (online) {
         for (ULONG id : {kFlowUnitId, kLimitIds[0], kLimitIds[1], kLimitIds[2], kSizeUnitId}) {
+            // The values are read again as far as the device answers; CurrentValue below refuses one that is
+            // missing.
             (void)LoadParameter(id);
         }
     }
@@ -196,10 +202,19 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
         ReportUnreadValue(*this, "The pipe dimensions");
         return;
     }
+    // The store keeps what it is given: a size beyond its parameter's range would leave the dataset holding a
+    // value its own check rejects. None is stored then.
+    if (!ValueFitsParameter(*this, kDiameterId, *diameter) || !ValueFitsParameter(*this, kWidthId, *width) ||
+        !ValueFitsParameter(*this, kLengthId, *length)) {
+        ReportSizesOutOfRange(*this);
+        return;
+    }
+    // Stores of values checked above; the diameter follows as far as it can online (the DTM shows a device's
+    // refusal in the status line).
     if (!online) {
         ql::Variant unit;
-        unit.SetUI4(newSizeUnit);
-        (void)unit.ChangeType(VT_UI2);
+        unit.Put()->vt = VT_UI2;
+        V_UI2(unit.Get()) = static_cast<USHORT>(newSizeUnit);
         (void)Variables()->SetValue(*IdVariant(kSizeUnitId), *unit);
     }
     (void)WriteParameterToDevice(kDiameterId, *diameter);
@@ -208,6 +223,7 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
 }
 
 BOOL CTBExtra::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
+    // ApplyControl reports its outcome to the user itself and always answers S_OK.
     (void)ApplyControl(focusedChild);
     MSG copy = message;
     return ::IsDialogMessageW(page, &copy);

@@ -45,11 +45,14 @@ HRESULT CP3_PBDiagnosis::ShowValueById(ULONG id, VARIANT value) noexcept {
 LRESULT CP3_PBDiagnosis::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
     const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
     if (show) {
+        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
+        // then shows its old state until the next one.
         for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
     }
     // The page reads only while a person can see it and the window works on the device.
     if (show && OnlineFlag() == 1) {
         reader_.Timer().Stop();
+        // A timer that cannot be made leaves the page without cyclic reading; it shows the values last read.
         (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                     CQuelkCyclicReader::kPageInterval);
     } else if (!show) {

@@ -129,7 +129,7 @@ bool ParseCommunicationError(IXMLDOMNode* document, ql::Bstr& text) noexcept {
         ::SafeArrayGetDim(V_ARRAY(errorCode.Get())) == 1) {
         ql::Bstr hex;
         if (SUCCEEDED(BytesToHexBstr(errorCode.Get(), hex.Put(), FALSE))) {
-            // A piece that cannot be appended (no memory) shortens the text; the error itself is still
+            // Text that cannot be appended (no memory) shortens the message; the error itself is still
             // reported.
             (void)AppendPiece(result, L" errorCode = ", hex.Get());
         }

@@ -85,7 +85,8 @@ ql::Variant AccessFieldMask() noexcept {
 
 }  // namespace
 
-CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, AiFlowMap()) {}
+CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept
+    : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap()) {}
 
 HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept {
     for (ULONG id : kCyclicIds) {

@@ -63,7 +63,7 @@ ql::ComPtr<Interface> ChartPart(ITrendChart* chart) noexcept {
 
 }  // namespace
 
-CTrend::CTrend() noexcept : CCyclicView(IDD_TREND, CLSID_Trend, TrendMap(), kFunctionTrend, L"Trend") {}
+CTrend::CTrend() noexcept : CCyclicView(IDD_TREND, CLSID_Trend, TrendMap(), kFunctionTrend, L"Trend Class") {}
 
 HRESULT CTrend::FinalConstruct() noexcept {
     return AttachView(GetControllingUnknown(), {kMassFlowId, kFlowOutId, kTotalizerId});

@@ -282,6 +282,9 @@ TEST_F(TreeFrameTest, OnlineTheStartUpReadsEveryReadableDeviceRecordOnce) {
     EXPECT_EQ(L"Parameter Upload", first->Arguments[1]);
     EXPECT_EQ(L"", frame_->LastCall(L"NotifyProgress")->Arguments[1]) << "the progress ends";
     for (ULONG id : ids) EXPECT_EQ(0u, Access(id) & 0x1000) << "the mark stayed on " << id;
+    // The flow block page's members take their records' states: no transfer's mark with them.
+    for (ULONG member = 105; member <= 113; ++member)
+        EXPECT_EQ(0u, Access(member) & 0x3000) << "a mark reached member " << member;
 
     const int readsAfter = channel_->Device().ReadCount();
     ASSERT_NO_FATAL_FAILURE(PassStartUp());

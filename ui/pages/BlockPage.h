@@ -16,8 +16,8 @@ class CBlockPage : public CQuelkPropertyPageImpl<Layer> {
     QL_INTERFACE_PART_TABLE(CBlockPage, QL_ENTRY_CHAIN(CQuelkPropertyPageImpl<Layer>))
 
 protected:
-    CBlockPage(UINT dialogId, UINT titleId, const ParameterMap& map) noexcept
-        : CQuelkPropertyPageImpl<Layer>(dialogId, titleId, map) {
+    CBlockPage(UINT dialogId, UINT titleId, const CLSID& classId, const ParameterMap& map) noexcept
+        : CQuelkPropertyPageImpl<Layer>(dialogId, titleId, classId, map) {
         this->m_lcid = 1033;
         this->m_brush.Attach(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
     }

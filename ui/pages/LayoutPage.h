@@ -19,6 +19,7 @@
 struct LayoutPageDesign {
     UINT dialogId;
     UINT titleId;
+    const CLSID* classId;
     const PageOverlay* overlays;
     size_t overlayCount;
     const PageAreaColor* colors;
@@ -62,7 +63,8 @@ public:
 
 protected:
     explicit CLayoutPage(const LayoutPageDesign& design) noexcept
-        : CBlockPage<Layer>(design.dialogId, design.titleId, EmptyPageMap()), design_(design) {}
+        : CBlockPage<Layer>(design.dialogId, design.titleId, *design.classId, EmptyPageMap()),
+          design_(design) {}
 
 private:
     bool PageIsOnline() const noexcept {

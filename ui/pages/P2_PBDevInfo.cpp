@@ -60,7 +60,7 @@ constexpr PageOverlay kOverlays[] = {{IDC_PB_MODE_OVERLAY, IDC_PB_MODE_AREA},
 }  // namespace
 
 CP2_PBDevInfo::CP2_PBDevInfo() noexcept
-    : CBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, DevInfoMap()) {}
+    : CBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, CLSID_P2_PBDevInfo, DevInfoMap()) {}
 
 HRESULT CP2_PBDevInfo::FinalConstruct() noexcept {
     for (ULONG id : kCyclicIds) {

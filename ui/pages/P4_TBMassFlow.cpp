@@ -95,7 +95,7 @@ ql::Variant UnitValue(USHORT unit) {
 }  // namespace
 
 CP4_TBMassFlow::CP4_TBMassFlow() noexcept
-    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, MassFlowMap()) {}
+    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, CLSID_P4_TBMassFlow, MassFlowMap()) {}
 
 HRESULT CP4_TBMassFlow::FinalConstruct() noexcept {
     for (ULONG id : kCyclicIds) {

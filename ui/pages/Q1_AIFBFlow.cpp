@@ -85,7 +85,8 @@ ql::Variant AccessFieldMask() noexcept {
 
 }  // namespace
 
-CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, AiFlowMap()) {}
+CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept
+    : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap()) {}
 
 HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept {
     for (ULONG id : kCyclicIds) {
@@ -99,8 +100,12 @@ HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept {
 HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
     const aiflow::MemberList members = aiflow::MembersOf(id);
     if (members.count != 0) {
+        // A transfer's mark on the record is that transfer's own and is taken off the record alone when it
+        // ends: the members get the record's state without it. A member whose access word kept the online
+        // mark would have its later values announced instead of stored.
+        const ULONG memberFlags = flags & ~(kAccessOnlineTransferMark | kAccessOfflineStoreMark);
         for (size_t i = 0; i < members.count; ++i)
-            (void)CQuelkControlBase::SetStateById(members.ids[i], flags);
+            (void)CQuelkControlBase::SetStateById(members.ids[i], memberFlags);
         ql::ComPtr<IQuelkVariableFields> fields;
         if (!Variables() || FAILED(Variables()->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid())) ||
             !fields) {
@@ -110,7 +115,7 @@ HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
         // in every member.
         for (size_t i = 0; i < members.count; ++i) {
             (void)fields->SetVariableField(*UlongArgument(members.ids[i]), *AccessFieldMask(),
-                                           *UlongArgument(flags));
+                                           *UlongArgument(memberFlags));
         }
         return CQuelkControlBase::SetStateById(id, flags);
     }

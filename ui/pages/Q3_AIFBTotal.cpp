@@ -75,7 +75,7 @@ constexpr ValueStatusItems kTotalizerItems{IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC
 }  // namespace
 
 CQ3_AIFBTotal::CQ3_AIFBTotal() noexcept
-    : CBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, AiTotalMap()) {}
+    : CBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, CLSID_Q3_AIFBTotal, AiTotalMap()) {}
 
 HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept {
     for (ULONG id : kCyclicIds) {

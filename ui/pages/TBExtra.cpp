@@ -56,7 +56,7 @@ ql::Variant IdVariant(ULONG id) {
 
 }  // namespace
 
-CTBExtra::CTBExtra() noexcept : CBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, ExtraMap()) {}
+CTBExtra::CTBExtra() noexcept : CBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap()) {}
 
 HRESULT CTBExtra::ShowValueById(ULONG id, VARIANT value) noexcept {
     HRESULT result = S_OK;

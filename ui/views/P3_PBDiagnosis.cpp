@@ -17,7 +17,7 @@ const ParameterMap& DiagnosisMap() {
 }  // namespace
 
 CP3_PBDiagnosis::CP3_PBDiagnosis() noexcept
-    : CBlockPage(IDD_P3_PBDIAGNOSIS, IDS_P3_PBDIAGNOSIS_TITLE, DiagnosisMap()) {}
+    : CBlockPage(IDD_P3_PBDIAGNOSIS, IDS_P3_PBDIAGNOSIS_TITLE, CLSID_P3_PBDiagnosis, DiagnosisMap()) {}
 
 HRESULT CP3_PBDiagnosis::FinalConstruct() noexcept {
     for (ULONG id : {kDiagnosisId, kDiagnosisExtId}) {

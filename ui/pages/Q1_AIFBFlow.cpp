@@ -133,6 +133,7 @@ HRESULT CQ1_AIFBFlow::CommitParameter(ULONG id) noexcept {
 HRESULT CQ1_AIFBFlow::ApplyControl(HWND control) noexcept {
     // The validity check, the messages and the read-back keep the edited member's own id; only the write
     // goes to its record.
+    const DeviceAction action(*this);
     const bool previous = std::exchange(enterCommit_, true);
     (void)CommitEditedControl(*this, control);
     enterCommit_ = previous;

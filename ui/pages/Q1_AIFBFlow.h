@@ -55,8 +55,11 @@ protected:
 
 private:
     BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
+    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
+    // holds itself meanwhile.
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        return reader_.OnCyclicTimer(Variables(), handled);
+        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
+        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
     }
 
     // --- display and read-back (Q1_AIFBFlowValues.cpp) ---

@@ -147,6 +147,7 @@ HRESULT CQ3_AIFBTotal::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
 // --- commit ---
 
 HRESULT CQ3_AIFBTotal::ApplyControl(HWND control) noexcept {
+    const DeviceAction action(*this);
     (void)CommitEditedControl(*this, control);
     const HWND unit = DialogWindow() ? ::GetDlgItem(DialogWindow(), IDC_AT_UNIT) : nullptr;
     if (control && control == unit) ShowUnitLabels();

@@ -57,42 +57,15 @@ constexpr PageOverlay kOverlays[] = {{IDC_PB_MODE_OVERLAY, IDC_PB_MODE_AREA},
                                      {IDC_PB_TAG_OVERLAY, IDC_PB_TAG_AREA},
                                      {IDC_PB_ALARM_OVERLAY, IDC_PB_ALARM_AREA}};
 
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhileDtmOnline, kCyclicIds);
+
 }  // namespace
 
 CP2_PBDevInfo::CP2_PBDevInfo() noexcept
-    : CBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, CLSID_P2_PBDevInfo, DevInfoMap()) {}
+    : CBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, CLSID_P2_PBDevInfo, DevInfoMap(), kDesign) {}
 
-HRESULT CP2_PBDevInfo::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
-
-LRESULT CP2_PBDevInfo::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    bool offline = true;
-    if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
-        if (show) {
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
-    if (show) PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CP2_PBDevInfo::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
-}
+HRESULT CP2_PBDevInfo::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 LRESULT CP2_PBDevInfo::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
     const bool userEdit = !IsLoading() && !IsUpdating();

@@ -85,6 +85,9 @@ constexpr PageOverlay kOverlays[] = {{IDC_MF_FRAME_OVERLAY, IDC_MF_FRAME},
                                      {IDC_MF_FLOW_OVERLAY, IDC_MF_FLOW_AREA},
                                      {IDC_MF_SIZE_OVERLAY, IDC_MF_SIZE_AREA}};
 
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhileDtmOnline, kCyclicIds);
+
 ql::Variant UnitValue(USHORT unit) {
     ql::Variant value;
     value.Put()->vt = VT_UI2;
@@ -95,14 +98,9 @@ ql::Variant UnitValue(USHORT unit) {
 }  // namespace
 
 CP4_TBMassFlow::CP4_TBMassFlow() noexcept
-    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, CLSID_P4_TBMassFlow, MassFlowMap()) {}
+    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, CLSID_P4_TBMassFlow, MassFlowMap(), kDesign) {}
 
-HRESULT CP4_TBMassFlow::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CP4_TBMassFlow::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 // --- display ---
 
@@ -259,33 +257,13 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
 // --- window ---
 
 LRESULT CP4_TBMassFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    bool offline = true;
-    if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
-        if (show) {
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
+    const LRESULT result = CBlockPage::OnShowWindow(message, show, lParam, handled);
     if (show) {
         ApplyTubeShape(StoredTubeShape());
-        PlacePageOverlays(DialogWindow(), kOverlays);
         ShowPicture(DialogWindow(), IDC_MF_PIPE_PICTURE, IDB_PIPE_PICTURE, pipePicture_);
         ShowPicture(DialogWindow(), IDC_MF_DUCT_PICTURE, IDB_DUCT_PICTURE, ductPicture_);
     }
     return result;
-}
-
-LRESULT CP4_TBMassFlow::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
 }
 
 LRESULT CP4_TBMassFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {

@@ -14,7 +14,6 @@
 #include "VarnokP3.h"
 #include "classlib/GdiObject.h"
 #include "classlib/Variant.h"
-#include "controls/base/QuelkCyclicTimer.h"
 #include "controls/base/QuelkPageKeyboard.h"
 #include "controls/sync/QuelkOnlinePage.h"
 #include "ui/pages/BlockPage.h"
@@ -27,7 +26,6 @@ class CP4_TBMassFlow final : public ql::ComObjectBase<CP4_TBMassFlow>,
 public:
     QL_BEGIN_MSG_MAP(CP4_TBMassFlow)
     QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
     QL_END_MSG_MAP()
 
     CP4_TBMassFlow() noexcept;
@@ -40,7 +38,6 @@ public:
     // The dimension rows keep the enabling the tube shape gives them, whatever their writable bits say.
     HRESULT SetRowState(UINT row, ULONG flags) noexcept override;
     LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
     LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
     // The Enter-key commit of the page's child `control`, then the dimension and unit follow-ups; S_OK.
     HRESULT ApplyControl(HWND control) noexcept;
@@ -49,19 +46,11 @@ public:
     void UpdateDuctFromDiameter() noexcept;
     void UpdateDiameterFromDuct() noexcept;
 
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
-
 protected:
     CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
 
 private:
     BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
-    // holds itself meanwhile.
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
-        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
-    }
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     void ShowFlowUnit(const VARIANT& value) noexcept;
     void ShowMassFlow(const VARIANT& value) noexcept;
@@ -85,7 +74,6 @@ private:
     void CopyItemText(UINT from, UINT to) noexcept;
     void SetItemText(UINT controlId, const char* text) noexcept;
 
-    CQuelkCyclicReader reader_;
     // The pictures of the pipe and duct dimension groups, kept for the statics that show them.
     ql::Bitmap pipePicture_, ductPicture_;
     // Set while an Enter commit runs: the page's own dimension and unit ids then use the base commit, and

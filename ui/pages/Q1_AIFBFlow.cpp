@@ -13,7 +13,8 @@ namespace {
 
 constexpr ULONG kDisplayOnly = kControlDefaultColors;
 
-// Record rows come before their members' rows: loading a record stores its members before their rows load.
+// Record rows come before their members' rows: loading a record stores its members before their rows load,
+// and at a show each record hands its state to its members before their own rows.
 const ParameterMap& AiFlowMap() {
     static const ParameterMap map{
         {66, "", 0, 0, "", 0x71, kDisplayOnly},
@@ -77,6 +78,9 @@ constexpr PageOverlay kOverlays[] = {{IDC_AF_FRAME_OVERLAY, IDC_AF_FRAME},
                                      {IDC_AF_SCALE_OVERLAY, IDC_AF_SCALE_AREA},
                                      {IDC_AF_ALARM_OVERLAY, IDC_AF_ALARM_AREA}};
 
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhilePageOnline, kCyclicIds);
+
 ql::Variant AccessFieldMask() noexcept {
     ql::Variant mask;
     mask.SetI4(static_cast<LONG>(kFieldAccess));
@@ -86,14 +90,9 @@ ql::Variant AccessFieldMask() noexcept {
 }  // namespace
 
 CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept
-    : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap()) {}
+    : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap(), kDesign) {}
 
-HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 // --- row states ---
 
@@ -154,31 +153,4 @@ LRESULT CQ1_AIFBFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, B
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
-}
-
-// --- window ---
-
-LRESULT CQ1_AIFBFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    // Records come first in the map, so each hands its state to its members before their own rows.
-    if (show) {
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    if (IsOnline()) {
-        if (show) {
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
-    if (show) PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CQ1_AIFBFlow::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
 }

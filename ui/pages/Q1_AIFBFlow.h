@@ -17,7 +17,6 @@
 #include <string>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkCyclicTimer.h"
 #include "controls/base/QuelkPageKeyboard.h"
 #include "controls/sync/QuelkOnlinePage.h"
 #include "ui/pages/BlockPage.h"
@@ -30,7 +29,6 @@ class CQ1_AIFBFlow final : public ql::ComObjectBase<CQ1_AIFBFlow>,
 public:
     QL_BEGIN_MSG_MAP(CQ1_AIFBFlow)
     QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
     QL_END_MSG_MAP()
 
     CQ1_AIFBFlow() noexcept;
@@ -42,25 +40,15 @@ public:
     HRESULT SetStateById(ULONG id, ULONG flags) noexcept override;
     // Inside an Enter commit a member commits its record.
     HRESULT CommitParameter(ULONG id) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
     LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
     // The Enter-key commit of the page's child `control`; always S_OK.
     HRESULT ApplyControl(HWND control) noexcept;
-
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
 
 protected:
     CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
 
 private:
     BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
-    // holds itself meanwhile.
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
-        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
-    }
 
     // --- display and read-back (Q1_AIFBFlowValues.cpp) ---
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
@@ -84,7 +72,6 @@ private:
     // The item's text, or the exact number behind the page's own rounded text in full precision.
     std::string NumberText(UINT item) noexcept;
 
-    CQuelkCyclicReader reader_;
     // Set while an Enter commit runs: a member's commit then writes its record.
     bool enterCommit_ = false;
     // The texts the decimal-point formatting wrote, by dialog item, with the numbers they round: while a

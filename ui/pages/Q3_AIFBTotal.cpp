@@ -66,6 +66,9 @@ constexpr PageOverlay kOverlays[] = {{IDC_AT_FRAME_OVERLAY, IDC_AT_FRAME},
                                      {IDC_AT_TAG_OVERLAY, IDC_AT_TAG_AREA},
                                      {IDC_AT_SETUP_OVERLAY, IDC_AT_SETUP_AREA}};
 
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhilePageOnline, kCyclicIds);
+
 constexpr BlockObjectItems kBlockObjectItems{IDC_AT_BLOCK_OBJECT, IDC_AT_PARENT_CLASS, IDC_AT_CLASS,
                                              IDC_AT_PROFILE_REVISION};
 constexpr ModeBlockItems kModeBlockItems{IDC_AT_ACTUAL_MODE, IDC_AT_NORMAL_MODE, IDC_AT_PERMITTED_AUTO,
@@ -75,14 +78,9 @@ constexpr ValueStatusItems kTotalizerItems{IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC
 }  // namespace
 
 CQ3_AIFBTotal::CQ3_AIFBTotal() noexcept
-    : CBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, CLSID_Q3_AIFBTotal, AiTotalMap()) {}
+    : CBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, CLSID_Q3_AIFBTotal, AiTotalMap(), kDesign) {}
 
-HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 // --- display and read-back ---
 
@@ -168,30 +166,4 @@ LRESULT CQ3_AIFBTotal::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, 
         (void)OnParameterEdited(code, wParam, lParam, edited);
     }
     return result;
-}
-
-// --- window ---
-
-LRESULT CQ3_AIFBTotal::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    if (IsOnline()) {
-        if (show) {
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
-    if (show) PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CQ3_AIFBTotal::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
 }

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkCyclicTimer.h"
 #include "controls/base/QuelkPageKeyboard.h"
 #include "controls/sync/QuelkOnlinePage.h"
 #include "ui/pages/BlockPage.h"
@@ -21,7 +20,6 @@ class CQ3_AIFBTotal final : public ql::ComObjectBase<CQ3_AIFBTotal>,
 public:
     QL_BEGIN_MSG_MAP(CQ3_AIFBTotal)
     QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
     QL_END_MSG_MAP()
 
     CQ3_AIFBTotal() noexcept;
@@ -29,26 +27,14 @@ public:
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
     LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
     // The Enter-key commit of the page's child `control`, then the unit labels; always S_OK.
     HRESULT ApplyControl(HWND control) noexcept;
-
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
 
 protected:
     CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
 
 private:
     BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
-    // holds itself meanwhile.
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
-        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
-    }
     void ShowUnitLabels() noexcept;
-
-    CQuelkCyclicReader reader_;
 };

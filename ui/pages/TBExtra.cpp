@@ -39,6 +39,8 @@ constexpr PageAreaColor kAreaColors[] = {
 
 constexpr PageOverlay kOverlays[] = {{IDC_TBX_FRAME_OVERLAY, IDC_TBX_FRAME}};
 
+constexpr BlockPageDesign kDesign = MakeBlockPageDesign(kOverlays, kAreaColors);
+
 bool IsImperialMakerUnit(ULONG unit) { return unit == 1360 || unit == 1361 || unit == 1523 || unit == 1525; }
 bool IsMetricMakerUnit(ULONG unit) { return unit == 1521 || unit == 1522 || unit == 1524; }
 
@@ -56,7 +58,8 @@ ql::Variant IdVariant(ULONG id) {
 
 }  // namespace
 
-CTBExtra::CTBExtra() noexcept : CBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap()) {}
+CTBExtra::CTBExtra() noexcept
+    : CBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap(), kDesign) {}
 
 HRESULT CTBExtra::ShowValueById(ULONG id, VARIANT value) noexcept {
     HRESULT result = S_OK;
@@ -101,22 +104,6 @@ HRESULT CTBExtra::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
     previous.Attach(*value);
     (void)read.Detach(value);
     return result;
-}
-
-LRESULT CTBExtra::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CTBExtra::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
 }
 
 LRESULT CTBExtra::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {

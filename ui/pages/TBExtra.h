@@ -28,8 +28,6 @@ public:
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
     LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
     // The Enter-key commit of the page's child `control`; always S_OK.
     HRESULT ApplyControl(HWND control) noexcept;

@@ -1,6 +1,5 @@
 #include "ui/pages/P2_PBDevInfo.h"
 
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 
@@ -63,28 +62,7 @@ constexpr BlockPageDesign kDesign =
 }  // namespace
 
 CP2_PBDevInfo::CP2_PBDevInfo() noexcept
-    : CBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, CLSID_P2_PBDevInfo, DevInfoMap(), kDesign) {}
+    : CEditableBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, CLSID_P2_PBDevInfo, DevInfoMap(),
+                         kDesign) {}
 
 HRESULT CP2_PBDevInfo::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
-
-LRESULT CP2_PBDevInfo::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
-HRESULT CP2_PBDevInfo::ApplyControl(HWND control) noexcept {
-    const DeviceAction action(*this);
-    (void)CommitEditedControl(*this, control);
-    return S_OK;
-}
-
-BOOL CP2_PBDevInfo::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
-}

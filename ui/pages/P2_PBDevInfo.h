@@ -11,18 +11,14 @@
 #include <string>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CP2_PBDevInfo final : public ql::ComObjectBase<CP2_PBDevInfo>,
-                            public CBlockPage<CQuelkOnlinePage>,
-                            private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CP2_PBDevInfo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CP2_PBDevInfo final : public ql::ComObjectBase<CP2_PBDevInfo>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CP2_PBDevInfo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CP2_PBDevInfo)
-    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CP2_PBDevInfo() noexcept;
@@ -30,15 +26,8 @@ public:
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`; always S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
-
-protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
     void ShowBlockObject(const VARIANT& value) noexcept;
     void ShowTag(const VARIANT& value) noexcept;
     void ShowModeBlock(const VARIANT& value) noexcept;

@@ -7,7 +7,6 @@
 #include "dtm/documents/PaStatusTexts.h"
 #include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 #include "ui/pages/PipeDimensions.h"
@@ -98,7 +97,8 @@ ql::Variant UnitValue(USHORT unit) {
 }  // namespace
 
 CP4_TBMassFlow::CP4_TBMassFlow() noexcept
-    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, CLSID_P4_TBMassFlow, MassFlowMap(), kDesign) {}
+    : CEditableBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, CLSID_P4_TBMassFlow, MassFlowMap(),
+                         kDesign) {}
 
 HRESULT CP4_TBMassFlow::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
@@ -257,27 +257,11 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
 // --- window ---
 
 LRESULT CP4_TBMassFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CBlockPage::OnShowWindow(message, show, lParam, handled);
+    const LRESULT result = CEditableBlockPage::OnShowWindow(message, show, lParam, handled);
     if (show) {
         ApplyTubeShape(StoredTubeShape());
         ShowPicture(DialogWindow(), IDC_MF_PIPE_PICTURE, IDB_PIPE_PICTURE, pipePicture_);
         ShowPicture(DialogWindow(), IDC_MF_DUCT_PICTURE, IDB_DUCT_PICTURE, ductPicture_);
     }
     return result;
-}
-
-LRESULT CP4_TBMassFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
-BOOL CP4_TBMassFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
 }

@@ -14,18 +14,14 @@
 #include "VarnokP3.h"
 #include "classlib/GdiObject.h"
 #include "classlib/Variant.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CP4_TBMassFlow final : public ql::ComObjectBase<CP4_TBMassFlow>,
-                             public CBlockPage<CQuelkOnlinePage>,
-                             private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CP4_TBMassFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CP4_TBMassFlow final : public ql::ComObjectBase<CP4_TBMassFlow>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CP4_TBMassFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CP4_TBMassFlow)
-    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CP4_TBMassFlow() noexcept;
@@ -38,19 +34,15 @@ public:
     // The dimension rows keep the enabling the tube shape gives them, whatever their writable bits say.
     HRESULT SetRowState(UINT row, ULONG flags) noexcept override;
     LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`, then the dimension and unit follow-ups; S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
-
     // Width and length of the equal-area square duct from the diameter, and the diameter back from them.
     void UpdateDuctFromDiameter() noexcept;
     void UpdateDiameterFromDuct() noexcept;
 
 protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+    // The field's commit, then the dimension and unit follow-ups.
+    void CommitControl(HWND control) noexcept override;
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     void ShowFlowUnit(const VARIANT& value) noexcept;
     void ShowMassFlow(const VARIANT& value) noexcept;

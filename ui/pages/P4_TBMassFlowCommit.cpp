@@ -51,7 +51,7 @@ HRESULT CP4_TBMassFlow::LoadParameter(ULONG id) noexcept {
 }
 
 HRESULT CP4_TBMassFlow::SetRowState(UINT row, ULONG flags) noexcept {
-    const HRESULT result = CBlockPage::SetRowState(row, flags);
+    const HRESULT result = CEditableBlockPage::SetRowState(row, flags);
     if (row < RowCount()) {
         const ULONG id = Row(row).id;
         if (id == kDiameterId || id == kWidthId || id == kLengthId) ApplyTubeShape(StoredTubeShape());
@@ -59,8 +59,8 @@ HRESULT CP4_TBMassFlow::SetRowState(UINT row, ULONG flags) noexcept {
     return result;
 }
 
-HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
-    if (!control) return S_OK;
+void CP4_TBMassFlow::CommitControl(HWND control) noexcept {
+    if (!control) return;
     const int controlId = ::GetDlgCtrlID(control);
     const int row = [&] {
         for (UINT index = 0; index < RowCount(); ++index) {
@@ -68,8 +68,7 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
         }
         return -1;
     }();
-    if (row < 0) return S_OK;
-    const DeviceAction action(*this);
+    if (row < 0) return;
     const ULONG id = Row(static_cast<UINT>(row)).id;
     // The size unit as it was: the flow unit's coupling converts from it. A unit that could not be read
     // is none.
@@ -79,7 +78,7 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
     const HRESULT committed = CommitEditedControl(*this, control);
     enterCommit_ = false;
     // Sizes and units follow only a value that was committed.
-    if (committed != S_OK) return S_OK;
+    if (committed != S_OK) return;
 
     UpdatingScope updating(m_updating);
     switch (id) {
@@ -107,7 +106,6 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
         default:
             break;
     }
-    return S_OK;
 }
 
 void CP4_TBMassFlow::AfterShapeCommit() noexcept {

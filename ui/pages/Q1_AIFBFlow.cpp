@@ -6,7 +6,6 @@
 #include "dataset/VariableFields.h"
 #include "ui/pages/AiBlockResources.h"
 #include "ui/pages/AiFlowRecords.h"
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 
 namespace {
@@ -90,7 +89,7 @@ ql::Variant AccessFieldMask() noexcept {
 }  // namespace
 
 CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept
-    : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap(), kDesign) {}
+    : CEditableBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap(), kDesign) {}
 
 HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
@@ -129,28 +128,10 @@ HRESULT CQ1_AIFBFlow::CommitParameter(ULONG id) noexcept {
     return CQuelkOnlinePage::CommitParameter(enterCommit_ ? aiflow::RecordOf(id) : id);
 }
 
-HRESULT CQ1_AIFBFlow::ApplyControl(HWND control) noexcept {
+void CQ1_AIFBFlow::CommitControl(HWND control) noexcept {
     // The validity check, the messages and the read-back keep the edited member's own id; only the write
     // goes to its record.
-    const DeviceAction action(*this);
     const bool previous = std::exchange(enterCommit_, true);
-    (void)CommitEditedControl(*this, control);
+    CEditableBlockPage::CommitControl(control);
     enterCommit_ = previous;
-    return S_OK;
-}
-
-BOOL CQ1_AIFBFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
-}
-
-LRESULT CQ1_AIFBFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
 }

@@ -17,18 +17,14 @@
 #include <string>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CQ1_AIFBFlow final : public ql::ComObjectBase<CQ1_AIFBFlow>,
-                           public CBlockPage<CQuelkOnlinePage>,
-                           private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CQ1_AIFBFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CQ1_AIFBFlow final : public ql::ComObjectBase<CQ1_AIFBFlow>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CQ1_AIFBFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CQ1_AIFBFlow)
-    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CQ1_AIFBFlow() noexcept;
@@ -40,16 +36,12 @@ public:
     HRESULT SetStateById(ULONG id, ULONG flags) noexcept override;
     // Inside an Enter commit a member commits its record.
     HRESULT CommitParameter(ULONG id) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`; always S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
 
 protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+    // The field's commit, a member's written as its record.
+    void CommitControl(HWND control) noexcept override;
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-
     // --- display and read-back (Q1_AIFBFlowValues.cpp) ---
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     // Stores one field of a shown record as its member's dataset value and shows it in the member's rows.

@@ -4,7 +4,6 @@
 
 #include "ui/pages/AiBlockResources.h"
 #include "ui/pages/BlockDisplay.h"
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/UpdatingScope.h"
@@ -78,7 +77,8 @@ constexpr ValueStatusItems kTotalizerItems{IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC
 }  // namespace
 
 CQ3_AIFBTotal::CQ3_AIFBTotal() noexcept
-    : CBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, CLSID_Q3_AIFBTotal, AiTotalMap(), kDesign) {}
+    : CEditableBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, CLSID_Q3_AIFBTotal, AiTotalMap(),
+                         kDesign) {}
 
 HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
@@ -144,26 +144,8 @@ HRESULT CQ3_AIFBTotal::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
 
 // --- commit ---
 
-HRESULT CQ3_AIFBTotal::ApplyControl(HWND control) noexcept {
-    const DeviceAction action(*this);
-    (void)CommitEditedControl(*this, control);
+void CQ3_AIFBTotal::CommitControl(HWND control) noexcept {
+    CEditableBlockPage::CommitControl(control);
     const HWND unit = DialogWindow() ? ::GetDlgItem(DialogWindow(), IDC_AT_UNIT) : nullptr;
     if (control && control == unit) ShowUnitLabels();
-    return S_OK;
-}
-
-BOOL CQ3_AIFBTotal::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
-}
-
-LRESULT CQ3_AIFBTotal::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
 }

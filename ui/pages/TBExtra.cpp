@@ -59,7 +59,7 @@ ql::Variant IdVariant(ULONG id) {
 }  // namespace
 
 CTBExtra::CTBExtra() noexcept
-    : CBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap(), kDesign) {}
+    : CEditableBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap(), kDesign) {}
 
 HRESULT CTBExtra::ShowValueById(ULONG id, VARIANT value) noexcept {
     HRESULT result = S_OK;
@@ -106,16 +106,6 @@ HRESULT CTBExtra::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
     return result;
 }
 
-LRESULT CTBExtra::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
 HRESULT CTBExtra::CurrentValue(ULONG id, ql::Variant& value) noexcept {
     if (FrameMode() == kFrameModeCompare) {
         QL_RETURN_IF_FAILED(ReadDeviceValue(id, value.Put()));
@@ -126,16 +116,14 @@ HRESULT CTBExtra::CurrentValue(ULONG id, ql::Variant& value) noexcept {
     return value.Type() == VT_EMPTY ? E_FAIL : S_OK;
 }
 
-HRESULT CTBExtra::ApplyControl(HWND control) noexcept {
-    const DeviceAction action(*this);
+void CTBExtra::CommitControl(HWND control) noexcept {
     ql::Variant sizeUnit;
     const bool sizeUnitKnown = SUCCEEDED(CurrentValue(kSizeUnitId, sizeUnit));
     // The sizes follow only a maker unit that was committed.
-    if (CommitEditedControl(*this, control) != S_OK) return S_OK;
+    if (CommitEditedControl(*this, control) != S_OK) return;
     if (control && DialogWindow() && control == ::GetDlgItem(DialogWindow(), IDC_TBX_MAKER_UNIT)) {
         CoupleMakerUnit(sizeUnitKnown ? &sizeUnit : nullptr);
     }
-    return S_OK;
 }
 
 // A value that cannot be read stops the coupling: nothing is stored then, and the user is told.
@@ -192,10 +180,4 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
     (void)WriteParameterToDevice(kDiameterId, *diameter);
     (void)Variables()->SetValue(*IdVariant(kWidthId), *width);
     (void)Variables()->SetValue(*IdVariant(kLengthId), *length);
-}
-
-BOOL CTBExtra::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
 }

@@ -28,14 +28,11 @@ public:
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
 
 private:
-    void ShowBlockObject(const VARIANT& value) noexcept;
     void ShowTag(const VARIANT& value) noexcept;
-    void ShowModeBlock(const VARIANT& value) noexcept;
     void ShowAlarmSummary(const VARIANT& value) noexcept;
     HRESULT ShowManufacturer(const VARIANT& value) noexcept;
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     // Stores `text` as the value of the DTM's text item `variableId` (the window header's texts).
     void StoreVariableText(ULONG variableId, const std::string& text) noexcept;
     void SetItemText(UINT controlId, const char* text) noexcept;
-    std::string ItemText(UINT controlId, int limit) const;
 };

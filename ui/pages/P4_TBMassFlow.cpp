@@ -1,10 +1,6 @@
 #include "ui/pages/P4_TBMassFlow.h"
 
-#include <cstdio>
-
 #include "classlib/Variant.h"
-#include "dtm/documents/PaRecordDecoders.h"
-#include "dtm/documents/PaStatusTexts.h"
 #include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/PageDecoration.h"
@@ -21,12 +17,12 @@ constexpr ULONG kTagId = 33, kTagLength = 32;
 // The DTM's own copy of the flow unit, kept in step with what the page shows.
 constexpr ULONG kFlowUnitCopyId = 131;
 constexpr ULONG kZeroUnitId = 43, kStaticRevisionId = 32;
-constexpr ULONG kBlockObjectId = 31, kModeBlockId = 37;
+constexpr ULONG kBlockObjectId = 31, kTargetModeId = 36, kModeBlockId = 37;
 constexpr USHORT kMakerSpecificFlowUnit = 1999;
 
 const ParameterMap& MassFlowMap() {
     static const ParameterMap map{
-        {36, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
+        {kTargetModeId, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
         {37, "", 0, 0, "", 0x71, kDisplayOnly},
         {31, "", 0, 0, "", 0x71, kDisplayOnly},
         {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
@@ -56,10 +52,16 @@ const ParameterMap& MassFlowMap() {
     return map;
 }
 
-constexpr BlockObjectItems kBlockObjectItems{IDC_MF_BLOCK_OBJECT, IDC_MF_PARENT_CLASS, IDC_MF_CLASS,
-                                             IDC_MF_PROFILE_REVISION};
-constexpr ModeBlockItems kModeBlockItems{IDC_MF_ACTUAL_MODE, IDC_MF_NORMAL_MODE, IDC_MF_PERMITTED_AUTO,
-                                         IDC_MF_PERMITTED_OS, IDC_MF_PERMITTED_MAN};
+constexpr BlockHeadItems kHeadItems{
+    kBlockObjectId,
+    {IDC_MF_BLOCK_OBJECT, IDC_MF_PARENT_CLASS, IDC_MF_CLASS, IDC_MF_PROFILE_REVISION},
+    kTagId,
+    IDC_MF_TAG,
+    kModeBlockId,
+    {IDC_MF_ACTUAL_MODE, IDC_MF_NORMAL_MODE, IDC_MF_PERMITTED_AUTO, IDC_MF_PERMITTED_OS,
+     IDC_MF_PERMITTED_MAN},
+    kMassFlowId,
+    {IDC_MF_FLOW_QUALITY, IDC_MF_FLOW_SUBSTATUS, IDC_MF_FLOW_LIMITS, IDC_MF_FLOW_VALUE}};
 
 // The page's read every two seconds while online: mass flow, static revision, mode block.
 constexpr ULONG kCyclicIds[] = {46, 32, 37};
@@ -106,40 +108,20 @@ HRESULT CP4_TBMassFlow::FinalConstruct() noexcept { return AttachBlockPage(GetCo
 
 HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
-    if (id == kMassFlowId) {
-        ShowMassFlow(value);
-        return S_OK;
-    }
-    if (id == kBlockObjectId) {
-        ShowBlockObject(DialogWindow(), kBlockObjectItems, value);
-        return S_OK;
-    }
-    if (id == kModeBlockId) {
-        ShowModeBlock(DialogWindow(), kModeBlockItems, value);
-        return S_OK;
-    }
-    if (id == kTagId) {
-        // The tag ends at its first zero byte.
-        try {
-            SetItemText(IDC_MF_TAG, OctetStringText(value).c_str());
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        return S_OK;
-    }
-    const HRESULT result = ShowInRows(id, value);
+    const HWND dialog = DialogWindow();
+    if (ShowBlockHead(dialog, kHeadItems, id, value)) return S_OK;
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
     switch (id) {
         case kStaticRevisionId:
-            CopyItemText(IDC_MF_STATIC_REVISION_VALUE, IDC_MF_STATIC_REVISION);
+            CopyItemText(dialog, IDC_MF_STATIC_REVISION_VALUE, {IDC_MF_STATIC_REVISION}, kLabelLimit);
             break;
         case kZeroUnitId:
-            CopyItemText(IDC_MF_ZERO_UNIT, IDC_MF_ZERO_UNIT_LABEL);
+            CopyItemText(dialog, IDC_MF_ZERO_UNIT, {IDC_MF_ZERO_UNIT_LABEL}, kLabelLimit);
             break;
         case kSizeUnitId:
-            for (UINT label :
-                 {IDC_MF_DIAMETER_UNIT_LABEL, IDC_MF_LENGTH_UNIT_LABEL, IDC_MF_WIDTH_UNIT_LABEL}) {
-                CopyItemText(IDC_MF_SIZE_UNIT, label);
-            }
+            CopyItemText(dialog, IDC_MF_SIZE_UNIT,
+                         {IDC_MF_DIAMETER_UNIT_LABEL, IDC_MF_LENGTH_UNIT_LABEL, IDC_MF_WIDTH_UNIT_LABEL},
+                         kLabelLimit);
             break;
         case kFlowUnitId:
             ShowFlowUnit(value);
@@ -159,14 +141,6 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     return result;
 }
 
-HRESULT CP4_TBMassFlow::ShowInRows(ULONG id, const VARIANT& value) noexcept {
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
-    return result;
-}
-
 // The DTM keeps its own copy of the flow unit; the unit labels follow the flow unit (or the maker's unit),
 // and the nominal-size unit follows the unit system.
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
@@ -177,9 +151,8 @@ void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     const USHORT flowUnit = isUnit ? V_UI2(unit.Get()) : 0;
     if (isUnit) StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
     const UINT source = flowUnit == kMakerSpecificFlowUnit ? IDC_MF_MAKER_UNIT : IDC_MF_FLOW_UNIT;
-    for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
-        CopyItemText(source, label);
-    }
+    CopyItemText(DialogWindow(), source,
+                 {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
     if (massflow::IsImperialFlowUnit(flowUnit)) {
         StoreValue(kSizeUnitId, *UnitValue(massflow::kSizeUnitInch));
     } else if (massflow::IsMetricFlowUnit(flowUnit)) {
@@ -210,31 +183,6 @@ HRESULT CP4_TBMassFlow::StoredTubeShape(BYTE& shape) noexcept {
     return S_OK;
 }
 
-void CP4_TBMassFlow::CopyItemText(UINT from, UINT to) noexcept {
-    // The labels are short: at most nine characters of the source arrive.
-    char text[10] = {};
-    (void)::GetDlgItemTextA(DialogWindow(), static_cast<int>(from), text, sizeof text);
-    SetItemText(to, text);
-}
-
-void CP4_TBMassFlow::SetItemText(UINT controlId, const char* text) noexcept {
-    (void)::SetDlgItemTextA(DialogWindow(), static_cast<int>(controlId), text);
-}
-
-void CP4_TBMassFlow::ShowMassFlow(const VARIANT& value) noexcept {
-    float flow = 0.0f;
-    BYTE status = 0;
-    DecodeFloatWithStatus(value, &flow, &status);
-    const char *quality = "", *substatus = "", *limits = "";
-    FormatPaStatus(status, &quality, &substatus, &limits);
-    char text[64];
-    std::snprintf(text, sizeof text, "%.5f", static_cast<double>(flow));
-    SetItemText(IDC_MF_FLOW_VALUE, text);
-    SetItemText(IDC_MF_FLOW_QUALITY, quality);
-    SetItemText(IDC_MF_FLOW_SUBSTATUS, substatus);
-    SetItemText(IDC_MF_FLOW_LIMITS, limits);
-}
-
 // --- read-back ---
 
 HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
@@ -246,12 +194,9 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
         (void)::GetDlgItemTextA(DialogWindow(), IDC_MF_TAG, text, sizeof text);
         return TextToOctetString(text, kTagLength, value);
     }
-    VARTYPE type = VT_EMPTY;
-    if (id == 36 || id == kShapeId) type = VT_UI1;
-    if (id == kZeroUnitId || id == kSizeUnitId || id == kFlowUnitId) type = VT_UI2;
-    const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), value);
-    if (SUCCEEDED(result) && type != VT_EMPTY) (void)::VariantChangeType(value, value, 0, type);
-    return result;
+    if (id == kTargetModeId || id == kShapeId) return ReadNarrowed(id, VT_UI1, value);
+    if (id == kZeroUnitId || id == kSizeUnitId || id == kFlowUnitId) return ReadNarrowed(id, VT_UI2, value);
+    return ReadParameterDisplay(static_cast<UINT>(row), value);
 }
 
 // --- window ---

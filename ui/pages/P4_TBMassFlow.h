@@ -43,9 +43,11 @@ protected:
     void CommitControl(HWND control) noexcept override;
 
 private:
-    HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
+    // The unit labels and the static revision's copy are short: at most nine characters of the source
+    // arrive.
+    static constexpr int kLabelLimit = 9;
+
     void ShowFlowUnit(const VARIANT& value) noexcept;
-    void ShowMassFlow(const VARIANT& value) noexcept;
     // Diameter editable for a pipe (shape 0), width and length for a duct.
     void ApplyTubeShape(BYTE shape) noexcept;
     // The dataset's shape; a pipe (0) for display when it cannot be read.
@@ -63,8 +65,6 @@ private:
     void StoreValue(ULONG id, const VARIANT& value) noexcept;
     void WriteDiameter(float diameter) noexcept;
     void SetRowsState(ULONG id, bool writable) noexcept;
-    void CopyItemText(UINT from, UINT to) noexcept;
-    void SetItemText(UINT controlId, const char* text) noexcept;
 
     // The pictures of the pipe and duct dimension groups, kept for the statics that show them.
     ql::Bitmap pipePicture_, ductPicture_;

@@ -2,6 +2,7 @@
 // step with an edited value. Every value the page writes itself runs under the updating flag, so the
 // controls' notifications are not taken for a person's edits and Apply does not write them back.
 #include "classlib/Variant.h"
+#include "ui/pages/BlockDisplay.h"
 #include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/P4_TBMassFlow.h"
 #include "ui/pages/PageDecoration.h"
@@ -83,10 +84,10 @@ void CP4_TBMassFlow::CommitControl(HWND control) noexcept {
     UpdatingScope updating(m_updating);
     switch (id) {
         case 43:
-            CopyItemText(IDC_MF_ZERO_UNIT, IDC_MF_ZERO_UNIT_LABEL);
+            CopyItemText(DialogWindow(), IDC_MF_ZERO_UNIT, {IDC_MF_ZERO_UNIT_LABEL}, kLabelLimit);
             break;
         case kSizeUnitId:
-            CopyItemText(IDC_MF_SIZE_UNIT, IDC_MF_DIAMETER_UNIT_LABEL);
+            CopyItemText(DialogWindow(), IDC_MF_SIZE_UNIT, {IDC_MF_DIAMETER_UNIT_LABEL}, kLabelLimit);
             break;
         case kDiameterId:
             UpdateDuctFromDiameter();
@@ -130,9 +131,8 @@ void CP4_TBMassFlow::AfterShapeCommit() noexcept {
 // sizes are converted by the page in both cases. A value that cannot be read stops the coupling: nothing
 // is stored then, and the user is told.
 void CP4_TBMassFlow::AfterFlowUnitCommit(const USHORT* previousSizeUnit) noexcept {
-    for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
-        CopyItemText(IDC_MF_FLOW_UNIT, label);
-    }
+    CopyItemText(DialogWindow(), IDC_MF_FLOW_UNIT,
+                 {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
     (void)LoadParameter(kSizeUnitId);
     if (IsOnline()) (void)LoadParameter(kMakerUnitId);
     USHORT flowUnit = 0;

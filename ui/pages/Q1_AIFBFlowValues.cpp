@@ -30,12 +30,16 @@ constexpr int kNumberTextLimit = 99;
 // The unit labels are short: at most nine characters of the unit's name arrive.
 constexpr int kLabelLimit = 9;
 
-constexpr BlockObjectItems kBlockObjectItems{IDC_AF_BLOCK_OBJECT, IDC_AF_PARENT_CLASS, IDC_AF_CLASS,
-                                             IDC_AF_PROFILE_REVISION};
-constexpr ModeBlockItems kModeBlockItems{IDC_AF_ACTUAL_MODE, IDC_AF_NORMAL_MODE, IDC_AF_PERMITTED_AUTO,
-                                         IDC_AF_PERMITTED_OS, IDC_AF_PERMITTED_MAN};
-constexpr ValueStatusItems kOutItems{IDC_AF_OUT_QUALITY, IDC_AF_OUT_SUBSTATUS, IDC_AF_OUT_LIMITS,
-                                     IDC_AF_OUT_VALUE};
+constexpr BlockHeadItems kHeadItems{
+    kBlockObjectId,
+    {IDC_AF_BLOCK_OBJECT, IDC_AF_PARENT_CLASS, IDC_AF_CLASS, IDC_AF_PROFILE_REVISION},
+    kTagId,
+    IDC_AF_TAG,
+    kModeBlockId,
+    {IDC_AF_ACTUAL_MODE, IDC_AF_NORMAL_MODE, IDC_AF_PERMITTED_AUTO, IDC_AF_PERMITTED_OS,
+     IDC_AF_PERMITTED_MAN},
+    kOutId,
+    {IDC_AF_OUT_QUALITY, IDC_AF_OUT_SUBSTATUS, IDC_AF_OUT_LIMITS, IDC_AF_OUT_VALUE}};
 
 // The alarm limits and the hysteresis with the fields that show them in the OUT scale's decimals.
 struct LimitField {
@@ -78,19 +82,8 @@ std::optional<double> AsNumber(const VARIANT& value) noexcept {
 HRESULT CQ1_AIFBFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
     const HWND dialog = DialogWindow();
+    if (ShowBlockHead(dialog, kHeadItems, id, value)) return S_OK;
     switch (id) {
-        case kBlockObjectId:
-            ShowBlockObject(dialog, kBlockObjectItems, value);
-            return S_OK;
-        case kTagId:
-            ShowOctetText(dialog, IDC_AF_TAG, value);
-            return S_OK;
-        case kModeBlockId:
-            ShowModeBlock(dialog, kModeBlockItems, value);
-            return S_OK;
-        case kOutId:
-            ShowValueWithStatus(dialog, kOutItems, value);
-            return S_OK;
         case kOutUnitTextId:
             ShowOctetText(dialog, IDC_AF_OUT_UNIT_TEXT, value);
             return S_OK;

@@ -68,11 +68,16 @@ constexpr PageOverlay kOverlays[] = {{IDC_AT_FRAME_OVERLAY, IDC_AT_FRAME},
 constexpr BlockPageDesign kDesign =
     MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhilePageOnline, kCyclicIds);
 
-constexpr BlockObjectItems kBlockObjectItems{IDC_AT_BLOCK_OBJECT, IDC_AT_PARENT_CLASS, IDC_AT_CLASS,
-                                             IDC_AT_PROFILE_REVISION};
-constexpr ModeBlockItems kModeBlockItems{IDC_AT_ACTUAL_MODE, IDC_AT_NORMAL_MODE, IDC_AT_PERMITTED_AUTO,
-                                         IDC_AT_PERMITTED_OS, IDC_AT_PERMITTED_MAN};
-constexpr ValueStatusItems kTotalizerItems{IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC_AT_LIMITS, IDC_AT_VALUE};
+constexpr BlockHeadItems kHeadItems{
+    kBlockObjectId,
+    {IDC_AT_BLOCK_OBJECT, IDC_AT_PARENT_CLASS, IDC_AT_CLASS, IDC_AT_PROFILE_REVISION},
+    kTagId,
+    IDC_AT_TAG,
+    kModeBlockId,
+    {IDC_AT_ACTUAL_MODE, IDC_AT_NORMAL_MODE, IDC_AT_PERMITTED_AUTO, IDC_AT_PERMITTED_OS,
+     IDC_AT_PERMITTED_MAN},
+    kTotalizerId,
+    {IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC_AT_LIMITS, IDC_AT_VALUE}};
 
 }  // namespace
 
@@ -87,26 +92,8 @@ HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept { return AttachBlockPage(GetCon
 HRESULT CQ3_AIFBTotal::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
     const HWND dialog = DialogWindow();
-    switch (id) {
-        case kBlockObjectId:
-            ShowBlockObject(dialog, kBlockObjectItems, value);
-            return S_OK;
-        case kTagId:
-            ShowOctetText(dialog, IDC_AT_TAG, value);
-            return S_OK;
-        case kModeBlockId:
-            ShowModeBlock(dialog, kModeBlockItems, value);
-            return S_OK;
-        case kTotalizerId:
-            ShowValueWithStatus(dialog, kTotalizerItems, value);
-            return S_OK;
-        default:
-            break;
-    }
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
+    if (ShowBlockHead(dialog, kHeadItems, id, value)) return S_OK;
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
     // The base display clears the flag when it is done; what follows is the page's own writing again.
     UpdatingScope ownWrites(m_updating);
     if (id == kStaticRevisionId) {

@@ -62,10 +62,7 @@ CTBExtra::CTBExtra() noexcept
     : CEditableBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap(), kDesign) {}
 
 HRESULT CTBExtra::ShowValueById(ULONG id, VARIANT value) noexcept {
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
     if (id == kFlowUnitId || id == kMakerUnitId) {
         ql::Variant copy;
         ULONG unit = 0;
@@ -96,14 +93,8 @@ HRESULT CTBExtra::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
     if (id == kEndRowId) return E_INVALIDARG;
     const int row = FindParamRow(id);
     QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (id != kMakerUnitId) return ReadParameterDisplay(static_cast<UINT>(row), value);
-    ql::Variant read;
-    const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), read.Get());
-    (void)read.ChangeType(VT_UI2);  // a failed conversion leaves the value as read
-    ql::Variant previous;
-    previous.Attach(*value);
-    (void)read.Detach(value);
-    return result;
+    if (id == kMakerUnitId) return ReadNarrowed(id, VT_UI2, value);
+    return ReadParameterDisplay(static_cast<UINT>(row), value);
 }
 
 HRESULT CTBExtra::CurrentValue(ULONG id, ql::Variant& value) noexcept {

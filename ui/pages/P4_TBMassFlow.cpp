@@ -6,6 +6,7 @@
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 #include "ui/pages/PipeDimensions.h"
+#include "ui/pages/TypedValues.h"
 #include "ui/pages/UpdatingScope.h"
 
 namespace {
@@ -88,13 +89,6 @@ constexpr PageOverlay kOverlays[] = {{IDC_MF_FRAME_OVERLAY, IDC_MF_FRAME},
 
 constexpr BlockPageDesign kDesign =
     MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhileDtmOnline, kCyclicIds);
-
-ql::Variant UnitValue(USHORT unit) {
-    ql::Variant value;
-    value.Put()->vt = VT_UI2;
-    V_UI2(value.Get()) = unit;
-    return value;
-}
 
 }  // namespace
 

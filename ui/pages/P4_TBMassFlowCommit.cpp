@@ -8,6 +8,7 @@
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 #include "ui/pages/PipeDimensions.h"
+#include "ui/pages/TypedValues.h"
 #include "ui/pages/UpdatingScope.h"
 
 namespace {
@@ -22,19 +23,6 @@ bool IsDimensionId(ULONG id) noexcept {
 }
 // Kept only in the dataset: there is nothing to read back from the device.
 bool IsDatasetOnlyId(ULONG id) noexcept { return id == kShapeId || id == kWidthId || id == kLengthId; }
-
-ql::Variant FloatValue(float number) {
-    ql::Variant value;
-    value.SetR4(number);
-    return value;
-}
-
-ql::Variant UnitValue(USHORT unit) {
-    ql::Variant value;
-    value.Put()->vt = VT_UI2;
-    V_UI2(value.Get()) = unit;
-    return value;
-}
 
 }  // namespace
 

@@ -17,6 +17,7 @@
 #include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/Q1_AIFBFlow.h"
+#include "ui/pages/TypedValues.h"
 #include "ui/pages/UpdatingScope.h"
 
 namespace {
@@ -51,25 +52,6 @@ constexpr LimitField kAlarmLimits[] = {{78, IDC_AF_HIHI_LIMIT},
                                        {80, IDC_AF_LO_LIMIT},
                                        {81, IDC_AF_LOLO_LIMIT},
                                        {77, IDC_AF_HYSTERESIS}};
-
-ql::Variant FloatValue(float number) {
-    ql::Variant value;
-    value.SetR4(number);
-    return value;
-}
-
-ql::Variant ByteValue(BYTE number) {
-    ql::Variant value;
-    value.SetUI1(number);
-    return value;
-}
-
-ql::Variant UnitValue(USHORT unit) {
-    ql::Variant value;
-    value.Put()->vt = VT_UI2;
-    V_UI2(value.Get()) = unit;
-    return value;
-}
 
 std::optional<double> AsNumber(const VARIANT& value) noexcept {
     ql::Variant number;

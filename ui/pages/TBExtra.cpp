@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "controls/base/ControlArguments.h"
 #include "dataset/VariantArguments.h"
 #include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
+#include "ui/pages/TypedValues.h"
 
 namespace {
 
@@ -48,12 +50,6 @@ bool IsMetricMakerUnit(ULONG unit) { return unit == 1521 || unit == 1522 || unit
 ULONG UnitOf(const ql::Variant& value) {
     ULONG unit = 0;
     return SUCCEEDED(VariantToUInt32(*value, &unit)) ? unit : 0;
-}
-
-ql::Variant IdVariant(ULONG id) {
-    ql::Variant item;
-    item.SetI4(static_cast<LONG>(id));
-    return item;
 }
 
 }  // namespace
@@ -163,12 +159,10 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
         return;
     }
     if (!online) {
-        ql::Variant unit;
-        unit.SetUI4(newSizeUnit);
-        (void)unit.ChangeType(VT_UI2);
-        (void)Variables()->SetValue(*IdVariant(kSizeUnitId), *unit);
+        (void)Variables()->SetValue(*UlongArgument(kSizeUnitId),
+                                    *UnitValue(static_cast<USHORT>(newSizeUnit)));
     }
     (void)WriteParameterToDevice(kDiameterId, *diameter);
-    (void)Variables()->SetValue(*IdVariant(kWidthId), *width);
-    (void)Variables()->SetValue(*IdVariant(kLengthId), *length);
+    (void)Variables()->SetValue(*UlongArgument(kWidthId), *width);
+    (void)Variables()->SetValue(*UlongArgument(kLengthId), *length);
 }

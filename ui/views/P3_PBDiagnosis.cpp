@@ -47,9 +47,5 @@ HRESULT CP3_PBDiagnosis::ShowValueById(ULONG id, VARIANT value) noexcept {
         return S_OK;
     }
     m_updating = FALSE;
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
-    return result;
+    return CQuelkControlBase::ShowValueById(id, value);
 }

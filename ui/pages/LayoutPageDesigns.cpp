@@ -71,7 +71,11 @@ constexpr PageAreaColor kAiTempColors[] = {LAYOUT_FRAME,
 template <size_t N>
 constexpr LayoutPageDesign Design(UINT dialogId, UINT titleId, const CLSID& classId, size_t overlayCount,
                                   const PageAreaColor (&colors)[N], bool cyclicTimer) {
-    return {dialogId, titleId, &classId, kOverlays, overlayCount, colors, N, cyclicTimer};
+    return {dialogId,
+            titleId,
+            &classId,
+            {kOverlays, overlayCount, colors, N, nullptr, 0,
+             cyclicTimer ? CyclicReading::WhilePageOnline : CyclicReading::Never}};
 }
 
 }  // namespace
@@ -82,8 +86,10 @@ const ParameterMap& EmptyPageMap() {
 }
 
 // The root keeps the base's colouring and lays no overlay.
-const LayoutPageDesign kP1_RootDesign{IDD_P1_ROOT, IDS_P1_ROOT_TITLE, &CLSID_P1_Root, nullptr, 0, nullptr, 0,
-                                      false};
+const LayoutPageDesign kP1_RootDesign{IDD_P1_ROOT,
+                                      IDS_P1_ROOT_TITLE,
+                                      &CLSID_P1_Root,
+                                      {nullptr, 0, nullptr, 0, nullptr, 0, CyclicReading::Never}};
 const LayoutPageDesign kP5_TBTempDesign =
     Design(IDD_P5_TBTEMP, IDS_P5_TBTEMP_TITLE, CLSID_P5_TBTemp, 4, kTempColors, true);
 const LayoutPageDesign kP6_TBCal1Design =

@@ -85,8 +85,12 @@ LRESULT CALLBACK HostWindowProc(HWND host, UINT message, WPARAM wParam, LPARAM l
             if (site) site->Release();
             break;
         default:
-            if (message == ControlQueryMessage() && message != 0)
-                return reinterpret_cast<LRESULT>(site ? site->Control() : nullptr);
+            if (message == ControlQueryMessage() && message != 0) {
+                // The sender owns the answer.
+                IUnknown* control = site ? site->Control() : nullptr;
+                if (control) control->AddRef();
+                return reinterpret_cast<LRESULT>(control);
+            }
             break;
     }
     return ::DefWindowProcW(host, message, wParam, lParam);
@@ -101,6 +105,12 @@ void UnregisterHostClass(DWORD_PTR module) noexcept {
 UINT ControlQueryMessage() noexcept {
     static const UINT message = ::RegisterWindowMessageW(L"WM_ATLGETCONTROL");
     return message;
+}
+
+ComPtr<IUnknown> HostedControl(HWND item) noexcept {
+    ComPtr<IUnknown> control;
+    if (item) control.Attach(reinterpret_cast<IUnknown*>(::SendMessageW(item, ControlQueryMessage(), 0, 0)));
+    return control;
 }
 
 const wchar_t* AxHostWindowClass() noexcept { return kHostClassName; }

@@ -2,9 +2,10 @@
 // The host window of an ActiveX control inside a dialog. Its window text names the control (a class id in
 // braces or a ProgID); when the window is created it creates the control, feeds it the DLGINIT data of its
 // dialog item through IPersistStreamInit::Load (InitNew when there is none) and activates it in place. It
-// answers the registered message "WM_ATLGETCONTROL" with the control's IUnknown, borrowed: the caller
-// queries it for what it needs and adds no reference of its own unless it keeps the pointer.
-// When the host window goes, the control is closed and released with it.
+// answers the registered message "WM_ATLGETCONTROL" with the control's IUnknown and a reference added for
+// the caller, as every control host of the platform answers it: whoever sends the message owns the answer
+// and releases it (HostedControl does both). When the host window goes, the control is closed and released
+// with it.
 #include <windows.h>
 
 #include "classlib/AxControlSite.h"
@@ -12,8 +13,12 @@
 
 namespace ql {
 
-// The registered message "WM_ATLGETCONTROL": a host window answers it with its control's IUnknown.
+// The registered message "WM_ATLGETCONTROL": a host window answers it with its control's IUnknown, the
+// reference added for the sender.
 UINT ControlQueryMessage() noexcept;
+// The control hosted by the window `item` (ours or any host that answers that message), owned; null when
+// the item is none or hosts nothing.
+ComPtr<IUnknown> HostedControl(HWND item) noexcept;
 // The name of the host window class. Window classes belong to a module instance: the class is registered
 // for the instance whose dialogs (or CreateWindowEx calls) create host windows, before they do.
 const wchar_t* AxHostWindowClass() noexcept;

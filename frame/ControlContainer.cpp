@@ -1,29 +1,18 @@
 #include "frame/ControlContainer.h"
 
+#include "frame/FrameWindow.h"
+
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VarnokFrameUserInterface";
 // Posted to the window: run the close handler from the loop.
 constexpr UINT kContainerCloseMessage = WM_APP + 1;
 
-HRESULT RegisterWindowClass(WNDPROC procedure) noexcept {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{sizeof(existing)};
-    if (::GetClassInfoExW(instance, kWindowClass, &existing)) return S_OK;
-    WNDCLASSEXW windowClass{sizeof(windowClass)};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kWindowClass;
-    return ::RegisterClassExW(&windowClass) ? S_OK : HRESULT_FROM_WIN32(::GetLastError());
-}
-
 }  // namespace
 
 HRESULT CControlContainer::CreateFrameWindow(const std::wstring& title) noexcept {
     Close();
-    QL_RETURN_IF_FAILED(RegisterWindowClass(&CControlContainer::WindowProc));
+    QL_RETURN_IF_FAILED(RegisterFrameWindowClass(kWindowClass, &CControlContainer::WindowProc));
     HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(),
                                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 400, 300, nullptr, nullptr,
                                     ::GetModuleHandleW(nullptr), this);
@@ -100,11 +89,7 @@ void CControlContainer::OnCloseRequested() noexcept {
 }
 
 LRESULT CALLBACK CControlContainer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<CControlContainer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = FrameWindowOwner<CControlContainer>(window, message, lParam);
     switch (message) {
         case WM_SIZE:
             if (self && self->site_) (void)self->site_->FitToHost();
@@ -118,7 +103,6 @@ LRESULT CALLBACK CControlContainer::WindowProc(HWND window, UINT message, WPARAM
             if (self) self->OnCloseRequested();
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             if (self && self->window_.Get() == window) self->window_.Detach();
             break;
         default:
@@ -127,22 +111,6 @@ LRESULT CALLBACK CControlContainer::WindowProc(HWND window, UINT message, WPARAM
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-namespace {
+void RunContainerLoop(CControlContainer& container) noexcept { RunHostLoop(container); }
 
-void DispatchOne(CControlContainer& container, MSG& message) noexcept {
-    if (container.TranslateKey(&message)) return;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-}
-
-}  // namespace
-
-void RunContainerLoop(CControlContainer& container) noexcept {
-    MSG message{};
-    while (container.IsOpen() && ::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchOne(container, message);
-}
-
-void PumpContainerMessages(CControlContainer& container) noexcept {
-    MSG message{};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchOne(container, message);
-}
+void PumpContainerMessages(CControlContainer& container) noexcept { PumpHostMessages(container); }

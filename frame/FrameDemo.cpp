@@ -115,10 +115,20 @@ bool CFrameDemo::CreateDtm(HRESULT* hr) {
     return SUCCEEDED(*hr);
 }
 
-int CFrameDemo::Run() {
-    if (FAILED(ql::MakeObject(frame_))) return 1;
+bool CFrameDemo::StartFrame() {
+    if (FAILED(ql::MakeObject(frame_))) return false;
     frame_->Script().SchemaFolder = settings_.SchemaFolder;
     frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
+    return true;
+}
+
+void CFrameDemo::StopFrame() {
+    frame_->SetListener(nullptr);
+    frame_->ClearProjectDtms();
+}
+
+int CFrameDemo::Run() {
+    if (!StartFrame()) return 1;
 
     Print(L"VarnokP3 frame host: demo\n");
     Print(L"Schema folder: %ls\nProject file:  %ls\n\n", settings_.SchemaFolder.c_str(),
@@ -139,8 +149,7 @@ int CFrameDemo::Run() {
     }
     if (!online) ok_ = false;
 
-    frame_->SetListener(nullptr);
-    frame_->ClearProjectDtms();
+    StopFrame();
     Print(ok_ ? L"Demo finished: every step went as the frame expected.\n"
               : L"Demo finished: some steps did not go as the frame expected.\n");
     return ok_ ? 0 : 1;

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "classlib/ComPtr.h"
@@ -66,6 +67,14 @@ private:
     void Say(const std::wstring& text);
     void OnFrameCall(const FrameCall& call);
     bool CreateDtm(HRESULT* hr);
+    // The frame object of a run, listening to its calls; false when it cannot be made.
+    bool StartFrame();
+    // The frame's listener off and the project's DTMs let go.
+    void StopFrame();
+    // A run on a new device instance (FrameDemoUi.cpp): the frame started, the instance set up and, when
+    // `online`, connected to the simulated flowmeter; then `step`; then offline, released and the frame
+    // stopped. `step`'s answer; 1 when the frame, the instance or the connection could not be made.
+    int RunWithNewInstance(bool online, const std::function<int()>& step);
 
     // ---- the steps (FrameDemo.cpp) ----
     bool SetUpNewInstance();

@@ -6,33 +6,23 @@
 #include "frame/UiScript.h"
 
 int CFrameDemo::RunPage(const std::wstring& page, const std::wstring* script, std::FILE* scriptOut) {
-    if (FAILED(ql::MakeObject(frame_))) return 1;
-    frame_->Script().SchemaFolder = settings_.SchemaFolder;
-    frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
-    int result = 1;
-    if (SetUpNewInstance()) {
-        if (GoOnline()) {
-            if (!RunOnlineRequest(OnlineRequest::Upload)) Say(L"the page shows the dataset as it is");
-            CPageHost host;
-            Begin(L"Host the page " + page + L" with the DTM (IPropertyPage, then IQuelkControl::Init)");
-            const HRESULT hr = host.Open(page, session_.Object(), true);
-            if (End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true)) {
-                if (script) {
-                    const UiScriptTarget target{[&host] { return host.PageDialog(); },
-                                                [&host] { PumpPageMessages(host); },
-                                                [&host] { host.Close(); }};
-                    result = RunUiScript(target, *script, scriptOut);
-                } else {
-                    RunPageLoop(host);
-                    result = 0;
-                }
+    return RunWithNewInstance(true, [&] {
+        if (!RunOnlineRequest(OnlineRequest::Upload)) Say(L"the page shows the dataset as it is");
+        CPageHost host;
+        Begin(L"Host the page " + page + L" with the DTM (IPropertyPage, then IQuelkControl::Init)");
+        const HRESULT hr = host.Open(page, session_.Object(), true);
+        int result = 1;
+        if (End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true)) {
+            if (script) {
+                const UiScriptTarget target{[&host] { return host.PageDialog(); },
+                                            [&host] { PumpPageMessages(host); }, [&host] { host.Close(); }};
+                result = RunUiScript(target, *script, scriptOut);
+            } else {
+                RunPageLoop(host);
+                result = 0;
             }
-            host.Close();
-            GoOffline();
         }
-        ReleaseDtm();
-    }
-    frame_->SetListener(nullptr);
-    frame_->ClearProjectDtms();
-    return result;
+        host.Close();
+        return result;
+    });
 }

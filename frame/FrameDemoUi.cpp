@@ -5,74 +5,66 @@
 #include "frame/FunctionUi.h"
 #include "frame/UiScript.h"
 
-int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::FILE* scriptOut) {
-    if (FAILED(ql::MakeObject(frame_))) return 1;
-    frame_->Script().SchemaFolder = settings_.SchemaFolder;
-    frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
-    Print(L"VarnokP3 frame host: the user interface of function %ld\n\n", functionId);
-
-    bool shown = false;
-    int scriptResult = 0;
+int CFrameDemo::RunWithNewInstance(bool online, const std::function<int()>& step) {
+    if (!StartFrame()) return 1;
+    int result = 1;
     if (SetUpNewInstance()) {
-        // Only the offline parameterization works without the device: the online parameterization and the
-        // views work on a connected DTM, whose device is the simulated flowmeter.
-        const bool needsDevice = functionId != 1;
-        const bool online = needsDevice && GoOnline();
-        if (!needsDevice || online) {
-            CFunctionUi ui;
-            frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
-                if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
-            });
-            Begin(L"Open the user interface of function " + std::to_wstring(functionId) +
-                  L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
-            const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
-            shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
-            if (shown && script) {
-                scriptResult = RunUiScript(ui, *script, scriptOut);
-                (void)ui.Close();
-            } else if (shown) {
-                Say(L"the window is open: close it to go on");
-                RunContainerLoop(ui.Container());
-                Say(L"the user interface is closed and released");
-            }
-            frame_->SetUiCloser(nullptr);
+        if (!online || GoOnline()) {
+            result = step();
+            if (online) GoOffline();
         }
-        if (online) GoOffline();
         ReleaseDtm();
     }
-    frame_->SetListener(nullptr);
-    frame_->ClearProjectDtms();
-    return shown ? scriptResult : 1;
+    StopFrame();
+    return result;
+}
+
+int CFrameDemo::RunFunctionUi(long functionId, const std::wstring* script, std::FILE* scriptOut) {
+    Print(L"VarnokP3 frame host: the user interface of function %ld\n\n", functionId);
+    // Only the offline parameterization works without the device: the online parameterization and the
+    // views work on a connected DTM, whose device is the simulated flowmeter.
+    return RunWithNewInstance(functionId != 1, [&] {
+        CFunctionUi ui;
+        frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
+            if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
+        });
+        Begin(L"Open the user interface of function " + std::to_wstring(functionId) +
+              L" (IDtmActiveXInformation, then IDtmActiveXControl::Init)");
+        const HRESULT hr = ui.OpenFunction(session_.Object(), functionId);
+        const bool shown = End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true);
+        int scriptResult = 0;
+        if (shown && script) {
+            scriptResult = RunUiScript(ui, *script, scriptOut);
+            (void)ui.Close();
+        } else if (shown) {
+            Say(L"the window is open: close it to go on");
+            RunContainerLoop(ui.Container());
+            Say(L"the user interface is closed and released");
+        }
+        frame_->SetUiCloser(nullptr);
+        return shown ? scriptResult : 1;
+    });
 }
 
 int CFrameDemo::RunControl(const std::wstring& control, const std::wstring* script, std::FILE* scriptOut) {
-    if (FAILED(ql::MakeObject(frame_))) return 1;
-    frame_->Script().SchemaFolder = settings_.SchemaFolder;
-    frame_->SetListener([this](const FrameCall& call) { OnFrameCall(call); });
-    int result = 1;
-    if (SetUpNewInstance()) {
-        if (GoOnline()) {
-            CFunctionUi ui;
-            frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
-                if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
-            });
-            Begin(L"Open " + control + L" with the DTM (IDtmActiveXControl::Init)");
-            const HRESULT hr = ui.OpenControl(control, session_.Object());
-            if (End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true)) {
-                if (script) {
-                    result = RunUiScript(ui, *script, scriptOut);
-                } else {
-                    RunContainerLoop(ui.Container());
-                    result = 0;
-                }
+    return RunWithNewInstance(true, [&] {
+        CFunctionUi ui;
+        frame_->SetUiCloser([&ui](const std::wstring& invokeId) {
+            if (invokeId == ui.InvokeId()) ui.Container().RequestClose();
+        });
+        Begin(L"Open " + control + L" with the DTM (IDtmActiveXControl::Init)");
+        const HRESULT hr = ui.OpenControl(control, session_.Object());
+        int result = 1;
+        if (End(hr, hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE, true)) {
+            if (script) {
+                result = RunUiScript(ui, *script, scriptOut);
+            } else {
+                RunContainerLoop(ui.Container());
+                result = 0;
             }
-            (void)ui.Close();
-            frame_->SetUiCloser(nullptr);
-            GoOffline();
         }
-        ReleaseDtm();
-    }
-    frame_->SetListener(nullptr);
-    frame_->ClearProjectDtms();
-    return result;
+        (void)ui.Close();
+        frame_->SetUiCloser(nullptr);
+        return result;
+    });
 }

@@ -2,25 +2,13 @@
 
 #include "classlib/Bstr.h"
 #include "comm/Dpv1InvokeId.h"
+#include "frame/FrameWindow.h"
 
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VarnokFramePropertyPage";
 // The online parameterization's frame mode, which a page hands to the DTM.
 constexpr ULONG kOnlineFrameMode = 2;
-
-HRESULT RegisterWindowClass(WNDPROC procedure) noexcept {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{sizeof(existing)};
-    if (::GetClassInfoExW(instance, kWindowClass, &existing)) return S_OK;
-    WNDCLASSEXW windowClass{sizeof(windowClass)};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kWindowClass;
-    return ::RegisterClassExW(&windowClass) ? S_OK : HRESULT_FROM_WIN32(::GetLastError());
-}
 
 HRESULT ClassIdOf(const std::wstring& classIdOrProgId, CLSID& clsid) noexcept {
     if (!classIdOrProgId.empty() && classIdOrProgId[0] == L'{')
@@ -31,7 +19,7 @@ HRESULT ClassIdOf(const std::wstring& classIdOrProgId, CLSID& clsid) noexcept {
 }  // namespace
 
 HRESULT CPageHost::CreateFrameWindow(const std::wstring& title, SIZE client) noexcept {
-    QL_RETURN_IF_FAILED(RegisterWindowClass(&CPageHost::WindowProc));
+    QL_RETURN_IF_FAILED(RegisterFrameWindowClass(kWindowClass, &CPageHost::WindowProc));
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT outer{0, 0, client.cx, client.cy};
     ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_CONTROLPARENT);
@@ -111,18 +99,13 @@ bool CPageHost::TranslateKey(MSG* message) noexcept {
 }
 
 LRESULT CALLBACK CPageHost::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<CPageHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = FrameWindowOwner<CPageHost>(window, message, lParam);
     switch (message) {
         case WM_CLOSE:
             // From the loop, never inside a call of the page: the page goes first, then the window.
             if (self) self->Close();
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             if (self && self->window_.Get() == window) (void)self->window_.Detach();
             break;
         default:
@@ -131,22 +114,6 @@ LRESULT CALLBACK CPageHost::WindowProc(HWND window, UINT message, WPARAM wParam,
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-namespace {
+void PumpPageMessages(CPageHost& host) noexcept { PumpHostMessages(host); }
 
-void DispatchOne(CPageHost& host, MSG& message) noexcept {
-    if (host.TranslateKey(&message)) return;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-}
-
-}  // namespace
-
-void PumpPageMessages(CPageHost& host) noexcept {
-    MSG message{};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchOne(host, message);
-}
-
-void RunPageLoop(CPageHost& host) noexcept {
-    MSG message{};
-    while (host.IsOpen() && ::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchOne(host, message);
-}
+void RunPageLoop(CPageHost& host) noexcept { RunHostLoop(host); }

@@ -1,5 +1,6 @@
 // The hosted child controls of the dialog items. Loading, row states, validation, storing and committing live
 // in controls/sync/, the enumeration members in controls/enum/.
+#include "classlib/AxHostWindow.h"
 #include "controls/base/QuelkControlBase.h"
 
 // --- hosted child controls ---
@@ -9,9 +10,8 @@ HRESULT CQuelkControlBase::QueryChildControl(UINT controlId,
     child.Reset();
     const HWND item = dialog_ ? ::GetDlgItem(dialog_, static_cast<int>(controlId)) : nullptr;
     QL_RETURN_HR_IF(E_NOINTERFACE, !item);
-    static const UINT getControl = ::RegisterWindowMessageW(L"WM_ATLGETCONTROL");
-    ql::ComPtr<IUnknown> hosted;
-    hosted.Attach(reinterpret_cast<IUnknown*>(::SendMessageW(item, getControl, 0, 0)));
+    // The host adds a reference to its answer for us; it goes with `hosted`.
+    const ql::ComPtr<IUnknown> hosted = ql::HostedControl(item);
     QL_RETURN_HR_IF(E_NOINTERFACE, !hosted);
     QL_RETURN_IF_FAILED(hosted->QueryInterface(IID_IQuelkChildControl, child.PutVoid()));
     return child ? S_OK : E_NOINTERFACE;

@@ -4,16 +4,20 @@
 // the base's dirty flag reaches the page site (so the window enables Apply), Apply commits the modified
 // rows through the base's commit slot (ApplyModifiedRows; the layer's CommitParameter decides what a commit
 // does online and offline), and the page's keys go through the page keyboard before the page site sees them.
+// The page information carries the title and help file that the DTM's translation document gives the
+// page's class, so the window's help (F1, the Help button) finds the help file of the page it shows.
 //
 // A class builds on it in the one COM object shape:
 //   class CFoo : public ql::ComObjectBase<CFoo>, public CQuelkPropertyPageImpl<CQuelkOnlinePage> {
 //       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkPropertyPageImpl))
 //   public:
-//       CFoo() : CQuelkPropertyPageImpl(IDD_FOO, IDS_FOO_TITLE, FooMap()) {}
+//       CFoo() : CQuelkPropertyPageImpl(IDD_FOO, IDS_FOO_TITLE, CLSID_Foo, FooMap()) {}
 //       HRESULT FinalConstruct() noexcept { return AttachIdentity(GetControllingUnknown()); }
 //   };
 // Threading: the frame's user-interface thread.
 #include <windows.h>
+
+#include <string>
 
 #include "classlib/PropertyPage.h"
 #include "controls/base/QuelkControlBase.h"
@@ -31,9 +35,23 @@ public:
     QL_MESSAGE_HANDLER(WM_STYLECHANGING, OnStyleChanging)
     QL_END_MSG_MAP()
 
+    // The string table's page information; then, while the page has a DTM, the title and help file that
+    // its translation document holds for the page's class, named by the class's registered user type name
+    // ("P4_TBMassFlow Class"). A translated title keeps the string table's form (device, block and page
+    // separated by backslashes), which the window splits into its tree.
+    HRESULT STDMETHODCALLTYPE GetPageInfo(PROPPAGEINFO* info) noexcept override {
+        QL_RETURN_IF_FAILED(ql::PropertyPage::GetPageInfo(info));
+        std::wstring className;
+        if (SUCCEEDED(this->ReadUserTypeName(classId_, className)))
+            // Without a translated title or help file the string table's stay.
+            (void)this->GetTitle(className.c_str(), info);
+        return S_OK;
+    }
+
 protected:
-    CQuelkPropertyPageImpl(UINT dialogId, UINT titleId, const ParameterMap& map) noexcept
-        : ql::PropertyPage(dialogId, titleId), Layer(map) {}
+    CQuelkPropertyPageImpl(UINT dialogId, UINT titleId, const CLSID& classId,
+                           const ParameterMap& map) noexcept
+        : ql::PropertyPage(dialogId, titleId), Layer(map), classId_(classId) {}
     ~CQuelkPropertyPageImpl() override = default;
 
     // Hands the base the controlling unknown once the object is built (the class's FinalConstruct).
@@ -70,5 +88,6 @@ private:
         return result;
     }
 
+    const CLSID& classId_;
     CQuelkPageKeyboard keyboard_;
 };

@@ -90,8 +90,11 @@ HRESULT CQuelkOnlinePage::OnWrittenNotify(const VARIANT& data) noexcept {
     if (FAILED(VariantToUInt32(data, &id))) return S_OK;
     const int row = FindParamRow(id);
     if (row < 0) return S_OK;
-    // The first row's bits go to every row of the parameter.
-    (void)SetStateById(id, m_rows[row].state & ~kRowModified);
+    // The first row's bits go to every row of the parameter. The transfer has ended: a mark the rows took
+    // while it stood (the dataset announces an unchanged value as a change, under the mark) is its own and
+    // goes with it.
+    (void)SetStateById(
+        id, m_rows[row].state & ~(kRowModified | kAccessOnlineTransferMark | kAccessOfflineStoreMark));
     return S_OK;
 }
 

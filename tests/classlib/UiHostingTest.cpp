@@ -129,11 +129,11 @@ TEST_F(ComTest, ClassicTemplateHostsItsActiveXItemAndKeepsTheItemsAround) {
     wchar_t className[64] = {};
     ::GetClassNameW(::GetDlgItem(dialog.Get(), 11), className, 64);
     EXPECT_STREQ(ql::AxHostWindowClass(), className);
-    auto* control =
-        reinterpret_cast<IUnknown*>(::SendDlgItemMessageW(dialog.Get(), 11, ql::ControlQueryMessage(), 0, 0));
+    ql::ComPtr<IUnknown> control = ql::HostedControl(::GetDlgItem(dialog.Get(), 11));
     ql::ComPtr<IUiTestControl> typed;
-    EXPECT_HR(S_OK, ql::QueryInterfaceTo(control, typed));
+    EXPECT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), typed));
     typed.Reset();
+    control.Reset();
     ::GetClassNameW(::GetDlgItem(dialog.Get(), 1), className, 64);
     EXPECT_STREQ(L"Button", className) << "the item after the control was misread";
     EXPECT_NE(nullptr, ::GetDlgItem(dialog.Get(), 10));
@@ -232,13 +232,13 @@ TEST_F(PropertyPageTest, PageInformationCarriesTitleAndDialogSize) {
 TEST_F(PropertyPageTest, HostedControlGetsItsInitialisationDataByteForByte) {
     HWND host = ::GetDlgItem(pageWindow_, kPageHostedControl);
     ASSERT_NE(nullptr, host);
-    auto* control = reinterpret_cast<IUnknown*>(::SendMessageW(host, ql::ControlQueryMessage(), 0, 0));
-    ASSERT_NE(nullptr, control) << "WM_ATLGETCONTROL not answered";
+    const ql::ComPtr<IUnknown> control = ql::HostedControl(host);
+    ASSERT_TRUE(control) << "WM_ATLGETCONTROL not answered";
     ql::ComPtr<IUiTestControl> typed;
-    EXPECT_HR(S_OK, ql::QueryInterfaceTo(control, typed)) << "not the control the item names";
+    EXPECT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), typed)) << "not the control the item names";
 
     ql::ComPtr<IPersistStreamInit> persist;
-    ASSERT_HR(S_OK, ql::QueryInterfaceTo(control, persist));
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), persist));
     ql::ComPtr<IStream> saved;
     saved.Attach(::SHCreateMemStream(nullptr, 0));
     ASSERT_TRUE(saved);

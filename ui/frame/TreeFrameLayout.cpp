@@ -3,6 +3,7 @@
 // area's contents, and the white header.
 #include <algorithm>
 
+#include "classlib/ScrollTarget.h"
 #include "ui/frame/TreeFrame.h"
 #include "ui/frame/TreeFrameConstants.h"
 #include "ui/frame/TreeNavigator.h"
@@ -198,27 +199,7 @@ LRESULT CTreeFrame::OnScroll(UINT message, WPARAM wParam, LPARAM, BOOL&) noexcep
     const int visible = (horizontal ? WidthOf(area) : HeightOf(area)) - kAreaFrame;
     LONG& position = horizontal ? scroll_.x : scroll_.y;
     const int total = horizontal ? virtualSize_.cx : virtualSize_.cy;
-    int step = 0;
-    switch (LOWORD(wParam)) {
-        case SB_LINEUP:
-            step = -1;
-            break;
-        case SB_LINEDOWN:
-            step = 1;
-            break;
-        case SB_PAGEUP:
-            step = -visible;
-            break;
-        case SB_PAGEDOWN:
-            step = visible;
-            break;
-        case SB_THUMBTRACK:
-            step = static_cast<int>(HIWORD(wParam)) - position;
-            break;
-        default:
-            break;  // SB_THUMBPOSITION: the contents followed the thumb already
-    }
-    const int moved = treeframe::ClampScrollPosition(position + step, total, visible);
+    const LONG moved = ql::ScrollTarget(LOWORD(wParam), position, HIWORD(wParam), visible, total);
     if (moved == position) return 0;
     position = moved;
     SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, moved, 0};

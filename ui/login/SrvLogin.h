@@ -45,7 +45,7 @@ private:
 
     LRESULT OnOK(WORD, WORD, HWND, BOOL&) noexcept;
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&) noexcept;
-    LRESULT OnHelp(UINT, WPARAM, LPARAM, BOOL&) noexcept { return ShowHelp(L"SrvLogin", 0); }
+    LRESULT OnHelp(UINT, WPARAM, LPARAM, BOOL&) noexcept { return ShowHelp(L"SrvLogin Class", 0); }
     // The login keeps the system's dialog background.
     LRESULT OnDialogBackground(UINT, WPARAM, LPARAM, BOOL&) noexcept { return 0; }
 };

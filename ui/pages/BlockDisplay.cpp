@@ -71,6 +71,21 @@ void ShowOctetText(HWND dialog, UINT item, const VARIANT& value) noexcept {
     }
 }
 
+bool ShowBlockHead(HWND dialog, const BlockHeadItems& items, ULONG id, const VARIANT& value) noexcept {
+    if (id == items.blockObjectId) {
+        ShowBlockObject(dialog, items.blockObject, value);
+    } else if (id == items.tagId) {
+        ShowOctetText(dialog, items.tag, value);
+    } else if (id == items.modeBlockId) {
+        ShowModeBlock(dialog, items.modeBlock, value);
+    } else if (id == items.valueId) {
+        ShowValueWithStatus(dialog, items.value, value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 std::string ItemText(HWND dialog, UINT item, int limit) {
     std::string text(static_cast<size_t>(limit < 0 ? 0 : limit) + 1, '\0');
     const UINT length =

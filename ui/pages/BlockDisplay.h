@@ -20,6 +20,18 @@ struct ModeBlockItems {
 struct ValueStatusItems {
     UINT quality, substatus, limits, value;
 };
+// The parameters at the head of a block page that the page shows itself, each with the items that show it:
+// the block object, the tag, the mode block and the block's value with its status.
+struct BlockHeadItems {
+    ULONG blockObjectId;
+    BlockObjectItems blockObject;
+    ULONG tagId;
+    UINT tag;
+    ULONG modeBlockId;
+    ModeBlockItems modeBlock;
+    ULONG valueId;
+    ValueStatusItems value;
+};
 
 // The block, parent class and class texts and "Ver <revision>.00".
 void ShowBlockObject(HWND dialog, const BlockObjectItems& items, const VARIANT& record) noexcept;
@@ -29,6 +41,8 @@ void ShowModeBlock(HWND dialog, const ModeBlockItems& items, const VARIANT& reco
 void ShowValueWithStatus(HWND dialog, const ValueStatusItems& items, const VARIANT& record) noexcept;
 // The octet string's bytes up to the first zero byte as the item's text ("" for any other value).
 void ShowOctetText(HWND dialog, UINT item, const VARIANT& value) noexcept;
+// Shows `value` when `id` is one of the head's parameters (true); false for any other id.
+bool ShowBlockHead(HWND dialog, const BlockHeadItems& items, ULONG id, const VARIANT& value) noexcept;
 // At most `limit` characters of the item's text (may throw std::bad_alloc).
 std::string ItemText(HWND dialog, UINT item, int limit);
 // At most `limit` characters of the item `from` into each item of `to`.

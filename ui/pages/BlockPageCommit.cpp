@@ -69,6 +69,7 @@ HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept {
                 // The invalid value is not committed; the field is shown again and the user told as far as
                 // possible.
                 (void)page.RefreshControl(id);
+                // As below: the page has stored nothing either way.
                 (void)page.SendUserMessage(commit_text::kInvalid, commit_text::kInvalidCaption, 0);
                 return S_FALSE;
             }
@@ -91,6 +92,7 @@ void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept {
 }
 
 void ReportSizesOutOfRange(CQuelkOnlinePage& page) noexcept {
+    // As above: the page has stored nothing either way.
     (void)page.SendUserMessage(
         "The pipe dimensions that follow from this value are out of range!\nThe pipe dimensions are left as "
         "they are.",

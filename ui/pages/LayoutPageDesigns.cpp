@@ -1,4 +1,5 @@
-// The designs of the pages without parameters: dialog, title, overlays over their areas and area colours.
+// The designs of the pages without parameters: dialog, title, class, overlays over their areas and area
+// colours.
 #include "ui/pages/P1_Root.h"
 #include "ui/pages/P5_TBTemp.h"
 #include "ui/pages/P6_TBCal1.h"
@@ -68,9 +69,13 @@ constexpr PageAreaColor kAiTempColors[] = {LAYOUT_FRAME,
 #undef LAYOUT_FRAME
 
 template <size_t N>
-constexpr LayoutPageDesign Design(UINT dialogId, UINT titleId, size_t overlayCount,
+constexpr LayoutPageDesign Design(UINT dialogId, UINT titleId, const CLSID& classId, size_t overlayCount,
                                   const PageAreaColor (&colors)[N], bool cyclicTimer) {
-    return {dialogId, titleId, kOverlays, overlayCount, colors, N, cyclicTimer};
+    return {dialogId,
+            titleId,
+            &classId,
+            {kOverlays, overlayCount, colors, N, nullptr, 0,
+             cyclicTimer ? CyclicReading::WhilePageOnline : CyclicReading::Never}};
 }
 
 }  // namespace
@@ -81,13 +86,19 @@ const ParameterMap& EmptyPageMap() {
 }
 
 // The root keeps the base's colouring and lays no overlay.
-const LayoutPageDesign kP1_RootDesign{IDD_P1_ROOT, IDS_P1_ROOT_TITLE, nullptr, 0, nullptr, 0, false};
-const LayoutPageDesign kP5_TBTempDesign = Design(IDD_P5_TBTEMP, IDS_P5_TBTEMP_TITLE, 4, kTempColors, true);
-const LayoutPageDesign kP6_TBCal1Design = Design(IDD_P6_TBCAL1, IDS_P6_TBCAL1_TITLE, 2, kCal1Colors, false);
-const LayoutPageDesign kP7_TBCal2Design = Design(IDD_P7_TBCAL2, IDS_P7_TBCAL2_TITLE, 3, kCal2Colors, false);
+const LayoutPageDesign kP1_RootDesign{IDD_P1_ROOT,
+                                      IDS_P1_ROOT_TITLE,
+                                      &CLSID_P1_Root,
+                                      {nullptr, 0, nullptr, 0, nullptr, 0, CyclicReading::Never}};
+const LayoutPageDesign kP5_TBTempDesign =
+    Design(IDD_P5_TBTEMP, IDS_P5_TBTEMP_TITLE, CLSID_P5_TBTemp, 4, kTempColors, true);
+const LayoutPageDesign kP6_TBCal1Design =
+    Design(IDD_P6_TBCAL1, IDS_P6_TBCAL1_TITLE, CLSID_P6_TBCal1, 2, kCal1Colors, false);
+const LayoutPageDesign kP7_TBCal2Design =
+    Design(IDD_P7_TBCAL2, IDS_P7_TBCAL2_TITLE, CLSID_P7_TBCal2, 3, kCal2Colors, false);
 const LayoutPageDesign kP8_TBExtTSDesign =
-    Design(IDD_P8_TBEXTTS, IDS_P8_TBEXTTS_TITLE, 5, kExtTsColors, false);
+    Design(IDD_P8_TBEXTTS, IDS_P8_TBEXTTS_TITLE, CLSID_P8_TBExtTS, 5, kExtTsColors, false);
 const LayoutPageDesign kP9_TBOutPutDesign =
-    Design(IDD_P9_TBOUTPUT, IDS_P9_TBOUTPUT_TITLE, 2, kOutputColors, false);
+    Design(IDD_P9_TBOUTPUT, IDS_P9_TBOUTPUT_TITLE, CLSID_P9_TBOutPut, 2, kOutputColors, false);
 const LayoutPageDesign kQ2_AIFBTempDesign =
-    Design(IDD_Q2_AIFBTEMP, IDS_Q2_AIFBTEMP_TITLE, 5, kAiTempColors, true);
+    Design(IDD_Q2_AIFBTEMP, IDS_Q2_AIFBTEMP_TITLE, CLSID_Q2_AIFBTemp, 5, kAiTempColors, true);

@@ -1,6 +1,5 @@
 #include "ui/pages/P2_PBDevInfo.h"
 
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 
@@ -57,68 +56,13 @@ constexpr PageOverlay kOverlays[] = {{IDC_PB_MODE_OVERLAY, IDC_PB_MODE_AREA},
                                      {IDC_PB_TAG_OVERLAY, IDC_PB_TAG_AREA},
                                      {IDC_PB_ALARM_OVERLAY, IDC_PB_ALARM_AREA}};
 
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhileDtmOnline, kCyclicIds);
+
 }  // namespace
 
 CP2_PBDevInfo::CP2_PBDevInfo() noexcept
-    : CBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, DevInfoMap()) {}
+    : CEditableBlockPage(IDD_P2_PBDEVINFO, IDS_P2_PBDEVINFO_TITLE, CLSID_P2_PBDevInfo, DevInfoMap(),
+                         kDesign) {}
 
-HRESULT CP2_PBDevInfo::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
-
-LRESULT CP2_PBDevInfo::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
-        // then shows its old state until the next one.
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    bool offline = true;
-    if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
-        if (show) {
-            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
-            // read.
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
-    if (show) PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CP2_PBDevInfo::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
-}
-
-LRESULT CP2_PBDevInfo::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
-HRESULT CP2_PBDevInfo::ApplyControl(HWND control) noexcept {
-    const DeviceAction action(*this);
-    // CommitEditedControl tells the user the outcome itself.
-    (void)CommitEditedControl(*this, control);
-    return S_OK;
-}
-
-BOOL CP2_PBDevInfo::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    // ApplyControl reports its outcome to the user itself and always answers S_OK.
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
-}
+HRESULT CP2_PBDevInfo::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }

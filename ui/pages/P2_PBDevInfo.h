@@ -11,20 +11,14 @@
 #include <string>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkCyclicTimer.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CP2_PBDevInfo final : public ql::ComObjectBase<CP2_PBDevInfo>,
-                            public CBlockPage<CQuelkOnlinePage>,
-                            private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CP2_PBDevInfo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CP2_PBDevInfo final : public ql::ComObjectBase<CP2_PBDevInfo>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CP2_PBDevInfo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CP2_PBDevInfo)
-    QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CP2_PBDevInfo() noexcept;
@@ -32,35 +26,13 @@ public:
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`; always S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
-
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
-
-protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
-    // holds itself meanwhile.
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
-        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
-    }
-    void ShowBlockObject(const VARIANT& value) noexcept;
     void ShowTag(const VARIANT& value) noexcept;
-    void ShowModeBlock(const VARIANT& value) noexcept;
     void ShowAlarmSummary(const VARIANT& value) noexcept;
     HRESULT ShowManufacturer(const VARIANT& value) noexcept;
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     // Stores `text` as the value of the DTM's text item `variableId` (the window header's texts).
     void StoreVariableText(ULONG variableId, const std::string& text) noexcept;
     void SetItemText(UINT controlId, const char* text) noexcept;
-    std::string ItemText(UINT controlId, int limit) const;
-
-    CQuelkCyclicReader reader_;
 };

@@ -4,8 +4,7 @@
 
 #include "UiComponentInterfaces.h"
 #include "classlib/Bstr.h"
-#include "dtm/documents/PaBlockTexts.h"
-#include "dtm/documents/PaRecordDecoders.h"
+#include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/P2_PBDevInfo.h"
 #include "ui/pages/PageResources.h"
@@ -42,6 +41,11 @@ constexpr AlarmBit kAlarmBits[] = {{0x80, IDC_PB_ALARM_MODIFICATION},
                                    {0x04, IDC_PB_WARNING_HIGH},
                                    {0x02, IDC_PB_ALARM_HIGH}};
 
+constexpr BlockObjectItems kBlockObjectItems{IDC_PB_BLOCK_OBJECT, IDC_PB_PARENT_CLASS, IDC_PB_CLASS,
+                                             IDC_PB_PROFILE_REVISION};
+constexpr ModeBlockItems kModeBlockItems{IDC_PB_ACTUAL_MODE, IDC_PB_NORMAL_MODE, IDC_PB_PERMITTED_AUTO,
+                                         IDC_PB_PERMITTED_OS, IDC_PB_PERMITTED_MAN};
+
 }  // namespace
 
 HRESULT CP2_PBDevInfo::ShowValueById(ULONG id, VARIANT value) noexcept {
@@ -50,13 +54,13 @@ HRESULT CP2_PBDevInfo::ShowValueById(ULONG id, VARIANT value) noexcept {
         UpdatingScope updating(m_updating);
         switch (id) {
             case kBlockObjectId:
-                ShowBlockObject(value);
+                ShowBlockObject(DialogWindow(), kBlockObjectItems, value);
                 break;
             case kTagId:
                 ShowTag(value);
                 break;
             case kModeBlockId:
-                ShowModeBlock(value);
+                ShowModeBlock(DialogWindow(), kModeBlockItems, value);
                 break;
             case kAlarmId:
                 ShowAlarmSummary(value);
@@ -74,35 +78,20 @@ HRESULT CP2_PBDevInfo::ShowValueById(ULONG id, VARIANT value) noexcept {
 }
 
 HRESULT CP2_PBDevInfo::ShowInRows(ULONG id, const VARIANT& value) noexcept {
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
+    const HWND dialog = DialogWindow();
     try {
         if (id == kStaticRevisionId) {
-            SetItemText(IDC_PB_STATIC_REVISION, ItemText(IDC_PB_STATIC_REVISION_VALUE, 9).c_str());
+            CopyItemText(dialog, IDC_PB_STATIC_REVISION_VALUE, {IDC_PB_STATIC_REVISION}, 9);
         } else if (id == kDeviceIdId) {
-            StoreVariableText(kDeviceIdVariable, ItemText(IDC_PB_DEVICE_ID, 99));
+            StoreVariableText(kDeviceIdVariable, ItemText(dialog, IDC_PB_DEVICE_ID, 99));
         } else if (id == kSerialNumberId) {
-            StoreVariableText(kSerialNumberVariable, ItemText(IDC_PB_SERIAL_NUMBER, 99));
+            StoreVariableText(kSerialNumberVariable, ItemText(dialog, IDC_PB_SERIAL_NUMBER, 99));
         }
     } catch (...) {
         return E_OUTOFMEMORY;
     }
     return result;
-}
-
-void CP2_PBDevInfo::ShowBlockObject(const VARIANT& value) noexcept {
-    BYTE block = 0, parentClass = 0, blockClass = 0, profileRevision = 0;
-    DecodeBlockObject(value, &block, &parentClass, &blockClass, &profileRevision);
-    const char *blockText = "", *parentText = "", *classText = "";
-    FormatBlockClass(block, parentClass, blockClass, &blockText, &parentText, &classText);
-    SetItemText(IDC_PB_BLOCK_OBJECT, blockText);
-    SetItemText(IDC_PB_PARENT_CLASS, parentText);
-    SetItemText(IDC_PB_CLASS, classText);
-    char revision[16];
-    std::snprintf(revision, sizeof revision, "Ver %i.00", static_cast<int>(profileRevision));
-    SetItemText(IDC_PB_PROFILE_REVISION, revision);
 }
 
 void CP2_PBDevInfo::ShowTag(const VARIANT& value) noexcept {
@@ -115,26 +104,8 @@ void CP2_PBDevInfo::ShowTag(const VARIANT& value) noexcept {
     }
 }
 
-void CP2_PBDevInfo::ShowModeBlock(const VARIANT& value) noexcept {
-    // A mode byte without a text of its own shows an empty field.
-    const char *actual = "", *normal = "";
-    ULONG automatic = 0, outOfService = 0, manual = 0;
-    FormatBlockMode(value, &actual, &normal, &automatic, &outOfService, &manual);
-    SetItemText(IDC_PB_ACTUAL_MODE, actual);
-    SetItemText(IDC_PB_NORMAL_MODE, normal);
-    const HWND dialog = DialogWindow();
-    if (!dialog) return;
-    ::CheckDlgButton(dialog, IDC_PB_PERMITTED_AUTO, automatic ? BST_CHECKED : BST_UNCHECKED);
-    ::CheckDlgButton(dialog, IDC_PB_PERMITTED_OS, outOfService ? BST_CHECKED : BST_UNCHECKED);
-    ::CheckDlgButton(dialog, IDC_PB_PERMITTED_MAN, manual ? BST_CHECKED : BST_UNCHECKED);
-}
-
 void CP2_PBDevInfo::ShowAlarmSummary(const VARIANT& value) noexcept {
-    try {
-        SetItemText(IDC_PB_ALARM_VALUE, OctetStringText(value).c_str());
-    } catch (...) {
-        SetItemText(IDC_PB_ALARM_VALUE, "");
-    }
+    ShowOctetText(DialogWindow(), IDC_PB_ALARM_VALUE, value);
     const BYTE summary = LeadingOctet(value);
     const HWND dialog = DialogWindow();
     if (!dialog) return;
@@ -174,7 +145,8 @@ HRESULT CP2_PBDevInfo::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
     QL_RETURN_IF_NULL_OUT(value);
     if (id == kTagId) {
         try {
-            return TextToOctetString(ItemText(IDC_PB_TAG, static_cast<int>(kTagLength)), kTagLength, value);
+            return TextToOctetString(ItemText(DialogWindow(), IDC_PB_TAG, static_cast<int>(kTagLength)),
+                                     kTagLength, value);
         } catch (...) {
             return E_OUTOFMEMORY;
         }
@@ -182,16 +154,8 @@ HRESULT CP2_PBDevInfo::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
     if (id == kEndRowId) return E_INVALIDARG;
     const int row = FindParamRow(id);
     QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (id != kTargetModeId && id != kIdSelectorId)
-        return ReadParameterDisplay(static_cast<UINT>(row), value);
-    ql::Variant read;
-    const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), read.Get());
-    (void)read.ChangeType(VT_UI1);  // a failed conversion leaves the value as read
-    ql::Variant previous;
-    previous.Attach(*value);
-    // Detach into a checked out-pointer does not fail.
-    (void)read.Detach(value);
-    return result;
+    if (id == kTargetModeId || id == kIdSelectorId) return ReadNarrowed(id, VT_UI1, value);
+    return ReadParameterDisplay(static_cast<UINT>(row), value);
 }
 
 void CP2_PBDevInfo::StoreVariableText(ULONG variableId, const std::string& text) noexcept {
@@ -207,13 +171,4 @@ void CP2_PBDevInfo::StoreVariableText(ULONG variableId, const std::string& text)
 
 void CP2_PBDevInfo::SetItemText(UINT controlId, const char* text) noexcept {
     if (DialogWindow()) ::SetDlgItemTextA(DialogWindow(), static_cast<int>(controlId), text);
-}
-
-std::string CP2_PBDevInfo::ItemText(UINT controlId, int limit) const {
-    std::string text(static_cast<size_t>(limit) + 1, '\0');
-    const UINT length = DialogWindow() ? ::GetDlgItemTextA(DialogWindow(), static_cast<int>(controlId),
-                                                           text.data(), limit + 1)
-                                       : 0;
-    text.resize(length);
-    return text;
 }

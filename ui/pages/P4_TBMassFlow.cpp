@@ -1,16 +1,12 @@
 #include "ui/pages/P4_TBMassFlow.h"
 
-#include <cstdio>
-
 #include "classlib/Variant.h"
-#include "dtm/documents/PaRecordDecoders.h"
-#include "dtm/documents/PaStatusTexts.h"
 #include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 #include "ui/pages/PipeDimensions.h"
+#include "ui/pages/TypedValues.h"
 #include "ui/pages/UpdatingScope.h"
 
 namespace {
@@ -22,12 +18,12 @@ constexpr ULONG kTagId = 33, kTagLength = 32;
 // The DTM's own copy of the flow unit, kept in step with what the page shows.
 constexpr ULONG kFlowUnitCopyId = 131;
 constexpr ULONG kZeroUnitId = 43, kStaticRevisionId = 32;
-constexpr ULONG kBlockObjectId = 31, kModeBlockId = 37;
+constexpr ULONG kBlockObjectId = 31, kTargetModeId = 36, kModeBlockId = 37;
 constexpr USHORT kMakerSpecificFlowUnit = 1999;
 
 const ParameterMap& MassFlowMap() {
     static const ParameterMap map{
-        {36, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
+        {kTargetModeId, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
         {37, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {31, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite, kDisplayOnly},
@@ -57,10 +53,16 @@ const ParameterMap& MassFlowMap() {
     return map;
 }
 
-constexpr BlockObjectItems kBlockObjectItems{IDC_MF_BLOCK_OBJECT, IDC_MF_PARENT_CLASS, IDC_MF_CLASS,
-                                             IDC_MF_PROFILE_REVISION};
-constexpr ModeBlockItems kModeBlockItems{IDC_MF_ACTUAL_MODE, IDC_MF_NORMAL_MODE, IDC_MF_PERMITTED_AUTO,
-                                         IDC_MF_PERMITTED_OS, IDC_MF_PERMITTED_MAN};
+constexpr BlockHeadItems kHeadItems{
+    kBlockObjectId,
+    {IDC_MF_BLOCK_OBJECT, IDC_MF_PARENT_CLASS, IDC_MF_CLASS, IDC_MF_PROFILE_REVISION},
+    kTagId,
+    IDC_MF_TAG,
+    kModeBlockId,
+    {IDC_MF_ACTUAL_MODE, IDC_MF_NORMAL_MODE, IDC_MF_PERMITTED_AUTO, IDC_MF_PERMITTED_OS,
+     IDC_MF_PERMITTED_MAN},
+    kMassFlowId,
+    {IDC_MF_FLOW_QUALITY, IDC_MF_FLOW_SUBSTATUS, IDC_MF_FLOW_LIMITS, IDC_MF_FLOW_VALUE}};
 
 // The page's read every two seconds while online: mass flow, static revision, mode block.
 constexpr ULONG kCyclicIds[] = {46, 32, 37};
@@ -85,63 +87,35 @@ constexpr PageOverlay kOverlays[] = {{IDC_MF_FRAME_OVERLAY, IDC_MF_FRAME},
                                      {IDC_MF_FLOW_OVERLAY, IDC_MF_FLOW_AREA},
                                      {IDC_MF_SIZE_OVERLAY, IDC_MF_SIZE_AREA}};
 
-ql::Variant UnitValue(USHORT unit) {
-    ql::Variant value;
-    value.Put()->vt = VT_UI2;
-    V_UI2(value.Get()) = unit;
-    return value;
-}
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhileDtmOnline, kCyclicIds);
 
 }  // namespace
 
 CP4_TBMassFlow::CP4_TBMassFlow() noexcept
-    : CBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, MassFlowMap()) {}
+    : CEditableBlockPage(IDD_P4_TBMASSFLOW, IDS_P4_TBMASSFLOW_TITLE, CLSID_P4_TBMassFlow, MassFlowMap(),
+                         kDesign) {}
 
-HRESULT CP4_TBMassFlow::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CP4_TBMassFlow::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 // --- display ---
 
 HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
-    if (id == kMassFlowId) {
-        ShowMassFlow(value);
-        return S_OK;
-    }
-    if (id == kBlockObjectId) {
-        ShowBlockObject(DialogWindow(), kBlockObjectItems, value);
-        return S_OK;
-    }
-    if (id == kModeBlockId) {
-        ShowModeBlock(DialogWindow(), kModeBlockItems, value);
-        return S_OK;
-    }
-    if (id == kTagId) {
-        // The tag ends at its first zero byte.
-        try {
-            SetItemText(IDC_MF_TAG, OctetStringText(value).c_str());
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        return S_OK;
-    }
-    const HRESULT result = ShowInRows(id, value);
+    const HWND dialog = DialogWindow();
+    if (ShowBlockHead(dialog, kHeadItems, id, value)) return S_OK;
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
     switch (id) {
         case kStaticRevisionId:
-            CopyItemText(IDC_MF_STATIC_REVISION_VALUE, IDC_MF_STATIC_REVISION);
+            CopyItemText(dialog, IDC_MF_STATIC_REVISION_VALUE, {IDC_MF_STATIC_REVISION}, kLabelLimit);
             break;
         case kZeroUnitId:
-            CopyItemText(IDC_MF_ZERO_UNIT, IDC_MF_ZERO_UNIT_LABEL);
+            CopyItemText(dialog, IDC_MF_ZERO_UNIT, {IDC_MF_ZERO_UNIT_LABEL}, kLabelLimit);
             break;
         case kSizeUnitId:
-            for (UINT label :
-                 {IDC_MF_DIAMETER_UNIT_LABEL, IDC_MF_LENGTH_UNIT_LABEL, IDC_MF_WIDTH_UNIT_LABEL}) {
-                CopyItemText(IDC_MF_SIZE_UNIT, label);
-            }
+            CopyItemText(dialog, IDC_MF_SIZE_UNIT,
+                         {IDC_MF_DIAMETER_UNIT_LABEL, IDC_MF_LENGTH_UNIT_LABEL, IDC_MF_WIDTH_UNIT_LABEL},
+                         kLabelLimit);
             break;
         case kFlowUnitId:
             ShowFlowUnit(value);
@@ -162,14 +136,6 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     return result;
 }
 
-HRESULT CP4_TBMassFlow::ShowInRows(ULONG id, const VARIANT& value) noexcept {
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
-    return result;
-}
-
 // The DTM keeps its own copy of the flow unit; the unit labels follow the flow unit (or the maker's unit),
 // and the nominal-size unit follows the unit system.
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
@@ -181,9 +147,8 @@ void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     const USHORT flowUnit = isUnit ? V_UI2(unit.Get()) : 0;
     if (isUnit) StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
     const UINT source = flowUnit == kMakerSpecificFlowUnit ? IDC_MF_MAKER_UNIT : IDC_MF_FLOW_UNIT;
-    for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
-        CopyItemText(source, label);
-    }
+    CopyItemText(DialogWindow(), source,
+                 {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
     if (massflow::IsImperialFlowUnit(flowUnit)) {
         StoreValue(kSizeUnitId, *UnitValue(massflow::kSizeUnitInch));
     } else if (massflow::IsMetricFlowUnit(flowUnit)) {
@@ -214,32 +179,6 @@ HRESULT CP4_TBMassFlow::StoredTubeShape(BYTE& shape) noexcept {
     return S_OK;
 }
 
-void CP4_TBMassFlow::CopyItemText(UINT from, UINT to) noexcept {
-    // The labels are short: at most nine characters of the source arrive.
-    char text[10] = {};
-    (void)::GetDlgItemTextA(DialogWindow(), static_cast<int>(from), text, sizeof text);
-    SetItemText(to, text);
-}
-
-void CP4_TBMassFlow::SetItemText(UINT controlId, const char* text) noexcept {
-    // Showing a text is best effort.
-    (void)::SetDlgItemTextA(DialogWindow(), static_cast<int>(controlId), text);
-}
-
-void CP4_TBMassFlow::ShowMassFlow(const VARIANT& value) noexcept {
-    float flow = 0.0f;
-    BYTE status = 0;
-    DecodeFloatWithStatus(value, &flow, &status);
-    const char *quality = "", *substatus = "", *limits = "";
-    FormatPaStatus(status, &quality, &substatus, &limits);
-    char text[64];
-    std::snprintf(text, sizeof text, "%.5f", static_cast<double>(flow));
-    SetItemText(IDC_MF_FLOW_VALUE, text);
-    SetItemText(IDC_MF_FLOW_QUALITY, quality);
-    SetItemText(IDC_MF_FLOW_SUBSTATUS, substatus);
-    SetItemText(IDC_MF_FLOW_LIMITS, limits);
-}
-
 // --- read-back ---
 
 HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
@@ -252,65 +191,19 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
         (void)::GetDlgItemTextA(DialogWindow(), IDC_MF_TAG, text, sizeof text);
         return TextToOctetString(text, kTagLength, value);
     }
-    VARTYPE type = VT_EMPTY;
-    if (id == 36 || id == kShapeId) type = VT_UI1;
-    if (id == kZeroUnitId || id == kSizeUnitId || id == kFlowUnitId) type = VT_UI2;
-    const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), value);
-    // A failed narrowing leaves the value as read, as for the other pages.
-    if (SUCCEEDED(result) && type != VT_EMPTY) (void)::VariantChangeType(value, value, 0, type);
-    return result;
+    if (id == kTargetModeId || id == kShapeId) return ReadNarrowed(id, VT_UI1, value);
+    if (id == kZeroUnitId || id == kSizeUnitId || id == kFlowUnitId) return ReadNarrowed(id, VT_UI2, value);
+    return ReadParameterDisplay(static_cast<UINT>(row), value);
 }
 
 // --- window ---
 
 LRESULT CP4_TBMassFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
-        // then shows its old state until the next one.
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    bool offline = true;
-    if (SUCCEEDED(IsDtmOffline(&offline)) && !offline) {
-        if (show) {
-            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
-            // read.
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
+    const LRESULT result = CEditableBlockPage::OnShowWindow(message, show, lParam, handled);
     if (show) {
         ApplyTubeShape(StoredTubeShape());
-        PlacePageOverlays(DialogWindow(), kOverlays);
         ShowPicture(DialogWindow(), IDC_MF_PIPE_PICTURE, IDB_PIPE_PICTURE, pipePicture_);
         ShowPicture(DialogWindow(), IDC_MF_DUCT_PICTURE, IDB_DUCT_PICTURE, ductPicture_);
     }
     return result;
-}
-
-LRESULT CP4_TBMassFlow::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
-}
-
-LRESULT CP4_TBMassFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
-BOOL CP4_TBMassFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    // ApplyControl reports its outcome to the user itself and always answers S_OK.
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
 }

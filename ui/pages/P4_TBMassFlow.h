@@ -14,20 +14,14 @@
 #include "VarnokP3.h"
 #include "classlib/GdiObject.h"
 #include "classlib/Variant.h"
-#include "controls/base/QuelkCyclicTimer.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CP4_TBMassFlow final : public ql::ComObjectBase<CP4_TBMassFlow>,
-                             public CBlockPage<CQuelkOnlinePage>,
-                             private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CP4_TBMassFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CP4_TBMassFlow final : public ql::ComObjectBase<CP4_TBMassFlow>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CP4_TBMassFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CP4_TBMassFlow)
-    QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CP4_TBMassFlow() noexcept;
@@ -40,31 +34,20 @@ public:
     // The dimension rows keep the enabling the tube shape gives them, whatever their writable bits say.
     HRESULT SetRowState(UINT row, ULONG flags) noexcept override;
     LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`, then the dimension and unit follow-ups; S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
-
     // Width and length of the equal-area square duct from the diameter, and the diameter back from them.
     void UpdateDuctFromDiameter() noexcept;
     void UpdateDiameterFromDuct() noexcept;
 
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
-
 protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+    // The field's commit, then the dimension and unit follow-ups.
+    void CommitControl(HWND control) noexcept override;
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    // No cyclic read inside the waits of the page's own commit. The reads wait for the device: the page
-    // holds itself meanwhile.
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        const ql::ComPtr<IUnknown> keepAlive(ControllingUnknown());
-        return reader_.OnCyclicTimer(InDeviceAction() ? nullptr : Variables(), handled);
-    }
-    HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
+    // The unit labels and the static revision's copy are short: at most nine characters of the source
+    // arrive.
+    static constexpr int kLabelLimit = 9;
+
     void ShowFlowUnit(const VARIANT& value) noexcept;
-    void ShowMassFlow(const VARIANT& value) noexcept;
     // Diameter editable for a pipe (shape 0), width and length for a duct.
     void ApplyTubeShape(BYTE shape) noexcept;
     // The dataset's shape; a pipe (0) for display when it cannot be read.
@@ -82,10 +65,7 @@ private:
     void StoreValue(ULONG id, const VARIANT& value) noexcept;
     void WriteDiameter(float diameter) noexcept;
     void SetRowsState(ULONG id, bool writable) noexcept;
-    void CopyItemText(UINT from, UINT to) noexcept;
-    void SetItemText(UINT controlId, const char* text) noexcept;
 
-    CQuelkCyclicReader reader_;
     // The pictures of the pipe and duct dimension groups, kept for the statics that show them.
     ql::Bitmap pipePicture_, ductPicture_;
     // Set while an Enter commit runs: the page's own dimension and unit ids then use the base commit, and

@@ -2,11 +2,13 @@
 // step with an edited value. Every value the page writes itself runs under the updating flag, so the
 // controls' notifications are not taken for a person's edits and Apply does not write them back.
 #include "classlib/Variant.h"
+#include "ui/pages/BlockDisplay.h"
 #include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/P4_TBMassFlow.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
 #include "ui/pages/PipeDimensions.h"
+#include "ui/pages/TypedValues.h"
 #include "ui/pages/UpdatingScope.h"
 
 namespace {
@@ -21,19 +23,6 @@ bool IsDimensionId(ULONG id) noexcept {
 }
 // Kept only in the dataset: there is nothing to read back from the device.
 bool IsDatasetOnlyId(ULONG id) noexcept { return id == kShapeId || id == kWidthId || id == kLengthId; }
-
-ql::Variant FloatValue(float number) {
-    ql::Variant value;
-    value.SetR4(number);
-    return value;
-}
-
-ql::Variant UnitValue(USHORT unit) {
-    ql::Variant value;
-    value.Put()->vt = VT_UI2;
-    V_UI2(value.Get()) = unit;
-    return value;
-}
 
 }  // namespace
 
@@ -51,7 +40,7 @@ HRESULT CP4_TBMassFlow::LoadParameter(ULONG id) noexcept {
 }
 
 HRESULT CP4_TBMassFlow::SetRowState(UINT row, ULONG flags) noexcept {
-    const HRESULT result = CBlockPage::SetRowState(row, flags);
+    const HRESULT result = CEditableBlockPage::SetRowState(row, flags);
     if (row < RowCount()) {
         const ULONG id = Row(row).id;
         if (id == kDiameterId || id == kWidthId || id == kLengthId) ApplyTubeShape(StoredTubeShape());
@@ -59,8 +48,8 @@ HRESULT CP4_TBMassFlow::SetRowState(UINT row, ULONG flags) noexcept {
     return result;
 }
 
-HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
-    if (!control) return S_OK;
+void CP4_TBMassFlow::CommitControl(HWND control) noexcept {
+    if (!control) return;
     const int controlId = ::GetDlgCtrlID(control);
     const int row = [&] {
         for (UINT index = 0; index < RowCount(); ++index) {
@@ -68,8 +57,7 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
         }
         return -1;
     }();
-    if (row < 0) return S_OK;
-    const DeviceAction action(*this);
+    if (row < 0) return;
     const ULONG id = Row(static_cast<UINT>(row)).id;
     // The size unit as it was: the flow unit's coupling converts from it. A unit that could not be read
     // is none.
@@ -79,15 +67,15 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
     const HRESULT committed = CommitEditedControl(*this, control);
     enterCommit_ = false;
     // Sizes and units follow only a value that was committed.
-    if (committed != S_OK) return S_OK;
+    if (committed != S_OK) return;
 
     UpdatingScope updating(m_updating);
     switch (id) {
         case 43:
-            CopyItemText(IDC_MF_ZERO_UNIT, IDC_MF_ZERO_UNIT_LABEL);
+            CopyItemText(DialogWindow(), IDC_MF_ZERO_UNIT, {IDC_MF_ZERO_UNIT_LABEL}, kLabelLimit);
             break;
         case kSizeUnitId:
-            CopyItemText(IDC_MF_SIZE_UNIT, IDC_MF_DIAMETER_UNIT_LABEL);
+            CopyItemText(DialogWindow(), IDC_MF_SIZE_UNIT, {IDC_MF_DIAMETER_UNIT_LABEL}, kLabelLimit);
             break;
         case kDiameterId:
             UpdateDuctFromDiameter();
@@ -107,7 +95,6 @@ HRESULT CP4_TBMassFlow::ApplyControl(HWND control) noexcept {
         default:
             break;
     }
-    return S_OK;
 }
 
 void CP4_TBMassFlow::AfterShapeCommit() noexcept {
@@ -132,9 +119,8 @@ void CP4_TBMassFlow::AfterShapeCommit() noexcept {
 // sizes are converted by the page in both cases. A value that cannot be read stops the coupling: nothing
 // is stored then, and the user is told.
 void CP4_TBMassFlow::AfterFlowUnitCommit(const USHORT* previousSizeUnit) noexcept {
-    for (UINT label : {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}) {
-        CopyItemText(IDC_MF_FLOW_UNIT, label);
-    }
+    CopyItemText(DialogWindow(), IDC_MF_FLOW_UNIT,
+                 {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
     // The units are read again as far as the device answers; CurrentUnit below refuses one that is missing.
     (void)LoadParameter(kSizeUnitId);
     if (IsOnline()) (void)LoadParameter(kMakerUnitId);

@@ -6,14 +6,14 @@
 #include "dataset/VariableFields.h"
 #include "ui/pages/AiBlockResources.h"
 #include "ui/pages/AiFlowRecords.h"
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 
 namespace {
 
 constexpr ULONG kDisplayOnly = kControlDefaultColors;
 
-// Record rows come before their members' rows: loading a record stores its members before their rows load.
+// Record rows come before their members' rows: loading a record stores its members before their rows load,
+// and at a show each record hands its state to its members before their own rows.
 const ParameterMap& AiFlowMap() {
     static const ParameterMap map{
         {66, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
@@ -77,6 +77,9 @@ constexpr PageOverlay kOverlays[] = {{IDC_AF_FRAME_OVERLAY, IDC_AF_FRAME},
                                      {IDC_AF_SCALE_OVERLAY, IDC_AF_SCALE_AREA},
                                      {IDC_AF_ALARM_OVERLAY, IDC_AF_ALARM_AREA}};
 
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhilePageOnline, kCyclicIds);
+
 ql::Variant AccessFieldMask() noexcept {
     ql::Variant mask;
     mask.SetI4(static_cast<LONG>(kFieldAccess));
@@ -85,24 +88,24 @@ ql::Variant AccessFieldMask() noexcept {
 
 }  // namespace
 
-CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept : CBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, AiFlowMap()) {}
+CQ1_AIFBFlow::CQ1_AIFBFlow() noexcept
+    : CEditableBlockPage(IDD_Q1_AIFBFLOW, IDS_Q1_AIFBFLOW_TITLE, CLSID_Q1_AIFBFlow, AiFlowMap(), kDesign) {}
 
-HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CQ1_AIFBFlow::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 // --- row states ---
 
 HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
     const aiflow::MemberList members = aiflow::MembersOf(id);
     if (members.count != 0) {
+        // A transfer's mark on the record is that transfer's own and is taken off the record alone when it
+        // ends: the members get the record's state without it. A member whose access word kept the online
+        // mark would have its later values announced instead of stored.
+        const ULONG memberFlags = flags & ~(kAccessOnlineTransferMark | kAccessOfflineStoreMark);
         for (size_t i = 0; i < members.count; ++i)
             // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and
             // it then shows its old state until the next one.
-            (void)CQuelkControlBase::SetStateById(members.ids[i], flags);
+            (void)CQuelkControlBase::SetStateById(members.ids[i], memberFlags);
         ql::ComPtr<IQuelkVariableFields> fields;
         if (!Variables() || FAILED(Variables()->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid())) ||
             !fields) {
@@ -114,7 +117,7 @@ HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
             // The members are the page's own dataset items: a word the store refuses (an id it does not hold)
             // leaves nothing to mark.
             (void)fields->SetVariableField(*UlongArgument(members.ids[i]), *AccessFieldMask(),
-                                           *UlongArgument(flags));
+                                           *UlongArgument(memberFlags));
         }
         return CQuelkControlBase::SetStateById(id, flags);
     }
@@ -131,60 +134,10 @@ HRESULT CQ1_AIFBFlow::CommitParameter(ULONG id) noexcept {
     return CQuelkOnlinePage::CommitParameter(enterCommit_ ? aiflow::RecordOf(id) : id);
 }
 
-HRESULT CQ1_AIFBFlow::ApplyControl(HWND control) noexcept {
+void CQ1_AIFBFlow::CommitControl(HWND control) noexcept {
     // The validity check, the messages and the read-back keep the edited member's own id; only the write
     // goes to its record.
     const bool previous = std::exchange(enterCommit_, true);
-    (void)CommitEditedControl(*this, control);
+    CEditableBlockPage::CommitControl(control);
     enterCommit_ = previous;
-    return S_OK;
-}
-
-BOOL CQ1_AIFBFlow::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    // ApplyControl reports its outcome to the user itself and always answers S_OK.
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
-}
-
-LRESULT CQ1_AIFBFlow::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
-// --- window ---
-
-LRESULT CQ1_AIFBFlow::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    // Records come first in the map, so each hands its state to its members before their own rows.
-    if (show) {
-        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
-        // then shows its old state until the next one.
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    if (IsOnline()) {
-        if (show) {
-            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
-            // read.
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
-    if (show) PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CQ1_AIFBFlow::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
 }

@@ -17,20 +17,14 @@
 #include <string>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkCyclicTimer.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CQ1_AIFBFlow final : public ql::ComObjectBase<CQ1_AIFBFlow>,
-                           public CBlockPage<CQuelkOnlinePage>,
-                           private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CQ1_AIFBFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CQ1_AIFBFlow final : public ql::ComObjectBase<CQ1_AIFBFlow>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CQ1_AIFBFlow, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CQ1_AIFBFlow)
-    QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CQ1_AIFBFlow() noexcept;
@@ -42,23 +36,12 @@ public:
     HRESULT SetStateById(ULONG id, ULONG flags) noexcept override;
     // Inside an Enter commit a member commits its record.
     HRESULT CommitParameter(ULONG id) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`; always S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
-
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
 
 protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+    // The field's commit, a member's written as its record.
+    void CommitControl(HWND control) noexcept override;
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        return reader_.OnCyclicTimer(Variables(), handled);
-    }
-
     // --- display and read-back (Q1_AIFBFlowValues.cpp) ---
     HRESULT ShowInRows(ULONG id, const VARIANT& value) noexcept;
     // Stores one field of a shown record as its member's dataset value and shows it in the member's rows.
@@ -81,7 +64,6 @@ private:
     // The item's text, or the exact number behind the page's own rounded text in full precision.
     std::string NumberText(UINT item) noexcept;
 
-    CQuelkCyclicReader reader_;
     // Set while an Enter commit runs: a member's commit then writes its record.
     bool enterCommit_ = false;
     // The texts the decimal-point formatting wrote, by dialog item, with the numbers they round: while a

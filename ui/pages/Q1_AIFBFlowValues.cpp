@@ -17,6 +17,7 @@
 #include "ui/pages/BlockDisplay.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/Q1_AIFBFlow.h"
+#include "ui/pages/TypedValues.h"
 #include "ui/pages/UpdatingScope.h"
 
 namespace {
@@ -30,12 +31,16 @@ constexpr int kNumberTextLimit = 99;
 // The unit labels are short: at most nine characters of the unit's name arrive.
 constexpr int kLabelLimit = 9;
 
-constexpr BlockObjectItems kBlockObjectItems{IDC_AF_BLOCK_OBJECT, IDC_AF_PARENT_CLASS, IDC_AF_CLASS,
-                                             IDC_AF_PROFILE_REVISION};
-constexpr ModeBlockItems kModeBlockItems{IDC_AF_ACTUAL_MODE, IDC_AF_NORMAL_MODE, IDC_AF_PERMITTED_AUTO,
-                                         IDC_AF_PERMITTED_OS, IDC_AF_PERMITTED_MAN};
-constexpr ValueStatusItems kOutItems{IDC_AF_OUT_QUALITY, IDC_AF_OUT_SUBSTATUS, IDC_AF_OUT_LIMITS,
-                                     IDC_AF_OUT_VALUE};
+constexpr BlockHeadItems kHeadItems{
+    kBlockObjectId,
+    {IDC_AF_BLOCK_OBJECT, IDC_AF_PARENT_CLASS, IDC_AF_CLASS, IDC_AF_PROFILE_REVISION},
+    kTagId,
+    IDC_AF_TAG,
+    kModeBlockId,
+    {IDC_AF_ACTUAL_MODE, IDC_AF_NORMAL_MODE, IDC_AF_PERMITTED_AUTO, IDC_AF_PERMITTED_OS,
+     IDC_AF_PERMITTED_MAN},
+    kOutId,
+    {IDC_AF_OUT_QUALITY, IDC_AF_OUT_SUBSTATUS, IDC_AF_OUT_LIMITS, IDC_AF_OUT_VALUE}};
 
 // The alarm limits and the hysteresis with the fields that show them in the OUT scale's decimals.
 struct LimitField {
@@ -48,25 +53,6 @@ constexpr LimitField kAlarmLimits[] = {{78, IDC_AF_HIHI_LIMIT},
                                        {81, IDC_AF_LOLO_LIMIT},
                                        {77, IDC_AF_HYSTERESIS}};
 
-ql::Variant FloatValue(float number) {
-    ql::Variant value;
-    value.SetR4(number);
-    return value;
-}
-
-ql::Variant ByteValue(BYTE number) {
-    ql::Variant value;
-    value.SetUI1(number);
-    return value;
-}
-
-ql::Variant UnitValue(USHORT unit) {
-    ql::Variant value;
-    value.Put()->vt = VT_UI2;
-    V_UI2(value.Get()) = unit;
-    return value;
-}
-
 std::optional<double> AsNumber(const VARIANT& value) noexcept {
     ql::Variant number;
     if (FAILED(number.CopyFrom(value)) || FAILED(number.ChangeType(VT_R8))) return std::nullopt;
@@ -78,19 +64,8 @@ std::optional<double> AsNumber(const VARIANT& value) noexcept {
 HRESULT CQ1_AIFBFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
     const HWND dialog = DialogWindow();
+    if (ShowBlockHead(dialog, kHeadItems, id, value)) return S_OK;
     switch (id) {
-        case kBlockObjectId:
-            ShowBlockObject(dialog, kBlockObjectItems, value);
-            return S_OK;
-        case kTagId:
-            ShowOctetText(dialog, IDC_AF_TAG, value);
-            return S_OK;
-        case kModeBlockId:
-            ShowModeBlock(dialog, kModeBlockItems, value);
-            return S_OK;
-        case kOutId:
-            ShowValueWithStatus(dialog, kOutItems, value);
-            return S_OK;
         case kOutUnitTextId:
             ShowOctetText(dialog, IDC_AF_OUT_UNIT_TEXT, value);
             return S_OK;

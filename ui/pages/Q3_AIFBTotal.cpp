@@ -4,7 +4,6 @@
 
 #include "ui/pages/AiBlockResources.h"
 #include "ui/pages/BlockDisplay.h"
-#include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/ByteText.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/UpdatingScope.h"
@@ -67,49 +66,35 @@ constexpr PageOverlay kOverlays[] = {{IDC_AT_FRAME_OVERLAY, IDC_AT_FRAME},
                                      {IDC_AT_TAG_OVERLAY, IDC_AT_TAG_AREA},
                                      {IDC_AT_SETUP_OVERLAY, IDC_AT_SETUP_AREA}};
 
-constexpr BlockObjectItems kBlockObjectItems{IDC_AT_BLOCK_OBJECT, IDC_AT_PARENT_CLASS, IDC_AT_CLASS,
-                                             IDC_AT_PROFILE_REVISION};
-constexpr ModeBlockItems kModeBlockItems{IDC_AT_ACTUAL_MODE, IDC_AT_NORMAL_MODE, IDC_AT_PERMITTED_AUTO,
-                                         IDC_AT_PERMITTED_OS, IDC_AT_PERMITTED_MAN};
-constexpr ValueStatusItems kTotalizerItems{IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC_AT_LIMITS, IDC_AT_VALUE};
+constexpr BlockPageDesign kDesign =
+    MakeBlockPageDesign(kOverlays, kAreaColors, CyclicReading::WhilePageOnline, kCyclicIds);
+
+constexpr BlockHeadItems kHeadItems{
+    kBlockObjectId,
+    {IDC_AT_BLOCK_OBJECT, IDC_AT_PARENT_CLASS, IDC_AT_CLASS, IDC_AT_PROFILE_REVISION},
+    kTagId,
+    IDC_AT_TAG,
+    kModeBlockId,
+    {IDC_AT_ACTUAL_MODE, IDC_AT_NORMAL_MODE, IDC_AT_PERMITTED_AUTO, IDC_AT_PERMITTED_OS,
+     IDC_AT_PERMITTED_MAN},
+    kTotalizerId,
+    {IDC_AT_QUALITY, IDC_AT_SUBSTATUS, IDC_AT_LIMITS, IDC_AT_VALUE}};
 
 }  // namespace
 
 CQ3_AIFBTotal::CQ3_AIFBTotal() noexcept
-    : CBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, AiTotalMap()) {}
+    : CEditableBlockPage(IDD_Q3_AIFBTOTAL, IDS_Q3_AIFBTOTAL_TITLE, CLSID_Q3_AIFBTotal, AiTotalMap(),
+                         kDesign) {}
 
-HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept {
-    for (ULONG id : kCyclicIds) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CQ3_AIFBTotal::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 // --- display and read-back ---
 
 HRESULT CQ3_AIFBTotal::ShowValueById(ULONG id, VARIANT value) noexcept {
     UpdatingScope updating(m_updating);
     const HWND dialog = DialogWindow();
-    switch (id) {
-        case kBlockObjectId:
-            ShowBlockObject(dialog, kBlockObjectItems, value);
-            return S_OK;
-        case kTagId:
-            ShowOctetText(dialog, IDC_AT_TAG, value);
-            return S_OK;
-        case kModeBlockId:
-            ShowModeBlock(dialog, kModeBlockItems, value);
-            return S_OK;
-        case kTotalizerId:
-            ShowValueWithStatus(dialog, kTotalizerItems, value);
-            return S_OK;
-        default:
-            break;
-    }
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
+    if (ShowBlockHead(dialog, kHeadItems, id, value)) return S_OK;
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
     // The base display clears the flag when it is done; what follows is the page's own writing again.
     UpdatingScope ownWrites(m_updating);
     if (id == kStaticRevisionId) {
@@ -147,58 +132,8 @@ HRESULT CQ3_AIFBTotal::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexce
 
 // --- commit ---
 
-HRESULT CQ3_AIFBTotal::ApplyControl(HWND control) noexcept {
-    // CommitEditedControl tells the user the outcome itself.
-    (void)CommitEditedControl(*this, control);
+void CQ3_AIFBTotal::CommitControl(HWND control) noexcept {
+    CEditableBlockPage::CommitControl(control);
     const HWND unit = DialogWindow() ? ::GetDlgItem(DialogWindow(), IDC_AT_UNIT) : nullptr;
     if (control && control == unit) ShowUnitLabels();
-    return S_OK;
-}
-
-BOOL CQ3_AIFBTotal::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    // ApplyControl reports its outcome to the user itself and always answers S_OK.
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
-}
-
-LRESULT CQ3_AIFBTotal::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
-}
-
-// --- window ---
-
-LRESULT CQ3_AIFBTotal::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
-        // then shows its old state until the next one.
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    if (IsOnline()) {
-        if (show) {
-            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
-            // read.
-            (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                        CQuelkCyclicReader::kPageInterval);
-        } else {
-            reader_.Timer().Stop();
-        }
-    }
-    if (show) PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CQ3_AIFBTotal::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
 }

@@ -8,20 +8,14 @@
 #include <windows.h>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkCyclicTimer.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CQ3_AIFBTotal final : public ql::ComObjectBase<CQ3_AIFBTotal>,
-                            public CBlockPage<CQuelkOnlinePage>,
-                            private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CQ3_AIFBTotal, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CQ3_AIFBTotal final : public ql::ComObjectBase<CQ3_AIFBTotal>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CQ3_AIFBTotal, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CQ3_AIFBTotal)
-    QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CQ3_AIFBTotal() noexcept;
@@ -29,23 +23,11 @@ public:
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`, then the unit labels; always S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
-
-    CQuelkCyclicTimer& CyclicTimer() noexcept { return reader_.Timer(); }
 
 protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+    // The field's commit, then the unit labels.
+    void CommitControl(HWND control) noexcept override;
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        return reader_.OnCyclicTimer(Variables(), handled);
-    }
     void ShowUnitLabels() noexcept;
-
-    CQuelkCyclicReader reader_;
 };

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "controls/base/ControlArguments.h"
 #include "dataset/VariantArguments.h"
 #include "ui/pages/BlockPageCommit.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/pages/PageResources.h"
+#include "ui/pages/TypedValues.h"
 
 namespace {
 
@@ -39,6 +41,8 @@ constexpr PageAreaColor kAreaColors[] = {
 
 constexpr PageOverlay kOverlays[] = {{IDC_TBX_FRAME_OVERLAY, IDC_TBX_FRAME}};
 
+constexpr BlockPageDesign kDesign = MakeBlockPageDesign(kOverlays, kAreaColors);
+
 bool IsImperialMakerUnit(ULONG unit) { return unit == 1360 || unit == 1361 || unit == 1523 || unit == 1525; }
 bool IsMetricMakerUnit(ULONG unit) { return unit == 1521 || unit == 1522 || unit == 1524; }
 
@@ -48,21 +52,13 @@ ULONG UnitOf(const ql::Variant& value) {
     return SUCCEEDED(VariantToUInt32(*value, &unit)) ? unit : 0;
 }
 
-ql::Variant IdVariant(ULONG id) {
-    ql::Variant item;
-    item.SetI4(static_cast<LONG>(id));
-    return item;
-}
-
 }  // namespace
 
-CTBExtra::CTBExtra() noexcept : CBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, ExtraMap()) {}
+CTBExtra::CTBExtra() noexcept
+    : CEditableBlockPage(IDD_TBEXTRA, IDS_TBEXTRA_TITLE, CLSID_TBExtra, ExtraMap(), kDesign) {}
 
 HRESULT CTBExtra::ShowValueById(ULONG id, VARIANT value) noexcept {
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
+    const HRESULT result = CQuelkControlBase::ShowValueById(id, value);
     if (id == kFlowUnitId || id == kMakerUnitId) {
         ql::Variant copy;
         ULONG unit = 0;
@@ -93,44 +89,8 @@ HRESULT CTBExtra::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept {
     if (id == kEndRowId) return E_INVALIDARG;
     const int row = FindParamRow(id);
     QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
-    if (id != kMakerUnitId) return ReadParameterDisplay(static_cast<UINT>(row), value);
-    ql::Variant read;
-    const HRESULT result = ReadParameterDisplay(static_cast<UINT>(row), read.Get());
-    // Detach into a checked out-pointer (below) does not fail.
-    (void)read.ChangeType(VT_UI2);  // a failed conversion leaves the value as read
-    ql::Variant previous;
-    previous.Attach(*value);
-    (void)read.Detach(value);
-    return result;
-}
-
-LRESULT CTBExtra::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
-        // then shows its old state until the next one.
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    PlacePageOverlays(DialogWindow(), kOverlays);
-    return result;
-}
-
-LRESULT CTBExtra::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindAreaColor(kAreaColors, id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
-}
-
-LRESULT CTBExtra::OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
-    const bool userEdit = !IsLoading() && !IsUpdating();
-    const LRESULT result = CQuelkOnlinePage::OnControlCommit(code, wParam, lParam, handled);
-    if (userEdit && handled) {
-        BOOL edited = TRUE;
-        // Only brings the field back in line with the DTM; the commit's own handling above is the answer.
-        (void)OnParameterEdited(code, wParam, lParam, edited);
-    }
-    return result;
+    if (id == kMakerUnitId) return ReadNarrowed(id, VT_UI2, value);
+    return ReadParameterDisplay(static_cast<UINT>(row), value);
 }
 
 HRESULT CTBExtra::CurrentValue(ULONG id, ql::Variant& value) noexcept {
@@ -143,16 +103,14 @@ HRESULT CTBExtra::CurrentValue(ULONG id, ql::Variant& value) noexcept {
     return value.Type() == VT_EMPTY ? E_FAIL : S_OK;
 }
 
-HRESULT CTBExtra::ApplyControl(HWND control) noexcept {
-    const DeviceAction action(*this);
+void CTBExtra::CommitControl(HWND control) noexcept {
     ql::Variant sizeUnit;
     const bool sizeUnitKnown = SUCCEEDED(CurrentValue(kSizeUnitId, sizeUnit));
     // The sizes follow only a maker unit that was committed.
-    if (CommitEditedControl(*this, control) != S_OK) return S_OK;
+    if (CommitEditedControl(*this, control) != S_OK) return;
     if (control && DialogWindow() && control == ::GetDlgItem(DialogWindow(), IDC_TBX_MAKER_UNIT)) {
         CoupleMakerUnit(sizeUnitKnown ? &sizeUnit : nullptr);
     }
-    return S_OK;
 }
 
 // A value that cannot be read stops the coupling: nothing is stored then, and the user is told.
@@ -212,19 +170,10 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
     // Stores of values checked above; the diameter follows as far as it can online (the DTM shows a device's
     // refusal in the status line).
     if (!online) {
-        ql::Variant unit;
-        unit.Put()->vt = VT_UI2;
-        V_UI2(unit.Get()) = static_cast<USHORT>(newSizeUnit);
-        (void)Variables()->SetValue(*IdVariant(kSizeUnitId), *unit);
+        (void)Variables()->SetValue(*UlongArgument(kSizeUnitId),
+                                    *UnitValue(static_cast<USHORT>(newSizeUnit)));
     }
     (void)WriteParameterToDevice(kDiameterId, *diameter);
-    (void)Variables()->SetValue(*IdVariant(kWidthId), *width);
-    (void)Variables()->SetValue(*IdVariant(kLengthId), *length);
-}
-
-BOOL CTBExtra::OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept {
-    // ApplyControl reports its outcome to the user itself and always answers S_OK.
-    (void)ApplyControl(focusedChild);
-    MSG copy = message;
-    return ::IsDialogMessageW(page, &copy);
+    (void)Variables()->SetValue(*UlongArgument(kWidthId), *width);
+    (void)Variables()->SetValue(*UlongArgument(kLengthId), *length);
 }

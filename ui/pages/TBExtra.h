@@ -9,18 +9,14 @@
 
 #include "VarnokP3.h"
 #include "classlib/Variant.h"
-#include "controls/base/QuelkPageKeyboard.h"
-#include "controls/sync/QuelkOnlinePage.h"
-#include "ui/pages/BlockPage.h"
+#include "ui/pages/EditableBlockPage.h"
 
-class CTBExtra final : public ql::ComObjectBase<CTBExtra>,
-                       public CBlockPage<CQuelkOnlinePage>,
-                       private CQuelkPageKeyboard::EnterHandler {
-    QL_INTERFACE_TABLE(CTBExtra, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CBlockPage))
+class CTBExtra final : public ql::ComObjectBase<CTBExtra>, public CEditableBlockPage {
+    QL_INTERFACE_TABLE(CTBExtra, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CEditableBlockPage))
 
 public:
     QL_BEGIN_MSG_MAP(CTBExtra)
-    QL_CHAIN_MSG_MAP(CBlockPage)
+    QL_CHAIN_MSG_MAP(CEditableBlockPage)
     QL_END_MSG_MAP()
 
     CTBExtra() noexcept;
@@ -28,17 +24,12 @@ public:
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
     HRESULT ReadParameterDisplayByID(ULONG id, VARIANT* value) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
-    LRESULT OnControlCommit(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept override;
-    // The Enter-key commit of the page's child `control`; always S_OK.
-    HRESULT ApplyControl(HWND control) noexcept;
 
 protected:
-    CQuelkPageKeyboard::EnterHandler* EnterKeyHandler() noexcept override { return this; }
+    // The field's commit, then the pipe dimensions after a committed maker unit.
+    void CommitControl(HWND control) noexcept override;
 
 private:
-    BOOL OnEnter(HWND page, HWND focusedChild, const MSG& message) noexcept override;
     void ShowUnitLabels(bool makerUnit) noexcept;
     // The device's value in the comparing frame mode, the dataset's otherwise; a read that failed (or an
     // empty value) is a failure.

@@ -93,5 +93,6 @@ private:
 
     CQuelkCyclicReader reader_;
     ULONG functionId_;
-    const wchar_t* className_;  // a literal: the class's name in the translation document
+    const wchar_t*
+        className_;  // a literal: the registered user type name, as the translation document names it
 };

@@ -18,7 +18,7 @@ const ParameterMap& DiagnosisMap() {
 }  // namespace
 
 CDiagnosis::CDiagnosis() noexcept
-    : CCyclicView(IDD_DIAGNOSIS, CLSID_Diagnosis, DiagnosisMap(), kFunctionDiagnosis, L"Diagnosis") {}
+    : CCyclicView(IDD_DIAGNOSIS, CLSID_Diagnosis, DiagnosisMap(), kFunctionDiagnosis, L"Diagnosis Class") {}
 
 HRESULT CDiagnosis::FinalConstruct() noexcept {
     return AttachView(GetControllingUnknown(), {kDiagnosisId, kDiagnosisExtId});

@@ -89,3 +89,8 @@ const PageOverlay* DiagnosisOverlays(size_t& count) noexcept {
     count = std::size(kOverlays);
     return kOverlays;
 }
+
+const PageAreaColor* DiagnosisColors(size_t& count) noexcept {
+    count = std::size(kColors);
+    return kColors;
+}

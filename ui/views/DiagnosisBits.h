@@ -27,3 +27,5 @@ bool FindDiagnosisColor(UINT controlId, COLORREF& color) noexcept;
 
 // The overlays and the group boxes they lie over, the outer frame first; `count` receives their number.
 const PageOverlay* DiagnosisOverlays(size_t& count) noexcept;
+// The colours of the groups' frames, overlays and bit texts; `count` receives their number.
+const PageAreaColor* DiagnosisColors(size_t& count) noexcept;

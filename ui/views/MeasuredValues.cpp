@@ -106,7 +106,7 @@ constexpr PageAreaColor kAreaColors[] = {
 
 CMeasuredValues::CMeasuredValues() noexcept
     : CCyclicView(IDD_MEASUREDVALUES, CLSID_MeasuredValues, MeasuredValuesMap(), kFunctionMeasuredValue,
-                  L"MeasuredValues") {}
+                  L"MeasuredValues Class") {}
 
 HRESULT CMeasuredValues::FinalConstruct() noexcept {
     return AttachView(GetControllingUnknown(), {kMassFlowId, kFlowOutId, kTotalizerId});

@@ -1,5 +1,7 @@
 #include "ui/views/P3_PBDiagnosis.h"
 
+#include <iterator>
+
 #include "ui/views/DiagnosisBits.h"
 #include "ui/views/ViewResources.h"
 
@@ -14,17 +16,27 @@ const ParameterMap& DiagnosisMap() {
     return map;
 }
 
+constexpr ULONG kCyclicIds[] = {kDiagnosisId, kDiagnosisExtId};
+
+// The page reads only while a person can see it and the window works on the device.
+const BlockPageDesign& DiagnosisDesign() {
+    static const BlockPageDesign design = [] {
+        BlockPageDesign built{
+            nullptr, 0, nullptr, 0, kCyclicIds, std::size(kCyclicIds), CyclicReading::WhilePageOnline};
+        built.overlays = DiagnosisOverlays(built.overlayCount);
+        built.colors = DiagnosisColors(built.colorCount);
+        return built;
+    }();
+    return design;
+}
+
 }  // namespace
 
 CP3_PBDiagnosis::CP3_PBDiagnosis() noexcept
-    : CBlockPage(IDD_P3_PBDIAGNOSIS, IDS_P3_PBDIAGNOSIS_TITLE, DiagnosisMap()) {}
+    : CBlockPage(IDD_P3_PBDIAGNOSIS, IDS_P3_PBDIAGNOSIS_TITLE, CLSID_P3_PBDiagnosis, DiagnosisMap(),
+                 DiagnosisDesign()) {}
 
-HRESULT CP3_PBDiagnosis::FinalConstruct() noexcept {
-    for (ULONG id : {kDiagnosisId, kDiagnosisExtId}) {
-        if (!reader_.Timer().AddId(id)) return E_OUTOFMEMORY;
-    }
-    return AttachIdentity(GetControllingUnknown());
-}
+HRESULT CP3_PBDiagnosis::FinalConstruct() noexcept { return AttachBlockPage(GetControllingUnknown()); }
 
 HRESULT CP3_PBDiagnosis::ShowValueById(ULONG id, VARIANT value) noexcept {
     if (IsDiagnosisId(id)) {
@@ -35,36 +47,5 @@ HRESULT CP3_PBDiagnosis::ShowValueById(ULONG id, VARIANT value) noexcept {
         return S_OK;
     }
     m_updating = FALSE;
-    HRESULT result = S_OK;
-    for (UINT row = 0; row < RowCount() && SUCCEEDED(result); ++row) {
-        if (Row(row).id == id) result = ShowValue(row, value);
-    }
-    return result;
-}
-
-LRESULT CP3_PBDiagnosis::OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept {
-    const LRESULT result = CQuelkOnlinePage::OnShowWindow(message, show, lParam, handled);
-    if (show) {
-        // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it
-        // then shows its old state until the next one.
-        for (UINT row = 0; row < RowCount(); ++row) (void)SetStateById(Row(row).id, Row(row).state);
-    }
-    // The page reads only while a person can see it and the window works on the device.
-    if (show && OnlineFlag() == 1) {
-        reader_.Timer().Stop();
-        // A timer that cannot be made leaves the page without cyclic reading; it shows the values last read.
-        (void)reader_.Timer().Start(DialogWindow(), reinterpret_cast<UINT_PTR>(this),
-                                    CQuelkCyclicReader::kPageInterval);
-    } else if (!show) {
-        reader_.Timer().Stop();
-    }
-    if (show) PlaceDiagnosisOverlays(DialogWindow());
-    return result;
-}
-
-LRESULT CP3_PBDiagnosis::OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept {
-    const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(control)));
-    COLORREF color = 0;
-    if (FindDiagnosisColor(id, color)) return PaintArea(hdc, color);
-    return CQuelkOnlinePage::OnCtlColorStatic(message, hdc, control, handled);
+    return CQuelkControlBase::ShowValueById(id, value);
 }

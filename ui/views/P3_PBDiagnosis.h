@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include "VarnokP3.h"
-#include "controls/base/QuelkCyclicTimer.h"
 #include "controls/sync/QuelkOnlinePage.h"
 #include "ui/pages/BlockPage.h"
 
@@ -18,20 +17,10 @@ class CP3_PBDiagnosis final : public ql::ComObjectBase<CP3_PBDiagnosis>, public 
 public:
     QL_BEGIN_MSG_MAP(CP3_PBDiagnosis)
     QL_CHAIN_MSG_MAP(CBlockPage)
-    QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
     QL_END_MSG_MAP()
 
     CP3_PBDiagnosis() noexcept;
     HRESULT FinalConstruct() noexcept;
 
     HRESULT ShowValueById(ULONG id, VARIANT value) noexcept override;
-    LRESULT OnShowWindow(UINT message, WPARAM show, LPARAM lParam, BOOL& handled) noexcept override;
-    LRESULT OnCtlColorStatic(UINT message, WPARAM hdc, LPARAM control, BOOL& handled) noexcept override;
-
-private:
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
-        return reader_.OnCyclicTimer(Variables(), handled);
-    }
-
-    CQuelkCyclicReader reader_;
 };

@@ -64,7 +64,7 @@ ql::ComPtr<Interface> ChartPart(ITrendChart* chart) noexcept {
 
 }  // namespace
 
-CTrend::CTrend() noexcept : CCyclicView(IDD_TREND, CLSID_Trend, TrendMap(), kFunctionTrend, L"Trend") {}
+CTrend::CTrend() noexcept : CCyclicView(IDD_TREND, CLSID_Trend, TrendMap(), kFunctionTrend, L"Trend Class") {}
 
 HRESULT CTrend::FinalConstruct() noexcept {
     return AttachView(GetControllingUnknown(), {kMassFlowId, kFlowOutId, kTotalizerId});
@@ -91,10 +91,8 @@ HRESULT CTrend::Init(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
 void CTrend::LinkChart() noexcept {
     chart_.Reset();
     const HWND item = DialogWindow() ? ::GetDlgItem(DialogWindow(), IDC_TREND_CHART) : nullptr;
-    // The host answers with its control, borrowed: the view takes its own reference.
-    const auto hosted =
-        item ? reinterpret_cast<IUnknown*>(::SendMessageW(item, ql::ControlQueryMessage(), 0, 0)) : nullptr;
-    if (!hosted || FAILED(ql::QueryInterfaceTo(hosted, chart_))) {
+    const ql::ComPtr<IUnknown> hosted = ql::HostedControl(item);
+    if (!hosted || FAILED(ql::QueryInterfaceTo(hosted.Get(), chart_))) {
         chart_.Reset();
         return;
     }
@@ -133,6 +131,7 @@ void CTrend::Plot(int pen, float value) noexcept {
         state.firstValue = false;
         state.minimum = value;
         state.maximum = value;
+        // As above: the chart's answers do not change the view.
         (void)chart_->SetMinimum(number, state.minimum);
         (void)chart_->SetMaximum(number, state.maximum);
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "classlib/ScrollTarget.h"
+
 namespace {
 
 // The largest position of a bar: never below 0, also when the window is larger than the content.
@@ -52,28 +54,8 @@ void CViewScroller::OnScroll(HWND window, int bar, WORD code, WORD thumb) noexce
     const bool horizontal = bar == SB_HORZ;
     const LONG page = horizontal ? size.cx : size.cy;
     LONG& position = horizontal ? position_.x : position_.y;
-    LONG step = 0;
-    switch (code) {
-        case SB_LINEUP:
-            step = -1;
-            break;
-        case SB_LINEDOWN:
-            step = 1;
-            break;
-        case SB_PAGEUP:
-            step = -page;
-            break;
-        case SB_PAGEDOWN:
-            step = page;
-            break;
-        case SB_THUMBTRACK:
-            step = static_cast<LONG>(thumb) - position;
-            break;
-        default:
-            break;
-    }
     const LONG content = horizontal ? content_.cx : content_.cy;
-    const LONG wanted = std::clamp<LONG>(position + step, 0, MaximumPosition(content, page));
+    const LONG wanted = ql::ScrollTarget(code, position, thumb, page, content);
     if (wanted == position) return;
     position = wanted;
     ::SetScrollPos(window, bar, position, TRUE);

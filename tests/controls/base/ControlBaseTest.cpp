@@ -7,8 +7,11 @@
 #include <string>
 
 #include "ControlTestSupport.h"
+#include "classlib/AxControlSite.h"
+#include "classlib/AxHostWindow.h"
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "tests/support/ServerModule.h"
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
 
@@ -102,6 +105,65 @@ TEST_F(ControlBaseTest, HostedChildControlsAreBoundAndShowTheirValues) {
     EXPECT_EQ(L"0", WindowText(Item(kAddressEdit)));
     ::RemoveWindowSubclass(Item(kTagEdit), ChildControl::HostProc, 1);
     EXPECT_EQ(1u, child.refs);
+}
+
+// A child control as a dialog hosts an ActiveX item: a host window of the class library holds it, and the
+// class library's test control answers for it as an ActiveX control. The probe is the identity the host
+// keeps and hands out, so its count shows every reference the page takes and gives back.
+class HostedChildProbe final : public ChildControl {
+public:
+    explicit HostedChildProbe(IUnknown* control) : control_(control) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        const HRESULT hr = ChildControl::QueryInterface(iid, out);
+        return hr == E_NOINTERFACE ? control_->QueryInterface(iid, out) : hr;
+    }
+    void LetControlGo() { control_.Reset(); }
+
+private:
+    ql::ComPtr<IUnknown> control_;
+};
+
+// The host hands each asker a reference of its own: binding, loading, refreshing and the lock's state
+// changes give every one back, and the child goes with the dialog.
+TEST_F(ControlBaseTest, ARowBoundToAHostedActiveXItemKeepsItsReferencesBalanced) {
+    ql::ComPtr<IUnknown> control;
+    CLSID testControl{};
+    ASSERT_HR(S_OK, ::CLSIDFromProgID(L"QuelkUiTest.Control", &testControl));
+    ASSERT_HR(S_OK, ::CoCreateInstance(testControl, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                       control.PutVoid()));
+    HostedChildProbe child(control.Get());
+    control.Reset();
+
+    RECT place{};
+    ::GetWindowRect(Item(kTagEdit), &place);
+    ::MapWindowPoints(nullptr, dialog_.Get(), reinterpret_cast<POINT*>(&place), 2);
+    ::DestroyWindow(Item(kTagEdit));
+    ASSERT_HR(S_OK, ql::RegisterAxHostWindowClass(::GetModuleHandleW(nullptr)));
+    const HWND host = ::CreateWindowExW(
+        0, ql::AxHostWindowClass(), L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, dialog_.Get(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTagEdit)), ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(host);
+    ASSERT_HR(S_OK, ql::AxHostSite(host)->AttachControl(static_cast<IQuelkChildControl*>(&child), nullptr));
+    const ULONG hosted = child.refs;
+    EXPECT_EQ(2u, hosted) << "the test's and the host's";
+
+    ASSERT_NO_FATAL_FAILURE(Init());
+    EXPECT_EQ((std::vector<std::string>{"AttachDtm", "SetParentControl 101", "BindParameter 1 named",
+                                        "DisplayValue 1"}),
+              child.calls);
+    EXPECT_EQ(hosted, child.refs) << "after the load";
+    EXPECT_HR(S_OK, page_->RefreshControl(kTagId));
+    EXPECT_HR(S_OK, page_->UpdateControl(0));
+    EXPECT_HR(S_OK, page_->LockAllControls(TRUE));
+    EXPECT_HR(S_OK, page_->LockAllControls(FALSE));
+    EXPECT_TRUE(page_->IsChildControl(kTagEdit));
+    EXPECT_EQ(hosted, child.refs) << "after the refresh and the lock";
+
+    dialog_.Reset();
+    EXPECT_EQ(1u, child.refs) << "the host kept the child";
+    child.LetControlGo();
+    EXPECT_HR(S_OK, ServerCanUnloadNow(L"ui_test_server.dll")) << "the control outlived its dialog";
 }
 
 TEST_F(ControlBaseTest, GetInfoListsTheMappedIdsInMapOrder) {

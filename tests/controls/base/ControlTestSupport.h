@@ -91,7 +91,7 @@ ql::WindowOwner CreateDialogWithItems(CQuelkControlBase& control, const std::vec
                                       HWND parent = nullptr);
 
 // A hosted child control as a control host presents it: the dialog item answers "WM_ATLGETCONTROL".
-class ChildControl final : public CountedDispatch<IQuelkChildControl> {
+class ChildControl : public CountedDispatch<IQuelkChildControl> {
 public:
     ChildControl() : CountedDispatch({IID_IQuelkChildControl}) {}
     std::vector<std::string> calls;

@@ -15,7 +15,7 @@ class CTestLayerPage final : public ql::ComObjectBase<CTestLayerPage>, public CQ
     QL_INTERFACE_TABLE(CTestLayerPage, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkPropertyPageImpl<>))
 
 public:
-    CTestLayerPage() noexcept : CQuelkPropertyPageImpl(500, 1, TestPageMap()) {}
+    CTestLayerPage() noexcept : CQuelkPropertyPageImpl(500, 1, GUID_NULL, TestPageMap()) {}
     HRESULT FinalConstruct() noexcept { return AttachIdentity(GetControllingUnknown()); }
 
     std::vector<ULONG> committed;
@@ -33,7 +33,7 @@ class COnlineLayerPage final : public ql::ComObjectBase<COnlineLayerPage>,
                        QL_ENTRY_CHAIN(CQuelkPropertyPageImpl<CQuelkOnlinePage>))
 
 public:
-    COnlineLayerPage() noexcept : CQuelkPropertyPageImpl(500, 1, TestPageMap()) {}
+    COnlineLayerPage() noexcept : CQuelkPropertyPageImpl(500, 1, GUID_NULL, TestPageMap()) {}
     HRESULT FinalConstruct() noexcept { return AttachIdentity(GetControllingUnknown()); }
 };
 

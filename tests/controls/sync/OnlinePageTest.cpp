@@ -33,7 +33,7 @@ TEST_F(OnlinePageTest, OnlineLoadAndCommitMarkTheTransfer) {
     const std::wstring datasetBefore = DatasetText(kCalibrationFactorId);
     EXPECT_HR(S_OK, page_->LoadParameter(kCalibrationFactorId));
     EXPECT_LE(1u, Heard(kNotifyDeviceValue, kAccessOnlineTransferMark));
-    EXPECT_EQ(before, page_->Row(0).state);  // the word from before the read
+    EXPECT_EQ(before, page_->Row(0).state);           // the word from before the read
     EXPECT_HR(E_FAIL, page_->LoadParameter(kTagId));  // not a device record: nothing read
     page_->heard.clear();
     ::SetWindowTextW(Item(kTagEdit), L"2.5");
@@ -87,6 +87,24 @@ TEST_F(OnlinePageTest, OfflineCommitThatTheDatasetRefusesIsNotModified) {
     EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
     EXPECT_EQ(before, Access(kCalibrationFactorId));
     EXPECT_EQ(0u, page_->Row(0).state & kRowModified);
+}
+
+// A read under someone else's mark (the window's start-up upload, a cyclic read) that finds the dataset's
+// value announces it while the mark stands, so the rows take the marked word; the end of the transfer
+// takes the mark off them again.
+TEST_F(OnlinePageTest, AFinishedTransferTakesItsMarkOffTheRows) {
+    ASSERT_NO_FATAL_FAILURE(OpenOnline());
+    VARIANT_BOOL done = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Store()->ReadFromDevice(kCalibrationFactorId, &done));  // the device's value, stored
+    const ULONG before = Access(kCalibrationFactorId);
+    const ULONG marked = before | kAccessOnlineTransferMark;
+    Access(kCalibrationFactorId, &marked);
+    page_->heard.clear();
+    ASSERT_HR(S_OK, Store()->ReadFromDevice(kCalibrationFactorId, &done));
+    Access(kCalibrationFactorId, &before);
+    EXPECT_LE(1u, Heard(kNotifyValueChanged, kAccessOnlineTransferMark)) << "the unchanged value, marked";
+    EXPECT_EQ(0u, page_->Row(0).state & (kAccessOnlineTransferMark | kAccessOfflineStoreMark));
+    EXPECT_EQ(before & 0xFF, page_->Row(0).state & 0xFF);
 }
 
 // Online: the page's own offline store, heard back, does not overwrite what the page shows; a written

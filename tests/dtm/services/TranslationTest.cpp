@@ -53,7 +53,7 @@ TEST_F(TranslationTest, LookupsAnswerTheSelectedLanguage) {
         {L"localization/ToolkitMessages/Message[@id=\"1001\"]", S_OK,
          L"Beim Hochladen der Parameter ist ein Fehler aufgetreten.\r\nM\u00F6chten Sie das Hochladen "
          L"abbrechen?"},
-        {L"localization/ActiveXList/ActiveX[@classname=\"TreeFrame\"]/Title", S_OK, L"Parametrierung"},
+        {L"localization/ActiveXList/ActiveX[@classname=\"TreeFrame Class\"]/Title", S_OK, L"Parametrierung"},
         {L"localization/DTM/ParameterList/Parameter[@parId=\"9999\"]/Name", S_FALSE, L"<not found>"},
     };
     for (const Case& c : cases) {

@@ -68,14 +68,15 @@ int wmain(int argc, wchar_t** argv) {
         ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialog), nullptr, PlainDialogProc, 0));
     if (!dialog) return 1;
     ::ShowWindow(dialog.Get(), SW_SHOWNOACTIVATE);
-    auto* control = reinterpret_cast<IUnknown*>(
-        ::SendDlgItemMessageW(dialog.Get(), kChartItem, ql::ControlQueryMessage(), 0, 0));
+    const ql::ComPtr<IUnknown> control = ql::HostedControl(::GetDlgItem(dialog.Get(), kChartItem));
     ql::ComPtr<ITrendChart> chart;
     ql::ComPtr<ITrendChartPens> pens;
     ql::ComPtr<ITrendChartTiming> timing;
     ql::ComPtr<ITrendChartView> view;
-    if (FAILED(ql::QueryInterfaceTo(control, chart)) || FAILED(ql::QueryInterfaceTo(control, pens)) ||
-        FAILED(ql::QueryInterfaceTo(control, timing)) || FAILED(ql::QueryInterfaceTo(control, view)))
+    if (!control || FAILED(ql::QueryInterfaceTo(control.Get(), chart)) ||
+        FAILED(ql::QueryInterfaceTo(control.Get(), pens)) ||
+        FAILED(ql::QueryInterfaceTo(control.Get(), timing)) ||
+        FAILED(ql::QueryInterfaceTo(control.Get(), view)))
         return 1;
 
     (void)timing->SetInterval(kIntervalMs);

@@ -62,13 +62,12 @@ protected:
                                                     nullptr, PlainDialogProc, 0));
         ASSERT_TRUE(dialog_) << ::GetLastError();
         ::ShowWindow(dialog_.Get(), SW_SHOWNOACTIVATE);
-        auto* control = reinterpret_cast<IUnknown*>(
-            ::SendDlgItemMessageW(dialog_.Get(), kChartItem, ql::ControlQueryMessage(), 0, 0));
-        ASSERT_NE(nullptr, control) << "the chart was not created from its class id";
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control, chart_));
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control, pens_));
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control, timing_));
-        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control, view_));
+        const ql::ComPtr<IUnknown> control = ql::HostedControl(::GetDlgItem(dialog_.Get(), kChartItem));
+        ASSERT_TRUE(control) << "the chart was not created from its class id";
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), chart_));
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), pens_));
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), timing_));
+        ASSERT_HR(S_OK, ql::QueryInterfaceTo(control.Get(), view_));
     }
     void TearDown() override {
         chart_.Reset();

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,54 @@ TEST_F(TreeFrameServicesTest, TheFourButtonsAnswerByIndexAndAnIndexPastThemChang
                        buttons->SetButtonText(4, text.Get())})
         EXPECT_HR(E_INVALIDARG, hr);
     EXPECT_TRUE(::IsWindowEnabled(Item(IDCANCEL)) && ::IsWindowVisible(Item(IDCANCEL)));
+}
+
+// A late-bound caller (a script, a frame's macro) finds the frame methods by name in the toolkit's frame
+// library and calls them through each interface's IDispatch; the arguments arrive converted to the
+// methods' types.
+TEST_F(TreeFrameServicesTest, FrameInterfacesAnswerLateBoundCallsByName) {
+    // Arguments in the method's order; texts borrowed from their owners.
+    const auto call = [](IDispatch* target, const wchar_t* method, std::vector<VARIANT> arguments) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(method)));
+        DISPID id = DISPID_UNKNOWN;
+        auto* name = const_cast<LPOLESTR>(method);
+        EXPECT_HR(S_OK, target->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+        std::reverse(arguments.begin(), arguments.end());  // IDispatch takes the last argument first
+        DISPPARAMS params{arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
+        ql::Variant result;
+        EXPECT_HR(S_OK, target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                       result.Put(), nullptr, nullptr));
+    };
+    const auto number = [](LONG value) {
+        VARIANT v{};
+        V_VT(&v) = VT_I4;
+        V_I4(&v) = value;
+        return v;
+    };
+    const auto text = [](const ql::Bstr& owner) {
+        VARIANT v{};
+        V_VT(&v) = VT_BSTR;
+        V_BSTR(&v) = owner.Get();
+        return v;
+    };
+    const ql::Bstr caption(L"Late-bound caption"), discard(L"Discard");
+    call(Query<IQuelkFrameCaption>().Get(), L"SetCaption", {text(caption)});
+    EXPECT_EQ(L"Late-bound caption", WindowText(dialog_));
+
+    const ql::ComPtr<IQuelkFrameButtons> buttons = Query<IQuelkFrameButtons>();
+    call(buttons.Get(), L"ShowButton", {number(1), number(TRUE)});
+    EXPECT_TRUE(::IsWindowVisible(Item(IDCANCEL)));
+    call(buttons.Get(), L"SetButtonText", {number(1), text(discard)});
+    EXPECT_EQ(L"Discard", WindowText(Item(IDCANCEL)));
+    call(buttons.Get(), L"EnableButton", {number(3), number(FALSE)});
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_TF_HELP)));
+
+    // The keyboard hook's sink takes a message pointer, which no late-bound caller can pass: it is
+    // described all the same.
+    const ql::ComPtr<IQuelkMessageSink> sink = Query<IQuelkMessageSink>();
+    auto* name = const_cast<LPOLESTR>(L"OnForwardedMessage");
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_HR(S_OK, sink->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
 }
 
 TEST_F(TreeFrameServicesTest, ADirtyPageEnablesApplyOnlyWhileTheFrameApplies) {

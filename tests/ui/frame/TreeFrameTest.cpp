@@ -282,6 +282,9 @@ TEST_F(TreeFrameTest, OnlineTheStartUpReadsEveryReadableDeviceRecordOnce) {
     EXPECT_EQ(L"Parameter Upload", first->Arguments[1]);
     EXPECT_EQ(L"", frame_->LastCall(L"NotifyProgress")->Arguments[1]) << "the progress ends";
     for (ULONG id : ids) EXPECT_EQ(0u, Access(id) & 0x1000) << "the mark stayed on " << id;
+    // The flow block page's members take their records' states: no transfer's mark with them.
+    for (ULONG member = 105; member <= 113; ++member)
+        EXPECT_EQ(0u, Access(member) & 0x3000) << "a mark reached member " << member;
 
     const int readsAfter = channel_->Device().ReadCount();
     ASSERT_NO_FATAL_FAILURE(PassStartUp());
@@ -436,7 +439,8 @@ TEST_F(TreeFrameTest, OkShowsAPageThatFailsToApplyAndStaysUntilItApplies) {
 
 TEST_F(TreeFrameTest, HelpOnABlockSelectsItsFirstPageAndNamesThatPagesHelpFile) {
     PageDouble& flow = StandIn(5);
-    flow.helpFile = L"VarnokP3.chm";
+    flow.helpFile = L"Flow.chm";
+    StandIn(6);  // names no help file
     ASSERT_NO_FATAL_FAILURE(Open(1));
     // The block is selected and F1 comes before the tree moved the selection on.
     ASSERT_TRUE(TreeView_SelectItem(Tree(), FindTreeItem(Tree(), "AI Function Block")));
@@ -444,7 +448,7 @@ TEST_F(TreeFrameTest, HelpOnABlockSelectsItsFirstPageAndNamesThatPagesHelpFile) 
     ::SendMessageW(dialog_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
     ASSERT_EQ(1u, frame_->CountCalls(L"UserDialog"));
     EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"title=\"Varnok Profibus DP Help\""));
-    EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"fdt:string=\"VarnokP3.chm\""));
+    EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"fdt:string=\"Flow.chm\""));
     PumpContainerMessages(ui_.Container());
     EXPECT_EQ("Flow", frametest::SelectedText(Tree()));
     EXPECT_EQ(5, ShownPage());
@@ -454,6 +458,32 @@ TEST_F(TreeFrameTest, HelpOnABlockSelectsItsFirstPageAndNamesThatPagesHelpFile) 
     frame_->ClearCalls();
     ::SendMessageW(Item(IDC_TF_HELP), BM_CLICK, 0, 0);
     EXPECT_EQ(0u, frame_->CountCalls(L"UserDialog"));
+}
+
+// Every page of the window names the help file the translation document gives its class, for F1 and for
+// the Help button alike; the page titles keep the string table's tree.
+TEST_F(TreeFrameTest, F1AndHelpOnEveryPageShowTheHelpFileOfItsClass) {
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    ASSERT_NO_FATAL_FAILURE(PassStartUp());
+    for (const char* page : {"Varnok Thermal Mass Flowmeter", "Deivce Info", "Diagnosis", "Mass Flow",
+                             "Orvo Extension", "Flow", "Totalizer"}) {
+        SCOPED_TRACE(page);
+        ASSERT_NO_FATAL_FAILURE(Select(page));
+        for (bool button : {false, true}) {
+            frame_->ClearCalls();
+            if (button) {
+                ::SendMessageW(Item(IDC_TF_HELP), BM_CLICK, 0, 0);
+            } else {
+                HELPINFO help{sizeof help, HELPINFO_WINDOW, IDC_TF_TREE};
+                ::SendMessageW(dialog_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+            }
+            ASSERT_EQ(1u, frame_->CountCalls(L"UserDialog")) << (button ? "Help" : "F1");
+            EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"title=\"Varnok Profibus DP Help\""));
+            EXPECT_NE(std::wstring::npos, LastUserMessage().find(L"fdt:string=\"VarnokP3.chm\""));
+        }
+        EXPECT_EQ(page, frametest::SelectedText(Tree()));
+    }
+    EXPECT_EQ(10u, frametest::TreeRows(Tree(), true).size()) << "the titles keep the tree";
 }
 
 TEST_F(TreeFrameTest, AWindowThatCannotShowEveryPageIsClosedAndLeavesNothing) {

@@ -170,6 +170,28 @@ TEST_F(AiFlowPageTest, AReadOnlyRecordMakesItsMembersReadOnly) {
     EXPECT_FALSE(ReadOnly(IDC_AF_PV_AT_100));
 }
 
+// A reload while a transfer marks a record gives its members the record's state but not the transfer's
+// mark: their access words stay clean, and their values still go into the dataset.
+TEST_F(AiFlowPageTest, ARecordsTransferMarkStaysWithTheRecord) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    const ULONG before = Access(kOutScale);
+    for (ULONG mark : {0x1000u, 0x2000u}) {
+        SCOPED_TRACE(mark);
+        const ULONG marked = before | mark;
+        (void)Access(kOutScale, &marked);
+        ASSERT_NO_FATAL_FAILURE(NotifyChanged(kOutScale));
+        (void)Access(kOutScale, &before);
+        for (ULONG member : {kOutAt100, kOutAt0, kOutUnit, kDecimalPoint}) {
+            EXPECT_EQ(before & 0xFF, Access(member) & 0xFF) << member;
+            EXPECT_EQ(0u, Access(member) & 0x3000) << member;
+        }
+    }
+    ql::Variant five;
+    five.SetR4(5.0f);
+    StoreValue(kOutAt0, five);
+    EXPECT_EQ("r4:5", Stored(kOutAt0));
+}
+
 TEST_F(AiFlowPageTest, EnterOnlineWritesTheRecordToTheDevice) {
     ASSERT_NO_FATAL_FAILURE(GoOnline());
     ASSERT_NO_FATAL_FAILURE(OpenPage());

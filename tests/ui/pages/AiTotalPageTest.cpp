@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "VarnokP3.h"
+#include "frame/MessagePump.h"
 #include "tests/ui/pages/BlockPageFixture.h"
 #include "ui/pages/AiBlockResources.h"
 
@@ -73,6 +74,27 @@ TEST_F(AiTotalPageTest, EnterOnlineWritesTheDevice) {
     ASSERT_TRUE(unit);
     EXPECT_EQ(Bytes({0x04, 0x46}), unit->bytes);
     ExpectUnitLabels(L"lb");
+}
+
+// The page reads only while a person sees it: hidden after the window went offline, it reads no more though
+// the DTM stays online.
+TEST_F(AiTotalPageTest, ReadsCyclicallyOnlyWhileShown) {
+    ASSERT_NO_FATAL_FAILURE(GoOnline());
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ASSERT_NO_FATAL_FAILURE(SetOnline());
+    ASSERT_HR(S_OK, page_.Page()->Show(SW_HIDE));
+    ASSERT_HR(S_OK, page_.Page()->Show(SW_SHOW));
+    const auto readsWithin = [this](DWORD milliseconds) {
+        const size_t before = channel_->CountRequests(kSimTransaction);
+        (void)PumpMessagesUntil([] { return false; }, milliseconds);
+        return channel_->CountRequests(kSimTransaction) - before;
+    };
+    EXPECT_NE(0u, readsWithin(2300)) << "no cyclic read while shown online";
+    ql::ComPtr<IQuelkPageMode> mode;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(page_.Page(), mode));
+    ASSERT_HR(S_OK, mode->SetOnline(0));
+    ASSERT_HR(S_OK, page_.Page()->Show(SW_HIDE));
+    EXPECT_EQ(0u, readsWithin(2300));
 }
 
 }  // namespace

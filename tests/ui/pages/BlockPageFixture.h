@@ -4,6 +4,8 @@
 // simulated flowmeter), and edited through its dialog: typed text and the Enter key.
 #include <windows.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,16 @@
 namespace pagetest {
 
 using controltest::WindowText;
+
+// A simulated record's four bytes as the big-endian float the device keeps; NaN for any other record.
+inline float DeviceFloat(const SimulatedRecord* record) {
+    if (!record || record->bytes.size() != 4) return NAN;
+    const ULONG bits = (ULONG{record->bytes[0]} << 24) | (ULONG{record->bytes[1]} << 16) |
+                       (ULONG{record->bytes[2]} << 8) | record->bytes[3];
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 class PageSite final : public ql::ComObjectBase<PageSite>, public ql::PropertyPageSite {
     QL_INTERFACE_TABLE(PageSite, QL_ENTRY_CHAIN(ql::PropertyPageSite))
@@ -101,6 +113,28 @@ protected:
         return value;
     }
     std::vector<BYTE> StoredBytes(ULONG id) { return vtest::Elements<BYTE>(*StoredValue(id)); }
+    void StoreFloat(ULONG id, float number) {
+        ql::Variant value;
+        value.SetR4(number);
+        StoreValue(id, value);
+    }
+    // A unit code in the 16 bits the dataset keeps it in.
+    void StoreUnit(ULONG id, USHORT unit) {
+        ql::Variant value;
+        value.Put()->vt = VT_UI2;
+        V_UI2(value.Get()) = unit;
+        StoreValue(id, value);
+    }
+    ULONG StoredUnit(ULONG id) {
+        ql::Variant value = StoredValue(id);
+        EXPECT_HR(S_OK, value.ChangeType(VT_UI4));
+        return V_UI4(value.Get());
+    }
+    float StoredFloat(ULONG id) {
+        ql::Variant value = StoredValue(id);
+        EXPECT_HR(S_OK, value.ChangeType(VT_R4));
+        return V_R4(value.Get());
+    }
     // Whether the frame's last user message holds `text` (its caption or its text).
     bool LastMessageHas(const wchar_t* text) const {
         return LastUserMessage().find(text) != std::wstring::npos;

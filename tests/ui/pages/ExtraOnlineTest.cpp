@@ -3,8 +3,6 @@
 // unit stays the device's own.
 #include <windows.h>
 
-#include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "VarnokP3.h"
@@ -13,18 +11,11 @@
 
 namespace {
 
+using pagetest::DeviceFloat;
+
 using Bytes = std::vector<BYTE>;
 
 constexpr ULONG kWidth = 51, kLength = 52;
-
-float DeviceFloat(const SimulatedRecord* record) {
-    if (!record || record->bytes.size() != 4) return NAN;
-    const ULONG bits = (ULONG{record->bytes[0]} << 24) | (ULONG{record->bytes[1]} << 16) |
-                       (ULONG{record->bytes[2]} << 8) | record->bytes[3];
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 class ExtraOnlineTest : public pagetest::BlockPageFixture {
 protected:
@@ -35,11 +26,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SetOnline());
     }
     SimulatedRecord* Device(BYTE index) { return channel_->Device().FindRecord(1, index); }
-    float StoredFloat(ULONG id) {
-        ql::Variant value = StoredValue(id);
-        EXPECT_HR(S_OK, value.ChangeType(VT_R4));
-        return V_R4(value.Get());
-    }
 };
 
 TEST_F(ExtraOnlineTest, EnterWritesTheDeviceAndReportsARefusal) {

@@ -19,29 +19,6 @@ constexpr ULONG kSizeUnit = 45, kDiameter = 44, kWidth = 51, kLength = 52, kMake
 class ExtraPageTest : public pagetest::BlockPageFixture {
 protected:
     void OpenPage() { BlockPageFixture::OpenPage(CLSID_TBExtra); }
-    void StoreUnit(ULONG id, USHORT unit) {
-        ql::Variant value;
-        value.Put()->vt = VT_UI2;
-        V_UI2(value.Get()) = unit;
-        ASSERT_HR(S_OK, Store()->SetValue(id, *value));
-    }
-    void StoreSize(ULONG id, float size) {
-        ql::Variant value;
-        value.SetR4(size);
-        ASSERT_HR(S_OK, Store()->SetValue(id, *value));
-    }
-    ULONG StoredUnit(ULONG id) {
-        ql::Variant value;
-        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
-        EXPECT_HR(S_OK, value.ChangeType(VT_UI4));
-        return V_UI4(value.Get());
-    }
-    float StoredSize(ULONG id) {
-        ql::Variant value;
-        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
-        EXPECT_HR(S_OK, value.ChangeType(VT_R4));
-        return V_R4(value.Get());
-    }
     // A person presses Enter in the maker unit's box.
     void EnterInMakerUnit() {
         const HWND box = ::GetDlgItem(dialog_, IDC_TBX_MAKER_UNIT);
@@ -67,7 +44,6 @@ protected:
         payload.AttachArray(VT_VARIANT, pair.Detach());
         ASSERT_HR(S_OK, control_->OnNotify(0x2702, *payload));
     }
-
 };
 
 TEST_F(ExtraPageTest, LabelsNameTheUnitThatApplies) {
@@ -86,44 +62,44 @@ TEST_F(ExtraPageTest, LabelsNameTheUnitThatApplies) {
 
 TEST_F(ExtraPageTest, MakerUnitOfTheOtherSystemConvertsThePipeExactlyBothWays) {
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kSizeUnit, 1013));
-    ASSERT_NO_FATAL_FAILURE(StoreSize(kDiameter, 100.0f));
-    ASSERT_NO_FATAL_FAILURE(StoreSize(kWidth, 88.62266f));
-    ASSERT_NO_FATAL_FAILURE(StoreSize(kLength, 50.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kDiameter, 100.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kWidth, 88.62266f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kLength, 50.0f));
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kMakerUnit, 1360));  // SCFM
     ASSERT_NO_FATAL_FAILURE(OpenPage());
     EnterInMakerUnit();
     EXPECT_EQ(1019u, StoredUnit(kSizeUnit));
-    EXPECT_FLOAT_EQ(static_cast<float>(100.0 / 25.4), StoredSize(kDiameter));
-    EXPECT_FLOAT_EQ(static_cast<float>(50.0 / 25.4), StoredSize(kLength));
+    EXPECT_FLOAT_EQ(static_cast<float>(100.0 / 25.4), StoredFloat(kDiameter));
+    EXPECT_FLOAT_EQ(static_cast<float>(50.0 / 25.4), StoredFloat(kLength));
 
     ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1521));  // NCMH
     EnterInMakerUnit();
     EXPECT_EQ(1013u, StoredUnit(kSizeUnit));
-    EXPECT_FLOAT_EQ(100.0f, StoredSize(kDiameter));
-    EXPECT_FLOAT_EQ(88.62266f, StoredSize(kWidth));
+    EXPECT_FLOAT_EQ(100.0f, StoredFloat(kDiameter));
+    EXPECT_FLOAT_EQ(88.62266f, StoredFloat(kWidth));
 
     // A maker unit of the same system changes nothing.
     ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1522));
     EnterInMakerUnit();
     EXPECT_EQ(1013u, StoredUnit(kSizeUnit));
-    EXPECT_FLOAT_EQ(100.0f, StoredSize(kDiameter));
+    EXPECT_FLOAT_EQ(100.0f, StoredFloat(kDiameter));
 }
 
 // 500 inch of duct are 12700 mm, beyond the width's 9999: no size is converted and the unit stays, rather
 // than the dataset holding a width its own value check rejects.
 TEST_F(ExtraPageTest, SizesThatWouldLeaveTheirRangeAreNoneOfThemConverted) {
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kSizeUnit, 1019));
-    ASSERT_NO_FATAL_FAILURE(StoreSize(kDiameter, 4.0f));
-    ASSERT_NO_FATAL_FAILURE(StoreSize(kWidth, 500.0f));
-    ASSERT_NO_FATAL_FAILURE(StoreSize(kLength, 50.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kDiameter, 4.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kWidth, 500.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kLength, 50.0f));
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kMakerUnit, 1360));  // SCFM
     ASSERT_NO_FATAL_FAILURE(OpenPage());
     ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1521));  // NCMH
     EnterInMakerUnit();
     EXPECT_EQ(1019u, StoredUnit(kSizeUnit));
-    EXPECT_FLOAT_EQ(4.0f, StoredSize(kDiameter));
-    EXPECT_FLOAT_EQ(500.0f, StoredSize(kWidth));
-    EXPECT_FLOAT_EQ(50.0f, StoredSize(kLength));
+    EXPECT_FLOAT_EQ(4.0f, StoredFloat(kDiameter));
+    EXPECT_FLOAT_EQ(500.0f, StoredFloat(kWidth));
+    EXPECT_FLOAT_EQ(50.0f, StoredFloat(kLength));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 // the other measuring system converts the device's diameter and the dataset's duct sizes.
 #include <windows.h>
 
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,18 +15,11 @@
 
 namespace {
 
+using pagetest::DeviceFloat;
+
 using Bytes = std::vector<BYTE>;
 
 constexpr ULONG kAlarm = 22, kBlockObject = 31, kModeBlock = 37, kWidth = 51, kLength = 52;
-
-float DeviceFloat(const SimulatedRecord* record) {
-    if (!record || record->bytes.size() != 4) return NAN;
-    const ULONG bits = (ULONG{record->bytes[0]} << 24) | (ULONG{record->bytes[1]} << 16) |
-                       (ULONG{record->bytes[2]} << 8) | record->bytes[3];
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 class MassFlowOnlineTest : public pagetest::BlockPageFixture {
 protected:
@@ -37,11 +29,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SetOnline());
     }
     SimulatedRecord* Device(BYTE index) { return channel_->Device().FindRecord(1, index); }
-    float StoredFloat(ULONG id) {
-        ql::Variant value = StoredValue(id);
-        EXPECT_HR(S_OK, value.ChangeType(VT_R4));
-        return V_R4(value.Get());
-    }
     void ExpectMode(const wchar_t* actual, const wchar_t* normal, bool automatic, bool outOfService,
                     bool manual) {
         EXPECT_EQ(actual, Text(IDC_MF_ACTUAL_MODE));

@@ -7,32 +7,7 @@ namespace {
 
 constexpr ULONG kDiameter = 44, kSizeUnit = 45, kFlowUnit = 47, kShape = 50, kWidth = 51, kLength = 52;
 
-class MassFlowPageTest : public pagetest::BlockPageFixture {
-protected:
-    void StoreFloat(ULONG id, float number) {
-        ql::Variant value;
-        value.SetR4(number);
-        ASSERT_HR(S_OK, Store()->SetValue(id, *value));
-    }
-    void StoreUnit(ULONG id, USHORT unit) {
-        ql::Variant value;
-        value.Put()->vt = VT_UI2;
-        V_UI2(value.Get()) = unit;
-        ASSERT_HR(S_OK, Store()->SetValue(id, *value));
-    }
-    float StoredFloat(ULONG id) {
-        ql::Variant value;
-        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
-        EXPECT_HR(S_OK, value.ChangeType(VT_R4));
-        return V_R4(value.Get());
-    }
-    ULONG StoredUnit(ULONG id) {
-        ql::Variant value;
-        EXPECT_HR(S_OK, Store()->GetValue(id, value.Put()));
-        EXPECT_HR(S_OK, value.ChangeType(VT_UI4));
-        return V_UI4(value.Get());
-    }
-};
+class MassFlowPageTest : public pagetest::BlockPageFixture {};
 
 TEST_F(MassFlowPageTest, DuctFollowsTheDiameterAndBack) {
     ASSERT_NO_FATAL_FAILURE(StoreFloat(kDiameter, 100.0f));

@@ -10,6 +10,7 @@
 #include "classlib/Variant.h"
 #include "frame/MessagePump.h"
 #include "tests/ui/pages/BlockPageFixture.h"
+#include "ui/pages/AiBlockResources.h"
 #include "ui/pages/PageResources.h"
 
 namespace {
@@ -182,6 +183,8 @@ struct Silent {
 const Silent kSilentCommits[] = {
     {"TagOnDeviceInfoPage", {"", &CLSID_P2_PBDevInfo, IDC_PB_TAG, 17, 0, 18, L"SILENT"}, 1},
     {"FlowUnitOnMassFlowPage", kFlowUnitPick, 2},
+    {"PvScaleMemberOnAiFlowPage", {"", &CLSID_Q1_AIFBFlow, IDC_AF_PV_AT_100, 106, 0, 0, L"123"}, 1},
+    {"TagOnAiTotalPage", {"", &CLSID_Q3_AIFBTotal, IDC_AT_TAG, 86, 0, 0, L"SILENT"}, 1},
 };
 
 class SilentDevice : public OnlineCommit, public ::testing::WithParamInterface<Silent> {};
@@ -230,6 +233,8 @@ TEST_P(ClosedDuringCommit, EndsWithoutThePage) {
 const Field kClosedFields[] = {
     {"DeviceInfoPage", &CLSID_P2_PBDevInfo, IDC_PB_TAG, 17, 0, 18, L"CLOSED"},
     {"MassFlowPage", &CLSID_P4_TBMassFlow, IDC_MF_HIGH_LIMIT, 48, 1, 85, L"12.5"},
+    {"AiFlowPage", &CLSID_Q1_AIFBFlow, IDC_AF_FILTER_TIME, 74, 0, 0, L"3"},
+    {"AiTotalPage", &CLSID_Q3_AIFBTotal, IDC_AT_TAG, 86, 0, 0, L"CLOSED"},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryBlockPage, ClosedDuringCommit, ::testing::ValuesIn(kClosedFields),

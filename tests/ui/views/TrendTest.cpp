@@ -70,13 +70,14 @@ public:
     HRESULT STDMETHODCALLTYPE Update() noexcept override { return Record("Update"); }
     HRESULT STDMETHODCALLTYPE Prepare() noexcept override { return Record("Prepare"); }
 
-    // The chart item's host answers with the recorder instead of the chart it created (borrowed, as a host
-    // answers).
+    // The chart item's host answers with the recorder instead of the chart it created (with a reference
+    // for the sender, as a host answers).
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                      DWORD_PTR chart) {
         if (message == ql::ControlQueryMessage()) {
-            return reinterpret_cast<LRESULT>(
-                static_cast<ITrendChart*>(reinterpret_cast<RecordingChart*>(chart)));
+            ITrendChart* answer = reinterpret_cast<RecordingChart*>(chart);
+            answer->AddRef();
+            return reinterpret_cast<LRESULT>(answer);
         }
         return ::DefSubclassProc(window, message, wParam, lParam);
     }

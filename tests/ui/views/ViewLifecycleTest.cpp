@@ -44,6 +44,21 @@ TEST_P(ViewLifecycleTest, IsItsOwnFunctionOffWhileOpenAndClosesThroughTheFrame) 
     EXPECT_HR(S_OK, vtest::ServerCanUnloadNow(L"trend_chart.dll"));
 }
 
+// F1 shows the help file that the translation document gives the view's class, under its registered name.
+TEST_P(ViewLifecycleTest, F1ShowsTheHelpFileOfItsClass) {
+    ASSERT_NO_FATAL_FAILURE(GoOnlineForUi());
+    ASSERT_HR(S_OK, ui_.OpenFunction(session_.Object(), GetParam().functionId));
+    dialog_ = ui_.Container().Site()->ControlWindow();
+    ASSERT_TRUE(dialog_);
+    frame_->ClearCalls();
+    HELPINFO help{sizeof help, HELPINFO_WINDOW, 0};
+    ::SendMessageW(dialog_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    ASSERT_EQ(1u, frame_->CountCalls(L"UserDialog"));
+    const std::wstring message = frame_->LastCall(L"UserDialog")->Arguments[1];
+    EXPECT_NE(std::wstring::npos, message.find(L"title=\"Varnok Profibus DP Help\""));
+    EXPECT_NE(std::wstring::npos, message.find(L"fdt:string=\"VarnokP3.chm\""));
+}
+
 INSTANTIATE_TEST_SUITE_P(Views, ViewLifecycleTest,
                          ::testing::Values(ViewCase{"Diagnosis", 4, IDOK},
                                            ViewCase{"MeasuredValues", 5, IDCANCEL},

@@ -39,6 +39,7 @@ HRESULT AxControlSite::AttachControl(IUnknown* control, IStream* initData, bool 
     oleObject_ = oleObject;
 
     DWORD miscStatus = 0;
+    // A control that does not answer asks for nothing special: it gets its site after loading.
     (void)oleObject->GetMiscStatus(DVASPECT_CONTENT, &miscStatus);
     // Most controls read ambient properties while they load, so they want the site first.
     const bool siteFirst = (miscStatus & OLEMISC_SETCLIENTSITEFIRST) != 0;
@@ -59,6 +60,7 @@ HRESULT AxControlSite::AttachControl(IUnknown* control, IStream* initData, bool 
 void AxControlSite::Close() noexcept {
     if (!oleObject_) return;
     ComPtr<IOleObject> oleObject = std::move(oleObject_);
+    // Closing goes on whatever the control answers: the site lets go of it in any case.
     if (inPlaceObject_) (void)inPlaceObject_->InPlaceDeactivate();
     (void)oleObject->Close(OLECLOSE_NOSAVE);
     (void)oleObject->SetClientSite(nullptr);
@@ -111,6 +113,7 @@ void AxControlSite::SetLocaleId(LCID locale) noexcept {
 void AxControlSite::AnnounceAmbientChange(DISPID id) noexcept {
     ComPtr<IOleControl> control;
     if (control_ && SUCCEEDED(QueryInterfaceTo(control_.Get(), control)))
+        // A control that ignores the change keeps its old ambient values; the site has nothing to undo.
         (void)control->OnAmbientPropertyChange(id);
 }
 
@@ -140,6 +143,7 @@ HRESULT AxControlSite::GetWindow(HWND* out) noexcept {
 
 HRESULT AxControlSite::OnInPlaceActivate() noexcept {
     inPlaceActive_ = true;
+    // A control without IOleInPlaceObject is not deactivated in place when it closes.
     if (control_) (void)QueryInterfaceTo(control_.Get(), inPlaceObject_);
     return S_OK;
 }

@@ -71,6 +71,7 @@ LRESULT CALLBACK HostWindowProc(HWND host, UINT message, WPARAM wParam, LPARAM l
         case WM_CREATE:
             return OnCreate(host);
         case WM_SIZE:
+            // A control that refuses the new extent keeps its old one until the next size.
             if (site) (void)site->FitToHost();
             return 0;
         case WM_SETFOCUS:

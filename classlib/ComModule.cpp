@@ -124,6 +124,8 @@ HRESULT ComModule::RegisterServer(bool withTypeLib) noexcept {
 HRESULT ComModule::UnregisterServer(bool withTypeLib) noexcept {
     for (const ObjectMapEntry& entry : map_) {
         if (HasDescription(entry)) continue;
+        // Unregistering removes what it can: a key already gone is no failure, and one class whose keys
+        // cannot be removed must not keep the others registered.
         if (entry.updateRegistry) (void)entry.updateRegistry(FALSE);
         (void)RegisterClassCategories(*entry.clsid, CategoriesOf(entry), false);
     }

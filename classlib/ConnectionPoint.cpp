@@ -51,6 +51,8 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) noexcept {
 void ConnectionPoint::InvokeEach(DISPID id, DISPPARAMS* arguments) noexcept {
     DISPPARAMS none{};
     ForEachSink<IDispatch>([&](IDispatch* sink) {
+        // An event is a notice: a sink that fails it does not keep it from the other sinks, and the source
+        // has no use for its answer.
         (void)sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, arguments ? arguments : &none,
                            nullptr, nullptr, nullptr);
     });

@@ -54,6 +54,7 @@ HRESULT DialogControl::SetClientSite(IOleClientSite* site) noexcept {
 HRESULT DialogControl::GetClientSite(IOleClientSite** out) noexcept { return clientSite_.CopyTo(out); }
 
 HRESULT DialogControl::Close(DWORD) noexcept {
+    // InPlaceDeactivate and SendOnClose answer S_OK or a container's failure that closing cannot act on.
     (void)InPlaceDeactivate();
     if (adviseHolder_) (void)adviseHolder_->SendOnClose();
     // Let go of everything the container gave, so no cycle outlives the close.
@@ -84,6 +85,7 @@ HRESULT DialogControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG
         case OLEIVERB_INPLACEACTIVATE:
             return ActivateInPlace(false);
         case OLEIVERB_HIDE:
+            // UIDeactivate always answers S_OK.
             (void)UIDeactivate();
             if (WindowHandle()) ::ShowWindow(WindowHandle(), SW_HIDE);
             return S_OK;
@@ -182,6 +184,7 @@ HRESULT DialogControl::ActivateInPlace(bool uiActivate) noexcept {
                                         &frameInfo);
         if (SUCCEEDED(hr) && !WindowHandle()) hr = CreateWindowIn(parent, position);
         if (FAILED(hr)) {
+            // Undoes the part that was done; the activation's own failure is the answer.
             (void)InPlaceDeactivate();
             return hr;
         }
@@ -190,6 +193,7 @@ HRESULT DialogControl::ActivateInPlace(bool uiActivate) noexcept {
     if (!::IsWindowVisible(WindowHandle())) ::ShowWindow(WindowHandle(), SW_SHOWNA);
     if (uiActivate && !uiActive_) {
         uiActive_ = true;
+        // The container's answers to these notices change nothing here: the control is UI-active either way.
         (void)inPlaceSite_->OnUIActivate();
         auto* active = static_cast<IOleInPlaceActiveObject*>(this);
         if (inPlaceFrame_) (void)inPlaceFrame_->SetActiveObject(active, nullptr);
@@ -211,12 +215,14 @@ HRESULT DialogControl::GetWindow(HWND* out) noexcept {
 
 HRESULT DialogControl::InPlaceDeactivate() noexcept {
     if (!inPlaceActive_) return S_OK;
+    // UIDeactivate always answers S_OK; the site is told whatever it answers.
     (void)UIDeactivate();
     inPlaceActive_ = false;
     DestroyDialogWindow();
     ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);
     inPlaceFrame_.Reset();
     inPlaceDocument_.Reset();
+    // A notice: the control is inactive whatever the site answers.
     if (site) (void)site->OnInPlaceDeactivate();
     return S_OK;
 }
@@ -224,6 +230,7 @@ HRESULT DialogControl::InPlaceDeactivate() noexcept {
 HRESULT DialogControl::UIDeactivate() noexcept {
     if (!uiActive_) return S_OK;
     uiActive_ = false;
+    // Notices to the container; the control is UI-inactive whatever they answer.
     if (inPlaceDocument_) (void)inPlaceDocument_->SetActiveObject(nullptr, nullptr);
     if (inPlaceFrame_) (void)inPlaceFrame_->SetActiveObject(nullptr, nullptr);
     if (inPlaceSite_) (void)inPlaceSite_->OnUIDeactivate(FALSE);
@@ -241,6 +248,7 @@ HRESULT DialogControl::SetObjectRects(LPCRECT position, LPCRECT) noexcept {
 LRESULT DialogControl::OnMouseActivate(UINT, WPARAM, LPARAM, BOOL& handled) {
     bool userMode = true;
     // Outside user mode (a form designer) a click selects the control instead of activating it.
+    // A failed activation leaves the control inactive; the click is passed on all the same.
     if (!(AmbientUserMode(userMode) == S_OK && !userMode)) (void)ActivateInPlace(true);
     handled = FALSE;
     return MA_ACTIVATE;

@@ -75,6 +75,7 @@ public:
         if (handle_) {
             ::SetEvent(handle_.Get());
         } else {
+            // Made signalled; one that cannot be made is not signalled, and the next need tries again.
             (void)Made(TRUE);
         }
     }

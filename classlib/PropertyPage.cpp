@@ -40,6 +40,7 @@ HINSTANCE PropertyPage::PageModule() const noexcept { return ComModule::Instance
 void PropertyPage::SetPageDirty(BOOL dirty) noexcept {
     if (dirty_ == dirty) return;
     dirty_ = dirty;
+    // The site's answer changes nothing: the page keeps its flag and the site reads it again.
     if (site_) (void)site_->OnStatusChange(dirty ? PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE : 0);
 }
 

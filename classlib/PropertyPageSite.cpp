@@ -64,6 +64,8 @@ HRESULT HostedPropertyPage::Activate(HWND parent, const RECT& rect) noexcept {
 
 void HostedPropertyPage::Reset() noexcept {
     if (page_) {
+        // Letting go of a page undoes each step that was done, whatever the page answers: the host drops it
+        // in any case.
         if (activated_) (void)page_->Deactivate();
         if (objectsSet_) (void)page_->SetObjects(0, nullptr);
         if (siteSet_) (void)page_->SetPageSite(nullptr);

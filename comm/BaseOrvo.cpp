@@ -11,18 +11,16 @@
 namespace {
 
 // The dataset items the control works on (all DTM-internal).
-constexpr ULONG kApiId = 2;
-constexpr ULONG kStationAddressId = 3;
 constexpr ULONG kRecordId = 5;  // "AllParam": a byte array whose address the control sets
 constexpr ULONG kSlotId = 6;
 constexpr ULONG kIndexId = 7;
-constexpr ULONG kDtmStateConfigured = 8;
-constexpr ULONG kRowFlags = 0x71;
+constexpr ULONG kRowFlags = kAccessDeviceReadWrite;
 
 const ParameterMap& BaseOrvoMap() {
     static const ParameterMap map{
-        {kStationAddressId, "Station Adress", 0, IDC_ORVO_STATION, "%u", kRowFlags, kControlDefaultColors},
-        {kApiId, "Api", 0, IDC_ORVO_API, "%u", kRowFlags, kControlDefaultColors},
+        {kParameterStationAddress, "Station Adress", 0, IDC_ORVO_STATION, "%u", kRowFlags,
+         kControlDefaultColors},
+        {kParameterApi, "Api", 0, IDC_ORVO_API, "%u", kRowFlags, kControlDefaultColors},
         {kRecordId, "AllParam", 0, IDC_ORVO_DATA, "%s", kRowFlags, kControlDefaultColors},
         {kSlotId, "Slot", 0, IDC_ORVO_SLOT, "%u", kRowFlags, kControlDefaultColors},
         {kIndexId, "Index", 0, IDC_ORVO_INDEX, "%u", kRowFlags, kControlDefaultColors},
@@ -57,13 +55,13 @@ HRESULT CBaseOrvo::Init(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
 }
 
 HRESULT CBaseOrvo::SetDtmState(ULONG state) noexcept {
-    if (state == kDtmStateConfigured) {
+    if (state == kStateConfigured) {
         m_commAvailable = FALSE;
         m_online = FALSE;
-    } else if (state == kDtmStateCommunicationSet || state == kDtmStateDisconnecting) {
+    } else if (state == kStateCommunicationSet || state == kStateDisconnecting) {
         m_commAvailable = TRUE;
         m_online = FALSE;
-    } else if (state == kDtmStateConnected) {
+    } else if (state == kStateConnected) {
         m_commAvailable = TRUE;
         m_online = TRUE;
     } else {
@@ -89,6 +87,7 @@ HRESULT CBaseOrvo::ShowStatusText(BSTR text) noexcept {
 
 HRESULT CBaseOrvo::ShowMessage(ULONG, BSTR text, VARIANT) noexcept {
     UpdateButtonStates();
+    // The status line is a notice: a text that cannot be shown leaves the last one.
     (void)ShowStatusText(text);  // unformatted: a device message may hold '%'
     return S_OK;
 }
@@ -98,11 +97,12 @@ HRESULT CBaseOrvo::OnNotify(ULONG code, VARIANT data) noexcept {
         case kNotifyValueChanged:
             UpdateButtonStates();
             return CQuelkCompositeControl::OnNotify(code, data);
-        case kNotifyConnected:
+        case kNotifyConnectionSucceeded:
             UpdateButtonStates();
+            // The status line is best effort: the buttons already follow the connection.
             (void)ShowStatusText(nullptr);
             return S_OK;
-        case kNotifyConnectFailed:
+        case kNotifyConnectionFailed:
             UpdateButtonStates();
             if (V_VT(&data) == VT_BSTR) (void)ShowStatusText(V_BSTR(&data));
             return S_OK;
@@ -196,18 +196,19 @@ LRESULT CBaseOrvo::OnConnect(WORD, WORD, HWND, BOOL&) noexcept {
         Report("%s", " Parameter Handler not initialized!");
         return 0;
     }
-    if (FAILED(StoreControlValue(kStationAddressId))) {
+    if (FAILED(StoreControlValue(kParameterStationAddress))) {
         Report("Error writing StationAddress!");
         return 0;
     }
-    if (FAILED(StoreControlValue(kApiId))) {
+    if (FAILED(StoreControlValue(kParameterApi))) {
         Report("Error writing API!");
         return 0;
     }
     if (!m_dpv1) return E_UNEXPECTED;
     EnableButtons(FALSE);
     VARIANT_BOOL sent = VARIANT_FALSE;
-    const HRESULT hr = m_dpv1->ConnectRequest(LowByteOf(kApiId), LowByteOf(kStationAddressId), &sent);
+    const HRESULT hr =
+        m_dpv1->ConnectRequest(LowByteOf(kParameterApi), LowByteOf(kParameterStationAddress), &sent);
     // Otherwise the DTM's state change and its connection notification bring the buttons back.
     if (FAILED(hr)) {
         Report("Error sending ConnectRequest (hRes = %08X)!", static_cast<unsigned int>(hr));
@@ -222,7 +223,7 @@ LRESULT CBaseOrvo::OnDisconnect(WORD, WORD, HWND, BOOL&) noexcept {
     EnableButtons(FALSE);
     VARIANT_BOOL sent = VARIANT_FALSE;
     // The disconnect names API 0 whatever the API field holds.
-    const HRESULT hr = m_dpv1->DisconnectRequest(0, LowByteOf(kStationAddressId), &sent);
+    const HRESULT hr = m_dpv1->DisconnectRequest(0, LowByteOf(kParameterStationAddress), &sent);
     if (FAILED(hr) || hr == S_FALSE) {
         Report("DisconnectError (hRes = %08X)!", static_cast<unsigned int>(hr));
         UpdateButtonStates();
@@ -254,11 +255,13 @@ LRESULT CBaseOrvo::OnWrite(WORD, WORD, HWND, BOOL&) noexcept {
 LRESULT CBaseOrvo::OnOk(WORD, WORD, HWND, BOOL&) noexcept {
     if (FAILED(FocusFirstInvalidControl())) return 0;  // an invalid field has the focus: stay open
     (void)ApplyModifiedRows();                         // closes whatever the commits answer
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
 
 LRESULT CBaseOrvo::OnCancel(WORD, WORD, HWND, BOOL&) noexcept {
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }

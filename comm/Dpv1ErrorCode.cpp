@@ -7,6 +7,7 @@
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "comm/Dpv1InvokeId.h"
+#include "values/Bytes.h"
 #include "values/HexText.h"
 #include "values/MessageFormat.h"
 #include "xml/XmlNodeReads.h"
@@ -101,11 +102,9 @@ HRESULT CheckDpv1ErrorCode(const VARIANT& errorCode, ql::Bstr& message, BYTE* is
     if (IsAllZeroDigits(digits)) return S_OK;
 
     const wchar_t* text = L"";
-    if (ElementCount(array) >= kDpv1ErrorCodeBytes) {
-        ql::SafeArrayData<BYTE> bytes(array);
-        QL_RETURN_IF_FAILED(bytes.Status());
-        text = Dpv1ErrorCodeText(bytes[1]);
-    }
+    const ByteArrayView bytes(array);
+    QL_RETURN_IF_FAILED(bytes.Status());
+    if (bytes.Size() >= kDpv1ErrorCodeBytes) text = Dpv1ErrorCodeText(bytes.Data()[1]);
     ql::Bstr format(kErrorCodeMessageFormat);
     QL_RETURN_HR_IF(E_OUTOFMEMORY, format.IsNull());
     ql::Bstr formatted;
@@ -130,6 +129,8 @@ bool ParseCommunicationError(IXMLDOMNode* document, ql::Bstr& text) noexcept {
         ::SafeArrayGetDim(V_ARRAY(errorCode.Get())) == 1) {
         ql::Bstr hex;
         if (SUCCEEDED(BytesToHexBstr(errorCode.Get(), hex.Put(), FALSE))) {
+            // Text that cannot be appended (no memory) shortens the message; the error itself is still
+            // reported.
             (void)AppendPiece(result, L" errorCode = ", hex.Get());
         }
     }
@@ -137,6 +138,7 @@ bool ParseCommunicationError(IXMLDOMNode* document, ql::Bstr& text) noexcept {
     ql::Variant descriptor;
     if (XmlNodeExists(element.Get(), descriptorPath.Get()) &&
         SUCCEEDED(XmlGetNodeValue(element.Get(), descriptorPath.Get(), descriptor.Get(), VT_BSTR))) {
+        // As above: the text is a description, the failure stands without it.
         (void)AppendPiece(result, L" descr = ", V_BSTR(descriptor.Get()));
     }
     text = std::move(result);

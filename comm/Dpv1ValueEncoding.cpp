@@ -7,31 +7,26 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
-#include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "values/AnsiText.h"
+#include "values/Bytes.h"
 #include "values/HexText.h"
+#include "values/ScalarTypes.h"
 
 namespace {
 
 using Bytes = std::vector<BYTE>;
 
-// The numbers with a fixed DP-V1 width. Their value lies at the start of the VARIANT's data part, so
-// the first `width` bytes there are the number in the machine's (little-endian) order.
-struct Dpv1NumberLayout {
-    VARTYPE type;
-    size_t width;
-};
-constexpr Dpv1NumberLayout kNumberLayouts[] = {
-    {VT_I1, 1}, {VT_UI1, 1}, {VT_I2, 2}, {VT_UI2, 2}, {VT_BOOL, 2},
-    {VT_I4, 4}, {VT_UI4, 4}, {VT_R4, 4}, {VT_R8, 8},
-};
+// The numbers DP-V1 carries in their own width. Their value lies at the start of the VARIANT's data part,
+// so the first VarTypeWidth bytes there are the number in the machine's (little-endian) order.
+constexpr VARTYPE kNumberTypes[] = {VT_I1, VT_UI1, VT_I2, VT_UI2, VT_BOOL, VT_I4, VT_UI4, VT_R4, VT_R8};
 
-const Dpv1NumberLayout* FindNumberLayout(VARTYPE type) noexcept {
-    for (const Dpv1NumberLayout& layout : kNumberLayouts) {
-        if (layout.type == type) return &layout;
+// The DP-V1 width of a number type; 0 for every other type.
+size_t NumberWidth(VARTYPE type) noexcept {
+    for (VARTYPE number : kNumberTypes) {
+        if (number == type) return VarTypeWidth(type);
     }
-    return nullptr;
+    return 0;
 }
 
 // PROFIBUS time values count from 1 January 1984.
@@ -46,23 +41,17 @@ constexpr BYTE kCenturyPivot = 70;
 constexpr BYTE kUnwritableCharacter = 0x3F;
 
 HRESULT BytesToText(const Bytes& bytes, BSTR* text) noexcept {
-    ql::SafeArray array;
-    QL_RETURN_IF_FAILED(array.Create(VT_UI1, static_cast<ULONG>(bytes.size())));
-    if (!bytes.empty()) {
-        ql::SafeArrayData<BYTE> data(array.Get());
-        QL_RETURN_IF_FAILED(data.Status());
-        std::memcpy(data.Data(), bytes.data(), bytes.size());
-    }
     ql::Variant value;
-    value.AttachArray(VT_UI1, array.Detach());
+    QL_RETURN_IF_FAILED(MakeByteArray(bytes.data(), bytes.size(), value));
     return BytesToHexBstr(value.Get(), text, FALSE);
 }
 
-HRESULT NumberBytes(const VARIANT& value, const Dpv1NumberLayout& layout, Bytes& bytes) noexcept {
+HRESULT NumberBytes(const VARIANT& value, size_t width, Bytes& bytes) noexcept {
     uint64_t bits = 0;
-    std::memcpy(&bits, &V_UI1(&value), layout.width);
+    std::memcpy(&bits, &V_UI1(&value), width);
     return ql::GuardComCall([&]() -> HRESULT {
-        for (size_t i = layout.width; i-- > 0;) bytes.push_back(static_cast<BYTE>(bits >> (8 * i)));
+        bytes.resize(bytes.size() + width);
+        WriteBigEndian(bits, width, bytes.data() + bytes.size() - width);
         return S_OK;
     });
 }
@@ -73,7 +62,7 @@ HRESULT TimeOfDayBytes(DATE date, Bytes& bytes) noexcept {
     ql::Variant milliseconds;
     milliseconds.SetUI4(time.wHour * kMillisecondsPerHour + time.wMinute * kMillisecondsPerMinute +
                         time.wSecond * kMillisecondsPerSecond);
-    return NumberBytes(*milliseconds, *FindNumberLayout(VT_UI4), bytes);
+    return NumberBytes(*milliseconds, VarTypeWidth(VT_UI4), bytes);
 }
 
 HRESULT TextBytes(BSTR text, Bytes& bytes) noexcept {
@@ -86,26 +75,11 @@ HRESULT TextBytes(BSTR text, Bytes& bytes) noexcept {
     });
 }
 
-HRESULT ArrayBytes(SAFEARRAY* array, Bytes& bytes) noexcept {
-    QL_RETURN_HR_IF(E_UNEXPECTED, array == nullptr);
-    QL_RETURN_HR_IF(E_INVALIDARG, ::SafeArrayGetDim(array) != 1);
-    LONG lower = 0, upper = -1;
-    QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
-    QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
-    if (upper < lower) return S_OK;
-    ql::SafeArrayData<BYTE> data(array);
-    QL_RETURN_IF_FAILED(data.Status());
-    // An array without data holds no bytes.
-    if (!data.Data()) return S_OK;
-    return ql::GuardComCall([&]() -> HRESULT {
-        bytes.assign(data.Data(), data.Data() + (static_cast<size_t>(upper) - lower + 1));
-        return S_OK;
-    });
-}
+HRESULT ArrayBytes(SAFEARRAY* array, Bytes& bytes) noexcept { return CopyByteArray(array, bytes); }
 
 HRESULT ValueBytes(const VARIANT& value, Bytes& bytes) noexcept {
     const VARTYPE type = V_VT(&value);
-    if (const Dpv1NumberLayout* layout = FindNumberLayout(type)) return NumberBytes(value, *layout, bytes);
+    if (const size_t width = NumberWidth(type)) return NumberBytes(value, width, bytes);
     if (type == VT_DATE) return TimeOfDayBytes(V_DATE(&value), bytes);
     if (type == VT_BSTR) return TextBytes(V_BSTR(&value), bytes);
     if (type == (VT_ARRAY | VT_UI1)) return ArrayBytes(V_ARRAY(&value), bytes);
@@ -122,20 +96,18 @@ HRESULT TextToBytes(BSTR text, Bytes& bytes) noexcept {
 }
 
 uint64_t BigEndianNumber(const Bytes& bytes, size_t first, size_t width) noexcept {
-    uint64_t bits = 0;
-    for (size_t i = 0; i < width; ++i) bits = (bits << 8) | bytes[first + i];
-    return bits;
+    return ReadBigEndian(bytes.data() + first, width);
 }
 
-HRESULT NumberValue(const Bytes& bytes, const Dpv1NumberLayout& layout, ql::Variant& result) noexcept {
-    QL_RETURN_HR_IF(E_INVALIDARG, bytes.size() < layout.width);
-    const uint64_t bits = BigEndianNumber(bytes, 0, layout.width);
+HRESULT NumberValue(const Bytes& bytes, VARTYPE type, size_t width, ql::Variant& result) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, bytes.size() < width);
+    const uint64_t bits = BigEndianNumber(bytes, 0, width);
     VARIANT* value = result.Put();
-    V_VT(value) = layout.type;
-    if (layout.type == VT_BOOL) {
+    V_VT(value) = type;
+    if (type == VT_BOOL) {
         V_BOOL(value) = bits != 0 ? VARIANT_TRUE : VARIANT_FALSE;
     } else {
-        std::memcpy(&V_UI1(value), &bits, layout.width);
+        std::memcpy(&V_UI1(value), &bits, width);
     }
     return S_OK;
 }
@@ -217,15 +189,7 @@ HRESULT StringValue(const Bytes& bytes, ql::Variant& result) noexcept {
 }
 
 HRESULT ByteArrayValue(const Bytes& bytes, ql::Variant& result) noexcept {
-    ql::SafeArray array;
-    QL_RETURN_HR_IF(E_FAIL, FAILED(array.Create(VT_UI1, static_cast<ULONG>(bytes.size()))));
-    {
-        ql::SafeArrayData<BYTE> data(array.Get());
-        QL_RETURN_HR_IF(E_FAIL, FAILED(data.Status()));
-        std::memcpy(data.Data(), bytes.data(), bytes.size());
-    }
-    result.AttachArray(VT_UI1, array.Detach());
-    return S_OK;
+    return FAILED(MakeByteArray(bytes.data(), bytes.size(), result)) ? E_FAIL : S_OK;
 }
 
 }  // namespace
@@ -244,8 +208,8 @@ HRESULT TextToValue(BSTR text, VARTYPE type, VARIANT* value) noexcept {
     QL_RETURN_IF_FAILED(TextToBytes(text, bytes));
 
     ql::Variant result;
-    if (const Dpv1NumberLayout* layout = FindNumberLayout(type)) {
-        QL_RETURN_IF_FAILED(NumberValue(bytes, *layout, result));
+    if (const size_t width = NumberWidth(type)) {
+        QL_RETURN_IF_FAILED(NumberValue(bytes, type, width, result));
     } else if (type == VT_DATE) {
         QL_RETURN_IF_FAILED(DateValue(bytes, result));
     } else if (type == VT_BSTR) {

@@ -10,7 +10,7 @@
 namespace {
 
 bool IsRequestState(ULONG state) noexcept {
-    return state == kDtmStateCommunicationSet || state == kDtmStateConnecting || state == kDtmStateConnected;
+    return state == kStateCommunicationSet || state == kStateConnecting || state == kStateConnected;
 }
 
 // Both null, or both present and equal character by character.
@@ -76,7 +76,7 @@ HRESULT COnlineParameterRequests::UploadRequest(BSTR invokeId, BSTR text, VARIAN
 }
 
 bool COnlineParameterRequests::ReachOnline(ULONG state) noexcept {
-    if (state == kDtmStateCommunicationSet) {
+    if (state == kStateCommunicationSet) {
         IUnknown* dtm = host_->ControllingUnknown();
         ql::ComPtr<IQuelkDpv1Client> client;
         ql::ComPtr<IQuelkOnlineState> online;
@@ -92,7 +92,7 @@ bool COnlineParameterRequests::ReachOnline(ULONG state) noexcept {
     // event is set in 9 and 12. The limit bounds the whole wait.
     if (HANDLE event = host_->StateEvent()) (void)ql::WaitWithMessagePump(event, host_->StateWaitTime());
     ULONG reached = 0;
-    return SUCCEEDED(host_->GetState(&reached)) && reached == kDtmStateConnected;
+    return SUCCEEDED(host_->GetState(&reached)) && reached == kStateConnected;
 }
 
 HRESULT COnlineParameterRequests::StartRequest(OnlineRequestKind kind, BSTR invokeId, BSTR text,
@@ -107,7 +107,7 @@ HRESULT COnlineParameterRequests::StartRequest(OnlineRequestKind kind, BSTR invo
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     if (!IsRequestState(state)) return S_FALSE;
     if (IsRequestRunning()) return S_FALSE;
-    if (state != kDtmStateConnected && !ReachOnline(state)) return S_FALSE;
+    if (state != kStateConnected && !ReachOnline(state)) return S_FALSE;
     // The wait dispatched messages: another request may have started meanwhile.
     if (IsRequestRunning()) return S_FALSE;
 

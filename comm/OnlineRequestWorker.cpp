@@ -44,9 +44,10 @@ void RunTransfer(OnlineRequestJob& job) noexcept {
     if (hr == E_ABORT && job.cancelled) return;
     if (FAILED(hr)) ok = VARIANT_FALSE;
     if (job.kind == OnlineRequestKind::Upload) {
+        // The frame's answer to the notice changes nothing: the request is over either way.
         (void)events->NotifyUploadFinished(job.invokeId.Get(), ok);
     } else {
-        (void)events->NotifyDownloadFinished(job.invokeId.Get(), ok);
+        (void)events->NotifyDownloadFinished(job.invokeId.Get(), ok);  // as above
     }
     // The interfaces go here, the apartment after them.
 }
@@ -96,6 +97,8 @@ HRESULT StartOnlineRequestWorker(const std::shared_ptr<OnlineRequestJob>& job, H
 
 void ReleaseMarshalledInterfaces(OnlineRequestJob& job) noexcept {
     ql::ComPtr<IUnknown> taken;
+    // Unmarshalling is how the references a stream holds are given back; a stream that cannot be read holds
+    // none that could be.
     (void)Unmarshal(job.dtmStream, taken);
     (void)Unmarshal(job.frameStream, taken);
 }

@@ -5,15 +5,13 @@
 
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "values/DtmVocabulary.h"
 #include "values/HexText.h"
 #include "values/MessageFormat.h"
 #include "values/QuelkVariant.h"
 #include "xml/XmlNodeReads.h"
 
 namespace {
-
-constexpr ULONG kParameterStationAddress = 3;
-constexpr ULONG kParameterBusConfiguration = 4;
 
 constexpr wchar_t kBusInformationFormat[] =
     L"<BusInformation> <MasterSlaveBus busAddress=\"%u\" busMasterConfigurationPart=\"%ls\" /> "

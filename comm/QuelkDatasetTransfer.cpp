@@ -80,7 +80,7 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
     QL_RETURN_HR_IF(E_NOINTERFACE, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);
     ql::ComPtr<IQuelkVariablesEx> storeInterface;
     IUnknown* dtm = host_->ControllingUnknown();
     QL_RETURN_HR_IF(E_NOINTERFACE, dtm == nullptr);
@@ -103,6 +103,7 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
         ULONG isDevice = 0;
         ULONG access = 0;
         ql::Variant value;
+        HRESULT valueRead = S_OK;
         if (plan.order == Order::Dataset) {
             if (static_cast<LONG>(store.Variables().Count()) < position + 1) return EndEarly(E_INVALIDARG);
             CQuelkVariable record;
@@ -110,7 +111,7 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
                 id = record.Id();
                 isDevice = record.IsDeviceParameter;
                 access = record.Access;
-                (void)value.CopyFrom(*record.Value);
+                valueRead = value.CopyFrom(*record.Value);
             }
         } else {
             id = kDownloadOrder[position];
@@ -126,14 +127,16 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
         }
 
         if (isDevice == 1 && (access & plan.requiredAccess) == plan.requiredAccess) {
-            if (FAILED(host_->GetState(&state)) || state != kDtmStateConnected) return EndEarly(E_FAIL);
+            if (FAILED(host_->GetState(&state)) || state != kStateConnected) return EndEarly(E_FAIL);
             VARIANT_BOOL done = VARIANT_FALSE;
             HRESULT hr = S_OK;
             if (plan.direction == Direction::Read) {
                 hr = storeInterface->ReadFromDevice(id, &done);
             } else {
-                if (plan.order == Order::DownloadOrder) (void)store.GetValue(id, value.Put());
-                hr = storeInterface->WriteToDevice(id, *value, &done);
+                if (plan.order == Order::DownloadOrder) valueRead = store.GetValue(id, value.Put());
+                // A value that could not be read is never written in its place (as an empty one): the
+                // parameter fails like any other.
+                hr = FAILED(valueRead) ? valueRead : storeInterface->WriteToDevice(id, *value, &done);
             }
             // The thread is shutting down: no further transfer can be waited for, and nobody is left to
             // read a failure text per parameter or to answer a question.
@@ -175,6 +178,7 @@ HRESULT CQuelkDatasetTransfer::EndEarly(HRESULT result) noexcept {
 
 void CQuelkDatasetTransfer::HideProgress() noexcept {
     ql::Bstr empty;
+    // A null title hides the progress just as an empty one does.
     (void)empty.Assign(std::wstring_view());
     ReportProgress(0, 0, empty.Get());
 }
@@ -187,6 +191,7 @@ void CQuelkDatasetTransfer::ReportProgress(LONG index, LONG count, BSTR title) n
     ql::Bstr systemTag;
     if (FAILED(host_->GetSystemTag(systemTag.Put()))) return;
     if (index == 0) {
+        // Progress is a notice: the frame's answer does not change the run.
         (void)events->NotifyProgress(systemTag.Get(), title, 0, VARIANT_FALSE);
         return;
     }
@@ -195,6 +200,7 @@ void CQuelkDatasetTransfer::ReportProgress(LONG index, LONG count, BSTR title) n
     // The frame takes the percentage as a 16-bit integer: an index far outside the count must not wrap.
     const LONGLONG exact = static_cast<LONGLONG>(index) * 100 / count;
     const SHORT percent = static_cast<SHORT>(std::clamp<LONGLONG>(exact, SHRT_MIN, SHRT_MAX));
+    // As above: a notice.
     (void)events->NotifyProgress(systemTag.Get(), title, percent, VARIANT_TRUE);
 }
 
@@ -216,6 +222,7 @@ bool CQuelkDatasetTransfer::UserWantsToStop(const Plan& plan) noexcept {
 void CQuelkDatasetTransfer::ReportFailure(ULONG id, HRESULT result, VARIANT_BOOL done) noexcept {
     const CQuelkVariable* record = host_->Store().Variables().Find(id);
     std::string name;
+    // A name or cause that cannot be converted is reported empty: the message still names the failure.
     if (record) (void)WideToAnsi(record->Name.View(), name);
     // The cause: the store's message when the device or the channel answered with an error; otherwise what
     // kept the answer from arriving, which leaves no message in the store.
@@ -229,7 +236,7 @@ void CQuelkDatasetTransfer::ReportFailure(ULONG id, HRESULT result, VARIANT_BOOL
     } else if (done != VARIANT_TRUE) {
         cause = "the request was not sent";
     } else {
-        (void)WideToAnsi(host_->Store().LastResultText().View(), cause);
+        (void)WideToAnsi(host_->Store().LastResultText().View(), cause);  // as the name above
     }
     ReportDtmMessage(host_->MessageSink(), "%s:%s", name.c_str(), cause.c_str());
 }

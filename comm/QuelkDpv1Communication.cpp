@@ -18,10 +18,11 @@ namespace {
 void SetRefusalErrorInfo(BSTR message) noexcept {
     ql::ComPtr<ICreateErrorInfo> create;
     if (FAILED(::CreateErrorInfo(create.Put())) || !create) return;
+    // An error object is extra information for the caller; the failure itself travels as the HRESULT.
     (void)create->SetDescription(message);
     (void)create->SetGUID(IID_IQuelkVariablesEx);
     ql::ComPtr<IErrorInfo> info;
-    if (SUCCEEDED(create.As(info))) (void)::SetErrorInfo(0, info.Get());
+    if (SUCCEEDED(create.As(info))) (void)::SetErrorInfo(0, info.Get());  // as above: extra information
 }
 
 // Both null count as equal, one null as unequal, otherwise every character counts, letter case included.
@@ -43,6 +44,7 @@ HRESULT CQuelkDpv1Communication::SetChannel(IUnknown* channel) noexcept {
         // instead of waiting out their time-out, and a connection of the old channel is forgotten, so that
         // a later channel can be connected.
         pending_.AbortAll();
+        // Forgetting the reference (null) always succeeds.
         (void)StoreCommunicationReference(nullptr);
         return S_OK;
     }
@@ -57,10 +59,11 @@ HRESULT CQuelkDpv1Communication::AbandonConnection() noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    if (state != kDtmStateConnecting && state != kDtmStateDisconnecting) return S_FALSE;
+    if (state != kStateConnecting && state != kStateDisconnecting) return S_FALSE;
     pending_.AbortAll();
+    // Forgetting the reference (null) always succeeds.
     (void)StoreCommunicationReference(nullptr);
-    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
+    QL_RETURN_IF_FAILED(host_->SetState(kStateCommunicationSet));
     // A GoOffline still waiting for its answer ends its wait now.
     if (disconnectEvent_) disconnectEvent_->Set();
     return S_OK;
@@ -122,6 +125,7 @@ HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& co
         *sent = VARIANT_TRUE;
         return S_OK;
     }
+    // The record of a refused request goes if it is there; the request's answer is the refusal.
     (void)pending_.Remove(invokeId.Get());
     return FAILED(hr) ? hr : S_OK;
 }
@@ -221,7 +225,8 @@ HRESULT CQuelkDpv1Communication::OnAbort(BSTR communicationReference) noexcept {
     QL_RETURN_HR_IF(E_FAIL, !channel_);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);
+    // An abort of another connection (a reference that differs) is ignored and still answered S_OK.
     (void)HandleAbort(communicationReference);
     return S_OK;
 }
@@ -229,11 +234,12 @@ HRESULT CQuelkDpv1Communication::OnAbort(BSTR communicationReference) noexcept {
 HRESULT CQuelkDpv1Communication::HandleAbort(BSTR communicationReference) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     QL_RETURN_HR_IF(E_FAIL, !IsExactlySameText(communicationReference, communicationReference_.Get()));
+    // Forgetting the reference (null) always succeeds.
     (void)StoreCommunicationReference(nullptr);
     // No answer can come on a broken connection: the requests that wait for one end now (E_ABORT) instead
     // of waiting out their time-out, and no answer of it is taken on a later connection.
     pending_.AbortAll();
-    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateCommunicationSet));
+    QL_RETURN_IF_FAILED(host_->SetState(kStateCommunicationSet));
     return OnAborted();
 }
 

@@ -60,7 +60,9 @@ bool NodeExists(IXMLDOMNode* document, const wchar_t* xpath) noexcept {
     return !path.IsNull() && XmlNodeExists(document, path.Get()) != 0;
 }
 
-HRESULT SetMessage(ql::Bstr& message, const wchar_t* text) noexcept { return message.Assign(text); }
+// The message a step of an evaluation ends with. Without memory for the text the previous one stays: the
+// message only describes the step's result, which stands all the same.
+void SetMessage(ql::Bstr& message, const wchar_t* text) noexcept { (void)message.Assign(text); }
 
 // What the response of a read or write holds once unpacked.
 struct TransferAnswer {
@@ -77,8 +79,8 @@ struct TransferAnswer {
 
 HRESULT CQuelkDpv1Communication::EvaluateConnectResponse(VARIANT context, BSTR response) noexcept {
     static const ConnectionAnswer answer = {L"FDT/ConnectResponse",
-                                            kDtmStateCommunicationSet,
-                                            kDtmStateConnected,
+                                            kStateCommunicationSet,
+                                            kStateConnected,
                                             L" (ConnectRequest)",
                                             L"Error loading ConnectResponse Xml Document",
                                             true};
@@ -87,8 +89,8 @@ HRESULT CQuelkDpv1Communication::EvaluateConnectResponse(VARIANT context, BSTR r
 
 HRESULT CQuelkDpv1Communication::EvaluateDisconnectResponse(VARIANT context, BSTR response) noexcept {
     static const ConnectionAnswer answer = {L"FDT/DisconnectResponse",
-                                            kDtmStateConnected,
-                                            kDtmStateCommunicationSet,
+                                            kStateConnected,
+                                            kStateCommunicationSet,
                                             L" (DisconnectRequest)",
                                             L"Error loading DisconnectResponse Xml Document",
                                             false};
@@ -108,7 +110,7 @@ HRESULT CQuelkDpv1Communication::EvaluateConnectionResponse(const ConnectionAnsw
         VARIANT_BOOL loaded = VARIANT_FALSE;
         const HRESULT load = host_->LoadXMLDocument(response, document.Put(), &loaded);
         if (FAILED(load) || loaded != VARIANT_TRUE || !document) {
-            (void)SetMessage(message, answer.loadFailure);
+            SetMessage(message, answer.loadFailure);
             return FAILED(load) ? load : E_FAIL;
         }
         if (ParseCommunicationError(document.Get(), message)) return S_OK;
@@ -117,24 +119,24 @@ HRESULT CQuelkDpv1Communication::EvaluateConnectionResponse(const ConnectionAnsw
         HRESULT read =
             ReadAttribute(document.Get(), answer.root, kErrorCodeSuffix, VT_ARRAY | VT_UI1, errorCode);
         if (FAILED(read)) {
-            (void)SetMessage(message, kErrorCodeReadFailed);
+            SetMessage(message, kErrorCodeReadFailed);
             return read;
         }
         BYTE isError = 0;
         const HRESULT check = CheckDpv1ErrorCode(*errorCode, message, &isError);
-        (void)message.Append(answer.errorSuffix);
+        (void)message.Append(answer.errorSuffix);  // without memory the message lacks only its suffix
         if (FAILED(check)) {
-            (void)SetMessage(message, kErrorCodeCheckFailed);
+            SetMessage(message, kErrorCodeCheckFailed);
             return check;
         }
         if (isError) return S_OK;
 
         ql::Variant reference;
         read = ReadAttribute(document.Get(), answer.root, kReferenceSuffix, VT_BSTR, reference);
-        (void)SetMessage(message, kXmlError);
+        SetMessage(message, kXmlError);
         QL_RETURN_IF_FAILED(read);
         if (!answer.isConnect && !IsSameCommunicationReference(*reference, communicationReference_.Get())) {
-            (void)SetMessage(message, kInvalidReference);
+            SetMessage(message, kInvalidReference);
             return E_FAIL;
         }
         ql::Variant apiValue, busAddressValue;
@@ -153,6 +155,8 @@ HRESULT CQuelkDpv1Communication::EvaluateConnectionResponse(const ConnectionAnsw
         return S_OK;
     }();
 
+    // The evaluation's own result is the answer: the state change and the hook (a broadcast to the open user
+    // interfaces) follow in any case and cannot change what the device answered.
     (void)host_->SetState(newState);
     VARIANT contextCopy = context;  // handed on as it came; the hook does not own it
     if (answer.isConnect) {
@@ -180,6 +184,7 @@ HRESULT CQuelkDpv1Communication::ReportTransfer(IQuelkVariables* store, VARIANT_
     if (transferOutcome_) {
         transferOutcome_->reported = true;
         transferOutcome_->ok = ok == VARIANT_TRUE;
+        // Without memory for the copy the waiting request reports its outcome without the text.
         (void)transferOutcome_->message.AssignCopy(message);
     }
     CQuelkVariant idArgument(id);
@@ -193,9 +198,12 @@ HRESULT CQuelkDpv1Communication::EvaluateTransferResponse(ULONG id, const VARIAN
     QL_RETURN_IF_FAILED(QueryStore(store));
     // A failure report carries the data read so far (a read) or the value written (a write).
     ql::Variant reportValue;
+    // A report without the value (no memory for its copy) still reports the failure.
     if (written) (void)reportValue.CopyFrom(*written);
     auto fail = [&](const wchar_t* text, HRESULT result) -> HRESULT {
         ql::Bstr message(text);
+        // The answer was evaluated: the store's handling of the failure report is its own and the evaluation
+        // answers with `result`.
         (void)ReportTransfer(store.Get(), VARIANT_FALSE, id, *reportValue, message.Get());
         return result;
     };
@@ -208,6 +216,7 @@ HRESULT CQuelkDpv1Communication::EvaluateTransferResponse(ULONG id, const VARIAN
 
     ql::Bstr communicationError;
     if (ParseCommunicationError(document.Get(), communicationError)) {
+        // A communication error is an evaluated answer (S_OK); reporting it to the store is a notice.
         (void)ReportTransfer(store.Get(), VARIANT_FALSE, id, *reportValue, communicationError.Get());
         return S_OK;
     }
@@ -231,6 +240,7 @@ HRESULT CQuelkDpv1Communication::EvaluateTransferResponse(ULONG id, const VARIAN
         const HRESULT data =
             XmlGetNodeValue(document.Get(), dataPath.Get(), answer.data.Put(), VT_ARRAY | VT_UI1);
         answer.hasData = SUCCEEDED(data);
+        // As above: the value travels with a failure report only when it can be copied.
         if (answer.hasData && isRead) (void)reportValue.CopyFrom(*answer.data);
         // A device that refuses a read sends its error without data (the schema allows it); the read goes
         // on to report that error. Missing data is a failure of the answer only when nothing explains it.
@@ -250,6 +260,8 @@ HRESULT CQuelkDpv1Communication::EvaluateTransferResponse(ULONG id, const VARIAN
     if (FAILED(hr)) return fail(kCheckingFailed, hr);
     if (isError) {
         ql::Variant address;
+        // An address that cannot be read leaves the message without its slot and index (SplitDpv1Address
+        // refuses VT_EMPTY).
         (void)store->GetAddress(CQuelkVariant(id), address.Put());
         BYTE slot = 0, index = 0;
         if (SUCCEEDED(SplitDpv1Address(*address, &slot, &index))) {
@@ -257,9 +269,10 @@ HRESULT CQuelkDpv1Communication::EvaluateTransferResponse(ULONG id, const VARIAN
             ql::Bstr suffix;
             if (SUCCEEDED(BstrPrintf(suffix.Put(), format.Get(), static_cast<int>(slot),
                                      static_cast<int>(index)))) {
-                (void)message.Append(suffix.View());
+                (void)message.Append(suffix.View());  // as above: only the suffix is missing
             }
         }
+        // A refusal the device answered is an evaluated answer (S_OK); reporting it to the store is a notice.
         (void)ReportTransfer(store.Get(), VARIANT_FALSE, id, *reportValue, message.Get());
         return S_OK;
     }

@@ -15,9 +15,9 @@ HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateCommunicationSet);
+    QL_RETURN_HR_IF(E_FAIL, state != kStateCommunicationSet);
     const ql::SelfHold keepAlive = HoldObject();
-    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateConnecting));
+    QL_RETURN_IF_FAILED(host_->SetState(kStateConnecting));
 
     VARIANT_BOOL connectSent = VARIANT_FALSE;
     const HRESULT hr = Connect(&connectSent);
@@ -27,8 +27,9 @@ HRESULT CQuelkDpv1Communication::GoOnline(VARIANT_BOOL* sent) noexcept {
         return S_OK;
     }
     // Back to 9 only from the 10 set above: whoever told of state 10 may have moved the DTM on meanwhile.
-    if (SUCCEEDED(host_->GetState(&state)) && state == kDtmStateConnecting) {
-        (void)host_->SetState(kDtmStateCommunicationSet);
+    if (SUCCEEDED(host_->GetState(&state)) && state == kStateConnecting) {
+        // The connect request's own failure is the answer; the state falls back as far as it can.
+        (void)host_->SetState(kStateCommunicationSet);
     }
     return hr;
 }
@@ -38,9 +39,9 @@ HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    QL_RETURN_HR_IF(E_FAIL, state != kDtmStateConnected);
+    QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);
     const ql::SelfHold keepAlive = HoldObject();
-    QL_RETURN_IF_FAILED(host_->SetState(kDtmStateDisconnecting));
+    QL_RETURN_IF_FAILED(host_->SetState(kStateDisconnecting));
 
     ql::ManualResetEvent event;
     disconnectEvent_ = &event;
@@ -50,17 +51,19 @@ HRESULT CQuelkDpv1Communication::GoOffline(VARIANT_BOOL* offline) noexcept {
         disconnectEvent_ = nullptr;
         // Only from the 11 set above, which a handler of its announcement may already have left: back to
         // 12 while the connection still exists, else on to 9, where a connection that is gone belongs.
-        if (SUCCEEDED(host_->GetState(&state)) && state == kDtmStateDisconnecting) {
-            (void)host_->SetState(IsConnected() ? kDtmStateConnected : kDtmStateCommunicationSet);
+        if (SUCCEEDED(host_->GetState(&state)) && state == kStateDisconnecting) {
+            // The disconnect request's own failure is the answer; the state falls back as far as it can.
+            (void)host_->SetState(IsConnected() ? kStateConnected : kStateCommunicationSet);
         }
         return FAILED(hr) ? hr : E_FAIL;
     }
     // The answer may have come during the request; the wait then ends at once. A time-out leaves state 11
     // until a late answer (or the release of the communication) ends it.
+    // How the wait ended does not matter: the state afterwards tells whether the DTM is offline.
     (void)ql::WaitWithMessagePump(event.Get(), disconnectTimeout_);
     disconnectEvent_ = nullptr;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    if (state == kDtmStateCommunicationSet) *offline = VARIANT_TRUE;
+    if (state == kStateCommunicationSet) *offline = VARIANT_TRUE;
     return S_OK;
 }
 
@@ -70,6 +73,7 @@ HRESULT CQuelkDpv1Communication::BroadcastConnectionResult(VARIANT_BOOL ok, BSTR
     QL_RETURN_HR_IF(E_UNEXPECTED, host_ == nullptr);
     ql::Variant argument;
     if (ok == VARIANT_TRUE) {
+        // A notice to the open user interfaces: one that fails does not change the connection's result.
         (void)host_->BroadcastNotification(kNotifyConnectionSucceeded, *argument);
         return S_OK;
     }
@@ -79,6 +83,7 @@ HRESULT CQuelkDpv1Communication::BroadcastConnectionResult(VARIANT_BOOL ok, BSTR
     } else {
         argument.SetError(E_OUTOFMEMORY);
     }
+    // As above: a notice.
     (void)host_->BroadcastNotification(kNotifyConnectionFailed, *argument);
     return S_OK;
 }

@@ -20,10 +20,6 @@
 
 namespace {
 
-// The dataset's DTM-internal items that name the connection's partner.
-constexpr ULONG kParameterApi = 2;
-constexpr ULONG kParameterStationAddress = 3;
-
 // Elements of a read or write context: [parameter id, value written, transaction kind].
 constexpr ULONG kContextElements = 3;
 
@@ -49,12 +45,13 @@ void SetNoAnswerErrorInfo(DWORD waitedMs) noexcept {
     ql::ComPtr<ICreateErrorInfo> create;
     if (FAILED(::CreateErrorInfo(create.Put())) || !create) return;
     wchar_t text[96];
+    // The text always fits; the error object is extra information, the failure travels as the HRESULT.
     (void)std::swprintf(text, 96, L"No answer from the device within %lu ms.",
                         static_cast<unsigned long>(waitedMs));
     (void)create->SetDescription(text);
     (void)create->SetGUID(kNoAnswerErrorGuid);
     ql::ComPtr<IErrorInfo> info;
-    if (SUCCEEDED(create.As(info))) (void)::SetErrorInfo(0, info.Get());
+    if (SUCCEEDED(create.As(info))) (void)::SetErrorInfo(0, info.Get());  // as above: extra information
 }
 
 // A byte-sized value of the dataset (api, station address): exactly VT_UI1, else E_FAIL.
@@ -192,6 +189,7 @@ HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value,
     if (!waiter.answered) waited = ql::WaitWithMessagePump(event.Get(), transactionTimeout_);
     if (!waiter.answered) {
         // No answer in time: the record goes, so a late answer finds nothing.
+        // A record an answer already took is simply not there any more.
         (void)pending_.Remove(invokeId.Get());
         if (waited == ql::PumpingWaitResult::QuitRequested) return kQuitRequestedResult;
         SetNoAnswerErrorInfo(transactionTimeout_);
@@ -199,6 +197,7 @@ HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value,
     }
     // The store's last result is this request's own again, whatever was evaluated inside the wait.
     if (waiter.outcome.reported) {
+        // Only copies the outcome's text back; without memory for it the result flag still stands.
         (void)host_->Store().SetLastResult(waiter.outcome.ok, waiter.outcome.message.Get());
     }
     if (outcome) *outcome = std::move(waiter.outcome);

@@ -11,5 +11,5 @@ HRESULT CQuelkVariableStore::SetAccessAndNotify(ULONG id, ULONG access) noexcept
     // The access word stays stored when the notification fails; the caller gets the notification's code.
     ql::Variant idVariant;
     idVariant.SetUI4(id);
-    return BroadcastPair(kNotifyParameterChanged, id, *idVariant);
+    return BroadcastPair(kNotifyValueChanged, id, *idVariant);
 }

@@ -10,6 +10,7 @@
 #include "dataset/ParameterListText.h"
 #include "dataset/ParameterTable.h"
 #include "dataset/VariableFields.h"
+#include "values/Bytes.h"
 #include "values/HexText.h"
 #include "values/ValueComparison.h"
 
@@ -52,14 +53,9 @@ HRESULT MapElements(IXMLDOMDocument2* document, const ql::Bstr& idName, Elements
     return S_OK;
 }
 
-ULONG ByteCount(const VARIANT& bytes) noexcept {
-    LONG lower = 0, upper = -1;
-    if (V_VT(&bytes) != kByteArrayType || !V_ARRAY(&bytes) ||
-        FAILED(::SafeArrayGetLBound(V_ARRAY(&bytes), 1, &lower)) ||
-        FAILED(::SafeArrayGetUBound(V_ARRAY(&bytes), 1, &upper)) || upper < lower) {
-        return 0;
-    }
-    return static_cast<ULONG>(upper - lower + 1);
+size_t ByteCount(const VARIANT& bytes) noexcept {
+    const ByteArrayView view(bytes);
+    return SUCCEEDED(view.Status()) ? view.Size() : 0;
 }
 
 // The counter of the reason `record` may not take `value`, or null when it may.
@@ -69,7 +65,7 @@ ULONG* SkipReason(const CQuelkVariableStore& store, const CQuelkVariable& record
     if (record.Persistent != 1 || record.Id() == kParameterServicePassword) return &skips.NotInProject;
     if (!(record.Access & kAccessWritable)) return &skips.NotWritable;
     // A byte string the record has no length for yet takes any length.
-    const ULONG held = ByteCount(*record.Value);
+    const size_t held = ByteCount(*record.Value);
     if (record.DataType == kByteArrayType && held != 0 && ByteCount(value) != held) return &skips.WrongLength;
     ULONG flags = 0;
     if (FAILED(store.CheckValue(record.Id(), value, &flags)) || (flags & kAccessRejected))

@@ -7,10 +7,8 @@
 
 #include "dataset/ParameterDefinition.h"
 #include "dataset/QuelkVariableList.h"
+#include "values/DtmVocabulary.h"
 #include "values/QuelkMessageSink.h"
-
-// The service login's password (its user name is record 10).
-constexpr ULONG kParameterServicePassword = 11;
 
 struct ParameterTableView {
     const ParameterDefinition* rows;

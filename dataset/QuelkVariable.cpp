@@ -108,6 +108,7 @@ CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT&
         char resourceText[kNameResourceMaxChars + 1] = {};
         if (::LoadStringA(ThisModule(), nameResourceId, resourceText, sizeof resourceText) > 0) {
             ql::Bstr resourceName;
+            // Without memory for the resource's name the record keeps the name it was given.
             if (SUCCEEDED(AnsiToBstr(resourceText, resourceName))) (void)Name.AssignCopy(resourceName.Get());
         }
     }

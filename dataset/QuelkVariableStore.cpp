@@ -311,6 +311,6 @@ HRESULT CQuelkVariableStore::IsOnline(bool* online) noexcept {
     if (!host_) return S_OK;
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
-    *online = state == kDtmStateOnline;
+    *online = state == kStateConnected;
     return S_OK;
 }

@@ -33,12 +33,11 @@ HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
                     record->DataType == kByteArrayType && !IsOneDimensionalByteArray(*converted));
 
     // An unchanged value is still announced, so that pages showing something else show the dataset again.
-    if (IsVariantEqual(*record->Value, *converted))
-        return BroadcastPair(kNotifyParameterChanged, id, *converted);
+    if (IsVariantEqual(*record->Value, *converted)) return BroadcastPair(kNotifyValueChanged, id, *converted);
 
     // Under the online transfer mark the page that set the mark collects the device's value itself; the
     // dataset stays as it is.
-    if (access & kAccessOnlineTransferMark) return BroadcastPair(kNotifyOnlineTransferValue, id, value);
+    if (access & kAccessOnlineTransferMark) return BroadcastPair(kNotifyDeviceValue, id, value);
 
     QL_RETURN_HR_IF(E_POINTER, hookInterface_ == nullptr);
     QL_RETURN_IF_FAILED(RunHook(id, kHookBeforeSetValue));
@@ -49,7 +48,7 @@ HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
     // The value is stored from here on. A persistent change is marked even when announcing it fails, so
     // that it is never lost to the next save; the failure is still returned and the update rule skipped.
     HRESULT hr = RunHook(id, kHookAfterSetValue);
-    if (SUCCEEDED(hr)) hr = BroadcastPair(kNotifyParameterChanged, id, *converted);
+    if (SUCCEEDED(hr)) hr = BroadcastPair(kNotifyValueChanged, id, *converted);
     if (persistent && host_) {
         const HRESULT marked = host_->SetModified(true);
         if (SUCCEEDED(hr) && FAILED(marked)) hr = marked;
@@ -89,7 +88,7 @@ HRESULT CQuelkVariableStore::NotifyParameterWritten(ULONG id, ULONG access) noex
     if (access & kAccessOnlineTransferMark) {
         ql::Variant idVariant;
         idVariant.SetUI4(id);
-        return Broadcast(kNotifyOnlineTransferFinished, *idVariant);
+        return Broadcast(kNotifyDeviceWritten, *idVariant);
     }
     return SetAccessAndNotify(id, access);
 }

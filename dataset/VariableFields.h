@@ -1,7 +1,10 @@
 #pragma once
 // The bit words shared by the dataset and everyone who reads its records: the field mask that selects
-// record fields, the access word of a record, the hook events and the notification codes the store sends.
+// record fields, the enumeration kinds and the hook events. The access word's bits and the notifications the
+// store sends are the system's shared vocabulary.
 #include <windows.h>
+
+#include "values/DtmVocabulary.h"
 
 // Selects fields of a CQuelkVariable; bits may be combined where an operation allows it.
 enum VariableFieldMask : ULONG {
@@ -32,20 +35,6 @@ constexpr bool IsSingleFieldMask(ULONG mask) noexcept {
     return mask != 0 && (mask & (mask - 1)) == 0 && mask <= kFieldUpdateRule;
 }
 
-// Bits of a record's Access word. The value check answers in the same layout.
-enum VariableAccess : ULONG {
-    kAccessWritable = 0x01,        // writable by the current user
-    kAccessDiffers = 0x02,         // value held only in the dataset, not yet in the device
-    kAccessRejected = 0x04,        // outside its range or enumeration
-    kAccessNoCheck = 0x08,         // no check possible
-    kAccessReadable = 0x10,        // readable from the device
-    kAccessDeviceWritable = 0x20,  // writable to the device
-    kAccessBulkTransfer = 0x40,    // part of the bulk upload and download
-    kAccessOnlineTransferMark = 0x1000,
-    kAccessOfflineStoreMark = 0x2000,
-    kAccessCompareMark = 0x4000,
-};
-
 // Enumeration kinds of a record.
 enum EnumerationKind : USHORT {
     kEnumerationNone = 0,
@@ -63,18 +52,8 @@ enum HookEvent : int {
     kHookAfterSetValue = 6,
 };
 
-// Notification codes the store sends to the open user interfaces.
-enum DatasetNotification : ULONG {
-    kNotifyParameterChanged = 0x2702,        // data [id, value] or [id, id]
-    kNotifyOnlineTransferValue = 0x2800,     // data [id, value as the caller gave it]
-    kNotifyOnlineTransferFinished = 0x2801,  // data id as VT_UI4
-};
-
 // Never names a record; every operation that checks ids refuses it.
 constexpr ULONG kInvalidParameterId = 0xFFFFFFFF;
-
-// The DTM state in which device writes go to the device instead of the dataset.
-constexpr ULONG kDtmStateOnline = 12;
 
 // Flag of RunUpdateRule: run the rule after a real change of the value.
 constexpr ULONG kUpdateRuleOnChange = 0x1;

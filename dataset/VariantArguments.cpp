@@ -12,4 +12,5 @@ HRESULT VariantToUInt32(const VARIANT& source, ULONG* out) noexcept {
     return S_OK;
 }
 
+// Every caller has checked `out` already, the only thing Detach refuses.
 void MoveToOut(VARIANT* out, ql::Variant& value) noexcept { (void)value.Detach(out); }

@@ -75,6 +75,7 @@ HRESULT CQuelkDtm::SetState(ULONG state) noexcept {
     const bool online = state == kStateConnected;
     if (frameEvents_ && online != (previous == kStateConnected) && state_ == state) {
         const ql::ComPtr<IFrameEvents> events(frameEvents_);
+        // A notice: the frame's answer does not change the state. OnStateChanged always answers S_OK.
         (void)events->NotifyOnlineStateChanged(systemTag_.Get(), online ? VARIANT_TRUE : VARIANT_FALSE);
     }
     if (state_ == state) (void)OnStateChanged();

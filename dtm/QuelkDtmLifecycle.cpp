@@ -63,6 +63,7 @@ void CQuelkDtm::DropCompareLink() noexcept {
     if (SUCCEEDED(ql::QueryInterfaceTo(frame_.Get(), access)) && access) {
         const ql::SelfHold hold(GetControllingUnknown());
         VARIANT_BOOL released = VARIANT_FALSE;
+        // The link goes in any case: a frame that keeps the other DTM keeps it for itself.
         (void)access->ReleaseDtm(comparePeerTag_.Get(), &released);
     }
     comparePeerStore_.Reset();
@@ -103,6 +104,7 @@ HRESULT CQuelkDtm::Environment(BSTR systemTag, IFrameContainer* frame, VARIANT_B
         QL_RETURN_IF_FAILED(SetState(kStateEnvironmentNew));
     }
     // The trace interface would be switched on here; this DTM has none.
+    // OnStateChanged always answers S_OK.
     (void)OnStateChanged();
     *result = VARIANT_TRUE;
     return S_OK;
@@ -126,6 +128,7 @@ HRESULT CQuelkDtm::InitNew(BSTR deviceType, VARIANT_BOOL* result) noexcept {
         return S_FALSE;
     }
     QL_RETURN_IF_FAILED(SetState(kStateInitialised));
+    // OnStateChanged always answers S_OK.
     (void)OnStateChanged();
     *result = VARIANT_TRUE;
     return S_OK;
@@ -147,10 +150,12 @@ HRESULT CQuelkDtm::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
         return S_FALSE;
     }
     if (FAILED(SetUserLevel(*keyword.Get()))) return S_FALSE;
+    // Kept only for an aggregating object; without memory it stays empty and the user level above stands.
     (void)userInformation_.AssignCopy(userInformation);
 
     QL_RETURN_IF_FAILED(SetState(kStateConfigured));
     // The open user interfaces receive state 8 twice; they have always done so.
+    // OnStateChanged always answers S_OK.
     (void)OnStateChanged();
     *result = VARIANT_TRUE;
     return S_OK;
@@ -222,6 +227,7 @@ HRESULT CQuelkDtm::PrepareToDelete(VARIANT_BOOL* result) noexcept {
     if (state_ != kStateEnvironmentNew) QL_RETURN_IF_FAILED(ReleaseChannels());
 
     channel_.Reset();
+    // Letting go of the channel (null) always succeeds.
     (void)communication_->SetChannel(nullptr);
 
     QL_RETURN_HR_IF(E_UNEXPECTED, !frameEvents_);
@@ -266,6 +272,7 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
     if (state_ != kStateCommunicationSet) return S_FALSE;
     if (frameEvents_) {
         const ql::ComPtr<IFrameEvents> events(frameEvents_);
+        // A notice: the DTM is ready to release its communication whatever the frame answers.
         (void)events->NotifyPreparedToReleaseCommunication(systemTag_.Get());
     }
     *result = VARIANT_TRUE;
@@ -288,6 +295,7 @@ HRESULT CQuelkDtm::ReleaseCommunication(VARIANT_BOOL* result) noexcept {
     channel_.Reset();
     (void)communication_->SetChannel(nullptr);
     QL_RETURN_IF_FAILED(SetState(kStateConfigured));
+    // OnStateChanged always answers S_OK.
     (void)OnStateChanged();
     return S_OK;
 }
@@ -301,6 +309,7 @@ HRESULT CQuelkDtm::PrepareToRelease(VARIANT_BOOL* result) noexcept {
 
     QL_RETURN_IF_FAILED(SetState(kStatePreparedToRelease));
     DropCompareLink();
+    // OnStateChanged always answers S_OK.
     (void)OnStateChanged();
     *result = VARIANT_TRUE;
     return S_OK;

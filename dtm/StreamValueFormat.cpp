@@ -1,24 +1,20 @@
 #include "dtm/StreamValueFormat.h"
 
+#include "values/ScalarTypes.h"
+
 namespace {
 
-struct FixedPayload {
-    VARTYPE type;
-    ULONG bytes;
-};
-
-constexpr FixedPayload kFixedPayloads[] = {
-    {VT_I1, 1},    {VT_UI1, 1}, {VT_I2, 2},  {VT_BOOL, 2}, {VT_UI2, 2}, {VT_I4, 4}, {VT_R4, 4},
-    {VT_ERROR, 4}, {VT_UI4, 4}, {VT_INT, 4}, {VT_UINT, 4}, {VT_R8, 8},  {VT_CY, 8}, {VT_DATE, 8},
-};
+// The types written as their bytes, in their own width; those below travel as text.
+constexpr VARTYPE kFixedPayloadTypes[] = {VT_I1,    VT_UI1, VT_I2,  VT_BOOL, VT_UI2, VT_I4, VT_R4,
+                                          VT_ERROR, VT_UI4, VT_INT, VT_UINT, VT_R8,  VT_CY, VT_DATE};
 
 constexpr VARTYPE kTextPayloadTypes[] = {VT_EMPTY, VT_NULL, VT_BSTR, VT_DECIMAL, VT_I8, VT_UI8};
 
 }  // namespace
 
 ULONG FixedPayloadBytes(VARTYPE type) noexcept {
-    for (const FixedPayload& payload : kFixedPayloads) {
-        if (payload.type == type) return payload.bytes;
+    for (VARTYPE fixed : kFixedPayloadTypes) {
+        if (fixed == type) return static_cast<ULONG>(VarTypeWidth(type));
     }
     return 0;
 }

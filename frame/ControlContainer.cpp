@@ -6,7 +6,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"VarnokFrameUserInterface";
 // Posted to the window: run the close handler from the loop.
-constexpr UINT kCloseRequestMessage = WM_APP + 1;
+constexpr UINT kContainerCloseMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -77,7 +77,7 @@ bool CControlContainer::TranslateKey(MSG* message) noexcept {
 }
 
 void CControlContainer::RequestClose() noexcept {
-    if (window_) ::PostMessageW(window_.Get(), kCloseRequestMessage, 0, 0);
+    if (window_) ::PostMessageW(window_.Get(), kContainerCloseMessage, 0, 0);
 }
 
 void CControlContainer::OnCloseRequested() noexcept {
@@ -99,7 +99,7 @@ LRESULT CALLBACK CControlContainer::WindowProc(HWND window, UINT message, WPARAM
                 ::SetFocus(control);
             return 0;
         case WM_CLOSE:
-        case kCloseRequestMessage:
+        case kContainerCloseMessage:
             if (self) self->OnCloseRequested();
             return 0;
         case WM_NCDESTROY:

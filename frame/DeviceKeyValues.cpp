@@ -8,6 +8,7 @@
 #include "classlib/SafeArray.h"
 #include "dataset/VariableFields.h"
 #include "frame/simulator/SimulatorCodec.h"
+#include "values/Bytes.h"
 
 namespace {
 
@@ -37,17 +38,7 @@ HRESULT ReadOctets(const Store& store, ULONG id, SimBytes* octets) noexcept {
         const std::wstring_view hex(text ? text : L"", text ? ::SysStringLen(text) : 0);
         return ql::GuardComCall([&]() -> HRESULT { return BytesFromHex(hex, octets) ? S_OK : E_FAIL; });
     }
-    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, value.Type() != (VT_ARRAY | VT_UI1));
-    SAFEARRAY* array = V_ARRAY(value.Get());
-    LONG lower = 0, upper = -1;
-    QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
-    QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
-    ql::SafeArrayData<BYTE> data(array);
-    QL_RETURN_IF_FAILED(data.Status());
-    return ql::GuardComCall([&]() -> HRESULT {
-        octets->assign(data.Data(), data.Data() + (upper - lower + 1));
-        return S_OK;
-    });
+    return CopyByteArray(*value, *octets);
 }
 
 // The text of `code` among the "code;text" entries of an enumerated parameter; empty when none matches.
@@ -131,17 +122,11 @@ HRESULT ReadDeviceKeyValues(IUnknown* dtm, DeviceKeyValues* values) noexcept {
 }
 
 HRESULT MakeDeviceTagValue(const std::wstring& text, ql::Variant& value) noexcept {
-    ql::SafeArray array;
-    QL_RETURN_IF_FAILED(array.Create(VT_UI1, static_cast<ULONG>(kDeviceTagLength)));
-    {
-        ql::SafeArrayData<BYTE> data(array.Get());
-        QL_RETURN_IF_FAILED(data.Status());
-        for (size_t i = 0; i < kDeviceTagLength; ++i) {
-            // The PA tag is visible text: ASCII, blank-padded.
-            const wchar_t c = i < text.size() ? text[i] : L' ';
-            data[i] = static_cast<BYTE>(c < 0x80 ? c : L'?');
-        }
+    BYTE tag[kDeviceTagLength];
+    for (size_t i = 0; i < kDeviceTagLength; ++i) {
+        // The PA tag is visible text: ASCII, blank-padded.
+        const wchar_t c = i < text.size() ? text[i] : L' ';
+        tag[i] = static_cast<BYTE>(c < 0x80 ? c : L'?');
     }
-    value.AttachArray(VT_UI1, array.Detach());
-    return S_OK;
+    return MakeByteArray(tag, kDeviceTagLength, value);
 }

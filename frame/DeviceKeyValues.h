@@ -8,6 +8,7 @@
 #include <string>
 
 #include "classlib/Variant.h"
+#include "values/DtmVocabulary.h"
 
 // Parameters of the DTM's dataset the demo reads and writes.
 constexpr ULONG kDeviceTagParameter = 17;     // "Physical Block - Tag", 32 octets of text
@@ -15,7 +16,6 @@ constexpr ULONG kMassFlowParameter = 46;      // "Transducer Block - MassFlow", 
 constexpr ULONG kMassFlowUnitParameter = 47;  // "Transducer Block - MassFlowUnit"
 constexpr ULONG kTotalizerParameter = 93;     // "AI Function Block (Totalizer) - Totalizer"
 constexpr ULONG kTotalizerUnitParameter = 94;
-constexpr ULONG kStationAddressParameter = 3;
 
 // A PA value with status: the number, the status byte and the texts the DTM gives them.
 struct PaReading {

@@ -10,12 +10,9 @@
 #include "frame/DeviceKeyValues.h"
 #include "frame/DtmStateNames.h"
 #include "frame/MessagePump.h"
+#include "values/DtmVocabulary.h"
 
 namespace {
-
-// The lifecycle states the frame waits for.
-constexpr ULONG kStateConnecting = 10;
-constexpr ULONG kStateOnline = 12;
 
 // How long the frame waits for the connect answer and for the end of a transfer.
 constexpr DWORD kConnectWaitMs = 10000;
@@ -69,7 +66,7 @@ bool CFrameDemo::GoOnline() {
     hr = session_.Object()->QueryInterface(IID_IQuelkVariablesEx, values.PutVoid());
     ql::Variant address;
     address.SetUI1(stationAddress);
-    if (SUCCEEDED(hr)) hr = values->SetValue(kStationAddressParameter, *address);
+    if (SUCCEEDED(hr)) hr = values->SetValue(kParameterStationAddress, *address);
     End(hr, VARIANT_TRUE, false);
 
     Begin(L"Hand over the DP-V1 channel (IDtm::SetCommunication); the DTM connects by itself");
@@ -80,7 +77,7 @@ bool CFrameDemo::GoOnline() {
     (void)PumpMessagesUntil([this] { return session_.State() != kStateConnecting; }, kConnectWaitMs);
     const ULONG state = session_.State();
     Print(L"    (the device answered the connect request; DTM state %lu: %ls)\n", state, DtmStateName(state));
-    return Expect(state == kStateOnline, L"the DTM did not go online");
+    return Expect(state == kStateConnected, L"the DTM did not go online");
 }
 
 bool CFrameDemo::RunOnlineRequest(OnlineRequest kind) {

@@ -53,6 +53,7 @@ const ql::CategoryMapEntry* DtmObjectCategories() noexcept {
 
 // DtmObject takes its categories away itself before its script removes the class key.
 HRESULT UpdateDtmObjectRegistry(BOOL doRegister) noexcept {
+    // Categories already gone are no failure: unregistering removes what it can before the script runs.
     if (!doRegister) (void)ql::RegisterClassCategories(CLSID_DtmObject, DtmObjectCategories(), false);
     return ql::UpdateRegistryFromResource(IDR_DTMOBJECT, doRegister != FALSE);
 }

@@ -13,7 +13,8 @@ namespace {
 // element width, so an array whose element type is not what its VARIANT claims is never read past.
 HRESULT ReadElement(SAFEARRAY* array, LONG* indices, VARTYPE elementType, ql::Variant& element) noexcept {
     const ScalarTypeTraits* traits = FindScalarType(elementType);
-    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits || ::SafeArrayGetElemsize(array) != traits->width);
+    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH,
+                    !traits || ::SafeArrayGetElemsize(array) != VarTypeWidth(elementType));
     VARIANT* storage = element.Put();
     const HRESULT hr = ::SafeArrayGetElement(array, indices, ScalarValueLocation(*storage, elementType));
     V_VT(storage) = SUCCEEDED(hr) ? elementType : static_cast<VARTYPE>(VT_EMPTY);

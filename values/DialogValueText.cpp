@@ -13,6 +13,7 @@
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "values/AnsiText.h"
+#include "values/Bytes.h"
 #include "values/HexText.h"
 
 namespace {
@@ -23,6 +24,7 @@ constexpr size_t kFormattedTextLimit = 255;
 template <class Argument>
 std::string Format(const char* format, Argument argument) {
     char buffer[kFormattedTextLimit + 1] = {};
+    // A longer text is cut to the buffer; the buffer always ends in its zero.
     (void)std::snprintf(buffer, sizeof(buffer), format ? format : "", argument);
     return buffer;
 }
@@ -37,17 +39,12 @@ std::string SystemDecimalSeparator() {
 
 // Byte arrays show "%02X " per byte in memory order; other shapes show nothing.
 bool FormatByteArray(SAFEARRAY* array, std::string& text) {
-    if (!array || ::SafeArrayGetDim(array) != 1) return false;
-    LONG lower = 0, upper = -1;
-    if (FAILED(::SafeArrayGetLBound(array, 1, &lower)) || FAILED(::SafeArrayGetUBound(array, 1, &upper))) {
-        return false;
-    }
-    ql::SafeArrayData<BYTE> bytes(array);
+    const ByteArrayView bytes(array);
     if (FAILED(bytes.Status())) return false;
     static constexpr char kDigits[] = "0123456789ABCDEF";
     text.clear();
-    for (LONG i = 0; i <= upper - lower; ++i) {
-        const BYTE byte = bytes[static_cast<size_t>(i)];
+    for (size_t i = 0; i < bytes.Size(); ++i) {
+        const BYTE byte = bytes.Data()[i];
         text.push_back(kDigits[byte >> 4]);
         text.push_back(kDigits[byte & 0x0F]);
         text.push_back(' ');

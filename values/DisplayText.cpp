@@ -78,7 +78,7 @@ void FormatBounded(char* text, size_t size, const char* format, ...) noexcept {
     text[0] = '\0';
     va_list args;
     va_start(args, format);
-    (void)std::vsnprintf(text, size, format, args);
+    (void)std::vsnprintf(text, size, format, args);  // cut to fit, as above
     va_end(args);
     text[size - 1] = '\0';
 }

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "classlib/Bstr.h"
 #include "classlib/GlobalMemory.h"
@@ -79,17 +80,16 @@ HRESULT HexBstrToByteArray(VARIANT* value, BSTR text, BOOL keepEmpty) noexcept {
         QL_RETURN_HR_IF(E_INVALIDARG, HexDigitValue(text[i]) < 0);
     }
 
-    ql::SafeArray array;
-    QL_RETURN_HR_IF(E_FAIL, FAILED(array.Create(VT_UI1, length / 2, 0)));
-    if (length > 0) {
-        ql::SafeArrayData<BYTE> bytes(array.Get());
-        QL_RETURN_IF_FAILED(bytes.Status());
-        for (UINT i = 0; i < length / 2; ++i) {
-            bytes[i] = static_cast<BYTE>(HexDigitValue(text[2 * i]) * 16 + HexDigitValue(text[2 * i + 1]));
-        }
+    std::vector<BYTE> bytes;
+    QL_RETURN_HR_IF(E_FAIL, FAILED(ql::GuardComCall([&]() -> HRESULT {
+                        bytes.resize(length / 2);
+                        return S_OK;
+                    })));
+    for (UINT i = 0; i < length / 2; ++i) {
+        bytes[i] = static_cast<BYTE>(HexDigitValue(text[2 * i]) * 16 + HexDigitValue(text[2 * i + 1]));
     }
     ql::Variant result;
-    result.AttachArray(VT_UI1, array.Detach());
+    QL_RETURN_HR_IF(E_FAIL, FAILED(MakeByteArray(bytes.data(), bytes.size(), result)));
     ql::Variant old;
     old.Attach(*value);
     return result.Detach(value);
@@ -109,14 +109,7 @@ HRESULT BytesToVariantArray(IStream* stream, VARIANT* value) noexcept {
     // The stream never reports more than its memory holds; refuse rather than read past it if it does.
     QL_RETURN_HR_IF(E_FAIL, lock.Size() < size);
 
-    ql::SafeArray array;
-    QL_RETURN_IF_FAILED(array.Create(VT_UI1, size, 0));
-    {
-        ql::SafeArrayData<BYTE> bytes(array.Get());
-        QL_RETURN_IF_FAILED(bytes.Status());
-        std::memcpy(bytes.Data(), lock.Data(), size);
-    }
-    V_VT(value) = kByteArrayType;
-    value->parray = array.Detach();
-    return S_OK;
+    ql::Variant bytes;
+    QL_RETURN_IF_FAILED(MakeByteArray(static_cast<const BYTE*>(lock.Data()), size, bytes));
+    return bytes.Detach(value);
 }

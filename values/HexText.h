@@ -7,7 +7,7 @@
 #include <objidl.h>
 #include <oleauto.h>
 
-constexpr VARTYPE kByteArrayType = VT_ARRAY | VT_UI1;
+#include "values/Bytes.h"
 
 // The hexadecimal text of every element of a byte array, in storage order (the lower bound is not looked
 // at). *text is overwritten without being freed. A value that is no byte array gives an empty text and

@@ -64,7 +64,7 @@ void ReportMessageV(CQuelkMessageSink* sink, const char* format, va_list args) n
     text[0] = '\0';
     va_list attempt;
     va_copy(attempt, args);
-    (void)std::vsnprintf(text, sizeof text, format, attempt);
+    (void)std::vsnprintf(text, sizeof text, format, attempt);  // cut to fit: see below
     va_end(attempt);
     // Whichever runtime formats (one cuts without terminating), the text ends inside the buffer: a longer
     // one keeps its first characters.

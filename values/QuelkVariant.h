@@ -1,20 +1,22 @@
 #pragma once
-// CQuelkVariant: a VARIANT that clears itself when it goes out of scope, the usual temporary for values
-// passed to and returned from interface methods. A pointer to it is a pointer to its VARIANT, so it goes
-// wherever a platform call or an interface method expects a VARIANT*.
+// CQuelkVariant: the usual temporary for values passed to interface methods, built empty or from an
+// unsigned or a signed 32-bit number (VT_UI4, VT_I4) and cleared when it goes. It is a ql::Variant, the one
+// VARIANT owner of the system, under the name its callers use, and passes as the VARIANT it holds wherever
+// a method takes one by value or by const reference.
 //
-// It owns whatever its VARIANT holds. It cannot be copied or assigned: a copy would share the owned
-// string, array or reference and free it twice; code that needs a deep copy calls VariantCopy.
+// It owns whatever its VARIANT holds and cannot be copied: a copy would share the owned string, array or
+// reference and free it twice; code that needs a deep copy uses CopyTo or CopyFrom.
 #include <windows.h>
 
 #include <oleauto.h>
 
-class CQuelkVariant : public VARIANT {
+#include "classlib/Variant.h"
+
+class CQuelkVariant : public ql::Variant {
 public:
-    CQuelkVariant() noexcept;
-    explicit CQuelkVariant(ULONG value) noexcept;
-    explicit CQuelkVariant(LONG value) noexcept;
-    CQuelkVariant(const CQuelkVariant&) = delete;
-    CQuelkVariant& operator=(const CQuelkVariant&) = delete;
-    virtual ~CQuelkVariant();
+    CQuelkVariant() noexcept = default;
+    explicit CQuelkVariant(ULONG value) noexcept { SetUI4(value); }
+    explicit CQuelkVariant(LONG value) noexcept { SetI4(value); }
+
+    operator const VARIANT&() const noexcept { return **this; }
 };

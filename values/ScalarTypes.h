@@ -1,23 +1,27 @@
 #pragma once
-// The scalar OLE Automation types that the value conversions move between, with what every conversion
-// needs to know of them: their width and where their value lies in a VARIANT. One table, so no
-// conversion keeps a switch of its own over the type codes.
+// The scalar OLE Automation types: the one table of their widths, and the types that the value conversions
+// move between with where their value lies in a VARIANT. No conversion or encoding keeps a switch or table
+// of its own over the type codes' widths.
 #include <windows.h>
 
 #include <oleauto.h>
 
 #include <cstddef>
 
+// Bytes of a value of `type` as it lies in a VARIANT (from the data part on) and in an array element; 0 for
+// the codes without a value of fixed width (VT_EMPTY, VT_NULL, VT_VARIANT, arrays, by-reference codes ...).
+size_t VarTypeWidth(VARTYPE type) noexcept;
+
+// A type the value conversions move between.
 struct ScalarTypeTraits {
     VARTYPE type;
-    // Bytes of the value in a VARIANT and in an array element.
-    size_t width;
     // One of the fourteen types that a scalar may have when it is wrapped into a one-element array or
     // taken out of one (VT_INT converts only element by element).
     bool wrapsInArray;
 };
 
-// The traits of a scalar type, or null for every other code (VT_EMPTY, arrays, by-reference codes ...).
+// The traits of a type the conversions move between, or null for every other code (VT_EMPTY, arrays,
+// by-reference codes ...).
 const ScalarTypeTraits* FindScalarType(VARTYPE type) noexcept;
 bool IsArrayWrappableType(VARTYPE type) noexcept;
 

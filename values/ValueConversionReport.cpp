@@ -30,7 +30,7 @@ void EscapedDisplayText(const VARIANT& value, XmlDocumentFactory makeDocument, q
     VariantToDisplayString(&value, display);
     ql::Bstr wide;
     if (FAILED(AnsiToBstr(display, wide))) return;
-    (void)EscapeXmlText(wide.CStr(), escaped.Put(), makeDocument);
+    (void)EscapeXmlText(wide.CStr(), escaped.Put(), makeDocument);  // as above: empty then
 }
 
 void DeliverToActivityLog(IUnknown* controllingUnknown, const char* label, const ql::Bstr& heading,

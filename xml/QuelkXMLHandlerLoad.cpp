@@ -46,7 +46,7 @@ HRESULT CQuelkXMLHandlerImpl::LoadXMLDocument(BSTR xml, IXMLDOMDocument2** docum
         hr = GetParseError(fresh.Get(), text.Put(), report);
         if (hr == S_OK) {
             std::string narrow;
-            (void)WideToAnsi(text.View(), narrow);
+            (void)WideToAnsi(text.View(), narrow);  // a reason that cannot be converted reports empty
             Report(report, "::LoadXMLDocument (ParseError)\n%s", narrow.c_str());
         }
         // A text that does not parse is no failure of the call: the caller reads the flag.
@@ -142,6 +142,7 @@ HRESULT CQuelkXMLHandlerImpl::AddMissingSchema(IXMLDOMDocument* document, VARIAN
     if (!document) return E_POINTER;
 
     ql::ComPtr<IXMLDOMParseError> parseError;
+    // A document without a parse error object has no missing schema to add (checked below).
     (void)document->get_parseError(parseError.Put());
     if (!parseError) return S_OK;
     LONG code = 0;

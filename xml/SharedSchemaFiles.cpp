@@ -92,6 +92,8 @@ HRESULT CSharedSchemaFiles::Compile(IXMLDOMSchemaCollection* collection, BSTR sc
     }
     if (collection->addCollection(compiled.Get()) != S_OK)
         return AddStraight(collection, schemaNamespace, location);
+    // The collection has the schema already; without memory to keep it, the next object compiles the file
+    // again.
     (void)ql::GuardComCall([&]() -> HRESULT {
         if (entry) {
             entry->stamp = stamp;

@@ -86,10 +86,9 @@ int Run() {
     (void)dtm->Store().ChangeValue(3, address.Get(), nullptr);
     if (FAILED(hr = dtm->SetChannel(static_cast<IFdtCommunication*>(channel.Get()))))
         return Fail(L"SetChannel", hr);
-    dtm->state = kDtmStateCommunicationSet;
+    dtm->state = kStateCommunicationSet;
     VARIANT_BOOL sent = VARIANT_FALSE;
-    if (FAILED(hr = dtm->GoOnline(&sent)) || dtm->state != kDtmStateConnected)
-        return Fail(L"going online", hr);
+    if (FAILED(hr = dtm->GoOnline(&sent)) || dtm->state != kStateConnected) return Fail(L"going online", hr);
 
     for (int i = 0; i < kWarmUpReads; ++i) (void)dtm->ReadRequestSync(kReadParameter, &sent);
     std::vector<double> own, simulator;

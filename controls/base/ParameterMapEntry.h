@@ -17,16 +17,17 @@
 #include <vector>
 
 #include "classlib/Variant.h"
+#include "values/DtmVocabulary.h"
 
-// Row state flags; the low bits mirror the record's access word.
+// Row state flags; the low bits are the record's access word's, so a row takes the word as it stands.
 enum RowState : ULONG {
-    kRowWritable = 0x01,
-    kRowModified = 0x02,
-    kRowInvalid = 0x04,
+    kRowWritable = kAccessWritable,
+    kRowModified = kAccessDiffers,
+    kRowInvalid = kAccessRejected,
     kRowNotLoaded = 0x08,
-    kRowReadable = 0x10,
-    kRowDeviceWritable = 0x20,
-    kRowBulkTransfer = 0x40,
+    kRowReadable = kAccessReadable,
+    kRowDeviceWritable = kAccessDeviceWritable,
+    kRowBulkTransfer = kAccessBulkTransfer,
     kRowEnabledBeforeLock = 0x80,
 };
 
@@ -40,7 +41,7 @@ enum RowControlFlags : ULONG {
 };
 
 constexpr ULONG kEndRowId = 0xFFFFFFFF;
-constexpr ULONG kEndRowState = 0x71;
+constexpr ULONG kEndRowState = kAccessDeviceReadWrite;
 constexpr ULONG kFullStateMask = 0xFFFFFFFF;
 
 struct ParameterMapEntry {

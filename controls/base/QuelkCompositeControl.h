@@ -33,9 +33,7 @@ class CQuelkCompositeControl : public ql::DialogControl, public CQuelkControlBas
                             QL_ENTRY_CHAIN(CQuelkFdtActiveX), QL_ENTRY_CHAIN(ql::DialogControl))
 
 public:
-    // The private message by which a control asks to be closed.
-    static constexpr UINT kCloseRequestMessage = 0x1600;
-
+    // kCloseRequestMessage (values/DtmVocabulary.h) asks for the close.
     QL_BEGIN_MSG_MAP(CQuelkCompositeControl)
     QL_MESSAGE_HANDLER(kCloseRequestMessage, OnCloseRequest)
     QL_CHAIN_MSG_MAP(CQuelkControlBase)

@@ -74,6 +74,7 @@ HRESULT CQuelkControlBase::Init(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_IF_FAILED(LoadAllRows());
     ql::Variant language;
     language.SetI4(static_cast<LONG>(m_lcid));
+    // The rows are loaded: a language that cannot be applied leaves the texts as the resources give them.
     (void)OnNotify(kNotifyLanguage, *language);
     *ok = VARIANT_TRUE;
     return S_OK;
@@ -117,6 +118,8 @@ HRESULT CQuelkControlBase::HandleLanguage(const VARIANT& data) noexcept {
     m_lcid = static_cast<LCID>(V_I4(language.Get()));
     ql::ComPtr<IQuelkParameterTexts> texts;
     if (owner_ && SUCCEEDED(owner_->QueryInterface(IID_IQuelkParameterTexts, texts.PutVoid())) && texts) {
+        // The control takes the language in any case; parameter texts the DTM cannot translate stay as they
+        // were.
         (void)texts->TranslateParameters(m_lcid);
     }
     return S_OK;
@@ -204,6 +207,7 @@ HRESULT CQuelkControlBase::OnChildNotify(ULONG controlId, ULONG code, VARIANT da
     for (UINT row = 0; row < m_rowCount; ++row) {
         if (m_rows[row].controlId == controlId && m_rows[row].id == V_UI4(&data)) {
             VARIANT_BOOL valid = VARIANT_FALSE;
+            // Validation marks the row; its answer matters only to a commit, which validates again.
             (void)ValidateParameter(m_rows[row].id, &valid);
             return S_OK;
         }
@@ -225,6 +229,7 @@ void CQuelkControlBase::ReportV(size_t limit, const char* format, va_list args) 
             text.Reset();  // a report that cannot be made reaches the status line empty
         }
     }
+    // The status line is a notice: a text that cannot be shown leaves the last one.
     (void)ShowStatusText(text.Get());
 }
 

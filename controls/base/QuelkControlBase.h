@@ -38,21 +38,9 @@
 #include "controls/base/ParameterMapEntry.h"
 #include "controls/base/QuelkTooltips.h"
 #include "idl/OutsideDispatch.h"
+#include "values/DtmVocabulary.h"
 #include "values/QuelkMessageSink.h"
 #include "xml/QuelkXMLHandlerImpl.h"
-
-// Notification codes of IQuelkControl::OnNotify.
-enum ControlNotification : ULONG {
-    kNotifyLanguage = 0x2700,
-    kNotifyValueChanged = 0x2702,
-    kNotifyUserLevel = 0x2705,
-    kNotifySchemaFolder = 0x2709,
-    kNotifyDataLock = 0x270A,
-    kNotifyDeviceValue = 0x2800,
-    kNotifyDeviceWritten = 0x2801,
-    kNotifyConnected = 0x3400,
-    kNotifyConnectFailed = 0x3401,
-};
 
 // Items of IQuelkControlInfo::GetInfo.
 enum ControlInfoItem : ULONG {
@@ -273,6 +261,7 @@ protected:
     class StatusSink final : public CQuelkMessageSink {
     public:
         explicit StatusSink(CQuelkControlBase& owner) noexcept : owner_(owner) {}
+        // A message the status line cannot show leaves the last one there: the sink has no one to tell.
         void DeliverMessage(BSTR text) noexcept override { (void)owner_.ShowStatusText(text); }
 
     private:
@@ -290,7 +279,7 @@ protected:
     BOOL m_loading = FALSE;
     BOOL m_updating = FALSE;
     UINT m_rowCount = 0;
-    LCID m_lcid = 1033;
+    LCID m_lcid = kLanguageEnglish;
     ControlStateTable m_stateTable;
 
 private:

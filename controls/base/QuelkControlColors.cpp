@@ -56,6 +56,8 @@ LRESULT CQuelkControlBase::ColorControl(UINT row, int entry, HDC hdc, BOOL& hand
     ::SetTextColor(hdc, ResolveStateColor(row, m_stateTable.textColors[entry]));
     const COLORREF background = ResolveStateColor(row, m_stateTable.backgroundColors[entry]);
     ::SetBkColor(hdc, background);
+    // A brush that cannot be made in the new colour leaves the previous one: the field paints in its old
+    // colour.
     (void)SetBackgroundBrush(background);
     return AsResult(m_brush.Get());
 }
@@ -105,6 +107,8 @@ LRESULT CQuelkControlBase::ColorMarker(UINT row, HDC hdc, BOOL& handled) noexcep
     ::SetTextColor(hdc, ResolveStateColor(row, m_stateTable.markerTextColors[entry]));
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     ::SetBkColor(hdc, face);
+    // A brush that cannot be made in the new colour leaves the previous one: the field paints in its old
+    // colour.
     (void)SetBackgroundBrush(face);
     if (bound.controlFlags & kControlProgressBar) {
         if (!::IsWindowEnabled(bound.markerWindow)) return 0;
@@ -140,6 +144,8 @@ LRESULT CQuelkControlBase::OnCtlColorStatic(UINT, WPARAM hdc, LPARAM control, BO
 LRESULT CQuelkControlBase::OnCtlColorDlg(UINT, WPARAM hdc, LPARAM, BOOL&) noexcept {
     constexpr COLORREF kLightOrange = 0x77BBFF;
     ::SetBkColor(reinterpret_cast<HDC>(hdc), kLightOrange);
+    // A brush that cannot be made in the new colour leaves the previous one: the field paints in its old
+    // colour.
     (void)SetBackgroundBrush(kLightOrange);
     ::SelectObject(reinterpret_cast<HDC>(hdc), m_brush.Get());
     return AsResult(m_brush.Get());

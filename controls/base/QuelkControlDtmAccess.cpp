@@ -30,7 +30,8 @@ HRESULT CQuelkControlBase::FetchParameterAttributes(UINT row) noexcept {
     ql::Variant out;
     QL_RETURN_IF_FAILED(
         fields->GetVariableField(*UlongArgument(entry.id), *UlongArgument(kFieldEnumerationKind), out.Get()));
-    (void)out.ChangeType(VT_UI2);
+    // A kind that is no number is refused rather than read from another type's bits.
+    QL_RETURN_IF_FAILED(out.ChangeType(VT_UI2));
     entry.enumerationKind = V_UI2(out.Get());
     if (entry.enumerationKind == kEnumerationNone) return S_OK;
     out.Reset();
@@ -92,6 +93,7 @@ HRESULT CQuelkControlBase::GetParameterType(ULONG id, VARTYPE* type) noexcept {
 HRESULT CQuelkControlBase::ReadDeviceParameter(UINT row) noexcept {
     if (!m_variables) {
         ql::Bstr text(L" Could not retrieve private interface of dtm!");
+        // Without the DTM there is nothing to read or write; the status line says so as far as it can.
         (void)ShowStatusText(text.Get());
         return S_OK;
     }
@@ -113,6 +115,7 @@ HRESULT CQuelkControlBase::ReadDeviceParameter(UINT row) noexcept {
 HRESULT CQuelkControlBase::WriteDeviceParameter(UINT row) noexcept {
     if (!m_variables) {
         ql::Bstr text(L" Could not retrieve private interface of dtm!");
+        // Without the DTM there is nothing to read or write; the status line says so as far as it can.
         (void)ShowStatusText(text.Get());
         return S_OK;
     }

@@ -64,6 +64,7 @@ HRESULT CQuelkControlBase::LookupText(IQuelkLocalization* texts, BSTR xpath, ql:
 
 HRESULT CQuelkControlBase::SetTooltip(UINT controlId, const char* text) noexcept {
     const HWND item = dialog_ ? ::GetDlgItem(dialog_, static_cast<int>(controlId)) : nullptr;
+    // A tooltip is help only: one that cannot be set leaves the item without it.
     (void)tooltips_.Set(item, text);
     return S_OK;
 }
@@ -81,6 +82,8 @@ HRESULT CQuelkControlBase::ApplyControlTexts(UINT resourceId, BSTR controlXPath)
     ql::Bstr xpath, text;
     bool found = false;
     QL_RETURN_IF_FAILED(FormatBstr(xpath, L"%ls/Text", controlXPath));
+    // A text the translation does not give (or cannot be asked for) leaves `found` false: the resource's own
+    // text stays.
     (void)LookupText(texts.Get(), xpath.Get(), text, found);
     if (found && item && IsBitmapStatic(item)) {
         const std::wstring path = folder + std::wstring(text.View());
@@ -95,10 +98,13 @@ HRESULT CQuelkControlBase::ApplyControlTexts(UINT resourceId, BSTR controlXPath)
         if (dialog_) ::SetDlgItemTextA(dialog_, static_cast<int>(resourceId), ansi.c_str());
     }
     QL_RETURN_IF_FAILED(FormatBstr(xpath, L"%ls/Tooltip", controlXPath));
+    // A text the translation does not give (or cannot be asked for) leaves `found` false: the resource's own
+    // text stays.
     (void)LookupText(texts.Get(), xpath.Get(), text, found);
     if (found) {
         std::string ansi;
         QL_RETURN_IF_FAILED(WideToAnsi(text.View(), ansi));
+        // SetTooltip always answers S_OK.
         (void)SetTooltip(resourceId, ansi.c_str());
     }
     return S_OK;
@@ -115,9 +121,11 @@ HRESULT CQuelkControlBase::TranslateRowDescriptions() noexcept {
             std::string ansi;
             const BSTR wide = V_BSTR(description.Get());
             if (SUCCEEDED(WideToAnsi(std::wstring_view(wide ? wide : L""), ansi))) {
+                // SetTooltip always answers S_OK.
                 (void)SetTooltip(m_rows[row].controlId, ansi.c_str());
             }
         }
+        // A list that cannot be refilled keeps its entries in the previous language.
         (void)RefillEnumControl(row);
     }
     return S_OK;
@@ -127,6 +135,7 @@ HRESULT CQuelkControlBase::TranslateControlTexts(const wchar_t* className,
                                                  const ControlTextEntry* table) noexcept {
     ql::ComPtr<IQuelkLocalization> texts;
     if (FAILED(QueryLocalization(IID_IQuelkLocalization, texts.PutVoid())) || !texts) return S_OK;
+    // Descriptions are tooltips: the control's texts below are translated whether or not they could be.
     (void)TranslateRowDescriptions();
     QL_RETURN_HR_IF(E_INVALIDARG, !className);
     HRESULT result = S_OK;
@@ -161,6 +170,8 @@ HRESULT CQuelkControlBase::GetTitle(const wchar_t* className, PROPPAGEINFO* info
         ql::Bstr xpath, text;
         bool found = false;
         QL_RETURN_IF_FAILED(ClassXPath(className, item.suffix, xpath));
+        // A text the translation does not give (or cannot be asked for) leaves `found` false: the resource's
+        // own text stays.
         (void)LookupText(texts.Get(), xpath.Get(), text, found);
         if (!found) continue;
         const size_t bytes = (text.Length() + 1) * sizeof(wchar_t);
@@ -186,6 +197,7 @@ HRESULT CQuelkControlBase::GetHelpText(const wchar_t* className, UINT helpString
         ql::Bstr xpath, translated;
         bool found = false;
         QL_RETURN_IF_FAILED(ClassXPath(className, L"/HelpFile", xpath));
+        // As above: without a translated help file the string table's text stays.
         (void)LookupText(texts.Get(), xpath.Get(), translated, found);
         if (found) QL_RETURN_IF_FAILED(WideToAnsi(translated.View(), text));
         return S_OK;
@@ -197,6 +209,7 @@ HRESULT CQuelkControlBase::GetHelpText(const wchar_t* className, UINT helpString
 LRESULT CQuelkControlBase::ShowHelp(const wchar_t* className, UINT helpStringId) noexcept {
     std::string text;
     if (SUCCEEDED(GetHelpText(className, helpStringId, text))) {
+        // Help is shown as far as the frame can; there is no one to tell when it cannot.
         (void)SendUserMessage(text.c_str(), "Varnok Profibus DP Help", 0);
     }
     return 1;

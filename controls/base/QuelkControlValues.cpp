@@ -35,6 +35,8 @@ HRESULT CQuelkControlBase::ShowValue(UINT row, VARIANT value) noexcept {
     if (entry.controlId == 0) return S_OK;
     {
         ScopedFlag<BOOL> updating(m_updating);
+        // Only asks the DTM for the record's display attribute before showing it; the value is shown either
+        // way.
         (void)ProbeParameterState(entry.id);
     }
     const bool enumerationFormat = entry.format && *entry.format == '\0';
@@ -53,6 +55,7 @@ HRESULT CQuelkControlBase::ShowValue(UINT row, VARIANT value) noexcept {
     if (window && GetControlKind(window) == kKindButton &&
         (::GetWindowLongW(window, GWL_STYLE) & kCheckBoxStyleBit)) {
         ql::Variant flag;
+        // A value without a boolean reading shows by its own low word, as the copy left unconverted would.
         (void)ConvertVariantType(flag.Get(), &value, VT_BOOL, 0, 0);
         const bool checked =
             flag.Type() == VT_BOOL ? V_BOOL(flag.Get()) != VARIANT_FALSE : (V_BOOL(&value) != 0);
@@ -168,6 +171,7 @@ HRESULT CQuelkControlBase::ConvertParameterToText(ULONG id, BSTR* text) noexcept
     ql::Variant asText;
     QL_RETURN_IF_FAILED(ConvertVariantType(asText.Get(), value.Get(), VT_BSTR, 0, 0));
     VARIANT converted;
+    // Detach into a local cannot fail.
     (void)asText.Detach(&converted);
     ql::Bstr result;
     result.Attach(V_BSTR(&converted));

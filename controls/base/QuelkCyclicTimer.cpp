@@ -20,6 +20,8 @@ bool ReadAccess(IQuelkVariableFields* fields, ULONG id, ULONG& access) noexcept 
 }
 
 void WriteAccess(IQuelkVariableFields* fields, ULONG id, ULONG access) noexcept {
+    // The mark only routes the cyclic value to the open user interfaces; a store that refuses the word (an id
+    // it does not hold) neither took the mark nor needs it back.
     (void)fields->SetVariableField(*UlongArgument(id), *UlongArgument(kFieldAccess), *UlongArgument(access));
 }
 
@@ -63,8 +65,9 @@ void CQuelkCyclicReader::Tick(IQuelkVariables* variables) noexcept {
     if (FAILED(variables->QueryInterface(IID_IQuelkDtm, dtm.PutVoid())) || !dtm) return;
     if (FAILED(variables->QueryInterface(IID_IQuelkVariablesEx, store.PutVoid())) || !store) return;
     ULONG state = 0;
-    if (FAILED(dtm->GetState(&state)) || state != kDtmStateOnline) return;
+    if (FAILED(dtm->GetState(&state)) || state != kStateConnected) return;
     ql::ComPtr<IQuelkVariableFields> fields;
+    // A DTM without the fields interface gets no cyclic read (checked below).
     (void)variables->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid());
     if (!fields) return;
     // A copy: a nested Init may append to the list while a read pumps messages.

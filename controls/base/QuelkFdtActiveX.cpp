@@ -76,6 +76,7 @@ HRESULT CQuelkFdtActiveX::ReadFunctionCall() noexcept {
     ql::Bstr phase;
     bool found = false;
     QL_RETURN_IF_FAILED(XmlGetNodeText(phase.Put(), &found, document.Get(), path.Get()));
+    // An unknown phase keyword leaves the phase 0 ("notSupported").
     if (found) (void)OperationPhaseFromString(phase.Get(), &m_operationPhase);
     return S_OK;
 }

@@ -43,6 +43,7 @@ public:
         QL_RETURN_IF_FAILED(ql::PropertyPage::GetPageInfo(info));
         std::wstring className;
         if (SUCCEEDED(this->ReadUserTypeName(classId_, className)))
+            // Without a translated title or help file the string table's stay.
             (void)this->GetTitle(className.c_str(), info);
         return S_OK;
     }

@@ -19,11 +19,14 @@ AccessWordMark::AccessWordMark(IQuelkVariables* dtm, ULONG id, ULONG marked, ULO
     : id_(id), restore_(restore) {
     if (!dtm || FAILED(dtm->QueryInterface(IID_IQuelkVariableFields, fields_.PutVoid()))) fields_.Reset();
     if (fields_)
+        // A word the store refuses (an id it does not hold) neither took the mark nor needs it back.
         (void)fields_->SetVariableField(*UlongArgument(id_), *AccessFieldMask(), *UlongArgument(marked));
 }
 
 AccessWordMark::~AccessWordMark() {
     if (fields_) {
+        // A destructor has no one to tell; the store took the mark for the same id, so it takes the word
+        // back.
         (void)fields_->SetVariableField(*UlongArgument(id_), *AccessFieldMask(), *UlongArgument(restore_));
     }
 }

@@ -37,6 +37,7 @@ HRESULT CQuelkOnlinePage::SetFrameMode(ULONG mode) noexcept {
 HRESULT CQuelkOnlinePage::CompareSingleParameter(VARIANT id, VARIANT* deviceValue,
                                                  VARIANT* dtmValue) noexcept {
     ql::ComPtr<IDtmObject> dtm;
+    // The page only passes the comparison on; its answer to the caller is always S_OK.
     if (SUCCEEDED(QueryDtm(dtm)) && dtm) (void)dtm->CompareSingleParameter(id, deviceValue, dtmValue);
     return S_OK;
 }
@@ -78,6 +79,7 @@ HRESULT CQuelkOnlinePage::OnDeviceValueNotify(const VARIANT& data) noexcept {
     ql::Variant value;
     ULONG id = 0;
     QL_RETURN_IF_FAILED(UnpackIdValue(data, &id, value.Get()));
+    // The notice is taken: a value the page cannot show leaves the field as it is.
     (void)ShowValueById(id, *value);
     return S_OK;
 }
@@ -112,13 +114,15 @@ HRESULT CQuelkOnlinePage::IsDtmOffline(bool* offline) noexcept {
     QL_RETURN_IF_NULL_OUT(offline);
     ULONG state = 0;
     ql::ComPtr<IQuelkDtm> dtm;
+    // A state that cannot be read counts as offline (0).
     if (SUCCEEDED(QueryDtm(dtm)) && dtm) (void)dtm->GetState(&state);
-    *offline = state != kDtmStateOnline;
+    *offline = state != kStateConnected;
     return S_OK;
 }
 
 HRESULT CQuelkOnlinePage::ValidateParameter(ULONG id, VARIANT_BOOL* valid) noexcept {
     ql::ComPtr<IDtmObject> dtm;
+    // Only tells the DTM which function checks; the check below runs in any case.
     if (SUCCEEDED(QueryDtm(dtm)) && dtm) (void)dtm->SetActiveXFunctionID(static_cast<LONG>(frameMode_));
     dtm.Reset();
     return CheckParameterValue(id, valid, true);
@@ -150,8 +154,11 @@ HRESULT CQuelkOnlinePage::OnParameterEdited(UINT, WPARAM wParam, LPARAM, BOOL& h
         if (online) {
             // The value read reaches the page as 0x2800 while the mark stands; the dataset keeps its own.
             VARIANT_BOOL ok = VARIANT_FALSE;
+            // Leaving a field only brings it back in line: after a failed read it stays as it is, and the DTM
+            // reports the failure itself.
             (void)store->ReadFromDevice(id, &ok);
         } else {
+            // As above: a field that cannot be refreshed stays as it is.
             (void)RefreshControl(id);
         }
     }

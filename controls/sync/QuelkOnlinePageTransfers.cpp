@@ -68,6 +68,7 @@ HRESULT CQuelkOnlinePage::CommitOnline(ULONG id, ULONG access, const VARIANT& va
             VARIANT_BOOL read = VARIANT_FALSE;
             readBack = NoteDeviceResult(store->ReadFromDevice(id, &read));
         }
+        // The row shows the word as far as it can; the write's and the read's results below are the answer.
         (void)SetStateById(id, marked & ~kAccessDiffers);
     }
     QL_RETURN_IF_FAILED(written);

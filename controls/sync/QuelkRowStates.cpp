@@ -69,6 +69,8 @@ HRESULT CQuelkControlBase::LockAllControls(BOOL lock) noexcept {
         // every row of the parameter.
         const ParameterMapEntry& entry = m_rows[row];
         if (lock && (entry.state & kRowWritable)) {
+            // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and
+            // it then shows its old state until the next one.
             (void)SetStateById(entry.id, (entry.state & ~kRowWritable) | kRowEnabledBeforeLock);
         } else if (!lock && (entry.state & kRowEnabledBeforeLock)) {
             (void)SetStateById(entry.id, (entry.state & ~kRowEnabledBeforeLock) | kRowWritable);
@@ -103,6 +105,7 @@ HRESULT CQuelkControlBase::FocusFirstInvalidControl() noexcept {
 
 LRESULT CQuelkControlBase::OnShowWindow(UINT, WPARAM show, LPARAM, BOOL&) noexcept {
     if (!show) return 0;
+    // A table that cannot be built leaves the colours of the last one.
     (void)InitStateTable();
     if (show != 1 || shownOnce_ || !dialog_) return 0;
     shownOnce_ = true;

@@ -60,6 +60,7 @@ HRESULT PrepareCommitValue(CQuelkControlBase& control, ULONG id, const IUnknown*
         QL_RETURN_IF_FAILED(ConvertVariantType(value, value, type, 0, 0));
     }
     VARIANT_BOOL valid = VARIANT_FALSE;
+    // A validation that fails leaves `valid` false: the value is not committed.
     (void)control.ValidateParameter(id, &valid);
     return valid ? S_OK : S_FALSE;
 }
@@ -97,6 +98,6 @@ HRESULT CQuelkControlBase::ReleaseDtmAndTimer(VARIANT_BOOL* done, ULONG function
                                               CQuelkCyclicTimer& timer) noexcept {
     timer.Stop();
     // Before the link goes: the switch needs it. A failed switch does not stop the release.
-    (void)EnableDtmFunction(functionId, m_dtmState == kDtmStateOnline ? TRUE : FALSE);
+    (void)EnableDtmFunction(functionId, m_dtmState == kStateConnected ? TRUE : FALSE);
     return CQuelkControlBase::ReleaseDtm(done);
 }

@@ -27,6 +27,8 @@ HRESULT CQuelkControlBase::CheckParameterValue(ULONG id, VARIANT_BOOL* valid, bo
         const HRESULT read =
             readById ? ReadParameterDisplayByID(id, value.Get()) : ReadParameterDisplay(row, value.Get());
         if (read != S_OK) {
+            // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and
+            // it then shows its old state until the next one.
             (void)SetStateById(id, m_rows[row].state | kRowInvalid);
             return S_OK;
         }
@@ -42,6 +44,7 @@ HRESULT CQuelkControlBase::CheckParameterValue(ULONG id, VARIANT_BOOL* valid, bo
 
     ULONG state = m_rows[row].state;
     if (state & kRowWritable) state = (state & ~kCheckedBits) | (flags & kCheckedBits);
+    // As above: the row has the state, a refusing child shows the old one.
     (void)SetStateById(id, state);
     *valid = (state & kRowInvalid) ? VARIANT_FALSE : VARIANT_TRUE;
     return S_OK;
@@ -83,6 +86,7 @@ LRESULT CQuelkControlBase::OnControlCommit(UINT, WPARAM wParam, LPARAM, BOOL& ha
     }
     ScopedFlag<bool> validating(committing_);
     VARIANT_BOOL valid = VARIANT_FALSE;
+    // Validation marks the row; its answer matters only to a commit, which validates again.
     (void)ValidateParameter(m_rows[row].id, &valid);
     return 0;
 }
@@ -95,6 +99,7 @@ LRESULT CQuelkControlBase::OnControlChange(UINT, WPARAM wParam, LPARAM, BOOL& ha
         return 0;
     }
     VARIANT_BOOL valid = VARIANT_FALSE;
+    // Validation marks the row; its answer matters only to a commit, which validates again.
     (void)ValidateParameter(m_rows[row].id, &valid);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "dtm/documents/DocumentationText.h"
 #include "dtm/documents/PaRecordBytes.h"
 #include "dtm/DtmState.h"
+#include "values/Bytes.h"
 #include "values/HexText.h"
 
 namespace {
@@ -25,12 +26,11 @@ std::wstring SectionStart(const std::wstring& name) {
     return std::wstring(kSectionStart).append(name).append(kSectionStartEnd);
 }
 
-// The bytes of a device value; a value that is not a byte array gives none. A hexadecimal text that does
-// not parse is the only failure.
+// The bytes of a device value; a value that is not a one-dimensional byte array gives none. Memory for the
+// copy is the only failure.
 HRESULT DeviceBytes(const VARIANT& value, std::vector<BYTE>& bytes) {
-    ql::Bstr hex;
-    if (FAILED(BytesToHexBstr(&value, hex.Put(), TRUE))) return S_OK;
-    return ParseHexBytes(&bytes, hex.Get());
+    const HRESULT hr = CopyByteArray(value, bytes);
+    return hr == E_OUTOFMEMORY ? hr : S_OK;
 }
 
 template <size_t N>
@@ -133,6 +133,7 @@ HRESULT CDocumentationBuilder::AppendDiagnosisBody(std::wstring& body) {
         ql::Variant value;
         ReadDevice(kDiagnosisExtensionParameter, value);
         std::vector<BYTE> bytes;
+        // The extension is optional: without memory for its bytes the lines show them as zeros.
         (void)DeviceBytes(*value, bytes);
         CopyLeading(bytes, extension);
     }
@@ -148,6 +149,7 @@ HRESULT CDocumentationBuilder::AppendMeasuredValuesBody(std::wstring& body) {
         ql::Variant idValue, dataset, device;
         idValue.SetUI4(id);
         ql::Bstr name;
+        // A name that cannot be read leaves the item unnamed; the value is shown all the same.
         (void)VariantForms()->GetVariableInfo(*idValue.Get(), dataset.Put(), name.Put(), nullptr, nullptr,
                                               nullptr, nullptr, nullptr);
         ReadDevice(id, device);
@@ -164,11 +166,12 @@ void CDocumentationBuilder::ReadDevice(ULONG id, ql::Variant& value) noexcept {
     if (!dtmObject_) return;
     ql::Variant idValue, datasetValue;
     idValue.SetUI4(id);
+    // A value the device does not give stays empty; the document shows it so.
     (void)dtmObject_->CompareSingleParameter(*idValue.Get(), value.Put(), datasetValue.Put());
 }
 
 void CDocumentationBuilder::ShowProgress(LONG index, LONG count, const wchar_t* title) noexcept {
     if (!dtmObject_) return;
     ql::Bstr text(title);
-    (void)dtmObject_->ShowProgressValue(index, count, text.Get());
+    (void)dtmObject_->ShowProgressValue(index, count, text.Get());  // progress is a notice
 }

@@ -13,6 +13,7 @@
 #include "dtm/documents/PaRecordBytes.h"
 #include "dtm/documents/PaRecordDecoders.h"
 #include "dtm/documents/PaStatusTexts.h"
+#include "values/Bytes.h"
 #include "values/DisplayText.h"
 #include "values/EnumEntries.h"
 #include "values/HexText.h"
@@ -120,12 +121,8 @@ std::wstring PlainText(const VARIANT& value) {
     return WidenAnsi(display);
 }
 
-// The bytes of a byte array through its hexadecimal form.
-HRESULT BytesOf(const VARIANT& value, std::vector<BYTE>& bytes) {
-    ql::Bstr hex;
-    QL_RETURN_IF_FAILED(BytesToHexBstr(&value, hex.Put(), FALSE));
-    return ParseHexBytes(&bytes, hex.Get());
-}
+// The bytes of a one-dimensional byte array.
+HRESULT BytesOf(const VARIANT& value, std::vector<BYTE>& bytes) { return CopyByteArray(value, bytes); }
 
 // A byte string shown as the ANSI characters of its bytes up to the first zero (a blank tag shows blanks).
 HRESULT AppendTextItem(std::wstring& body, std::wstring_view name, const VARIANT& value) {

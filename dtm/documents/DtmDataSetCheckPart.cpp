@@ -76,6 +76,7 @@ HRESULT CDtmDataSetCheckPart::InitCompare(BSTR systemTag, VARIANT_BOOL* ok) noex
 
     QL_RETURN_IF_FAILED(host_.ComparePeerTag().AssignCopy(systemTag));
     ql::ComPtr<IQuelkVariableFields> fields;
+    // A DTM without the fields interface is handled below.
     (void)ql::QueryInterfaceTo(other.Get(), fields);
     host_.ComparePeerStore() = fields;
     if (!fields) {

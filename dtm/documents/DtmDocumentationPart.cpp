@@ -17,6 +17,7 @@ constexpr wchar_t kFunctionIdPath[] = L"FDT/FDTFunctionCall/@func:functionId";
 }  // namespace
 
 CDtmDocumentationPart::CDtmDocumentationPart(DtmDocumentsHost& host) noexcept : host_(host) {
+    // Without memory for the path the dump path stays empty, and no dump is written.
     (void)ql::GuardComCall([&]() -> HRESULT {
         dumpPath_ = kDocumentationDumpPath;
         return S_OK;

@@ -55,6 +55,8 @@ HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_B
         return S_OK;
     }
 
+    // Suspending the modified notification answers S_OK; resuming at most tells the frame of a change, which
+    // answers S_OK or S_FALSE: neither fails.
     (void)host_.SuspendModifiedNotification(true);
     const HRESULT applied = ApplyDocument(parsed.Get(), result);
     // Every way out gives back what this call took: the frame's lock only when it was taken here (a lock
@@ -66,7 +68,7 @@ HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_B
         const ql::SelfHold hold(host_.ControllingUnknown());
         unlock = frame ? frame->UnlockDataSet(host_.SystemTag(), &done) : E_POINTER;
     }
-    (void)host_.SuspendModifiedNotification(false);
+    (void)host_.SuspendModifiedNotification(false);  // as above: does not fail
 
     if (applied != S_OK) return applied;
     if (*result != VARIANT_TRUE) QL_RETURN_IF_FAILED(SendToolkitMessage(host_, kMessageSetParametersError));

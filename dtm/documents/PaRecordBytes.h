@@ -1,12 +1,15 @@
 #pragma once
 // The byte level of the PROFIBUS PA records: how a record VARIANT (VT_ARRAY|VT_UI1, one dimension, the
-// device's byte order) is read safely, the big-endian numbers inside it, and hexadecimal text to bytes.
-// Stateless; any thread that may touch the VARIANTs passed.
+// device's byte order) is read safely, and hexadecimal text to bytes. The big-endian numbers inside a
+// record are read and written with values/Bytes.h. Stateless; any thread that may touch the VARIANTs
+// passed.
 #include <windows.h>
 #include <oleauto.h>
 
 #include <cstddef>
 #include <vector>
+
+#include "values/Bytes.h"
 
 enum class PaRecordRead {
     NoArray,   // a byte array without its array: the routines leave their outputs as the caller set them
@@ -17,15 +20,6 @@ enum class PaRecordRead {
 // Copies the first `length` bytes of `record` into `bytes` (which holds `length` bytes) when the record is a
 // one-dimensional VT_ARRAY|VT_UI1 of at least that many elements. Nothing past the array is ever read.
 PaRecordRead ReadPaRecord(const VARIANT& record, size_t length, BYTE* bytes) noexcept;
-
-// Big-endian numbers at `bytes`.
-USHORT ReadBigEndian16(const BYTE* bytes) noexcept;
-ULONG ReadBigEndian32(const BYTE* bytes) noexcept;
-void WriteBigEndian16(USHORT value, BYTE* bytes) noexcept;
-void WriteBigEndian32(ULONG value, BYTE* bytes) noexcept;
-// An IEEE 754 single-precision number moved as its 32 raw bits.
-float FloatFromBits(ULONG bits) noexcept;
-ULONG BitsFromFloat(float value) noexcept;
 
 // A new one-dimensional byte array (lower bound 0) holding `count` bytes of `bytes`, into `out`, which is
 // cleared and replaced only on success. E_POINTER for a null `out`, E_OUTOFMEMORY when the array cannot

@@ -31,7 +31,7 @@ constexpr wchar_t kPart6[] = L"\t";
 constexpr wchar_t kPart7[] = L"\t</DtmDevice> </FDT> ";
 
 void UseBlankWhenEmpty(ql::Bstr& text) noexcept {
-    if (text.IsEmpty()) (void)text.Assign(kNoFragment);
+    if (text.IsEmpty()) (void)text.Assign(kNoFragment);  // without memory the fragment stays empty
 }
 
 // Method 16 of an aggregating object's IQuelkPersistExtension; this DTM has none, so " ".

@@ -10,6 +10,7 @@ HRESULT SendToolkitMessage(DtmDocumentsHost& host, LONG id) noexcept {
     ql::Bstr text;
     QL_RETURN_IF_FAILED(GetSetParametersErrorText(host.ControllingUnknown(), id, text.Put()));
     const ql::SelfHold hold(host.ControllingUnknown());
+    // A notice to the frame; its answer does not change what failed.
     (void)events->NotifyErrorMessage(host.SystemTag(), text.Get());
     return S_OK;
 }

@@ -43,6 +43,7 @@ void CDataSetLock::Release() noexcept {
 
 void CDataSetLock::ReportRefusedRelease() noexcept {
     ql::ComPtr<IQuelkLocalization> localization;
+    // Without the translation service the built-in text below is used.
     (void)host_.QueryObject(IID_IQuelkLocalization, localization.PutVoid());
     ql::Bstr text;
     bool found = false;

@@ -14,8 +14,7 @@
 
 namespace {
 
-// The service login's parameters and the service account, compared exactly (case-sensitive).
-constexpr ULONG kParameterUserName = 10;
+// The service account, compared exactly (case-sensitive).
 constexpr char kServiceUserName[] = "kvnd";
 constexpr char kServicePassword[] = "ozq";
 
@@ -77,8 +76,10 @@ HRESULT CDtmAutomation::CompareSingleParameter(VARIANT parameterId, VARIANT* dev
         // Under the compare mark the device's answer goes to the compare value, not into the record.
         if (SUCCEEDED(SetCompareMark(fields.Get(), parameterId, accessWord | kAccessCompareMark))) {
             VARIANT_BOOL read = VARIANT_FALSE;
+            // A read that fails leaves the compare value empty, and the caller sees it so.
             (void)store->ReadFromDevice(id, &read);
         }
+        // Taken back on the same record that took the mark.
         (void)SetCompareMark(fields.Get(), parameterId, accessWord & ~static_cast<ULONG>(kAccessCompareMark));
     }
 
@@ -90,6 +91,7 @@ HRESULT CDtmAutomation::CompareSingleParameter(VARIANT parameterId, VARIANT* dev
     (void)compared.Detach(deviceValue);
 
     IQuelkVariables* values = store.Get();  // the same interface pointer answers the VARIANT forms
+    // The method answers S_OK with whatever values it has: a value that cannot be read stays VT_EMPTY.
     (void)values->GetValue(parameterId, dtmValue);
     return S_OK;
 }

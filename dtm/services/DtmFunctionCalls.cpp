@@ -9,7 +9,7 @@
 #include "dtm/services/FunctionCallDocument.h"
 #include "dtm/services/FunctionStatus.h"
 #include "dtm/services/FunctionsDocument.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace {
 
@@ -64,12 +64,14 @@ HRESULT CDtmFunctionCalls::InvokeFunctionRequest(BSTR invokeId, BSTR functionCal
     QuelkUiFunction* row = nullptr;
     if (FAILED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row)) || !row->Handler) return S_FALSE;
 
+    // NotifyFunctionStatus always answers S_OK; the object's own IUnknown is always there.
     (void)NotifyFunctionStatus(host_, row->Name, L"");
     ql::ComPtr<IUnknown> dtm;
     (void)host_.QueryObject(IID_IUnknown, dtm.PutVoid());
     const HRESULT handled = row->Handler(dtm.Get());
     if (const ql::ComPtr<IFrameEvents> events(host_.FrameEvents()); events) {
         const ql::SelfHold hold(host_.ControllingUnknown());
+        // A notice: the function ran, and its result is the answer.
         (void)events->NotifyFunctionFinished(invokeId, SUCCEEDED(handled) ? VARIANT_TRUE : VARIANT_FALSE);
     }
     *result = VARIANT_TRUE;

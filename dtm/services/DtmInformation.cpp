@@ -9,7 +9,7 @@
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
 #include "dtm/services/DtmServicesResources.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 #include "values/AnsiText.h"
 
 namespace {

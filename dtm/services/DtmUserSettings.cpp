@@ -10,7 +10,7 @@
 #include "classlib/Variant.h"
 #include "dataset/QuelkVariableList.h"
 #include "dataset/VariableFields.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace {
 
@@ -174,6 +174,8 @@ HRESULT CDtmUserSettings::SetLanguage(LCID language, VARIANT_BOOL* accepted) noe
 
     ql::ComPtr<IQuelkParameterTexts> texts;
     if (SUCCEEDED(host_.QueryObject(IID_IQuelkParameterTexts, texts.PutVoid())) && texts) {
+        // The language is switched: parameter texts that cannot be translated stay in the previous one, and
+        // the user interfaces and the frame are told all the same.
         (void)texts->TranslateParameters(language);
     }
     ql::Variant lcid;
@@ -184,6 +186,7 @@ HRESULT CDtmUserSettings::SetLanguage(LCID language, VARIANT_BOOL* accepted) noe
     const ql::ComPtr<IFrameEvents> events(host_.FrameEvents());
     if (events && SUCCEEDED(host_.GetSystemTag(tag.Put()))) {
         const ql::SelfHold hold(host_.ControllingUnknown());
+        // A notice: the frame reads the functions again when it can.
         (void)events->NotifyFunctionsChanged(tag.Get());
     }
     *accepted = VARIANT_TRUE;

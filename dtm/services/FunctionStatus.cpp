@@ -14,6 +14,7 @@ HRESULT NotifyFunctionStatus(IDtmServicesHost& host, const char* label, const wc
     ql::Bstr statusText(status ? status : L"");
     if (FAILED(AnsiToBstr(std::string_view(label ? label : ""), labelText)) || statusText.IsNull())
         return S_OK;
+    // A trace only: its answer changes nothing.
     (void)monitor->ReportFunctionStatus(statusText.Get(), labelText.Get());
     return S_OK;
 }

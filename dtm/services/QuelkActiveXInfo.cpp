@@ -10,7 +10,7 @@
 #include "classlib/SelfHold.h"
 #include "dtm/services/FunctionCallDocument.h"
 #include "dtm/services/FunctionsDocument.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 #include "values/AnsiText.h"
 
 namespace {

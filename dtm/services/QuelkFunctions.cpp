@@ -149,6 +149,8 @@ HRESULT CQuelkFunctions::RegisterControl(BSTR invokeId, IUnknown* control) noexc
     const bool hasControlInfo =
         SUCCEEDED(control->QueryInterface(IID_IQuelkControlInfo, info.PutVoid())) && info;
     if (hasControlInfo) {
+        // A control whose schema cache cannot be set up reads its function call below and fails there if it
+        // must.
         if (IFrameContainer* frame = host_.Frame()) (void)info->InitSchemaCacheFromFrame(frame);
         const HRESULT read = ReadControlFunctionId(info.Get(), functionCall, functionId);
         QL_RETURN_IF_FAILED(read);
@@ -156,6 +158,7 @@ HRESULT CQuelkFunctions::RegisterControl(BSTR invokeId, IUnknown* control) noexc
         QuelkUiFunction* row = nullptr;
         if (functionId > 0 && SUCCEEDED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row))) {
             if (!(row->Status & kUiStatusNoDataLock)) TakeDataSetLock(holdsLock);
+            // NotifyFunctionStatus always answers S_OK.
             (void)NotifyFunctionStatus(host_, row->Label, kStatusFunctionStarted);
         }
     }
@@ -216,6 +219,7 @@ HRESULT CQuelkFunctions::UnregisterControl(BSTR invokeId) noexcept {
     if (functionId > 0) {
         QuelkUiFunction* row = nullptr;
         if (SUCCEEDED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row))) {
+            // NotifyFunctionStatus always answers S_OK.
             (void)NotifyFunctionStatus(host_, row->Label, kStatusFunctionFinished);
         }
     }

@@ -25,7 +25,7 @@
 #include "dtm/services/QuelkOpenUiList.h"
 #include "dtm/services/QuelkUiFunctionTable.h"
 #include "dtm/services/QuelkUserMessage.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 class CQuelkFunctions : public FdtDispatchImpl<IDtmActiveXInformation>,
                         public ToolkitDispatchImpl<IQuelkFunctions> {

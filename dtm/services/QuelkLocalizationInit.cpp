@@ -12,7 +12,7 @@
 #include "dtm/services/DtmFilesFolder.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/QuelkLocalization.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace {
 
@@ -57,12 +57,14 @@ HRESULT CQuelkLocalization::Initialize(VARIANT_BOOL* ok) noexcept {
     if (FAILED(hr) || loaded != VARIANT_TRUE) return hr;
 
     VARIANT_BOOL selected = VARIANT_FALSE;
+    // A file without English leaves the language unselected: the texts keep their built-in form.
     (void)SelectById(kLanguageEnglish, &selected);
     (void)TranslateParameters(kLanguageEnglish);
 
     INITCOMMONCONTROLSEX classes = {};
     classes.dwSize = sizeof classes;
     classes.dwICC = kCommonControlClasses;
+    // Classes already registered, or that cannot be, leave the controls as the system has them.
     (void)::InitCommonControlsEx(&classes);
     *ok = VARIANT_TRUE;
     return S_OK;
@@ -178,6 +180,7 @@ void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& sc
     ql::Bstr path;
     if (FAILED(ParameterPath(id, path))) return;
     scratch.lookedUp = lookUp(path, L"/Name", scratch.name);
+    // A description the file does not give stays absent; the name is translated without it.
     if (scratch.lookedUp) (void)lookUp(path, L"/Description", scratch.description);
     if (!lasting) return;
     if (const TranslatedParameterTexts* kept = document_->KeepParameterTexts(languageCode_, id, scratch))
@@ -195,6 +198,7 @@ HRESULT CQuelkLocalization::TranslateOwnParameters() noexcept {
         ParameterTextsOf(record->Id(), scratch, texts);
         if (!texts->lookedUp) continue;
         if (texts->name && FAILED(records.SetText(index, kFieldName, *texts->name))) continue;
+        // A description that cannot be set keeps its previous text; the name is already translated.
         if (texts->description) (void)records.SetText(index, kFieldDescription, *texts->description);
     }
     return S_OK;

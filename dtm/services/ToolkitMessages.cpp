@@ -26,6 +26,7 @@ const BuiltInMessage kBuiltInMessages[] = {
 
 ql::ComPtr<IQuelkLocalization> LocalizationOf(IUnknown* dtm) noexcept {
     ql::ComPtr<IQuelkLocalization> localization;
+    // A DTM without the translation service gives the built-in texts.
     if (dtm) (void)dtm->QueryInterface(IID_IQuelkLocalization, localization.PutVoid());
     return localization;
 }

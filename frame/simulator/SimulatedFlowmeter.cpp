@@ -82,8 +82,8 @@ void CSimulatedFlowmeter::SeedFromParameterTable() {
         SimulatedRecord record;
         record.name = Widen(definition.Name);
         record.type = definition.DataType;
-        record.readable = (definition.Access & 0x10) != 0;
-        record.writable = (definition.Access & 0x20) != 0;
+        record.readable = (definition.Access & kAccessReadable) != 0;
+        record.writable = (definition.Access & kAccessDeviceWritable) != 0;
         switch (definition.Kind) {
             case ParameterKind::Text:
                 if (definition.DataType == VT_BSTR) {

@@ -4,23 +4,18 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+
+#include "values/Bytes.h"
+#include "values/ScalarTypes.h"
 
 namespace {
 
 uint64_t ToBits(double number, VARTYPE type) {
     switch (type) {
-        case VT_R4: {
-            const float single = static_cast<float>(number);
-            uint32_t bits = 0;
-            std::memcpy(&bits, &single, sizeof bits);
-            return bits;
-        }
-        case VT_R8: {
-            uint64_t bits = 0;
-            std::memcpy(&bits, &number, sizeof bits);
-            return bits;
-        }
+        case VT_R4:
+            return BitsFromFloat(static_cast<float>(number));
+        case VT_R8:
+            return BitsFromDouble(number);
         case VT_I1:
         case VT_I2:
         case VT_I4:
@@ -54,49 +49,29 @@ bool ParseHex(const Text& text, SimBytes* bytes) {
 }  // namespace
 
 size_t PaNumberWidth(VARTYPE type) {
-    switch (type) {
-        case VT_I1:
-        case VT_UI1:
-            return 1;
-        case VT_I2:
-        case VT_UI2:
-            return 2;
-        case VT_I4:
-        case VT_UI4:
-        case VT_R4:
-            return 4;
-        case VT_R8:
-            return 8;
-        default:
-            return 0;
+    static constexpr VARTYPE kNumberTypes[] = {VT_I1, VT_UI1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_R4, VT_R8};
+    for (VARTYPE number : kNumberTypes) {
+        if (number == type) return VarTypeWidth(type);
     }
+    return 0;
 }
 
 SimBytes EncodePaNumber(double number, VARTYPE type) {
     const size_t width = PaNumberWidth(type);
-    const uint64_t bits = ToBits(number, type);
     SimBytes bytes(width);
-    for (size_t i = 0; i < width; ++i) bytes[i] = static_cast<BYTE>(bits >> (8 * (width - 1 - i)));
+    WriteBigEndian(ToBits(number, type), width, bytes.data());
     return bytes;
 }
 
 double DecodePaNumber(const SimBytes& bytes, VARTYPE type) {
     const size_t width = PaNumberWidth(type);
     if (width == 0 || bytes.size() < width) return 0;
-    uint64_t bits = 0;
-    for (size_t i = 0; i < width; ++i) bits = (bits << 8) | bytes[i];
+    const uint64_t bits = ReadBigEndian(bytes.data(), width);
     switch (type) {
-        case VT_R4: {
-            const uint32_t narrow = static_cast<uint32_t>(bits);
-            float single = 0;
-            std::memcpy(&single, &narrow, sizeof single);
-            return single;
-        }
-        case VT_R8: {
-            double wide = 0;
-            std::memcpy(&wide, &bits, sizeof wide);
-            return wide;
-        }
+        case VT_R4:
+            return FloatFromBits(static_cast<ULONG>(bits));
+        case VT_R8:
+            return DoubleFromBits(bits);
         case VT_I1:
             return static_cast<int8_t>(bits);
         case VT_I2:

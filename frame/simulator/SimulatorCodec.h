@@ -2,7 +2,9 @@
 // How the simulated flowmeter holds its values: PROFIBUS PA octets, numbers most significant byte first,
 // floating-point numbers as IEEE 754 single or double precision, texts one byte per character, and hex text
 // of two digits per byte. Written apart from the DTM's own encoder on purpose: tests compare what the DTM
-// sends and stores with what an independent implementation of the same wire format says.
+// sends and stores with what an independent implementation of the same wire format says. Only the byte
+// order, the raw bits of floating-point numbers and the type widths come from the shared value module,
+// which has its own tests.
 // Stateless; any thread.
 #include <windows.h>
 #include <oleauto.h>

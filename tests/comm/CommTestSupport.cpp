@@ -70,8 +70,8 @@ HRESULT CTestDtm::GetState(ULONG* current) noexcept {
 HRESULT CTestDtm::SetState(ULONG next) noexcept {
     state = next;
     states.push_back(next);
-    if (next == kDtmStateCommunicationSet || next == kDtmStateConnected) stateEvent_.Set();
-    if (next == kDtmStateConnecting || next == kDtmStateDisconnecting) stateEvent_.Reset();
+    if (next == kStateCommunicationSet || next == kStateConnected) stateEvent_.Set();
+    if (next == kStateConnecting || next == kStateDisconnecting) stateEvent_.Reset();
     return S_OK;
 }
 
@@ -161,7 +161,7 @@ void CommTest::SetCommunication() {
     ql::ComPtr<IUnknown> channel;
     ASSERT_HR(S_OK, channel_->QueryInterface(IID_IUnknown, channel.PutVoid()));
     ASSERT_HR(S_OK, dtm_->SetChannel(channel.Get()));
-    ASSERT_HR(S_OK, dtm_->SetState(kDtmStateCommunicationSet));
+    ASSERT_HR(S_OK, dtm_->SetState(kStateCommunicationSet));
 }
 
 void CommTest::GoOnline() {
@@ -169,8 +169,8 @@ void CommTest::GoOnline() {
     VARIANT_BOOL sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
     ASSERT_EQ(VARIANT_TRUE, sent);
-    ASSERT_TRUE(PumpUntil([this] { return dtm_->state != kDtmStateConnecting; }));
-    ASSERT_EQ(kDtmStateConnected, dtm_->state);
+    ASSERT_TRUE(PumpUntil([this] { return dtm_->state != kStateConnecting; }));
+    ASSERT_EQ(kStateConnected, dtm_->state);
 }
 
 bool CommTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -19,8 +19,7 @@ TEST_F(Dpv1ConnectionTest, ConnectGoesOutAsTheLayoutAndEndsOnline) {
     EXPECT_EQ(SourceFile("tests/data/xml/valid/dpv1-connect-request.xml"), channel_->Requests()[0].document);
     EXPECT_TRUE(channel_->Requests()[0].valid);
 
-    EXPECT_EQ((std::vector<ULONG>{kDtmStateCommunicationSet, kDtmStateConnecting, kDtmStateConnected}),
-              dtm_->states);
+    EXPECT_EQ((std::vector<ULONG>{kStateCommunicationSet, kStateConnecting, kStateConnected}), dtm_->states);
     ASSERT_NE(nullptr, dtm_->CommunicationReference());
     EXPECT_EQ(36u, ::SysStringLen(dtm_->CommunicationReference()));
     EXPECT_EQ(channel_->Reference(), StringOf(dtm_->CommunicationReference()));
@@ -41,7 +40,7 @@ TEST_F(Dpv1ConnectionTest, AccessDeniedOnConnectEndsInStateNineWithTheMessage) {
     VARIANT_BOOL sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
     EXPECT_EQ(VARIANT_TRUE, sent);
-    EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+    EXPECT_EQ(kStateCommunicationSet, dtm_->state);
     EXPECT_EQ(nullptr, dtm_->CommunicationReference());
     ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionFailed));
     const ql::Variant& message = dtm_->notifications.back().data;
@@ -58,11 +57,11 @@ TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
         const wchar_t* message;  // of 0x3401
     };
     const Case cases[] = {
-        {"communication error", ChannelFault::CommunicationError, kDtmStateCommunicationSet,
+        {"communication error", ChannelFault::CommunicationError, kStateCommunicationSet,
          kNotifyConnectionFailed, L"ERROR: errorCode = 0101 descr = Station does not answer"},
-        {"malformed", ChannelFault::MalformedResponse, kDtmStateCommunicationSet, kNotifyConnectionFailed,
+        {"malformed", ChannelFault::MalformedResponse, kStateCommunicationSet, kNotifyConnectionFailed,
          L"Error loading ConnectResponse Xml Document"},
-        {"schema-invalid", ChannelFault::SchemaInvalidResponse, kDtmStateCommunicationSet,
+        {"schema-invalid", ChannelFault::SchemaInvalidResponse, kStateCommunicationSet,
          kNotifyConnectionFailed, L"Error loading ConnectResponse Xml Document"},
     };
     for (const Case& c : cases) {
@@ -81,7 +80,7 @@ TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
         EXPECT_EQ(c.message, StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
         // The DTM can go online at once afterwards.
         ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
-        EXPECT_EQ(kDtmStateConnected, dtm_->state);
+        EXPECT_EQ(kStateConnected, dtm_->state);
     }
 }
 
@@ -104,9 +103,8 @@ TEST_F(Dpv1ConnectionTest, ARefusedConnectReturnsToStateNine) {
         VARIANT_BOOL sent = VARIANT_FALSE;
         EXPECT_HR(c.result, dtm_->GoOnline(&sent));
         EXPECT_EQ(VARIANT_FALSE, sent);
-        EXPECT_EQ(
-            (std::vector<ULONG>{kDtmStateCommunicationSet, kDtmStateConnecting, kDtmStateCommunicationSet}),
-            dtm_->states);
+        EXPECT_EQ((std::vector<ULONG>{kStateCommunicationSet, kStateConnecting, kStateCommunicationSet}),
+                  dtm_->states);
         EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
     }
 }
@@ -121,11 +119,11 @@ TEST_F(Dpv1ConnectionTest, GoOfflineEndsByTheDisconnectAnswer) {
         ULONG notification;
     };
     const Case cases[] = {
-        {"answered", false, ChannelFault::Silence, VARIANT_TRUE, kDtmStateCommunicationSet,
+        {"answered", false, ChannelFault::Silence, VARIANT_TRUE, kStateCommunicationSet,
          kNotifyConnectionSucceeded},
-        {"DP-V1 error", true, ChannelFault::DeviceError, VARIANT_FALSE, kDtmStateConnected,
+        {"DP-V1 error", true, ChannelFault::DeviceError, VARIANT_FALSE, kStateConnected,
          kNotifyConnectionFailed},
-        {"silent", true, ChannelFault::Silence, VARIANT_FALSE, kDtmStateDisconnecting, 0},
+        {"silent", true, ChannelFault::Silence, VARIANT_FALSE, kStateDisconnecting, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,8 +157,8 @@ TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
         unsigned requests;
         ULONG stuckState;
     };
-    const Case cases[] = {{"connect unanswered", kSimConnect, kDtmStateConnecting},
-                          {"disconnect unanswered", kSimDisconnect, kDtmStateDisconnecting}};
+    const Case cases[] = {{"connect unanswered", kSimConnect, kStateConnecting},
+                          {"disconnect unanswered", kSimDisconnect, kStateDisconnecting}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
@@ -181,12 +179,12 @@ TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
         ASSERT_EQ(1u, dtm_->PendingTransactions().Count());
 
         ASSERT_HR(S_OK, dtm_->AbandonConnection());
-        EXPECT_EQ(kDtmStateCommunicationSet, dtm_->state);
+        EXPECT_EQ(kStateCommunicationSet, dtm_->state);
         EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
         EXPECT_EQ(nullptr, dtm_->CommunicationReference());
         // Out of the stuck state the DTM connects again.
         ASSERT_HR(S_OK, dtm_->GoOnline(&result));
-        EXPECT_EQ(kDtmStateConnected, dtm_->state);
+        EXPECT_EQ(kStateConnected, dtm_->state);
         EXPECT_HR(S_FALSE, dtm_->AbandonConnection());
     }
 }

@@ -52,10 +52,10 @@ TEST_P(Dpv1FaultModesTest, LeavesTheDtmUsable) {
     EXPECT_EQ(c.stateAfter, dtm_->state);
     EXPECT_EQ(c.valueAfter, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
 
-    if (dtm_->state == kDtmStateCommunicationSet) {
+    if (dtm_->state == kStateCommunicationSet) {
         VARIANT_BOOL connecting = VARIANT_FALSE;
         ASSERT_HR(S_OK, dtm_->GoOnline(&connecting));
-        ASSERT_EQ(kDtmStateConnected, dtm_->state);
+        ASSERT_EQ(kStateConnected, dtm_->state);
     }
     sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
@@ -66,27 +66,26 @@ TEST_P(Dpv1FaultModesTest, LeavesTheDtmUsable) {
 }
 
 const FaultCase kFaultCases[] = {
-    {"silence", ChannelFault::Silence, E_ABORT, VARIANT_TRUE, nullptr, S_OK, kDtmStateConnected, 1.0f},
-    {"late answer", ChannelFault::LateAnswer, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kDtmStateConnected,
+    {"silence", ChannelFault::Silence, E_ABORT, VARIANT_TRUE, nullptr, S_OK, kStateConnected, 1.0f},
+    {"late answer", ChannelFault::LateAnswer, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kStateConnected, 1.0f},
+    {"duplicate answer", ChannelFault::DuplicateAnswer, S_OK, VARIANT_TRUE, nullptr, E_FAIL, kStateConnected,
+     1.02f},
+    {"wrong invoke id", ChannelFault::WrongInvokeId, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kStateConnected,
      1.0f},
-    {"duplicate answer", ChannelFault::DuplicateAnswer, S_OK, VARIANT_TRUE, nullptr, E_FAIL,
-     kDtmStateConnected, 1.02f},
-    {"wrong invoke id", ChannelFault::WrongInvokeId, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL,
-     kDtmStateConnected, 1.0f},
     {"braced invoke id", ChannelFault::BracedInvokeId, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL,
-     kDtmStateConnected, 1.0f},
+     kStateConnected, 1.0f},
     {"malformed response", ChannelFault::MalformedResponse, E_FAIL, VARIANT_TRUE, L"LoadXMLDocument failed!",
-     S_OK, kDtmStateConnected, 1.0f},
+     S_OK, kStateConnected, 1.0f},
     {"schema-invalid response", ChannelFault::SchemaInvalidResponse, E_FAIL, VARIANT_TRUE,
-     L"LoadXMLDocument failed!", S_OK, kDtmStateConnected, 1.0f},
+     L"LoadXMLDocument failed!", S_OK, kStateConnected, 1.0f},
     {"communication error", ChannelFault::CommunicationError, S_OK, VARIANT_TRUE,
-     L"ERROR: errorCode = 0101 descr = Station does not answer", S_OK, kDtmStateConnected, 1.0f},
+     L"ERROR: errorCode = 0101 descr = Station does not answer", S_OK, kStateConnected, 1.0f},
     {"DP-V1 error of the channel", ChannelFault::DeviceError, S_OK, VARIANT_TRUE,
-     L"ErrorCode 80C200 recieved! Resource busy, ReadRequest Parameter 1.70", S_OK, kDtmStateConnected, 1.0f},
+     L"ErrorCode 80C200 recieved! Resource busy, ReadRequest Parameter 1.70", S_OK, kStateConnected, 1.0f},
     // The abort ends the waiting read at once; the channel's error answer after it finds nothing.
-    {"abort", ChannelFault::Abort, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kDtmStateCommunicationSet, 1.0f},
-    {"refused request", ChannelFault::Refuse, S_OK, VARIANT_FALSE, nullptr, S_OK, kDtmStateConnected, 1.0f},
-    {"failed request", ChannelFault::Fail, E_FAIL, VARIANT_FALSE, nullptr, S_OK, kDtmStateConnected, 1.0f},
+    {"abort", ChannelFault::Abort, E_ABORT, VARIANT_TRUE, nullptr, E_FAIL, kStateCommunicationSet, 1.0f},
+    {"refused request", ChannelFault::Refuse, S_OK, VARIANT_FALSE, nullptr, S_OK, kStateConnected, 1.0f},
+    {"failed request", ChannelFault::Fail, E_FAIL, VARIANT_FALSE, nullptr, S_OK, kStateConnected, 1.0f},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, Dpv1FaultModesTest, ::testing::ValuesIn(kFaultCases),
@@ -146,7 +145,7 @@ TEST_F(Dpv1AcceptanceTest, OnlyVariantTrueIsAnAcceptance) {
     ql::ComPtr<OddAcceptanceChannel> odd;
     ASSERT_HR(S_OK, ql::MakeObject(odd));
     ASSERT_HR(S_OK, dtm_->SetChannel(static_cast<IFdtCommunication*>(odd.Get())));
-    dtm_->state = kDtmStateCommunicationSet;
+    dtm_->state = kStateCommunicationSet;
     VARIANT_BOOL sent = VARIANT_TRUE;
     EXPECT_HR(S_FALSE, dtm_->Connect(&sent));
     EXPECT_EQ(VARIANT_FALSE, sent);

@@ -129,7 +129,7 @@ TEST_F(DtmPartsThroughFrameTest, GetParametersOfAConfiguredDtmValidatesWithTheTa
     ASSERT_NO_FATAL_FAILURE(SetValue(dtm_, kTagParameter, *MakeBstr(L"FT-101 <Flow & \"Gas\">")));
     ql::Variant address;
     address.SetUI1(42);
-    ASSERT_NO_FATAL_FAILURE(SetValue(dtm_, kStationAddressParameter, *address));
+    ASSERT_NO_FATAL_FAILURE(SetValue(dtm_, kParameterStationAddress, *address));
 
     ql::Bstr document;
     ASSERT_HR(S_OK, Query<IDtmParameter>(dtm_)->GetParameters(nullptr, document.Put()));

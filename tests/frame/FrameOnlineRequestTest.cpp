@@ -31,7 +31,7 @@ protected:
         ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkVariablesEx, variables.PutVoid()));
         ql::Variant address;
         address.SetUI1(channel_->Device().StationAddress());
-        ASSERT_HR(S_OK, variables->SetValue(kStationAddressParameter, *address));
+        ASSERT_HR(S_OK, variables->SetValue(kParameterStationAddress, *address));
         VARIANT_BOOL result = VARIANT_FALSE;
         ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
         ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));

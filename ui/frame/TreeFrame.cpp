@@ -21,10 +21,11 @@ namespace {
 // The DTM variables the header shows (the device's identity) and the hidden password field.
 const ParameterMap& HeaderMap() {
     static const ParameterMap map{
-        {12, "DSNumber", 0, IDC_TF_SERIAL, "%s", kHeaderRowState, kControlDefaultColors},
-        {13, "DeviceID", 0, IDC_TF_DEVICE_ID, "%s", kHeaderRowState, kControlDefaultColors},
-        {14, "Tag     ", 0, IDC_TF_TAG, "%s", kHeaderRowState, kControlDefaultColors},
-        {kPasswordId, "Password", 0, IDC_TF_PASSWORD, "%s", kHeaderRowState, kControlDefaultColors},
+        {12, "DSNumber", 0, IDC_TF_SERIAL, "%s", kAccessDeviceReadWrite, kControlDefaultColors},
+        {13, "DeviceID", 0, IDC_TF_DEVICE_ID, "%s", kAccessDeviceReadWrite, kControlDefaultColors},
+        {14, "Tag     ", 0, IDC_TF_TAG, "%s", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kParameterServicePassword, "Password", 0, IDC_TF_PASSWORD, "%s", kAccessDeviceReadWrite,
+         kControlDefaultColors},
     };
     return map;
 }
@@ -68,11 +69,13 @@ HRESULT CTreeFrame::StartUp(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
         pagesResult = CreatePages();
         // A dropped page leaves the window without tree and pages: the tree would not match the pages.
         if (pagesResult == S_OK) {
+            // A tree without images still selects its pages.
             (void)CreateImageList();
             InitPages(dtm);
             if (hook_) hookResult = StartHook();
         }
     }
+    // Texts that cannot be translated keep the resources' wording; the window opens all the same.
     (void)OnNotify(kNotifyLanguage, *I4(static_cast<LONG>(Language())));
     *ok = (objectResult == S_OK && pagesResult == S_OK && hookResult == S_OK) ? VARIANT_TRUE : VARIANT_FALSE;
     EnsureDefaultButton(false);
@@ -123,7 +126,7 @@ HRESULT CTreeFrame::CreatePages() noexcept {
     char password[kPasswordChars + 1] = {};
     ::GetWindowTextA(Item(IDC_TF_PASSWORD), password, static_cast<int>(sizeof password));
     ::SetWindowTextA(Item(IDC_TF_PASSWORD), "");
-    (void)StoreControlValue(kPasswordId);
+    (void)StoreControlValue(kParameterServicePassword);
 
     IUnknown* objects[] = {Variables()};
     HRESULT result = S_OK;
@@ -147,6 +150,7 @@ HRESULT CTreeFrame::CreatePages() noexcept {
         if (frameMode_ == kOnlineMode) {
             ql::ComPtr<IQuelkPageMode> mode;
             if (SUCCEEDED(ql::QueryInterfaceTo(page.Page(), mode)) && mode) {
+                // A page that ignores its mode shows what it would offline; the window opens all the same.
                 (void)mode->SetOnline(1);
                 (void)mode->SetFrameMode(kOnlineMode);
             }
@@ -188,6 +192,7 @@ HRESULT CTreeFrame::CreateNavigator() noexcept {
     activePage_ = 0;
     const RECT rect{0, 0, largest.cx, largest.cy};
     const HWND area = Item(IDC_TF_PAGE_AREA);
+    // A page that cannot be activated stays empty in the tree; the others work.
     for (auto& page : pages_) (void)page.Activate(area, rect);
     return S_OK;
 }
@@ -197,8 +202,10 @@ void CTreeFrame::InitPages(IUnknown* dtm) noexcept {
         ql::ComPtr<IQuelkControl> control;
         VARIANT_BOOL pageOk = VARIANT_FALSE;
         if (SUCCEEDED(ql::QueryInterfaceTo(page.Page(), control)) && control)
+            // A page whose link to the DTM fails shows no values; the window and the other pages work.
             (void)control->Init(dtm, &pageOk);
     }
+    // A page that will not show leaves the area empty until another is chosen.
     if (IPropertyPage* first = PageAt(0)) (void)first->Show(SW_SHOWNORMAL);
     pagesInitialised_ = true;
 }
@@ -211,6 +218,7 @@ IPropertyPage* CTreeFrame::PageAt(int index) const noexcept {
 
 void CTreeFrame::ShowPage(int index) noexcept {
     if (!PageAt(index)) return;
+    // As above: showing and hiding a page is best effort.
     if (IPropertyPage* shown = PageAt(activePage_)) (void)shown->Show(SW_HIDE);
     activePage_ = index;
     (void)PageAt(index)->Show(SW_SHOWNORMAL);
@@ -256,12 +264,15 @@ void CTreeFrame::OnPageStatusChange(DWORD flags) noexcept {
 // --- the DTM ---
 
 HRESULT CTreeFrame::SetDtmState(ULONG state) noexcept {
+    // The base keeps the state and always answers S_OK.
     (void)CQuelkCompositeControl::SetDtmState(state);
-    const bool connected = state == kDtmStateConnected;
+    const bool connected = state == kStateConnected;
     // Online, a lost connection closes the window: one message and one close request, however many state
     // changes follow before the window is gone.
     if (!connected && frameMode_ == kOnlineMode && !disconnectReported_) {
         disconnectReported_ = true;
+        // The window closes whether or not the frame could show the message; a close request that cannot be
+        // posted leaves it open for the user to close.
         (void)SendUserMessage("The DTM is disconnected. The OnlineParameterize dialog will be closed", "",
                               MB_OK);
         (void)PostCloseRequest();
@@ -269,6 +280,7 @@ HRESULT CTreeFrame::SetDtmState(ULONG state) noexcept {
     for (auto& page : pages_) {
         ql::ComPtr<IQuelkPageMode> mode;
         if (page.Page() && SUCCEEDED(ql::QueryInterfaceTo(page.Page(), mode)) && mode)
+            // As at the start: a page that ignores its mode shows what it would offline.
             (void)mode->SetOnline(connected && frameMode_ == kOnlineMode ? 1 : 0);
     }
     ::ShowWindow(Item(IDC_TF_CONNECTED), connected ? SW_SHOW : SW_HIDE);
@@ -286,6 +298,7 @@ HRESULT CTreeFrame::OnNotify(ULONG code, VARIANT data) noexcept {
         for (auto& page : pages_) {
             ql::ComPtr<IQuelkControl> control;
             if (page.Page() && SUCCEEDED(ql::QueryInterfaceTo(page.Page(), control)) && control)
+                // Each page handles the notification itself; one that fails does not keep it from the others.
                 (void)control->NotifyVariant(*UI4(code), data);
         }
     }

@@ -28,6 +28,8 @@ bool IsDefaultButton(HWND button) noexcept {
 
 void CTreeFrame::CommitModifiedHeaderRows() noexcept {
     for (UINT row = 0; row < RowCount(); ++row)
+        // A header row that is not committed keeps its mark; OK and Apply go on to the pages, as they always
+        // have.
         if (Row(row).state & kRowModified) (void)CommitParameter(Row(row).id);
 }
 
@@ -60,6 +62,7 @@ bool CTreeFrame::ApplyPages(bool showFailingPage) noexcept {
 
 ULONG CTreeFrame::AskApplyChanges() noexcept {
     ql::Bstr text, caption;
+    // A text that cannot be read asks with an empty one; the answer still decides.
     (void)GetToolkitMessageText(Variables(), kMessageCancelPromptText, text.Put());
     (void)GetToolkitMessageText(Variables(), kMessageCancelPromptTitle, caption.Put());
     return SendUserMessage(AnsiOf(text.Get()).c_str(), AnsiOf(caption.Get()).c_str(), kApplyQuestionFlags);
@@ -141,6 +144,7 @@ void CTreeFrame::ReleasePages() noexcept {
         ql::ComPtr<IQuelkControl> control;
         VARIANT_BOOL done = VARIANT_FALSE;
         if (page.Page() && SUCCEEDED(ql::QueryInterfaceTo(page.Page(), control)) && control)
+            // The window lets go of every page whatever it answers.
             (void)control->ReleaseDtm(&done);
         page.Reset();
     }
@@ -150,6 +154,7 @@ void CTreeFrame::ReleasePages() noexcept {
 
 void CTreeFrame::Close() noexcept {
     ReleasePages();
+    // A close request that cannot be posted leaves the window open; the user can close it again.
     if (!noClosePost_) (void)PostCloseRequest();
 }
 
@@ -157,8 +162,8 @@ HRESULT CTreeFrame::ReleaseDtm(VARIANT_BOOL* done) noexcept {
     uploadStop_ = true;
     // The online function stays disabled while the DTM is not connected.
     if (Variables())
-        (void)EnableDtmFunction(
-            frameMode_, (DtmState() == kDtmStateConnected || frameMode_ == kOfflineMode) ? TRUE : FALSE);
+        (void)EnableDtmFunction(frameMode_,
+                                (DtmState() == kStateConnected || frameMode_ == kOfflineMode) ? TRUE : FALSE);
     QL_RETURN_HR_IF(E_INVALIDARG, !done);
     noClosePost_ = true;
     if (!closing_) {
@@ -239,6 +244,7 @@ void CTreeFrame::ShowPageHelp() noexcept {
     const HTREEITEM selected = TreeView_GetSelection(tree);
     const HTREEITEM item = FindPageItem(tree, selected);
     if (!item) return;
+    // The help is shown for the page found, whether or not the tree moved its selection.
     if (item != selected) (void)TreeView_SelectItem(tree, item);
     IPropertyPage* page = PageAt(static_cast<int>(ItemData(tree, item)));
     PageInfo pageInfo;

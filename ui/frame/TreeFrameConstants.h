@@ -1,5 +1,5 @@
 #pragma once
-// What the parts of the parameterization window share: its modes, the header rows, the buttons in the order
+// What the parts of the parameterization window share: its modes, the buttons in the order
 // the window tests them, and small conversions.
 #include <windows.h>
 #include <ocidl.h>
@@ -16,11 +16,7 @@ namespace treeframe {
 // The function ids that open the window: offline and online parameterization.
 constexpr ULONG kOfflineMode = 1;
 constexpr ULONG kOnlineMode = 2;
-constexpr ULONG kPasswordId = 11;
 constexpr int kPasswordChars = 100;
-constexpr ULONG kHeaderRowState = 0x71;
-constexpr ULONG kDeviceFlagField = 0x1;
-constexpr ULONG kOnlineTransferMark = 0x1000;
 constexpr UINT kStartUpDelayMs = 1000;
 constexpr int kTreeImageSize = 16;
 // OK, Cancel, Apply, Help: the buttons' indices of IQuelkFrameButtons and the order in which the window looks

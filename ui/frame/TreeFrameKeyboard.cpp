@@ -44,6 +44,7 @@ HRESULT CTreeFrame::StartHook() noexcept {
     QL_RETURN_IF_FAILED(point->Advise(static_cast<IQuelkMessageSink*>(this), &cookie));
     hookPoint_ = std::move(point);
     hookCookie_ = cookie;
+    // A hook that does not start leaves the keys to the container's accelerator call, as without a hook.
     (void)hook_->Start();
     return S_OK;
 }

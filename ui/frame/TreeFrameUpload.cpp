@@ -3,6 +3,7 @@
 // application, so that the pages show the device's values.
 #include "classlib/Variant.h"
 #include "controls/sync/AccessWordMark.h"
+#include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
 #include "ui/frame/TreeFrame.h"
 #include "ui/frame/TreeFrameConstants.h"
@@ -43,7 +44,7 @@ void CTreeFrame::RunStartUpUpload() noexcept {
         if (FAILED(fields->GetVariableAtVariant(*at, id.Put()))) continue;
         ql::Variant flag;
         ULONG deviceFlag = 0;
-        if (FAILED(fields->GetVariableField(*id, *I4(kDeviceFlagField), flag.Put())) ||
+        if (FAILED(fields->GetVariableField(*id, *I4(kFieldIsDeviceParameter), flag.Put())) ||
             FAILED(VariantToUInt32(*flag, &deviceFlag)) || deviceFlag != 1) {
             continue;
         }
@@ -52,14 +53,18 @@ void CTreeFrame::RunStartUpUpload() noexcept {
         ULONG access = 0;
         if (!AccessWordMark::ReadWord(dtm.Get(), numericId, access)) continue;
         {
-            AccessWordMark mark(dtm.Get(), numericId, access | kOnlineTransferMark,
-                                access & ~kOnlineTransferMark);
+            AccessWordMark mark(dtm.Get(), numericId, access | kAccessOnlineTransferMark,
+                                access & ~kAccessOnlineTransferMark);
             if (uploadStop_) return;
             VARIANT_BOOL done = VARIANT_FALSE;
+            // The start-up upload fills the pages as far as the device answers; a parameter that is not read
+            // keeps its value, and the DTM reports the failure.
             (void)dtm->ReadFromDevice(*id, &done);
         }
         if (uploadStop_) return;
+        // Progress is a notice.
         (void)progress->ShowProgressValue(static_cast<LONG>(index), static_cast<LONG>(count), title.Get());
     }
+    // Progress is a notice.
     (void)progress->ShowProgressValue(0, 0, ql::Bstr(L"").Get());
 }

@@ -61,6 +61,7 @@ void AddTreePath(HWND tree, HTREEITEM parent, std::string_view title, LPARAM pag
     HTREEITEM match = FindChild(tree, parent, segment);
     if (!split) {
         if (!match) {
+            // A page whose item cannot be inserted is reached through no tree item; the others are.
             (void)InsertItem(tree, parent, segment, page, image);
             return;
         }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr ULONG kUserNameId = 10;
-constexpr ULONG kPasswordId = 11;
 // The service pair; the DTM compares the stored pair with the same two texts before it opens anything.
 constexpr char kServiceUserName[] = "kvnd";
 constexpr char kServicePassword[] = "ozq";
@@ -20,8 +18,10 @@ constexpr UINT kForwardMessage = 0x037F;  // WM_FORWARDMSG: a child asked whethe
 
 const ParameterMap& SrvLoginMap() {
     static const ParameterMap map{
-        {kUserNameId, "Username", 0, IDC_LOGIN_USERNAME, "%s", 0x71, kControlDefaultColors},
-        {kPasswordId, "Password", 0, IDC_LOGIN_PASSWORD, "%s", 0x71, kControlDefaultColors},
+        {kParameterUserName, "Username", 0, IDC_LOGIN_USERNAME, "%s", kAccessDeviceReadWrite,
+         kControlDefaultColors},
+        {kParameterServicePassword, "Password", 0, IDC_LOGIN_PASSWORD, "%s", kAccessDeviceReadWrite,
+         kControlDefaultColors},
     };
     return map;
 }
@@ -57,15 +57,17 @@ LRESULT CSrvLogin::OnOK(WORD, WORD, HWND, BOOL&) noexcept {
         return 0;
     }
     // A pair the dataset does not take is not reported: the DTM then finds no match and opens nothing.
-    (void)StoreControlValue(kUserNameId);
-    (void)StoreControlValue(kPasswordId);
+    (void)StoreControlValue(kParameterUserName);
+    (void)StoreControlValue(kParameterServicePassword);
     ql::ComPtr<IDtmObject> dtm;
     if (HasDtmLink() && SUCCEEDED(ql::QueryInterfaceTo(DtmLink(), dtm)) && dtm) (void)dtm->ShowTreeActiveX();
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
 
 LRESULT CSrvLogin::OnCancel(WORD, WORD, HWND, BOOL&) noexcept {
+    // A close request that cannot be posted leaves the control open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
@@ -92,6 +94,7 @@ HRESULT CSrvLogin::TranslateAccelerator(LPMSG message) noexcept {
                 return S_FALSE;
             case VK_ESCAPE: {
                 BOOL handled = TRUE;
+                // The Escape key is taken whatever the close request answers.
                 (void)OnCancel(BN_CLICKED, IDCANCEL, nullptr, handled);
                 return S_OK;
             }

@@ -10,6 +10,7 @@
 
 #include "dtm/documents/PaRecordDecoders.h"
 #include "dtm/documents/PaRecordEncoders.h"
+#include "values/Bytes.h"
 
 namespace {
 
@@ -54,13 +55,6 @@ bool ParseByteField(std::string_view text, BYTE* value) noexcept {
     return true;
 }
 
-ULONG FloatBits(float value) noexcept {
-    ULONG bits = 0;
-    static_assert(sizeof(bits) == sizeof(value));
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
-
 }  // namespace
 
 OutScaleFields SplitOutScale(const VARIANT& record) noexcept {
@@ -73,9 +67,9 @@ OutScaleFields SplitOutScale(const VARIANT& record) noexcept {
 
 PvScaleFields SplitPvScale(const VARIANT& record) noexcept {
     PvScaleFields fields;
-    ULONG bits = FloatBits(fields.valueAt0);
+    ULONG bits = BitsFromFloat(fields.valueAt0);
     DecodeValueStatusRecord(record, &fields.valueAt100, &bits);
-    std::memcpy(&fields.valueAt0, &bits, sizeof(bits));
+    fields.valueAt0 = FloatFromBits(bits);
     return fields;
 }
 
@@ -83,7 +77,7 @@ SimulationFields SplitSimulation(const VARIANT& record) noexcept {
     SimulationFields fields;
     ULONG bits = 0;
     DecodeRecord6(record, &fields.status, &bits, &fields.enable);
-    std::memcpy(&fields.value, &bits, sizeof(bits));
+    fields.value = FloatFromBits(bits);
     return fields;
 }
 
@@ -154,14 +148,14 @@ HRESULT JoinPvScale(std::string_view valueAt100, std::string_view valueAt0, VARI
     if (!out) return E_POINTER;
     float upper = 0.0f, lower = 0.0f;
     if (!ParseFloatField(valueAt100, &upper) || !ParseFloatField(valueAt0, &lower)) return E_INVALIDARG;
-    return MakeByteArray8(out, FloatBits(upper), FloatBits(lower));
+    return MakeByteArray8(out, BitsFromFloat(upper), BitsFromFloat(lower));
 }
 
 HRESULT JoinSimulation(BYTE status, std::string_view value, BYTE enable, VARIANT* out) noexcept {
     if (!out) return E_POINTER;
     float simulated = 0.0f;
     if (!ParseFloatField(value, &simulated)) return E_INVALIDARG;
-    return BuildByteArrayRecord(out, status, FloatBits(simulated), enable);
+    return BuildByteArrayRecord(out, status, BitsFromFloat(simulated), enable);
 }
 
 std::string ValueWithStatusText(const VARIANT& record) {

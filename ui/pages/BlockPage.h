@@ -69,9 +69,13 @@ public:
             return result;
         }
         for (UINT row = 0; row < this->RowCount(); ++row) {
+            // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and
+            // it then shows its old state until the next one.
             (void)this->SetStateById(this->Row(row).id, this->Row(row).state);
         }
         if (ReadsCyclically()) {
+            // A timer that cannot be made leaves the page without cyclic reading; it shows the values last
+            // read.
             (void)reader_.Timer().Start(this->DialogWindow(), reinterpret_cast<UINT_PTR>(this),
                                         CQuelkCyclicReader::kPageInterval);
         }
@@ -91,7 +95,7 @@ protected:
     CBlockPage(UINT dialogId, UINT titleId, const CLSID& classId, const ParameterMap& map,
                const BlockPageDesign& design) noexcept
         : CQuelkPropertyPageImpl<Layer>(dialogId, titleId, classId, map), design_(design) {
-        this->m_lcid = 1033;
+        this->m_lcid = kLanguageEnglish;
         this->m_brush.Attach(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
     }
 
@@ -114,6 +118,8 @@ protected:
         ql::Variant read;
         const HRESULT result = this->ReadParameterDisplay(static_cast<UINT>(row), read.Get());
         if (FAILED(result)) return result;
+        // A failed narrowing leaves the value as read (see above); Detach into a checked out-pointer does not
+        // fail.
         (void)read.ChangeType(type);
         ql::Variant previous;
         previous.Attach(*value);
@@ -130,6 +136,7 @@ protected:
     LRESULT PaintArea(WPARAM hdc, COLORREF color) noexcept {
         const HDC context = reinterpret_cast<HDC>(hdc);
         ::SetBkColor(context, color);
+        // A brush that cannot be made in the new colour leaves the previous one.
         (void)this->SetBackgroundBrush(color);
         ::SelectObject(context, this->m_brush.Get());
         return reinterpret_cast<LRESULT>(this->m_brush.Get());

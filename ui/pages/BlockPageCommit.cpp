@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "classlib/ComPtr.h"
+#include "classlib/Variant.h"
 #include "values/AnsiText.h"
+#include "values/DtmVocabulary.h"
 
 namespace {
 
@@ -33,19 +36,22 @@ bool CommitRow(CQuelkOnlinePage& page, ULONG id) {
     page.ClearDeviceError();
     const HRESULT result = page.CommitParameter(id);
     if (result == S_OK) {
+        // The outcome is shown as far as the frame can; the commit has happened either way, and its result is
+        // returned below.
         (void)page.SendUserMessage(
             online ? commit_text::kOnlineDone : commit_text::kOfflineDone,
             online ? commit_text::kOnlineDoneCaption : commit_text::kOfflineDoneCaption, 0);
     } else {
-        (void)page.SendUserMessage(
+        (void)page.SendUserMessage(  // as above
             FailureText(page, result).c_str(),
             online ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
     }
     if (online) {
+        // The read-back and the refresh only bring the field in line; one that fails leaves it as it is.
         (void)page.LoadParameter(id);
         page.ClearDeviceError();
     } else {
-        (void)page.RefreshControl(id);
+        (void)page.RefreshControl(id);  // as above
     }
     return result == S_OK;
 }
@@ -60,7 +66,10 @@ HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept {
             const ULONG id = page.Row(row).id;
             const int first = page.FindParamRow(id);
             if (first >= 0 && (page.Row(static_cast<UINT>(first)).state & kRowInvalid) != 0) {
+                // The invalid value is not committed; the field is shown again and the user told as far as
+                // possible.
                 (void)page.RefreshControl(id);
+                // As below: the page has stored nothing either way.
                 (void)page.SendUserMessage(commit_text::kInvalid, commit_text::kInvalidCaption, 0);
                 return S_FALSE;
             }
@@ -77,6 +86,25 @@ void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept {
     char text[160];
     std::snprintf(text, sizeof text, "%s could not be read!\nThe pipe dimensions are left as they are.",
                   what);
+    // As in CommitRow: a message that cannot be shown changes nothing.
     (void)page.SendUserMessage(
         text, page.IsOnline() ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
+}
+
+void ReportSizesOutOfRange(CQuelkOnlinePage& page) noexcept {
+    // As above: the page has stored nothing either way.
+    (void)page.SendUserMessage(
+        "The pipe dimensions that follow from this value are out of range!\nThe pipe dimensions are left as "
+        "they are.",
+        page.IsOnline() ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
+}
+
+bool ValueFitsParameter(CQuelkOnlinePage& page, ULONG id, const VARIANT& value) noexcept {
+    ql::ComPtr<IQuelkValueCheck> check;
+    if (FAILED(ql::QueryInterfaceTo(page.Variables(), check)) || !check) return true;
+    ql::Variant idArgument;
+    idArgument.SetUI4(id);
+    ULONG flags = 0;
+    if (FAILED(check->CheckValue(*idArgument, value, &flags))) return true;
+    return (flags & kAccessRejected) == 0;
 }

@@ -20,6 +20,13 @@ HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept;
 // Tells the user that a follow-up of a commit (a conversion of the pipe dimensions) stopped because
 // `what` could not be read: it stored nothing.
 void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept;
+// Tells the user that the sizes a committed value calls for lie outside their parameters' ranges, so the
+// page has stored none of them.
+void ReportSizesOutOfRange(CQuelkOnlinePage& page) noexcept;
+// Whether the DTM's value check takes `value` for the parameter `id`. The store keeps what a page gives it,
+// so sizes the page computes are checked first: a follow-up stores none of them when one lies outside its
+// parameter's range. A check that cannot be made takes the value.
+bool ValueFitsParameter(CQuelkOnlinePage& page, ULONG id, const VARIANT& value) noexcept;
 
 // The message texts of the commit (shown exactly as the user has always read them).
 namespace commit_text {

@@ -12,9 +12,9 @@ constexpr ULONG kNeverWritable = 0xFFFFFFFE;
 const ParameterMap& DevInfoMap() {
     static const ParameterMap map{
         {20, "TargetMode", 0, IDC_PB_TARGET_MODE, "", 0, kControlComboBox},
-        {21, "", 0, 0, "", 0x71, kDisplayOnly},
-        {15, "", 0, 0, "", 0x71, kDisplayOnly},
-        {16, "Static Revision", 0, IDC_PB_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {21, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {15, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {16, "Static Revision", 0, IDC_PB_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite, kDisplayOnly},
         {17, "Tag", 0, IDC_PB_TAG, "%s", 0, 0},
         {18, "Strategy", 0, IDC_PB_STRATEGY, "%u", 0, 0},
         {19, "AlertKey", 0, IDC_PB_ALERT_KEY, "%i", 0, 0},
@@ -23,7 +23,7 @@ const ParameterMap& DevInfoMap() {
          kNeverWritable},
         {24, "HardwareRevision", 0, IDC_PB_HARDWARE_REVISION, "%s", 0, kDisplayOnly, nullptr, nullptr, 0,
          kNeverWritable},
-        {25, "%u", 0, 0, "", 0x71, kDisplayOnly},
+        {25, "%u", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {26, "DeviceId", 0, IDC_PB_DEVICE_ID, "%s", 0, kDisplayOnly, nullptr, nullptr, 0, kNeverWritable},
         {27, "DeviceSerialNum", 0, IDC_PB_SERIAL_NUMBER, "%s", 0, kDisplayOnly, nullptr, nullptr, 0,
          kNeverWritable},

@@ -164,6 +164,8 @@ void CP2_PBDevInfo::StoreVariableText(ULONG variableId, const std::string& text)
     ql::Variant value, item;
     value.AttachBstr(wide.Detach());
     item.SetI4(static_cast<LONG>(variableId));
+    // The item only mirrors a shown value for the window's header; one that cannot be stored leaves the
+    // header as it was.
     (void)Variables()->SetValue(*item, *value);
 }
 

@@ -24,14 +24,14 @@ constexpr USHORT kMakerSpecificFlowUnit = 1999;
 const ParameterMap& MassFlowMap() {
     static const ParameterMap map{
         {kTargetModeId, "TargetMode", 0, IDC_MF_TARGET_MODE, "", 0, kControlComboBox},
-        {37, "", 0, 0, "", 0x71, kDisplayOnly},
-        {31, "", 0, 0, "", 0x71, kDisplayOnly},
-        {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {37, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {31, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {32, "Static Revision", 0, IDC_MF_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite, kDisplayOnly},
         {33, "Tag", 0, IDC_MF_TAG, "%s", 0, 0},
         {34, "Strategy", 0, IDC_MF_STRATEGY, "%u", 0, 0},
         {35, "AlertKey", 0, IDC_MF_ALERT_KEY, "%i", 0, 0},
         {22, "Alarm", 0, IDC_MF_ALARM, "%s", 0, 0},
-        {46, "", 0, 0, "", 0x71, kDisplayOnly},
+        {46, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {47, "FlowUnit", 0, IDC_MF_FLOW_UNIT, "", 0, kControlComboBox},
         {48, "HighLimit", 0, IDC_MF_HIGH_LIMIT, "%f", 0, 0},
         {49, "LowLimit", 0, IDC_MF_LOW_LIMIT, "%f", 0, 0},
@@ -125,6 +125,7 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
             break;
         case kShapeId: {
             ql::Variant shape;
+            // A copy that fails stays empty and reads as shape 0, as a value that is no shape does.
             (void)::VariantCopy(shape.Put(), &value);
             ApplyTubeShape(static_cast<BYTE>(SUCCEEDED(shape.ChangeType(VT_UI1)) ? V_UI1(shape.Get()) : 0));
             break;
@@ -139,6 +140,7 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
 // and the nominal-size unit follows the unit system.
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     ql::Variant unit;
+    // A copy that fails stays empty: no unit (below).
     (void)::VariantCopy(unit.Put(), const_cast<VARIANT*>(&value));
     // A value that is no unit is shown as it comes, but becomes no stored 0.
     const bool isUnit = unit.Type() != VT_EMPTY && SUCCEEDED(unit.ChangeType(VT_UI2));
@@ -185,6 +187,7 @@ HRESULT CP4_TBMassFlow::ReadParameterDisplayByID(ULONG id, VARIANT* value) noexc
     QL_RETURN_HR_IF(E_INVALIDARG, row < 0);
     if (id == kTagId) {
         char text[kTagLength + 1] = {};
+        // An item that cannot be read gives the empty tag (the buffer starts empty).
         (void)::GetDlgItemTextA(DialogWindow(), IDC_MF_TAG, text, sizeof text);
         return TextToOctetString(text, kTagLength, value);
     }

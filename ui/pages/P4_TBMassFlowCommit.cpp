@@ -121,6 +121,7 @@ void CP4_TBMassFlow::AfterShapeCommit() noexcept {
 void CP4_TBMassFlow::AfterFlowUnitCommit(const USHORT* previousSizeUnit) noexcept {
     CopyItemText(DialogWindow(), IDC_MF_FLOW_UNIT,
                  {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
+    // The units are read again as far as the device answers; CurrentUnit below refuses one that is missing.
     (void)LoadParameter(kSizeUnitId);
     if (IsOnline()) (void)LoadParameter(kMakerUnitId);
     USHORT flowUnit = 0;
@@ -206,12 +207,15 @@ HRESULT CP4_TBMassFlow::StoredFloat(ULONG id, float& number) noexcept {
 
 void CP4_TBMassFlow::StoreValue(ULONG id, const VARIANT& value) noexcept {
     UpdatingScope updating(m_updating);
+    // The page's own follow-up store; a refused one leaves the dataset as it was and the field shows it on
+    // the next refresh.
     (void)SetParameterValue(id, value);
 }
 
 // Online the diameter goes to the device; offline into the dataset, marked for download.
 void CP4_TBMassFlow::WriteDiameter(float diameter) noexcept {
     UpdatingScope updating(m_updating);
+    // The diameter follows as far as it can: the DTM shows a device's refusal in the status line.
     (void)WriteParameterToDevice(kDiameterId, *FloatValue(diameter));
 }
 

@@ -16,15 +16,15 @@ constexpr ULONG kDisplayOnly = kControlDefaultColors;
 // and at a show each record hands its state to its members before their own rows.
 const ParameterMap& AiFlowMap() {
     static const ParameterMap map{
-        {66, "", 0, 0, "", 0x71, kDisplayOnly},
-        {60, "", 0, 0, "", 0x71, kDisplayOnly},
-        {69, "", 0, 0, "", 0x71, kDisplayOnly},
-        {aiflow::kPvScale, "", 0, 0, "", 0x71, kDisplayOnly},
-        {aiflow::kOutScale, "", 0, 0, "", 0x71, kDisplayOnly},
-        {aiflow::kSimulation, "", 0, 0, "", 0x71, kDisplayOnly},
-        {68, "", 0, 0, "", 0x71, kDisplayOnly},
+        {66, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {60, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {69, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {aiflow::kPvScale, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {aiflow::kOutScale, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {aiflow::kSimulation, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {68, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {65, "TargetMode", 0, IDC_AF_TARGET_MODE, "", 0, kControlComboBox},
-        {61, "Static Revision", 0, IDC_AF_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {61, "Static Revision", 0, IDC_AF_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite, kDisplayOnly},
         {62, "Tag", 0, IDC_AF_TAG, "%s", 0, 0},
         {63, "Strategy", 0, IDC_AF_STRATEGY, "%u", 0, 0},
         {64, "AlertKey", 0, IDC_AF_ALERT_KEY, "%i", 0, 0},
@@ -103,6 +103,8 @@ HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
         // mark would have its later values announced instead of stored.
         const ULONG memberFlags = flags & ~(kAccessOnlineTransferMark | kAccessOfflineStoreMark);
         for (size_t i = 0; i < members.count; ++i)
+            // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and
+            // it then shows its old state until the next one.
             (void)CQuelkControlBase::SetStateById(members.ids[i], memberFlags);
         ql::ComPtr<IQuelkVariableFields> fields;
         if (!Variables() || FAILED(Variables()->QueryInterface(IID_IQuelkVariableFields, fields.PutVoid())) ||
@@ -112,12 +114,16 @@ HRESULT CQ1_AIFBFlow::SetStateById(ULONG id, ULONG flags) noexcept {
         // The record's state becomes its members' access words, so a read-only record stays read-only
         // in every member.
         for (size_t i = 0; i < members.count; ++i) {
+            // The members are the page's own dataset items: a word the store refuses (an id it does not hold)
+            // leaves nothing to mark.
             (void)fields->SetVariableField(*UlongArgument(members.ids[i]), *AccessFieldMask(),
                                            *UlongArgument(memberFlags));
         }
         return CQuelkControlBase::SetStateById(id, flags);
     }
     const ULONG record = aiflow::RecordOf(id);
+    // SetRowState stores the state in the row first; only a hosted child that refuses it fails, and it then
+    // shows its old state until the next one.
     if (record != id) (void)CQuelkControlBase::SetStateById(record, flags);
     return CQuelkControlBase::SetStateById(id, flags);
 }

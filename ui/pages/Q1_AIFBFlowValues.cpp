@@ -140,8 +140,11 @@ void CQ1_AIFBFlow::StoreMember(ULONG member, const VARIANT& value) noexcept {
                             word & ~kAccessOfflineStoreMark);
         ql::Variant item;
         item.SetUI4(member);
+        // The member only mirrors the record's field as the page shows it; one that cannot be stored is shown
+        // all the same, and the record itself is what is committed.
         (void)Variables()->SetValue(*item, value);
     }
+    // A value that cannot be shown leaves the field as it is.
     (void)ShowValueById(member, value);
 }
 
@@ -262,6 +265,7 @@ HRESULT CQ1_AIFBFlow::ReadSimulation(VARIANT* value) noexcept {
     QL_RETURN_IF_FAILED(JoinSimulation(V_UI1(status.Get()), TextOf(IDC_AF_SIM_VALUE, kNumberTextLimit),
                                        V_UI1(enable.Get()), value));
     for (ULONG member : {aiflow::kSimValue, aiflow::kSimStatus, aiflow::kSimEnable}) {
+        // The members mirror the record, whose own value is what the caller commits.
         (void)StoreControlValue(member);
     }
     return S_OK;

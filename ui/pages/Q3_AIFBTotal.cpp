@@ -20,16 +20,17 @@ constexpr int kLabelLimit = 9;
 
 const ParameterMap& AiTotalMap() {
     static const ParameterMap map{
-        {kModeBlockId, "", 0, 0, "", 0x71, kDisplayOnly},
-        {kBlockObjectId, "", 0, 0, "", 0x71, kDisplayOnly},
-        {92, "", 0, 0, "", 0x71, kDisplayOnly},
+        {kModeBlockId, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {kBlockObjectId, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
+        {92, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {kTargetModeId, "TargetMode", 0, IDC_AT_TARGET_MODE, "", 0, kControlComboBox},
-        {kStaticRevisionId, "Static Revision", 0, IDC_AT_STATIC_REVISION_VALUE, "%u", 0x71, kDisplayOnly},
+        {kStaticRevisionId, "Static Revision", 0, IDC_AT_STATIC_REVISION_VALUE, "%u", kAccessDeviceReadWrite,
+         kDisplayOnly},
         {kTagId, "Tag", 0, IDC_AT_TAG, "%s", 0, 0},
         {87, "Strategy", 0, IDC_AT_STRATEGY, "%u", 0, 0},
         {88, "AlertKey", 0, IDC_AT_ALERT_KEY, "%i", 0, 0},
         {91, "Alarm", 0, IDC_AT_ALARM, "%s", 0, 0},
-        {kTotalizerId, "", 0, 0, "", 0x71, kDisplayOnly},
+        {kTotalizerId, "", 0, 0, "", kAccessDeviceReadWrite, kDisplayOnly},
         {kUnitId, "Units", 0, IDC_AT_UNIT, "", 0, kControlComboBox},
         {95, "Channel", 0, IDC_AT_CHANNEL, "%u", 0, 0},
         {kSetTotalizerId, "SetTotalizer", 0, IDC_AT_SET_TOTALIZER, "", 0, kControlComboBox},

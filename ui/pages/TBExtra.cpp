@@ -119,6 +119,8 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
     const bool online = IsOnline();
     if (online) {
         for (ULONG id : {kFlowUnitId, kLimitIds[0], kLimitIds[1], kLimitIds[2], kSizeUnitId}) {
+            // The values are read again as far as the device answers; CurrentValue below refuses one that is
+            // missing.
             (void)LoadParameter(id);
         }
     }
@@ -158,6 +160,15 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
         ReportUnreadValue(*this, "The pipe dimensions");
         return;
     }
+    // The store keeps what it is given: a size beyond its parameter's range would leave the dataset holding a
+    // value its own check rejects. None is stored then.
+    if (!ValueFitsParameter(*this, kDiameterId, *diameter) || !ValueFitsParameter(*this, kWidthId, *width) ||
+        !ValueFitsParameter(*this, kLengthId, *length)) {
+        ReportSizesOutOfRange(*this);
+        return;
+    }
+    // Stores of values checked above; the diameter follows as far as it can online (the DTM shows a device's
+    // refusal in the status line).
     if (!online) {
         (void)Variables()->SetValue(*UlongArgument(kSizeUnitId),
                                     *UnitValue(static_cast<USHORT>(newSizeUnit)));

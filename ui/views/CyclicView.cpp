@@ -16,6 +16,7 @@ HRESULT CCyclicView::AttachView(IUnknown* controllingUnknown,
 }
 
 void CCyclicView::StartReading() noexcept {
+    // The view reads whether or not the DTM could switch its function off.
     (void)EnableDtmFunction(functionId_, FALSE);
     RestartTimer();
 }
@@ -23,6 +24,7 @@ void CCyclicView::StartReading() noexcept {
 void CCyclicView::RestartTimer() noexcept {
     reader_.Timer().Stop();
     if (const HWND window = WindowHandle()) {
+        // A timer that cannot be made leaves the page without cyclic reading; it shows the values last read.
         (void)reader_.Timer().Start(window, reinterpret_cast<UINT_PTR>(this),
                                     CQuelkCyclicReader::kViewInterval);
     }
@@ -30,6 +32,7 @@ void CCyclicView::RestartTimer() noexcept {
 
 HRESULT CCyclicView::Init(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_IF_NULL_OUT(ok);
+    // A failed link leaves `ok` false; the view reads all the same, as it always has.
     (void)CQuelkCompositeControl::Init(dtm, ok);
     StartReading();
     return S_OK;
@@ -47,6 +50,7 @@ HRESULT CCyclicView::OnNotify(ULONG code, VARIANT data) noexcept {
         (void)ShowValueById(id, *value);  // a value the view cannot show leaves its fields as they were
         return S_OK;
     }
+    // The view takes every notification; the base's handling is its own.
     (void)CQuelkCompositeControl::OnNotify(code, data);
     return S_OK;
 }
@@ -59,13 +63,16 @@ HRESULT CCyclicView::TranslateParameters(ULONG) noexcept {
 LRESULT CCyclicView::OnCommitAndClose(WORD, WORD, HWND, BOOL&) noexcept {
     if (FAILED(FocusFirstInvalidControl())) return 0;
     for (UINT row = 0; row < RowCount(); ++row) {
+        // A value that cannot be committed keeps its mark, and the view closes as the user asked.
         if (Row(row).state & kRowModified) (void)CommitParameter(Row(row).id);
     }
+    // A close request that cannot be posted leaves the view open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
 
 LRESULT CCyclicView::OnClose(WORD, WORD, HWND, BOOL&) noexcept {
+    // A close request that cannot be posted leaves the view open; the user can close it again.
     (void)PostCloseRequest();
     return 0;
 }
@@ -88,6 +95,7 @@ LRESULT CCyclicView::PaintArea(WPARAM hdc, COLORREF background, const COLORREF* 
     const HDC context = reinterpret_cast<HDC>(hdc);
     ::SetBkColor(context, background);
     if (text) ::SetTextColor(context, *text);
+    // A brush that cannot be made in the new colour leaves the previous one.
     (void)SetBackgroundBrush(background);
     ::SelectObject(context, m_brush.Get());
     return reinterpret_cast<LRESULT>(m_brush.Get());

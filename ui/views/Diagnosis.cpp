@@ -6,13 +6,11 @@
 
 namespace {
 
-constexpr ULONG kFunctionDiagnosis = 4;
-
 // The rows bind no control: the view shows the bits itself.
 const ParameterMap& DiagnosisMap() {
     static const ParameterMap map{
-        {kDiagnosisId, "Diagnosis", 0, 0, "", 0x71, kControlDefaultColors},
-        {kDiagnosisExtId, "DiagnosisExt", 0, 0, "", 0x71, kControlDefaultColors},
+        {kDiagnosisId, "Diagnosis", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kDiagnosisExtId, "DiagnosisExt", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
     };
     return map;
 }

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "classlib/SafeArray.h"
 #include "ui/pages/PageDecoration.h"
 #include "ui/views/ViewResources.h"
+#include "values/Bytes.h"
 
 namespace {
 
@@ -55,13 +55,10 @@ constexpr PageAreaColor kColors[] = {
 // The parameter's bytes from `value`; false when the boxes must stay as they are.
 bool ReadDiagnosisBytes(const VARIANT& value, BYTE* bytes, size_t size) noexcept {
     std::memset(bytes, 0, size);
-    if (V_VT(&value) != (VT_ARRAY | VT_UI1)) return true;
-    SAFEARRAY* array = V_ARRAY(&value);
-    if (!array || ::SafeArrayGetDim(array) != 1) return false;
-    ql::SafeArrayData<BYTE> data(array);
+    if (V_VT(&value) != kByteArrayType) return true;
+    const ByteArrayView data(value);
     if (FAILED(data.Status())) return false;
-    const size_t count = array->rgsabound[0].cElements;
-    std::memcpy(bytes, data.Data(), count < size ? count : size);
+    if (data.Size() != 0) std::memcpy(bytes, data.Data(), data.Size() < size ? data.Size() : size);
     return true;
 }
 

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr ULONG kFunctionMeasuredValues = 5;
 constexpr ULONG kMassFlowId = 46;
 constexpr ULONG kMassFlowUnitId = 47;
 constexpr ULONG kFlowOutId = 69;
@@ -21,7 +20,7 @@ constexpr ULONG kOutputScaleId = 71;
 constexpr ULONG kTotalizerId = 93;
 constexpr ULONG kTotalizerUnitId = 94;
 constexpr ULONG kFlowUnitId = 109;
-constexpr ULONG kValueRowState = 0x71;
+constexpr ULONG kValueRowState = kAccessDeviceReadWrite;
 constexpr int kUnitTextChars = 101;  // at most 100 characters of a unit's text
 
 // The rows carry no window of their own for the values: the view fills its groups' fields itself. The unit
@@ -106,7 +105,7 @@ constexpr PageAreaColor kAreaColors[] = {
 }  // namespace
 
 CMeasuredValues::CMeasuredValues() noexcept
-    : CCyclicView(IDD_MEASUREDVALUES, CLSID_MeasuredValues, MeasuredValuesMap(), kFunctionMeasuredValues,
+    : CCyclicView(IDD_MEASUREDVALUES, CLSID_MeasuredValues, MeasuredValuesMap(), kFunctionMeasuredValue,
                   L"MeasuredValues Class") {}
 
 HRESULT CMeasuredValues::FinalConstruct() noexcept {

@@ -10,8 +10,8 @@ namespace {
 // The rows bind no control: the page shows the bits itself.
 const ParameterMap& DiagnosisMap() {
     static const ParameterMap map{
-        {kDiagnosisId, "Diagnosis", 0, 0, "", 0x71, kControlDefaultColors},
-        {kDiagnosisExtId, "DiagnosisMask", 0, 0, "", 0x71, kControlDefaultColors},
+        {kDiagnosisId, "Diagnosis", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kDiagnosisExtId, "DiagnosisMask", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
     };
     return map;
 }

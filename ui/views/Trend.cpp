@@ -4,10 +4,10 @@
 
 #include "classlib/AxHostWindow.h"
 #include "dtm/documents/PaRecordBytes.h"
+#include "values/Bytes.h"
 
 namespace {
 
-constexpr ULONG kFunctionTrend = 8;
 constexpr ULONG kMassFlowId = 46;
 constexpr ULONG kFlowOutId = 69;
 constexpr ULONG kTotalizerId = 93;
@@ -37,9 +37,9 @@ int PenOf(ULONG id) noexcept {
 // The rows only let the initial load and the DTM's notifications reach the view; no control shows them.
 const ParameterMap& TrendMap() {
     static const ParameterMap map{
-        {kMassFlowId, "", 0, 0, "", 0x71, kControlDefaultColors},
-        {kFlowOutId, "", 0, 0, "", 0x71, kControlDefaultColors},
-        {kTotalizerId, "", 0, 0, "", 0x71, kControlDefaultColors},
+        {kMassFlowId, "", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kFlowOutId, "", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
+        {kTotalizerId, "", 0, 0, "", kAccessDeviceReadWrite, kControlDefaultColors},
     };
     return map;
 }
@@ -57,6 +57,7 @@ HRESULT DecodeTrendValue(const VARIANT& value, float& number) noexcept {
 template <class Interface>
 ql::ComPtr<Interface> ChartPart(ITrendChart* chart) noexcept {
     ql::ComPtr<Interface> part;
+    // A chart without the part answers null, which every caller checks.
     if (chart) (void)ql::QueryInterfaceTo(chart, part);
     return part;
 }
@@ -78,6 +79,7 @@ HRESULT CTrend::Init(IUnknown* dtm, VARIANT_BOOL* ok) noexcept {
         if (DialogWindow()) ::CheckDlgButton(DialogWindow(), static_cast<int>(box), BST_CHECKED);
     }
     if (const auto view = ChartPart<ITrendChartView>(chart_.Get())) {
+        // The chart is an outside component: its answers do not change the view, which plots what it can.
         (void)view->Prepare();
         (void)view->Update();
     }
@@ -95,10 +97,11 @@ void CTrend::LinkChart() noexcept {
         return;
     }
     if (const auto timing = ChartPart<ITrendChartTiming>(chart_.Get()))
+        // As above: the chart's answers do not change the view.
         (void)timing->SetInterval(kChartInterval);
     if (const auto pens = ChartPart<ITrendChartPens>(chart_.Get())) {
         for (int pen = 0; pen < kPenCount; ++pen) {
-            (void)pens->SetPenActive(pen + 1, 1);
+            (void)pens->SetPenActive(pen + 1, 1);  // as above
             pens_[pen].active = true;
             pens_[pen].firstValue = true;
         }
@@ -121,12 +124,14 @@ void CTrend::Plot(int pen, float value) noexcept {
     Pen& state = pens_[pen];
     if (!state.active || !chart_) return;
     const LONG number = pen + 1;
+    // As above: the chart's answers to the value and to the bounds below do not change the view.
     (void)chart_->AddValue(number, value);
     // The first value after the link starts the pen's bounds; later ones only widen them.
     if (state.firstValue && linked_) {
         state.firstValue = false;
         state.minimum = value;
         state.maximum = value;
+        // As above: the chart's answers do not change the view.
         (void)chart_->SetMinimum(number, state.minimum);
         (void)chart_->SetMaximum(number, state.maximum);
     }
@@ -142,7 +147,7 @@ void CTrend::Plot(int pen, float value) noexcept {
 }
 
 void CTrend::UpdateChart() noexcept {
-    if (const auto view = ChartPart<ITrendChartView>(chart_.Get())) (void)view->Update();
+    if (const auto view = ChartPart<ITrendChartView>(chart_.Get())) (void)view->Update();  // as above
 }
 
 LRESULT CTrend::OnPenCheck(WORD, WORD, HWND, BOOL&) noexcept {
@@ -153,6 +158,7 @@ LRESULT CTrend::OnPenCheck(WORD, WORD, HWND, BOOL&) noexcept {
     for (int pen = 0; pen < kPenCount; ++pen) {
         const bool checked =
             ::IsDlgButtonChecked(dialog, static_cast<int>(kPens[pen].checkBox)) == BST_CHECKED;
+        // As above: the chart's answer does not change the view.
         (void)pens->SetPenActive(pen + 1, checked ? 1 : 0);
         pens_[pen].active = checked;
     }

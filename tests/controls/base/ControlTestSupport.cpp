@@ -180,7 +180,7 @@ void DtmFixture::GoOnline() {
     ASSERT_HR(S_OK, channel_->SetSchemaFolder(SourceTreeSchemaFolder()));
     ql::Variant address;
     address.SetUI1(channel_->Device().StationAddress());
-    ASSERT_HR(S_OK, store_->SetValue(kStationAddressParameter, *address));
+    ASSERT_HR(S_OK, store_->SetValue(kParameterStationAddress, *address));
     VARIANT_BOOL result = VARIANT_FALSE;
     ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
     ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));

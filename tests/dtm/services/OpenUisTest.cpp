@@ -5,7 +5,7 @@
 
 #include "ServicesTestSupport.h"
 #include "classlib/Variant.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace svctest {
 namespace {

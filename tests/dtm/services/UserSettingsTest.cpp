@@ -4,7 +4,7 @@
 #include "ServicesTestSupport.h"
 #include "dataset/ParameterTable.h"
 #include "dataset/VariableFields.h"
-#include "dtm/services/ServiceCodes.h"
+#include "dtm/DtmState.h"
 
 namespace svctest {
 namespace {

@@ -85,4 +85,21 @@ TEST_F(ExtraPageTest, MakerUnitOfTheOtherSystemConvertsThePipeExactlyBothWays) {
     EXPECT_FLOAT_EQ(100.0f, StoredFloat(kDiameter));
 }
 
+// 500 inch of duct are 12700 mm, beyond the width's 9999: no size is converted and the unit stays, rather
+// than the dataset holding a width its own value check rejects.
+TEST_F(ExtraPageTest, SizesThatWouldLeaveTheirRangeAreNoneOfThemConverted) {
+    ASSERT_NO_FATAL_FAILURE(StoreUnit(kSizeUnit, 1019));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kDiameter, 4.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kWidth, 500.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreFloat(kLength, 50.0f));
+    ASSERT_NO_FATAL_FAILURE(StoreUnit(kMakerUnit, 1360));  // SCFM
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ASSERT_NO_FATAL_FAILURE(ShowMakerUnit(1521));  // NCMH
+    EnterInMakerUnit();
+    EXPECT_EQ(1019u, StoredUnit(kSizeUnit));
+    EXPECT_FLOAT_EQ(4.0f, StoredFloat(kDiameter));
+    EXPECT_FLOAT_EQ(500.0f, StoredFloat(kWidth));
+    EXPECT_FLOAT_EQ(50.0f, StoredFloat(kLength));
+}
+
 }  // namespace

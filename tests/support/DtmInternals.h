@@ -7,6 +7,8 @@
 #include <msxml2.h>
 
 #include <cstddef>
+#include <string>
+#include <utility>
 
 #include "dtm/DtmObject.h"
 #include "dtm/services/TextFileReader.h"
@@ -51,6 +53,15 @@ inline BSTR OnlineRequestText(CDtmObject* dtm) noexcept { return dtm->RequestTex
 inline void ReportTransferProgress(CDtmObject* dtm, LONG index, LONG count, BSTR title) noexcept {
     dtm->ReportTransferProgress(index, count, title);
 }
+
+// ---- The documents ----
+
+// Where the documentation writes its dump of the last complete document.
+inline void SetDocumentationDumpPath(CDtmObject* dtm, std::wstring path) noexcept {
+    dtm->SetDumpPath(std::move(path));
+}
+// Whether a comparison with another DTM of the project is set up (IDtmDataSetCheck::InitCompare).
+inline bool CompareInitialised(CDtmObject* dtm) noexcept { return dtm->CompareInitialised(); }
 
 // ---- The functions and their open user interfaces ----
 

@@ -3,6 +3,7 @@
 // drive the object through the interfaces a frame or a control queries; what no interface shows (a wait
 // shortened for a test, the register of open user interfaces, the store's C++ object ...) goes through
 // these functions, so a change of how the object holds its parts is followed here and nowhere else.
+// Header only: a program that includes it links varnok_dtm.
 #include <windows.h>
 #include <msxml2.h>
 
@@ -27,7 +28,8 @@ inline bool FrameLocked(CDtmObject* dtm) noexcept { return dtm->FrameLocked(); }
 
 // ---- The variable store ----
 
-// The store's C++ object, for what its interfaces do not answer (the outcome of the last device result).
+// The store's C++ object, for what its interfaces do not answer: the outcome of the last device result,
+// the transfer's run and stop flags, and whole records for the tests' value generators.
 inline CQuelkVariableStore& Store(CDtmObject* dtm) noexcept { return dtm->Store(); }
 
 // ---- The DP-V1 client ----

@@ -1,8 +1,8 @@
 #pragma once
-// The device-communication tests' world: a complete COM object shaped like the DTM object in the parts that
-// communication uses (the real variable store with the device's parameter table, the DP-V1 client, the
-// online requests and the dataset transfer), whose host records the state changes, broadcasts and reports;
-// our frame host as the frame; and the simulated channel with its flowmeter.
+// The device-communication tests' world: the DTM object itself, configured along the frame's road with the
+// device's station address; our frame host as the frame (it records the DTM's reports, progress and
+// questions, and answers the questions as the test scripts); an open user interface that records the states,
+// notifications and messages the DTM sends it; and the simulated channel with its flowmeter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,22 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "FdtInterfaces.h"
+#include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/Handle.h"
 #include "classlib/Variant.h"
-#include "comm/CommunicationHost.h"
-#include "comm/OnlineParameterRequests.h"
-#include "comm/QuelkDatasetTransfer.h"
-#include "comm/QuelkDpv1Communication.h"
-#include "dataset/DatasetHost.h"
-#include "dataset/QuelkVariableStorePart.h"
+#include "dtm/DtmObject.h"
 #include "frame/FrameHost.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
+#include "tests/support/DtmInternals.h"
 #include "tests/support/HResultText.h"
 #include "tests/support/TestVariants.h"
-#include "xml/QuelkXMLHandlerImpl.h"
 
 namespace commtest {
 
@@ -47,97 +43,67 @@ constexpr ULONG kLowFlowCutOffId = 40;      // VT_R4 at 1.71
 ULONG NotifiedId(const VARIANT& data);
 ql::Variant NotifiedValue(const VARIANT& data);
 
-// One notification an open user interface would have received.
+// One notification an open user interface received.
 struct Notification {
     ULONG code;
     ql::Variant data;
 };
-// One message the store broadcast (the outcome of a failed transfer).
-struct StoreMessage {
+// One message the DTM showed its open user interfaces (the outcome of a failed transfer).
+struct ShownMessage {
     ULONG id;
     std::wstring text;
 };
 
-// Collects what the DTM reports to the frame.
-class RecordingSink final : public CQuelkMessageSink {
+// IDispatch that nobody here calls through.
+template <class Interface>
+class NoDispatch : public Interface {
 public:
-    void DeliverMessage(BSTR text) noexcept override { messages.push_back(StringOf(text)); }
-    std::vector<std::wstring> messages;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) noexcept override {
+        return E_NOTIMPL;
+    }
 };
 
-class CTestDtm final : public ql::ComObjectBase<CTestDtm>,
-                       public CQuelkVariableStorePart,
-                       public CQuelkDpv1Communication,
-                       public COnlineParameterRequests,
-                       public ICommunicationHost,
-                       public IDatasetHost {
-    QL_INTERFACE_TABLE(CTestDtm, QL_ENTRY_CHAIN(CQuelkVariableStorePart),
-                       QL_ENTRY_CHAIN(CQuelkDpv1Communication), QL_ENTRY_CHAIN(COnlineParameterRequests))
+// An open user interface as the DTM sees it (IQuelkControl, asked for under either IID): it records what
+// the DTM tells its user interfaces.
+class CRecordingControl final : public ql::ComObjectBase<CRecordingControl>,
+                                public NoDispatch<IQuelkControlCompat> {
+    QL_INTERFACE_TABLE(CRecordingControl, QL_ENTRY_IID(IID_IUnknown, IQuelkControlCompat),
+                       QL_ENTRY(IQuelkControlCompat), QL_ENTRY_IID(IID_IQuelkControl, IQuelkControlCompat))
 
 public:
-    CTestDtm() noexcept;
-    HRESULT FinalConstruct() noexcept;
-
-    // The store's bulk transfers go through the communication part, as in the DTM object.
-    HRESULT STDMETHODCALLTYPE UploadParameters(BSTR text, VARIANT_BOOL* ok) noexcept override;
-    HRESULT STDMETHODCALLTYPE DownloadParameters(BSTR text, VARIANT_BOOL* ok) noexcept override;
-
-    // ICommunicationHost
-    IUnknown* ControllingUnknown() noexcept override { return GetControllingUnknown(); }
-    HRESULT GetState(ULONG* state) noexcept override;
-    HRESULT SetState(ULONG state) noexcept override;
-    HRESULT BroadcastNotification(ULONG code, const VARIANT& data) noexcept override;
-    HRESULT LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded) noexcept override;
-    CQuelkMessageSink* MessageSink() noexcept override { return &reports; }
-    IUnknown* Frame() noexcept override { return frame.Get(); }
-    IFrameEvents* FrameEvents() noexcept override { return frameEvents.Get(); }
-    HRESULT GetSystemTag(BSTR* tag) noexcept override;
-    HRESULT ShowFrameMessage(BSTR text, BSTR title, const VARIANT& style, LONG* answer) noexcept override;
-    HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept override;
-    CQuelkVariableStore& Store() noexcept override { return CQuelkVariableStorePart::Store(); }
-    ULONG UserLevel() noexcept override { return 8; }
-    HANDLE StateEvent() noexcept override { return stateEvent_.Get(); }
-    DWORD StateWaitTime() noexcept override { return 60000; }
-    DWORD CancelPause() noexcept override { return 0; }
-
-    // IDatasetHost
-    HRESULT BroadcastMessage(ULONG id, BSTR text, const VARIANT& argument) noexcept override;
-    HRESULT SetModified(bool) noexcept override { return S_OK; }
-
-    // Connects the frame (frame pointer and its event interface) and the schema cache of the source tree.
-    void AttachFrame(CFrameHost* host);
-    CQuelkDatasetTransfer& Transfer() noexcept { return transfer_; }
-
-    // What the host recorded.
-    ULONG state = 8;
     std::vector<ULONG> states;
     std::vector<Notification> notifications;
-    std::vector<StoreMessage> storeMessages;
-    std::vector<std::wstring> questions;
-    RecordingSink reports;
-    // Scripted answers.
-    LONG questionAnswer = 7;  // No
-    ql::ComPtr<IUnknown> frame;
-    ql::ComPtr<IFrameEvents> frameEvents;
+    std::vector<ShownMessage> messages;
 
     size_t CountNotifications(ULONG code) const;
-    // The value of a dataset parameter.
-    ql::Variant Value(ULONG id);
+    void Clear();
 
-private:
-    CQuelkXMLHandlerImpl xml_;
-    CQuelkDatasetTransfer transfer_;
-    ql::ManualResetEvent stateEvent_;
+    HRESULT STDMETHODCALLTYPE SetDtmState(ULONG state) noexcept override;
+    HRESULT STDMETHODCALLTYPE ShowStatusText(BSTR) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ShowMessageVariant(VARIANT id, BSTR text, VARIANT extra) noexcept override;
+    HRESULT STDMETHODCALLTYPE NotifyVariant(VARIANT code, VARIANT data) noexcept override;
+    HRESULT STDMETHODCALLTYPE Init(IUnknown*, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ReleaseDtm(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowMessage(ULONG, BSTR, VARIANT) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnNotify(ULONG, VARIANT) noexcept override { return E_NOTIMPL; }
 };
 
-// The fixture: an apartment, the frame host, the test DTM (configured, state 8) and the simulated channel
-// with the schema folder of the source tree, answering during the request call unless a test says otherwise.
+// The fixture: an apartment, the frame host, the DTM object (configured, state 8, at the flowmeter's
+// address) with the recording user interface open, and the simulated channel with the schema folder of the
+// source tree, answering during the request call unless a test says otherwise. The frame answers the DTM's
+// questions "No" unless a test says otherwise.
 class CommTest : public vtest::ComTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // SetChannel and state 9, as the DTM's SetCommunication does.
+    // The channel and state 9, as the DTM's SetCommunication does before it connects.
     void SetCommunication();
     // SetCommunication, then GoOnline and the connect answer: state 12.
     void GoOnline();
@@ -147,8 +113,33 @@ protected:
     HRESULT ReadSync(ULONG id, VARIANT_BOOL* sent = nullptr);
     HRESULT WriteSync(ULONG id, const VARIANT& value, VARIANT_BOOL* sent = nullptr);
 
+    ULONG State();
+    // Forces the state word, for the tests that start in a given state.
+    void ForceState(ULONG state);
+    // The value of a dataset parameter.
+    ql::Variant Value(ULONG id);
+    // The frame's answer to the DTM's questions: "buttonYes", "buttonNo" ...
+    void AnswerQuestions(const wchar_t* button);
+    // The documents of the questions the DTM asked the frame, in order.
+    std::vector<std::wstring> Questions() const;
+    // The texts the DTM reported to the frame's error-text event, in order.
+    std::vector<std::wstring> Reports() const;
+
+    template <class Interface>
+    ql::ComPtr<Interface> Query() {
+        ql::ComPtr<Interface> out;
+        EXPECT_HR(S_OK, dtm_->QueryInterface(__uuidof(Interface), out.PutVoid()));
+        return out;
+    }
+    ql::ComPtr<IQuelkVariablesEx> Variables() { return Query<IQuelkVariablesEx>(); }
+    ql::ComPtr<IQuelkDpv1Communication> Dpv1() { return Query<IQuelkDpv1Communication>(); }
+    ql::ComPtr<IQuelkDpv1Client> Client() { return Query<IQuelkDpv1Client>(); }
+    ql::ComPtr<IQuelkOnlineState> OnlineState() { return Query<IQuelkOnlineState>(); }
+    ql::ComPtr<IDtmOnlineParameter> OnlineRequests() { return Query<IDtmOnlineParameter>(); }
+
     ql::ComPtr<CFrameHost> frame_;
-    ql::ComPtr<CTestDtm> dtm_;
+    ql::ComPtr<CDtmObject> dtm_;
+    ql::ComPtr<CRecordingControl> control_;
     ql::ComPtr<CSimulatedDpv1Channel> channel_;
     LONG moduleLocksBefore_ = 0;
 };

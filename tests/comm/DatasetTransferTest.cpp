@@ -7,7 +7,10 @@
 
 #include "CommTestSupport.h"
 #include "comm/CommunicationStates.h"
+#include "dataset/VariableFields.h"
+#include "dtm/services/ToolkitMessages.h"
 #include "frame/simulator/SimulatorCodec.h"
+#include "values/XmlText.h"
 
 namespace commtest {
 namespace {
@@ -35,18 +38,35 @@ void ExpectFullRunProgress(const Progress& progress, LONG count) {
     EXPECT_EQ(std::make_pair(0L, false), progress.back());
 }
 
-
 class DatasetTransferTest : public CommTest {
 protected:
-    LONG RecordCount() { return static_cast<LONG>(dtm_->Store().Variables().Count()); }
+    LONG RecordCount() {
+        ULONG count = 0;
+        EXPECT_HR(S_OK, Variables()->GetCount(&count));
+        return static_cast<LONG>(count);
+    }
+    ULONG Field(ULONG id, ULONG mask) {
+        ql::Variant value;
+        EXPECT_HR(S_OK, Query<IQuelkVariableFields>()->GetVariableField(*vtest::MakeUI4(id),
+                                                                        *vtest::MakeUI4(mask), value.Get()));
+        EXPECT_HR(S_OK, value.ChangeType(VT_UI4));
+        return V_UI4(value.Get());
+    }
     size_t BulkReadableCount() {
         size_t count = 0;
         for (LONG i = 0; i < RecordCount(); ++i) {
-            CQuelkVariable record;
-            EXPECT_HR(S_OK, dtm_->Store().Variables().GetVariableAt(i, &record));
-            if (record.IsDeviceParameter == 1 && (record.Access & 0x50) == 0x50) ++count;
+            ULONG id = 0;
+            EXPECT_HR(S_OK, Variables()->GetVariableAt(i, &id));
+            if (Field(id, kFieldIsDeviceParameter) == 1 && (Field(id, kFieldAccess) & 0x50) == 0x50) ++count;
         }
         return count;
+    }
+    // The text of the toolkit's message `id` as the DTM's question document carries it.
+    std::wstring QuestionText(LONG id) {
+        ql::Bstr text, escaped;
+        EXPECT_HR(S_OK, GetToolkitMessageText(dtm_->GetControllingUnknown(), id, text.Put()));
+        EXPECT_HR(S_OK, EscapeXmlText(text.Get(), escaped.Put()));
+        return StringOf(escaped.Get());
     }
 };
 
@@ -54,20 +74,20 @@ TEST_F(DatasetTransferTest, AnUploadReadsEveryBulkParameterWithProgress) {
     GoOnline();
     frame_->ClearCalls();
     VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->UploadParameters(nullptr, &ok));
+    ASSERT_HR(S_OK, Variables()->UploadParameters(nullptr, &ok));
     EXPECT_EQ(VARIANT_TRUE, ok);
     EXPECT_EQ(121, RecordCount());
     ExpectFullRunProgress(ProgressOf(*frame_.Get()), RecordCount());
     EXPECT_EQ(99, ProgressOf(*frame_.Get())[120].first);
     EXPECT_EQ(BulkReadableCount(), channel_->CountRequests(kSimTransaction));
-    EXPECT_FALSE(dtm_->Store().TransferRunning());
-    EXPECT_TRUE(dtm_->questions.empty());
+    EXPECT_FALSE(dtmint::Store(dtm_.Get()).TransferRunning());
+    EXPECT_TRUE(Questions().empty());
 
     // The device's own values are in the dataset now.
-    EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
-    EXPECT_EQ(L"VTM-126-0042", StringOf(V_BSTR(dtm_->Value(27).Get())));
+    EXPECT_EQ(1.02f, V_R4(Value(kCalibrationFactorId).Get()));
+    EXPECT_EQ(L"VTM-126-0042", StringOf(V_BSTR(Value(27).Get())));
     ql::Bstr tag;
-    ASSERT_HR(S_OK, dtm_->ValueToText(*dtm_->Value(kPhysicalTagId), tag.Put()));
+    ASSERT_HR(S_OK, Client()->ValueToText(*Value(kPhysicalTagId), tag.Put()));
     EXPECT_EQ(HexFromBytes(channel_->Device().FindRecord(0, 18)->bytes), StringOf(tag.Get()));
 }
 
@@ -75,18 +95,21 @@ TEST_F(DatasetTransferTest, TheFirstFailureAsksOnceAndEveryFailureNamesItsCause)
     GoOnline();
     channel_->Device().SetBusyFor(2);
     VARIANT_BOOL ok = VARIANT_TRUE;
-    ASSERT_HR(S_OK, dtm_->UploadParameters(nullptr, &ok));
+    ASSERT_HR(S_OK, Variables()->UploadParameters(nullptr, &ok));
     EXPECT_EQ(VARIANT_FALSE, ok);
-    ASSERT_EQ(1u, dtm_->questions.size());
-    EXPECT_EQ(L"message 1001", dtm_->questions[0]);  // the upload's question, by its toolkit message id
-    ASSERT_EQ(2u, dtm_->reports.messages.size());
+    const std::vector<std::wstring> questions = Questions();
+    ASSERT_EQ(1u, questions.size());
+    // The upload's question, by its toolkit message id.
+    EXPECT_NE(std::wstring::npos, questions[0].find(QuestionText(1001))) << questions[0];
+    const std::vector<std::wstring> reports = Reports();
+    ASSERT_EQ(2u, reports.size());
     EXPECT_EQ(
         L"Physical Block - BlockObject:ErrorCode 80C200 recieved! Resource busy, ReadRequest Parameter 0.16",
-        dtm_->reports.messages[0]);
+        reports[0]);
     EXPECT_EQ(
         L"Physical Block - StaticRevision:ErrorCode 80C200 recieved! Resource busy, ReadRequest Parameter "
         L"0.17",
-        dtm_->reports.messages[1]);
+        reports[1]);
     ExpectFullRunProgress(ProgressOf(*frame_.Get()), RecordCount());
 }
 
@@ -95,25 +118,25 @@ TEST_F(DatasetTransferTest, AStopEndsTheRunAndDoesNotMuteTheNextOne) {
     frame_->SetListener([this](const FrameCall& call) {
         if (call.Method == L"NotifyProgress" && call.Arguments[2] == L"10") {
             VARIANT_BOOL stopped = VARIANT_FALSE;
-            EXPECT_HR(S_OK, dtm_->RequestStop(&stopped));
+            EXPECT_HR(S_OK, Variables()->RequestStop(&stopped));
             EXPECT_EQ(VARIANT_TRUE, stopped);
         }
     });
     VARIANT_BOOL ok = VARIANT_TRUE;
-    EXPECT_HR(E_ABORT, dtm_->UploadParameters(nullptr, &ok));
+    EXPECT_HR(E_ABORT, Variables()->UploadParameters(nullptr, &ok));
     frame_->SetListener(nullptr);
     EXPECT_EQ(VARIANT_FALSE, ok);
-    EXPECT_FALSE(dtm_->Store().TransferRunning());
-    EXPECT_FALSE(dtm_->Store().StopRequested());
+    EXPECT_FALSE(dtmint::Store(dtm_.Get()).TransferRunning());
+    EXPECT_FALSE(dtmint::Store(dtm_.Get()).StopRequested());
     EXPECT_EQ(std::make_pair(0L, false), ProgressOf(*frame_.Get()).back());
 
     // A stop requested while nothing runs changes nothing.
     VARIANT_BOOL stopped = VARIANT_TRUE;
-    EXPECT_HR(S_OK, dtm_->RequestStop(&stopped));
+    EXPECT_HR(S_OK, Variables()->RequestStop(&stopped));
     EXPECT_EQ(VARIANT_FALSE, stopped);
 
     frame_->ClearCalls();
-    ASSERT_HR(S_OK, dtm_->UploadParameters(nullptr, &ok));
+    ASSERT_HR(S_OK, Variables()->UploadParameters(nullptr, &ok));
     EXPECT_EQ(VARIANT_TRUE, ok);
     ExpectFullRunProgress(ProgressOf(*frame_.Get()), RecordCount());
 }
@@ -139,15 +162,15 @@ TEST_F(DatasetTransferTest, ProgressOfOthersNeverDividesByZero) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         frame_->ClearCalls();
-        dtm_->Store().SetStopRequested(c.stopRequested);
-        dtm_->Transfer().ReportProgress(c.index, c.count, ql::Bstr(L"Import").Get());
+        dtmint::Store(dtm_.Get()).SetStopRequested(c.stopRequested);
+        dtmint::ReportTransferProgress(dtm_.Get(), c.index, c.count, ql::Bstr(L"Import").Get());
         const Progress progress = ProgressOf(*frame_.Get());
         ASSERT_EQ(c.sent ? 1u : 0u, progress.size());
         if (c.sent) {
             EXPECT_EQ(std::make_pair(c.percent, c.show), progress[0]);
         }
     }
-    dtm_->Store().SetStopRequested(false);
+    dtmint::Store(dtm_.Get()).SetStopRequested(false);
 }
 
 }  // namespace

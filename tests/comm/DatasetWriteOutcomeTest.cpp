@@ -37,7 +37,7 @@ TEST_P(DatasetWrite, FailsWithTheAnswersMessage) {
     ql::Variant value;
     value.SetR4(2.5f);
     VARIANT_BOOL done = VARIANT_FALSE;
-    IQuelkVariablesEx* store = dtm_.Get();
+    const ql::ComPtr<IQuelkVariablesEx> store = Variables();
     EXPECT_HR(c.result, store->WriteToDevice(kCalibrationFactorId, *value, &done));
 
     ql::ComPtr<IErrorInfo> info;
@@ -59,11 +59,11 @@ INSTANTIATE_TEST_SUITE_P(OneParameter, DatasetWrite, ::testing::ValuesIn(kWrites
 TEST_F(CommTest, ARefusedWriteIsOneFailedParameterOfTheDownload) {
     GoOnline();
     channel_->Device().FindRecord(1, 70)->writable = false;
-    dtm_->questionAnswer = 6;  // Yes: stop
+    AnswerQuestions(L"buttonYes");  // stop
     VARIANT_BOOL ok = VARIANT_TRUE;
-    EXPECT_HR(S_OK, dtm_->DownloadParameters(nullptr, &ok));
+    EXPECT_HR(S_OK, Variables()->DownloadParameters(nullptr, &ok));
     EXPECT_EQ(VARIANT_FALSE, ok);
-    EXPECT_EQ(1u, dtm_->questions.size());
+    EXPECT_EQ(1u, Questions().size());
     ql::ComPtr<IErrorInfo> left;
     EXPECT_HR(S_FALSE, ::GetErrorInfo(0, left.Put())) << "the refusal's error object stayed behind";
 }

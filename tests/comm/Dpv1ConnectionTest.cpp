@@ -19,14 +19,15 @@ TEST_F(Dpv1ConnectionTest, ConnectGoesOutAsTheLayoutAndEndsOnline) {
     EXPECT_EQ(SourceFile("tests/data/xml/valid/dpv1-connect-request.xml"), channel_->Requests()[0].document);
     EXPECT_TRUE(channel_->Requests()[0].valid);
 
-    EXPECT_EQ((std::vector<ULONG>{kStateCommunicationSet, kStateConnecting, kStateConnected}), dtm_->states);
-    ASSERT_NE(nullptr, dtm_->CommunicationReference());
-    EXPECT_EQ(36u, ::SysStringLen(dtm_->CommunicationReference()));
-    EXPECT_EQ(channel_->Reference(), StringOf(dtm_->CommunicationReference()));
-    ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionSucceeded));
-    EXPECT_EQ(0u, dtm_->CountNotifications(kNotifyConnectionFailed));
-    EXPECT_EQ(VT_EMPTY, dtm_->notifications.back().data.Type());
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    EXPECT_EQ((std::vector<ULONG>{kStateCommunicationSet, kStateConnecting, kStateConnected}),
+              control_->states);
+    ASSERT_NE(nullptr, dtmint::CommunicationReference(dtm_.Get()));
+    EXPECT_EQ(36u, ::SysStringLen(dtmint::CommunicationReference(dtm_.Get())));
+    EXPECT_EQ(channel_->Reference(), StringOf(dtmint::CommunicationReference(dtm_.Get())));
+    ASSERT_EQ(1u, control_->CountNotifications(kNotifyConnectionSucceeded));
+    EXPECT_EQ(0u, control_->CountNotifications(kNotifyConnectionFailed));
+    EXPECT_EQ(VT_EMPTY, control_->notifications.back().data.Type());
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
 }
 
 TEST_F(Dpv1ConnectionTest, AccessDeniedOnConnectEndsInStateNineWithTheMessage) {
@@ -38,12 +39,12 @@ TEST_F(Dpv1ConnectionTest, AccessDeniedOnConnectEndsInStateNineWithTheMessage) {
     SetCommunication();
 
     VARIANT_BOOL sent = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
+    ASSERT_HR(S_OK, OnlineState()->GoOnline(&sent));
     EXPECT_EQ(VARIANT_TRUE, sent);
-    EXPECT_EQ(kStateCommunicationSet, dtm_->state);
-    EXPECT_EQ(nullptr, dtm_->CommunicationReference());
-    ASSERT_EQ(1u, dtm_->CountNotifications(kNotifyConnectionFailed));
-    const ql::Variant& message = dtm_->notifications.back().data;
+    EXPECT_EQ(kStateCommunicationSet, State());
+    EXPECT_EQ(nullptr, dtmint::CommunicationReference(dtm_.Get()));
+    ASSERT_EQ(1u, control_->CountNotifications(kNotifyConnectionFailed));
+    const ql::Variant& message = control_->notifications.back().data;
     ASSERT_EQ(VT_BSTR, message.Type());
     EXPECT_EQ(L"ErrorCode 80B600 recieved! Access denied (ConnectRequest)", StringOf(V_BSTR(message.Get())));
 }
@@ -74,13 +75,13 @@ TEST_F(Dpv1ConnectionTest, ConnectAnswersDecideTheStateWhateverCameBefore) {
         channel_->AddFault(rule);
         SetCommunication();
         VARIANT_BOOL sent = VARIANT_FALSE;
-        ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
-        EXPECT_EQ(c.state, dtm_->state);
-        ASSERT_EQ(1u, dtm_->CountNotifications(c.notification));
-        EXPECT_EQ(c.message, StringOf(V_BSTR(dtm_->notifications.back().data.Get())));
+        ASSERT_HR(S_OK, OnlineState()->GoOnline(&sent));
+        EXPECT_EQ(c.state, State());
+        ASSERT_EQ(1u, control_->CountNotifications(c.notification));
+        EXPECT_EQ(c.message, StringOf(V_BSTR(control_->notifications.back().data.Get())));
         // The DTM can go online at once afterwards.
-        ASSERT_HR(S_OK, dtm_->GoOnline(&sent));
-        EXPECT_EQ(kStateConnected, dtm_->state);
+        ASSERT_HR(S_OK, OnlineState()->GoOnline(&sent));
+        EXPECT_EQ(kStateConnected, State());
     }
 }
 
@@ -101,11 +102,11 @@ TEST_F(Dpv1ConnectionTest, ARefusedConnectReturnsToStateNine) {
         channel_->AddFault(rule);
         SetCommunication();
         VARIANT_BOOL sent = VARIANT_FALSE;
-        EXPECT_HR(c.result, dtm_->GoOnline(&sent));
+        EXPECT_HR(c.result, OnlineState()->GoOnline(&sent));
         EXPECT_EQ(VARIANT_FALSE, sent);
         EXPECT_EQ((std::vector<ULONG>{kStateCommunicationSet, kStateConnecting, kStateCommunicationSet}),
-                  dtm_->states);
-        EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+                  control_->states);
+        EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
     }
 }
 
@@ -137,16 +138,16 @@ TEST_F(Dpv1ConnectionTest, GoOfflineEndsByTheDisconnectAnswer) {
             rule.errorCode = {0x80, 0xB5, 0x00};
             channel_->AddFault(rule);
         }
-        dtm_->notifications.clear();
+        control_->notifications.clear();
         VARIANT_BOOL offline = VARIANT_FALSE;
-        ASSERT_HR(S_OK, dtm_->GoOffline(&offline));
+        ASSERT_HR(S_OK, OnlineState()->GoOffline(&offline));
         EXPECT_EQ(c.offline, offline);
-        EXPECT_EQ(c.state, dtm_->state);
+        EXPECT_EQ(c.state, State());
         if (c.notification) {
-            ASSERT_EQ(1u, dtm_->notifications.size());
-            EXPECT_EQ(c.notification, dtm_->notifications[0].code);
+            ASSERT_EQ(1u, control_->notifications.size());
+            EXPECT_EQ(c.notification, control_->notifications[0].code);
         } else {
-            EXPECT_TRUE(dtm_->notifications.empty());
+            EXPECT_TRUE(control_->notifications.empty());
         }
     }
 }
@@ -170,22 +171,22 @@ TEST_F(Dpv1ConnectionTest, ReleasingInStatesTenAndElevenReturnsToNine) {
         VARIANT_BOOL result = VARIANT_FALSE;
         if (c.requests == kSimConnect) {
             SetCommunication();
-            ASSERT_HR(S_OK, dtm_->GoOnline(&result));
+            ASSERT_HR(S_OK, OnlineState()->GoOnline(&result));
         } else {
             GoOnline();
-            ASSERT_HR(S_OK, dtm_->GoOffline(&result));
+            ASSERT_HR(S_OK, OnlineState()->GoOffline(&result));
         }
-        ASSERT_EQ(c.stuckState, dtm_->state);
-        ASSERT_EQ(1u, dtm_->PendingTransactions().Count());
+        ASSERT_EQ(c.stuckState, State());
+        ASSERT_EQ(1u, dtmint::PendingTransactionCount(dtm_.Get()));
 
-        ASSERT_HR(S_OK, dtm_->AbandonConnection());
-        EXPECT_EQ(kStateCommunicationSet, dtm_->state);
-        EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
-        EXPECT_EQ(nullptr, dtm_->CommunicationReference());
+        ASSERT_HR(S_OK, dtmint::AbandonConnection(dtm_.Get()));
+        EXPECT_EQ(kStateCommunicationSet, State());
+        EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
+        EXPECT_EQ(nullptr, dtmint::CommunicationReference(dtm_.Get()));
         // Out of the stuck state the DTM connects again.
-        ASSERT_HR(S_OK, dtm_->GoOnline(&result));
-        EXPECT_EQ(kStateConnected, dtm_->state);
-        EXPECT_HR(S_FALSE, dtm_->AbandonConnection());
+        ASSERT_HR(S_OK, OnlineState()->GoOnline(&result));
+        EXPECT_EQ(kStateConnected, State());
+        EXPECT_HR(S_FALSE, dtmint::AbandonConnection(dtm_.Get()));
     }
 }
 

@@ -36,10 +36,10 @@ TEST_P(Dpv1FaultModesTest, LeavesTheDtmUsable) {
     EXPECT_HR(c.result, ReadSync(kCalibrationFactorId, &sent));
     EXPECT_EQ(c.sent, sent);
     if (c.message) {
-        ASSERT_EQ(1u, dtm_->storeMessages.size());
-        EXPECT_EQ(c.message, dtm_->storeMessages[0].text);
+        ASSERT_EQ(1u, control_->messages.size());
+        EXPECT_EQ(c.message, control_->messages[0].text);
     } else {
-        EXPECT_TRUE(dtm_->storeMessages.empty());
+        EXPECT_TRUE(control_->messages.empty());
     }
 
     // Whatever the channel still sends arrives now.
@@ -48,21 +48,21 @@ TEST_P(Dpv1FaultModesTest, LeavesTheDtmUsable) {
         ASSERT_GT(channel_->Answers().size(), answersBefore);
         EXPECT_HR(c.lateAnswerResult, channel_->Answers().back().result);
     }
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
-    EXPECT_EQ(c.stateAfter, dtm_->state);
-    EXPECT_EQ(c.valueAfter, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
+    EXPECT_EQ(c.stateAfter, State());
+    EXPECT_EQ(c.valueAfter, V_R4(Value(kCalibrationFactorId).Get()));
 
-    if (dtm_->state == kStateCommunicationSet) {
+    if (State() == kStateCommunicationSet) {
         VARIANT_BOOL connecting = VARIANT_FALSE;
-        ASSERT_HR(S_OK, dtm_->GoOnline(&connecting));
-        ASSERT_EQ(kStateConnected, dtm_->state);
+        ASSERT_HR(S_OK, OnlineState()->GoOnline(&connecting));
+        ASSERT_EQ(kStateConnected, State());
     }
     sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
     EXPECT_EQ(VARIANT_TRUE, sent);
-    EXPECT_TRUE(dtm_->Store().LastResultOk());
-    EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    EXPECT_TRUE(dtmint::Store(dtm_.Get()).LastResultOk());
+    EXPECT_EQ(1.02f, V_R4(Value(kCalibrationFactorId).Get()));
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
 }
 
 const FaultCase kFaultCases[] = {
@@ -144,15 +144,15 @@ using Dpv1AcceptanceTest = CommTest;
 TEST_F(Dpv1AcceptanceTest, OnlyVariantTrueIsAnAcceptance) {
     ql::ComPtr<OddAcceptanceChannel> odd;
     ASSERT_HR(S_OK, ql::MakeObject(odd));
-    ASSERT_HR(S_OK, dtm_->SetChannel(static_cast<IFdtCommunication*>(odd.Get())));
-    dtm_->state = kStateCommunicationSet;
+    ASSERT_HR(S_OK, Client()->SetChannel(static_cast<IFdtCommunication*>(odd.Get())));
+    ForceState(kStateCommunicationSet);
     VARIANT_BOOL sent = VARIANT_TRUE;
-    EXPECT_HR(S_FALSE, dtm_->Connect(&sent));
+    EXPECT_HR(S_FALSE, Client()->Connect(&sent));
     EXPECT_EQ(VARIANT_FALSE, sent);
-    EXPECT_HR(S_OK, dtm_->ConnectRequest(0, 126, &sent));
+    EXPECT_HR(S_OK, Dpv1()->ConnectRequest(0, 126, &sent));
     EXPECT_EQ(VARIANT_FALSE, sent);
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
-    ASSERT_HR(S_OK, dtm_->SetChannel(nullptr));
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
+    ASSERT_HR(S_OK, Client()->SetChannel(nullptr));
 }
 
 }  // namespace

@@ -33,32 +33,32 @@ ql::Variant R4(float value) {
 
 TEST_F(Dpv1TransferTest, AnR4ReadStoresTheValueAndTellsTheUserInterfaces) {
     GoOnline();
-    dtm_->notifications.clear();
+    control_->notifications.clear();
     VARIANT_BOOL sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
     EXPECT_EQ(VARIANT_TRUE, sent);
-    EXPECT_TRUE(dtm_->Store().LastResultOk());
+    EXPECT_TRUE(dtmint::Store(dtm_.Get()).LastResultOk());
 
-    const ql::Variant value = dtm_->Value(kCalibrationFactorId);
+    const ql::Variant value = Value(kCalibrationFactorId);
     ASSERT_EQ(VT_R4, value.Type());
     EXPECT_EQ(1.02f, V_R4(value.Get()));
     bool announced = false;
-    for (const Notification& changed : dtm_->notifications) {
+    for (const Notification& changed : control_->notifications) {
         const ql::Variant value = NotifiedValue(*changed.data);
         announced =
             announced || (changed.code == 0x2702 && NotifiedId(*changed.data) == kCalibrationFactorId &&
                           value.Type() == VT_R4 && V_R4(value.Get()) == 1.02f);
     }
     EXPECT_TRUE(announced) << "no 0x2702 with the value read";
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
 }
 
 TEST_F(Dpv1TransferTest, AWriteReachesTheDeviceInItsWireFormat) {
     GoOnline();
     ASSERT_HR(S_OK, WriteSync(kLowFlowCutOffId, *R4(2.5f)));
-    EXPECT_TRUE(dtm_->Store().LastResultOk());
+    EXPECT_TRUE(dtmint::Store(dtm_.Get()).LastResultOk());
     EXPECT_EQ(EncodePaNumber(2.5, VT_R4), channel_->Device().FindRecord(1, 71)->bytes);
-    EXPECT_EQ(2.5f, V_R4(dtm_->Value(kLowFlowCutOffId).Get()));
+    EXPECT_EQ(2.5f, V_R4(Value(kLowFlowCutOffId).Get()));
 }
 
 TEST_F(Dpv1TransferTest, DeviceErrorsReachTheUserWithTheParameterAndAnswerSOk) {
@@ -93,20 +93,20 @@ TEST_F(Dpv1TransferTest, DeviceErrorsReachTheUserWithTheParameterAndAnswerSOk) {
         if (c.address >= 0) {
             ql::Variant address;
             address.SetUI4(static_cast<ULONG>(c.address));
-            ASSERT_HR(S_OK, dtm_->Store().SetAddress(c.id, *address));
+            ASSERT_HR(S_OK, Variables()->SetAddress(c.id, *address));
         }
         channel_->Device().SetBusyFor(c.busy);
-        const ql::Variant before = dtm_->Value(c.id);
+        const ql::Variant before = Value(c.id);
         VARIANT_BOOL sent = VARIANT_FALSE;
         if (c.write) {
             ql::Variant value;
             ASSERT_HR(S_OK, HexBstrToByteArray(value.Get(), ql::Bstr(c.valueHex).Get(), TRUE));
             VARTYPE type = VT_EMPTY;
-            ASSERT_HR(S_OK, dtm_->Store().GetVariableInfo(c.id, nullptr, nullptr, &type, nullptr, nullptr,
-                                                          nullptr, nullptr));
+            ASSERT_HR(S_OK, Variables()->GetVariableInfo(c.id, nullptr, nullptr, &type, nullptr, nullptr,
+                                                         nullptr, nullptr));
             if (type != (VT_ARRAY | VT_UI1)) {
                 ql::Variant typed;
-                ASSERT_HR(S_OK, dtm_->TextToValue(ql::Bstr(c.valueHex).Get(), type, typed.Get()));
+                ASSERT_HR(S_OK, Client()->TextToValue(ql::Bstr(c.valueHex).Get(), type, typed.Get()));
                 value = std::move(typed);
             }
             ASSERT_HR(S_OK, WriteSync(c.id, *value, &sent));
@@ -114,12 +114,12 @@ TEST_F(Dpv1TransferTest, DeviceErrorsReachTheUserWithTheParameterAndAnswerSOk) {
             ASSERT_HR(S_OK, ReadSync(c.id, &sent));
         }
         EXPECT_EQ(VARIANT_TRUE, sent);
-        EXPECT_FALSE(dtm_->Store().LastResultOk());
-        ASSERT_EQ(1u, dtm_->storeMessages.size());
-        EXPECT_EQ(c.id, dtm_->storeMessages[0].id);
-        EXPECT_EQ(c.message, dtm_->storeMessages[0].text);
-        EXPECT_EQ(WireText(*before), WireText(*dtm_->Value(c.id))) << "the dataset's value changed";
-        EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+        EXPECT_FALSE(dtmint::Store(dtm_.Get()).LastResultOk());
+        ASSERT_EQ(1u, control_->messages.size());
+        EXPECT_EQ(c.id, control_->messages[0].id);
+        EXPECT_EQ(c.message, control_->messages[0].text);
+        EXPECT_EQ(WireText(*before), WireText(*Value(c.id))) << "the dataset's value changed";
+        EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
     }
 }
 
@@ -129,23 +129,22 @@ TEST_F(Dpv1TransferTest, AReferenceThePeerSentIsEscapedInTheRequests) {
     ASSERT_EQ(36u, reference.size());
     channel_->SetNextReference(reference);
     GoOnline();
-    EXPECT_EQ(reference, StringOf(dtm_->CommunicationReference()));
+    EXPECT_EQ(reference, StringOf(dtmint::CommunicationReference(dtm_.Get())));
     VARIANT_BOOL sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, ReadSync(kCalibrationFactorId, &sent));
     ASSERT_EQ(VARIANT_TRUE, sent);
     EXPECT_TRUE(channel_->Requests().back().valid);
-    EXPECT_TRUE(dtm_->Store().LastResultOk());
-    EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+    EXPECT_TRUE(dtmint::Store(dtm_.Get()).LastResultOk());
+    EXPECT_EQ(1.02f, V_R4(Value(kCalibrationFactorId).Get()));
     VARIANT_BOOL offline = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->GoOffline(&offline));
+    ASSERT_HR(S_OK, OnlineState()->GoOffline(&offline));
     EXPECT_EQ(VARIANT_TRUE, offline);
 }
-
 
 // ---- synchronous requests inside each other ----
 
 struct NestedRead {
-    CTestDtm* dtm = nullptr;
+    IQuelkDpv1Communication* dtm = nullptr;
     HRESULT result = E_PENDING;
     VARIANT_BOOL sent = VARIANT_FALSE;
 };
@@ -169,10 +168,11 @@ TEST_F(Dpv1TransferTest, NestedSynchronousRequestsKeepTheirOwnResults) {
     late.requests = kSimTransaction;
     late.delayMs = 250;
     channel_->AddFault(late);
-    dtm_->SetTimeouts(2000, 2000);
+    dtmint::SetTransactionTimeouts(dtm_.Get(), 2000, 2000);
 
     NestedRead nested;
-    nested.dtm = dtm_.Get();
+    const ql::ComPtr<IQuelkDpv1Communication> client = Dpv1();
+    nested.dtm = client.Get();
     g_nested = &nested;
     ::SetTimer(nullptr, 0, 1, &ReadInsideTheWait);
     VARIANT_BOOL sent = VARIANT_FALSE;
@@ -182,12 +182,12 @@ TEST_F(Dpv1TransferTest, NestedSynchronousRequestsKeepTheirOwnResults) {
     EXPECT_HR(E_FAIL, outer);
     EXPECT_HR(S_OK, nested.result);
     EXPECT_EQ(VARIANT_TRUE, nested.sent);
-    EXPECT_EQ(0.0f, V_R4(dtm_->Value(kLowFlowCutOffId).Get()));
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
+    EXPECT_EQ(0.0f, V_R4(Value(kLowFlowCutOffId).Get()));
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
 }
 
 struct ChannelDrop {
-    CTestDtm* dtm = nullptr;
+    IQuelkDpv1Client* dtm = nullptr;
 };
 ChannelDrop* g_drop = nullptr;
 
@@ -199,10 +199,11 @@ void CALLBACK DropTheChannel(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(Dpv1TransferTest, LosingTheChannelWakesTheWaitAndLateAnswersAreIgnored) {
     GoOnline();
     channel_->SetAnswerTiming(AnswerTiming::Later, 300);
-    dtm_->SetTimeouts(5000, 5000);
-    const ql::Variant before = dtm_->Value(kCalibrationFactorId);
+    dtmint::SetTransactionTimeouts(dtm_.Get(), 5000, 5000);
+    const ql::Variant before = Value(kCalibrationFactorId);
 
-    ChannelDrop drop{dtm_.Get()};
+    const ql::ComPtr<IQuelkDpv1Client> client = Client();
+    ChannelDrop drop{client.Get()};
     g_drop = &drop;
     ::SetTimer(nullptr, 0, 20, &DropTheChannel);
     const ULONGLONG start = ::GetTickCount64();
@@ -211,15 +212,15 @@ TEST_F(Dpv1TransferTest, LosingTheChannelWakesTheWaitAndLateAnswersAreIgnored) {
     g_drop = nullptr;
     EXPECT_LT(::GetTickCount64() - start, 1000u) << "the wait ran on to its time-out";
     EXPECT_EQ(VARIANT_TRUE, sent);
-    EXPECT_EQ(0u, dtm_->PendingTransactions().Count());
-    EXPECT_FALSE(dtm_->HasChannel());
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
+    EXPECT_FALSE(dtmint::HasChannel(dtm_.Get()));
 
     // The channel's answer still arrives: it finds nothing.
     ASSERT_TRUE(PumpUntil([this] { return channel_->QueuedAnswerCount() == 0; }));
     ASSERT_FALSE(channel_->Answers().empty());
     EXPECT_HR(E_FAIL, channel_->Answers().back().result);
-    EXPECT_TRUE(dtm_->storeMessages.empty());
-    EXPECT_EQ(V_R4(before.Get()), V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+    EXPECT_TRUE(control_->messages.empty());
+    EXPECT_EQ(V_R4(before.Get()), V_R4(Value(kCalibrationFactorId).Get()));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 class OnlineRequestTest : public CommTest {
 protected:
     bool WaitForRequestEnd() {
-        return PumpUntil([this] { return !dtm_->IsRequestRunning(); }, 30000);
+        return PumpUntil([this] { return !dtmint::IsOnlineRequestRunning(dtm_.Get()); }, 30000);
     }
     std::vector<std::pair<LONG, bool>> Progress() {
         std::vector<std::pair<LONG, bool>> progress;
@@ -33,10 +33,10 @@ TEST_F(OnlineRequestTest, AnUploadRequestRunsOnItsWorkerAndTellsTheFrame) {
     GoOnline();
     frame_->ClearCalls();
     VARIANT_BOOL started = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), ql::Bstr(L"all").Get(), &started));
+    ASSERT_HR(S_OK, OnlineRequests()->UploadRequest(invokeId_.Get(), ql::Bstr(L"all").Get(), &started));
     ASSERT_EQ(VARIANT_TRUE, started);
-    EXPECT_TRUE(dtm_->IsRequestRunning());
-    EXPECT_EQ(StringOf(invokeId_.Get()), StringOf(dtm_->RunningInvokeId()));
+    EXPECT_TRUE(dtmint::IsOnlineRequestRunning(dtm_.Get()));
+    EXPECT_EQ(StringOf(invokeId_.Get()), StringOf(dtmint::RunningOnlineRequestId(dtm_.Get())));
     ASSERT_TRUE(WaitForRequestEnd());
     ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyUploadFinished") == 1; }));
 
@@ -49,21 +49,21 @@ TEST_F(OnlineRequestTest, AnUploadRequestRunsOnItsWorkerAndTellsTheFrame) {
     EXPECT_EQ(std::make_pair(0L, true), progress[1]);
     EXPECT_EQ(std::make_pair(99L, true), progress[120]);
     EXPECT_EQ(std::make_pair(0L, false), progress.back());
-    EXPECT_EQ(nullptr, dtm_->RunningInvokeId());
-    EXPECT_EQ(L"all", StringOf(dtm_->RequestText()));
-    EXPECT_EQ(1.02f, V_R4(dtm_->Value(kCalibrationFactorId).Get()));
+    EXPECT_EQ(nullptr, dtmint::RunningOnlineRequestId(dtm_.Get()));
+    EXPECT_EQ(L"all", StringOf(dtmint::OnlineRequestText(dtm_.Get())));
+    EXPECT_EQ(1.02f, V_R4(Value(kCalibrationFactorId).Get()));
 }
 
 TEST_F(OnlineRequestTest, AFailureAnsweredNoFinishesWithFalse) {
     GoOnline();
     channel_->Device().SetBusyFor(1);
-    dtm_->questionAnswer = 7;  // the frame's dialog answered "buttonNo"
+    AnswerQuestions(L"buttonNo");
     VARIANT_BOOL started = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    ASSERT_HR(S_OK, OnlineRequests()->UploadRequest(invokeId_.Get(), nullptr, &started));
     ASSERT_TRUE(WaitForRequestEnd());
     ASSERT_TRUE(PumpUntil([this] { return frame_->CountCalls(L"NotifyUploadFinished") == 1; }));
     EXPECT_EQ(L"FALSE", frame_->LastCall(L"NotifyUploadFinished")->Arguments[1]);
-    EXPECT_EQ(1u, dtm_->questions.size());
+    EXPECT_EQ(1u, Questions().size());
 }
 
 TEST_F(OnlineRequestTest, ACancelledUploadSendsNoFinishedEvent) {
@@ -72,11 +72,11 @@ TEST_F(OnlineRequestTest, ACancelledUploadSendsNoFinishedEvent) {
     VARIANT_BOOL stopped = VARIANT_FALSE;
     frame_->SetListener([&](const FrameCall& call) {
         if (call.Method == L"NotifyProgress" && call.Arguments[2] == L"20") {
-            cancelled = dtm_->CancelOnlineRequest(invokeId_.Get(), &stopped);
+            cancelled = OnlineRequests()->CancelOnlineRequest(invokeId_.Get(), &stopped);
         }
     });
     VARIANT_BOOL started = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->UploadRequest(invokeId_.Get(), nullptr, &started));
+    ASSERT_HR(S_OK, OnlineRequests()->UploadRequest(invokeId_.Get(), nullptr, &started));
     ASSERT_TRUE(WaitForRequestEnd());
     PumpUntil([] { return false; }, 200);
     frame_->SetListener(nullptr);
@@ -84,7 +84,7 @@ TEST_F(OnlineRequestTest, ACancelledUploadSendsNoFinishedEvent) {
     EXPECT_EQ(VARIANT_TRUE, stopped);
     EXPECT_EQ(0u, frame_->CountCalls(L"NotifyUploadFinished"));
     EXPECT_EQ(std::make_pair(0L, false), Progress().back());
-    EXPECT_FALSE(dtm_->Store().StopRequested());
+    EXPECT_FALSE(dtmint::Store(dtm_.Get()).StopRequested());
 }
 
 // The frame was told that the request started: when the worker cannot reach the DTM through its proxy, the

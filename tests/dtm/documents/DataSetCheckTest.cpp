@@ -45,68 +45,76 @@ class DataSetCheckTest : public DocumentsTest {
 protected:
     void SetUp() override {
         DocumentsTest::SetUp();
-        peer_ = MakeDtm();
-        frame_->dtms[L"Peer"] = ql::ComPtr<IUnknown>(static_cast<IDtmParameter*>(peer_.Get()));
+        peer_ = MakeDtm(L"Plant/Peer");
+        ASSERT_TRUE(peer_);
+        frame_->dtms[L"Peer"] = ql::ComPtr<IUnknown>(peer_->GetControllingUnknown());
+        frame_->calls.clear();
     }
     void TearDown() override {
         peer_.Reset();
         DocumentsTest::TearDown();
     }
-    using CheckMethod = HRESULT (STDMETHODCALLTYPE CDtmDataSetCheckPart::*)(VARIANT_BOOL*);
+    using CheckMethod = HRESULT (STDMETHODCALLTYPE IDtmDataSetCheck::*)(VARIANT_BOOL*);
     VARIANT_BOOL Call(HRESULT expected, CheckMethod method) {
         VARIANT_BOOL result = VARIANT_TRUE;
-        CDtmDataSetCheckPart* check = dtm_.Get();
-        EXPECT_HR(expected, (check->*method)(&result));
+        const ql::ComPtr<IDtmDataSetCheck> check = Query<IDtmDataSetCheck>();
+        EXPECT_HR(expected, (check.Get()->*method)(&result));
         return result;
     }
     VARIANT_BOOL InitCompare(HRESULT expected, const wchar_t* tag = L"Peer") {
         ql::Bstr systemTag(tag);
         VARIANT_BOOL ok = VARIANT_TRUE;
-        EXPECT_HR(expected, dtm_->InitCompare(systemTag.Get(), &ok));
+        EXPECT_HR(expected, Query<IDtmDataSetCheck>()->InitCompare(systemTag.Get(), &ok));
         return ok;
     }
 
-    ql::ComPtr<CTestDtm> peer_;
+    ql::ComPtr<CDtmObject> peer_;
 };
 
 TEST_F(DataSetCheckTest, VerifyReportsOnlyTheFirstRejectedValue) {
-    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &CDtmDataSetCheckPart::VerifyDataSet));
+    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &IDtmDataSetCheck::VerifyDataSet));
     EXPECT_TRUE(frame_->Messages().empty());
 
     SetValue(3, *MakeUI4(200));  // station address beyond 126
     SetValue(20, *MakeUI4(99));  // no such target mode
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::VerifyDataSet));
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::VerifyDataSet));
     EXPECT_EQ(std::vector<std::string>{kInvalidParameters}, frame_->Messages());
     EXPECT_EQ("ui1:200", ValueOf(3)) << "the dataset is not changed";
 
     frame_->calls.clear();
-    dtm_->answersLocalization = true;
-    dtm_->translations[L"localization/ToolkitMessages/Message[@id=\"2002\"]"] = L"Ungueltige Parameter";
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::VerifyDataSet));
+    ql::Bstr translation(
+        L"<localization><ToolkitMessages><Message id=\"2002\"><locale code=\"en\">Ungueltige "
+        L"Parameter</locale>"
+        L"</Message></ToolkitMessages></localization>");
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Query<IQuelkLocalization>()->LoadDocument(translation.Get(), &loaded));
+    ASSERT_EQ(VARIANT_TRUE, loaded);
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::VerifyDataSet));
     EXPECT_EQ(std::vector<std::string>{"Ungueltige Parameter"}, frame_->Messages());
 
-    host().state = 7;
-    EXPECT_EQ(VARIANT_FALSE, Call(S_FALSE, &CDtmDataSetCheckPart::VerifyDataSet));
-    EXPECT_HR(E_INVALIDARG, dtm_->VerifyDataSet(nullptr));
+    ForceState(7);
+    EXPECT_EQ(VARIANT_FALSE, Call(S_FALSE, &IDtmDataSetCheck::VerifyDataSet));
+    EXPECT_HR(E_INVALIDARG, Query<IDtmDataSetCheck>()->VerifyDataSet(nullptr));
 }
 
 TEST_F(DataSetCheckTest, CompareWithAnotherDtmOfTheProject) {
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::Compare)) << "no link yet";
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::Compare)) << "no link yet";
     EXPECT_EQ(VARIANT_TRUE, InitCompare(S_OK));
-    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &CDtmDataSetCheckPart::Compare));
+    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &IDtmDataSetCheck::Compare));
 
-    peer_->Store().SetValue(1, *MakeBstr(L"Other tag"));
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::Compare));
+    Query<IQuelkVariablesEx>(peer_.Get())->SetValue(1, *MakeBstr(L"Other tag"));
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::Compare));
     SetValue(1, *MakeBstr(L"Other tag"));
-    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &CDtmDataSetCheckPart::Compare));
-    peer_->Store().SetValue(46, *MakeBytes({1, 2}));
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::Compare));
+    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &IDtmDataSetCheck::Compare));
+    Query<IQuelkVariablesEx>(peer_.Get())->SetValue(46, *MakeBytes({1, 2}));
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::Compare));
 
-    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &CDtmDataSetCheckPart::ReleaseCompare));
-    EXPECT_EQ((std::vector<std::string>{"GetDtm Peer", "ReleaseDtm Peer"}), frame_->calls);
-    EXPECT_FALSE(host().compareInitialised);
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::Compare));
-    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &CDtmDataSetCheckPart::ReleaseCompare));
+    EXPECT_EQ(VARIANT_TRUE, Call(S_OK, &IDtmDataSetCheck::ReleaseCompare));
+    EXPECT_EQ((std::vector<std::string>{"GetDtm Peer", "ReleaseDtm Peer"}),
+              frame_->CallsOf({"GetDtm", "ReleaseDtm"}));
+    EXPECT_FALSE(dtmint::CompareInitialised(dtm_.Get()));
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::Compare));
+    EXPECT_EQ(VARIANT_FALSE, Call(S_OK, &IDtmDataSetCheck::ReleaseCompare));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "DocumentsTestSupport.h"
 #include "dtm/documents/DocumentationDiagnosis.h"
 #include "dtm/documents/DocumentationItems.h"
+#include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/TempFolder.h"
 
 namespace doctest {
@@ -45,12 +46,12 @@ protected:
     void SetUp() override {
         DocumentsTest::SetUp();
         dumpPath_ = folder_.File(L"Orvo.xml");
-        dtm_->SetDumpPath(dumpPath_);
+        dtmint::SetDocumentationDumpPath(dtm_.Get(), dumpPath_);
     }
     std::string Document(LONG functionId, HRESULT expected = S_OK) {
         ql::Bstr call(FunctionCall(functionId));
         ql::Bstr document;
-        EXPECT_HR(expected, dtm_->GetDocumentation(call.Get(), document.Put()));
+        EXPECT_HR(expected, Query<IDtmDocumentation>()->GetDocumentation(call.Get(), document.Put()));
         if (expected != S_OK) {
             EXPECT_TRUE(document.IsNull());
         }
@@ -64,7 +65,6 @@ protected:
     }
     bool DumpExists() { return ::GetFileAttributesW(dumpPath_.c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::string Dump() { return DumpExists() ? folder_.Read(L"Orvo.xml") : "<no dump>"; }
-    void DeviceValue(ULONG id, std::vector<BYTE> bytes) { dtm_->deviceValues[id] = std::move(bytes); }
 
     vtest::TempFolder folder_;
     std::wstring dumpPath_;
@@ -128,14 +128,20 @@ TEST_F(DocumentationTest, OfflineParameterizeListsEveryDeviceParameter) {
 
     // The enumerations show the entry of their code (a 16-bit one included).
     ql::Variant entries;
-    ASSERT_HR(S_OK, store().GetVariableField(75, kFieldEnumerationEntries, entries.Put()));
-    EXPECT_TRUE(Contains(document, "fdt:name=\"AI Function Block (Flow) - Fail Safe Type \" fdt:display=\""));
+    ASSERT_HR(S_OK, Query<IQuelkVariableFields>()->GetVariableField(
+                        *MakeUI4(75), *MakeUI4(kFieldEnumerationEntries), entries.Get()));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"AI Function Block (Flow) - Fail Safe Type\" fdt:display=\""));
     EXPECT_TRUE(Contains(document, "fdt:name=\"Transducer Block - MassFlowUnit\" fdt:display=\""));
 
     EXPECT_EQ(document, Dump()) << "the complete document is also the dump, in the ANSI code page";
 }
 
 TEST_F(DocumentationTest, OnlineFunctionsOfflineGiveTheNotConnectedDocumentAndNoDump) {
+    // A channel the DTM holds but is not connected through: nothing may be asked of the device.
+    ql::ComPtr<CSimulatedDpv1Channel> channel;
+    ASSERT_HR(S_OK, ql::MakeObject(channel));
+    const ql::ComPtr<IQuelkDpv1Client> client = Query<IQuelkDpv1Client>();
+    ASSERT_HR(S_OK, client->SetChannel(static_cast<IFdtCommunication*>(channel.Get())));
     for (LONG function : {2L, 5L}) {
         SCOPED_TRACE(function);
         const std::string date = Today();
@@ -146,8 +152,10 @@ TEST_F(DocumentationTest, OnlineFunctionsOfflineGiveTheNotConnectedDocumentAndNo
                       notConnected + "\"> </DocumentVariables> " + kTrailer,
                   Document(function));
         EXPECT_FALSE(DumpExists());
-        EXPECT_TRUE(dtm_->deviceReads.empty());
+        EXPECT_TRUE(channel->Requests().empty());
     }
+    ASSERT_HR(S_OK, client->SetChannel(nullptr));
+    channel->DropCallback();
 }
 
 TEST_F(DocumentationTest, ValuesWithMarkupAreEscapedAndPlainFormsFollowTheValueType) {

@@ -1,9 +1,7 @@
 #pragma once
-// The document parts' tests: a complete test DTM object that embeds the store part and the four document
-// parts as the DTM object does, with a scripted host (state, user level, locks, UI-function table), the
-// communication part's bus information and the automation interface's device reads played by doubles; a
-// recording frame (container, events, DTM access); the DTM's real XML handler on the project's schema
-// files; and helpers that validate documents against those schemas.
+// The document parts' tests: the DTM object itself, driven through its interfaces; a recording frame
+// (container, events, DTM access) whose data-set lock the tests script; and helpers that validate
+// documents against the project's schema files.
 #include <windows.h>
 #include <msxml2.h>
 
@@ -20,14 +18,10 @@
 #include "classlib/ComPtr.h"
 #include "classlib/DispatchImpl.h"
 #include "classlib/Variant.h"
-#include "dataset/QuelkVariableStorePart.h"
-#include "dtm/documents/DtmDataSetCheckPart.h"
-#include "dtm/documents/DtmDocumentationPart.h"
-#include "dtm/documents/DtmDocumentsHost.h"
-#include "dtm/documents/DtmImportExportPart.h"
-#include "dtm/documents/DtmParameterPart.h"
+#include "dtm/DtmObject.h"
 #include "values/QuelkMessageSink.h"
 #include "tests/support/ComTest.h"
+#include "tests/support/DtmInternals.h"
 #include "tests/support/HResultText.h"
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestPaths.h"
@@ -57,7 +51,8 @@ class FakeFrame final : public ql::ComObjectBase<FakeFrame>,
                         public IFrameContainer,
                         public IFrameEvents,
                         public IFrameDtmAccess {
-    QL_INTERFACE_TABLE(FakeFrame, QL_ENTRY(IFrameContainer), QL_ENTRY(IFrameEvents), QL_ENTRY(IFrameDtmAccess))
+    QL_INTERFACE_TABLE(FakeFrame, QL_ENTRY(IFrameContainer), QL_ENTRY(IFrameEvents),
+                       QL_ENTRY(IFrameDtmAccess))
 
 public:
     bool grantsLock = true;
@@ -65,6 +60,8 @@ public:
     std::vector<std::string> calls;
 
     size_t Count(const std::string& method) const;
+    // The recorded calls of these methods only, in order.
+    std::vector<std::string> CallsOf(std::initializer_list<std::string> methods) const;
     std::vector<std::string> Messages() const;  // the texts of NotifyErrorMessage
 
     VARNOK_UNEXPECTED_CALL(GetTypeInfoCount, UINT*)
@@ -78,13 +75,13 @@ public:
                                              VARIANT_BOOL show) noexcept override;
     HRESULT STDMETHODCALLTYPE GetDtm(BSTR tag, IDtm** dtm) noexcept override;
     HRESULT STDMETHODCALLTYPE ReleaseDtm(BSTR tag, VARIANT_BOOL* released) noexcept override;
-    VARNOK_UNEXPECTED_CALL(SetDirtyFlag, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(GetSchemaFolder, BSTR*)
-    VARNOK_UNEXPECTED_CALL(NotifyParameterDocument, BSTR, BSTR)
+    HRESULT STDMETHODCALLTYPE SetDirtyFlag(BSTR tag, VARIANT_BOOL* done) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetSchemaFolder(BSTR* folder) noexcept override;
+    HRESULT STDMETHODCALLTYPE NotifyParameterDocument(BSTR tag, BSTR document) noexcept override;
     VARNOK_UNEXPECTED_CALL(NotifyUploadFinished, BSTR, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyDownloadFinished, BSTR, VARIANT_BOOL)
     VARNOK_UNEXPECTED_CALL(NotifyFunctionUiClosed, BSTR)
-    VARNOK_UNEXPECTED_CALL(NotifyFunctionsChanged, BSTR)
+    HRESULT STDMETHODCALLTYPE NotifyFunctionsChanged(BSTR tag) noexcept override;
     VARNOK_UNEXPECTED_CALL(EventsReserved14, BSTR, BSTR)
     VARNOK_UNEXPECTED_CALL(EventsReserved15, BSTR, BSTR)
     VARNOK_UNEXPECTED_CALL(EventsReserved16, BSTR)
@@ -104,131 +101,29 @@ private:
     void Record(std::string call) { calls.push_back(std::move(call)); }
 };
 
-class CTestDtm;
-
-// The DTM's side of the document parts, scripted by the tests.
-class TestDocumentsHost final : public DtmDocumentsHost {
-public:
-    explicit TestDocumentsHost(CTestDtm& dtm) noexcept : dtm_(dtm) {}
-
-    ULONG state = 8;
-    ql::Bstr systemTag{L"Plant/Varnok 1"};
-    ql::Bstr deviceType;
-    ql::ComPtr<FakeFrame> frame;
-    bool modified = false;
-    bool dataLocked = false;
-    std::vector<bool> suspensions;  // every SuspendModifiedNotification call
-    CQuelkXMLHandlerImpl xml;
-    RecordingSink sink;
-
-    ULONG State() noexcept override { return state; }
-    ULONG UserLevel() noexcept override { return 8; }
-    BSTR SystemTag() noexcept override { return systemTag.Get(); }
-    BSTR DeviceType() noexcept override { return deviceType.Get(); }
-    IFrameContainer* Frame() noexcept override { return frame.Get(); }
-    IFrameEvents* FrameEvents() noexcept override;
-    IUnknown* ControllingUnknown() noexcept override;
-    CQuelkVariableStore& Store() noexcept override;
-    CQuelkXMLHandlerImpl& XmlHandler() noexcept override { return xml; }
-    CQuelkMessageSink* MessageSink() noexcept override { return &sink; }
-    bool DatasetModified() noexcept override { return modified; }
-    HRESULT SuspendModifiedNotification(bool suspend) noexcept override {
-        suspensions.push_back(suspend);
-        return S_OK;
-    }
-    bool FrameLocked() noexcept override { return false; }
-    bool DataLocked() noexcept override { return dataLocked; }
-    bool HasUiFunction(LONG functionId) noexcept override {
-        return functionId == 1 || functionId == 2 || (functionId >= 4 && functionId <= 6) || functionId == 8;
-    }
-    void ReportProgress(LONG, LONG, BSTR) noexcept override {}
-    bool CompareInitialised() noexcept override { return compareInitialised; }
-    void SetCompareInitialised(bool initialised) noexcept override { compareInitialised = initialised; }
-    bool CompareRunning() noexcept override { return compareRunning; }
-    void SetCompareRunning(bool running) noexcept override { compareRunning = running; }
-    ql::Bstr& ComparePeerTag() noexcept override { return comparePeerTag; }
-    ql::ComPtr<IQuelkVariableFields>& ComparePeerStore() noexcept override { return comparePeerStore; }
-
-    bool compareInitialised = false;
-    bool compareRunning = false;
-    ql::Bstr comparePeerTag;
-    ql::ComPtr<IQuelkVariableFields> comparePeerStore;
-
-private:
-    CTestDtm& dtm_;
-    ql::ComPtr<IFrameEvents> events_;
-};
-
-// The test DTM object: the store part and the four document parts, chained as the DTM object chains
-// them; the communication part's bus information and the automation interface's device reads are doubles
-// (Part of the DTM that other work provides).
-class CTestDtm final : public ql::ComObjectBase<CTestDtm>,
-                       public CQuelkVariableStorePart,
-                       public CDtmParameterPart,
-                       public CDtmDataSetCheckPart,
-                       public CDtmImportExportPart,
-                       public CDtmDocumentationPart,
-                       public IQuelkBusInformation,
-                       public IQuelkLocalization,
-                       public IDtmObject {
-    QL_INTERFACE_TABLE(CTestDtm, QL_ENTRY_CHAIN(CQuelkVariableStorePart), QL_ENTRY_CHAIN(CDtmParameterPart),
-                       QL_ENTRY_CHAIN(CDtmDataSetCheckPart), QL_ENTRY_CHAIN(CDtmImportExportPart),
-                       QL_ENTRY_CHAIN(CDtmDocumentationPart), QL_ENTRY(IQuelkBusInformation),
-                       QL_ENTRY_FUNC(IID_IQuelkLocalization, QueryLocalization), QL_ENTRY(IDtmObject))
-
-public:
-    CTestDtm() noexcept;
-
-    TestDocumentsHost& Host() noexcept { return host_; }
-
-    // IDispatch of every interface of the object: the tests never dispatch.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override;
-    // IQuelkBusInformation as the communication part answers it (parameters 3 and 4).
-    HRESULT STDMETHODCALLTYPE GetBusInformation(BSTR* busInformation, VARIANT_BOOL* done) noexcept override;
-    HRESULT STDMETHODCALLTYPE ApplyBusInformation(IUnknown* document, VARIANT_BOOL* done) noexcept override;
-
-    // IQuelkLocalization: only GetLocaleText, from `translations`; answered when `answersLocalization`.
-    HRESULT STDMETHODCALLTYPE GetLocaleText(BSTR path, BSTR* text, VARIANT_BOOL* found) noexcept override;
-    VARNOK_UNEXPECTED_CALL(CountNodes, LONG*)
-    VARNOK_UNEXPECTED_CALL(GetLcidAt, LONG, ULONG*)
-    VARNOK_UNEXPECTED_CALL(SelectById, ULONG, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(LoadDocument, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(NodeExists, BSTR, VARIANT_BOOL*)
-
-    // IDtmObject: the device reads of the documentation, from `deviceValues`.
-    VARNOK_UNEXPECTED_CALL(ShowTreeActiveX)
-    HRESULT STDMETHODCALLTYPE ShowProgressValue(LONG, LONG, BSTR) noexcept override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE CompareSingleParameter(VARIANT id, VARIANT* deviceValue,
-                                                     VARIANT* dtmValue) noexcept override;
-    VARNOK_UNEXPECTED_CALL(SetActiveXFunctionID, LONG)
-    VARNOK_UNEXPECTED_CALL(GetActiveFunctionID, LONG*)
-
-    bool answersLocalization = false;
-    std::map<std::wstring, std::wstring> translations;
-    std::map<ULONG, std::vector<BYTE>> deviceValues;
-    std::vector<ULONG> deviceReads;
-
-private:
-    HRESULT QueryLocalization(REFIID iid, void** out) noexcept;
-
-    TestDocumentsHost host_;
-};
-
-// A fresh apartment, frame and test DTM (state 8, planning engineer, schema cache on data/schemas) per
-// test.
+// A fresh apartment, frame and DTM object per test: the DTM configured along the frame's road (state 8,
+// planning engineer, system tag kSystemTag, the minimal device type); a validator on the project's schema
+// files for the documents it writes.
 class DocumentsTest : public vtest::ComTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Another DTM with its own host, schema cache and the same frame.
-    ql::ComPtr<CTestDtm> MakeDtm();
-    TestDocumentsHost& host() { return dtm_->Host(); }
-    CQuelkVariableStore& store() { return dtm_->Store(); }
+    // Another DTM object on the same frame, configured the same way under `systemTag`.
+    ql::ComPtr<CDtmObject> MakeDtm(const wchar_t* systemTag);
+    template <class Interface>
+    static ql::ComPtr<Interface> Query(CDtmObject* dtm) {
+        ql::ComPtr<Interface> out;
+        EXPECT_HR(S_OK, dtm->QueryInterface(__uuidof(Interface), out.PutVoid()));
+        return out;
+    }
+    template <class Interface>
+    ql::ComPtr<Interface> Query() {
+        return Query<Interface>(dtm_.Get());
+    }
+    ql::ComPtr<IQuelkVariablesEx> Variables() { return Query<IQuelkVariablesEx>(); }
+    // Forces the lifecycle state word, for the cases that need another state.
+    void ForceState(ULONG state);
     std::string ValueOf(ULONG id);
     void SetValue(ULONG id, const VARIANT& value);
     void SetField(ULONG id, ULONG mask, const VARIANT& value);
@@ -236,12 +131,22 @@ protected:
     // Loads `xml` with validation against the schema files: S_OK with `loaded` true when it validates.
     // `reason` receives the parse error.
     HRESULT Validate(BSTR xml, bool* loaded, std::string* reason = nullptr);
+    // The validator's own load, with its reports in `sink`.
+    HRESULT LoadValidated(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded, RecordingSink* sink);
 
     ql::ComPtr<FakeFrame> frame_;
-    ql::ComPtr<CTestDtm> dtm_;
+    ql::ComPtr<CDtmObject> dtm_;
+
+private:
+    CQuelkXMLHandlerImpl validator_;
+    RecordingSink validatorSink_;
 };
 
-// The minimal device type element the frame hands over with InitNew.
+// The system tag of the fixture's DTM.
+extern const wchar_t kSystemTag[];
+// The minimal device type element the frame hands over with InitNew, and the element as the DTM keeps it
+// (taken out of the frame's document, it declares the namespace of its prefix itself).
 extern const wchar_t kMinimalDeviceType[];
+extern const wchar_t kKeptDeviceType[];
 
 }  // namespace doctest

@@ -16,7 +16,7 @@ std::wstring ExpectedTemplate(const wchar_t* storageState, const wchar_t* dataSe
     return std::wstring(
                L"<?xml version=\"1.0\"?> <FDT xmlns\t\t\t\t=\"x-schema:DTMParameterSchema.xml\" \t"
                L"xmlns:fdt\t\t\t=\"x-schema:FDTDataTypesSchema.xml\" \tfdt:storageState\t=\"") +
-           storageState + L"\" \tfdt:dataSetState\t=\"" + dataSetState + L"\"> \t" + kMinimalDeviceType +
+           storageState + L"\" \tfdt:dataSetState\t=\"" + dataSetState + L"\"> \t" + kKeptDeviceType +
            L" \t<DtmDevice fdt:tag=\"" + tag + L"\"> \t \t" + bus + L"\t</DtmDevice> </FDT> ";
 }
 
@@ -27,7 +27,7 @@ class ParameterDocumentTest : public DocumentsTest {
 protected:
     std::wstring Parameters(HRESULT expected = S_OK) {
         ql::Bstr document;
-        EXPECT_HR(expected, dtm_->GetParameters(nullptr, document.Put()));
+        EXPECT_HR(expected, Query<IDtmParameter>()->GetParameters(nullptr, document.Put()));
         return std::wstring(document.View());
     }
     // The document loaded with validation; fails the test when it does not validate.
@@ -36,7 +36,7 @@ protected:
         ql::ComPtr<IXMLDOMDocument2> document;
         VARIANT_BOOL loaded = VARIANT_FALSE;
         RecordingSink sink;
-        EXPECT_HR(S_OK, host().xml.LoadXMLDocument(xml.Get(), document.Put(), &loaded, &sink));
+        EXPECT_HR(S_OK, LoadValidated(xml.Get(), document.Put(), &loaded, &sink));
         EXPECT_EQ(VARIANT_TRUE, loaded) << (sink.messages.empty() ? "" : sink.messages.back());
         return document;
     }
@@ -51,7 +51,7 @@ protected:
 TEST_F(ParameterDocumentTest, TheTableGivesTheTemplateWithStatesTagAndBus) {
     EXPECT_EQ(Narrow(ExpectedTemplate(L"persistent", L"default", L"VarnokP3 DTM", kDefaultBus)),
               Narrow(Parameters()));
-    host().modified = true;
+    // The values set below make the dataset modified: the document's storage state follows.
     SetValue(3, *MakeUI4(126));
     SetValue(4, *MakeBytes({0x0A, 0xFF}));
     const std::wstring modified = Parameters();

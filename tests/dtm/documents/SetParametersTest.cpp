@@ -26,14 +26,12 @@ std::wstring Document(const wchar_t* tag, const wchar_t* busAddress, const std::
     return text + L"</DtmDevice></FDT>";
 }
 
-
 class SetParametersTest : public DocumentsTest {
 protected:
     HRESULT Set(const std::wstring& text, VARIANT_BOOL* result) {
         ql::Bstr document(text);
         frame_->calls.clear();
-        host().suspensions.clear();
-        return dtm_->SetParameters(nullptr, document.Get(), result);
+        return Query<IDtmParameter>()->SetParameters(nullptr, document.Get(), result);
     }
 };
 
@@ -45,9 +43,12 @@ TEST_F(SetParametersTest, TagAndBusAddressAreAppliedUnderTheFramesLock) {
     EXPECT_EQ(VARIANT_TRUE, result);
     EXPECT_EQ("bstr:'FT-7 & co'", ValueOf(1));
     EXPECT_EQ("ui1:42", ValueOf(3));
-    EXPECT_EQ((std::vector<std::string>{"LockDataSet Plant/Varnok 1", "UnlockDataSet Plant/Varnok 1"}),
-              frame_->calls);
-    EXPECT_EQ((std::vector<bool>{true, false}), host().suspensions);
+    // While the values go in, becoming modified hands the frame the document instead of the dirty flag;
+    // the flag follows once, after the lock is given back.
+    EXPECT_EQ(
+        (std::vector<std::string>{"LockDataSet Plant/Varnok 1", "NotifyParameterDocument Plant/Varnok 1",
+                                  "UnlockDataSet Plant/Varnok 1", "SetDirtyFlag Plant/Varnok 1"}),
+        frame_->calls);
 }
 
 TEST_F(SetParametersTest, ARefusedLockChangesNothingAndSendsMessage2001) {
@@ -62,7 +63,15 @@ TEST_F(SetParametersTest, ARefusedLockChangesNothingAndSendsMessage2001) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        host().dataLocked = c.dataLocked;
+        // The frame's own lock of the data, through the DTM's data-lock interface.
+        const ql::ComPtr<IDtmDataLock> lock = Query<IDtmDataLock>();
+        ql::Bstr tag(kSystemTag), user(L"frame");
+        if (c.dataLocked) {
+            ASSERT_HR(S_OK, lock->LockData(tag.Get(), user.Get()));
+        } else {
+            VARIANT_BOOL unlocked = VARIANT_FALSE;
+            ASSERT_HR(S_OK, lock->UnlockData(tag.Get(), user.Get(), &unlocked));
+        }
         frame_->grantsLock = c.frameGrants;
         VARIANT_BOOL result = VARIANT_TRUE;
         EXPECT_HR(S_OK, Set(Document(L"changed", L"9"), &result));

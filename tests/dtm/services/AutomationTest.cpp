@@ -3,7 +3,6 @@
 
 #include "ServicesTestSupport.h"
 #include "classlib/Variant.h"
-#include "dataset/VariableFields.h"
 
 namespace svctest {
 namespace {
@@ -19,7 +18,6 @@ protected:
         ASSERT_HR(S_OK, value.SetBstr(text));
         ASSERT_HR(S_OK, Query<IQuelkVariablesEx>()->SetValue(id, *value.Get()));
     }
-    ULONG Access(ULONG id) { return dtm_->Store().Variables().Find(id)->Access; }
 };
 
 TEST_F(AutomationTest, TheServiceAccountOpensTheOnlineParameterization) {
@@ -44,7 +42,10 @@ TEST_F(AutomationTest, TheServiceAccountOpensTheOnlineParameterization) {
         DriveToConfigured();
         if (c.user) SetText(10, c.user);
         if (c.password) SetText(11, c.password);
-        if (!c.functionEnabled) {
+        // The DTM offers the online parameterization while online only.
+        if (c.functionEnabled) {
+            ForceState(kStateConnected);
+        } else {
             ASSERT_HR(S_OK, Query<IQuelkFunctions>()->SetFunctionEnabled(2, FALSE));
         }
         frame_->ClearCalls();

@@ -17,7 +17,7 @@ protected:
         EXPECT_HR(S_OK, Dtm()->GetFunctions(request.Get(), functions.Put()));
         ql::ComPtr<IXMLDOMDocument2> document;
         VARIANT_BOOL loaded = VARIANT_FALSE;
-        EXPECT_HR(S_OK, dtm_->LoadXMLDocument(functions.Get(), document.Put(), &loaded));
+        EXPECT_HR(S_OK, dtmint::LoadXmlDocument(dtm_.Get(), functions.Get(), document.Put(), &loaded));
         EXPECT_EQ(VARIANT_TRUE, loaded) << "the frame would refuse the document";
         return Text(functions.Get());
     }
@@ -26,6 +26,7 @@ protected:
 TEST_F(FunctionsDocumentTest, EngineeringPhaseListsTheStandardFunctionsAndFunctions) {
     CreateDtm(SourceDataFolder().c_str());
     DriveToConfigured();
+    ForceState(kStateConnected);  // online: the online parameterization is offered too
     // The sample document holds exactly what frames have always received.
     const std::string expected = ReadSourceFile("tests/data/xml/valid/functions.xml");
     ASSERT_FALSE(expected.empty());

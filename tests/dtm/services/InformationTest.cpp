@@ -20,7 +20,7 @@ protected:
         ql::Bstr text(information.c_str());
         ql::ComPtr<IXMLDOMDocument2> document;
         VARIANT_BOOL loaded = VARIANT_FALSE;
-        EXPECT_HR(S_OK, dtm_->LoadXMLDocument(text.Get(), document.Put(), &loaded));
+        EXPECT_HR(S_OK, dtmint::LoadXmlDocument(dtm_.Get(), text.Get(), document.Put(), &loaded));
         EXPECT_EQ(VARIANT_TRUE, loaded) << "the frame would refuse the information";
         std::vector<std::wstring> languages;
         if (loaded != VARIANT_TRUE) return languages;

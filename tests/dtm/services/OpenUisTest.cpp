@@ -59,7 +59,7 @@ protected:
     }
     ql::ComPtr<IQuelkFunctions> Functions() { return Query<IQuelkFunctions>(); }
     size_t Calls(const wchar_t* method) { return frame_->CountCalls(method); }
-    ULONG Holders() { return static_cast<ULONG>(dtm_->DataLockHolders()); }
+    ULONG Holders() { return dtmint::DataLockHolders(dtm_.Get()); }
     static std::vector<LONG> Numbers(const std::vector<CFakeControl::Notification>& notifications) {
         std::vector<LONG> numbers;
         for (const auto& n : notifications) numbers.push_back(n.number);
@@ -77,7 +77,7 @@ TEST_F(OpenUisTest, ARegisteredControlHearsTheStateAndTheLanguage) {
     EXPECT_EQ(kNotifyLanguage, control->notifications[0].code);
     EXPECT_EQ(VT_I4, control->notifications[0].type);
     EXPECT_EQ(static_cast<LONG>(kLanguageSystemDefault), control->notifications[0].number);
-    EXPECT_EQ(1u, dtm_->OpenUiCount());
+    EXPECT_EQ(1u, dtmint::OpenUiCount(dtm_.Get()));
 
     ForceState(kStateCommunicationSet);
     VARIANT_BOOL accepted = VARIANT_FALSE;
@@ -86,7 +86,7 @@ TEST_F(OpenUisTest, ARegisteredControlHearsTheStateAndTheLanguage) {
     EXPECT_EQ((std::vector<LONG>{0x400, 1031}), Numbers(control->NotificationsWith(kNotifyLanguage)));
 
     EXPECT_HR(S_OK, Unregister(L"invoke-1"));
-    EXPECT_EQ(0u, dtm_->OpenUiCount());
+    EXPECT_EQ(0u, dtmint::OpenUiCount(dtm_.Get()));
     ASSERT_EQ(1u, Calls(L"NotifyFunctionUiClosed"));
     EXPECT_EQ(L"invoke-1", frame_->LastCall(L"NotifyFunctionUiClosed")->Arguments[0]);
 }
@@ -97,7 +97,7 @@ TEST_F(OpenUisTest, TwoLockingUserInterfacesHoldOneFrameLock) {
     ql::ComPtr<CFakeControl> second = MakeControl(L"online", 2);
     EXPECT_EQ(1u, Calls(L"LockDataSet"));
     EXPECT_EQ(2u, Holders());
-    EXPECT_TRUE(dtm_->FrameLocked());
+    EXPECT_TRUE(dtmint::FrameLocked(dtm_.Get()));
 
     EXPECT_HR(S_OK, Unregister(L"offline"));
     EXPECT_EQ(0u, Calls(L"UnlockDataSet"));
@@ -105,7 +105,7 @@ TEST_F(OpenUisTest, TwoLockingUserInterfacesHoldOneFrameLock) {
     EXPECT_HR(S_OK, Unregister(L"online"));
     EXPECT_EQ(1u, Calls(L"UnlockDataSet"));
     EXPECT_EQ(0u, Holders());
-    EXPECT_FALSE(dtm_->FrameLocked());
+    EXPECT_FALSE(dtmint::FrameLocked(dtm_.Get()));
 
     // The next user interface asks the frame again.
     ql::ComPtr<CFakeControl> third = MakeControl(L"again", 1);
@@ -118,7 +118,7 @@ TEST_F(OpenUisTest, ARepeatedRegistrationCountsOnce) {
     DriveToConfigured();
     ql::ComPtr<CFakeControl> control = MakeControl(L"twice", 1);
     ASSERT_HR(S_OK, Register(L"twice", control.Get()));
-    EXPECT_EQ(1u, dtm_->OpenUiCount());
+    EXPECT_EQ(1u, dtmint::OpenUiCount(dtm_.Get()));
     EXPECT_EQ(1u, Holders());
     EXPECT_EQ(2u, control->states.size()) << "the second registration is greeted again";
     EXPECT_EQ(2u, control->NotificationsWith(kNotifyLanguage).size());
@@ -136,7 +136,7 @@ TEST_F(OpenUisTest, AFailedLockCallCountsNothingAndNothingIsCountedDown) {
     ql::ComPtr<CFakeControl> first = MakeControl(L"first", 1);
     ql::ComPtr<CFakeControl> second = MakeControl(L"second", 2);
     EXPECT_EQ(2, frame->lockRequests);
-    EXPECT_EQ(2u, dtm_->OpenUiCount()) << "registered all the same";
+    EXPECT_EQ(2u, dtmint::OpenUiCount(dtm_.Get())) << "registered all the same";
     EXPECT_EQ(0u, Holders());
     EXPECT_HR(S_OK, Unregister(L"first"));
     EXPECT_HR(S_OK, Unregister(L"second"));
@@ -146,7 +146,7 @@ TEST_F(OpenUisTest, AFailedLockCallCountsNothingAndNothingIsCountedDown) {
     frame->lockResult = S_OK;
     ql::ComPtr<CFakeControl> third = MakeControl(L"third", 1);
     EXPECT_EQ(1u, Holders());
-    EXPECT_TRUE(dtm_->FrameLocked());
+    EXPECT_TRUE(dtmint::FrameLocked(dtm_.Get()));
     EXPECT_HR(S_OK, Unregister(L"third"));
     EXPECT_EQ(0u, Holders());
     EXPECT_EQ(1, frame->unlockRequests);
@@ -204,6 +204,7 @@ TEST_F(OpenUisTest, OpeningAFunctionUserInterface) {
     EXPECT_HR(E_POINTER, functions->OpenFunctionUi(2, nullptr));
 
     DriveToConfigured();
+    ForceState(kStateConnected);  // the online parameterization is offered while online only
     EXPECT_HR(S_OK, functions->OpenFunctionUi(2, &result));
     EXPECT_EQ(VARIANT_TRUE, result);
     ASSERT_EQ(1u, Calls(L"OpenActiveXControlRequest"));

@@ -184,11 +184,11 @@ void ServicesTest::CreateDtm(const wchar_t* filesFolder) {
 
 ULONG ServicesTest::State() {
     ULONG state = 0xFFFF;
-    EXPECT_HR(S_OK, dtm_->GetState(&state));
+    EXPECT_HR(S_OK, QuelkDtm()->GetState(&state));
     return state;
 }
 
-void ServicesTest::ForceState(ULONG state) { ASSERT_HR(S_OK, dtm_->SetState(state)); }
+void ServicesTest::ForceState(ULONG state) { ASSERT_HR(S_OK, QuelkDtm()->SetState(state)); }
 
 void ServicesTest::DriveToInitialised() {
     ForceState(kStateNew);
@@ -233,8 +233,8 @@ HRESULT ServicesTest::Unregister(const wchar_t* invokeId) {
 
 std::wstring ServicesTest::ParameterName(ULONG id) {
     ql::Bstr name;
-    EXPECT_HR(S_OK, dtm_->Store().GetVariableInfo(id, nullptr, name.Put(), nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr));
+    EXPECT_HR(S_OK, Query<IQuelkVariablesEx>()->GetVariableInfo(id, nullptr, name.Put(), nullptr, nullptr,
+                                                                nullptr, nullptr, nullptr));
     return std::wstring(name.View());
 }
 

@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "QuelkInterfaces.h"
-#include "ServicesTestDtm.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
 #include "classlib/RegKey.h"
+#include "dtm/DtmObject.h"
 #include "frame/FrameHost.h"
 #include "tests/support/ComTest.h"
+#include "tests/support/DtmInternals.h"
 #include "tests/support/HResultText.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestRegistry.h"
@@ -131,7 +132,7 @@ private:
     HRESULT QueryControlInfo(REFIID iid, void** out) noexcept;
 };
 
-// One apartment, the frame host, and a DTM made of the services, created with the files folder given.
+// One apartment, the frame host, and the DTM object, created with the files folder given.
 class ServicesTest : public vtest::ComTest {
 protected:
     void SetUp() override;
@@ -146,6 +147,7 @@ protected:
     void DriveToConfigured(const wchar_t* level = L"planningEngineer");
 
     IDtm* Dtm() { return dtm_.Get(); }
+    ql::ComPtr<IQuelkDtm> QuelkDtm() { return Query<IQuelkDtm>(); }
     template <class Interface>
     ql::ComPtr<Interface> Query() {
         ql::ComPtr<Interface> out;
@@ -161,7 +163,7 @@ protected:
     std::wstring ParameterName(ULONG id);
 
     ql::ComPtr<CFrameHost> frame_;
-    ql::ComPtr<CServicesTestDtm> dtm_;
+    ql::ComPtr<CDtmObject> dtm_;
     ql::Bstr systemTag_{L"Plant/Line 1/Varnok"};
     LONG moduleLocksBefore_ = 0;
 };

@@ -79,7 +79,7 @@ TEST_F(TranslationTest, ACharacterAcrossTheFirstBlockEndSurvives) {
     folder.Write(L"TranslationFile.htm", file);
 
     CreateDtm(nullptr);
-    dtm_->UseTextDecoder(DecodeUtf8);
+    dtmint::UseTextDecoder(dtm_.Get(), DecodeUtf8);
     g_decodeCalls = 0;
     VARIANT_BOOL ok = VARIANT_FALSE;
     {
@@ -134,11 +134,11 @@ TEST_F(TranslationTest, DtmsSharingTheDocumentKeepTheirOwnLanguageAndDocument) {
     const std::wstring functionName = L"localization/DTM/FunctionList/Function[@id=\"5\"]/Name";
     CreateDtm(SourceDataFolder().c_str());
     DriveToConfigured();
-    ql::ComPtr<CServicesTestDtm> german;
+    ql::ComPtr<CDtmObject> german;
     german.Swap(dtm_);
     CreateDtm(SourceDataFolder().c_str());
     DriveToConfigured();
-    ql::ComPtr<CServicesTestDtm> english;
+    ql::ComPtr<CDtmObject> english;
     english.Swap(dtm_);
 
     dtm_.Swap(german);
@@ -159,7 +159,7 @@ TEST_F(TranslationTest, DtmsSharingTheDocumentKeepTheirOwnLanguageAndDocument) {
     CreateDtm(SourceDataFolder().c_str());  // made after both: the file's document in English
     struct Case {
         const char* name;
-        ql::ComPtr<CServicesTestDtm>* dtm;
+        ql::ComPtr<CDtmObject>* dtm;
         const wchar_t* parameter20;
         const wchar_t* function5;
     } cases[] = {
@@ -185,7 +185,7 @@ TEST_F(TranslationTest, ADtmCreatedAfterTheFileChangedSeesTheFileAsItIsThen) {
     folder.Write(L"TranslationFile.htm", NameFile("First name"));
     CreateDtm(folder.Path().c_str());
     ASSERT_EQ(L"First name", ParameterName(15));
-    ql::ComPtr<CServicesTestDtm> first;
+    ql::ComPtr<CDtmObject> first;
     first.Swap(dtm_);
 
     folder.Write(L"TranslationFile.htm", NameFile("Name after the change"));

@@ -54,7 +54,7 @@ TEST_F(UserMessagesTest, TextsAreEscapedForTheFrame) {
     ql::Bstr sent(frame_->LastCall(L"UserDialog")->Arguments[1].c_str());
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    ASSERT_HR(S_OK, dtm_->LoadXMLDocument(sent.Get(), document.Put(), &loaded));
+    ASSERT_HR(S_OK, dtmint::LoadXmlDocument(dtm_.Get(), sent.Get(), document.Put(), &loaded));
     ASSERT_EQ(VARIANT_TRUE, loaded) << "the frame's parser would refuse the message";
     for (const auto& [path, expected] :
          {std::pair<const wchar_t*, const wchar_t*>{L"FDT/FDTUserMessage/@title", title},

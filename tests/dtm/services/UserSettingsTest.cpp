@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "ServicesTestSupport.h"
+#include "classlib/Variant.h"
 #include "dataset/ParameterTable.h"
 #include "dataset/VariableFields.h"
 #include "dtm/DtmState.h"
@@ -28,15 +29,18 @@ protected:
     // `effectiveLevel`.
     void ExpectWriteRights(ULONG effectiveLevel) {
         const ParameterTableView table = DeviceParameterTable();
+        const ql::ComPtr<IQuelkVariableFields> fields = Query<IQuelkVariableFields>();
         for (size_t i = 0; i < table.count; ++i) {
             const ParameterDefinition& row = table.rows[i];
-            const CQuelkVariable* record = dtm_->Store().Variables().Find(row.Id);
-            ASSERT_NE(nullptr, record);
-            const bool expected = (row.Access & kAccessWritable) && row.WriteLevel <= effectiveLevel;
             SCOPED_TRACE(row.Id);
-            EXPECT_EQ(expected, (record->Access & kAccessWritable) != 0);
-            EXPECT_EQ(row.Access & ~kAccessWritable, record->Access & ~kAccessWritable)
-                << "only bit 0x01 changes";
+            ql::Variant access;
+            ASSERT_HR(S_OK, fields->GetVariableField(*vtest::MakeUI4(row.Id), *vtest::MakeUI4(kFieldAccess),
+                                                     access.Get()));
+            ASSERT_HR(S_OK, access.ChangeType(VT_UI4));
+            const ULONG word = V_UI4(access.Get());
+            const bool expected = (row.Access & kAccessWritable) && row.WriteLevel <= effectiveLevel;
+            EXPECT_EQ(expected, (word & kAccessWritable) != 0);
+            EXPECT_EQ(row.Access & ~kAccessWritable, word & ~kAccessWritable) << "only bit 0x01 changes";
         }
     }
 };
@@ -123,7 +127,7 @@ TEST_F(UserSettingsTest, SetLanguageTranslatesBroadcastsAndTellsTheFrame) {
     ASSERT_EQ(1u, frame_->CountCalls(L"NotifyFunctionsChanged"));
     EXPECT_EQ(Text(systemTag_.Get()), frame_->LastCall(L"NotifyFunctionsChanged")->Arguments[0]);
     ULONG language = 0;
-    EXPECT_HR(S_OK, dtm_->GetLanguage(&language));
+    EXPECT_HR(S_OK, QuelkDtm()->GetLanguage(&language));
     EXPECT_EQ(1031u, language);
 
     // The same language again changes nothing and tells nobody.

@@ -32,6 +32,7 @@ public:
     CQuelkVariableStore& operator=(const CQuelkVariableStore&) = delete;
 
     void AttachHost(IDatasetHost* host) noexcept { host_ = host; }
+    IDatasetHost* Host() const noexcept { return host_; }
     void AttachDeviceAccess(IDatasetDeviceAccess* device) noexcept { device_ = device; }
     // The interface the records' hooks receive: the store's own IQuelkVariablesEx (not owned).
     void AttachHookInterface(IQuelkVariablesEx* store) noexcept { hookInterface_ = store; }

@@ -14,7 +14,6 @@
 //       ... the methods of IFoo and IBar ...
 //   };
 //
-//
 // An object may instead hold its parts as members, one part per group of interfaces, and map each interface
 // straight to the member that implements it:
 //

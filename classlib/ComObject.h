@@ -14,6 +14,24 @@
 //       ... the methods of IFoo and IBar ...
 //   };
 //
+// An object may instead hold its parts as members, one part per group of interfaces, and map each interface
+// straight to the member that implements it:
+//
+//   class CPart : public ql::MemberPart, public IFoo {   // a member part
+//       QL_MEMBER_IUNKNOWN()                             // its IUnknown is the owner's controlling unknown
+//   public:
+//       explicit CPart(ql::PartOwner& owner) noexcept : ql::MemberPart(owner) {}
+//       ... the methods of IFoo ...
+//   };
+//   class CHouse : public ql::ComObjectBase<CHouse> {    // derives from no interface itself
+//       QL_MEMBER_TABLE(CHouse,
+//                       QL_ENTRY_MEMBER(IFoo, foo_),                       // first entry: the identity
+//                       QL_ENTRY_MEMBER_IID(IID_IDispatch, IFoo, foo_),    // another IID of a member
+//                       QL_ENTRY_MEMBER(IBar, bar_))
+//       CPart foo_{*this};
+//       CBarPart bar_{*this};
+//   };
+//
 //   ql::ComPtr<IFoo> foo;
 //   hr = ql::CreateInstance<CFoo>(outer, __uuidof(IFoo), foo.PutVoid());  // what a class factory does
 //   ql::ComPtr<CFoo> self;
@@ -23,9 +41,15 @@
 // The rules this header keeps, so that no class writes AddRef, Release or QueryInterface by hand:
 // - QueryInterface nulls the out-pointer first, searches the table in the order the class lists it and adds a
 //   reference only on success; an IID in no entry answers E_NOINTERFACE. The first entry (QL_ENTRY,
-//   QL_ENTRY_IID or QL_ENTRY_CHAIN) is the object's identity IUnknown.
+//   QL_ENTRY_IID, QL_ENTRY_CHAIN or QL_ENTRY_MEMBER) is the object's identity IUnknown.
 // - A part (a base class implementing a group of interfaces for complete objects) declares its table with
 //   QL_INTERFACE_PART_TABLE; the complete class chains it with QL_ENTRY_CHAIN(Part) where its entries belong.
+// - A member part (QL_ENTRY_MEMBER) derives from ql::MemberPart and declares QL_MEMBER_IUNKNOWN(): its
+//   QueryInterface, AddRef and Release are the owning object's controlling unknown's (the outer object's when
+//   the owner is aggregated), so every interface pointer of the object answers for the whole object. The
+//   owner lists each interface a member answers with the member's name; a class whose interfaces all live on
+//   members declares QL_MEMBER_TABLE (the same table, with IUnknown methods for its own ComPtr). A member
+//   reaches its owner only through ql::PartOwner, which every ComObjectBase is.
 // - A QL_ENTRY_FUNC entry decides for its IID alone: its result is the answer, even a failure.
 // - Threading: every object is apartment-threaded, so reference counts are plain integers. Every living
 //   object holds one lock on the module (ComModule), whose count is the only interlocked counter.
@@ -113,8 +137,41 @@ const void* ClassTagOf() noexcept {
     return &tag;
 }
 
+// What a member part's IUnknown methods call: the object that holds the part (every ComObjectBase).
+class PartOwner {
+public:
+    // The owner's QueryInterface, AddRef and Release through its controlling unknown.
+    virtual HRESULT PartQueryInterface(REFIID iid, void** out) noexcept = 0;
+    virtual ULONG PartAddRef() noexcept = 0;
+    virtual ULONG PartRelease() noexcept = 0;
+    // The outer object when the owner is aggregated, else its identity IUnknown; no reference added.
+    virtual IUnknown* PartControllingUnknown() noexcept = 0;
+
+protected:
+    ~PartOwner() = default;
+};
+
+// The base of a member part: the part keeps its owner, whose controlling unknown its IUnknown methods use
+// (QL_MEMBER_IUNKNOWN). The owner outlives its members; the part holds no reference on it.
+class MemberPart {
+public:
+    explicit MemberPart(PartOwner& owner) noexcept : owner_(owner) {}
+    MemberPart(const MemberPart&) = delete;
+    MemberPart& operator=(const MemberPart&) = delete;
+
+    // The owning object's controlling unknown (what a call out holds); no reference added.
+    IUnknown* ControllingUnknown() const noexcept { return owner_.PartControllingUnknown(); }
+
+protected:
+    ~MemberPart() = default;
+    PartOwner& Owner() const noexcept { return owner_; }
+
+private:
+    PartOwner& owner_;
+};
+
 template <class T>
-class ComObjectBase {
+class ComObjectBase : public PartOwner {
 public:
     ComObjectBase(const ComObjectBase&) = delete;
     ComObjectBase& operator=(const ComObjectBase&) = delete;
@@ -168,6 +225,14 @@ public:
     }
     ULONG OuterAddRef() noexcept { return outer_ ? outer_->AddRef() : InternalAddRef(); }
     ULONG OuterRelease() noexcept { return outer_ ? outer_->Release() : InternalRelease(); }
+
+    // ---- PartOwner: what the object's member parts call ----
+    HRESULT PartQueryInterface(REFIID iid, void** out) noexcept final {
+        return OuterQueryInterface(iid, out);
+    }
+    ULONG PartAddRef() noexcept final { return OuterAddRef(); }
+    ULONG PartRelease() noexcept final { return OuterRelease(); }
+    IUnknown* PartControllingUnknown() noexcept final { return GetControllingUnknown(); }
 
 protected:
     ComObjectBase() noexcept : inner_(this) { LockModule(); }
@@ -285,6 +350,29 @@ HRESULT ObjectFromUnknown(IUnknown* from, ComPtr<T>& out) noexcept {
         }                                                                            \
     }
 
+// The interface of member `member` (a ql::MemberPart); the row a reader follows from an IID to its code.
+#define QL_ENTRY_MEMBER_IID(iid, Interface, member)                        \
+    ::ql::InterfaceEntry {                                                 \
+        &(iid), [](void* object, REFIID, void** out) noexcept -> HRESULT { \
+            Interface* itf = &static_cast<QlTableClass*>(object)->member;  \
+            itf->AddRef();                                                 \
+            *out = itf;                                                    \
+            return S_OK;                                                   \
+        }                                                                  \
+    }
+
+#define QL_ENTRY_MEMBER(Interface, member) QL_ENTRY_MEMBER_IID(__uuidof(Interface), Interface, member)
+
+// In a member part: QueryInterface, AddRef and Release of every interface the part derives from, sent to
+// the owning object's controlling unknown.
+#define QL_MEMBER_IUNKNOWN()                                                             \
+public:                                                                                  \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override { \
+        return Owner().PartQueryInterface(iid, out);                                     \
+    }                                                                                    \
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return Owner().PartAddRef(); }  \
+    ULONG STDMETHODCALLTYPE Release() noexcept override { return Owner().PartRelease(); }
+
 #define QL_INTERFACE_PART_TABLE(Class, ...)                          \
 public:                                                              \
     using QlTableClass = Class;                                      \
@@ -300,3 +388,13 @@ public:                                                              \
     }                                                                                    \
     ULONG STDMETHODCALLTYPE AddRef() noexcept override { return this->OuterAddRef(); }   \
     ULONG STDMETHODCALLTYPE Release() noexcept override { return this->OuterRelease(); }
+
+// The table of an object whose interfaces all live on members (QL_ENTRY_MEMBER rows): it derives from no
+// interface, so its IUnknown methods are plain members, for its own ComPtr and callers holding the class.
+#define QL_MEMBER_TABLE(Class, ...)                                             \
+    QL_INTERFACE_PART_TABLE(Class, __VA_ARGS__)                                 \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept { \
+        return this->OuterQueryInterface(iid, out);                             \
+    }                                                                           \
+    ULONG STDMETHODCALLTYPE AddRef() noexcept { return this->OuterAddRef(); }   \
+    ULONG STDMETHODCALLTYPE Release() noexcept { return this->OuterRelease(); }

@@ -1,9 +1,9 @@
 #pragma once
 // ICommunicationHost: what device communication asks of the DTM object it is part of: the lifecycle state
 // and its changes, the broadcasts to the open user interfaces, the DTM's XML handler and report sink, the
-// frame's pointers, the user messages and translations, the variable store of the bulk transfers, and the
-// values the online requests wait with. The DTM object implements it (an adapter over its toolkit base and
-// parts); tests use a recording double. Not owned by the communication parts.
+// frame's pointers, the user messages and translations, the variable store and its interfaces, the DP-V1
+// client, and the values the online requests wait with. The DTM object's host (dtm/DtmHost.h) implements it
+// from the object's parts. Not owned by the communication parts.
 //
 // Called on the DTM object's apartment thread only.
 #include <windows.h>
@@ -13,13 +13,14 @@
 #include "FdtInterfaces.h"
 #include "values/QuelkMessageSink.h"
 
+class CQuelkDpv1Communication;
 class CQuelkVariableStore;
+class CQuelkVariableStorePart;
 
 class ICommunicationHost {
 public:
-    // The DTM object's controlling IUnknown without a reference added for the caller; null when there is
-    // none. The parts query it for the store's interfaces (IQuelkVariables, IQuelkVariablesEx) and for their
-    // own (IQuelkDpv1Client, IQuelkOnlineState), and marshal it for the online-request worker.
+    // The DTM object's controlling IUnknown without a reference added for the caller: what a call out holds
+    // (classlib/SelfHold.h), and what the online requests marshal for their worker.
     virtual IUnknown* ControllingUnknown() noexcept = 0;
 
     // IQuelkDtm::GetState and SetState: SetState tells the frame of the online state, broadcasts the state
@@ -50,8 +51,12 @@ public:
     // its built-in English text.
     virtual HRESULT GetToolkitMessage(LONG id, BSTR* text) noexcept = 0;
 
-    // The variable store whose upload and download run through the communication part.
+    // The variable store whose upload and download run through the communication part, and its COM
+    // interfaces (the VARIANT forms of IQuelkVariables and the u32 forms of IQuelkVariablesEx).
     virtual CQuelkVariableStore& Store() noexcept = 0;
+    virtual CQuelkVariableStorePart& StorePart() noexcept = 0;
+    // The DTM's DP-V1 client (the online requests go online through it).
+    virtual CQuelkDpv1Communication& Client() noexcept = 0;
 
     // The online requests of the frame: the user's level bits, the state event (manual reset), the longest
     // wait for it and the pause after a cancel, in milliseconds.

@@ -5,6 +5,8 @@
 #include "QuelkInterfaces.h"
 #include "classlib/HResult.h"
 #include "comm/CommunicationStates.h"
+#include "comm/QuelkDpv1Communication.h"
+#include "dataset/QuelkVariableStorePart.h"
 #include "classlib/PumpingWait.h"
 
 namespace {
@@ -55,10 +57,7 @@ HRESULT COnlineParameterRequests::CancelOnlineRequest(BSTR invokeId, VARIANT_BOO
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     if (!IsRequestState(state)) return S_FALSE;
 
-    IUnknown* dtm = host_->ControllingUnknown();
-    QL_RETURN_HR_IF(E_FAIL, dtm == nullptr);
-    ql::ComPtr<IQuelkVariablesEx> store;
-    QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, store.PutVoid()));
+    const ql::ComPtr<IQuelkVariablesEx> store(&host_->StorePart());
     QL_RETURN_IF_FAILED(store->RequestStop(stopped));
     if (*stopped != VARIANT_TRUE) return S_OK;
     // The frame asked for this ending: its worker does not report it.
@@ -77,16 +76,8 @@ HRESULT COnlineParameterRequests::UploadRequest(BSTR invokeId, BSTR text, VARIAN
 
 bool COnlineParameterRequests::ReachOnline(ULONG state) noexcept {
     if (state == kStateCommunicationSet) {
-        IUnknown* dtm = host_->ControllingUnknown();
-        ql::ComPtr<IQuelkDpv1Client> client;
-        ql::ComPtr<IQuelkOnlineState> online;
-        // A DTM without a DP-V1 client cannot connect: refused, and its state stays as it is.
-        if (!dtm || FAILED(dtm->QueryInterface(IID_IQuelkDpv1Client, client.PutVoid())) || !client ||
-            FAILED(client->QueryInterface(IID_IQuelkOnlineState, online.PutVoid())) || !online) {
-            return false;
-        }
         VARIANT_BOOL sent = VARIANT_FALSE;
-        (void)online->GoOnline(&sent);  // the state after the wait tells
+        (void)host_->Client().GoOnline(&sent);  // the state after the wait tells
     }
     // States 9 and 10 end with the connect answer (or with a connect that could not be sent); the state
     // event is set in 9 and 12. The limit bounds the whole wait.

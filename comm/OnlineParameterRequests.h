@@ -5,8 +5,8 @@
 // runs the transfer on a worker thread of its own (OnlineRequestWorker), so that the frame's call returns at
 // once; the worker tells the frame when the transfer has finished. One request runs at a time.
 //
-// A part in the class library's sense: the complete object supplies IUnknown and chains
-// QL_ENTRY_CHAIN(COnlineParameterRequests), and attaches its host.
+// A member part of the DTM object (QL_ENTRY_MEMBER row for IDtmOnlineParameter); it reaches the store and
+// the DP-V1 client through its host (ICommunicationHost).
 //
 // Threading: the three methods run on the frame's user-interface thread, as does every clean-up of a
 // request: the worker shares only its job with this part (an atomic flag tells that it has finished) and
@@ -23,15 +23,16 @@
 #include "comm/OnlineRequestWorker.h"
 #include "classlib/Handle.h"
 
-class COnlineParameterRequests : public FdtDispatchImpl<IDtmOnlineParameter> {
-    QL_INTERFACE_PART_TABLE(COnlineParameterRequests, QL_ENTRY(IDtmOnlineParameter))
+class COnlineParameterRequests : public ql::MemberPart, public FdtDispatchImpl<IDtmOnlineParameter> {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    COnlineParameterRequests() noexcept = default;
+    COnlineParameterRequests(ql::PartOwner& owner, ICommunicationHost& host) noexcept
+        : ql::MemberPart(owner), host_(&host) {}
     COnlineParameterRequests(const COnlineParameterRequests&) = delete;
     COnlineParameterRequests& operator=(const COnlineParameterRequests&) = delete;
-
-    void AttachHost(ICommunicationHost* host) noexcept { host_ = host; }
+    // A worker still running keeps its own share of its job and ends on its own.
+    ~COnlineParameterRequests() = default;
 
     // ---- IDtmOnlineParameter ----
     HRESULT STDMETHODCALLTYPE CancelOnlineRequest(BSTR invokeId, VARIANT_BOOL* stopped) noexcept override;
@@ -48,10 +49,6 @@ public:
     // The text of the last request; it stays until the next request replaces it.
     BSTR RequestText() const noexcept { return requestText_.Get(); }
 
-protected:
-    // A worker still running keeps its own share of its job and ends on its own.
-    ~COnlineParameterRequests() = default;
-
 private:
     HRESULT StartRequest(OnlineRequestKind kind, BSTR invokeId, BSTR text, VARIANT_BOOL* started) noexcept;
     // Brings the DTM online from state 9 or waits out state 10; true when it is online afterwards.
@@ -59,7 +56,7 @@ private:
     // Forgets a request whose worker has finished, on this thread.
     void CollectFinishedRequest() noexcept;
 
-    ICommunicationHost* host_ = nullptr;
+    ICommunicationHost* host_;  // never null
     std::shared_ptr<OnlineRequestJob> running_;
     // The running request's invoke id as this thread reads it (the worker has its own copy).
     ql::Bstr runningInvokeId_;

@@ -14,6 +14,7 @@
 #include "classlib/Variant.h"
 #include "comm/CommunicationStates.h"
 #include "dataset/QuelkVariableStore.h"
+#include "dataset/QuelkVariableStorePart.h"
 #include "values/AnsiText.h"
 #include "values/MessageFormat.h"
 
@@ -22,7 +23,6 @@ namespace {
 // The stop question: Yes and No buttons, error icon, Yes the default; the answer Yes (6) stops.
 constexpr LONG kStopQuestionStyle = 0x14;
 constexpr LONG kAnswerYes = 6;
-
 
 enum class Direction { Read, Write };
 enum class Order { Dataset, DownloadOrder };
@@ -40,37 +40,30 @@ struct CQuelkDatasetTransfer::Plan {
 };
 
 HRESULT CQuelkDatasetTransfer::Upload(VARIANT_BOOL* ok) noexcept {
-    static const Plan plan = {Direction::Read,
-                              Order::Dataset,
-                              kAccessReadable | kAccessBulkTransfer,
-                              1001,
-                              1002,
-                              L"Upload",
-                              true};
+    static const Plan plan = {
+        Direction::Read, Order::Dataset, kAccessReadable | kAccessBulkTransfer, 1001, 1002, L"Upload", true};
     return Run(plan, ok);
 }
 
 HRESULT CQuelkDatasetTransfer::Download(VARIANT_BOOL* ok) noexcept {
-    static const Plan plan = {
-        Direction::Write,
-        Order::DownloadOrder,
-        kAccessDeviceWritable | kAccessBulkTransfer,
-        1003,
-        1004,
-        L"Download to device",
-        false};
+    static const Plan plan = {Direction::Write,
+                              Order::DownloadOrder,
+                              kAccessDeviceWritable | kAccessBulkTransfer,
+                              1003,
+                              1004,
+                              L"Download to device",
+                              false};
     return Run(plan, ok);
 }
 
 HRESULT CQuelkDatasetTransfer::DownloadInDatasetOrder(VARIANT_BOOL* ok) noexcept {
-    static const Plan plan = {
-        Direction::Write,
-        Order::Dataset,
-        kAccessDeviceWritable | kAccessBulkTransfer,
-        1003,
-        1004,
-        L"Download",
-        true};
+    static const Plan plan = {Direction::Write,
+                              Order::Dataset,
+                              kAccessDeviceWritable | kAccessBulkTransfer,
+                              1003,
+                              1004,
+                              L"Download",
+                              true};
     return Run(plan, ok);
 }
 
@@ -81,12 +74,9 @@ HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept 
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);
-    ql::ComPtr<IQuelkVariablesEx> storeInterface;
-    IUnknown* dtm = host_->ControllingUnknown();
-    QL_RETURN_HR_IF(E_NOINTERFACE, dtm == nullptr);
     // Held for the run: its transfers wait while dispatching messages and it calls the frame.
-    const ql::ComPtr<IUnknown> keepAlive(dtm);
-    QL_RETURN_IF_FAILED(dtm->QueryInterface(IID_IQuelkVariablesEx, storeInterface.PutVoid()));
+    const ql::ComPtr<IUnknown> keepAlive(host_->ControllingUnknown());
+    IQuelkVariablesEx* const storeInterface = &host_->StorePart();
 
     CQuelkVariableStore& store = host_->Store();
     store.SetStopRequested(false);

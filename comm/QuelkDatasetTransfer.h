@@ -1,7 +1,7 @@
 #pragma once
 // CQuelkDatasetTransfer: the upload of the dataset from the device and its download to the device, one
-// parameter at a time through the store's own single transfers (IQuelkVariablesEx::ReadFromDevice and
-// WriteToDevice, so that the DTM object's overrides run), with progress in the frame, one question to the
+// parameter at a time through the store part's single transfers (IQuelkVariablesEx::ReadFromDevice and
+// WriteToDevice), with progress in the frame, one question to the
 // user after the first failure, and a stop request honoured between two parameters. It also reports the
 // progress of others (ShowProgressValue, the parameter list import and export).
 //
@@ -26,11 +26,9 @@ public:
                                                74, 75, 76, 77, 78, 79, 80,  81,  83,  86,  87, 88, 89,
                                                94, 95, 96, 97, 98, 99, 100, 101, 102, 103, 104};
 
-    CQuelkDatasetTransfer() noexcept = default;
+    explicit CQuelkDatasetTransfer(ICommunicationHost& host) noexcept : host_(&host) {}
     CQuelkDatasetTransfer(const CQuelkDatasetTransfer&) = delete;
     CQuelkDatasetTransfer& operator=(const CQuelkDatasetTransfer&) = delete;
-
-    void AttachHost(ICommunicationHost* host) noexcept { host_ = host; }
 
     // Reads every device parameter readable and part of bulk transfers, in dataset order. S_OK when the run
     // went to its end, `ok` TRUE only when no parameter failed. E_INVALIDARG for a null `ok`, E_NOINTERFACE
@@ -61,5 +59,5 @@ private:
     // "<name>:<cause>" to the frame for a parameter that failed.
     void ReportFailure(ULONG id, HRESULT result, VARIANT_BOOL done) noexcept;
 
-    ICommunicationHost* host_ = nullptr;
+    ICommunicationHost* host_;  // never null
 };

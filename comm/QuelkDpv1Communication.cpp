@@ -9,6 +9,7 @@
 #include "comm/CommunicationStates.h"
 #include "comm/Dpv1InvokeId.h"
 #include "comm/Dpv1ValueEncoding.h"
+#include "dataset/QuelkVariableStorePart.h"
 #include "values/XmlText.h"
 
 namespace {
@@ -95,10 +96,7 @@ HRESULT CQuelkDpv1Communication::SendRequest(RequestKind kind, const VARIANT& co
     *sent = VARIANT_FALSE;
     QL_RETURN_HR_IF(E_UNEXPECTED, !channel_);
     ql::ComPtr<IFdtCommunicationEvents> sink;
-    if (kind == RequestKind::Connect) {
-        QL_RETURN_IF_FAILED(static_cast<IFdtCommunicationEvents*>(this)->QueryInterface(
-            IID_IFdtCommunicationEvents, sink.PutVoid()));
-    }
+    if (kind == RequestKind::Connect) sink = ql::ComPtr<IFdtCommunicationEvents>(this);
     QL_RETURN_IF_FAILED(CreateInvokeId(invokeId.Put()));
     // Registered before the channel is called: the answer may arrive during the call itself.
     QL_RETURN_IF_FAILED(pending_.Add(invokeId.Get(), context, waiter));
@@ -283,9 +281,6 @@ HRESULT CQuelkDpv1Communication::WriteParameter(ULONG id, const VARIANT& value) 
 }
 
 HRESULT CQuelkDpv1Communication::QueryStore(ql::ComPtr<IQuelkVariables>& store) noexcept {
-    store.Reset();
-    IUnknown* dtm = host_ ? host_->ControllingUnknown() : nullptr;
-    QL_RETURN_HR_IF(E_UNEXPECTED, dtm == nullptr);
-    if (FAILED(dtm->QueryInterface(IID_IQuelkVariables, store.PutVoid())) || !store) return E_UNEXPECTED;
+    store = ql::ComPtr<IQuelkVariables>(&host_->StorePart());
     return S_OK;
 }

@@ -7,8 +7,9 @@
 // online and offline (IQuelkOnlineState), writes and reads the bus information of the parameter document,
 // and is the dataset's device access (IDatasetDeviceAccess).
 //
-// A part in the class library's sense: the complete object (the DTM object) supplies IUnknown and chains
-// QL_ENTRY_CHAIN(CQuelkDpv1Communication) where its six interfaces belong, and attaches its host.
+// A member part of the DTM object (QL_ENTRY_MEMBER rows for its six interfaces); it reaches the rest of the
+// object through its host (ICommunicationHost), and the lifecycle reaches it through DtmCommunicationSeam,
+// which it implements with the same methods of IQuelkDpv1Client and IQuelkOnlineState.
 //
 // Threading: apartment-threaded; every call, the channel's answers included, arrives on the DTM object's
 // user-interface thread. A channel that calls the sink from a thread of its own is refused
@@ -30,6 +31,7 @@
 #include "idl/OutsideDispatch.h"
 #include "classlib/Handle.h"
 #include "comm/CommunicationHost.h"
+#include "comm/DtmCommunicationSeam.h"
 #include "comm/PendingTransactions.h"
 #include "dataset/DatasetDeviceAccess.h"
 
@@ -40,25 +42,22 @@ enum Dpv1TransactionKind : LONG { kDpv1Read = 1, kDpv1Write = 2 };
 constexpr DWORD kDpv1TransactionTimeoutMs = 5000;
 constexpr DWORD kDpv1DisconnectTimeoutMs = 5000;
 
-class CQuelkDpv1Communication : public ToolkitDispatchImpl<IQuelkDpv1Communication>,
+class CQuelkDpv1Communication : public ql::MemberPart,
+                                public ToolkitDispatchImpl<IQuelkDpv1Communication>,
                                 public ToolkitDispatchImpl<IQuelkDpv1Client>,
                                 public ToolkitDispatchImpl<IQuelkOnlineAccess>,
                                 public ToolkitDispatchImpl<IQuelkOnlineState>,
                                 public ToolkitDispatchImpl<IQuelkBusInformation>,
                                 public FdtDispatchImpl<IFdtCommunicationEvents>,
-                                public IDatasetDeviceAccess {
-    QL_INTERFACE_PART_TABLE(CQuelkDpv1Communication, QL_ENTRY(IQuelkDpv1Communication),
-                            QL_ENTRY(IQuelkDpv1Client), QL_ENTRY(IQuelkOnlineAccess),
-                            QL_ENTRY(IQuelkOnlineState), QL_ENTRY(IQuelkBusInformation),
-                            QL_ENTRY(IFdtCommunicationEvents))
+                                public IDatasetDeviceAccess,
+                                public DtmCommunicationSeam {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    CQuelkDpv1Communication() noexcept = default;
+    CQuelkDpv1Communication(ql::PartOwner& owner, ICommunicationHost& host) noexcept
+        : ql::MemberPart(owner), host_(&host) {}
     CQuelkDpv1Communication(const CQuelkDpv1Communication&) = delete;
     CQuelkDpv1Communication& operator=(const CQuelkDpv1Communication&) = delete;
-
-    // The DTM object behind the part; until one is attached every request answers E_UNEXPECTED.
-    void AttachHost(ICommunicationHost* host) noexcept { host_ = host; }
 
     // ---- IQuelkDpv1Communication (slots 7 to 18; 13 to 18 are called by the object itself) ----
     HRESULT STDMETHODCALLTYPE ConnectRequest(BYTE api, BYTE busAddress, VARIANT_BOOL* sent) noexcept override;
@@ -117,11 +116,13 @@ public:
     HRESULT ReadParameter(ULONG id) noexcept override;
     HRESULT WriteParameter(ULONG id, const VARIANT& value) noexcept override;
 
-    // ---- For the DTM object's lifecycle ----
+    // ---- For the DTM object's lifecycle (DtmCommunicationSeam; SetChannel, GoOnline and GoOffline above)
+    // ----
+    bool HasClient() noexcept override { return true; }
     // The frame releases the communication while a connect or disconnect is unanswered (state 10 or 11):
     // the pending requests are dropped (waiters wake with E_ABORT), the connection is forgotten and the DTM
     // returns to state 9, from where the release can go on. S_FALSE in any other state (nothing changes).
-    HRESULT AbandonConnection() noexcept;
+    HRESULT AbandonConnection() noexcept override;
 
     // ---- State, for the DTM object and tests ----
     bool HasChannel() const noexcept { return static_cast<bool>(channel_); }
@@ -135,9 +136,6 @@ public:
         transactionTimeout_ = transactionMs;
         disconnectTimeout_ = disconnectMs;
     }
-
-protected:
-    ~CQuelkDpv1Communication() = default;
 
 private:
     // Which channel request a sender makes.
@@ -161,7 +159,7 @@ private:
     // The answer road shared by the three answer methods: takes the record out before evaluating.
     HRESULT TakePending(BSTR invokeId, CQuelkDpv1Transaction* record) noexcept;
 
-    // The store's VARIANT-id interface, queried from the DTM object at each use.
+    // The store part's VARIANT-id interface, holding the DTM object while the caller uses it.
     HRESULT QueryStore(ql::ComPtr<IQuelkVariables>& store) noexcept;
     // Connection answers (ConnectResponse, DisconnectResponse): one procedure, two settings.
     struct ConnectionAnswer;
@@ -179,7 +177,7 @@ private:
     ql::SelfHold HoldObject() noexcept;
     bool IsOwnerThread() const noexcept { return ::GetCurrentThreadId() == ownerThread_; }
 
-    ICommunicationHost* host_ = nullptr;
+    ICommunicationHost* host_;  // never null
     DWORD transactionTimeout_ = kDpv1TransactionTimeoutMs;
     DWORD disconnectTimeout_ = kDpv1DisconnectTimeoutMs;
     CPendingTransactions pending_;

@@ -4,10 +4,10 @@
 // with its notifications, update rules and hooks, the value check and the access update. The COM
 // interfaces (CQuelkVariableStorePart) are a thin layer over it.
 //
-// Neighbours are reached through two narrow seams that the DTM object attaches: IDatasetHost (state,
-// broadcasts, modified mark, frame messages) and IDatasetDeviceAccess (the DP-V1 client). Neither is
-// owned. Without a host nothing is broadcast and nothing is marked; without device access every device
-// operation answers E_FAIL.
+// Neighbours are reached through two narrow views that the DTM object attaches: IDatasetHost (state,
+// broadcasts, modified mark, frame messages, and the values image and bulk transfers the store part passes
+// on) and IDatasetDeviceAccess (the DP-V1 client). Neither is owned. Without a host nothing is broadcast
+// and nothing is marked; without device access every device operation answers E_FAIL.
 //
 // Threading: the DTM object's apartment thread only. Device reads wait while pumping messages, so other
 // calls into the store can run while one is in progress (update rules guard against re-entering
@@ -32,6 +32,7 @@ public:
     CQuelkVariableStore& operator=(const CQuelkVariableStore&) = delete;
 
     void AttachHost(IDatasetHost* host) noexcept { host_ = host; }
+    IDatasetHost* Host() const noexcept { return host_; }
     void AttachDeviceAccess(IDatasetDeviceAccess* device) noexcept { device_ = device; }
     // The interface the records' hooks receive: the store's own IQuelkVariablesEx (not owned).
     void AttachHookInterface(IQuelkVariablesEx* store) noexcept { hookInterface_ = store; }

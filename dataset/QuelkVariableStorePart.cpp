@@ -1,8 +1,8 @@
 // The u32 forms of IQuelkVariablesEx and the slots of IQuelkVariables without an id, over the store.
 #include "dataset/QuelkVariableStorePart.h"
 
-CQuelkVariableStorePart::CQuelkVariableStorePart() noexcept {
-    // Hooks receive this interface; the complete object owns the reference count, so none is held here.
+CQuelkVariableStorePart::CQuelkVariableStorePart(ql::PartOwner& owner) noexcept : ql::MemberPart(owner) {
+    // Hooks receive this interface; the owning object keeps the reference count, so none is held here.
     store_.AttachHookInterface(static_cast<IQuelkVariablesEx*>(this));
 }
 
@@ -10,20 +10,25 @@ HRESULT CQuelkVariableStorePart::InitNewValues(VARIANT_BOOL* done) noexcept {
     return store_.InitNewValues(done);
 }
 
-HRESULT CQuelkVariableStorePart::LoadValues(IStream* /*stream*/, VARIANT_BOOL* /*ok*/) noexcept {
-    return E_NOTIMPL;
+HRESULT CQuelkVariableStorePart::LoadValues(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    IDatasetHost* host = store_.Host();
+    return host ? host->LoadValues(stream, ok) : E_NOTIMPL;
 }
 
-HRESULT CQuelkVariableStorePart::SaveValues(IStream* /*stream*/, VARIANT_BOOL* /*ok*/) noexcept {
-    return E_NOTIMPL;
+HRESULT CQuelkVariableStorePart::SaveValues(IStream* stream, VARIANT_BOOL* ok) noexcept {
+    IDatasetHost* host = store_.Host();
+    return host ? host->SaveValues(stream, ok) : E_NOTIMPL;
 }
 
-HRESULT CQuelkVariableStorePart::UploadParameters(BSTR /*text*/, VARIANT_BOOL* /*ok*/) noexcept {
-    return E_NOTIMPL;
+// The frame's request text plays no part in the transfer.
+HRESULT CQuelkVariableStorePart::UploadParameters(BSTR /*text*/, VARIANT_BOOL* ok) noexcept {
+    IDatasetHost* host = store_.Host();
+    return host ? host->UploadParameters(ok) : E_NOTIMPL;
 }
 
-HRESULT CQuelkVariableStorePart::DownloadParameters(BSTR /*text*/, VARIANT_BOOL* /*ok*/) noexcept {
-    return E_NOTIMPL;
+HRESULT CQuelkVariableStorePart::DownloadParameters(BSTR /*text*/, VARIANT_BOOL* ok) noexcept {
+    IDatasetHost* host = store_.Host();
+    return host ? host->DownloadParameters(ok) : E_NOTIMPL;
 }
 
 HRESULT CQuelkVariableStorePart::RequestStop(VARIANT_BOOL* wasRunning) noexcept {

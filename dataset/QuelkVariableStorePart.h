@@ -1,15 +1,14 @@
 #pragma once
 // CQuelkVariableStorePart: the variable store as the DTM object's interfaces IQuelkVariables /
-// IQuelkVariablesEx (one interface pointer), IQuelkVariableFields and IQuelkValueCheck. A part in the
-// class library's sense: the complete object supplies IUnknown (and chains QL_ENTRY_CHAIN of this part),
-// the dispatch methods come from the module's type library.
+// IQuelkVariablesEx (one interface pointer), IQuelkVariableFields and IQuelkValueCheck. A member part in the
+// class library's sense: the complete object holds it as a member and lists its interfaces
+// (QL_ENTRY_MEMBER); its IUnknown is the object's. The dispatch methods come from the module's type library.
 //
 // Every method is a thin layer over CQuelkVariableStore: the VARIANT forms convert the id (and any other
-// number) to VT_UI4 and call the u32 form of the same slot through the vtable, so a complete object that
-// replaces a u32 form (the DTM object's device read and write) is reached from both forms.
+// number) to VT_UI4 and call the u32 form of the same slot.
 //
-// LoadValues and SaveValues belong to the persistence part and UploadParameters / DownloadParameters to the
-// transfer of the communication part; the complete object replaces them. Here they answer E_NOTIMPL.
+// LoadValues and SaveValues belong to the persistence and UploadParameters / DownloadParameters to the
+// transfer of the communication part: they go to the store's host (IDatasetHost), E_NOTIMPL without one.
 //
 // Threading: apartment-threaded like the object it is part of.
 #include <windows.h>
@@ -19,15 +18,14 @@
 #include "idl/OutsideDispatch.h"
 #include "dataset/QuelkVariableStore.h"
 
-class CQuelkVariableStorePart : public ToolkitDispatchImpl<IQuelkVariablesEx>,
+class CQuelkVariableStorePart : public ql::MemberPart,
+                                public ToolkitDispatchImpl<IQuelkVariablesEx>,
                                 public ToolkitDispatchImpl<IQuelkVariableFields>,
                                 public ToolkitDispatchImpl<IQuelkValueCheck> {
-    QL_INTERFACE_PART_TABLE(CQuelkVariableStorePart, QL_ENTRY_IID(IID_IQuelkVariables, IQuelkVariablesEx),
-                            QL_ENTRY(IQuelkVariablesEx), QL_ENTRY(IQuelkVariableFields),
-                            QL_ENTRY(IQuelkValueCheck))
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    CQuelkVariableStorePart() noexcept;
+    explicit CQuelkVariableStorePart(ql::PartOwner& owner) noexcept;
     CQuelkVariableStorePart(const CQuelkVariableStorePart&) = delete;
     CQuelkVariableStorePart& operator=(const CQuelkVariableStorePart&) = delete;
 
@@ -90,9 +88,6 @@ public:
     // IQuelkValueCheck (slots 7 and 8).
     HRESULT STDMETHODCALLTYPE CheckValue(VARIANT id, VARIANT value, ULONG* flags) noexcept override;
     HRESULT STDMETHODCALLTYPE CheckAndMark(VARIANT id, VARIANT value, VARIANT_BOOL* done) noexcept override;
-
-protected:
-    ~CQuelkVariableStorePart() = default;
 
 private:
     CQuelkVariableStore store_;

@@ -9,8 +9,14 @@
 #include "classlib/HResult.h"
 #include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
+#include "dataset/ParameterTable.h"
+#include "dataset/QuelkVariableStorePart.h"
 #include "dataset/VariantArguments.h"
+#include "dtm/DtmHost.h"
+#include "dtm/services/QuelkFunctions.h"
+#include "dtm/services/QuelkLocalization.h"
 #include "values/AnsiText.h"
+#include "comm/QuelkDpv1Communication.h"
 #include "values/MessageFormat.h"
 
 namespace {
@@ -23,18 +29,36 @@ bool IsResourceId(LPCSTR idOrText) noexcept { return (reinterpret_cast<ULONG_PTR
 
 }  // namespace
 
-CQuelkDtm::CQuelkDtm() noexcept : reporter_(*this) {}
+CQuelkDtm::CQuelkDtm(ql::PartOwner& owner, DtmHost& host) noexcept
+    : ql::MemberPart(owner), host_(host), reporter_(*this) {}
 
-void CQuelkDtm::AttachFunctions(DtmFunctionsSeam* functions) noexcept {
-    functions_ = functions ? functions : &noFunctions_;
+DtmFunctionsSeam& CQuelkDtm::UiFunctions() noexcept {
+    if (functionsDouble_) return *functionsDouble_;
+    return host_.Functions();
 }
 
-void CQuelkDtm::AttachCommunication(DtmCommunicationSeam* communication) noexcept {
-    communication_ = communication ? communication : &noCommunication_;
+DtmCommunicationSeam& CQuelkDtm::ClientView() noexcept {
+    if (communicationDouble_) return *communicationDouble_;
+    return host_.Client();
 }
 
-void CQuelkDtm::AttachLocalization(DtmLocalizationSeam* localization) noexcept {
-    localization_ = localization ? localization : &noLocalization_;
+IUnknown* CQuelkDtm::GetControllingUnknown() noexcept { return ControllingUnknown(); }
+
+HRESULT CQuelkDtm::InitParameters() noexcept {
+    SetLanguageWord(kLanguageSystemDefault);
+    ql::Variant language;
+    language.SetI4(static_cast<LONG>(kLanguageSystemDefault));
+    QL_RETURN_IF_FAILED(NotifyUis(kNotifyLanguage, *language.Get()));
+
+    CQuelkVariableStore& store = host_.Store();
+    (void)DefineDeviceParameters(&store.Variables(), nullptr, MessageSink());
+    store.SetDataSetState(0);  // the parameter document's "default"
+    QL_RETURN_IF_FAILED(SetState(kStateCreated));
+
+    // The built-in texts stay when the translations cannot be loaded.
+    VARIANT_BOOL translated = VARIANT_FALSE;
+    (void)host_.Localization().Initialize(&translated);
+    return S_OK;
 }
 
 void CQuelkDtm::Report(const char* format, ...) noexcept {
@@ -46,10 +70,6 @@ void CQuelkDtm::Report(const char* format, ...) noexcept {
 
 HRESULT CQuelkDtm::LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded) noexcept {
     return xml_.LoadXMLDocument(xml, document, loaded, &reporter_);
-}
-
-HRESULT CQuelkDtm::SetUserLevel(const VARIANT& keyword) noexcept {
-    return V_VT(&keyword) == VT_BSTR ? S_OK : E_INVALIDARG;
 }
 
 // ---- IQuelkDtm ----
@@ -69,7 +89,7 @@ HRESULT CQuelkDtm::SetState(ULONG state) noexcept {
     } else if (state == kStateConnecting || state == kStateDisconnecting) {
         stateEvent_.Reset();
     }
-    ApplyState(previous, state);
+    SwitchOnlineFunctions(previous, state);
     // The frame hears of the online state only when it really changes, and of this change only while it
     // stands: a handler that moved the state on meanwhile has told of its own change, the later one.
     const bool online = state == kStateConnected;
@@ -82,7 +102,21 @@ HRESULT CQuelkDtm::SetState(ULONG state) noexcept {
     return S_OK;
 }
 
-void CQuelkDtm::ApplyState(ULONG, ULONG) noexcept {}
+void CQuelkDtm::SwitchOnlineFunctions(ULONG previous, ULONG state) noexcept {
+    // Online parameterization is offered only while online; diagnosis, measured value and trend, once
+    // online, stay offered. A switch the frame does not hear of changes nothing the state depends on.
+    DtmFunctionsSeam& functions = UiFunctions();
+    if (state == kStateConnected) {
+        (void)functions.SetFunctionEnabled(kFunctionOnlineParameterize, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionWithoutRow, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionMeasuredValue, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionTrend, TRUE);
+        (void)functions.SetFunctionEnabled(kFunctionDiagnosis, TRUE);
+    } else if (state == kStateConfigured || previous == kStateConnected) {
+        (void)functions.SetFunctionEnabled(kFunctionOnlineParameterize, FALSE);
+        (void)functions.SetFunctionEnabled(kFunctionWithoutRow, FALSE);
+    }
+}
 
 HRESULT CQuelkDtm::GetState(ULONG* state) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, state == nullptr);
@@ -111,7 +145,7 @@ HRESULT CQuelkDtm::GetSystemTag(BSTR* tag) noexcept {
 HRESULT CQuelkDtm::NotifyUis(ULONG code, VARIANT data) noexcept {
     // The device extension's hook would run first; this DTM has none (IQuelkDtmExtension declares no slot
     // for it), so the notification goes straight to the open user interfaces.
-    return functions_->BroadcastNotification(code, data);
+    return UiFunctions().BroadcastNotification(code, data);
 }
 
 HRESULT CQuelkDtm::LoadMessageText(LPCSTR idOrText, BSTR* text) noexcept {
@@ -135,14 +169,14 @@ HRESULT CQuelkDtm::LoadMessageText(LPCSTR idOrText, BSTR* text) noexcept {
 
 HRESULT CQuelkDtm::OnStateChanged() noexcept {
     // What the open user interfaces make of the state is theirs; the change itself always succeeds.
-    (void)functions_->BroadcastState(state_);
+    (void)UiFunctions().BroadcastState(state_);
     return S_OK;
 }
 
 HRESULT CQuelkDtm::InitChannels() noexcept {
     // Only an object that aggregates the DTM can answer the extension; it may veto.
     ql::ComPtr<IQuelkDtmExtension> extension;
-    if (SUCCEEDED(QueryObject(extension)) && extension) {
+    if (SUCCEEDED(ql::QueryInterfaceTo(ControllingUnknown(), extension)) && extension) {
         VARIANT_BOOL proceed = VARIANT_FALSE;
         QL_RETURN_IF_FAILED(extension->ApproveInitChannels(&proceed));
         QL_RETURN_HR_IF(E_UNEXPECTED, proceed != VARIANT_TRUE);
@@ -152,7 +186,7 @@ HRESULT CQuelkDtm::InitChannels() noexcept {
 
 HRESULT CQuelkDtm::ReleaseChannels() noexcept {
     ql::ComPtr<IQuelkDtmExtension> extension;
-    if (SUCCEEDED(QueryObject(extension)) && extension) {
+    if (SUCCEEDED(ql::QueryInterfaceTo(ControllingUnknown(), extension)) && extension) {
         VARIANT_BOOL proceed = VARIANT_FALSE;
         QL_RETURN_IF_FAILED(extension->ApproveReleaseChannels(&proceed));
         QL_RETURN_HR_IF(E_UNEXPECTED, proceed != VARIANT_TRUE);
@@ -167,7 +201,7 @@ HRESULT CQuelkDtm::OnReleaseChannels() noexcept { return S_OK; }
 HRESULT CQuelkDtm::ReservedHook20() noexcept { return S_OK; }
 
 HRESULT CQuelkDtm::FrameDocumentHook(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR) noexcept {
-    // Formatted and sent by the automation part of the complete object; nothing in the module calls it.
+    // Formatted and sent by the automation part of the object; nothing in the module calls it.
     return E_NOTIMPL;
 }
 
@@ -182,7 +216,7 @@ HRESULT CQuelkDtm::LockData(BSTR, BSTR) noexcept {
     // The open user interfaces make their inputs read-only.
     ql::Variant locked;
     locked.SetBool(false);
-    QL_RETURN_IF_FAILED(functions_->BroadcastNotification(kNotifyDataLock, *locked.Get()));
+    QL_RETURN_IF_FAILED(UiFunctions().BroadcastNotification(kNotifyDataLock, *locked.Get()));
     return S_OK;
 }
 

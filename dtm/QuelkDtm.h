@@ -1,14 +1,14 @@
 #pragma once
-// CQuelkDtm: the toolkit base of the DTM object. It holds the lifecycle state word and everything the
+// CQuelkDtm: the lifecycle part of the DTM object. It holds the lifecycle state word and everything the
 // frame hands over (system tag, frame container and event interfaces, channel, device type, user
 // information), the DTM's XML handler and its two events, and implements the toolkit main interface
 // IQuelkDtm, the FDT lifecycle of IDtm and the frame's data lock IDtmDataLock.
 //
-// A part, not a complete object: the complete class (CDtmObject) supplies IUnknown, the controlling
-// unknown, InitParameters and the interface table, and may replace Config and the FDT function requests,
-// and the hooks SetUserLevel, ApplyLanguage and ApplyState.
-// Services built by other parts are reached through seams (DtmFunctionsSeam, DtmCommunicationSeam,
-// DtmLocalizationSeam); each starts as its do-nothing default until the complete object attaches one.
+// A member part of CDtmObject (QL_ENTRY_MEMBER rows for IQuelkDtm, IDtm, IDtmDataLock and
+// IQuelkDtmDispatch). IDtm's configuration, language and function requests are the user settings' and the
+// function calls' work: the methods call them through the host (DtmHost). The functions and the DP-V1
+// client are reached through their lifecycle views (DtmFunctionsSeam, DtmCommunicationSeam), which are the
+// host's parts unless a test stands a double in for one.
 //
 // Threading: apartment-threaded; every method runs on the frame's user-interface thread. The waits of
 // PrepareToReleaseCommunication dispatch window messages, so other calls (the channel's answers that move
@@ -24,23 +24,29 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "idl/OutsideDispatch.h"
-#include "dtm/DtmCommunicationSeam.h"
+#include "classlib/ComObject.h"
+#include "comm/DtmCommunicationSeam.h"
 #include "dtm/DtmFunctionsSeam.h"
-#include "dtm/DtmLocalizationSeam.h"
 #include "dtm/DtmMessageReporter.h"
 #include "dtm/DtmState.h"
 #include "classlib/Handle.h"
 #include "xml/QuelkXMLHandlerImpl.h"
 
-class CQuelkDtm : public ToolkitDispatchImpl<IQuelkDtm>,
+class DtmHost;
+
+class CQuelkDtm : public ql::MemberPart,
+                  public ToolkitDispatchImpl<IQuelkDtm>,
                   public FdtDispatchImpl<IDtm>,
                   public FdtDispatchImpl<IDtmDataLock>,
                   public ToolkitDispatchImpl<IQuelkDtmDispatch> {
+    QL_MEMBER_IUNKNOWN()
+
 public:
+    CQuelkDtm(ql::PartOwner& owner, DtmHost& host) noexcept;
     CQuelkDtm(const CQuelkDtm&) = delete;
     CQuelkDtm& operator=(const CQuelkDtm&) = delete;
 
-    // ---- IQuelkDtm (slots 7 to 22; 19 and 21 come from the complete object) ----
+    // ---- IQuelkDtm (slots 7 to 22) ----
     HRESULT STDMETHODCALLTYPE SetState(ULONG state) noexcept override;
     HRESULT STDMETHODCALLTYPE GetState(ULONG* state) noexcept override;
     HRESULT STDMETHODCALLTYPE NotifyUisVariant(VARIANT code, VARIANT data) noexcept override;
@@ -51,16 +57,22 @@ public:
     HRESULT STDMETHODCALLTYPE OnStateChanged() noexcept override;
     HRESULT STDMETHODCALLTYPE InitChannels() noexcept override;
     HRESULT STDMETHODCALLTYPE ReleaseChannels() noexcept override;
+    // 19: builds the parameter set: the language word, the parameter table, the data-set state, state 1 and
+    // the translations. The object's creation runs it; a failure fails the creation.
+    HRESULT STDMETHODCALLTYPE InitParameters() noexcept override;
     HRESULT STDMETHODCALLTYPE OnInitChannels() noexcept override;
     HRESULT STDMETHODCALLTYPE OnReleaseChannels() noexcept override;
     HRESULT STDMETHODCALLTYPE ReservedHook20() noexcept override;
     HRESULT STDMETHODCALLTYPE FrameDocumentHook(LPCWSTR descriptor, LPCWSTR text1, LPCWSTR text2,
                                                 LPCWSTR text3) noexcept override;
+    // 21: the object's controlling unknown, no reference added.
+    IUnknown* STDMETHODCALLTYPE GetControllingUnknown() noexcept override;
 
     // ---- IDtm (slots 7 to 18) ----
     HRESULT STDMETHODCALLTYPE Environment(BSTR systemTag, IFrameContainer* frame,
                                           VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE InitNew(BSTR deviceType, VARIANT_BOOL* result) noexcept override;
+    // The user settings' configuration (CDtmUserSettings::Config), which runs ConfigureLifecycle.
     HRESULT STDMETHODCALLTYPE Config(BSTR userInformation, VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE SetCommunication(IFdtCommunication* channel,
                                                VARIANT_BOOL* result) noexcept override;
@@ -68,14 +80,18 @@ public:
     HRESULT STDMETHODCALLTYPE PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE ReleaseCommunication(VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE PrepareToRelease(VARIANT_BOOL* result) noexcept override;
-    // The four below only check the lifecycle state here; the user-settings and functions parts of the
-    // complete object replace them (SetLanguage through ApplyLanguage).
+    // The user settings' language (CDtmUserSettings::SetLanguage) and the function calls' requests
+    // (CDtmFunctionCalls).
     HRESULT STDMETHODCALLTYPE SetLanguage(LONG language, VARIANT_BOOL* accepted) noexcept override;
     HRESULT STDMETHODCALLTYPE GetFunctions(BSTR operationPhase, BSTR* functions) noexcept override;
     HRESULT STDMETHODCALLTYPE InvokeFunctionRequest(BSTR invokeId, BSTR functionCall,
                                                     VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE PrivateDialogEnabled(VARIANT_BOOL enabled,
                                                    VARIANT_BOOL* result) noexcept override;
+
+    // The lifecycle's own steps of the configuration, run by CDtmUserSettings::Config: accepted in state 7
+    // with a loadable document; the user-level keyword goes to CDtmUserSettings::SetUserLevel; state 8.
+    HRESULT ConfigureLifecycle(BSTR userInformation, VARIANT_BOOL* result) noexcept;
 
     // ---- IDtmDataLock (slots 7 to 10); no method looks at the lifecycle state or its arguments, which
     // stay the frame's ----
@@ -85,13 +101,15 @@ public:
     HRESULT STDMETHODCALLTYPE UnlockData(BSTR systemTag, BSTR userName,
                                          VARIANT_BOOL* result) noexcept override;
 
-    // ---- Seams: null restores the do-nothing default. Not owned. ----
-    void AttachFunctions(DtmFunctionsSeam* functions) noexcept;
-    void AttachCommunication(DtmCommunicationSeam* communication) noexcept;
-    void AttachLocalization(DtmLocalizationSeam* localization) noexcept;
-    DtmFunctionsSeam& Functions() noexcept { return *functions_; }
-    DtmCommunicationSeam& Communication() noexcept { return *communication_; }
-    DtmLocalizationSeam& Localization() noexcept { return *localization_; }
+    // ---- The functions and the DP-V1 client as the lifecycle sees them: the host's parts, or a double a
+    // test stands in for one (null puts the part back). The double is not owned. ----
+    void AttachFunctions(DtmFunctionsSeam* functions) noexcept { functionsDouble_ = functions; }
+    void AttachCommunication(DtmCommunicationSeam* communication) noexcept {
+        communicationDouble_ = communication;
+    }
+    // What the lifecycle's broadcasts reach; the dataset's and the communication's broadcasts go the same
+    // way (DtmHost).
+    DtmFunctionsSeam& UiFunctions() noexcept;
 
     // ---- Members for the other parts of the object ----
     ULONG State() const noexcept { return state_; }
@@ -140,33 +158,9 @@ public:
     DWORD CancelPause() const noexcept { return cancelPause_; }
     bool AutoConnect() const noexcept { return autoConnect_ != 0; }
 
-protected:
-    CQuelkDtm() noexcept;
-    ~CQuelkDtm() = default;
-
-    // The user-level keyword of the frame's user information (Config step 5). The user-settings part of
-    // the complete object replaces it; here it only insists on a text.
-    virtual HRESULT SetUserLevel(const VARIANT& keyword) noexcept;
-    // IDtm::SetLanguage's work. IQuelkLocalizationInit has a SetLanguage too, so a complete object that
-    // also carries the translation part replaces this hook rather than the overloaded name. Here the
-    // state gate only.
-    virtual HRESULT ApplyLanguage(LCID language, VARIANT_BOOL* accepted) noexcept;
-    // What the complete object changes with the state (its online functions): run by SetState once the new
-    // state is stored and before the frame and the open user interfaces hear of it. Here nothing.
-    virtual void ApplyState(ULONG previous, ULONG state) noexcept;
-
-    // Queries the controlling object for `iid`.
-    template <class Interface>
-    HRESULT QueryObject(ql::ComPtr<Interface>& out) noexcept {
-        out.Reset();
-        IUnknown* self = GetControllingUnknown();
-        if (!self) return E_NOINTERFACE;
-        return self->QueryInterface(__uuidof(Interface), out.PutVoid());
-    }
+private:
     // A message for the frame's log; dropped before the environment step.
     void Report(const char* format, ...) noexcept;
-
-private:
     HRESULT StoreFrame(IFrameContainer* frame) noexcept;
     void DropFrame() noexcept;
     // Gives the other DTM of a compare back to the frame and lets it go.
@@ -174,6 +168,11 @@ private:
     void CloseOpenUserInterfaces(HRESULT* failure) noexcept;
     // The wait of PrepareToReleaseCommunication for the channel's answer (connect or disconnect).
     void WaitForStateEvent() noexcept;
+    // The functions that follow the online state, switched once the new state is stored.
+    void SwitchOnlineFunctions(ULONG previous, ULONG state) noexcept;
+    DtmCommunicationSeam& ClientView() noexcept;
+
+    DtmHost& host_;
 
     // Members in the order the toolkit keeps them, with the values its constructor gives.
     CQuelkXMLHandlerImpl xml_;
@@ -205,10 +204,6 @@ private:
     bool preparingRelease_ = false;
 
     CDtmMessageReporter reporter_;
-    DtmFunctionsSeam noFunctions_;
-    DtmCommunicationSeam noCommunication_;
-    DtmLocalizationSeam noLocalization_;
-    DtmFunctionsSeam* functions_ = &noFunctions_;
-    DtmCommunicationSeam* communication_ = &noCommunication_;
-    DtmLocalizationSeam* localization_ = &noLocalization_;
+    DtmFunctionsSeam* functionsDouble_ = nullptr;
+    DtmCommunicationSeam* communicationDouble_ = nullptr;
 };

@@ -8,6 +8,12 @@
 #include "classlib/ScopedFlag.h"
 #include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
+#include "comm/OnlineParameterRequests.h"
+#include "comm/QuelkDpv1Communication.h"
+#include "dtm/DtmHost.h"
+#include "dtm/services/DtmFunctionCalls.h"
+#include "dtm/services/DtmUserSettings.h"
+#include "dtm/services/QuelkFunctions.h"
 #include "xml/SchemaLists.h"
 #include "xml/XmlNodeReads.h"
 
@@ -135,6 +141,10 @@ HRESULT CQuelkDtm::InitNew(BSTR deviceType, VARIANT_BOOL* result) noexcept {
 }
 
 HRESULT CQuelkDtm::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
+    return host_.UserSettings().Config(userInformation, result);
+}
+
+HRESULT CQuelkDtm::ConfigureLifecycle(BSTR userInformation, VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
     *result = VARIANT_FALSE;
     if (userInformation == nullptr || state_ != kStateInitialised) return S_FALSE;
@@ -149,7 +159,7 @@ HRESULT CQuelkDtm::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
     if (path.IsNull() || FAILED(XmlGetNodeValue(document.Get(), path.Get(), keyword.Get(), VT_BSTR))) {
         return S_FALSE;
     }
-    if (FAILED(SetUserLevel(*keyword.Get()))) return S_FALSE;
+    if (FAILED(host_.UserSettings().SetUserLevel(*keyword.Get()))) return S_FALSE;
     // Kept only for an aggregating object; without memory it stays empty and the user level above stands.
     (void)userInformation_.AssignCopy(userInformation);
 
@@ -173,7 +183,7 @@ HRESULT CQuelkDtm::SetCommunication(IFdtCommunication* channel, VARIANT_BOOL* re
     const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
 
     stateEvent_.Reset();
-    if (!communication_->HasClient()) return S_FALSE;
+    if (!ClientView().HasClient()) return S_FALSE;
 
     // A channel that is no FDT communication channel cannot carry a connection: refused, still offline.
     ql::ComPtr<IFdtCommunication> fdtChannel;
@@ -182,14 +192,14 @@ HRESULT CQuelkDtm::SetCommunication(IFdtCommunication* channel, VARIANT_BOOL* re
     }
     ql::ComPtr<IUnknown> identity;
     QL_RETURN_IF_FAILED(channel->QueryInterface(IID_IUnknown, identity.PutVoid()));
-    QL_RETURN_IF_FAILED(communication_->SetChannel(identity.Get()));
+    QL_RETURN_IF_FAILED(ClientView().SetChannel(identity.Get()));
     channel_ = std::move(fdtChannel);
     QL_RETURN_IF_FAILED(SetState(kStateCommunicationSet));
 
     if (autoConnect_) {
         // The connect answer moves the state on later; a connect that cannot be sent leaves 9.
         VARIANT_BOOL sent = VARIANT_FALSE;
-        (void)communication_->GoOnline(&sent);
+        (void)ClientView().GoOnline(&sent);
     }
     *result = VARIANT_TRUE;
     return S_OK;
@@ -198,18 +208,18 @@ HRESULT CQuelkDtm::SetCommunication(IFdtCommunication* channel, VARIANT_BOOL* re
 void CQuelkDtm::CloseOpenUserInterfaces(HRESULT* failure) noexcept {
     *failure = S_OK;
     ULONG count = 0;
-    while (SUCCEEDED(functions_->GetOpenUiCount(&count)) && count > 0) {
+    while (SUCCEEDED(UiFunctions().GetOpenUiCount(&count)) && count > 0) {
         ql::Bstr invokeId;
-        HRESULT hr = functions_->GetOpenUiInvokeId(0, invokeId.Put());
+        HRESULT hr = UiFunctions().GetOpenUiInvokeId(0, invokeId.Put());
         VARIANT_BOOL closed = VARIANT_FALSE;
-        if (SUCCEEDED(hr)) hr = functions_->CloseFunctionUi(invokeId.Get(), &closed);
+        if (SUCCEEDED(hr)) hr = UiFunctions().CloseFunctionUi(invokeId.Get(), &closed);
         if (FAILED(hr)) {
             *failure = hr;
             return;
         }
         // A closed user interface unregisters itself; one that stays open ends the loop.
         ULONG left = 0;
-        if (FAILED(functions_->GetOpenUiCount(&left)) || left >= count) return;
+        if (FAILED(UiFunctions().GetOpenUiCount(&left)) || left >= count) return;
     }
 }
 
@@ -228,7 +238,7 @@ HRESULT CQuelkDtm::PrepareToDelete(VARIANT_BOOL* result) noexcept {
 
     channel_.Reset();
     // Letting go of the channel (null) always succeeds.
-    (void)communication_->SetChannel(nullptr);
+    (void)ClientView().SetChannel(nullptr);
 
     QL_RETURN_HR_IF(E_UNEXPECTED, !frameEvents_);
     QL_RETURN_IF_FAILED(frameEvents_->NotifyPreparedToDelete(systemTag_.Get()));
@@ -255,7 +265,7 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
     if (preparingRelease_) return S_FALSE;
     // The running upload or download owns the channel: not released, and the frame is told so by the
     // FALSE result of a call that itself went well.
-    if (communication_->IsRequestRunning()) return S_OK;
+    if (host_.OnlineRequests().IsRequestRunning()) return S_OK;
 
     // Held across the waits and the frame's calls: a frame handler inside them may drop the last reference.
     const ql::ComPtr<IUnknown> keepAlive(GetControllingUnknown());
@@ -263,7 +273,7 @@ HRESULT CQuelkDtm::PrepareToReleaseCommunication(VARIANT_BOOL* result) noexcept 
     if (state_ == kStateConnecting) WaitForStateEvent();
     if (state_ == kStateConnected) {
         VARIANT_BOOL offline = VARIANT_FALSE;
-        const HRESULT hr = communication_->GoOffline(&offline);
+        const HRESULT hr = ClientView().GoOffline(&offline);
         if (FAILED(hr) || offline != VARIANT_TRUE) return S_FALSE;
     } else if (state_ == kStateDisconnecting) {
         WaitForStateEvent();
@@ -286,14 +296,14 @@ HRESULT CQuelkDtm::ReleaseCommunication(VARIANT_BOOL* result) noexcept {
     if (state_ == kStateConnecting || state_ == kStateDisconnecting) {
         // A connect or disconnect the channel never answers would keep the DTM in 10 or 11 for good: the
         // client drops the pending request and returns to 9, and the release goes on from there.
-        QL_RETURN_IF_FAILED(communication_->AbandonConnection());
+        QL_RETURN_IF_FAILED(ClientView().AbandonConnection());
     }
     if (state_ != kStateCommunicationSet) return S_FALSE;
 
     // A device extension could hold the channel back here; this DTM has none, so it always goes.
     *result = VARIANT_TRUE;
     channel_.Reset();
-    (void)communication_->SetChannel(nullptr);
+    (void)ClientView().SetChannel(nullptr);
     QL_RETURN_IF_FAILED(SetState(kStateConfigured));
     // OnStateChanged always answers S_OK.
     (void)OnStateChanged();
@@ -305,7 +315,7 @@ HRESULT CQuelkDtm::PrepareToRelease(VARIANT_BOOL* result) noexcept {
     *result = VARIANT_FALSE;
     if (state_ != kStateConfigured) return S_FALSE;
     ULONG openUis = 0;
-    if (FAILED(functions_->GetOpenUiCount(&openUis)) || openUis > 0) return S_FALSE;
+    if (FAILED(UiFunctions().GetOpenUiCount(&openUis)) || openUis > 0) return S_FALSE;
 
     QL_RETURN_IF_FAILED(SetState(kStatePreparedToRelease));
     DropCompareLink();
@@ -315,37 +325,21 @@ HRESULT CQuelkDtm::PrepareToRelease(VARIANT_BOOL* result) noexcept {
     return S_OK;
 }
 
-// ---- Methods whose work belongs to other parts: the state gate only ----
+// ---- Methods whose work belongs to the user settings and the function calls ----
 
 HRESULT CQuelkDtm::SetLanguage(LONG language, VARIANT_BOOL* accepted) noexcept {
     // The standard carries the LCID as a signed 32-bit integer; every LCID fits.
-    return ApplyLanguage(static_cast<LCID>(language), accepted);
+    return host_.UserSettings().SetLanguage(static_cast<LCID>(language), accepted);
 }
 
-HRESULT CQuelkDtm::ApplyLanguage(LCID, VARIANT_BOOL* accepted) noexcept {
-    QL_RETURN_IF_NULL_OUT(accepted);
-    *accepted = VARIANT_FALSE;
-    if (state_ < kStateInitialised || state_ > kStateConnected) return S_FALSE;
-    return E_NOTIMPL;
+HRESULT CQuelkDtm::GetFunctions(BSTR operationPhase, BSTR* functions) noexcept {
+    return host_.FunctionCalls().GetFunctions(operationPhase, functions);
 }
 
-HRESULT CQuelkDtm::GetFunctions(BSTR, BSTR* functions) noexcept {
-    QL_RETURN_IF_NULL_OUT(functions);
-    *functions = nullptr;
-    if (state_ < kStateInitialised || state_ > kStateConnected) return S_FALSE;
-    return E_NOTIMPL;
+HRESULT CQuelkDtm::InvokeFunctionRequest(BSTR invokeId, BSTR functionCall, VARIANT_BOOL* result) noexcept {
+    return host_.FunctionCalls().InvokeFunctionRequest(invokeId, functionCall, result);
 }
 
-HRESULT CQuelkDtm::InvokeFunctionRequest(BSTR, BSTR, VARIANT_BOOL* result) noexcept {
-    QL_RETURN_IF_NULL_OUT(result);
-    *result = VARIANT_FALSE;
-    if (state_ < kStateConfigured || state_ > kStateConnected) return S_FALSE;
-    return E_NOTIMPL;
-}
-
-HRESULT CQuelkDtm::PrivateDialogEnabled(VARIANT_BOOL, VARIANT_BOOL* result) noexcept {
-    QL_RETURN_IF_NULL_OUT(result);
-    *result = VARIANT_FALSE;
-    if (state_ < kStateConfigured || state_ > kStateConnected) return S_FALSE;
-    return E_NOTIMPL;
+HRESULT CQuelkDtm::PrivateDialogEnabled(VARIANT_BOOL enabled, VARIANT_BOOL* result) noexcept {
+    return host_.FunctionCalls().PrivateDialogEnabled(enabled, result);
 }

@@ -9,9 +9,11 @@
 #include "classlib/Variant.h"
 #include "dtm/DeviceTypeText.h"
 #include "dtm/DtmState.h"
+#include "dtm/DtmHost.h"
 #include "dtm/QuelkDtm.h"
 #include "dtm/StreamValueReader.h"
 #include "dtm/StreamValueWriter.h"
+#include "dtm/documents/DtmParameterPart.h"
 
 namespace {
 
@@ -33,27 +35,25 @@ HRESULT AsStateAnswer(HRESULT hr) noexcept { return hr == S_OK ? S_OK : S_FALSE;
 }  // namespace
 
 bool CQuelkPersist::StateAcceptsLoad() const noexcept {
-    return IsStateIn(dtm_.State(), {kStateCreated, kStatePreparedToDelete});
+    return IsStateIn(host_.Lifecycle().State(), {kStateCreated, kStatePreparedToDelete});
 }
 
 bool CQuelkPersist::StateAcceptsSave() const noexcept {
-    return IsStateIn(dtm_.State(), {kStateConfigured, kStateCommunicationSet, kStateConnected});
+    return IsStateIn(host_.Lifecycle().State(), {kStateConfigured, kStateCommunicationSet, kStateConnected});
 }
 
 // ---- The image ----
 
 HRESULT CQuelkPersist::WriteImage(IStream* stream) noexcept {
     CStreamValueWriter writer(stream);
-    QL_RETURN_IF_FAILED(writer.WriteText(dtm_.DeviceType().Get()));
+    QL_RETURN_IF_FAILED(writer.WriteText(host_.Lifecycle().DeviceType().Get()));
     QL_RETURN_IF_FAILED(WriteTextValue(writer, kImageVersion));
     QL_RETURN_IF_FAILED(WriteTextValue(writer, kImageSecondVersion));
-    QL_RETURN_IF_FAILED(CQuelkValuesImage::Save(store_, writer));
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Save(host_.Store(), writer));
 
     // Only an object that aggregates the DTM can add its own data behind the values.
     ql::ComPtr<IQuelkPersistExtension> extension;
-    IUnknown* self = dtm_.GetControllingUnknown();
-    if (self && SUCCEEDED(self->QueryInterface(IID_IQuelkPersistExtension, extension.PutVoid())) &&
-        extension) {
+    if (SUCCEEDED(ql::QueryInterfaceTo(ControllingUnknown(), extension)) && extension) {
         VARIANT_BOOL ok = VARIANT_FALSE;
         QL_RETURN_IF_FAILED(extension->SaveExtension(stream, &ok));
         if (ok != VARIANT_TRUE) return S_FALSE;
@@ -82,10 +82,9 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
     }
     QL_RETURN_IF_FAILED(CQuelkValuesImage::Read(reader, image.Values));
 
+    // An aggregating object reads its own data behind the values.
     ql::ComPtr<IQuelkPersistExtension> extension;
-    IUnknown* self = dtm_.GetControllingUnknown();
-    if (self && SUCCEEDED(self->QueryInterface(IID_IQuelkPersistExtension, extension.PutVoid())) &&
-        extension) {
+    if (SUCCEEDED(ql::QueryInterfaceTo(ControllingUnknown(), extension)) && extension) {
         VARIANT_BOOL ok = VARIANT_FALSE;
         QL_RETURN_IF_FAILED(extension->LoadExtension(stream, &ok));
         QL_RETURN_HR_IF(E_FAIL, ok != VARIANT_TRUE);
@@ -94,8 +93,8 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
 }
 
 HRESULT CQuelkPersist::CommitImage(LoadedImage& image) noexcept {
-    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(store_, image.Values));
-    dtm_.DeviceType() = std::move(image.DeviceType);
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(host_.Store(), image.Values));
+    host_.Lifecycle().DeviceType() = std::move(image.DeviceType);
     return S_OK;
 }
 
@@ -123,10 +122,10 @@ HRESULT CQuelkPersist::ReadDataStream(IStream* stream, VARIANT_BOOL* ok) noexcep
 HRESULT CQuelkPersist::InitNewData(VARIANT_BOOL* ok) noexcept {
     QL_RETURN_IF_NULL_OUT(ok);
     *ok = VARIANT_FALSE;
-    dtm_.DeviceType().Reset();
+    host_.Lifecycle().DeviceType().Reset();
     // A new dataset keeps the values of the parameter table.
     VARIANT_BOOL done = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(store_.InitNewValues(&done));
+    QL_RETURN_IF_FAILED(host_.Store().InitNewValues(&done));
     if (done != VARIANT_TRUE) return S_FALSE;
     *ok = VARIANT_TRUE;
     return S_OK;
@@ -138,7 +137,7 @@ HRESULT CQuelkPersist::SaveValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcep
     QL_RETURN_HR_IF(E_INVALIDARG, ok == nullptr || stream == nullptr);
     *ok = VARIANT_TRUE;
     CStreamValueWriter writer(stream);
-    const HRESULT hr = CQuelkValuesImage::Save(store_, writer);
+    const HRESULT hr = CQuelkValuesImage::Save(host_.Store(), writer);
     if (FAILED(hr)) *ok = VARIANT_FALSE;
     return hr;
 }
@@ -150,7 +149,7 @@ HRESULT CQuelkPersist::LoadValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcep
     std::vector<LoadedValue> entries;
     HRESULT hr = reader.Start();
     if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Read(reader, entries);
-    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Assign(store_, entries);
+    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Assign(host_.Store(), entries);
     if (FAILED(hr)) *ok = VARIANT_FALSE;
     return hr;
 }
@@ -206,7 +205,7 @@ HRESULT CQuelkPersist::Load(IStream* stream) noexcept {
         QL_RETURN_IF_FAILED(CommitImage(image));
         (void)SetModified(false);
         requiresSave_ = false;
-        return AsStateAnswer(dtm_.SetState(kStateLoaded));
+        return AsStateAnswer(host_.Lifecycle().SetState(kStateLoaded));
     });
 }
 
@@ -236,19 +235,19 @@ HRESULT CQuelkPersist::InitNew() noexcept {
     if (!StateAcceptsLoad()) return S_FALSE;
     VARIANT_BOOL ok = VARIANT_FALSE;
     if (InitNewData(&ok) != S_OK || ok != VARIANT_TRUE) return S_FALSE;
-    const HRESULT hr = dtm_.SetState(kStateNew);
-    dtm_.DeviceType().Reset();
+    const HRESULT hr = host_.Lifecycle().SetState(kStateNew);
+    host_.Lifecycle().DeviceType().Reset();
     return AsStateAnswer(hr);
 }
 
 // ---- The dataset-modified flag ----
 
 HRESULT CQuelkPersist::TellFrameModified() noexcept {
-    const ql::ComPtr<IFrameContainer> frame(dtm_.Frame());
+    const ql::ComPtr<IFrameContainer> frame(host_.Lifecycle().Frame());
     if (!frame) return S_OK;
     ql::Bstr tag;
-    if (FAILED(dtm_.GetSystemTag(tag.Put()))) return S_FALSE;
-    const ql::SelfHold hold(dtm_.GetControllingUnknown());
+    if (FAILED(host_.Lifecycle().GetSystemTag(tag.Put()))) return S_FALSE;
+    const ql::SelfHold hold(ControllingUnknown());
     VARIANT_BOOL answer = VARIANT_FALSE;
     (void)frame->SetDirtyFlag(tag.Get(), &answer);  // the frame's answer is not used
     return S_OK;
@@ -256,16 +255,14 @@ HRESULT CQuelkPersist::TellFrameModified() noexcept {
 
 HRESULT CQuelkPersist::TellFrameSaved() noexcept {
     ql::Bstr tag;
-    if (FAILED(dtm_.GetSystemTag(tag.Put()))) return S_FALSE;
+    if (FAILED(host_.Lifecycle().GetSystemTag(tag.Put()))) return S_FALSE;
     // The frame receives the dataset as it now stands, when the DTM can write it.
-    ql::ComPtr<IDtmParameter> parameters;
-    IUnknown* self = dtm_.GetControllingUnknown();
-    if (!self || FAILED(self->QueryInterface(IID_IDtmParameter, parameters.PutVoid())) || !parameters)
-        return S_OK;
+    IUnknown* self = ControllingUnknown();
+    const ql::ComPtr<IUnknown> keepAlive(self);
     ql::Bstr path(kWholeDocumentPath);
     ql::Bstr document;
-    if (parameters->GetParameters(path.Get(), document.Put()) != S_OK) return S_OK;
-    if (const ql::ComPtr<IFrameEvents> events(dtm_.FrameEvents()); events) {
+    if (host_.ParameterDocument().GetParameters(path.Get(), document.Put()) != S_OK) return S_OK;
+    if (const ql::ComPtr<IFrameEvents> events(host_.Lifecycle().FrameEvents()); events) {
         const ql::SelfHold hold(self);
         (void)events->NotifyParameterDocument(tag.Get(), document.Get());
     }

@@ -10,7 +10,9 @@
 // DTM as it was.
 //
 // The part also keeps the dataset-modified flag and tells the frame when it changes.
-// A part, not a complete object: the complete class supplies IUnknown and chains the part's table.
+// A member part of the DTM object (QL_ENTRY_MEMBER rows for IQuelkPersistData, IPersistStreamInit and
+// IPersistPropertyBag); the state, the device type and the frame are the lifecycle's, the values the
+// store's, both reached through the host (DtmHost).
 // Threading: the DTM object's apartment thread; the transfer worker never calls persistence.
 #include <windows.h>
 #include <objidl.h>
@@ -25,18 +27,19 @@
 #include "dataset/QuelkVariableStore.h"
 #include "dtm/QuelkValuesImage.h"
 
-class CQuelkDtm;
+class DtmHost;
 
 // The property-map version the class library writes after the image; a higher one is refused.
 constexpr ULONG kPropertyMapVersion = 0x300;
 
-class CQuelkPersist : public ToolkitDispatchImpl<IQuelkPersistData>,
+class CQuelkPersist : public ql::MemberPart,
+                      public ToolkitDispatchImpl<IQuelkPersistData>,
                       public IPersistStreamInit,
                       public IPersistPropertyBag {
-    QL_INTERFACE_PART_TABLE(CQuelkPersist, QL_ENTRY(IQuelkPersistData), QL_ENTRY(IPersistStreamInit),
-                            QL_ENTRY(IPersistPropertyBag))
+    QL_MEMBER_IUNKNOWN()
 
 public:
+    CQuelkPersist(ql::PartOwner& owner, DtmHost& host) noexcept : ql::MemberPart(owner), host_(host) {}
     CQuelkPersist(const CQuelkPersist&) = delete;
     CQuelkPersist& operator=(const CQuelkPersist&) = delete;
 
@@ -70,13 +73,9 @@ public:
     HRESULT SuspendModifiedNotification(bool suspend) noexcept;
     bool Modified() const noexcept { return modified_; }
 
-    // The store's values part in and out of a stream (IQuelkVariables slots 18 and 19 of the object).
+    // The store's values part in and out of a stream (IQuelkVariables slots 18 and 19 of the store part).
     HRESULT SaveValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept;
     HRESULT LoadValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept;
-
-protected:
-    CQuelkPersist(CQuelkDtm& dtm, CQuelkVariableStore& store) noexcept : dtm_(dtm), store_(store) {}
-    ~CQuelkPersist() = default;
 
 private:
     // A dataset image read completely, not applied yet.
@@ -96,8 +95,7 @@ private:
     bool StateAcceptsLoad() const noexcept;
     bool StateAcceptsSave() const noexcept;
 
-    CQuelkDtm& dtm_;
-    CQuelkVariableStore& store_;
+    DtmHost& host_;
     bool modified_ = false;
     bool notificationSuspended_ = false;
     bool requiresSave_ = false;  // the class library's flag; nothing in these methods sets it

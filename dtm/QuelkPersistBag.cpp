@@ -7,6 +7,7 @@
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "dtm/DtmState.h"
+#include "dtm/DtmHost.h"
 #include "dtm/QuelkDtm.h"
 #include "dtm/QuelkPersist.h"
 #include "dtm/StreamValueWriter.h"
@@ -89,7 +90,7 @@ HRESULT CQuelkPersist::Load(IPropertyBag* bag, IErrorLog* errorLog) noexcept {
     QL_RETURN_IF_NULL_OUT(bag);
     QL_RETURN_IF_FAILED(LoadDtmData(bag, errorLog));
     requiresSave_ = false;
-    return dtm_.SetState(kStateLoaded) == S_OK ? S_OK : S_FALSE;
+    return host_.Lifecycle().SetState(kStateLoaded) == S_OK ? S_OK : S_FALSE;
 }
 
 HRESULT CQuelkPersist::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) noexcept {

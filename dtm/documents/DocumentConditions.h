@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "dtm/DtmState.h"
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 
 // Configured, offline or online: states 8 to 12.
 inline bool IsConfiguredState(ULONG state) noexcept {

@@ -10,7 +10,13 @@
 #include "dtm/documents/DocumentationTemplates.h"
 #include "dtm/documents/DocumentationText.h"
 #include "dtm/documents/PaRecordBytes.h"
+#include "dataset/QuelkVariableStorePart.h"
 #include "dtm/DtmState.h"
+#include "dataset/QuelkVariableStore.h"
+#include "dataset/VariableFields.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/services/DtmAutomation.h"
+#include "dtm/services/QuelkFunctions.h"
 #include "values/Bytes.h"
 #include "values/HexText.h"
 
@@ -48,7 +54,7 @@ HRESULT CDocumentationBuilder::Build(LONG functionId, const SYSTEMTIME& date, st
 
     const bool needsDevice =
         functionId == kDocumentOnlineParameterize || functionId == kDocumentMeasuredValues;
-    if (needsDevice && host_.State() != kStateConnected) {
+    if (needsDevice && host_.Lifecycle().State() != kStateConnected) {
         const std::wstring notConnected =
             std::wstring(kNotConnectedStart).append(functionName).append(kNotConnectedDate).append(dateText);
         document = std::wstring(kDocumentationHeaderStart) + notConnected + kDocumentationHeaderEnd +
@@ -56,12 +62,11 @@ HRESULT CDocumentationBuilder::Build(LONG functionId, const SYSTEMTIME& date, st
         return S_OK;
     }
 
-    if (!host_.HasUiFunction(functionId)) return E_FAIL;
-    IUnknown* dtm = host_.ControllingUnknown();
-    if (FAILED(ql::QueryInterfaceTo(dtm, variables_)) || !variables_) return E_FAIL;
-    if (FAILED(ql::QueryInterfaceTo(dtm, fields_)) || !fields_) return E_FAIL;
-    // Without the automation interface no device value is read: the values document as empty.
-    (void)ql::QueryInterfaceTo(dtm, dtmObject_);
+    if (!host_.Functions().HasUiFunction(functionId)) return E_FAIL;
+    // Held by the builder: the device reads wait while dispatching messages.
+    variables_ = ql::ComPtr<IQuelkVariablesEx>(&host_.StorePart());
+    fields_ = ql::ComPtr<IQuelkVariableFields>(&host_.StorePart());
+    dtmObject_ = ql::ComPtr<IDtmObject>(&host_.Automation());
 
     std::wstring body(kBodyStart);
     switch (functionId) {

@@ -9,10 +9,11 @@
 // with their PA status; any other function leaves it empty. Functions 2 and 5 while the DTM is not online
 // give the short not-connected document instead, reading nothing.
 //
-// The builder reads the dataset through the DTM's IQuelkVariables, IQuelkVariablesEx and
-// IQuelkVariableFields and the device through IDtmObject::CompareSingleParameter (whose outcome is not
-// looked at: a value that was not read documents as empty); progress of function 2 goes through
-// IDtmObject::ShowProgressValue. One builder per call; apartment thread.
+// The builder reads the dataset through the store part's IQuelkVariables, IQuelkVariablesEx and
+// IQuelkVariableFields and the device through the automation part's IDtmObject::CompareSingleParameter
+// (whose outcome is not looked at: a value that was not read documents as empty); progress of function 2
+// goes through IDtmObject::ShowProgressValue. One builder per call, holding the object while it builds;
+// apartment thread.
 #include <windows.h>
 
 #include <string>
@@ -20,17 +21,17 @@
 #include "QuelkInterfaces.h"
 #include "classlib/ComPtr.h"
 #include "classlib/Variant.h"
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 
 class CDocumentationBuilder {
 public:
-    explicit CDocumentationBuilder(DtmDocumentsHost& host) noexcept : host_(host) {}
+    explicit CDocumentationBuilder(DtmHost& host) noexcept : host_(host) {}
     CDocumentationBuilder(const CDocumentationBuilder&) = delete;
     CDocumentationBuilder& operator=(const CDocumentationBuilder&) = delete;
 
     // S_OK with the document of `functionId` dated `date` (UTC); `complete` tells a complete document
     // (dumped to the file by the caller) from the not-connected one. E_FAIL for a function without a row in
-    // the UI-function table or a DTM without its store interfaces; the failure of a step that ends the
+    // the UI-function table; the failure of a step that ends the
     // call (DocumentationItems.h; the record count; the diagnosis bytes).
     HRESULT Build(LONG functionId, const SYSTEMTIME& date, std::wstring& document, bool* complete);
 
@@ -44,7 +45,7 @@ private:
     // The VARIANT forms of the store's interface (hidden in C++ by the u32 forms of the same names).
     IQuelkVariables* VariantForms() const noexcept { return variables_.Get(); }
 
-    DtmDocumentsHost& host_;
+    DtmHost& host_;
     ql::ComPtr<IQuelkVariablesEx> variables_;
     ql::ComPtr<IQuelkVariableFields> fields_;
     ql::ComPtr<IDtmObject> dtmObject_;

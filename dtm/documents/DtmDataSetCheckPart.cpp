@@ -4,6 +4,10 @@
 #include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dtm/documents/DocumentConditions.h"
+#include "comm/QuelkDatasetTransfer.h"
+#include "dataset/QuelkVariableStore.h"
+#include "dataset/VariableFields.h"
+#include "dtm/QuelkDtm.h"
 #include "dtm/documents/ToolkitMessage.h"
 #include "values/ValueComparison.h"
 
@@ -12,15 +16,15 @@ namespace {
 // Marks the comparison running for the scope, so a release arriving meanwhile is refused.
 class CompareRunningScope {
 public:
-    explicit CompareRunningScope(DtmDocumentsHost& host) noexcept : host_(host) {
-        host_.SetCompareRunning(true);
+    explicit CompareRunningScope(DtmHost& host) noexcept : host_(host) {
+        host_.Lifecycle().SetCompareRunning(true);
     }
     CompareRunningScope(const CompareRunningScope&) = delete;
     CompareRunningScope& operator=(const CompareRunningScope&) = delete;
-    ~CompareRunningScope() { host_.SetCompareRunning(false); }
+    ~CompareRunningScope() { host_.Lifecycle().SetCompareRunning(false); }
 
 private:
-    DtmDocumentsHost& host_;
+    DtmHost& host_;
 };
 
 }  // namespace
@@ -28,7 +32,7 @@ private:
 HRESULT CDtmDataSetCheckPart::VerifyDataSet(VARIANT_BOOL* valid) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, valid == nullptr);
     *valid = VARIANT_FALSE;
-    if (!IsConfiguredState(host_.State())) return S_FALSE;
+    if (!IsConfiguredState(host_.Lifecycle().State())) return S_FALSE;
     return ValidateDataSet(valid);
 }
 
@@ -52,11 +56,11 @@ HRESULT CDtmDataSetCheckPart::ValidateDataSet(VARIANT_BOOL* valid) noexcept {
 }
 
 bool CDtmDataSetCheckPart::MayCompare() noexcept {
-    return IsConfiguredState(host_.State()) && IsAboveObserver(host_.UserLevel());
+    return IsConfiguredState(host_.Lifecycle().State()) && IsAboveObserver(host_.Lifecycle().UserLevel());
 }
 
 HRESULT CDtmDataSetCheckPart::FrameDtmAccess(ql::ComPtr<IFrameDtmAccess>& access) noexcept {
-    if (FAILED(ql::QueryInterfaceTo(host_.Frame(), access)) || !access) return E_POINTER;
+    if (FAILED(ql::QueryInterfaceTo(host_.Lifecycle().Frame(), access)) || !access) return E_POINTER;
     return S_OK;
 }
 
@@ -65,7 +69,7 @@ HRESULT CDtmDataSetCheckPart::InitCompare(BSTR systemTag, VARIANT_BOOL* ok) noex
     *ok = VARIANT_FALSE;
     if (!MayCompare()) return S_FALSE;
     // A link already made stays with its first DTM.
-    if (host_.CompareInitialised()) return S_OK;
+    if (host_.Lifecycle().CompareInitialised()) return S_OK;
 
     ql::ComPtr<IFrameDtmAccess> access;
     QL_RETURN_IF_FAILED(FrameDtmAccess(access));
@@ -74,18 +78,18 @@ HRESULT CDtmDataSetCheckPart::InitCompare(BSTR systemTag, VARIANT_BOOL* ok) noex
     QL_RETURN_IF_FAILED(access->GetDtm(systemTag, other.Put()));
     if (!other) return S_OK;
 
-    QL_RETURN_IF_FAILED(host_.ComparePeerTag().AssignCopy(systemTag));
+    QL_RETURN_IF_FAILED(host_.Lifecycle().ComparePeerTag().AssignCopy(systemTag));
     ql::ComPtr<IQuelkVariableFields> fields;
     // A DTM without the fields interface is handled below.
     (void)ql::QueryInterfaceTo(other.Get(), fields);
-    host_.ComparePeerStore() = fields;
+    host_.Lifecycle().ComparePeerStore() = fields;
     if (!fields) {
         // A DTM that does not show its records cannot be compared: give it back.
         VARIANT_BOOL released = VARIANT_FALSE;
         QL_RETURN_IF_FAILED(access->ReleaseDtm(systemTag, &released));
         return S_OK;
     }
-    host_.SetCompareInitialised(true);
+    host_.Lifecycle().SetCompareInitialised(true);
     *ok = VARIANT_TRUE;
     return S_OK;
 }
@@ -94,9 +98,9 @@ HRESULT CDtmDataSetCheckPart::Compare(VARIANT_BOOL* equal) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, equal == nullptr);
     *equal = VARIANT_FALSE;
     if (!MayCompare()) return S_FALSE;
-    if (!host_.CompareInitialised()) return S_OK;
+    if (!host_.Lifecycle().CompareInitialised()) return S_OK;
     // Held for the whole loop, whatever the calls into the other DTM lead to.
-    const ql::ComPtr<IQuelkVariableFields> other = host_.ComparePeerStore();
+    const ql::ComPtr<IQuelkVariableFields> other = host_.Lifecycle().ComparePeerStore();
     if (!other) return E_POINTER;
     const ql::SelfHold hold(host_.ControllingUnknown());
     const CompareRunningScope running(host_);
@@ -136,16 +140,16 @@ HRESULT CDtmDataSetCheckPart::ReleaseCompare(VARIANT_BOOL* released) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, released == nullptr);
     *released = VARIANT_FALSE;
     if (!MayCompare()) return S_FALSE;
-    if (!host_.CompareInitialised() || host_.CompareRunning()) return S_OK;
+    if (!host_.Lifecycle().CompareInitialised() || host_.Lifecycle().CompareRunning()) return S_OK;
 
     ql::ComPtr<IFrameDtmAccess> access;
     QL_RETURN_IF_FAILED(FrameDtmAccess(access));
     const ql::SelfHold hold(host_.ControllingUnknown());
-    QL_RETURN_IF_FAILED(access->ReleaseDtm(host_.ComparePeerTag().Get(), released));
+    QL_RETURN_IF_FAILED(access->ReleaseDtm(host_.Lifecycle().ComparePeerTag().Get(), released));
     // A frame that keeps the DTM keeps the link as well.
     if (*released == VARIANT_TRUE) {
-        host_.ComparePeerStore().Reset();
-        host_.SetCompareInitialised(false);
+        host_.Lifecycle().ComparePeerStore().Reset();
+        host_.Lifecycle().SetCompareInitialised(false);
     }
     return S_OK;
 }

@@ -4,13 +4,13 @@
 // Compare and ReleaseCompare compare the dataset with the dataset of another DTM of the frame's project,
 // which the frame hands out by system tag (IFrameDtmAccess) and takes back.
 //
-// The compare link (kept by the toolkit base, reached through the host): idle -> (InitCompare) initialised
+// The compare link (kept by the lifecycle, reached through the host): idle -> (InitCompare) initialised
 // -> (Compare, any number of times) -> (ReleaseCompare answered VARIANT_TRUE by the frame) idle. While
 // Compare runs it calls into the other DTM, which may call back into the frame and so into this DTM: a
 // ReleaseCompare arriving then finds the compare running and does nothing, so the other DTM's interface stays
 // valid for the running loop.
 //
-// A part in the class library's sense (QL_ENTRY_CHAIN(CDtmDataSetCheckPart) in the complete object's table).
+// A member part of the DTM object (QL_ENTRY_MEMBER row for IDtmDataSetCheck).
 // The part keeps no state of its own. Threading: apartment-threaded; nothing is locked.
 #include <windows.h>
 
@@ -20,13 +20,13 @@
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
 #include "idl/OutsideDispatch.h"
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 
-class CDtmDataSetCheckPart : public FdtDispatchImpl<IDtmDataSetCheck> {
-    QL_INTERFACE_PART_TABLE(CDtmDataSetCheckPart, QL_ENTRY(IDtmDataSetCheck))
+class CDtmDataSetCheckPart : public ql::MemberPart, public FdtDispatchImpl<IDtmDataSetCheck> {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    explicit CDtmDataSetCheckPart(DtmDocumentsHost& host) noexcept : host_(host) {}
+    CDtmDataSetCheckPart(ql::PartOwner& owner, DtmHost& host) noexcept : ql::MemberPart(owner), host_(host) {}
     CDtmDataSetCheckPart(const CDtmDataSetCheckPart&) = delete;
     CDtmDataSetCheckPart& operator=(const CDtmDataSetCheckPart&) = delete;
 
@@ -41,13 +41,10 @@ public:
     // sends message 2002 to the frame; the others are not reported.
     HRESULT ValidateDataSet(VARIANT_BOOL* valid) noexcept;
 
-protected:
-    ~CDtmDataSetCheckPart() = default;
-
 private:
     bool MayCompare() noexcept;
     HRESULT FrameDtmAccess(ql::ComPtr<IFrameDtmAccess>& access) noexcept;
     HRESULT CompareWith(IQuelkVariableFields* other, VARIANT_BOOL* equal) noexcept;
 
-    DtmDocumentsHost& host_;
+    DtmHost& host_;
 };

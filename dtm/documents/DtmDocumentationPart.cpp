@@ -4,6 +4,9 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "dataset/QuelkVariableStore.h"
+#include "dataset/VariableFields.h"
+#include "dtm/QuelkDtm.h"
 #include "dtm/documents/DocumentConditions.h"
 #include "dtm/documents/DocumentationBuilder.h"
 #include "dtm/documents/DocumentationDump.h"
@@ -16,7 +19,8 @@ constexpr wchar_t kFunctionIdPath[] = L"FDT/FDTFunctionCall/@func:functionId";
 
 }  // namespace
 
-CDtmDocumentationPart::CDtmDocumentationPart(DtmDocumentsHost& host) noexcept : host_(host) {
+CDtmDocumentationPart::CDtmDocumentationPart(ql::PartOwner& owner, DtmHost& host) noexcept
+    : ql::MemberPart(owner), host_(host) {
     // Without memory for the path the dump path stays empty, and no dump is written.
     (void)ql::GuardComCall([&]() -> HRESULT {
         dumpPath_ = kDocumentationDumpPath;
@@ -27,13 +31,14 @@ CDtmDocumentationPart::CDtmDocumentationPart(DtmDocumentsHost& host) noexcept : 
 HRESULT CDtmDocumentationPart::GetDocumentation(BSTR functionCall, BSTR* documentation) noexcept {
     QL_RETURN_IF_NULL_OUT(documentation);
     *documentation = nullptr;
-    if (!IsConfiguredState(host_.State()) || !IsAboveObserver(host_.UserLevel())) return S_FALSE;
-    if (!host_.XmlHandler().SchemaCollection()) return S_FALSE;
+    if (!IsConfiguredState(host_.Lifecycle().State()) || !IsAboveObserver(host_.Lifecycle().UserLevel()))
+        return S_FALSE;
+    if (!host_.Lifecycle().XmlHandler().SchemaCollection()) return S_FALSE;
 
     ql::ComPtr<IXMLDOMDocument2> call;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    const HRESULT load =
-        host_.XmlHandler().LoadXMLDocument(functionCall, call.Put(), &loaded, host_.MessageSink());
+    const HRESULT load = host_.Lifecycle().XmlHandler().LoadXMLDocument(functionCall, call.Put(), &loaded,
+                                                                        host_.Lifecycle().MessageSink());
     if (FAILED(load) || loaded != VARIANT_TRUE || !call) return S_FALSE;
 
     ql::Bstr path(kFunctionIdPath);

@@ -4,9 +4,8 @@
 // document (CDocumentationBuilder). Every complete document is also written to the dump file
 // (kDocumentationDumpPath); the not-connected document is not.
 //
-// A part in the class library's sense (QL_ENTRY_CHAIN(CDtmDocumentationPart) in the complete object's
-// table). Threading: apartment-threaded; functions 2, 4 and 5 read the device synchronously, so a call
-// lasts as long as those reads.
+// A member part of the DTM object (QL_ENTRY_MEMBER row for IDtmDocumentation). Threading: apartment-threaded;
+// functions 2, 4 and 5 read the device synchronously, so a call lasts as long as those reads.
 #include <windows.h>
 
 #include <string>
@@ -14,13 +13,13 @@
 #include "FdtInterfaces.h"
 #include "classlib/ComObject.h"
 #include "idl/OutsideDispatch.h"
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 
-class CDtmDocumentationPart : public FdtDispatchImpl<IDtmDocumentation> {
-    QL_INTERFACE_PART_TABLE(CDtmDocumentationPart, QL_ENTRY(IDtmDocumentation))
+class CDtmDocumentationPart : public ql::MemberPart, public FdtDispatchImpl<IDtmDocumentation> {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    explicit CDtmDocumentationPart(DtmDocumentsHost& host) noexcept;
+    CDtmDocumentationPart(ql::PartOwner& owner, DtmHost& host) noexcept;
     CDtmDocumentationPart(const CDtmDocumentationPart&) = delete;
     CDtmDocumentationPart& operator=(const CDtmDocumentationPart&) = delete;
 
@@ -36,10 +35,7 @@ public:
     // Where complete documents are dumped; tests point it into their own folder.
     void SetDumpPath(std::wstring path) noexcept { dumpPath_.swap(path); }
 
-protected:
-    ~CDtmDocumentationPart() = default;
-
 private:
-    DtmDocumentsHost& host_;
+    DtmHost& host_;
     std::wstring dumpPath_;
 };

@@ -8,6 +8,10 @@
 #include "dataset/ParameterListExport.h"
 #include "dataset/ParameterListImport.h"
 #include "dtm/documents/DocumentConditions.h"
+#include "comm/QuelkDatasetTransfer.h"
+#include "dataset/QuelkVariableStore.h"
+#include "dataset/VariableFields.h"
+#include "dtm/QuelkDtm.h"
 #include "classlib/Utf8.h"
 #include "values/MessageFormat.h"
 #include "values/XmlDocumentBytes.h"
@@ -48,7 +52,8 @@ ULONG GetLittleEndian32(const BYTE* bytes) noexcept {
 }  // namespace
 
 bool CDtmImportExportPart::Accepts(IStream* stream) noexcept {
-    return stream != nullptr && host_.State() == kStateConfigured && IsAboveObserver(host_.UserLevel());
+    return stream != nullptr && host_.Lifecycle().State() == kStateConfigured &&
+           IsAboveObserver(host_.Lifecycle().UserLevel());
 }
 
 HRESULT CDtmImportExportPart::Export(IStream* stream, VARIANT_BOOL* ok) noexcept {
@@ -83,7 +88,7 @@ HRESULT CDtmImportExportPart::Import(IStream* stream, VARIANT_BOOL* ok) noexcept
 
     // A list refused as a whole tells the frame why, once; a document that does not load has told it
     // through the loader's parse error.
-    CQuelkMessageSink* const sink = host_.MessageSink();
+    CQuelkMessageSink* const sink = host_.Lifecycle().MessageSink();
     BYTE countBytes[4];
     if (!ReadExactly(stream, countBytes, sizeof countBytes)) {
         ReportDtmMessage(sink, "Import: the stream ends before the length of the parameter list");
@@ -131,7 +136,7 @@ HRESULT CDtmImportExportPart::Import(IStream* stream, VARIANT_BOOL* ok) noexcept
     if (skips.Total() > 0) {
         // The values taken stay; the frame learns what was left and why, and that the list was not applied
         // as a whole.
-        ReportDtmMessage(host_.MessageSink(),
+        ReportDtmMessage(host_.Lifecycle().MessageSink(),
                          "Import: %lu parameters of the list were not taken (%lu not part of the project, "
                          "%lu not writable by the current user, %lu with an unreadable type or value, "
                          "%lu of the wrong length, %lu refused by the value check)",

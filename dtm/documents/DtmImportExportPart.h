@@ -12,26 +12,27 @@
 // An import reads exactly the 4 + N bytes it was promised, refuses a stream that ends early or a count
 // beyond kMaxParameterListBytes, and applies nothing before the whole text is read and loaded.
 //
-// A part in the class library's sense (QL_ENTRY_CHAIN(CDtmImportExportPart) in the complete object's
-// table). Threading: apartment-threaded; nothing is locked.
+// A member part of the DTM object (QL_ENTRY_MEMBER row for IDtmImportExport). Threading: apartment-threaded;
+// nothing is locked.
 #include <windows.h>
 #include <objidl.h>
 
 #include "FdtInterfaces.h"
 #include "classlib/ComObject.h"
 #include "idl/OutsideDispatch.h"
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 #include "dtm/documents/FrameParameterListHost.h"
 
 // The largest parameter list the DTM writes or reads: far above the dataset's (some ten kilobytes), far
 // below what a damaged count could make the DTM allocate.
 constexpr ULONG kMaxParameterListBytes = 16 * 1024 * 1024;
 
-class CDtmImportExportPart : public FdtDispatchImpl<IDtmImportExport> {
-    QL_INTERFACE_PART_TABLE(CDtmImportExportPart, QL_ENTRY(IDtmImportExport))
+class CDtmImportExportPart : public ql::MemberPart, public FdtDispatchImpl<IDtmImportExport> {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    explicit CDtmImportExportPart(DtmDocumentsHost& host) noexcept : host_(host), listHost_(host) {}
+    CDtmImportExportPart(ql::PartOwner& owner, DtmHost& host) noexcept
+        : ql::MemberPart(owner), host_(host), listHost_(host) {}
     CDtmImportExportPart(const CDtmImportExportPart&) = delete;
     CDtmImportExportPart& operator=(const CDtmImportExportPart&) = delete;
 
@@ -44,12 +45,9 @@ public:
     HRESULT STDMETHODCALLTYPE Import(IStream* stream, VARIANT_BOOL* ok) noexcept override;
     HRESULT STDMETHODCALLTYPE Export(IStream* stream, VARIANT_BOOL* ok) noexcept override;
 
-protected:
-    ~CDtmImportExportPart() = default;
-
 private:
     bool Accepts(IStream* stream) noexcept;
 
-    DtmDocumentsHost& host_;
+    DtmHost& host_;
     CFrameParameterListHost listHost_;
 };

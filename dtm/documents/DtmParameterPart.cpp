@@ -8,7 +8,14 @@
 #include "classlib/HResult.h"
 #include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
+#include "comm/QuelkDpv1Communication.h"
 #include "dataset/ParameterValueXml.h"
+#include "dataset/QuelkVariableStorePart.h"
+#include "dtm/DtmHost.h"
+#include "dataset/QuelkVariableStore.h"
+#include "dataset/VariableFields.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/QuelkPersist.h"
 #include "dtm/documents/DocumentConditions.h"
 #include "dtm/documents/ParameterDocument.h"
 #include "dtm/documents/ParameterDocumentReader.h"
@@ -33,19 +40,20 @@ bool IsWritable(const CQuelkVariable& record) noexcept {
 HRESULT CDtmParameterPart::GetParameters(BSTR /*path*/, BSTR* document) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, document == nullptr);
     *document = nullptr;
-    if (!IsConfiguredState(host_.State())) return S_FALSE;
+    if (!IsConfiguredState(host_.Lifecycle().State())) return S_FALSE;
     return BuildParameterDocument(host_, document);
 }
 
 HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
     *result = VARIANT_FALSE;
-    if (!IsConfiguredState(host_.State()) || !IsAboveObserver(host_.UserLevel())) return S_FALSE;
+    if (!IsConfiguredState(host_.Lifecycle().State()) || !IsAboveObserver(host_.Lifecycle().UserLevel()))
+        return S_FALSE;
 
     ql::ComPtr<IXMLDOMDocument2> parsed;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    const HRESULT load =
-        host_.XmlHandler().LoadXMLDocument(document, parsed.Put(), &loaded, host_.MessageSink());
+    const HRESULT load = host_.Lifecycle().XmlHandler().LoadXMLDocument(document, parsed.Put(), &loaded,
+                                                                        host_.Lifecycle().MessageSink());
     if (FAILED(load) || loaded != VARIANT_TRUE || !parsed) return S_FALSE;
 
     DataSetLock lock = DataSetLock::Refused;
@@ -57,18 +65,18 @@ HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_B
 
     // Suspending the modified notification answers S_OK; resuming at most tells the frame of a change, which
     // answers S_OK or S_FALSE: neither fails.
-    (void)host_.SuspendModifiedNotification(true);
+    (void)host_.Persistence().SuspendModifiedNotification(true);
     const HRESULT applied = ApplyDocument(parsed.Get(), result);
     // Every way out gives back what this call took: the frame's lock only when it was taken here (a lock
     // the open user interfaces hold stays theirs), then the modified notification, which reports once.
     HRESULT unlock = S_OK;
     if (lock == DataSetLock::Taken) {
         VARIANT_BOOL done = VARIANT_FALSE;
-        const ql::ComPtr<IFrameContainer> frame(host_.Frame());
+        const ql::ComPtr<IFrameContainer> frame(host_.Lifecycle().Frame());
         const ql::SelfHold hold(host_.ControllingUnknown());
-        unlock = frame ? frame->UnlockDataSet(host_.SystemTag(), &done) : E_POINTER;
+        unlock = frame ? frame->UnlockDataSet(host_.Lifecycle().SystemTag().Get(), &done) : E_POINTER;
     }
-    (void)host_.SuspendModifiedNotification(false);  // as above: does not fail
+    (void)host_.Persistence().SuspendModifiedNotification(false);  // as above: does not fail
 
     if (applied != S_OK) return applied;
     if (*result != VARIANT_TRUE) QL_RETURN_IF_FAILED(SendToolkitMessage(host_, kMessageSetParametersError));
@@ -78,35 +86,34 @@ HRESULT CDtmParameterPart::SetParameters(BSTR /*path*/, BSTR document, VARIANT_B
 
 HRESULT CDtmParameterPart::LockDataSet(DataSetLock* lock) noexcept {
     *lock = DataSetLock::Refused;
-    if (host_.DataLocked()) return S_OK;
-    if (host_.FrameLocked()) {
+    if (host_.Lifecycle().DataLocked()) return S_OK;
+    if (host_.Lifecycle().FrameLocked()) {
         *lock = DataSetLock::HeldByUserInterface;
         return S_OK;
     }
-    const ql::ComPtr<IFrameContainer> frame(host_.Frame());
+    const ql::ComPtr<IFrameContainer> frame(host_.Lifecycle().Frame());
     if (!frame) return S_OK;
     const ql::SelfHold hold(host_.ControllingUnknown());
     VARIANT_BOOL granted = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(frame->LockDataSet(host_.SystemTag(), &granted));
+    QL_RETURN_IF_FAILED(frame->LockDataSet(host_.Lifecycle().SystemTag().Get(), &granted));
     if (granted == VARIANT_TRUE) *lock = DataSetLock::Taken;
     return S_OK;
 }
 
 HRESULT CDtmParameterPart::ApplyDocument(IXMLDOMDocument2* document, VARIANT_BOOL* result) noexcept {
-    ql::ComPtr<IQuelkVariables> variables;
-    QL_RETURN_IF_FAILED(ql::QueryInterfaceTo(host_.ControllingUnknown(), variables));
-    const HRESULT tag = ApplyTag(document, variables.Get());
+    // Held: the values set below reach the open user interfaces.
+    const ql::ComPtr<IUnknown> keepAlive(host_.ControllingUnknown());
+    IQuelkVariables& variables = host_.StorePart();
+    const HRESULT tag = ApplyTag(document, variables);
     if (tag != S_OK) return tag;
 
-    ql::ComPtr<IQuelkBusInformation> bus;
-    QL_RETURN_IF_FAILED(ql::QueryInterfaceTo(host_.ControllingUnknown(), bus));
     VARIANT_BOOL busApplied = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(bus->ApplyBusInformation(document, &busApplied));
+    QL_RETURN_IF_FAILED(host_.Client().ApplyBusInformation(document, &busApplied));
 
-    return ApplyExportedVariables(document, variables.Get(), result);
+    return ApplyExportedVariables(document, variables, result);
 }
 
-HRESULT CDtmParameterPart::ApplyTag(IXMLDOMDocument2* document, IQuelkVariables* variables) noexcept {
+HRESULT CDtmParameterPart::ApplyTag(IXMLDOMDocument2* document, IQuelkVariables& variables) noexcept {
     ql::Bstr path(kTagPath);
     QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());
     ql::Variant tag;
@@ -115,11 +122,11 @@ HRESULT CDtmParameterPart::ApplyTag(IXMLDOMDocument2* document, IQuelkVariables*
         return S_FALSE;
     ql::Variant id;
     id.SetI4(kTagParameterId);
-    QL_RETURN_IF_FAILED(variables->SetValue(*id.Get(), *tag.Get()));
+    QL_RETURN_IF_FAILED(variables.SetValue(*id.Get(), *tag.Get()));
     return S_OK;
 }
 
-HRESULT CDtmParameterPart::ApplyExportedVariables(IXMLDOMDocument2* document, IQuelkVariables* variables,
+HRESULT CDtmParameterPart::ApplyExportedVariables(IXMLDOMDocument2* document, IQuelkVariables& variables,
                                                   VARIANT_BOOL* result) noexcept {
     return ql::GuardComCall([&]() -> HRESULT {
         ql::Bstr allVariables(kExportedVariablesPath);
@@ -152,7 +159,7 @@ HRESULT CDtmParameterPart::ApplyExportedVariables(IXMLDOMDocument2* document, IQ
             if (!IsWritable(record)) continue;
             ql::Variant id;
             id.SetUI4(record.Id());
-            if (variables->SetValue(*id.Get(), *value.Get()) == S_OK) ++applied;
+            if (variables.SetValue(*id.Get(), *value.Get()) == S_OK) ++applied;
         }
         *result = applied >= expected ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;

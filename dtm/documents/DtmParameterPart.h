@@ -3,10 +3,9 @@
 // document (GetParameters; ParameterDocument.h) and writes a changed document back (SetParameters: the tag,
 // the bus address and the exported parameters, under the frame's data-set lock).
 //
-// A part in the class library's sense: the complete object supplies IUnknown and chains
-// QL_ENTRY_CHAIN(CDtmParameterPart) where IDtmParameter belongs in its table; the dispatch methods come from
-// the module's type library. The part keeps no state; it reads and writes the DTM through DtmDocumentsHost
-// and the DTM's own interfaces.
+// A member part of the DTM object (QL_ENTRY_MEMBER row for IDtmParameter); the dispatch methods come from
+// the module's type library. The part keeps no state; it reads and writes the DTM's other parts through
+// the host (DtmHost).
 //
 // Threading: apartment-threaded like the object it is part of; the data-set lock is a request to the frame,
 // not a thread lock.
@@ -17,13 +16,13 @@
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
 #include "idl/OutsideDispatch.h"
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 
-class CDtmParameterPart : public FdtDispatchImpl<IDtmParameter> {
-    QL_INTERFACE_PART_TABLE(CDtmParameterPart, QL_ENTRY(IDtmParameter))
+class CDtmParameterPart : public ql::MemberPart, public FdtDispatchImpl<IDtmParameter> {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    explicit CDtmParameterPart(DtmDocumentsHost& host) noexcept : host_(host) {}
+    CDtmParameterPart(ql::PartOwner& owner, DtmHost& host) noexcept : ql::MemberPart(owner), host_(host) {}
     CDtmParameterPart(const CDtmParameterPart&) = delete;
     CDtmParameterPart& operator=(const CDtmParameterPart&) = delete;
 
@@ -40,18 +39,15 @@ public:
     // released only when this call took it. `path` is not read.
     HRESULT STDMETHODCALLTYPE SetParameters(BSTR path, BSTR document, VARIANT_BOOL* result) noexcept override;
 
-protected:
-    ~CDtmParameterPart() = default;
-
 private:
     enum class DataSetLock { Refused, HeldByUserInterface, Taken };
     HRESULT LockDataSet(DataSetLock* lock) noexcept;
     // S_FALSE when the document has no readable tag; the failure of storing the tag or the bus address;
     // S_OK with `result` set otherwise.
     HRESULT ApplyDocument(IXMLDOMDocument2* document, VARIANT_BOOL* result) noexcept;
-    HRESULT ApplyTag(IXMLDOMDocument2* document, IQuelkVariables* variables) noexcept;
-    HRESULT ApplyExportedVariables(IXMLDOMDocument2* document, IQuelkVariables* variables,
+    HRESULT ApplyTag(IXMLDOMDocument2* document, IQuelkVariables& variables) noexcept;
+    HRESULT ApplyExportedVariables(IXMLDOMDocument2* document, IQuelkVariables& variables,
                                    VARIANT_BOOL* result) noexcept;
 
-    DtmDocumentsHost& host_;
+    DtmHost& host_;
 };

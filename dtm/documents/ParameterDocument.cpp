@@ -8,7 +8,13 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "comm/QuelkDpv1Communication.h"
 #include "dataset/ParameterValueXml.h"
+#include "dataset/QuelkVariableStorePart.h"
+#include "dataset/QuelkVariableStore.h"
+#include "dataset/VariableFields.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/QuelkPersist.h"
 #include "dataset/XmlAttributeText.h"
 #include "dataset/XmlNodeWriting.h"
 
@@ -44,37 +50,29 @@ HRESULT ExtensionFragment(IUnknown* dtm, ql::Bstr& fragment) noexcept {
 }
 
 // The communication part's BusInformation element.
-HRESULT BusFragment(IUnknown* dtm, ql::Bstr& fragment) noexcept {
-    ql::ComPtr<IQuelkBusInformation> bus;
-    if (SUCCEEDED(ql::QueryInterfaceTo(dtm, bus)) && bus) {
-        VARIANT_BOOL done = VARIANT_FALSE;
-        QL_RETURN_IF_FAILED(bus->GetBusInformation(fragment.Put(), &done));
-    }
+HRESULT BusFragment(CQuelkDpv1Communication& client, ql::Bstr& fragment) noexcept {
+    VARIANT_BOOL done = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(client.GetBusInformation(fragment.Put(), &done));
     UseBlankWhenEmpty(fragment);
     return fragment.IsNull() ? E_OUTOFMEMORY : S_OK;
 }
 
 // Parameter 1 escaped for fdt:tag.
-HRESULT EscapedTag(IUnknown* dtm, std::wstring& tag) noexcept {
-    ql::ComPtr<IQuelkVariables> variables;
-    if (SUCCEEDED(ql::QueryInterfaceTo(dtm, variables)) && variables) {
-        ql::Variant id, value;
-        id.SetI4(static_cast<LONG>(kTagParameterId));
-        QL_RETURN_IF_FAILED(variables->GetValue(*id.Get(), value.Put()));
-        QL_RETURN_HR_IF(E_INVALIDARG, value.Type() != VT_BSTR);
-        const BSTR text = V_BSTR(value.Get());
-        QL_RETURN_IF_FAILED(
-            EscapeAttributeText(std::wstring_view(text ? text : L"", ::SysStringLen(text)), tag));
-    }
+HRESULT EscapedTag(IQuelkVariables& variables, std::wstring& tag) noexcept {
+    ql::Variant id, value;
+    id.SetI4(static_cast<LONG>(kTagParameterId));
+    QL_RETURN_IF_FAILED(variables.GetValue(*id.Get(), value.Put()));
+    QL_RETURN_HR_IF(E_INVALIDARG, value.Type() != VT_BSTR);
+    const BSTR text = V_BSTR(value.Get());
+    QL_RETURN_IF_FAILED(EscapeAttributeText(std::wstring_view(text ? text : L"", ::SysStringLen(text)), tag));
     return ql::GuardComCall([&]() -> HRESULT {
         if (tag.empty()) tag = kNoFragment;
         return S_OK;
     });
 }
 
-HRESULT StateKeywords(DtmDocumentsHost& host, const wchar_t** storageState,
-                      const wchar_t** dataSetState) noexcept {
-    *storageState = kStorageStateKeywords[host.DatasetModified() ? 1 : 0];
+HRESULT StateKeywords(DtmHost& host, const wchar_t** storageState, const wchar_t** dataSetState) noexcept {
+    *storageState = kStorageStateKeywords[host.Persistence().Modified() ? 1 : 0];
     const ULONG state = host.Store().DataSetState();
     QL_RETURN_HR_IF(E_FAIL, state >= std::size(kDataSetStateKeywords));
     *dataSetState = kDataSetStateKeywords[state];
@@ -84,11 +82,11 @@ HRESULT StateKeywords(DtmDocumentsHost& host, const wchar_t** storageState,
 // Loads the formatted text and writes every exported record into ExportedVariables. S_OK with the
 // serialisation when at least one record was written, S_FALSE when the text is to be returned as it is;
 // E_FAIL for a text that does not load, which no caller may receive.
-HRESULT WriteExportedVariables(DtmDocumentsHost& host, BSTR text, LCID locale,
-                               ql::Bstr& serialised) noexcept {
+HRESULT WriteExportedVariables(DtmHost& host, BSTR text, LCID locale, ql::Bstr& serialised) noexcept {
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(host.XmlHandler().LoadXMLDocument(text, document.Put(), &loaded, host.MessageSink()));
+    QL_RETURN_IF_FAILED(host.Lifecycle().XmlHandler().LoadXMLDocument(text, document.Put(), &loaded,
+                                                                      host.Lifecycle().MessageSink()));
     if (loaded != VARIANT_TRUE || !document) return E_FAIL;
 
     ql::Bstr devicePath(L"FDT/DtmDevice"), exportedName(L"ExportedVariables"),
@@ -124,20 +122,19 @@ HRESULT WriteExportedVariables(DtmDocumentsHost& host, BSTR text, LCID locale,
 
 }  // namespace
 
-HRESULT BuildParameterDocument(DtmDocumentsHost& host, BSTR* document, LCID locale) noexcept {
+HRESULT BuildParameterDocument(DtmHost& host, BSTR* document, LCID locale) noexcept {
     QL_RETURN_IF_NULL_OUT(document);
     *document = nullptr;
-    IUnknown* dtm = host.ControllingUnknown();
-
     ql::Bstr extension, bus;
-    QL_RETURN_IF_FAILED(ExtensionFragment(dtm, extension));
-    QL_RETURN_IF_FAILED(BusFragment(dtm, bus));
+    // An aggregating object may add its fragment: the extension is asked of the controlling unknown.
+    QL_RETURN_IF_FAILED(ExtensionFragment(host.ControllingUnknown(), extension));
+    QL_RETURN_IF_FAILED(BusFragment(host.Client(), bus));
     std::wstring tag;
-    QL_RETURN_IF_FAILED(EscapedTag(dtm, tag));
+    QL_RETURN_IF_FAILED(EscapedTag(host.StorePart(), tag));
     const wchar_t* storageState = nullptr;
     const wchar_t* dataSetState = nullptr;
     QL_RETURN_IF_FAILED(StateKeywords(host, &storageState, &dataSetState));
-    const BSTR deviceType = host.DeviceType();
+    const BSTR deviceType = host.Lifecycle().DeviceType().Get();
 
     ql::Bstr text;
     QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {

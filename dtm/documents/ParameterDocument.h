@@ -11,7 +11,7 @@
 // document's serialisation is returned; otherwise the formatted text itself. Apartment thread.
 #include <windows.h>
 
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 
 // Keywords of the document's two state attributes.
 constexpr const wchar_t* kStorageStateKeywords[] = {L"persistent", L"transient"};
@@ -22,5 +22,4 @@ constexpr const wchar_t* kDataSetStateKeywords[] = {L"default", L"validModified"
 // its text cannot stand in XML; E_FAIL for a data-set state word without keyword; E_POINTER without a
 // schema cache; the failure of any interface the DTM answers (extension, bus information, store, DOM). A
 // formatted text that does not load is reported through the DTM's loader and returned as it is, with S_OK.
-HRESULT BuildParameterDocument(DtmDocumentsHost& host, BSTR* document,
-                               LCID locale = LOCALE_USER_DEFAULT) noexcept;
+HRESULT BuildParameterDocument(DtmHost& host, BSTR* document, LCID locale = LOCALE_USER_DEFAULT) noexcept;

@@ -4,10 +4,10 @@
 // the DTM services' toolkit messages, else their built-in English text. Apartment thread.
 #include <windows.h>
 
-#include "dtm/documents/DtmDocumentsHost.h"
+#include "dtm/DtmHost.h"
 #include "dtm/services/ToolkitMessages.h"
 
 // Message `id` to the frame's error-message event, after the DTM's system tag. Nothing is sent, and S_OK
 // answered, when the frame gave no event interface. The frame's answer is not looked at; only the text's
 // allocation can fail.
-HRESULT SendToolkitMessage(DtmDocumentsHost& host, LONG id) noexcept;
+HRESULT SendToolkitMessage(DtmHost& host, LONG id) noexcept;

@@ -3,6 +3,8 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/SelfHold.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/services/QuelkLocalization.h"
 #include "dtm/services/ToolkitMessages.h"
 
 namespace {
@@ -13,14 +15,14 @@ constexpr wchar_t kRefusedReleaseText[] = L"The frame application did not releas
 }  // namespace
 
 HRESULT CDataSetLock::Take() noexcept {
-    if (!host_.DataLocked() && !host_.FrameLocked()) {
-        const ql::ComPtr<IFrameContainer> frame(host_.Frame());
+    if (!host_.Lifecycle().DataLocked() && !host_.Lifecycle().FrameLocked()) {
+        const ql::ComPtr<IFrameContainer> frame(host_.Lifecycle().Frame());
         ql::Bstr tag;
-        if (!frame || FAILED(host_.GetSystemTag(tag.Put()))) return S_FALSE;
+        if (!frame || FAILED(host_.Lifecycle().SystemTag().CopyTo(tag.Put()))) return S_FALSE;
         const ql::SelfHold hold(host_.ControllingUnknown());
         VARIANT_BOOL granted = VARIANT_FALSE;
         if (FAILED(frame->LockDataSet(tag.Get(), &granted))) return S_FALSE;
-        host_.SetFrameLocked(granted != VARIANT_FALSE);
+        host_.Lifecycle().SetFrameLocked(granted != VARIANT_FALSE);
     }
     ++holders_;
     return S_OK;
@@ -29,28 +31,26 @@ HRESULT CDataSetLock::Take() noexcept {
 void CDataSetLock::Release() noexcept {
     if (holders_ == 0) return;
     --holders_;
-    if (holders_ != 0 || !host_.FrameLocked()) return;
+    if (holders_ != 0 || !host_.Lifecycle().FrameLocked()) return;
 
-    const ql::ComPtr<IFrameContainer> frame(host_.Frame());
+    const ql::ComPtr<IFrameContainer> frame(host_.Lifecycle().Frame());
     ql::Bstr tag;
-    if (!frame || FAILED(host_.GetSystemTag(tag.Put()))) return;
+    if (!frame || FAILED(host_.Lifecycle().SystemTag().CopyTo(tag.Put()))) return;
     const ql::SelfHold hold(host_.ControllingUnknown());
     VARIANT_BOOL released = VARIANT_FALSE;
     if (FAILED(frame->UnlockDataSet(tag.Get(), &released))) return;
     if (released == VARIANT_FALSE) ReportRefusedRelease();
-    host_.SetFrameLocked(false);
+    host_.Lifecycle().SetFrameLocked(false);
 }
 
 void CDataSetLock::ReportRefusedRelease() noexcept {
-    ql::ComPtr<IQuelkLocalization> localization;
-    // Without the translation service the built-in text below is used.
-    (void)host_.QueryObject(IID_IQuelkLocalization, localization.PutVoid());
     ql::Bstr text;
     bool found = false;
-    if (FAILED(TranslateToolkitMessage(localization.Get(), kMessageLockReleaseRefused, text, found)) ||
+    // Without a translation the built-in text below is used.
+    if (FAILED(TranslateToolkitMessage(&host_.Localization(), kMessageLockReleaseRefused, text, found)) ||
         !found) {
         if (FAILED(text.Assign(kRefusedReleaseText))) return;
     }
     // The text is the message itself, not a format.
-    host_.ReportMessage(text.Get());
+    host_.Lifecycle().MessageSink()->DeliverMessage(text.Get());
 }

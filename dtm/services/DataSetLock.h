@@ -9,11 +9,11 @@
 // Used on the DTM object's apartment thread only. Not owned: the host.
 #include <windows.h>
 
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 
 class CDataSetLock {
 public:
-    explicit CDataSetLock(IDtmServicesHost& host) noexcept : host_(host) {}
+    explicit CDataSetLock(DtmHost& host) noexcept : host_(host) {}
     CDataSetLock(const CDataSetLock&) = delete;
     CDataSetLock& operator=(const CDataSetLock&) = delete;
 
@@ -30,6 +30,6 @@ public:
 private:
     void ReportRefusedRelease() noexcept;
 
-    IDtmServicesHost& host_;
+    DtmHost& host_;
     ULONG holders_ = 0;
 };

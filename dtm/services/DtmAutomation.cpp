@@ -9,7 +9,12 @@
 #include "dataset/ParameterTable.h"
 #include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
+#include "dataset/QuelkVariableStorePart.h"
 #include "dtm/DtmState.h"
+#include "dtm/QuelkDtm.h"
+#include "comm/OnlineParameterRequests.h"
+#include "comm/QuelkDatasetTransfer.h"
+#include "dtm/services/QuelkFunctions.h"
 #include "values/AnsiText.h"
 
 namespace {
@@ -19,9 +24,9 @@ constexpr char kServiceUserName[] = "kvnd";
 constexpr char kServicePassword[] = "ozq";
 
 // The text a parameter holds; false when its value is no text (a missing text never matches).
-bool MatchesParameter(IQuelkVariablesEx* store, ULONG id, const char* expected) noexcept {
+bool MatchesParameter(IQuelkVariablesEx& store, ULONG id, const char* expected) noexcept {
     ql::Variant value;
-    if (FAILED(store->GetValue(id, value.Put())) || value.Type() != VT_BSTR || !value->bstrVal) return false;
+    if (FAILED(store.GetValue(id, value.Put())) || value.Type() != VT_BSTR || !value->bstrVal) return false;
     ql::Bstr wanted;
     if (FAILED(AnsiToBstr(std::string_view(expected), wanted))) return false;
     return std::wstring_view(value->bstrVal, ::SysStringLen(value->bstrVal)) == wanted.View();
@@ -38,32 +43,29 @@ HRESULT SetCompareMark(IQuelkVariableFields* fields, const VARIANT& id, ULONG ac
 }  // namespace
 
 HRESULT CDtmAutomation::ShowTreeActiveX() noexcept {
-    ql::ComPtr<IQuelkVariablesEx> store;
-    if (FAILED(host_.QueryObject(IID_IQuelkVariablesEx, store.PutVoid())) || !store) return S_OK;
-    if (!MatchesParameter(store.Get(), kParameterUserName, kServiceUserName)) return S_OK;
-    if (!MatchesParameter(store.Get(), kParameterServicePassword, kServicePassword)) return S_OK;
+    CQuelkVariableStorePart& store = host_.StorePart();
+    if (!MatchesParameter(store, kParameterUserName, kServiceUserName)) return S_OK;
+    if (!MatchesParameter(store, kParameterServicePassword, kServicePassword)) return S_OK;
 
-    ql::ComPtr<IQuelkFunctions> functions;
-    if (FAILED(host_.QueryObject(IID_IQuelkFunctions, functions.PutVoid())) || !functions) return S_OK;
     // Whether the frame opens it (function 2 is enabled only online) is the frame's business.
     VARIANT_BOOL opened = VARIANT_FALSE;
-    (void)functions->OpenFunctionUi(kFunctionOnlineParameterize, &opened);
+    (void)host_.Functions().OpenFunctionUi(kFunctionOnlineParameterize, &opened);
     return S_OK;
 }
 
 HRESULT CDtmAutomation::ShowProgressValue(LONG index, LONG count, BSTR title) noexcept {
-    host_.ReportProgress(index, count, title);
+    host_.Transfer().ReportProgress(index, count, title);
     return S_OK;
 }
 
 HRESULT CDtmAutomation::CompareSingleParameter(VARIANT parameterId, VARIANT* deviceValue,
                                                VARIANT* dtmValue) noexcept {
     QL_RETURN_HR_IF(E_POINTER, deviceValue == nullptr || dtmValue == nullptr);
-    ql::ComPtr<IQuelkVariableFields> fields;
-    ql::ComPtr<IQuelkVariablesEx> store;
-    QL_RETURN_IF_FAILED(host_.QueryObject(IID_IQuelkVariableFields, fields.PutVoid()));
-    QL_RETURN_IF_FAILED(host_.QueryObject(IID_IQuelkVariablesEx, store.PutVoid()));
-    QL_RETURN_HR_IF(E_NOINTERFACE, !fields || !store);
+    // Held: the device read below waits while dispatching messages.
+    const ql::ComPtr<IUnknown> keepAlive(host_.ControllingUnknown());
+    CQuelkVariableStorePart& part = host_.StorePart();
+    IQuelkVariableFields* fields = &part;
+    IQuelkVariablesEx* store = &part;
 
     ql::Variant mask;
     mask.SetI4(static_cast<LONG>(kFieldAccess));
@@ -74,23 +76,23 @@ HRESULT CDtmAutomation::CompareSingleParameter(VARIANT parameterId, VARIANT* dev
     ULONG id = 0;
     if (haveAccess && SUCCEEDED(VariantToUInt32(parameterId, &id))) {
         // Under the compare mark the device's answer goes to the compare value, not into the record.
-        if (SUCCEEDED(SetCompareMark(fields.Get(), parameterId, accessWord | kAccessCompareMark))) {
+        if (SUCCEEDED(SetCompareMark(fields, parameterId, accessWord | kAccessCompareMark))) {
             VARIANT_BOOL read = VARIANT_FALSE;
             // A read that fails leaves the compare value empty, and the caller sees it so.
             (void)store->ReadFromDevice(id, &read);
         }
         // Taken back on the same record that took the mark.
-        (void)SetCompareMark(fields.Get(), parameterId, accessWord & ~static_cast<ULONG>(kAccessCompareMark));
+        (void)SetCompareMark(fields, parameterId, accessWord & ~static_cast<ULONG>(kAccessCompareMark));
     }
 
     // Both values are [out] parameters: overwritten, never cleared (they may be uninitialised). The compare
     // value moves out, so a later failed read shows empty.
     ::VariantInit(dtmValue);
     ql::Variant compared;
-    compared.Attach(*host_.CompareValue().Get());
+    compared.Attach(*host_.Store().CompareValue().Get());
     (void)compared.Detach(deviceValue);
 
-    IQuelkVariables* values = store.Get();  // the same interface pointer answers the VARIANT forms
+    IQuelkVariables* values = store;  // the same interface pointer answers the VARIANT forms
     // The method answers S_OK with whatever values it has: a value that cannot be read stays VT_EMPTY.
     (void)values->GetValue(parameterId, dtmValue);
     return S_OK;
@@ -109,12 +111,12 @@ HRESULT CDtmAutomation::GetActiveFunctionID(LONG* functionId) noexcept {
 
 HRESULT CDtmAutomation::GetUserLevel(LONG* userLevel) noexcept {
     QL_RETURN_IF_NULL_OUT(userLevel);
-    *userLevel = static_cast<LONG>(host_.UserLevel());
+    *userLevel = static_cast<LONG>(host_.Lifecycle().UserLevel());
     return S_OK;
 }
 
 HRESULT CDtmAutomation::CheckIfUpDownloadRunning(LONG* running) noexcept {
     QL_RETURN_IF_NULL_OUT(running);
-    *running = host_.TransferRequestRunning() ? 1 : 0;
+    *running = host_.OnlineRequests().IsRequestRunning() ? 1 : 0;
     return S_OK;
 }

@@ -4,26 +4,26 @@
 // comparing one parameter with the device, the active function id of a page), IUserInfo (the user level)
 // and ICheckOnlineParameter (whether an upload or download runs), and ISupportErrorInfo for IDtmObject.
 //
-// A part in the class library's sense: the complete object lists IDtmObject first (its identity) with
-// IDispatch answered by IDtmObject, and IUserInfo, ICheckOnlineParameter and ISupportErrorInfo where they
-// belong. Threading: the frame's user-interface thread. Not owned: the host.
+// A member part of the DTM object: its table lists IDtmObject first (the object's identity) with IDispatch
+// answered by IDtmObject, and IUserInfo, ICheckOnlineParameter and ISupportErrorInfo where they belong
+// (QL_ENTRY_MEMBER). Threading: the frame's user-interface thread. Not owned: the host.
 #include <windows.h>
 
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
 #include "classlib/DispatchImpl.h"
 #include "classlib/SupportErrorInfo.h"
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 
-class CDtmAutomation : public ql::DispatchImpl<IDtmObject>,
+class CDtmAutomation : public ql::MemberPart,
+                       public ql::DispatchImpl<IDtmObject>,
                        public ql::DispatchImpl<IUserInfo>,
                        public ql::DispatchImpl<ICheckOnlineParameter>,
                        public ql::SupportErrorInfoImpl<&IID_IDtmObject> {
-    QL_INTERFACE_PART_TABLE(CDtmAutomation, QL_ENTRY(IDtmObject), QL_ENTRY_IID(IID_IDispatch, IDtmObject),
-                            QL_ENTRY(IUserInfo), QL_ENTRY(ICheckOnlineParameter), QL_ENTRY(ISupportErrorInfo))
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    explicit CDtmAutomation(IDtmServicesHost& host) noexcept : host_(host) {}
+    CDtmAutomation(ql::PartOwner& owner, DtmHost& host) noexcept : ql::MemberPart(owner), host_(host) {}
     CDtmAutomation(const CDtmAutomation&) = delete;
     CDtmAutomation& operator=(const CDtmAutomation&) = delete;
 
@@ -45,10 +45,7 @@ public:
     // ---- ICheckOnlineParameter ----
     HRESULT STDMETHODCALLTYPE CheckIfUpDownloadRunning(LONG* running) noexcept override;
 
-protected:
-    ~CDtmAutomation() = default;
-
 private:
-    IDtmServicesHost& host_;
+    DtmHost& host_;
     LONG activeFunctionId_ = 0;  // the toolkit left it unset; 0 until a page sets it
 };

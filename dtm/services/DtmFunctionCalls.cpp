@@ -10,6 +10,8 @@
 #include "dtm/services/FunctionStatus.h"
 #include "dtm/services/FunctionsDocument.h"
 #include "dtm/DtmState.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/services/QuelkFunctions.h"
 
 namespace {
 
@@ -20,11 +22,13 @@ constexpr wchar_t kOperationPhasePath[] = L"FDT/@operationPhase";
 HRESULT CDtmFunctionCalls::GetFunctions(BSTR operationPhase, BSTR* functions) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, functions == nullptr);
     *functions = nullptr;
-    if (!IsStateBetween(host_.State(), kStateInitialised, kStateConnected) || !operationPhase) return S_FALSE;
+    if (!IsStateBetween(host_.Lifecycle().State(), kStateInitialised, kStateConnected) || !operationPhase)
+        return S_FALSE;
 
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(host_.LoadXMLDocument(operationPhase, document.Put(), &loaded)) || loaded != VARIANT_TRUE) {
+    if (FAILED(host_.Lifecycle().LoadXMLDocument(operationPhase, document.Put(), &loaded)) ||
+        loaded != VARIANT_TRUE) {
         return S_FALSE;
     }
     ql::Bstr path(kOperationPhasePath);
@@ -38,12 +42,8 @@ HRESULT CDtmFunctionCalls::GetFunctions(BSTR operationPhase, BSTR* functions) no
         return S_FALSE;
     }
 
-    ql::ComPtr<IQuelkFunctions> service;
     ql::Bstr body;
-    if (FAILED(host_.QueryObject(IID_IQuelkFunctions, service.PutVoid())) || !service ||
-        FAILED(service->GetFunctions(body.Put()))) {
-        return S_FALSE;
-    }
+    if (FAILED(host_.Functions().GetFunctions(body.Put()))) return S_FALSE;
     ql::Bstr wrapped;
     if (FAILED(WrapFunctionsDocument(body.Get(), wrapped))) return S_FALSE;
     *functions = wrapped.Detach();
@@ -54,9 +54,9 @@ HRESULT CDtmFunctionCalls::InvokeFunctionRequest(BSTR invokeId, BSTR functionCal
                                                  VARIANT_BOOL* result) noexcept {
     QL_RETURN_IF_NULL_OUT(result);
     *result = VARIANT_FALSE;
-    if (!IsStateBetween(host_.State(), kStateConfigured, kStateConnected)) return S_FALSE;
+    if (!IsStateBetween(host_.Lifecycle().State(), kStateConfigured, kStateConnected)) return S_FALSE;
     // An observer cannot invoke functions.
-    if (host_.UserLevel() <= kUserLevelObserver) return S_FALSE;
+    if (host_.Lifecycle().UserLevel() <= kUserLevelObserver) return S_FALSE;
 
     LONG functionId = 0;
     if (ReadFunctionCallId(host_, functionCall, kFunctionIdBelowAnyRoot, VT_I4, functionId) != S_OK)
@@ -64,12 +64,12 @@ HRESULT CDtmFunctionCalls::InvokeFunctionRequest(BSTR invokeId, BSTR functionCal
     QuelkUiFunction* row = nullptr;
     if (FAILED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row)) || !row->Handler) return S_FALSE;
 
-    // NotifyFunctionStatus always answers S_OK; the object's own IUnknown is always there.
+    // NotifyFunctionStatus always answers S_OK.
     (void)NotifyFunctionStatus(host_, row->Name, L"");
-    ql::ComPtr<IUnknown> dtm;
-    (void)host_.QueryObject(IID_IUnknown, dtm.PutVoid());
+    // The handler receives the object's identity, held while it runs.
+    const ql::ComPtr<IUnknown> dtm(host_.ControllingUnknown());
     const HRESULT handled = row->Handler(dtm.Get());
-    if (const ql::ComPtr<IFrameEvents> events(host_.FrameEvents()); events) {
+    if (const ql::ComPtr<IFrameEvents> events(host_.Lifecycle().FrameEvents()); events) {
         const ql::SelfHold hold(host_.ControllingUnknown());
         // A notice: the function ran, and its result is the answer.
         (void)events->NotifyFunctionFinished(invokeId, SUCCEEDED(handled) ? VARIANT_TRUE : VARIANT_FALSE);
@@ -81,8 +81,8 @@ HRESULT CDtmFunctionCalls::InvokeFunctionRequest(BSTR invokeId, BSTR functionCal
 HRESULT CDtmFunctionCalls::PrivateDialogEnabled(VARIANT_BOOL enabled, VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
     *result = VARIANT_FALSE;
-    if (!IsStateBetween(host_.State(), kStateConfigured, kStateConnected)) return S_FALSE;
-    host_.SetPrivateDialogsEnabled(enabled == VARIANT_TRUE ? 1 : 0);
+    if (!IsStateBetween(host_.Lifecycle().State(), kStateConfigured, kStateConnected)) return S_FALSE;
+    host_.Lifecycle().SetPrivateDialogsEnabled(enabled == VARIANT_TRUE ? 1 : 0);
     *result = VARIANT_TRUE;
     return S_OK;
 }

@@ -1,19 +1,18 @@
 #pragma once
 // CDtmFunctionCalls: the frame's function requests of IDtm: the functions document for an operation phase
 // (GetFunctions), running a function without user interface (InvokeFunctionRequest) and the private-dialog
-// flag (PrivateDialogEnabled). The complete object's IDtm methods call these.
+// flag (PrivateDialogEnabled). The lifecycle's IDtm methods call these.
 //
 // Used on the DTM object's apartment thread only. Not owned: the host, the settings and the functions part.
 #include <windows.h>
 
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 #include "dtm/services/DtmUserSettings.h"
 #include "dtm/services/QuelkUiFunctionTable.h"
 
 class CDtmFunctionCalls {
 public:
-    CDtmFunctionCalls(IDtmServicesHost& host, CDtmUserSettings& settings,
-                      CQuelkUiFunctionTable& table) noexcept
+    CDtmFunctionCalls(DtmHost& host, CDtmUserSettings& settings, CQuelkUiFunctionTable& table) noexcept
         : host_(host), settings_(settings), table_(table) {}
     CDtmFunctionCalls(const CDtmFunctionCalls&) = delete;
     CDtmFunctionCalls& operator=(const CDtmFunctionCalls&) = delete;
@@ -30,7 +29,7 @@ public:
     HRESULT PrivateDialogEnabled(VARIANT_BOOL enabled, VARIANT_BOOL* result) noexcept;
 
 private:
-    IDtmServicesHost& host_;
+    DtmHost& host_;
     CDtmUserSettings& settings_;
     CQuelkUiFunctionTable& table_;
 };

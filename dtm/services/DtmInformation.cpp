@@ -8,7 +8,9 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "dtm/QuelkDtm.h"
 #include "dtm/services/DtmServicesResources.h"
+#include "dtm/services/QuelkLocalization.h"
 #include "dtm/DtmState.h"
 #include "values/AnsiText.h"
 
@@ -90,7 +92,7 @@ HRESULT FillDtmInfoTemplate(const ql::Bstr& templateText, ql::Bstr& filled) noex
 }
 
 HRESULT CDtmInformation::GetInformation(BSTR* information) noexcept {
-    if (!IsStateBetween(host_.State(), kStateEnvironmentNew, kStateConnected)) return S_FALSE;
+    if (!IsStateBetween(host_.Lifecycle().State(), kStateEnvironmentNew, kStateConnected)) return S_FALSE;
     QL_RETURN_HR_IF(E_INVALIDARG, information == nullptr);
     *information = nullptr;
     ql::Bstr templateText;
@@ -104,23 +106,22 @@ HRESULT CDtmInformation::GetInformation(BSTR* information) noexcept {
 }
 
 HRESULT CDtmInformation::UpdateSupportedLanguages(ql::Bstr& text) noexcept {
-    ql::ComPtr<IQuelkLocalization> localization;
-    if (FAILED(host_.QueryObject(IID_IQuelkLocalization, localization.PutVoid())) || !localization)
-        return S_OK;
+    CQuelkLocalization& localization = host_.Localization();
     LONG count = 0;
-    if (FAILED(localization->CountNodes(&count)) || count <= 0) return S_OK;
+    if (FAILED(localization.CountNodes(&count)) || count <= 0) return S_OK;
 
-    QL_RETURN_HR_IF(E_POINTER, !host_.HasSchemaCache());
+    QL_RETURN_HR_IF(E_POINTER, host_.Lifecycle().XmlHandler().SchemaCollection() == nullptr);
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(host_.LoadXMLDocument(text.Get(), document.Put(), &loaded)) || loaded != VARIANT_TRUE)
+    if (FAILED(host_.Lifecycle().LoadXMLDocument(text.Get(), document.Put(), &loaded)) ||
+        loaded != VARIANT_TRUE)
         return S_OK;
 
     ql::ComPtr<IXMLDOMNode> languages;
     QL_RETURN_IF_FAILED(CreateElement(document.Get(), kSupportedLanguagesName, languages));
     for (LONG index = 0; index < count; ++index) {
         ULONG lcid = 0;
-        QL_RETURN_IF_FAILED(localization->GetLcidAt(index, &lcid));
+        QL_RETURN_IF_FAILED(localization.GetLcidAt(index, &lcid));
         QL_RETURN_IF_FAILED(AppendLanguage(document.Get(), languages.Get(), lcid));
     }
 

@@ -5,15 +5,15 @@
 // (IDR_DTM_INFORMATION) with two fields filled at run time; its language list is rebuilt from the
 // translation document.
 //
-// A part in the class library's sense: the complete object chains its table (IDtmInformation). Used on
-// the DTM object's apartment thread only. Not owned: the host.
+// A member part of the DTM object (QL_ENTRY_MEMBER row for IDtmInformation). Used on the DTM object's
+// apartment thread only. Not owned: the host.
 #include <windows.h>
 
 #include "FdtInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
 #include "idl/OutsideDispatch.h"
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 
 // The template's two fields.
 constexpr wchar_t kDtmVersion[] = L"1.0";
@@ -25,11 +25,11 @@ HRESULT LoadDtmInfoResource(ql::Bstr& text) noexcept;
 // (the GSD's "120%" too) stays as it is.
 HRESULT FillDtmInfoTemplate(const ql::Bstr& templateText, ql::Bstr& filled) noexcept;
 
-class CDtmInformation : public FdtDispatchImpl<IDtmInformation> {
-    QL_INTERFACE_PART_TABLE(CDtmInformation, QL_ENTRY(IDtmInformation))
+class CDtmInformation : public ql::MemberPart, public FdtDispatchImpl<IDtmInformation> {
+    QL_MEMBER_IUNKNOWN()
 
 public:
-    explicit CDtmInformation(IDtmServicesHost& host) noexcept : host_(host) {}
+    CDtmInformation(ql::PartOwner& owner, DtmHost& host) noexcept : ql::MemberPart(owner), host_(host) {}
     CDtmInformation(const CDtmInformation&) = delete;
     CDtmInformation& operator=(const CDtmInformation&) = delete;
 
@@ -38,13 +38,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetInformation(BSTR* information) noexcept override;
 
     // Replaces the fdt:SupportedLanguages of the device type in `text` by the languages the translation
-    // document lists. S_OK with the text unchanged when there is no translation service, no language or the
-    // text does not load; E_POINTER without a schema cache; a failure of the document edits otherwise.
+    // document lists. S_OK with the text unchanged when the translations list no language or the text does
+    // not load; E_POINTER without a schema cache; a failure of the document edits otherwise.
     HRESULT UpdateSupportedLanguages(ql::Bstr& text) noexcept;
 
-protected:
-    ~CDtmInformation() = default;
-
 private:
-    IDtmServicesHost& host_;
+    DtmHost& host_;
 };

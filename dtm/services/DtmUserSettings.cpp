@@ -9,8 +9,11 @@
 #include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dataset/QuelkVariableList.h"
+#include "dataset/QuelkVariableStore.h"
 #include "dataset/VariableFields.h"
 #include "dtm/DtmState.h"
+#include "dtm/QuelkDtm.h"
+#include "dtm/services/QuelkLocalization.h"
 
 namespace {
 
@@ -65,10 +68,10 @@ HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noe
     const HRESULT read = ReadUserInformation(userInformation, administrator);
     if (read != S_OK) return read;
 
-    const HRESULT configured = host_.RunToolkitConfig(userInformation, result);
+    const HRESULT configured = host_.Lifecycle().ConfigureLifecycle(userInformation, result);
     if (configured != S_OK || *result != VARIANT_TRUE) return configured;
     if (!administrator) return S_OK;
-    host_.SetUserLevelWord(kUserLevelAdministrator);
+    host_.Lifecycle().SetUserLevelWord(kUserLevelAdministrator);
     // Nothing lies above the administrator's level, so this pass clears nothing: the write limits of the
     // keyword's level stay.
     QL_RETURN_IF_FAILED(ApplyWriteRights());
@@ -81,7 +84,8 @@ HRESULT CDtmUserSettings::ReadUserInformation(BSTR userInformation, bool& admini
     if (!userInformation) return S_FALSE;
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(host_.LoadXMLDocument(userInformation, document.Put(), &loaded)) || loaded != VARIANT_TRUE) {
+    if (FAILED(host_.Lifecycle().LoadXMLDocument(userInformation, document.Put(), &loaded)) ||
+        loaded != VARIANT_TRUE) {
         return S_FALSE;
     }
     ql::Bstr elementPath(kUserInformationPath);
@@ -116,7 +120,7 @@ HRESULT CDtmUserSettings::ReadUserInformation(BSTR userInformation, bool& admini
 HRESULT CDtmUserSettings::SetUserLevel(const VARIANT& keyword) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&keyword) != VT_BSTR);
     if (const Keyword* level = FindKeyword(kUserLevels, V_BSTR(&keyword)))
-        host_.SetUserLevelWord(level->value);
+        host_.Lifecycle().SetUserLevelWord(level->value);
     QL_RETURN_IF_FAILED(ApplyWriteRights());
     NotifyUserLevel();
     return S_OK;
@@ -125,14 +129,14 @@ HRESULT CDtmUserSettings::SetUserLevel(const VARIANT& keyword) noexcept {
 HRESULT CDtmUserSettings::SetOperationPhase(const VARIANT& keyword) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&keyword) != VT_BSTR);
     if (const Keyword* phase = FindKeyword(kOperationPhases, V_BSTR(&keyword))) {
-        host_.SetOperationPhaseWord(phase->value);
+        host_.Lifecycle().SetOperationPhaseWord(phase->value);
     }
     return S_OK;
 }
 
 HRESULT CDtmUserSettings::ApplyWriteRights() noexcept {
-    CQuelkVariableList& variables = host_.Variables();
-    const ULONG level = host_.UserLevel();
+    CQuelkVariableList& variables = host_.Store().Variables();
+    const ULONG level = host_.Lifecycle().UserLevel();
     const ULONG count = variables.Count();
     for (ULONG index = 0; index < count; ++index) {
         CQuelkVariable record;
@@ -147,44 +151,37 @@ HRESULT CDtmUserSettings::ApplyWriteRights() noexcept {
 
 void CDtmUserSettings::NotifyUserLevel() noexcept {
     ql::Variant level;
-    level.SetUI4(host_.UserLevel());
+    level.SetUI4(host_.Lifecycle().UserLevel());
     // What the user interfaces make of it is theirs.
-    (void)host_.NotifyUis(kNotifyUserLevel, *level.Get());
+    (void)host_.Lifecycle().NotifyUis(kNotifyUserLevel, *level.Get());
 }
 
 HRESULT CDtmUserSettings::SetLanguage(LCID language, VARIANT_BOOL* accepted) noexcept {
     QL_RETURN_IF_NULL_OUT(accepted);
     *accepted = VARIANT_FALSE;
-    if (!IsStateBetween(host_.State(), kStateInitialised, kStateConnected)) return S_FALSE;
-    if (language == host_.Language()) {
+    if (!IsStateBetween(host_.Lifecycle().State(), kStateInitialised, kStateConnected)) return S_FALSE;
+    if (language == host_.Lifecycle().Language()) {
         *accepted = VARIANT_TRUE;
         return S_OK;
     }
 
-    ql::ComPtr<IQuelkLocalizationInit> translation;
-    if (SUCCEEDED(host_.QueryObject(IID_IQuelkLocalizationInit, translation.PutVoid())) && translation) {
-        VARIANT_BOOL selected = VARIANT_FALSE;
-        const HRESULT hr = translation->SetLanguage(language, &selected);
-        QL_RETURN_IF_FAILED(hr);
-        if (selected != VARIANT_TRUE) return hr;
-    } else if (language != kLanguageEnglish) {
-        return S_FALSE;
-    }
-    host_.SetLanguageWord(language);
+    CQuelkLocalization& translation = host_.Localization();
+    VARIANT_BOOL selected = VARIANT_FALSE;
+    const HRESULT hr = translation.SetLanguage(language, &selected);
+    QL_RETURN_IF_FAILED(hr);
+    if (selected != VARIANT_TRUE) return hr;
+    host_.Lifecycle().SetLanguageWord(language);
 
-    ql::ComPtr<IQuelkParameterTexts> texts;
-    if (SUCCEEDED(host_.QueryObject(IID_IQuelkParameterTexts, texts.PutVoid())) && texts) {
-        // The language is switched: parameter texts that cannot be translated stay in the previous one, and
-        // the user interfaces and the frame are told all the same.
-        (void)texts->TranslateParameters(language);
-    }
+    // The language is switched: parameter texts that cannot be translated stay in the previous one, and the
+    // user interfaces and the frame are told all the same.
+    (void)translation.TranslateParameters(language);
     ql::Variant lcid;
     lcid.SetI4(static_cast<LONG>(language));
-    (void)host_.NotifyUis(kNotifyLanguage, *lcid.Get());
+    (void)host_.Lifecycle().NotifyUis(kNotifyLanguage, *lcid.Get());
 
     ql::Bstr tag;
-    const ql::ComPtr<IFrameEvents> events(host_.FrameEvents());
-    if (events && SUCCEEDED(host_.GetSystemTag(tag.Put()))) {
+    const ql::ComPtr<IFrameEvents> events(host_.Lifecycle().FrameEvents());
+    if (events && SUCCEEDED(host_.Lifecycle().SystemTag().CopyTo(tag.Put()))) {
         const ql::SelfHold hold(host_.ControllingUnknown());
         // A notice: the frame reads the functions again when it can.
         (void)events->NotifyFunctionsChanged(tag.Get());

@@ -4,22 +4,22 @@
 // functions request, and the language. It also re-evaluates every parameter's write right (access bit
 // 0x01) against the user level.
 //
-// The complete object calls it from its IDtm methods (Config, SetLanguage) and from the toolkit's
-// SetUserLevel; the functions request calls SetOperationPhase. Used on the DTM object's apartment thread
+// The lifecycle calls it from its IDtm methods (Config, SetLanguage) and from its configuration step
+// (SetUserLevel); the functions request calls SetOperationPhase. Used on the DTM object's apartment thread
 // only. Not owned: the host.
 #include <windows.h>
 
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 
 class CDtmUserSettings {
 public:
-    explicit CDtmUserSettings(IDtmServicesHost& host) noexcept : host_(host) {}
+    explicit CDtmUserSettings(DtmHost& host) noexcept : host_(host) {}
     CDtmUserSettings(const CDtmUserSettings&) = delete;
     CDtmUserSettings& operator=(const CDtmUserSettings&) = delete;
 
-    // IDtm::Config of the device: the toolkit's configuration (state 7 to 8, the user level of the
-    // document), then the administrator rule: an administrator gets level 0x10000 and keeps the write
-    // limits the keyword's level set (bit 0x01 is only ever cleared). A document outside the
+    // IDtm::Config of the device: the lifecycle's configuration (CQuelkDtm::ConfigureLifecycle: state 7 to 8,
+    // the user level of the document), then the administrator rule: an administrator gets level 0x10000 and
+    // keeps the write limits the keyword's level set (bit 0x01 is only ever cleared). A document outside the
     // user-information namespace, without one of the four level keywords or with an administrator flag
     // that is no boolean is refused first: S_FALSE, nothing changed.
     HRESULT Config(BSTR userInformation, VARIANT_BOOL* result) noexcept;
@@ -43,5 +43,5 @@ private:
     // for a document Config refuses.
     HRESULT ReadUserInformation(BSTR userInformation, bool& administrator) noexcept;
 
-    IDtmServicesHost& host_;
+    DtmHost& host_;
 };

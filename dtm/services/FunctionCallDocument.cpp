@@ -5,13 +5,14 @@
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
 #include "xml/XmlNodeReads.h"
+#include "dtm/QuelkDtm.h"
 
-HRESULT ReadFunctionCallId(IDtmServicesHost& host, BSTR functionCall, const wchar_t* xpath, VARTYPE type,
+HRESULT ReadFunctionCallId(DtmHost& host, BSTR functionCall, const wchar_t* xpath, VARTYPE type,
                            LONG& functionId) noexcept {
     functionId = 0;
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    const HRESULT hr = host.LoadXMLDocument(functionCall, document.Put(), &loaded);
+    const HRESULT hr = host.Lifecycle().LoadXMLDocument(functionCall, document.Put(), &loaded);
     QL_RETURN_IF_FAILED(hr);
     if (loaded != VARIANT_TRUE || !document) return S_FALSE;
 

@@ -6,10 +6,12 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "values/AnsiText.h"
+#include "dtm/QuelkDtm.h"
 
-HRESULT NotifyFunctionStatus(IDtmServicesHost& host, const char* label, const wchar_t* status) noexcept {
+HRESULT NotifyFunctionStatus(DtmHost& host, const char* label, const wchar_t* status) noexcept {
     ql::ComPtr<IQuelkDtmTrace> monitor;
-    if (FAILED(host.QueryObject(IID_IQuelkDtmTrace, monitor.PutVoid())) || !monitor) return S_OK;
+    // Only an object that aggregates the DTM can offer the monitor: it is asked of the controlling unknown.
+    if (FAILED(ql::QueryInterfaceTo(host.ControllingUnknown(), monitor)) || !monitor) return S_OK;
     ql::Bstr labelText;
     ql::Bstr statusText(status ? status : L"");
     if (FAILED(AnsiToBstr(std::string_view(label ? label : ""), labelText)) || statusText.IsNull())

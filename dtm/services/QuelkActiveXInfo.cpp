@@ -12,6 +12,7 @@
 #include "dtm/services/FunctionsDocument.h"
 #include "dtm/DtmState.h"
 #include "values/AnsiText.h"
+#include "dtm/QuelkDtm.h"
 
 namespace {
 

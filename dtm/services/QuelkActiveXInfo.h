@@ -7,12 +7,12 @@
 // state change. Used on the DTM object's apartment thread only; nothing here is owned.
 #include <windows.h>
 
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 #include "dtm/services/QuelkUiFunctionTable.h"
 
 class CQuelkActiveXInfo {
 public:
-    CQuelkActiveXInfo(IDtmServicesHost& host, CQuelkUiFunctionTable& table, const ULONG& stateCopy) noexcept
+    CQuelkActiveXInfo(DtmHost& host, CQuelkUiFunctionTable& table, const ULONG& stateCopy) noexcept
         : host_(host), table_(table), stateCopy_(stateCopy) {}
     CQuelkActiveXInfo(const CQuelkActiveXInfo&) = delete;
     CQuelkActiveXInfo& operator=(const CQuelkActiveXInfo&) = delete;
@@ -31,7 +31,7 @@ private:
     // S_OK with the function's row; S_FALSE in the wrong state, for an unreadable document or no row.
     HRESULT FindCalledRow(BSTR functionCall, QuelkUiFunction** row) noexcept;
 
-    IDtmServicesHost& host_;
+    DtmHost& host_;
     CQuelkUiFunctionTable& table_;
     const ULONG& stateCopy_;
 };

@@ -10,46 +10,36 @@
 #include "classlib/Variant.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/FunctionCallDocument.h"
+#include "dtm/QuelkDtm.h"
 #include "dtm/services/FunctionStatus.h"
+#include "dtm/services/QuelkLocalization.h"
 #include "values/AnsiText.h"
 
-CQuelkFunctions::CQuelkFunctions(IDtmServicesHost& host) noexcept
-    : host_(host), lock_(host), messages_(host), activeX_(host, table_, stateCopy_) {}
+CQuelkFunctions::CQuelkFunctions(ql::PartOwner& owner, DtmHost& host) noexcept
+    : ql::MemberPart(owner), host_(host), lock_(host), messages_(host), activeX_(host, table_, stateCopy_) {}
 
-CQuelkFunctions::CQuelkFunctions(IDtmServicesHost& host, const QuelkUiFunction* rows, size_t count) noexcept
-    : host_(host), table_(rows, count), lock_(host), messages_(host), activeX_(host, table_, stateCopy_) {}
+CQuelkFunctions::CQuelkFunctions(ql::PartOwner& owner, DtmHost& host, const QuelkUiFunction* rows,
+                                 size_t count) noexcept
+    : ql::MemberPart(owner),
+      host_(host),
+      table_(rows, count),
+      lock_(host),
+      messages_(host),
+      activeX_(host, table_, stateCopy_) {}
 
-// ---- Seams ----
+// ---- The register, for the lifecycle ----
 
-HRESULT CQuelkFunctions::Seam::BroadcastState(ULONG state) noexcept { return owner_.BroadcastState(state); }
-
-HRESULT CQuelkFunctions::Seam::BroadcastNotification(ULONG code, const VARIANT& data) noexcept {
-    return owner_.BroadcastNotification(code, data);
-}
-
-HRESULT CQuelkFunctions::Seam::BroadcastMessage(ULONG id, BSTR text, const VARIANT& argument) noexcept {
-    return owner_.BroadcastMessage(id, text, argument);
-}
-
-HRESULT CQuelkFunctions::Seam::SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept {
-    return owner_.SetFunctionEnabled(functionId, enabled);
-}
-
-HRESULT CQuelkFunctions::Seam::GetOpenUiCount(ULONG* count) noexcept {
+HRESULT CQuelkFunctions::GetOpenUiCount(ULONG* count) noexcept {
     QL_RETURN_IF_NULL_OUT(count);
-    *count = static_cast<ULONG>(owner_.openUis_.Count());
+    *count = static_cast<ULONG>(openUis_.Count());
     return S_OK;
 }
 
-HRESULT CQuelkFunctions::Seam::GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept {
+HRESULT CQuelkFunctions::GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept {
     QL_RETURN_IF_NULL_OUT(invokeId);
     *invokeId = nullptr;
-    QL_RETURN_HR_IF(E_FAIL, index >= owner_.openUis_.Count());
-    return owner_.openUis_.At(index).InvokeId.CopyTo(invokeId);
-}
-
-HRESULT CQuelkFunctions::Seam::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
-    return owner_.CloseFunctionUi(invokeId, result);
+    QL_RETURN_HR_IF(E_FAIL, index >= openUis_.Count());
+    return openUis_.At(index).InvokeId.CopyTo(invokeId);
 }
 
 HRESULT CQuelkFunctions::Texts::GetFunctionText(LPCSTR defaultText, LONG functionId, LPCSTR attribute,
@@ -58,7 +48,7 @@ HRESULT CQuelkFunctions::Texts::GetFunctionText(LPCSTR defaultText, LONG functio
 }
 
 HRESULT CQuelkFunctions::Texts::GetReferenceText(LPCSTR reference, ql::Bstr& text) noexcept {
-    return owner_.host_.LoadMessageText(reference, text.Put());
+    return owner_.host_.Lifecycle().LoadMessageText(reference, text.Put());
 }
 
 // ---- The functions document ----
@@ -68,8 +58,8 @@ HRESULT CQuelkFunctions::GetFunctions(BSTR* body) noexcept {
     *body = nullptr;
     if (!table_.HasTable()) return S_OK;
     ql::Bstr elements;
-    QL_RETURN_IF_FAILED(
-        BuildFunctionElements(table_.Rows(), host_.UserLevel(), host_.OperationPhase(), texts_, elements));
+    QL_RETURN_IF_FAILED(BuildFunctionElements(table_.Rows(), host_.Lifecycle().UserLevel(),
+                                              host_.Lifecycle().OperationPhase(), texts_, elements));
     *body = elements.Detach();
     return S_OK;
 }
@@ -83,17 +73,14 @@ HRESULT CQuelkFunctions::GetLocalizedFunctionText(LPCSTR defaultText, LONG funct
     ql::Bstr path;
     QL_RETURN_IF_FAILED(FormatBstr(path, L"localization/DTM/FunctionList/Function[@id=\"%d\"]/%ls",
                                    static_cast<int>(functionId), attribute.CStr()));
-    ql::ComPtr<IQuelkLocalization> localization;
-    if (SUCCEEDED(host_.QueryObject(IID_IQuelkLocalization, localization.PutVoid())) && localization) {
-        ql::Bstr translation;
-        VARIANT_BOOL found = VARIANT_FALSE;
-        if (SUCCEEDED(localization->GetLocaleText(path.Get(), translation.Put(), &found)) &&
-            found == VARIANT_TRUE) {
-            *text = translation.Detach();
-            return S_OK;
-        }
+    ql::Bstr translation;
+    VARIANT_BOOL found = VARIANT_FALSE;
+    if (SUCCEEDED(host_.Localization().GetLocaleText(path.Get(), translation.Put(), &found)) &&
+        found == VARIANT_TRUE) {
+        *text = translation.Detach();
+        return S_OK;
     }
-    return host_.LoadMessageText(defaultText, text);
+    return host_.Lifecycle().LoadMessageText(defaultText, text);
 }
 
 // ---- The register of open user interfaces ----
@@ -125,7 +112,7 @@ void CQuelkFunctions::TakeDataSetLock(bool& holdsLock) noexcept {
     // A user interface counts once however often it registers.
     if (holdsLock || lock_.Take() != S_OK) return;
     holdsLock = true;
-    if (!host_.FrameLocked()) {
+    if (!host_.Lifecycle().FrameLocked()) {
         // The frame did not grant the lock (or the DTM's data is locked): the user interfaces already open
         // make their inputs read-only.
         ql::Variant locked;
@@ -151,7 +138,7 @@ HRESULT CQuelkFunctions::RegisterControl(BSTR invokeId, IUnknown* control) noexc
     if (hasControlInfo) {
         // A control whose schema cache cannot be set up reads its function call below and fails there if it
         // must.
-        if (IFrameContainer* frame = host_.Frame()) (void)info->InitSchemaCacheFromFrame(frame);
+        if (IFrameContainer* frame = host_.Lifecycle().Frame()) (void)info->InitSchemaCacheFromFrame(frame);
         const HRESULT read = ReadControlFunctionId(info.Get(), functionCall, functionId);
         QL_RETURN_IF_FAILED(read);
         if (read != S_OK) return S_FALSE;  // a document that names no function: not registered
@@ -190,7 +177,7 @@ HRESULT CQuelkFunctions::GreetControl(IUnknown* control, bool hasControlInfo) no
     QL_RETURN_IF_FAILED(ui->SetDtmState(stateCopy_));
 
     ql::Variant code;
-    IFrameContainer* frame = host_.Frame();
+    IFrameContainer* frame = host_.Lifecycle().Frame();
     if (!hasControlInfo && frame) {
         // A control without the framework's information interface builds its schema cache from the folder.
         ql::Bstr folder;
@@ -201,7 +188,7 @@ HRESULT CQuelkFunctions::GreetControl(IUnknown* control, bool hasControlInfo) no
         QL_RETURN_IF_FAILED(ui->NotifyVariant(*code.Get(), *data.Get()));
     }
     ql::Variant language;
-    language.SetI4(static_cast<LONG>(host_.Language()));
+    language.SetI4(static_cast<LONG>(host_.Lifecycle().Language()));
     code.SetUI4(kNotifyLanguage);
     return ui->NotifyVariant(*code.Get(), *language.Get());
 }
@@ -225,7 +212,7 @@ HRESULT CQuelkFunctions::UnregisterControl(BSTR invokeId) noexcept {
     }
 
     HRESULT result = S_OK;
-    if (IFrameContainer* frame = host_.Frame()) {
+    if (IFrameContainer* frame = host_.Lifecycle().Frame()) {
         ql::ComPtr<IFrameEvents> events;
         result = frame->QueryInterface(IID_IFrameEvents, events.PutVoid());
         if (SUCCEEDED(result) && events) result = events->NotifyFunctionUiClosed(invokeId);

@@ -5,8 +5,9 @@
 // copy of the DTM state; it broadcasts state changes, notifications and messages to every open control,
 // asks the frame to open and close function user interfaces and shows user messages through the frame.
 //
-// A part in the class library's sense: the complete object supplies IUnknown and chains this part's table
-// (IDtmActiveXInformation, IQuelkFunctions); the toolkit base reaches it through FunctionsSeam().
+// A member part of the DTM object (QL_ENTRY_MEMBER rows for IDtmActiveXInformation and IQuelkFunctions);
+// the other parts reach it through the host (DtmHost::Functions), the lifecycle through its view
+// DtmFunctionsSeam, which this part implements with the same methods of IQuelkFunctions.
 // Threading: the DTM object's apartment thread (the frame's user-interface thread); nothing is locked.
 // Controls may call back into the DTM while they are told something: every walk over the register re-reads
 // its length before each record and holds the control while it calls it.
@@ -19,7 +20,7 @@
 #include "idl/OutsideDispatch.h"
 #include "dtm/DtmFunctionsSeam.h"
 #include "dtm/services/DataSetLock.h"
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 #include "dtm/services/FunctionsDocument.h"
 #include "dtm/services/QuelkActiveXInfo.h"
 #include "dtm/services/QuelkOpenUiList.h"
@@ -27,20 +28,20 @@
 #include "dtm/services/QuelkUserMessage.h"
 #include "dtm/DtmState.h"
 
-class CQuelkFunctions : public FdtDispatchImpl<IDtmActiveXInformation>,
-                        public ToolkitDispatchImpl<IQuelkFunctions> {
-    QL_INTERFACE_PART_TABLE(CQuelkFunctions, QL_ENTRY(IDtmActiveXInformation), QL_ENTRY(IQuelkFunctions))
+class CQuelkFunctions : public ql::MemberPart,
+                        public FdtDispatchImpl<IDtmActiveXInformation>,
+                        public ToolkitDispatchImpl<IQuelkFunctions>,
+                        public DtmFunctionsSeam {
+    QL_MEMBER_IUNKNOWN()
 
 public:
     // With a copy of this DTM's UI-function table.
-    explicit CQuelkFunctions(IDtmServicesHost& host) noexcept;
+    CQuelkFunctions(ql::PartOwner& owner, DtmHost& host) noexcept;
     // With a copy of another table (tests).
-    CQuelkFunctions(IDtmServicesHost& host, const QuelkUiFunction* rows, size_t count) noexcept;
+    CQuelkFunctions(ql::PartOwner& owner, DtmHost& host, const QuelkUiFunction* rows, size_t count) noexcept;
     CQuelkFunctions(const CQuelkFunctions&) = delete;
     CQuelkFunctions& operator=(const CQuelkFunctions&) = delete;
 
-    // What the toolkit base and the dataset call: broadcasts, enabling, the register.
-    DtmFunctionsSeam& FunctionsSeam() noexcept { return seam_; }
     CQuelkUiFunctionTable& FunctionTable() noexcept { return table_; }
     // The functions service's copy of the DTM state (set by BroadcastState).
     ULONG StateCopy() const noexcept { return stateCopy_; }
@@ -51,6 +52,10 @@ public:
         QuelkUiFunction* row = nullptr;
         return functionId > 0 && SUCCEEDED(table_.FindFunctionRow(static_cast<ULONG>(functionId), &row));
     }
+
+    // ---- The register of open user interfaces, for the lifecycle (DtmFunctionsSeam) ----
+    HRESULT GetOpenUiCount(ULONG* count) noexcept override;
+    HRESULT GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept override;
 
     // ---- IDtmActiveXInformation ----
     HRESULT STDMETHODCALLTYPE GetActiveXGuid(BSTR functionCall, BSTR* classId) noexcept override;
@@ -91,25 +96,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetLocalizedFunctionText(LPCSTR defaultText, LONG functionId,
                                                        LPCSTR attributeName, BSTR* text) noexcept override;
 
-protected:
-    ~CQuelkFunctions() = default;
-
 private:
-    class Seam final : public DtmFunctionsSeam {
-    public:
-        explicit Seam(CQuelkFunctions& owner) noexcept : owner_(owner) {}
-        HRESULT BroadcastState(ULONG state) noexcept override;
-        HRESULT BroadcastNotification(ULONG code, const VARIANT& data) noexcept override;
-        HRESULT BroadcastMessage(ULONG id, BSTR text, const VARIANT& argument) noexcept override;
-        HRESULT SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept override;
-        HRESULT GetOpenUiCount(ULONG* count) noexcept override;
-        HRESULT GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept override;
-        HRESULT CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept override;
-
-    private:
-        CQuelkFunctions& owner_;
-    };
-
     class Texts final : public IFunctionTextSource {
     public:
         explicit Texts(CQuelkFunctions& owner) noexcept : owner_(owner) {}
@@ -138,13 +125,12 @@ private:
     // SetFunctionStatus.
     HRESULT ChangeFunctionStatus(ULONG functionId, BYTE clear, BYTE set) noexcept;
 
-    IDtmServicesHost& host_;
+    DtmHost& host_;
     CQuelkUiFunctionTable table_;
     CQuelkOpenUiList openUis_;
     CDataSetLock lock_;
     ULONG stateCopy_ = kStateConstructed;
     CQuelkUserMessage messages_;
     CQuelkActiveXInfo activeX_;
-    Seam seam_{*this};
     Texts texts_{*this};
 };

@@ -4,6 +4,7 @@
 #include "classlib/Variant.h"
 #include "dataset/VariantArguments.h"
 #include "dtm/services/QuelkFunctions.h"
+#include "dtm/QuelkDtm.h"
 
 namespace {
 

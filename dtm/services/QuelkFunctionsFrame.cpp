@@ -4,6 +4,7 @@
 #include "classlib/SelfHold.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/QuelkFunctions.h"
+#include "dtm/QuelkDtm.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ BYTE StatusBit(BOOL set, BYTE bit) noexcept { return set ? bit : 0; }
 
 HRESULT CQuelkFunctions::ChangeFunctionStatus(ULONG functionId, BYTE clear, BYTE set) noexcept {
     // Before the environment step nothing changes: the frame that would be told is not known yet.
-    IFrameContainer* frame = host_.Frame();
+    IFrameContainer* frame = host_.Lifecycle().Frame();
     if (!frame) return S_OK;
     ql::ComPtr<IFrameEvents> events;
     const HRESULT asked = frame->QueryInterface(IID_IFrameEvents, events.PutVoid());
@@ -33,7 +34,7 @@ HRESULT CQuelkFunctions::ChangeFunctionStatus(ULONG functionId, BYTE clear, BYTE
     QL_RETURN_IF_FAILED(table_.FindFunctionRow(functionId, &row));
     row->Status = static_cast<BYTE>((row->Status & ~clear) | set);
     ql::Bstr tag;
-    QL_RETURN_IF_FAILED(host_.GetSystemTag(tag.Put()));
+    QL_RETURN_IF_FAILED(host_.Lifecycle().SystemTag().CopyTo(tag.Put()));
     const ql::SelfHold hold(host_.ControllingUnknown());
     return events->NotifyFunctionsChanged(tag.Get());
 }
@@ -53,7 +54,7 @@ HRESULT CQuelkFunctions::SetFunctionStatus(ULONG functionId, BOOL enabled, BOOL 
 HRESULT CQuelkFunctions::OpenFunctionUi(ULONG functionId, VARIANT_BOOL* result) noexcept {
     QL_RETURN_IF_NULL_OUT(result);
     *result = VARIANT_FALSE;
-    IFrameContainer* frame = host_.Frame();
+    IFrameContainer* frame = host_.Lifecycle().Frame();
     ql::ComPtr<IFrameActiveX> activeX;
     if (!frame || frame->QueryInterface(IID_IFrameActiveX, activeX.PutVoid()) != S_OK || !activeX)
         return S_FALSE;
@@ -65,7 +66,7 @@ HRESULT CQuelkFunctions::OpenFunctionUi(ULONG functionId, VARIANT_BOOL* result) 
         return S_FALSE;
     }
     ql::Bstr tag;
-    QL_RETURN_IF_FAILED(host_.GetSystemTag(tag.Put()));
+    QL_RETURN_IF_FAILED(host_.Lifecycle().SystemTag().CopyTo(tag.Put()));
     ql::Bstr functionCall;
     QL_RETURN_IF_FAILED(FormatBstr(functionCall, kFunctionCallTemplate, static_cast<int>(functionId)));
     const ql::SelfHold hold(host_.ControllingUnknown());
@@ -75,7 +76,7 @@ HRESULT CQuelkFunctions::OpenFunctionUi(ULONG functionId, VARIANT_BOOL* result) 
 HRESULT CQuelkFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
     QL_RETURN_IF_NULL_OUT(result);
     *result = VARIANT_FALSE;
-    IFrameContainer* frame = host_.Frame();
+    IFrameContainer* frame = host_.Lifecycle().Frame();
     ql::ComPtr<IFrameActiveX> activeX;
     if (!frame || FAILED(frame->QueryInterface(IID_IFrameActiveX, activeX.PutVoid())) || !activeX)
         return S_OK;

@@ -22,12 +22,8 @@ HRESULT SelectSingle(IXMLDOMNode* context, const ql::Bstr& xpath, ql::ComPtr<IXM
 
 }  // namespace
 
-CQuelkLocalization::CQuelkLocalization(IDtmServicesHost& host) noexcept : host_(host) {}
-
-HRESULT CQuelkLocalization::Seam::Initialize() noexcept {
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    return owner_.Initialize(&ok);
-}
+CQuelkLocalization::CQuelkLocalization(ql::PartOwner& owner, DtmHost& host) noexcept
+    : ql::MemberPart(owner), host_(host) {}
 
 HRESULT CQuelkLocalization::GetLocaleText(BSTR path, BSTR* text, VARIANT_BOOL* found) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, text == nullptr || found == nullptr);

@@ -8,11 +8,13 @@
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
 #include "dataset/QuelkVariableList.h"
+#include "dataset/QuelkVariableStore.h"
 #include "dataset/VariableFields.h"
 #include "dtm/services/DtmFilesFolder.h"
 #include "dtm/services/FormatBstr.h"
 #include "dtm/services/QuelkLocalization.h"
 #include "dtm/DtmState.h"
+#include "dtm/QuelkDtm.h"
 
 namespace {
 
@@ -96,7 +98,7 @@ HRESULT CQuelkLocalization::SetLanguage(ULONG lcid, VARIANT_BOOL* ok) noexcept {
         *ok = VARIANT_TRUE;
         return S_OK;
     }
-    if (lcid == host_.Language()) {
+    if (lcid == host_.Lifecycle().Language()) {
         *ok = VARIANT_TRUE;
         return S_OK;
     }
@@ -108,53 +110,14 @@ HRESULT CQuelkLocalization::SetLanguage(ULONG lcid, VARIANT_BOOL* ok) noexcept {
     return S_OK;
 }
 
-HRESULT CQuelkLocalization::TranslateField(IQuelkVariableFields* fields, const VARIANT& id,
-                                           const ql::Bstr& path, const wchar_t* child, ULONG mask) noexcept {
-    ql::Bstr elementPath;
-    QL_RETURN_IF_FAILED(FormatBstr(elementPath, L"%ls%ls", path.CStr(), child));
-    ql::Bstr text;
-    VARIANT_BOOL found = VARIANT_FALSE;
-    QL_RETURN_IF_FAILED(GetLocaleText(elementPath.Get(), text.Put(), &found));
-    if (found != VARIANT_TRUE) return S_FALSE;
-    ql::Variant field;
-    field.SetI4(static_cast<LONG>(mask));
-    ql::Variant value;
-    value.AttachBstr(text.Detach());
-    return fields->SetVariableField(id, *field.Get(), *value.Get());
-}
-
 HRESULT CQuelkLocalization::ParameterPath(ULONG id, ql::Bstr& path) noexcept {
     return FormatBstr(path, L"localization/DTM/ParameterList/Parameter[@parId=\"%d\"]", static_cast<int>(id));
 }
 
 HRESULT CQuelkLocalization::TranslateParameters(ULONG) noexcept {
-    ql::ComPtr<IQuelkVariableFields> fields;
-    if (FAILED(host_.QueryObject(IID_IQuelkVariableFields, fields.PutVoid())) || !fields) return S_OK;
-    // The object's own dataset takes the texts straight; an outer object's answer to the query is served
-    // through its interface.
-    if (document_ && fields.Get() == host_.OwnVariableFields()) return TranslateOwnParameters();
-
-    ql::Variant count;
-    if (FAILED(fields->GetCountVariant(count.Put())) || FAILED(count.ChangeType(VT_UI4)) ||
-        count.Type() != VT_UI4) {
-        return S_OK;
-    }
-
-    for (ULONG index = 0; index < count->ulVal; ++index) {
-        ql::Variant position;
-        position.SetI4(static_cast<LONG>(index));
-        ql::Variant id;
-        if (FAILED(fields->GetVariableAtVariant(*position.Get(), id.Put())) ||
-            FAILED(id.ChangeType(VT_UI4)) || id.Type() != VT_UI4) {
-            continue;
-        }
-        ql::Bstr path;
-        if (FAILED(ParameterPath(id->ulVal, path))) continue;
-        // A failed name lookup leaves the description alone too; a missing entry keeps the built-in text.
-        if (FAILED(TranslateField(fields.Get(), *id.Get(), path, L"/Name", kFieldName))) continue;
-        (void)TranslateField(fields.Get(), *id.Get(), path, L"/Description", kFieldDescription);
-    }
-    return S_OK;
+    // Without a document every text keeps its built-in form.
+    if (!document_) return S_OK;
+    return TranslateOwnParameters();
 }
 
 void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& scratch,
@@ -162,8 +125,7 @@ void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& sc
     texts = document_->FindParameterTexts(languageCode_, id);
     if (texts) return;
 
-    // The lookups TranslateField makes, with the same outcomes: a failed name lookup leaves the parameter
-    // alone, a failed description lookup only the description.
+    // A failed name lookup leaves the parameter alone, a failed description lookup only the description.
     scratch = TranslatedParameterTexts();
     texts = &scratch;
     bool lasting = true;  // no outcome of these lookups would change on another try
@@ -188,7 +150,7 @@ void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& sc
 }
 
 HRESULT CQuelkLocalization::TranslateOwnParameters() noexcept {
-    CQuelkVariableList& records = host_.Variables();
+    CQuelkVariableList& records = host_.Store().Variables();
     TranslatedParameterTexts scratch;
     const int count = static_cast<int>(records.Count());
     for (int index = 0; index < count; ++index) {

@@ -11,6 +11,7 @@
 #include "dtm/services/FormatBstr.h"
 #include "values/XmlText.h"
 #include "xml/XmlNodeReads.h"
+#include "dtm/QuelkDtm.h"
 
 namespace {
 
@@ -125,21 +126,21 @@ HRESULT CQuelkUserMessage::ShowMessage(BSTR text, BSTR title, ULONG style, ULONG
     // Every way out below leaves the default button as the user's answer.
     *result = decoded.DefaultResult;
 
-    IFrameContainer* frame = host_.Frame();
+    IFrameContainer* frame = host_.Lifecycle().Frame();
     ql::ComPtr<IFrameDialog> dialog;
     if (!frame || FAILED(frame->QueryInterface(IID_IFrameDialog, dialog.PutVoid())) || !dialog)
         return S_FALSE;
     ql::Bstr document;
     if (FAILED(BuildDocument(text, title, decoded, document))) return S_FALSE;
     ql::Bstr tag;
-    if (FAILED(host_.GetSystemTag(tag.Put()))) return S_FALSE;
+    if (FAILED(host_.Lifecycle().SystemTag().CopyTo(tag.Put()))) return S_FALSE;
     ql::Bstr answer;
     const ql::SelfHold hold(host_.ControllingUnknown());
     if (FAILED(dialog->UserDialog(tag.Get(), document.Get(), answer.Put()))) return S_FALSE;
 
     ql::ComPtr<IXMLDOMDocument2> answerDocument;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(host_.LoadXMLDocument(answer.Get(), answerDocument.Put(), &loaded)) ||
+    if (FAILED(host_.Lifecycle().LoadXMLDocument(answer.Get(), answerDocument.Put(), &loaded)) ||
         loaded != VARIANT_TRUE) {
         return S_FALSE;
     }

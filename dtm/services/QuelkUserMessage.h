@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "classlib/Bstr.h"
-#include "dtm/services/DtmServicesHost.h"
+#include "dtm/DtmHost.h"
 
 // Result codes of a message: the pressed button.
 enum UserMessageResult : ULONG {
@@ -38,7 +38,7 @@ ULONG ResultKeywordToId(BSTR keyword) noexcept;
 
 class CQuelkUserMessage {
 public:
-    explicit CQuelkUserMessage(IDtmServicesHost& host) noexcept : host_(host) {}
+    explicit CQuelkUserMessage(DtmHost& host) noexcept : host_(host) {}
     CQuelkUserMessage(const CQuelkUserMessage&) = delete;
     CQuelkUserMessage& operator=(const CQuelkUserMessage&) = delete;
 
@@ -52,5 +52,5 @@ public:
 private:
     HRESULT BuildDocument(BSTR text, BSTR title, const UserMessageStyle& style, ql::Bstr& document) noexcept;
 
-    IDtmServicesHost& host_;
+    DtmHost& host_;
 };

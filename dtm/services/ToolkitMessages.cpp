@@ -24,21 +24,14 @@ const BuiltInMessage kBuiltInMessages[] = {
     {kMessageCancelPromptText, L"Apply changes?"},
 };
 
-ql::ComPtr<IQuelkLocalization> LocalizationOf(IUnknown* dtm) noexcept {
-    ql::ComPtr<IQuelkLocalization> localization;
-    // A DTM without the translation service gives the built-in texts.
-    if (dtm) (void)dtm->QueryInterface(IID_IQuelkLocalization, localization.PutVoid());
-    return localization;
-}
-
 // The translation, else `fallback` (may be null), into `*text`.
-HRESULT TextWithFallback(IUnknown* dtm, LONG id, const wchar_t* fallback, BSTR* text) noexcept {
+HRESULT TextWithFallback(IQuelkLocalization* localization, LONG id, const wchar_t* fallback,
+                         BSTR* text) noexcept {
     QL_RETURN_IF_NULL_OUT(text);
     *text = nullptr;
     ql::Bstr result;
     bool found = false;
-    const ql::ComPtr<IQuelkLocalization> localization = LocalizationOf(dtm);
-    if (FAILED(TranslateToolkitMessage(localization.Get(), id, result, found)) || !found) {
+    if (FAILED(TranslateToolkitMessage(localization, id, result, found)) || !found) {
         result.Reset();
         if (fallback) QL_RETURN_IF_FAILED(result.Assign(fallback));
     }
@@ -72,11 +65,18 @@ HRESULT TranslateToolkitMessage(IQuelkLocalization* localization, LONG id, ql::B
     return S_OK;
 }
 
-HRESULT GetToolkitMessageText(IUnknown* dtm, LONG id, BSTR* text) noexcept {
-    return TextWithFallback(dtm, id, BuiltInToolkitMessage(id), text);
+HRESULT ToolkitMessageText(IQuelkLocalization* localization, LONG id, BSTR* text) noexcept {
+    return TextWithFallback(localization, id, BuiltInToolkitMessage(id), text);
 }
 
-HRESULT GetSetParametersErrorText(IUnknown* dtm, LONG id, BSTR* text) noexcept {
+HRESULT GetToolkitMessageText(IUnknown* dtm, LONG id, BSTR* text) noexcept {
+    ql::ComPtr<IQuelkLocalization> localization;
+    // A DTM without the translation service gives the built-in texts.
+    if (dtm) (void)ql::QueryInterfaceTo(dtm, localization);
+    return ToolkitMessageText(localization.Get(), id, text);
+}
+
+HRESULT GetSetParametersErrorText(IQuelkLocalization* localization, LONG id, BSTR* text) noexcept {
     const bool hasFallback = id == kMessageSetParametersError || id == kMessageInvalidParameters;
-    return TextWithFallback(dtm, id, hasFallback ? BuiltInToolkitMessage(id) : nullptr, text);
+    return TextWithFallback(localization, id, hasFallback ? BuiltInToolkitMessage(id) : nullptr, text);
 }

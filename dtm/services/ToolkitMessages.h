@@ -30,10 +30,13 @@ HRESULT TranslateToolkitMessage(IQuelkLocalization* localization, LONG id, ql::B
                                 bool& found) noexcept;
 
 // The message's text for a caller that has its built-in text: the translation, else the built-in text,
-// else a null BSTR (S_OK in all three). `dtm` is any interface of the DTM object (asked for
-// IQuelkLocalization); null means no translations.
+// else a null BSTR (S_OK in all three). `localization` (the DTM's translations) may be null: no
+// translations then.
+HRESULT ToolkitMessageText(IQuelkLocalization* localization, LONG id, BSTR* text) noexcept;
+// The same for a caller outside the DTM object (the tree frame): `dtm` is any interface of the DTM it was
+// handed, asked for its translations; null means no translations.
 HRESULT GetToolkitMessageText(IUnknown* dtm, LONG id, BSTR* text) noexcept;
 
 // IDtmParameter::SetParameters' and the data set verification's error texts: the translation of `id`,
 // else the built-in text of 2001 or 2002, else a null BSTR. E_POINTER for a null `text`.
-HRESULT GetSetParametersErrorText(IUnknown* dtm, LONG id, BSTR* text) noexcept;
+HRESULT GetSetParametersErrorText(IQuelkLocalization* localization, LONG id, BSTR* text) noexcept;

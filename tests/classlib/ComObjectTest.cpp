@@ -136,6 +136,70 @@ TEST_F(ComObjectTest, AggregatedObjectDelegatesItsIUnknownToTheOuter) {
     EXPECT_EQ(1, CWidget::live);
 }
 
+// An object of member parts: each row names the member that answers, every member's IUnknown is the
+// object's (its count, its identity), and an aggregated object's members ask the outer object.
+TEST_F(ComObjectTest, MemberPartsAnswerForTheObjectThatHoldsThem) {
+    using comtest::CHouse;
+    ql::ComPtr<IUnknown> identity;
+    ASSERT_HR(S_OK, ql::CreateInstance<CHouse>(nullptr, IID_IUnknown, identity.PutVoid()));
+    ql::ComPtr<CHouse> house;
+    ASSERT_HR(S_OK, ql::ObjectFromUnknown(identity.Get(), house));
+    void* const alpha = static_cast<ITestAlpha*>(&house->AlphaPart());
+    void* const beta = static_cast<ITestBeta*>(&house->BetaGammaPart());
+    void* const gamma = static_cast<ITestGamma*>(&house->BetaGammaPart());
+    EXPECT_EQ(alpha, identity.Get()) << "the first row is the identity";
+    const struct {
+        const char* name;
+        IID iid;
+        HRESULT expected;
+        void* answer;
+    } cases[] = {
+        {"identity", IID_IUnknown, S_OK, alpha},
+        {"first member", __uuidof(ITestAlpha), S_OK, alpha},
+        {"second member's second interface", __uuidof(ITestGamma), S_OK, gamma},
+        {"an IID of another interface, in table order", comtest::kIidListedTwice, S_OK, beta},
+        {"second member's first interface", __uuidof(ITestBeta), S_OK, beta},
+        {"unknown IID", IID_IDispatch, E_NOINTERFACE, nullptr},
+    };
+    auto* gammaItf = static_cast<ITestGamma*>(gamma);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        void* out = kGarbage;
+        // Asked through a member's own QueryInterface: the object's table answers.
+        const HRESULT hr = gammaItf->QueryInterface(c.iid, &out);
+        ql::ComPtr<IUnknown> owned;
+        if (SUCCEEDED(hr)) owned.Attach(static_cast<IUnknown*>(out));
+        EXPECT_HR(c.expected, hr);
+        EXPECT_EQ(c.answer, out);
+    }
+    // One count for the object, whichever member is asked.
+    house.Reset();
+    EXPECT_EQ(2u, gammaItf->AddRef());
+    EXPECT_EQ(1u, static_cast<ITestAlpha*>(alpha)->Release());
+    EXPECT_EQ(1, CHouse::live);
+    identity.Reset();
+    EXPECT_EQ(0, CHouse::live);
+
+    // Aggregated: a member's queries and references are the outer object's.
+    CountingOuter outer;
+    ASSERT_HR(S_OK, ql::CreateInstance<CHouse>(&outer, IID_IUnknown, outer.inner.PutVoid()));
+    ql::ComPtr<ITestGamma> innerGamma;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(outer.inner.Get(), innerGamma));
+    EXPECT_EQ(2u, outer.refs) << "the inner hands out its member's interface on the outer's count";
+    outer.asked.clear();
+    ql::ComPtr<ITestBeta> viaOuter;
+    EXPECT_HR(E_NOINTERFACE, ql::QueryInterfaceTo(innerGamma.Get(), viaOuter));
+    ASSERT_EQ(1u, outer.asked.size());
+    EXPECT_TRUE(IsEqualIID(__uuidof(ITestBeta), outer.asked[0]));
+    ASSERT_HR(S_OK, ql::ObjectFromUnknown(outer.inner.Get(), house));
+    EXPECT_EQ(static_cast<IUnknown*>(&outer), house->BetaGammaPart().ControllingUnknown());
+    house.Reset();
+    innerGamma.Reset();
+    EXPECT_EQ(1u, outer.refs);
+    outer.inner.Reset();
+    EXPECT_EQ(0, CHouse::live);
+}
+
 TEST_F(ComObjectTest, CheckedDowncastAcceptsOnlyItsOwnClass) {
     ql::ComPtr<ITestAlpha> gadgetAlpha;
     ASSERT_HR(S_OK, ql::CreateInstance<CGadget>(nullptr, __uuidof(ITestAlpha), gadgetAlpha.PutVoid()));

@@ -84,6 +84,39 @@ public:
     int STDMETHODCALLTYPE Alpha() override { return 10; }
 };
 
+// Member parts: CHouse holds its interfaces as members and maps each straight to its member. The beta part
+// answers ITestBeta and, listed a second time, kIidListedTwice.
+class CAlphaMember : public ql::MemberPart, public ITestAlpha {
+    QL_MEMBER_IUNKNOWN()
+public:
+    explicit CAlphaMember(ql::PartOwner& owner) noexcept : ql::MemberPart(owner) {}
+    int STDMETHODCALLTYPE Alpha() override { return 7; }
+};
+class CBetaGammaMember : public ql::MemberPart, public ITestBeta, public ITestGamma {
+    QL_MEMBER_IUNKNOWN()
+public:
+    explicit CBetaGammaMember(ql::PartOwner& owner) noexcept : ql::MemberPart(owner) {}
+    int STDMETHODCALLTYPE Beta() override { return 8; }
+    int STDMETHODCALLTYPE Gamma() override { return 9; }
+};
+
+class CHouse : public ql::ComObjectBase<CHouse> {
+    QL_MEMBER_TABLE(CHouse, QL_ENTRY_MEMBER(ITestAlpha, alpha_), QL_ENTRY_MEMBER(ITestGamma, betaGamma_),
+                    QL_ENTRY_MEMBER_IID(kIidListedTwice, ITestBeta, betaGamma_),
+                    QL_ENTRY_MEMBER(ITestBeta, betaGamma_))
+public:
+    static inline int live = 0;
+    CHouse() noexcept { ++live; }
+    ~CHouse() override { --live; }
+
+    CAlphaMember& AlphaPart() noexcept { return alpha_; }
+    CBetaGammaMember& BetaGammaPart() noexcept { return betaGamma_; }
+
+private:
+    CAlphaMember alpha_{*this};
+    CBetaGammaMember betaGamma_{*this};
+};
+
 // An IUnknown of outside origin that counts its references and records the IIDs it is asked for.
 // `forward` receives the queries for ITestAlpha, as an outer object that aggregates a CWidget does.
 class CountingOuter final : public IUnknown {

@@ -51,6 +51,11 @@ public:
         modifiedMarks.push_back(modified);
         return S_OK;
     }
+    // The persistence and the bulk transfer are not the store's: the store tests never reach them.
+    HRESULT SaveValues(IStream*, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
+    HRESULT LoadValues(IStream*, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
+    HRESULT UploadParameters(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
+    HRESULT DownloadParameters(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
 };
 
 // The DP-V1 client as a recorder. A synchronous read answers through `onRead` (the real client reports
@@ -81,9 +86,17 @@ public:
     }
 };
 
-// A complete COM object around the store part, as the DTM object will be.
-class CTestStoreObject : public ql::ComObjectBase<CTestStoreObject>, public CQuelkVariableStorePart {
-    QL_INTERFACE_TABLE(CTestStoreObject, QL_ENTRY_CHAIN(CQuelkVariableStorePart))
+// A complete COM object holding the store part as a member, as the DTM object does.
+class CTestStoreObject : public ql::ComObjectBase<CTestStoreObject> {
+    QL_MEMBER_TABLE(CTestStoreObject, QL_ENTRY_MEMBER_IID(IID_IQuelkVariables, IQuelkVariablesEx, part_),
+                    QL_ENTRY_MEMBER(IQuelkVariablesEx, part_), QL_ENTRY_MEMBER(IQuelkVariableFields, part_),
+                    QL_ENTRY_MEMBER(IQuelkValueCheck, part_))
+public:
+    CQuelkVariableStorePart& Part() noexcept { return part_; }
+    CQuelkVariableStore& Store() noexcept { return part_.Store(); }
+
+private:
+    CQuelkVariableStorePart part_{*this};
 };
 
 // Every test starts with a fresh store holding the device's table, a recording host (offline) and device.
@@ -97,10 +110,10 @@ protected:
     }
 
     CQuelkVariableStore& store() { return object_->Store(); }
-    IQuelkVariablesEx* variables() { return static_cast<IQuelkVariablesEx*>(object_.Get()); }
-    IQuelkVariables* variantForms() { return static_cast<IQuelkVariablesEx*>(object_.Get()); }
-    IQuelkVariableFields* fields() { return static_cast<IQuelkVariableFields*>(object_.Get()); }
-    IQuelkValueCheck* valueCheck() { return static_cast<IQuelkValueCheck*>(object_.Get()); }
+    IQuelkVariablesEx* variables() { return &object_->Part(); }
+    IQuelkVariables* variantForms() { return static_cast<IQuelkVariablesEx*>(&object_->Part()); }
+    IQuelkVariableFields* fields() { return &object_->Part(); }
+    IQuelkValueCheck* valueCheck() { return &object_->Part(); }
 
     std::string ValueOf(ULONG id) {
         ql::Variant value;

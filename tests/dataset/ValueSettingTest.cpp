@@ -25,7 +25,7 @@ TEST(ValueSettingStandaloneTest, EqualValueIsAnnouncedButNotStored) {
     d.Access = 0x71;
     CQuelkVariableStore::AddNumericParameter(&object->Store().Variables(), d, nullptr);
 
-    EXPECT_HR(S_OK, object->SetValue(7ul, *MakeUI4(7)));
+    EXPECT_HR(S_OK, object->Part().SetValue(7ul, *MakeUI4(7)));
     EXPECT_THAT(host.notifications, ElementsAre("2702 [ui4:7, ui2:7]"));
     EXPECT_THAT(host.modifiedMarks, IsEmpty());
 }

@@ -101,8 +101,8 @@ TEST_F(CallerArgumentsTest, ADtmOnItsWayOutLetsItsComparePartnerGo) {
     systemTag_ = ql::Bstr(L"Plant/Varnok");
     CreateDtm();
     DriveNewToConfigured();
-    frame_->AddProjectDtm(L"Plant/Partner", static_cast<IDtm*>(partner.Get()));
-    frame_->AddProjectDtm(L"Plant/Varnok", static_cast<IDtm*>(dtm_.Get()));
+    frame_->AddProjectDtm(L"Plant/Partner", static_cast<IDtm*>(&partner->Lifecycle()));
+    frame_->AddProjectDtm(L"Plant/Varnok", static_cast<IDtm*>(&dtm_->Lifecycle()));
 
     ql::ComPtr<IDtmDataSetCheck> mine = Query<IDtmDataSetCheck>();
     ql::ComPtr<IDtmDataSetCheck> theirs;
@@ -119,7 +119,7 @@ TEST_F(CallerArgumentsTest, ADtmOnItsWayOutLetsItsComparePartnerGo) {
 
     for (CDtmObject* dtm : {dtm_.Get(), partner.Get()}) {
         VARIANT_BOOL released = VARIANT_FALSE;
-        ASSERT_HR(S_OK, static_cast<IDtm*>(dtm)->PrepareToRelease(&released));
+        ASSERT_HR(S_OK, static_cast<IDtm*>(&dtm->Lifecycle())->PrepareToRelease(&released));
         ASSERT_EQ(VARIANT_TRUE, released);
     }
     EXPECT_EQ(2u, frame_->CountCalls(L"ReleaseDtm")) << "each gave the other back to the frame";

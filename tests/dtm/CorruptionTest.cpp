@@ -37,7 +37,7 @@ protected:
         if (hr != S_OK) {
             EXPECT_TRUE(FAILED(hr)) << "a refused load is a failure, not " << vtest::HResultName(hr);
             EXPECT_EQ(1u, State());
-            EXPECT_TRUE(dtm_->DeviceType().IsNull());
+            EXPECT_TRUE(dtm_->Lifecycle().DeviceType().IsNull());
             EXPECT_TRUE(baseline_ == Snapshot(dtm_->Store())) << "a refused load changed the dataset";
             return false;
         }

@@ -143,7 +143,7 @@ TEST_P(DataLockCallerTest, ByVtableSlotLeavesTheFramesStringsAndSetsOnlyTheResul
     if (c.hasResult) {
         EXPECT_EQ(VARIANT_FALSE, result);
     }
-    EXPECT_EQ(c.lockedAfter, dtm_->DataLocked());
+    EXPECT_EQ(c.lockedAfter, dtm_->Lifecycle().DataLocked());
 }
 
 // A late-bound frame: the DTM's IDispatch for IDtmDataLock answers through the registered FDT library.
@@ -169,7 +169,7 @@ TEST_P(DataLockCallerTest, ByDispidThroughTheFdtLibrary) {
     if (c.hasResult) {
         EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.Get()));
     }
-    EXPECT_EQ(c.lockedAfter, dtm_->DataLocked());
+    EXPECT_EQ(c.lockedAfter, dtm_->Lifecycle().DataLocked());
 }
 
 INSTANTIATE_TEST_SUITE_P(Slots, DataLockCallerTest, ::testing::ValuesIn(kSlots),

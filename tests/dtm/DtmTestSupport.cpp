@@ -54,21 +54,22 @@ void DtmTest::TearDown() {
 void DtmTest::CreateDtm() {
     if (dtm_) dtm_.Detach()->Release();
     ASSERT_HR(S_OK, ql::MakeObject(dtm_));
-    dtm_->AttachFunctions(&functions_);
-    dtm_->AttachCommunication(&communication_);
-    communication_.SetDtm(dtm_.Get());
-    dtm_->SetStateWaitTime(50);  // the waits for the channel's answer end quickly where none comes
+    dtm_->Lifecycle().AttachFunctions(&functions_);
+    dtm_->Lifecycle().AttachCommunication(&communication_);
+    communication_.SetDtm(&dtm_->Lifecycle());
+    dtm_->Lifecycle().SetStateWaitTime(
+        50);  // the waits for the channel's answer end quickly where none comes
 }
 
 ULONG DtmTest::State() {
     ULONG state = 0xFFFF;
-    EXPECT_HR(S_OK, dtm_->GetState(&state));
+    EXPECT_HR(S_OK, dtm_->Lifecycle().GetState(&state));
     return state;
 }
 
-void DtmTest::ForceState(ULONG state) { ASSERT_HR(S_OK, dtm_->SetState(state)); }
+void DtmTest::ForceState(ULONG state) { ASSERT_HR(S_OK, dtm_->Lifecycle().SetState(state)); }
 
-IDtm* DtmTest::Dtm() { return dtm_.Get(); }
+IDtm* DtmTest::Dtm() { return &dtm_->Lifecycle(); }
 
 ql::ComPtr<IPersistStreamInit> DtmTest::PersistStream() {
     ql::ComPtr<IPersistStreamInit> persist;

@@ -7,12 +7,12 @@
 
 namespace dtmtest {
 
-HRESULT FakeFunctions::BroadcastState(ULONG state) noexcept {
+HRESULT STDMETHODCALLTYPE FakeFunctions::BroadcastState(ULONG state) noexcept {
     states.push_back(state);
     return S_OK;
 }
 
-HRESULT FakeFunctions::BroadcastNotification(ULONG code, const VARIANT& data) noexcept {
+HRESULT STDMETHODCALLTYPE FakeFunctions::BroadcastNotification(ULONG code, VARIANT data) noexcept {
     LONG number = 0;
     if (V_VT(&data) == VT_I4) number = V_I4(&data);
     if (V_VT(&data) == VT_BOOL) number = V_BOOL(&data);
@@ -20,7 +20,7 @@ HRESULT FakeFunctions::BroadcastNotification(ULONG code, const VARIANT& data) no
     return S_OK;
 }
 
-HRESULT FakeFunctions::SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept {
+HRESULT STDMETHODCALLTYPE FakeFunctions::SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept {
     enables.emplace_back(functionId, enabled != FALSE);
     return S_OK;
 }
@@ -37,7 +37,7 @@ HRESULT FakeFunctions::GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept {
     return *invokeId ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT FakeFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
+HRESULT STDMETHODCALLTYPE FakeFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept {
     closeRequests.emplace_back(invokeId ? invokeId : L"");
     *result = VARIANT_TRUE;
     // The control unregisters itself while it closes.
@@ -45,12 +45,12 @@ HRESULT FakeFunctions::CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noex
     return S_OK;
 }
 
-HRESULT FakeCommunication::SetChannel(IUnknown* channel) noexcept {
+HRESULT STDMETHODCALLTYPE FakeCommunication::SetChannel(IUnknown* channel) noexcept {
     channels.push_back(channel != nullptr);
     return S_OK;
 }
 
-HRESULT FakeCommunication::GoOnline(VARIANT_BOOL* result) noexcept {
+HRESULT STDMETHODCALLTYPE FakeCommunication::GoOnline(VARIANT_BOOL* result) noexcept {
     ++goOnlineCalls;
     *result = VARIANT_FALSE;
     if (connectAnswer == ConnectAnswer::NotSent) return S_OK;
@@ -61,7 +61,7 @@ HRESULT FakeCommunication::GoOnline(VARIANT_BOOL* result) noexcept {
     return S_OK;
 }
 
-HRESULT FakeCommunication::GoOffline(VARIANT_BOOL* result) noexcept {
+HRESULT STDMETHODCALLTYPE FakeCommunication::GoOffline(VARIANT_BOOL* result) noexcept {
     ++goOfflineCalls;
     dtm_->SetState(11);
     dtm_->SetState(9);

@@ -1,6 +1,7 @@
 #pragma once
-// Test doubles of the services the DTM reaches through its seams, and of the channel and the streams and
-// property bags a frame hands it.
+// Test doubles of the functions part and the DP-V1 client as the DTM's lifecycle sees them (its views
+// DtmFunctionsSeam and DtmCommunicationSeam), and of the channel and the streams and property bags a frame
+// hands it.
 #include <windows.h>
 #include <objidl.h>
 #include <ocidl.h>
@@ -14,7 +15,7 @@
 #include "classlib/ComObject.h"
 #include "classlib/DispatchImpl.h"
 #include "classlib/Variant.h"
-#include "dtm/DtmCommunicationSeam.h"
+#include "comm/DtmCommunicationSeam.h"
 #include "dtm/DtmFunctionsSeam.h"
 #include "tests/support/TestObjects.h"
 
@@ -24,12 +25,13 @@ namespace dtmtest {
 // open user interfaces that close when asked.
 class FakeFunctions final : public DtmFunctionsSeam {
 public:
-    HRESULT BroadcastState(ULONG state) noexcept override;
-    HRESULT BroadcastNotification(ULONG code, const VARIANT& data) noexcept override;
-    HRESULT SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept override;
+    HRESULT STDMETHODCALLTYPE BroadcastState(ULONG state) noexcept override;
+    HRESULT STDMETHODCALLTYPE BroadcastNotification(ULONG code, VARIANT data) noexcept override;
+    HRESULT STDMETHODCALLTYPE BroadcastMessage(ULONG, BSTR, VARIANT) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetFunctionEnabled(ULONG functionId, BOOL enabled) noexcept override;
     HRESULT GetOpenUiCount(ULONG* count) noexcept override;
     HRESULT GetOpenUiInvokeId(ULONG index, BSTR* invokeId) noexcept override;
-    HRESULT CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE CloseFunctionUi(BSTR invokeId, VARIANT_BOOL* result) noexcept override;
 
     std::vector<ULONG> states;
     struct Notification {
@@ -53,13 +55,12 @@ public:
     void SetDtm(IQuelkDtm* dtm) noexcept { dtm_ = dtm; }
 
     bool HasClient() noexcept override { return hasClient; }
-    HRESULT SetChannel(IUnknown* channel) noexcept override;
-    HRESULT GoOnline(VARIANT_BOOL* result) noexcept override;
-    HRESULT GoOffline(VARIANT_BOOL* result) noexcept override;
-    bool IsRequestRunning() noexcept override { return requestRunning; }
+    HRESULT STDMETHODCALLTYPE SetChannel(IUnknown* channel) noexcept override;
+    HRESULT STDMETHODCALLTYPE GoOnline(VARIANT_BOOL* result) noexcept override;
+    HRESULT STDMETHODCALLTYPE GoOffline(VARIANT_BOOL* result) noexcept override;
+    HRESULT AbandonConnection() noexcept override { return S_FALSE; }
 
     bool hasClient = true;
-    bool requestRunning = false;
     ConnectAnswer connectAnswer = ConnectAnswer::Success;
     std::vector<bool> channels;  // each SetChannel call: true with a channel, false with null
     int goOnlineCalls = 0;

@@ -26,7 +26,7 @@ TEST_F(LifecycleTest, LoadedInstanceRunsOneFiveSevenEight) {
 TEST_F(LifecycleTest, EnvironmentAddsTheTenSchemasFromTheFramesFolder) {
     InitNewDataset();
     Environment();
-    IXMLDOMSchemaCollection* schemas = dtm_->XmlHandler().SchemaCollection();
+    IXMLDOMSchemaCollection* schemas = dtm_->Lifecycle().XmlHandler().SchemaCollection();
     ASSERT_NE(nullptr, schemas);
     LONG count = 0;
     ASSERT_HR(S_OK, schemas->get_length(&count));
@@ -42,9 +42,9 @@ TEST_F(LifecycleTest, EnvironmentFailsWhenTheFrameAnswersNoEvents) {
     EXPECT_HR(E_FAIL, Dtm()->Environment(systemTag_.Get(), frame_.Get(), &result));
     EXPECT_EQ(VARIANT_FALSE, result);
     EXPECT_EQ(4u, State());
-    EXPECT_EQ(nullptr, dtm_->Frame()) << "no frame pointer is kept";
+    EXPECT_EQ(nullptr, dtm_->Lifecycle().Frame()) << "no frame pointer is kept";
     ql::Bstr tag;
-    ASSERT_HR(S_OK, dtm_->GetSystemTag(tag.Put()));
+    ASSERT_HR(S_OK, dtm_->Lifecycle().GetSystemTag(tag.Put()));
     EXPECT_EQ(systemTag_.View(), tag.View()) << "the system tag was already stored";
 }
 
@@ -85,15 +85,15 @@ TEST_F(CommunicationTest, RefusedChannelsLeaveTheDtmOffline) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         communication_.hasClient = c.hasClient;
-        dtm_->CommunicationSetEvent().Reset();
+        dtm_->Lifecycle().CommunicationSetEvent().Reset();
         VARIANT_BOOL result = VARIANT_TRUE;
         EXPECT_HR(c.hr, SetCommunication(c.channel, &result));
         if (c.hr == S_FALSE) {
             EXPECT_EQ(VARIANT_FALSE, result);
         }
         EXPECT_EQ(8u, State());
-        EXPECT_EQ(nullptr, dtm_->Channel());
-        EXPECT_TRUE(dtm_->CommunicationSetEvent().IsSet());
+        EXPECT_EQ(nullptr, dtm_->Lifecycle().Channel());
+        EXPECT_TRUE(dtm_->Lifecycle().CommunicationSetEvent().IsSet());
     }
     EXPECT_EQ(0, communication_.goOnlineCalls);
 }

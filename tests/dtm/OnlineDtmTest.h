@@ -62,9 +62,9 @@ protected:
         // A DTM of our own with its real communication parts; only the functions double is attached.
         dtm_.Reset();
         ASSERT_HR(S_OK, ql::MakeObject(dtm_));
-        dtm_->AttachFunctions(&functions_);
-        dtm_->SetStateWaitTime(kShortWaitMs);
-        dtm_->SetTimeouts(kShortWaitMs, kShortWaitMs);
+        dtm_->Lifecycle().AttachFunctions(&functions_);
+        dtm_->Lifecycle().SetStateWaitTime(kShortWaitMs);
+        dtm_->Client().SetTimeouts(kShortWaitMs, kShortWaitMs);
         ASSERT_HR(S_OK, ql::MakeObject(channel_));
         ASSERT_HR(S_OK, channel_->SetSchemaFolder(vtest::SchemasFolder()));
         channel_->Device().SetFrozen(true);
@@ -75,10 +75,10 @@ protected:
     }
     void TearDown() override {
         // A worker of a frame request gives its marshalled references back as calls on this thread.
-        if (dtm_) (void)PumpUntil([this] { return !dtm_->IsRequestRunning(); });
+        if (dtm_) (void)PumpUntil([this] { return !dtm_->OnlineRequests().IsRequestRunning(); });
         PumpMessagesUntil([] { return false; }, 50);
         // The frame takes the channel back; the channel lets go of the DTM's answer sink.
-        if (dtm_) (void)dtm_->SetChannel(nullptr);
+        if (dtm_) (void)dtm_->Client().SetChannel(nullptr);
         if (channel_) channel_->DropCallback();
         channel_.Reset();
         PumpPendingMessages();

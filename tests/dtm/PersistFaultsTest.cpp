@@ -21,7 +21,7 @@ protected:
         EXPECT_TRUE(FAILED(hr)) << "a refused load is a failure, not " << vtest::HResultName(hr);
         EXPECT_EQ(1u, State());
         EXPECT_EQ(before, Snapshot(Store()));
-        EXPECT_TRUE(dtm_->DeviceType().IsNull());
+        EXPECT_TRUE(dtm_->Lifecycle().DeviceType().IsNull());
     }
 };
 
@@ -251,7 +251,7 @@ TEST_F(PersistFaultsTest, ADeviceTypeTextThatIsNoElementIsRefused) {
 
     CreateDtm();
     DriveNewToConfigured();
-    ASSERT_HR(S_OK, dtm_->DeviceType().Assign(L"<evil"));
+    ASSERT_HR(S_OK, dtm_->Lifecycle().DeviceType().Assign(L"<evil"));
     ql::ComPtr<IDtmParameter> parameters;
     ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IDtmParameter, parameters.PutVoid()));
     ql::Bstr path(L"\\"), document;

@@ -146,7 +146,7 @@ protected:
     void DriveToInitialised();
     void DriveToConfigured(const wchar_t* level = L"planningEngineer");
 
-    IDtm* Dtm() { return dtm_.Get(); }
+    IDtm* Dtm() { return &dtm_->Lifecycle(); }
     ql::ComPtr<IQuelkDtm> QuelkDtm() { return Query<IQuelkDtm>(); }
     template <class Interface>
     ql::ComPtr<Interface> Query() {

@@ -5,17 +5,23 @@
 namespace svctest {
 namespace {
 
-class ToolkitMessagesTest : public ServicesTest {
-protected:
-    IUnknown* Object() { return static_cast<IDtmObject*>(dtm_.Get()); }
-};
-
 struct MessageCase {
     const char* name;
     LONG id;
     bool setParametersText;  // GetSetParametersErrorText instead of GetToolkitMessageText
     const wchar_t* english;  // null: a null BSTR
     const wchar_t* german;
+};
+
+class ToolkitMessagesTest : public ServicesTest {
+protected:
+    IUnknown* Object() { return dtm_->ControllingUnknown(); }
+    // The set-parameters texts come from the DTM's translations, the toolkit messages from the DTM.
+    HRESULT MessageText(const MessageCase& c, ql::Bstr& text) {
+        return c.setParametersText
+                   ? GetSetParametersErrorText(Query<IQuelkLocalization>().Get(), c.id, text.Put())
+                   : GetToolkitMessageText(Object(), c.id, text.Put());
+    }
 };
 
 const MessageCase kMessages[] = {
@@ -39,24 +45,19 @@ const MessageCase kMessages[] = {
 
 std::wstring Shown(BSTR text) { return text ? Text(text) : L"<null>"; }
 
-HRESULT MessageText(IUnknown* dtm, const MessageCase& c, ql::Bstr& text) {
-    return c.setParametersText ? GetSetParametersErrorText(dtm, c.id, text.Put())
-                               : GetToolkitMessageText(dtm, c.id, text.Put());
-}
-
 TEST_F(ToolkitMessagesTest, WithoutTranslationsTheBuiltInTextsAnswer) {
     CTempFolder empty;
     CreateDtm(empty.Path().c_str());
     for (const MessageCase& c : kMessages) {
         SCOPED_TRACE(c.name);
         ql::Bstr text;
-        EXPECT_HR(S_OK, MessageText(Object(), c, text));
+        EXPECT_HR(S_OK, MessageText(c, text));
         EXPECT_EQ(c.english ? c.english : L"<null>", Shown(text.Get()));
     }
     ql::Bstr text;
     EXPECT_HR(S_OK, GetSetParametersErrorText(nullptr, 2001, text.Put()));
     EXPECT_EQ(kMessages[0].english, Shown(text.Get()));
-    EXPECT_HR(E_POINTER, GetSetParametersErrorText(Object(), 2001, nullptr));
+    EXPECT_HR(E_POINTER, GetSetParametersErrorText(Query<IQuelkLocalization>().Get(), 2001, nullptr));
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ HRESULT CDtmObject::InitParameterSet() noexcept {
     language.SetI4(static_cast<LONG>(kLanguageSystemDefault));
     QL_RETURN_IF_FAILED(NotifyUis(kNotifyLanguage, *language.Get()));
 
-    (void)DefineDeviceParameters(&Store().Variables(), nullptr, MessageSink());
+    QL_RETURN_IF_FAILED(DefineDeviceParameters(&Store().Variables(), nullptr, MessageSink()));
     Store().SetDataSetState(0);  // the parameter document's "default"
     QL_RETURN_IF_FAILED(SetState(kStateCreated));
 

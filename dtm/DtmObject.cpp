@@ -27,7 +27,11 @@ CDtmObject::CDtmObject() noexcept
     AttachLocalization(&LocalizationSeam());
 }
 
-HRESULT CDtmObject::FinalConstruct() noexcept { return InitParameters(); }
+HRESULT CDtmObject::FinalConstruct() noexcept {
+    // The constructor copies the user-interface functions; a DTM without them would offer no function.
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, !FunctionTable().HasTable());
+    return InitParameters();
+}
 
 IUnknown* CDtmObject::GetControllingUnknown() noexcept {
     return ql::ComObjectBase<CDtmObject>::GetControllingUnknown();

@@ -1,6 +1,8 @@
 // A DTM created through its class factory while memory runs out: each allocation of one creation fails in
 // turn. Every creation either fails with a failure code, leaving nothing behind, or succeeds with the whole
-// dataset; none crashes.
+// dataset and all its user-interface functions; none crashes. The parameter table's definition, which the
+// process's first creation runs, is failed the same way first.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,7 +58,7 @@ struct Attempt {
     HRESULT hr = E_UNEXPECTED;
     size_t allocations = 0;
     std::vector<std::string> dataset;  // of a created DTM
-    size_t failedAt = 0;               // the allocation that failed
+    size_t functions = 0;              // its user-interface functions
 };
 
 class CreationMemoryTest : public vtest::ComTest {
@@ -85,55 +87,68 @@ protected:
         EXPECT_HR(S_OK, ql::ObjectFromUnknown(object.Get(), dtm));
         if (!dtm) return attempt;
         const CQuelkVariableList& list = dtm->Store().Variables();
-        for (ULONG i = 0; i < list.Count(); ++i)
+        for (ULONG i = 0; i < list.Count(); ++i) {
             attempt.dataset.push_back(RecordText(*list.At(static_cast<int>(i))));
+        }
+        attempt.functions = dtm->FunctionTable().HasTable() ? dtm->FunctionTable().Rows().size() : 0;
         ULONG state = 0;
         EXPECT_HR(S_OK, dtm->GetState(&state));
         EXPECT_EQ(1u, state);
         return attempt;
     }
 
-    // Fails allocation n = 1, 2, ... of one creation each; the run ends at the first creation that made
-    // fewer allocations than n, or after `last` when it is given. Answers the whole datasets created.
-    void FailEachAllocation(size_t last, std::vector<Attempt>& created, int* failures) {
-        for (size_t n = 1; last == 0 || n <= last; ++n) {
-            const Attempt attempt = Create(n);
-            SCOPED_TRACE(testing::Message() << "allocation " << n << " of " << attempt.allocations);
-            if (FAILED(attempt.hr)) {
-                ++*failures;
-            } else if (attempt.allocations >= n) {
-                created.push_back(attempt);
-                created.back().failedAt = n;
-            }
-            if (HasFailure() || (last == 0 && attempt.allocations < n)) return;
-        }
-    }
-
     ql::ComPtr<IClassFactory> factory_;
     LONG locksBefore_ = 0;
 };
 
+// The process's first dataset also defines the table every later one copies: while memory runs out the
+// definition fails as a whole, with E_OUTOFMEMORY, and the next one defines it again. Runs first, before any
+// DTM of the program has defined the table.
+TEST(ParameterTableMemoryTest, DefiningTheTableFailsAsAWholeUntilItHasTheMemory) {
+    const ParameterTableView table = DeviceParameterTable();
+    size_t largest = 0;  // the allocations of the definitions that failed
+    for (size_t n = 1;; ++n) {
+        CQuelkVariableList list;
+        ULONG count = 0xFFFF;
+        FailingAllocations::Arm(n);
+        const HRESULT hr = DefineDeviceParameters(&list, &count, nullptr);
+        const size_t allocations = FailingAllocations::Disarm();
+        SCOPED_TRACE(testing::Message() << "allocation " << n << " of " << allocations);
+        if (allocations < n) {
+            ASSERT_HR(S_OK, hr);
+            EXPECT_EQ(table.count, count);
+            EXPECT_EQ(table.count, list.Count());
+            // The last failure came after the table was defined: this is a copy, which allocates less.
+            EXPECT_LT(allocations, largest) << "the table was defined before this test";
+            return;
+        }
+        ASSERT_HR(E_OUTOFMEMORY, hr);
+        EXPECT_EQ(0u, count);
+        largest = std::max(largest, allocations);
+    }
+}
+
 TEST_F(CreationMemoryTest, ACreationEitherFailsOrHasTheWholeDataset) {
     const ParameterTableView table = DeviceParameterTable();
     ASSERT_EQ(121u, table.count);
-    std::vector<Attempt> created;  // creations that succeeded although an allocation failed
-    int failures = 0;
-
-    // The process's first creation also defines the table that every later one copies: it fails until one
-    // run gets through without running out of memory.
-    FailEachAllocation(0, created, &failures);
-    ASSERT_FALSE(HasFailure());
     const Attempt whole = Create(0);
     ASSERT_HR(S_OK, whole.hr);
     ASSERT_EQ(table.count, whole.dataset.size());
-    // The copies of the defined table.
-    FailEachAllocation(whole.allocations, created, &failures);
+    ASSERT_GT(whole.functions, 0u);
 
-    EXPECT_GT(failures, 0) << "no allocation failure reached the caller";
-    for (const Attempt& attempt : created) {
-        EXPECT_EQ("", Differences(whole.dataset, attempt.dataset))
-            << "created although allocation " << attempt.failedAt << " failed";
+    int outOfMemory = 0;
+    for (size_t n = 1; n <= whole.allocations; ++n) {
+        const Attempt attempt = Create(n);
+        SCOPED_TRACE(testing::Message() << "allocation " << n << " of " << attempt.allocations);
+        if (attempt.hr == E_OUTOFMEMORY) ++outOfMemory;
+        if (SUCCEEDED(attempt.hr)) {
+            EXPECT_EQ("", Differences(whole.dataset, attempt.dataset));
+            EXPECT_EQ(whole.functions, attempt.functions) << "the DTM lacks user-interface functions";
+        }
+        if (HasFailure()) break;
     }
+    // The dataset cannot do without its allocations (the translations and the shared caches can).
+    EXPECT_GT(outOfMemory, 0) << "no allocation failure reached the caller";
 }
 
 }  // namespace

@@ -100,8 +100,9 @@ HRESULT ConversionAnswer(HRESULT hr) noexcept {
     return SUCCEEDED(hr) ? S_OK : S_FALSE;
 }
 
-// Runs every conversion of one definition (no short cut, so a bad bound still leaves the other fields
-// filled): S_OK when all converted, S_FALSE when one did not, the first memory failure otherwise.
+// The outcome of every conversion of one definition, each run whatever the others gave (a bad bound still
+// leaves the other fields filled): S_OK when all converted, S_FALSE when one did not, the first memory
+// failure otherwise.
 class ConversionTally {
 public:
     void Add(HRESULT hr) noexcept {

@@ -6,11 +6,10 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/SelfHold.h"
-#include "classlib/Variant.h"
-#include "dtm/DtmState.h"
-#include "dtm/QuelkDtm.h"
 #include "dataset/StreamValueReader.h"
 #include "dataset/StreamValueWriter.h"
+#include "dtm/DtmState.h"
+#include "dtm/QuelkDtm.h"
 
 namespace {
 

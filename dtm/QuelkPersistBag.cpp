@@ -1,10 +1,11 @@
 // The dataset image in a property bag (the property "DTM_DATA"): IQuelkPersistData's bag methods and
 // IPersistPropertyBag.
+#include "dtm/QuelkPersist.h"
+
 #include "classlib/HResult.h"
 #include "dataset/DatasetImageBag.h"
 #include "dtm/DtmState.h"
 #include "dtm/QuelkDtm.h"
-#include "dtm/QuelkPersist.h"
 
 HRESULT CQuelkPersist::LoadBagImage(IPropertyBag* bag, IErrorLog* errorLog, LoadedImage& image) noexcept {
     return CDatasetImageBag::Read(bag, errorLog, dtm_.GetControllingUnknown(), image);

@@ -38,28 +38,32 @@ void MakeAddress(const ParameterDefinition& definition, CQuelkMessageSink* sink,
                      definition.Name ? definition.Name : "", static_cast<int>(hr));
 }
 
-// The "code;text" entries up to the first empty string as an EnumEntryArray; VT_EMPTY when there is none
-// or the array cannot be filled completely.
-void MakeEntryList(const char* const* entries, ql::Variant& out) noexcept {
+// The "code;text" entries up to the first empty string as an EnumEntryArray; VT_EMPTY when there is none.
+// A failure to fill the array is answered, with `out` empty.
+HRESULT MakeEntryList(const char* const* entries, ql::Variant& out) noexcept {
     out.Reset();
-    if (!entries) return;
+    if (!entries) return S_OK;
     ULONG count = 0;
     while (entries[count] && *entries[count]) ++count;
-    if (count == 0) return;
+    if (count == 0) return S_OK;
     ql::SafeArray array;
-    if (FAILED(array.Create(VT_BSTR, count))) return;
+    QL_RETURN_IF_FAILED(array.Create(VT_BSTR, count));
     for (ULONG i = 0; i < count; ++i) {
         ql::Bstr entry;
-        if (FAILED(AnsiToBstr(entries[i], entry))) return;
+        QL_RETURN_IF_FAILED(AnsiToBstr(entries[i], entry));
         LONG index = static_cast<LONG>(i);
-        if (FAILED(::SafeArrayPutElement(array.Get(), &index, entry.Get()))) return;
+        QL_RETURN_IF_FAILED(::SafeArrayPutElement(array.Get(), &index, entry.Get()));
     }
     out.AttachArray(VT_BSTR, array.Detach());
+    return S_OK;
 }
 
+// A table text (null reads as "") as a text of its own.
+HRESULT TableText(const char* text, ql::Bstr& out) noexcept { return AnsiToBstr(text ? text : "", out); }
+
 // Builds the record from the finished value VARIANTs and adds it (a second definition of an id is ignored).
-void AddRecord(CQuelkVariableList* list, const ParameterDefinition& definition, CQuelkMessageSink* sink,
-               const DefinitionValues& values, ULONG access) noexcept {
+HRESULT AddRecord(CQuelkVariableList* list, const ParameterDefinition& definition, CQuelkMessageSink* sink,
+                  const DefinitionValues& values, ULONG access) noexcept {
     ql::Variant address;
     MakeAddress(definition, sink, address);
 
@@ -68,16 +72,16 @@ void AddRecord(CQuelkVariableList* list, const ParameterDefinition& definition, 
 
     ql::Variant updateRule;
     ql::Bstr updateRuleText;
-    (void)AnsiToBstr(definition.UpdateRule ? definition.UpdateRule : "", updateRuleText);
+    QL_RETURN_IF_FAILED(TableText(definition.UpdateRule, updateRuleText));
     updateRule.AttachBstr(updateRuleText.Detach());
 
     ql::Variant entries;
-    MakeEntryList(definition.Entries, entries);
+    QL_RETURN_IF_FAILED(MakeEntryList(definition.Entries, entries));
 
     ql::Bstr name, exportGroup, description;
-    (void)AnsiToBstr(definition.Name ? definition.Name : "", name);
-    (void)AnsiToBstr(definition.ExportGroup ? definition.ExportGroup : "", exportGroup);
-    (void)AnsiToBstr(definition.Description ? definition.Description : "", description);
+    QL_RETURN_IF_FAILED(TableText(definition.Name, name));
+    QL_RETURN_IF_FAILED(TableText(definition.ExportGroup, exportGroup));
+    QL_RETURN_IF_FAILED(TableText(definition.Description, description));
 
     const CQuelkVariable record(definition.IsDeviceParameter, definition.Id, *address, name.Get(),
                                 definition.NameResourceId, definition.DataType, *values.minValue,
@@ -85,61 +89,93 @@ void AddRecord(CQuelkVariableList* list, const ParameterDefinition& definition, 
                                 access, definition.WriteLevel, definition.SpareWord1, exportGroup.Get(),
                                 definition.ExportKind, description.Get(), definition.EnumerationKind,
                                 *entries, *displayAttribute, *updateRule, definition.Hooks);
-    if (list) (void)list->Add(record);
+    QL_RETURN_IF_FAILED(record.BuildResult());
+    return list ? list->Add(record) : S_OK;
 }
+
+// A conversion's answer as the definitions read it: S_OK converted, S_FALSE the value does not convert (the
+// definition's own fault, which the record carries), E_OUTOFMEMORY passed on.
+HRESULT ConversionAnswer(HRESULT hr) noexcept {
+    if (hr == E_OUTOFMEMORY) return hr;
+    return SUCCEEDED(hr) ? S_OK : S_FALSE;
+}
+
+// The outcome of every conversion of one definition, each run whatever the others gave (a bad bound still
+// leaves the other fields filled): S_OK when all converted, S_FALSE when one did not, the first memory
+// failure otherwise.
+class ConversionTally {
+public:
+    void Add(HRESULT hr) noexcept {
+        if (FAILED(result_)) return;
+        if (FAILED(hr) || hr == S_FALSE) result_ = hr;
+    }
+    HRESULT Result() const noexcept { return result_; }
+
+private:
+    HRESULT result_ = S_OK;
+};
 
 }  // namespace
 
-bool DoubleToVariant(double number, VARTYPE type, ql::Variant& out) noexcept {
+HRESULT DoubleToVariant(double number, VARTYPE type, ql::Variant& out) noexcept {
     out.Reset();
     ql::Variant source;
     source.SetR8(number);
     ql::Variant converted;
-    if (FAILED(ConvertVariantType(converted.Get(), source.Get(), type, 0, 0)) || converted.Type() != type) {
-        return false;
-    }
+    const HRESULT hr = ConversionAnswer(ConvertVariantType(converted.Get(), source.Get(), type, 0, 0));
+    if (hr != S_OK) return hr;
+    if (converted.Type() != type) return S_FALSE;
     out = std::move(converted);
-    return true;
+    return S_OK;
 }
 
-bool TextToTypedVariant(const char* text, VARTYPE type, ql::Variant& out) noexcept {
+HRESULT TextToTypedVariant(const char* text, VARTYPE type, ql::Variant& out) noexcept {
     out.Reset();
     ql::Bstr wide;
-    if (FAILED(AnsiToBstr(text ? text : "", wide))) return false;
+    QL_RETURN_IF_FAILED(TableText(text, wide));
     ql::Variant converted;
     if (type == kByteArray) {
-        if (FAILED(HexBstrToByteArray(converted.Get(), wide.Get(), TRUE))) return false;
+        // Only a text that is no hexadecimal is the table's fault; the array not made is a lack of memory.
+        const HRESULT hr = HexBstrToByteArray(converted.Get(), wide.Get(), TRUE);
+        if (hr == E_INVALIDARG) return S_FALSE;
+        QL_RETURN_HR_IF(E_OUTOFMEMORY, FAILED(hr));
     } else {
         ql::Variant source;
         source.AttachBstr(wide.Detach());
-        if (FAILED(ConvertVariantType(converted.Get(), source.Get(), type, 0, 0))) return false;
+        const HRESULT hr = ConversionAnswer(ConvertVariantType(converted.Get(), source.Get(), type, 0, 0));
+        if (hr != S_OK) return hr;
     }
-    if (converted.Type() != type) return false;
+    if (converted.Type() != type) return S_FALSE;
     out = std::move(converted);
-    return true;
+    return S_OK;
 }
 
-void CQuelkVariableStore::AddStringParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
-                                             CQuelkMessageSink* sink) noexcept {
+HRESULT CQuelkVariableStore::AddStringParameter(CQuelkVariableList* list,
+                                                const ParameterDefinition& definition,
+                                                CQuelkMessageSink* sink) noexcept {
     DefinitionValues values;
     ULONG access = definition.Access;
-    // Every text is converted (no short cut), so a bad bound still leaves the other fields filled.
-    bool converted = TextToTypedVariant(definition.MinText, definition.DataType, values.minValue);
-    converted &= TextToTypedVariant(definition.MaxText, definition.DataType, values.maxValue);
-    converted &= TextToTypedVariant(definition.DefaultText, definition.DataType, values.defaultValue);
-    converted &= TextToTypedVariant(definition.ValueText, definition.DataType, values.value);
-    if (!converted) access |= kAccessNoCheck;
-    AddRecord(list, definition, sink, values, access);
+    ConversionTally converted;
+    converted.Add(TextToTypedVariant(definition.MinText, definition.DataType, values.minValue));
+    converted.Add(TextToTypedVariant(definition.MaxText, definition.DataType, values.maxValue));
+    converted.Add(TextToTypedVariant(definition.DefaultText, definition.DataType, values.defaultValue));
+    converted.Add(TextToTypedVariant(definition.ValueText, definition.DataType, values.value));
+    QL_RETURN_IF_FAILED(converted.Result());
+    if (converted.Result() != S_OK) access |= kAccessNoCheck;
+    return AddRecord(list, definition, sink, values, access);
 }
 
-void CQuelkVariableStore::AddNumericParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
-                                              CQuelkMessageSink* sink) noexcept {
+HRESULT CQuelkVariableStore::AddNumericParameter(CQuelkVariableList* list,
+                                                 const ParameterDefinition& definition,
+                                                 CQuelkMessageSink* sink) noexcept {
     DefinitionValues values;
     ULONG access = definition.Access;
-    bool converted = DoubleToVariant(definition.MinNumber, definition.DataType, values.minValue);
-    converted &= DoubleToVariant(definition.MaxNumber, definition.DataType, values.maxValue);
-    converted &= DoubleToVariant(definition.DefaultNumber, definition.DataType, values.defaultValue);
-    converted &= DoubleToVariant(definition.ValueNumber, definition.DataType, values.value);
+    ConversionTally converted;
+    converted.Add(DoubleToVariant(definition.MinNumber, definition.DataType, values.minValue));
+    converted.Add(DoubleToVariant(definition.MaxNumber, definition.DataType, values.maxValue));
+    converted.Add(DoubleToVariant(definition.DefaultNumber, definition.DataType, values.defaultValue));
+    converted.Add(DoubleToVariant(definition.ValueNumber, definition.DataType, values.value));
+    QL_RETURN_IF_FAILED(converted.Result());
 
     const double lower = definition.MinNumber;
     const double upper = definition.MaxNumber;
@@ -147,19 +183,19 @@ void CQuelkVariableStore::AddNumericParameter(CQuelkVariableList* list, const Pa
     // Equal bounds mean "no range", so only a real range is tested.
     const bool outOfRange =
         lower < upper && (outside(definition.DefaultNumber) || outside(definition.ValueNumber));
-    if (!converted || lower > upper) {
+    if (converted.Result() != S_OK || lower > upper) {
         access |= kAccessNoCheck;
     } else if (outOfRange) {
         access |= kAccessRejected;
     }
-    AddRecord(list, definition, sink, values, access);
+    return AddRecord(list, definition, sink, values, access);
 }
 
-void CQuelkVariableStore::AddEnumParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
-                                           CQuelkMessageSink* sink) noexcept {
+HRESULT CQuelkVariableStore::AddEnumParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
+                                              CQuelkMessageSink* sink) noexcept {
     // No bounds; default and value go in as codes and the record converts them to its data type.
     DefinitionValues values;
     values.defaultValue.SetUI4(definition.DefaultCode);
     values.value.SetUI4(definition.ValueCode);
-    AddRecord(list, definition, sink, values, definition.Access);
+    return AddRecord(list, definition, sink, values, definition.Access);
 }

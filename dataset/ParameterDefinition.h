@@ -48,9 +48,9 @@ struct ParameterDefinition {
     VariableHooks Hooks;
 };
 
-// A number as a VARIANT of `type` (through VT_R8); false, with `out` empty, when it does not convert to
-// exactly that type.
-bool DoubleToVariant(double number, VARTYPE type, ql::Variant& out) noexcept;
+// A number as a VARIANT of `type` (through VT_R8): S_OK; S_FALSE, with `out` empty, when it does not convert
+// to exactly that type; E_OUTOFMEMORY when memory ran out.
+HRESULT DoubleToVariant(double number, VARTYPE type, ql::Variant& out) noexcept;
 // A table text as a VARIANT of `type`: hexadecimal digits for a byte array, otherwise the text converted
-// from VT_BSTR; false, with `out` empty, on failure.
-bool TextToTypedVariant(const char* text, VARTYPE type, ql::Variant& out) noexcept;
+// from VT_BSTR; S_FALSE, with `out` empty, when it does not convert; E_OUTOFMEMORY when memory ran out.
+HRESULT TextToTypedVariant(const char* text, VARTYPE type, ql::Variant& out) noexcept;

@@ -1,9 +1,12 @@
 #include "dataset/ParameterTable.h"
 
+#include <memory>
 #include <new>
 #include <vector>
 
 #include "classlib/Bstr.h"
+#include "classlib/CriticalSection.h"
+#include "classlib/HResult.h"
 #include "dataset/QuelkVariableStore.h"
 
 namespace {
@@ -22,90 +25,100 @@ public:
     explicit CRecordingSink(std::vector<DefinitionStep>& steps) noexcept : steps_(steps) {}
     void DeliverMessage(BSTR text) noexcept override {
         DefinitionStep step;
-        if (FAILED(step.message.AssignCopy(text))) failed = true;
-        try {
-            steps_.push_back(std::move(step));
-        } catch (const std::bad_alloc&) {
-            failed = true;
-        }
+        HRESULT hr = step.message.AssignCopy(text);
+        if (SUCCEEDED(hr))
+            hr = ql::GuardComCall([&]() -> HRESULT {
+                steps_.push_back(std::move(step));
+                return S_OK;
+            });
+        if (FAILED(hr) && SUCCEEDED(result_)) result_ = hr;
     }
-    bool failed = false;
+    // The first message that could not be recorded: the copy would lack it.
+    HRESULT Result() const noexcept { return result_; }
 
 private:
     std::vector<DefinitionStep>& steps_;
+    HRESULT result_ = S_OK;
 };
 
 class CDefinedTable {
 public:
-    CDefinedTable() noexcept {
-        try {
-            CRecordingSink sink(steps_);
-            bool lost = false;
-            const ParameterTableView table = DeviceParameterTable();
-            for (size_t i = 0; i < table.count; ++i) {
-                const ULONG before = records_.Count();
-                DefineOne(table.rows[i], &records_, &sink);
-                // A second definition of an id adds nothing; a first one that did not make it (no memory)
-                // leaves the copy incomplete.
-                if (records_.Count() > before) {
+    CDefinedTable() noexcept = default;
+    CDefinedTable(const CDefinedTable&) = delete;
+    CDefinedTable& operator=(const CDefinedTable&) = delete;
+
+    // Runs every definition of the table; a failure leaves the table unusable.
+    HRESULT Build() noexcept {
+        CRecordingSink sink(steps_);
+        const ParameterTableView table = DeviceParameterTable();
+        for (size_t i = 0; i < table.count; ++i) {
+            const ULONG before = records_.Count();
+            QL_RETURN_IF_FAILED(DefineOne(table.rows[i], &records_, &sink));
+            QL_RETURN_IF_FAILED(sink.Result());
+            // A second definition of an id adds nothing.
+            if (records_.Count() > before) {
+                QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {
                     steps_.push_back({static_cast<int>(before), ql::Bstr()});
-                } else if (records_.FindById(table.rows[i].Id) < 0) {
-                    lost = true;
-                }
+                    return S_OK;
+                }));
             }
-            complete_ = !sink.failed && !lost;
-        } catch (const std::bad_alloc&) {
-            complete_ = false;
         }
+        return S_OK;
     }
 
-    bool Complete() const noexcept { return complete_; }
-
-    void CopyInto(CQuelkVariableList* list, CQuelkMessageSink* sink) const noexcept {
+    HRESULT CopyInto(CQuelkVariableList* list, CQuelkMessageSink* sink) const noexcept {
         for (const DefinitionStep& step : steps_) {
             if (step.record >= 0) {
                 const CQuelkVariable* record = records_.At(step.record);
-                if (list && record) (void)list->Add(*record);
+                if (list && record) QL_RETURN_IF_FAILED(list->Add(*record));
             } else if (sink) {
                 sink->DeliverMessage(step.message.Get());
             }
         }
+        return S_OK;
     }
 
-    static void DefineOne(const ParameterDefinition& definition, CQuelkVariableList* list,
-                          CQuelkMessageSink* sink) noexcept {
+    static HRESULT DefineOne(const ParameterDefinition& definition, CQuelkVariableList* list,
+                             CQuelkMessageSink* sink) noexcept {
         switch (definition.Kind) {
             case ParameterKind::Text:
-                CQuelkVariableStore::AddStringParameter(list, definition, sink);
-                break;
+                return CQuelkVariableStore::AddStringParameter(list, definition, sink);
             case ParameterKind::Numeric:
-                CQuelkVariableStore::AddNumericParameter(list, definition, sink);
-                break;
+                return CQuelkVariableStore::AddNumericParameter(list, definition, sink);
             case ParameterKind::Enumeration:
-                CQuelkVariableStore::AddEnumParameter(list, definition, sink);
-                break;
+                return CQuelkVariableStore::AddEnumParameter(list, definition, sink);
         }
+        return E_UNEXPECTED;
     }
 
 private:
     CQuelkVariableList records_;
     std::vector<DefinitionStep> steps_;
-    bool complete_ = false;
 };
+
+// The table defined once per process, by whichever thread comes first. Only a complete table is kept: a
+// build that runs out of memory fails the dataset that asked for it, and the next one builds again.
+HRESULT SharedDefinedTable(const CDefinedTable** out) noexcept {
+    static ql::CriticalSection lock;
+    static std::unique_ptr<const CDefinedTable> shared;
+    const ql::CriticalSectionHold hold(lock);
+    if (!shared) {
+        std::unique_ptr<CDefinedTable> built(new (std::nothrow) CDefinedTable());
+        QL_RETURN_HR_IF(E_OUTOFMEMORY, !built);
+        QL_RETURN_IF_FAILED(built->Build());
+        shared = std::move(built);
+    }
+    *out = shared.get();
+    return S_OK;
+}
 
 }  // namespace
 
 HRESULT DefineDeviceParameters(CQuelkVariableList* list, ULONG* count, CQuelkMessageSink* sink) noexcept {
-    // Made on first use by whichever thread comes first (the language runtime makes the others wait), then
-    // only read.
-    static const CDefinedTable defined;
-    if (defined.Complete()) {
-        defined.CopyInto(list, sink);
-    } else {
-        // Without memory for the shared copy every definition runs for this list, as it always did.
-        const ParameterTableView table = DeviceParameterTable();
-        for (size_t i = 0; i < table.count; ++i) CDefinedTable::DefineOne(table.rows[i], list, sink);
-    }
+    if (count) *count = 0;
+    const CDefinedTable* table = nullptr;
+    QL_RETURN_IF_FAILED(SharedDefinedTable(&table));
+    QL_RETURN_IF_FAILED(table->CopyInto(list, sink));
     if (count) *count = list ? list->Count() : 0;
     return S_OK;
 }

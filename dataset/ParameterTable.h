@@ -20,5 +20,6 @@ ParameterTableView DeviceParameterTable() noexcept;
 
 // Defines every record of the table into `list` (a second definition of an id is ignored); `count`
 // (may be null) receives the number of records in the list afterwards; `sink` (may be null) receives the
-// messages of the definitions (the DTM object's frame messages). S_OK.
+// messages of the definitions (the DTM object's frame messages). A failure (E_OUTOFMEMORY when memory runs
+// out) is answered with `list` holding part of the table at most: the caller discards it.
 HRESULT DefineDeviceParameters(CQuelkVariableList* list, ULONG* count, CQuelkMessageSink* sink) noexcept;

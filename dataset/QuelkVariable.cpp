@@ -17,25 +17,34 @@ HMODULE ThisModule() noexcept {
 }
 
 // A definition value that does not convert to the record's type is dropped rather than kept mistyped:
-// every reader of the record relies on Value, bounds and default having DataType.
-void ConvertOrClear(ql::Variant& field, VARTYPE dataType) noexcept {
-    if (FAILED(::VariantChangeType(field.Get(), field.Get(), 0, dataType))) field.Reset();
+// every reader of the record relies on Value, bounds and default having DataType. Answers the conversion's
+// failure, which only E_OUTOFMEMORY turns into a fault of the record.
+HRESULT ConvertOrClear(ql::Variant& field, VARTYPE dataType) noexcept {
+    const HRESULT hr = ::VariantChangeType(field.Get(), field.Get(), 0, dataType);
+    if (FAILED(hr)) field.Reset();
+    return hr;
 }
 
-void CopyConvertedOrClear(ql::SharedVariant& field, const VARIANT& source, VARTYPE dataType) noexcept {
+HRESULT CopyConvertedOrClear(ql::SharedVariant& field, const VARIANT& source, VARTYPE dataType) noexcept {
     ql::Variant converted;
-    if (FAILED(converted.CopyFrom(source))) converted.Reset();
-    ConvertOrClear(converted, dataType);
-    if (FAILED(field.Assign(std::move(converted)))) field.Reset();
+    HRESULT hr = converted.CopyFrom(source);
+    if (FAILED(hr)) converted.Reset();
+    const HRESULT convertedHr = ConvertOrClear(converted, dataType);
+    if (SUCCEEDED(hr)) hr = convertedHr;
+    const HRESULT assigned = field.Assign(std::move(converted));
+    if (FAILED(assigned)) {
+        field.Reset();
+        return assigned;
+    }
+    return hr;
 }
 
-void CopyTextOrNull(ql::SharedBstr& target, const wchar_t* text) noexcept {
-    // A failed allocation leaves the text null; the record is still usable.
-    if (text) {
-        (void)target.Assign(text);
-    } else {
+HRESULT CopyTextOrNull(ql::SharedBstr& target, const wchar_t* text) noexcept {
+    if (!text) {
         target.Reset();
+        return S_OK;
     }
+    return target.Assign(text);
 }
 
 }  // namespace
@@ -90,26 +99,27 @@ CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT&
       ExportKind(exportKind),
       Hooks(hooks),
       id_(id) {
-    CopyVariantOrError(Address, address);
-    CopyTextOrNull(Name, name);
-    CopyTextOrNull(Description, description);
-    CopyTextOrNull(ExportGroup, exportGroup);
-    CopyVariantOrError(Value, value);
-    CopyVariantOrError(EnumerationEntries, enumerationEntries);
-    CopyVariantOrError(DisplayAttribute, displayAttribute);
-    CopyVariantOrError(UpdateRule, updateRule);
+    NoteOutOfMemory(CopyVariantOrError(Address, address));
+    NoteOutOfMemory(CopyTextOrNull(Name, name));
+    NoteOutOfMemory(CopyTextOrNull(Description, description));
+    NoteOutOfMemory(CopyTextOrNull(ExportGroup, exportGroup));
+    NoteOutOfMemory(CopyVariantOrError(Value, value));
+    NoteOutOfMemory(CopyVariantOrError(EnumerationEntries, enumerationEntries));
+    NoteOutOfMemory(CopyVariantOrError(DisplayAttribute, displayAttribute));
+    NoteOutOfMemory(CopyVariantOrError(UpdateRule, updateRule));
 
-    ConvertOrClear(Value, dataType);
-    CopyConvertedOrClear(MinValue, minValue, dataType);
-    CopyConvertedOrClear(MaxValue, maxValue, dataType);
-    CopyConvertedOrClear(DefaultValue, defaultValue, dataType);
+    NoteOutOfMemory(ConvertOrClear(Value, dataType));
+    NoteOutOfMemory(CopyConvertedOrClear(MinValue, minValue, dataType));
+    NoteOutOfMemory(CopyConvertedOrClear(MaxValue, maxValue, dataType));
+    NoteOutOfMemory(CopyConvertedOrClear(DefaultValue, defaultValue, dataType));
 
     if (nameResourceId != 0) {
         char resourceText[kNameResourceMaxChars + 1] = {};
         if (::LoadStringA(ThisModule(), nameResourceId, resourceText, sizeof resourceText) > 0) {
             ql::Bstr resourceName;
-            // Without memory for the resource's name the record keeps the name it was given.
-            if (SUCCEEDED(AnsiToBstr(resourceText, resourceName))) (void)Name.AssignCopy(resourceName.Get());
+            HRESULT hr = AnsiToBstr(resourceText, resourceName);
+            if (SUCCEEDED(hr)) hr = Name.AssignCopy(resourceName.Get());
+            NoteOutOfMemory(hr);
         }
     }
 }
@@ -120,7 +130,8 @@ CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept 
     if (this == &other) return *this;
     IsDeviceParameter = other.IsDeviceParameter;
     id_ = other.id_;
-    CopyVariantOrError(Address, *other.Address);
+    built_ = other.built_;
+    NoteOutOfMemory(CopyVariantOrError(Address, *other.Address));
     Name = other.Name;
     NameResourceId = other.NameResourceId;
     Description = other.Description;
@@ -129,7 +140,7 @@ CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept 
     MinValue = other.MinValue;
     MaxValue = other.MaxValue;
     DefaultValue = other.DefaultValue;
-    CopyVariantOrError(Value, *other.Value);
+    NoteOutOfMemory(CopyVariantOrError(Value, *other.Value));
     EnumerationEntries = other.EnumerationEntries;
     Persistent = other.Persistent;
     Access = other.Access;

@@ -42,7 +42,8 @@ public:
     // A record from every field value, in the order the parameter table gives them. Texts and VARIANTs
     // are copied; then Value, MinValue, MaxValue and DefaultValue are converted to `dataType` (a field
     // that does not convert is left VT_EMPTY) and a non-zero `nameResourceId` replaces the name by that
-    // string resource of the module.
+    // string resource of the module. A copy or conversion that ran out of memory leaves the record
+    // incomplete: BuildResult() tells.
     CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT& address, const wchar_t* name,
                    ULONG nameResourceId, VARTYPE dataType, const VARIANT& minValue, const VARIANT& maxValue,
                    const VARIANT& defaultValue, const VARIANT& value, ULONG persistent, ULONG access,
@@ -58,6 +59,10 @@ public:
 
     // The key of the list; set only by the constructor (and carried along by whole-record copies).
     ULONG Id() const noexcept { return id_; }
+    // E_OUTOFMEMORY when the record lacks a field its definition or its original had because memory ran
+    // out while it was made or copied (a copy of such a record is no better); S_OK otherwise. A dataset
+    // never takes such a record.
+    HRESULT BuildResult() const noexcept { return built_; }
 
     ULONG IsDeviceParameter = 0;
     ql::Variant Address;  // VT_UI4 slot * 65536 + index, VT_EMPTY for internal items
@@ -82,7 +87,13 @@ public:
     VariableHooks Hooks;
 
 private:
+    // Keeps the first allocation failure of the record's making; other failures are the definition's own.
+    void NoteOutOfMemory(HRESULT hr) noexcept {
+        if (hr == E_OUTOFMEMORY && SUCCEEDED(built_)) built_ = hr;
+    }
+
     ULONG id_ = 0;
+    HRESULT built_ = S_OK;
 };
 
 // Deep copy of `source` into `target`. On failure `target` holds VT_ERROR with the failure code, which

@@ -140,9 +140,13 @@ HRESULT CQuelkVariableList::GetVariableAt(int index, CQuelkVariable* out) const 
 
 HRESULT CQuelkVariableList::Add(const CQuelkVariable& record) noexcept {
     if (FindById(record.Id()) >= 0) return S_OK;
+    QL_RETURN_IF_FAILED(record.BuildResult());
     return ql::GuardComCall([&]() -> HRESULT {
         records_.push_back(record);
-        return S_OK;
+        // The copy itself can run out of memory; a record missing its value must not join the dataset.
+        const HRESULT copied = records_.back().BuildResult();
+        if (FAILED(copied)) records_.pop_back();
+        return copied;
     });
 }
 

@@ -26,7 +26,8 @@ public:
     // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as
     // SetVariable would; E_INVALIDARG for another field or an index out of range.
     HRESULT SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept;
-    // Appends a copy unless the id is already present: the first definition of an id wins.
+    // Appends a copy unless the id is already present: the first definition of an id wins. E_OUTOFMEMORY,
+    // with the list unchanged, when the record or its copy is incomplete for want of memory.
     HRESULT Add(const CQuelkVariable& record) noexcept;
     // Calls the record's hook for `event` with (store, id); S_FALSE when the record has none.
     HRESULT RunHook(ULONG id, int event, IQuelkVariablesEx* store) const noexcept;

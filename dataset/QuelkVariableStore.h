@@ -41,13 +41,15 @@ public:
     const CQuelkVariableList& Variables() const noexcept { return variables_; }
 
     // --- Definition of records (ParameterDefinition.cpp). `list` may be null (nothing is added);
-    // `sink` (may be null) receives the message about an address that does not convert.
-    static void AddStringParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
-                                   CQuelkMessageSink* sink) noexcept;
-    static void AddNumericParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
+    // `sink` (may be null) receives the message about an address that does not convert. A definition value
+    // that does not convert marks the record (no check possible) and is no failure; a failure to add the
+    // record (E_OUTOFMEMORY when memory ran out while it was made) is answered, and the list is unchanged.
+    static HRESULT AddStringParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
+                                      CQuelkMessageSink* sink) noexcept;
+    static HRESULT AddNumericParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
+                                       CQuelkMessageSink* sink) noexcept;
+    static HRESULT AddEnumParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
                                     CQuelkMessageSink* sink) noexcept;
-    static void AddEnumParameter(CQuelkVariableList* list, const ParameterDefinition& definition,
-                                 CQuelkMessageSink* sink) noexcept;
 
     // --- Accessors (QuelkVariableStore.cpp).
     HRESULT GetVariableInfo(ULONG id, VARIANT* value, BSTR* name, VARTYPE* type, VARIANT* minValue,

@@ -51,7 +51,7 @@ HRESULT CQuelkDtm::InitParameters() noexcept {
     QL_RETURN_IF_FAILED(NotifyUis(kNotifyLanguage, *language.Get()));
 
     CQuelkVariableStore& store = host_.Store();
-    (void)DefineDeviceParameters(&store.Variables(), nullptr, MessageSink());
+    QL_RETURN_IF_FAILED(DefineDeviceParameters(&store.Variables(), nullptr, MessageSink()));
     store.SetDataSetState(0);  // the parameter document's "default"
     QL_RETURN_IF_FAILED(SetState(kStateCreated));
 

@@ -1,33 +1,22 @@
-// The dataset image in a stream: IQuelkPersistData's stream methods, IPersistStreamInit, the image's
-// reader and writer, and the dataset-modified flag.
+// The dataset image in the frame's stream: IQuelkPersistData's stream methods, IPersistStreamInit with the
+// class library's version behind the image, and the dataset-modified flag.
 #include "dtm/QuelkPersist.h"
 
 #include "VarnokP3.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/SelfHold.h"
-#include "classlib/Variant.h"
-#include "dtm/DeviceTypeText.h"
+#include "dataset/StreamValueReader.h"
+#include "dataset/StreamValueWriter.h"
 #include "dtm/DtmState.h"
 #include "dtm/DtmHost.h"
 #include "dtm/QuelkDtm.h"
-#include "dtm/StreamValueReader.h"
-#include "dtm/StreamValueWriter.h"
 #include "dtm/documents/DtmParameterPart.h"
 
 namespace {
 
-// The two version items after the device type text; their values play no part when loading.
-constexpr wchar_t kImageVersion[] = L"1.0";
-constexpr wchar_t kImageSecondVersion[] = L"1";
 // The path that asks IDtmParameter for the whole parameter document.
 constexpr wchar_t kWholeDocumentPath[] = L"\\";
-
-HRESULT WriteTextValue(CStreamValueWriter& writer, const wchar_t* text) noexcept {
-    ql::Variant value;
-    QL_RETURN_IF_FAILED(value.SetBstr(text));
-    return writer.WriteValue(*value.Get());
-}
 
 // A lifecycle step that does not succeed answers S_FALSE, as the frame's calls refused in a state do.
 HRESULT AsStateAnswer(HRESULT hr) noexcept { return hr == S_OK ? S_OK : S_FALSE; }
@@ -45,51 +34,12 @@ bool CQuelkPersist::StateAcceptsSave() const noexcept {
 // ---- The image ----
 
 HRESULT CQuelkPersist::WriteImage(IStream* stream) noexcept {
-    CStreamValueWriter writer(stream);
-    QL_RETURN_IF_FAILED(writer.WriteText(host_.Lifecycle().DeviceType().Get()));
-    QL_RETURN_IF_FAILED(WriteTextValue(writer, kImageVersion));
-    QL_RETURN_IF_FAILED(WriteTextValue(writer, kImageSecondVersion));
-    QL_RETURN_IF_FAILED(CQuelkValuesImage::Save(host_.Store(), writer));
-
-    // Only an object that aggregates the DTM can add its own data behind the values.
-    ql::ComPtr<IQuelkPersistExtension> extension;
-    if (SUCCEEDED(ql::QueryInterfaceTo(ControllingUnknown(), extension)) && extension) {
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        QL_RETURN_IF_FAILED(extension->SaveExtension(stream, &ok));
-        if (ok != VARIANT_TRUE) return S_FALSE;
-    }
-    return S_OK;
+    return CDatasetImage::Write(stream, host_.Lifecycle().DeviceType().Get(), host_.Store(),
+                                ControllingUnknown());
 }
 
 HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noexcept {
-    CStreamValueReader reader(stream);
-    QL_RETURN_IF_FAILED(reader.Start());
-    QL_RETURN_IF_FAILED(reader.ReadText(image.DeviceType));
-    QL_RETURN_IF_FAILED(CheckDeviceTypeText(image.DeviceType.Get()));
-
-    // Images of early versions carry no version items: their values part starts at once with its VT_I4
-    // count.
-    const ULONGLONG afterText = reader.Position();
-    ql::Variant version;
-    QL_RETURN_IF_FAILED(reader.ReadValue(version));
-    if (version.Type() == VT_I4) {
-        QL_RETURN_IF_FAILED(reader.Rewind(afterText));
-    } else {
-        // The version items are texts; anything else (an image of zeros reads as VT_EMPTY) is no image.
-        QL_RETURN_HR_IF(E_FAIL, version.Type() != VT_BSTR);
-        QL_RETURN_IF_FAILED(reader.ReadValue(version));
-        QL_RETURN_HR_IF(E_FAIL, version.Type() != VT_BSTR);
-    }
-    QL_RETURN_IF_FAILED(CQuelkValuesImage::Read(reader, image.Values));
-
-    // An aggregating object reads its own data behind the values.
-    ql::ComPtr<IQuelkPersistExtension> extension;
-    if (SUCCEEDED(ql::QueryInterfaceTo(ControllingUnknown(), extension)) && extension) {
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        QL_RETURN_IF_FAILED(extension->LoadExtension(stream, &ok));
-        QL_RETURN_HR_IF(E_FAIL, ok != VARIANT_TRUE);
-    }
-    return S_OK;
+    return CDatasetImage::Read(stream, ControllingUnknown(), image);
 }
 
 HRESULT CQuelkPersist::CommitImage(LoadedImage& image) noexcept {
@@ -136,8 +86,7 @@ HRESULT CQuelkPersist::InitNewData(VARIANT_BOOL* ok) noexcept {
 HRESULT CQuelkPersist::SaveValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, ok == nullptr || stream == nullptr);
     *ok = VARIANT_TRUE;
-    CStreamValueWriter writer(stream);
-    const HRESULT hr = CQuelkValuesImage::Save(host_.Store(), writer);
+    const HRESULT hr = CQuelkValuesImage::SaveToStream(host_.Store(), stream);
     if (FAILED(hr)) *ok = VARIANT_FALSE;
     return hr;
 }
@@ -145,11 +94,7 @@ HRESULT CQuelkPersist::SaveValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcep
 HRESULT CQuelkPersist::LoadValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, ok == nullptr || stream == nullptr);
     *ok = VARIANT_TRUE;
-    CStreamValueReader reader(stream);
-    std::vector<LoadedValue> entries;
-    HRESULT hr = reader.Start();
-    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Read(reader, entries);
-    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Assign(host_.Store(), entries);
+    const HRESULT hr = CQuelkValuesImage::LoadFromStream(host_.Store(), stream);
     if (FAILED(hr)) *ok = VARIANT_FALSE;
     return hr;
 }

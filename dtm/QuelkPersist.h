@@ -25,7 +25,7 @@
 #include "classlib/ComObject.h"
 #include "idl/OutsideDispatch.h"
 #include "dataset/QuelkVariableStore.h"
-#include "dtm/QuelkValuesImage.h"
+#include "dataset/DatasetImage.h"
 
 class DtmHost;
 
@@ -78,11 +78,7 @@ public:
     HRESULT LoadValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcept;
 
 private:
-    // A dataset image read completely, not applied yet.
-    struct LoadedImage {
-        ql::Bstr DeviceType;
-        std::vector<LoadedValue> Values;
-    };
+    using LoadedImage = LoadedDatasetImage;
     HRESULT ParseDataStream(IStream* stream, LoadedImage& image) noexcept;
     HRESULT CommitImage(LoadedImage& image) noexcept;
     // The image without the property-map version; S_FALSE when the extension reported no success.

@@ -16,18 +16,12 @@
 #include "dtm/DtmObject.h"
 #include "frame/FrameHost.h"
 #include "tests/support/ComTest.h"
+#include "tests/support/TestStreams.h"
 #include "tests/support/TestVariants.h"
 
 namespace dtmtest {
 
 using namespace vtest;
-
-using Bytes = std::vector<BYTE>;
-
-// A stream on memory holding `bytes`, positioned at its start.
-ql::ComPtr<IStream> StreamOn(const Bytes& bytes);
-// Everything a stream holds, from its start.
-Bytes StreamBytes(IStream* stream);
 
 class DtmTest : public ComTest {
 protected:

@@ -79,18 +79,4 @@ HRESULT LimitedStream::Write(const void* data, ULONG size, ULONG* written) noexc
     return S_OK;  // a short write that reports success, as some media do
 }
 
-HRESULT MemoryPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) noexcept {
-    const auto found = properties.find(name);
-    if (found == properties.end()) return E_INVALIDARG;
-    return found->second.CopyTo(value);
-}
-
-HRESULT MemoryPropertyBag::Write(LPCOLESTR name, VARIANT* value) noexcept {
-    ql::Variant copy;
-    const HRESULT hr = copy.CopyFrom(*value);
-    if (FAILED(hr)) return hr;
-    properties[name] = std::move(copy);
-    return S_OK;
-}
-
 }  // namespace dtmtest

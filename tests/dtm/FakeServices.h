@@ -17,6 +17,7 @@
 #include "classlib/Variant.h"
 #include "comm/DtmCommunicationSeam.h"
 #include "dtm/DtmFunctionsSeam.h"
+#include "tests/support/MemoryPropertyBag.h"
 #include "tests/support/TestObjects.h"
 
 namespace dtmtest {
@@ -123,15 +124,6 @@ private:
     std::string bytes_;
 };
 
-// A property bag in memory: properties by name, each a copy of what was written.
-class MemoryPropertyBag final : public ql::ComObjectBase<MemoryPropertyBag>, public IPropertyBag {
-    QL_INTERFACE_TABLE(MemoryPropertyBag, QL_ENTRY(IPropertyBag))
-
-public:
-    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog* errorLog) noexcept override;
-    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) noexcept override;
-
-    std::map<std::wstring, ql::Variant> properties;
-};
+using vtest::MemoryPropertyBag;
 
 }  // namespace dtmtest

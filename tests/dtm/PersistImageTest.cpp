@@ -1,6 +1,5 @@
-// The dataset image through IPersistStreamInit and IPersistPropertyBag, byte for byte.
-#include <algorithm>
-
+// The dataset image through IPersistStreamInit and IPersistPropertyBag: the class library's version behind
+// the stream image, and the bag's property holding the same image.
 #include "ImageTestSupport.h"
 #include "classlib/Variant.h"
 
@@ -9,12 +8,6 @@ namespace {
 
 class PersistImageTest : public DtmTest {
 protected:
-    // A DTM loaded from an image with an empty device type and no values, then configured.
-    void LoadEmptyAndConfigure() {
-        LoadImage(EmptyImage());
-        Environment();
-        Configure();
-    }
     // An image of the header, one entry of record `id` and the library's version.
     static Bytes OneEntryImage(ULONG id, VARTYPE dataType, const Bytes& value, ULONG access,
                                ULONG version = 0x300) {
@@ -22,34 +15,6 @@ protected:
     }
     CQuelkVariableStore& Store() { return dtm_->Store(); }
 };
-
-TEST_F(PersistImageTest, ImageOfADtmLoadedWithAnEmptyDeviceType) {
-    LoadEmptyAndConfigure();
-    const Bytes image = SaveStreamImage();
-    // Null device type, "1.0", "1", and the count 114 as VT_I4.
-    Bytes expected = {0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x08, 0x00, 0x00, 0x00, 0x31, 0x00,
-                      0x2E, 0x00, 0x30, 0x00, 0x00, 0x00, 0x08, 0x00, 0x04, 0x00, 0x00, 0x00,
-                      0x31, 0x00, 0x00, 0x00, 0x03, 0x00, 0x72, 0x00, 0x00, 0x00};
-    // The 114 persistent entries in list order, each as the test encodes its record independently.
-    for (ULONG i = 0; i < Store().Variables().Count(); ++i) {
-        CQuelkVariable record;
-        ASSERT_HR(S_OK, Store().Variables().GetVariableAt(static_cast<int>(i), &record));
-        if (record.Persistent != 1) continue;
-        const Bytes entry = ExpectedEntry(record);
-        expected.insert(expected.end(), entry.begin(), entry.end());
-    }
-    expected.insert(expected.end(), {0x00, 0x03, 0x00, 0x00});
-    EXPECT_EQ(expected, image);
-
-    // Two entries written out by hand, so the encoder above is checked as well: station address 0x13 (VT_UI1
-    // 0, access 0x71) and record 22, an empty byte array saved as an empty text.
-    const Bytes stationAddress = {0x13, 0x00, 0x03, 0x00, 0x00, 0x00, 0x13, 0x00, 0x11, 0x00, 0x00,
-                                  0x00, 0x11, 0x00, 0x00, 0x13, 0x00, 0x71, 0x00, 0x00, 0x00};
-    EXPECT_NE(image.end(),
-              std::search(image.begin(), image.end(), stationAddress.begin(), stationAddress.end()));
-    EXPECT_EQ((Bytes{0x08, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00}),
-              ExpectedValueEncoding(RecordOf(Store(), 22)));
-}
 
 TEST_F(PersistImageTest, APropertyMapVersionAboveTheLibrarysIsRefusedAndNothingIsTaken) {
     const auto before = Snapshot(Store());

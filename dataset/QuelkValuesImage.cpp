@@ -1,4 +1,4 @@
-#include "dtm/QuelkValuesImage.h"
+#include "dataset/QuelkValuesImage.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -83,7 +83,8 @@ HRESULT TextToBytes(ql::Variant& value) noexcept {
 // check says, so the pages can show it; the verdict must come with it, or a value the check refuses (written
 // by hand, damaged on disk, saved while invalid) would show as valid and reach the device unwarned. A check
 // that cannot run rejects nothing, as the data-set verification reads it.
-ULONG WithCheckVerdict(const CQuelkVariableStore& store, ULONG id, const VARIANT& value, ULONG access) noexcept {
+ULONG WithCheckVerdict(const CQuelkVariableStore& store, ULONG id, const VARIANT& value,
+                       ULONG access) noexcept {
     ULONG flags = 0;
     if (FAILED(store.CheckValue(id, value, &flags))) return access & ~kAccessRejected;
     return (access & ~kCheckVerdictBits) | (flags & kCheckVerdictBits);
@@ -181,4 +182,17 @@ HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store,
         }
         return S_OK;
     });
+}
+
+HRESULT CQuelkValuesImage::SaveToStream(const CQuelkVariableStore& store, IStream* stream) noexcept {
+    CStreamValueWriter writer(stream);
+    return Save(store, writer);
+}
+
+HRESULT CQuelkValuesImage::LoadFromStream(CQuelkVariableStore& store, IStream* stream) noexcept {
+    CStreamValueReader reader(stream);
+    QL_RETURN_IF_FAILED(reader.Start());
+    std::vector<LoadedValue> entries;
+    QL_RETURN_IF_FAILED(Read(reader, entries));
+    return Assign(store, entries);
 }

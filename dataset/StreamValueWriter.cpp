@@ -1,8 +1,8 @@
-#include "dtm/StreamValueWriter.h"
+#include "dataset/StreamValueWriter.h"
 
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
-#include "dtm/StreamValueFormat.h"
+#include "dataset/StreamValueFormat.h"
 
 HRESULT CStreamValueWriter::WriteBytes(const void* data, ULONG size) noexcept {
     QL_RETURN_HR_IF(E_POINTER, stream_ == nullptr);

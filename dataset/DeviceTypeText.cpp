@@ -1,4 +1,4 @@
-#include "dtm/DeviceTypeText.h"
+#include "dataset/DeviceTypeText.h"
 
 #include <msxml2.h>
 

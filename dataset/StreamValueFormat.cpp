@@ -1,4 +1,4 @@
-#include "dtm/StreamValueFormat.h"
+#include "dataset/StreamValueFormat.h"
 
 #include "values/ScalarTypes.h"
 

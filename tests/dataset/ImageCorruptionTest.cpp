@@ -1,55 +1,49 @@
 // Damaged project files: a saved image cut at every byte and with random bytes changed. Each load is
-// refused cleanly with a failure code, leaving the DTM as it was, or loads values of the records' own types;
-// nothing crashes.
+// refused cleanly with a failure code, leaving the dataset as it was, or loads values of the records' own
+// types; nothing crashes.
 #include <random>
 
-#include "ImageTestSupport.h"
-#include "classlib/Variant.h"
+#include "DatasetImageTest.h"
 
-namespace dtmtest {
+namespace imagetest {
 namespace {
 
-class CorruptionTest : public DtmTest {
+class ImageCorruptionTest : public DatasetImageTest {
 protected:
     void SetUp() override {
-        DtmTest::SetUp();
-        DriveNewToConfigured();
+        DatasetImageTest::SetUp();
         // A dataset with values of every kind away from the table's defaults.
-        ql::Variant tag, address;
-        ASSERT_HR(S_OK, tag.SetBstr(L"FT-201"));
-        ASSERT_HR(S_OK, dtm_->Store().SetValue(1, *tag.Get()));
+        ASSERT_HR(S_OK, Store().SetValue(1, *vtest::MakeBstr(L"FT-201")));
+        ql::Variant address;
         address.SetUI1(42);
-        ASSERT_HR(S_OK, dtm_->Store().SetValue(3, *address.Get()));
-        image_ = SaveStreamImage();
+        ASSERT_HR(S_OK, Store().SetValue(3, *address.Get()));
+        image_ = Save();
         ASSERT_GT(image_.size(), 1000u);
-        FreshDtm();
+        FreshStore();
     }
 
-    void FreshDtm() {
-        CreateDtm();
-        baseline_ = Snapshot(dtm_->Store());
+    void FreshStore() {
+        ASSERT_NO_FATAL_FAILURE(NewStore());
+        baseline_ = Snapshot(Store());
     }
 
-    // Loads `image`; a refusal must leave the DTM exactly as it was. Answers whether it loaded.
+    // Loads `image`; a refusal must leave the dataset exactly as it was. Answers whether it loaded.
     bool LoadChecked(const Bytes& image) {
-        ql::ComPtr<IStream> stream = StreamOn(image);
-        const HRESULT hr = PersistStream()->Load(stream.Get());
+        const HRESULT hr = Load(image);
         if (hr != S_OK) {
             EXPECT_TRUE(FAILED(hr)) << "a refused load is a failure, not " << vtest::HResultName(hr);
-            EXPECT_EQ(1u, State());
-            EXPECT_TRUE(dtm_->Lifecycle().DeviceType().IsNull());
-            EXPECT_TRUE(baseline_ == Snapshot(dtm_->Store())) << "a refused load changed the dataset";
+            EXPECT_TRUE(deviceType_.IsNull());
+            EXPECT_TRUE(baseline_ == Snapshot(Store())) << "a refused load changed the dataset";
             return false;
         }
-        EXPECT_EQ(5u, State());
         // Whatever loaded has the type of its record.
-        const CQuelkVariableList& list = dtm_->Store().Variables();
+        const CQuelkVariableList& list = Store().Variables();
         for (ULONG i = 0; i < list.Count(); ++i) {
             CQuelkVariable record;
             EXPECT_HR(S_OK, list.GetVariableAt(static_cast<int>(i), &record));
             EXPECT_EQ(record.DataType, record.Value.Type()) << "record " << record.Id();
         }
-        FreshDtm();
+        FreshStore();
         return true;
     }
 
@@ -57,7 +51,7 @@ protected:
     std::vector<std::string> baseline_;
 };
 
-TEST_F(CorruptionTest, AnImageCutAtAnyByteIsRefused) {
+TEST_F(ImageCorruptionTest, AnImageCutAtAnyByteIsRefused) {
     EXPECT_TRUE(LoadChecked(image_));
     for (size_t length = 0; length < image_.size(); ++length) {
         SCOPED_TRACE(testing::Message() << "cut at " << length << " of " << image_.size());
@@ -66,7 +60,7 @@ TEST_F(CorruptionTest, AnImageCutAtAnyByteIsRefused) {
     }
 }
 
-TEST_F(CorruptionTest, RandomlyChangedBytesAreRefusedOrLoadValidValues) {
+TEST_F(ImageCorruptionTest, RandomlyChangedBytesAreRefusedOrLoadValidValues) {
     std::mt19937 random(20240601);
     std::uniform_int_distribution<size_t> position(0, image_.size() - 1);
     std::uniform_int_distribution<int> byte(0, 255), flips(1, 4);
@@ -87,4 +81,4 @@ TEST_F(CorruptionTest, RandomlyChangedBytesAreRefusedOrLoadValidValues) {
 }
 
 }  // namespace
-}  // namespace dtmtest
+}  // namespace imagetest

@@ -17,8 +17,8 @@
 
 #include "classlib/Variant.h"
 #include "dataset/QuelkVariableStore.h"
-#include "dtm/StreamValueReader.h"
-#include "dtm/StreamValueWriter.h"
+#include "dataset/StreamValueReader.h"
+#include "dataset/StreamValueWriter.h"
 
 // One entry of a loaded values part.
 struct LoadedValue {
@@ -45,4 +45,9 @@ public:
     // rejected, 0x08 no check possible) is set as the check gives it; the rest of the word stays the
     // record's.
     static HRESULT Assign(CQuelkVariableStore& store, const std::vector<LoadedValue>& entries) noexcept;
+
+    // The values part alone, from the stream's current position: Save, and Read followed by Assign (a part
+    // that does not read completely changes nothing).
+    static HRESULT SaveToStream(const CQuelkVariableStore& store, IStream* stream) noexcept;
+    static HRESULT LoadFromStream(CQuelkVariableStore& store, IStream* stream) noexcept;
 };

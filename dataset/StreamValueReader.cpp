@@ -1,10 +1,10 @@
-#include "dtm/StreamValueReader.h"
+#include "dataset/StreamValueReader.h"
 
 #include <string_view>
 #include <vector>
 
 #include "classlib/HResult.h"
-#include "dtm/StreamValueFormat.h"
+#include "dataset/StreamValueFormat.h"
 
 HRESULT CStreamValueReader::Start() noexcept {
     QL_RETURN_HR_IF(E_POINTER, stream_ == nullptr);

@@ -1,8 +1,12 @@
-#include "ImageTestSupport.h"
+#include "tests/dataset/ImageTestSupport.h"
 
 #include <cstdio>
 
-namespace dtmtest {
+namespace imagetest {
+
+using vtest::Describe;
+using vtest::Elements;
+using vtest::StringOf;
 
 ImageBuilder& ImageBuilder::Raw(const Bytes& bytes) { return Raw(bytes.data(), bytes.size()); }
 
@@ -81,4 +85,4 @@ CQuelkVariable RecordOf(const CQuelkVariableStore& store, ULONG id) {
     return record;
 }
 
-}  // namespace dtmtest
+}  // namespace imagetest

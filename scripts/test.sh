@@ -29,12 +29,25 @@ if [ -x "$root/scripts/native-tests.sh" ]; then
   "$root/scripts/native-tests.sh"
 fi
 
-# Both suites run even when the first fails; the status tells whether either did.
-status=0
+# The two suites run side by side, each in its own prefix with its own wineserver (so neither takes the
+# other's keyboard focus), and both run to the end even when one fails; the status tells whether either did.
+logs=$(mktemp -d)
+pids=()
 for b in "${builds[@]}"; do
-  echo "== tests under Wine, $b"
-  start=$SECONDS
-  ctest --test-dir "build/$b" --output-on-failure -j "$jobs" || status=1
-  echo "== $b tests: $((SECONDS - start)) s"
+  (
+    start=$SECONDS
+    status=0
+    ctest --test-dir "build/$b" --output-on-failure -j "$(( (jobs + 1) / 2 ))" >"$logs/$b.log" 2>&1 || status=1
+    echo "== $b tests: $((SECONDS - start)) s" >>"$logs/$b.log"
+    exit $status
+  ) &
+  pids+=($!)
 done
+status=0
+for i in "${!builds[@]}"; do
+  wait "${pids[$i]}" || status=1
+  echo "== tests under Wine, ${builds[$i]}"
+  cat "$logs/${builds[$i]}.log"
+done
+rm -rf "$logs"
 exit $status

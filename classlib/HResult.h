@@ -3,16 +3,16 @@
 #include <windows.h>
 #include <new>
 
-#define QL_RETURN_IF_FAILED(expr)                                                                  \
-    do {                                                                                           \
-        const HRESULT ql_hr_ = (expr);                                                             \
-        if (FAILED(ql_hr_)) return ql_hr_;                                                         \
+#define QL_RETURN_IF_FAILED(expr)          \
+    do {                                   \
+        const HRESULT ql_hr_ = (expr);     \
+        if (FAILED(ql_hr_)) return ql_hr_; \
     } while (0)
 
 // Returns `hr` when `condition` holds.
-#define QL_RETURN_HR_IF(hr, condition)                                                             \
-    do {                                                                                           \
-        if (condition) return (hr);                                                                \
+#define QL_RETURN_HR_IF(hr, condition) \
+    do {                               \
+        if (condition) return (hr);    \
     } while (0)
 
 // Out-pointer check at the top of a COM method.

@@ -13,8 +13,8 @@ HRESULT CQuelkPersist::LoadBagImage(IPropertyBag* bag, IErrorLog* errorLog, Load
 }
 
 HRESULT CQuelkPersist::SaveBagImage(IPropertyBag* bag, bool clearModified) noexcept {
-    const HRESULT hr =
-        CDatasetImageBag::Write(bag, host_.Lifecycle().DeviceType().Get(), host_.Store(), ControllingUnknown());
+    const HRESULT hr = CDatasetImageBag::Write(bag, host_.Lifecycle().DeviceType().Get(), host_.Store(),
+                                               ControllingUnknown());
     if (SUCCEEDED(hr) && clearModified) (void)SetModified(false);
     return hr;
 }

@@ -54,9 +54,9 @@ public:
     // An Enter commit with what follows it, or Apply. Its synchronous requests dispatch messages while they
     // wait; as long as it runs, the page starts no device request of its own for those messages (a cyclic
     // read, the reload of a field that lost the focus), and once one of its requests got no answer in time
-    // it asks the device nothing more: every further request would only wait out the same silence. The scope holds the page, so that a frame that lets the page
-    // go inside a wait does not free it under the action. Actions started inside a wait join the running
-    // one.
+    // it asks the device nothing more: every further request would only wait out the same silence. The scope
+    // holds the page, so that a frame that lets the page go inside a wait does not free it under the action.
+    // Actions started inside a wait join the running one.
     class DeviceAction {
     public:
         explicit DeviceAction(CQuelkOnlinePage& page) noexcept;

@@ -39,7 +39,9 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     return ql::ComModule::Instance().GetClassObject(clsid, iid, out);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept { return ql::ComModule::Instance().CanUnloadNow(); }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept {
+    return ql::ComModule::Instance().CanUnloadNow();
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept {
     return ql::ComModule::Instance().RegisterServer(false);

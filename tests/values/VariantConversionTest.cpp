@@ -99,7 +99,8 @@ TEST(ConvertVariantTypeTest, ElementWiseConversionKeepsBoundsAndPositions) {
     });
 
     const ql::Bstr one(L"1"), letter(L"x");  // real BSTRs: the array copies them by their length prefix
-    ql::Variant empty = MakeArray<LONG>(VT_I4, {}), words = MakeArray<const wchar_t*>(VT_BSTR, {one.Get(), letter.Get()});
+    ql::Variant empty = MakeArray<LONG>(VT_I4, {}),
+                words = MakeArray<const wchar_t*>(VT_BSTR, {one.Get(), letter.Get()});
     ql::Variant untouched;
     EXPECT_HR(DISP_E_BADINDEX, ConvertVariantType(untouched.Get(), empty.Get(), VT_ARRAY | VT_R8, 0, 0));
     EXPECT_HR(DISP_E_TYPEMISMATCH,

@@ -59,7 +59,8 @@ bool Parser::ParseProcessingInstruction() {
         }
     }
     pos_ += 2;
-    LinkMarkupNode(tree_.NewNode(NodeType::ProcessingInstruction, tree_.Names().Intern(target, {})), data, start);
+    LinkMarkupNode(tree_.NewNode(NodeType::ProcessingInstruction, tree_.Names().Intern(target, {})), data,
+                   start);
     return true;
 }
 

@@ -36,7 +36,8 @@ void AppendReplacing(XmlStringView text, XmlString& out, ReplacementFor replacem
 }  // namespace
 
 void Writer::WriteWithCrLf(XmlStringView text, XmlString& out) {
-    AppendReplacing(text, out, [](char16_t c) { return c == u'\n' ? XmlStringView(u"\r\n") : XmlStringView(); });
+    AppendReplacing(text, out,
+                    [](char16_t c) { return c == u'\n' ? XmlStringView(u"\r\n") : XmlStringView(); });
 }
 
 void Writer::WriteEscapedText(XmlStringView text, XmlString& out) {

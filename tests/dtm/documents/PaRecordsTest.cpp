@@ -12,7 +12,6 @@
 namespace doctest {
 namespace {
 
-
 // A two-dimensional byte array of 2 x 8 bytes.
 ql::Variant TwoDimensionalBytes() {
     SAFEARRAYBOUND bounds[2] = {{2, 0}, {8, 0}};

@@ -21,6 +21,8 @@ public:
     // Writes the fields `mask` selects from `record` into the stored record, unconverted. The id and the
     // read-only fields (data type, enumeration kind) never change.
     HRESULT SetVariable(ULONG id, ULONG mask, const CQuelkVariable& record) noexcept;
+    // SetVariable of the record at `index`; a selected value is moved over rather than copied.
+    HRESULT SetVariableAt(int index, ULONG mask, CQuelkVariable&& record) noexcept;
     // Copy of every field of the record at `index`.
     HRESULT GetVariableAt(int index, CQuelkVariable* out) const noexcept;
     // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as

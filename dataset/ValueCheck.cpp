@@ -74,6 +74,13 @@ HRESULT CQuelkVariableStore::CheckValue(ULONG id, const VARIANT& value, ULONG* f
     *flags = kAccessNoCheck;
     const CQuelkVariable* record = variables_.Find(id);
     QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+    return CheckRecordValue(*record, value, flags);
+}
+
+HRESULT CQuelkVariableStore::CheckRecordValue(const CQuelkVariable& found, const VARIANT& value,
+                                              ULONG* flags) const noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, flags == nullptr);
+    const CQuelkVariable* record = &found;
     *flags = record->Access;
     if (record->Access & kAccessNoCheck) return S_OK;
 

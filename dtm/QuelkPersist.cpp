@@ -81,6 +81,7 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
         QL_RETURN_HR_IF(E_FAIL, version.Type() != VT_BSTR);
     }
     QL_RETURN_IF_FAILED(CQuelkValuesImage::Read(reader, image.Values));
+    QL_RETURN_IF_FAILED(reader.HandBack());
 
     ql::ComPtr<IQuelkPersistExtension> extension;
     IUnknown* self = dtm_.GetControllingUnknown();
@@ -94,7 +95,7 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
 }
 
 HRESULT CQuelkPersist::CommitImage(LoadedImage& image) noexcept {
-    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(store_, image.Values));
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(store_, std::move(image.Values)));
     dtm_.DeviceType() = std::move(image.DeviceType);
     return S_OK;
 }
@@ -150,7 +151,8 @@ HRESULT CQuelkPersist::LoadValuesPart(IStream* stream, VARIANT_BOOL* ok) noexcep
     std::vector<LoadedValue> entries;
     HRESULT hr = reader.Start();
     if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Read(reader, entries);
-    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Assign(store_, entries);
+    if (SUCCEEDED(hr)) hr = reader.HandBack();
+    if (SUCCEEDED(hr)) hr = CQuelkValuesImage::Assign(store_, std::move(entries));
     if (FAILED(hr)) *ok = VARIANT_FALSE;
     return hr;
 }
@@ -202,6 +204,7 @@ HRESULT CQuelkPersist::Load(IStream* stream) noexcept {
         ULONG version = 0;
         QL_RETURN_IF_FAILED(trailer.Start());
         QL_RETURN_IF_FAILED(trailer.ReadUInt32(&version));
+        QL_RETURN_IF_FAILED(trailer.HandBack());
         QL_RETURN_HR_IF(E_FAIL, version > kPropertyMapVersion);
         QL_RETURN_IF_FAILED(CommitImage(image));
         (void)SetModified(false);

@@ -248,6 +248,16 @@ TEST_F(PersistFaultsTest, ADeviceTypeTextThatIsNoElementIsRefused) {
     }
     const std::wstring element = L"<fdt:DtmDeviceType xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\"/>";
     ASSERT_NO_FATAL_FAILURE(LoadImage(ImageBuilder().Header(&element).VariantI4(0).U32(0x300).Get()));
+    CreateDtm();
+    ASSERT_NO_FATAL_FAILURE(LoadImage(ImageBuilder().Header(&element).VariantI4(0).U32(0x300).Get()));
+    EXPECT_EQ(element, StringOf(dtm_->DeviceType().Get()));
+    // A text once accepted vouches for no other: texts that begin, end or differ like it are judged anew.
+    for (const std::wstring& text : {element + L"<fdt:DtmDeviceType/>", element.substr(0, element.size() - 2),
+                                     L"<!---->" + element, std::wstring(L"<FDT:") + element.substr(5)}) {
+        SCOPED_TRACE(testing::Message() << ql::Utf8FromWide(text.c_str()));
+        ExpectRefused(ImageBuilder().Header(&text).VariantI4(0).U32(0x300).Get());
+    }
+    CreateDtm();
 
     CreateDtm();
     DriveNewToConfigured();

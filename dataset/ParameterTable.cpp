@@ -54,6 +54,7 @@ public:
                 }
             }
             complete_ = !sink.failed && !lost;
+            for (const DefinitionStep& step : steps_) hasMessages_ = hasMessages_ || step.record < 0;
         } catch (const std::bad_alloc&) {
             complete_ = false;
         }
@@ -62,6 +63,8 @@ public:
     bool Complete() const noexcept { return complete_; }
 
     void CopyInto(CQuelkVariableList* list, CQuelkMessageSink* sink) const noexcept {
+        // A new dataset without messages to repeat (the usual case) takes the records whole.
+        if (list && list->IsEmpty() && !hasMessages_ && SUCCEEDED(list->CopyAll(records_))) return;
         for (const DefinitionStep& step : steps_) {
             if (step.record >= 0) {
                 const CQuelkVariable* record = records_.At(step.record);
@@ -91,6 +94,7 @@ private:
     CQuelkVariableList records_;
     std::vector<DefinitionStep> steps_;
     bool complete_ = false;
+    bool hasMessages_ = false;
 };
 
 }  // namespace

@@ -158,6 +158,14 @@ HRESULT CQuelkVariableList::Add(const CQuelkVariable& record) noexcept {
     });
 }
 
+HRESULT CQuelkVariableList::CopyAll(const CQuelkVariableList& source) noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, !records_.empty());
+    return ql::GuardComCall([&]() -> HRESULT {
+        records_ = source.records_;
+        return S_OK;
+    });
+}
+
 HRESULT CQuelkVariableList::RunHook(ULONG id, int event, IQuelkVariablesEx* store) const noexcept {
     const CQuelkVariable* record = Find(id);
     QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);

@@ -30,6 +30,9 @@ public:
     HRESULT SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept;
     // Appends a copy unless the id is already present: the first definition of an id wins.
     HRESULT Add(const CQuelkVariable& record) noexcept;
+    // Appends copies of every record of `source`, in its order, to an empty list: the ids of a list are
+    // distinct, so nothing needs looking up. E_UNEXPECTED for a list that holds records already.
+    HRESULT CopyAll(const CQuelkVariableList& source) noexcept;
     // Calls the record's hook for `event` with (store, id); S_FALSE when the record has none.
     HRESULT RunHook(ULONG id, int event, IQuelkVariablesEx* store) const noexcept;
 

@@ -43,6 +43,8 @@ public:
     // ---- Documents: loaded and validated through the DTM's schema cache ----
     virtual bool HasSchemaCache() noexcept = 0;
     virtual HRESULT LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded) noexcept = 0;
+    // The next load of `xml` (the same BSTR) takes `document` instead (CQuelkXMLHandlerImpl).
+    virtual void OfferLoadedDocument(BSTR xml, IXMLDOMDocument2* document) noexcept = 0;
 
     // ---- The object ----
     // QueryInterface on the DTM's controlling unknown.

@@ -47,6 +47,9 @@ public:
     HRESULT LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded) noexcept override {
         return Base().LoadXMLDocument(xml, document, loaded);
     }
+    void OfferLoadedDocument(BSTR xml, IXMLDOMDocument2* document) noexcept override {
+        Base().XmlHandler().OfferLoadedDocument(xml, document);
+    }
 
     HRESULT QueryObject(REFIID iid, void** out) noexcept override {
         if (!out) return E_POINTER;

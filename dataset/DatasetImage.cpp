@@ -65,6 +65,8 @@ HRESULT CDatasetImage::Read(IStream* stream, IUnknown* owner, LoadedDatasetImage
         QL_RETURN_HR_IF(E_FAIL, version.Type() != VT_BSTR);
     }
     QL_RETURN_IF_FAILED(CQuelkValuesImage::Read(reader, image.Values));
+    // What follows (an aggregating object's own data) starts right behind the values part.
+    QL_RETURN_IF_FAILED(reader.HandBack());
 
     if (const ql::ComPtr<IQuelkPersistExtension> extension = ExtensionOf(owner)) {
         VARIANT_BOOL ok = VARIANT_FALSE;

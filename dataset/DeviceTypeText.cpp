@@ -4,9 +4,11 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
+#include "classlib/CriticalSection.h"
 #include "classlib/HResult.h"
 #include "values/XmlText.h"
 
@@ -40,10 +42,46 @@ bool IsDeviceTypeElement(IXMLDOMNode* node) noexcept {
            namespaceUri.View() == kDeviceTypeNamespace;
 }
 
-}  // namespace
+// The texts accepted lately, for the whole process: every device of a project carries the same device type
+// text, and parsing it again for each was a good part of loading one. The verdict depends on the text
+// alone, so a text equal to an accepted one is accepted again without parsing. Refusals are not kept: one
+// may have been the XML library's failure of the moment.
+class AcceptedTexts {
+public:
+    bool Contains(std::wstring_view text) noexcept {
+        ql::CriticalSectionHold hold(lock_);
+        for (const std::wstring& accepted : texts_) {
+            if (accepted == text) return true;
+        }
+        return false;
+    }
 
-HRESULT CheckDeviceTypeText(BSTR text) noexcept {
-    if (::SysStringLen(text) == 0) return S_OK;
+    // Without memory for it the text is simply parsed again next time.
+    void Add(std::wstring_view text) noexcept {
+        if (text.size() > kLongestKeptText) return;
+        ql::CriticalSectionHold hold(lock_);
+        (void)ql::GuardComCall([&]() -> HRESULT {
+            if (texts_.size() == kKeptTexts) texts_.erase(texts_.begin());
+            texts_.emplace_back(text);
+            return S_OK;
+        });
+    }
+
+private:
+    // A project holds devices of a few types; a text far beyond a device type element is not kept.
+    static constexpr size_t kKeptTexts = 8;
+    static constexpr size_t kLongestKeptText = 16 * 1024;
+
+    ql::CriticalSection lock_;
+    std::vector<std::wstring> texts_;
+};
+
+AcceptedTexts& Accepted() noexcept {
+    static AcceptedTexts accepted;
+    return accepted;
+}
+
+HRESULT ParseDeviceTypeText(BSTR text) noexcept {
     return ql::GuardComCall([&]() -> HRESULT {
         std::wstring wrapped(kDocumentHead);
         wrapped.append(text, ::SysStringLen(text)).append(kDocumentTail);
@@ -79,4 +117,14 @@ HRESULT CheckDeviceTypeText(BSTR text) noexcept {
         }
         return elements == 1 ? S_OK : E_FAIL;
     });
+}
+
+}  // namespace
+
+HRESULT CheckDeviceTypeText(BSTR text) noexcept {
+    const std::wstring_view view(text ? text : L"", ::SysStringLen(text));
+    if (view.empty() || Accepted().Contains(view)) return S_OK;
+    const HRESULT hr = ParseDeviceTypeText(text);
+    if (hr == S_OK) Accepted().Add(view);
+    return hr;
 }

@@ -63,10 +63,13 @@ public:
                 }));
             }
         }
+        for (const DefinitionStep& step : steps_) hasMessages_ = hasMessages_ || step.record < 0;
         return S_OK;
     }
 
     HRESULT CopyInto(CQuelkVariableList* list, CQuelkMessageSink* sink) const noexcept {
+        // A new dataset without messages to repeat (the usual case) takes the records whole.
+        if (list && list->IsEmpty() && !hasMessages_) return list->CopyAll(records_);
         for (const DefinitionStep& step : steps_) {
             if (step.record >= 0) {
                 const CQuelkVariable* record = records_.At(step.record);
@@ -94,6 +97,7 @@ public:
 private:
     CQuelkVariableList records_;
     std::vector<DefinitionStep> steps_;
+    bool hasMessages_ = false;
 };
 
 // The table defined once per process, by whichever thread comes first. Only a complete table is kept: a

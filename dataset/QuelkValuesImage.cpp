@@ -1,7 +1,9 @@
 #include "dataset/QuelkValuesImage.h"
 
+#include <algorithm>
+#include <type_traits>
+#include <utility>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
@@ -51,7 +53,8 @@ HRESULT ImageValueOf(const CQuelkVariable& record, ql::Variant& out) noexcept {
 HRESULT ReadUInt32Value(CStreamValueReader& reader, ULONG* number) noexcept {
     ql::Variant value;
     QL_RETURN_IF_FAILED(reader.ReadValue(value));
-    QL_RETURN_IF_FAILED(value.ChangeType(VT_UI4, LOCALE_USER_DEFAULT, 0));
+    // The writer's own VT_UI4 needs no conversion; anything else is judged by the platform's.
+    if (value.Type() != VT_UI4) QL_RETURN_IF_FAILED(value.ChangeType(VT_UI4, LOCALE_USER_DEFAULT, 0));
     QL_RETURN_HR_IF(E_FAIL, value.Type() != VT_UI4);
     *number = V_UI4(value.Get());
     return S_OK;
@@ -83,19 +86,116 @@ HRESULT TextToBytes(ql::Variant& value) noexcept {
 // check says, so the pages can show it; the verdict must come with it, or a value the check refuses (written
 // by hand, damaged on disk, saved while invalid) would show as valid and reach the device unwarned. A check
 // that cannot run rejects nothing, as the data-set verification reads it.
-ULONG WithCheckVerdict(const CQuelkVariableStore& store, ULONG id, const VARIANT& value,
+ULONG WithCheckVerdict(const CQuelkVariableStore& store, const CQuelkVariable& record, const VARIANT& value,
                        ULONG access) noexcept {
     ULONG flags = 0;
-    if (FAILED(store.CheckValue(id, value, &flags))) return access & ~kAccessRejected;
+    if (FAILED(store.CheckRecordValue(record, value, &flags))) return access & ~kAccessRejected;
     return (access & ~kCheckVerdictBits) | (flags & kCheckVerdictBits);
 }
 
 // What a load writes into one record.
 struct StagedRecord {
-    ULONG Id = 0;
+    int Index = 0;
     ULONG Mask = 0;
     CQuelkVariable Fields;
 };
+
+// Drops every entry whose id an earlier entry has, keeping the order of the rest.
+void DropRepeatedIds(std::vector<LoadedValue>& entries) {
+    std::vector<size_t> order(entries.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return entries[a].Id != entries[b].Id ? entries[a].Id < entries[b].Id : a < b;
+    });
+    std::vector<bool> repeated(entries.size(), false);
+    bool any = false;
+    for (size_t i = 1; i < order.size(); ++i) {
+        if (entries[order[i]].Id == entries[order[i - 1]].Id) repeated[order[i]] = any = true;
+    }
+    if (!any) return;
+    size_t kept = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!repeated[i]) entries[kept++] = std::move(entries[i]);
+    }
+    entries.resize(kept);
+}
+
+// The entries that go into `store`, met in list order. A values part this system wrote holds them in the
+// list's order, so each record's entry is the next one; any other order is found by id.
+// `Entries` is a vector of LoadedValue, const when its values must stay.
+template <class Entries>
+class EntryFinder {
+public:
+    using Entry = std::remove_reference_t<decltype(std::declval<Entries&>()[0])>;
+
+    explicit EntryFinder(Entries& entries) noexcept : entries_(entries) {}
+
+    // The entry of record `id`, null when the image has none. May throw bad_alloc.
+    Entry* Find(ULONG id) {
+        if (next_ < entries_.size() && entries_[next_].Id == id) return &entries_[next_++];
+        if (byId_.empty() && !entries_.empty()) {
+            byId_.reserve(entries_.size());
+            for (Entry& entry : entries_) byId_.emplace(entry.Id, &entry);
+        }
+        const auto found = byId_.find(id);
+        return found == byId_.end() ? nullptr : found->second;
+    }
+
+private:
+    Entries& entries_;
+    size_t next_ = 0;
+    std::unordered_map<ULONG, Entry*> byId_;
+};
+
+// `entry`'s value as `type`, into `out`; false when it does not convert.
+bool ValueAsType(const LoadedValue& entry, VARTYPE type, ql::Variant& out) noexcept {
+    return SUCCEEDED(out.CopyFrom(*entry.Value.Get())) &&
+           SUCCEEDED(out.ChangeType(type, LOCALE_USER_DEFAULT, 0)) && out.Type() == type;
+}
+
+// The same, taking the value over when it already has the type: a conversion to its own type would copy
+// it unchanged.
+bool ValueAsType(LoadedValue& entry, VARTYPE type, ql::Variant& out) noexcept {
+    if (entry.Value.Type() != type) return ValueAsType(static_cast<const LoadedValue&>(entry), type, out);
+    out = std::move(entry.Value);
+    return true;
+}
+
+template <class Entries>
+HRESULT AssignEntries(CQuelkVariableStore& store, Entries& entries) noexcept {
+    return ql::GuardComCall([&]() -> HRESULT {
+        EntryFinder<Entries> finder(entries);
+        // Everything is converted before the first record changes.
+        CQuelkVariableList& list = store.Variables();
+        std::vector<StagedRecord> staged;
+        staged.reserve(entries.size());
+        for (ULONG index = 0; index < list.Count(); ++index) {
+            // Read in place: only the id, the access word and the data type are needed.
+            const CQuelkVariable* record = list.At(static_cast<int>(index));
+            QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+            auto* entry = finder.Find(record->Id());
+            if (!entry) continue;  // a record the image lacks keeps what it has
+            StagedRecord change;
+            change.Index = static_cast<int>(index);
+            change.Mask = kFieldAccess;
+            change.Fields.Access = (record->Access & ~(kStoredAccessBits | kTransferMarks)) |
+                                   (entry->Access & kStoredAccessBits);
+            // The image's own data type is not compared: the record's decides.
+            ql::Variant converted;
+            if (ValueAsType(*entry, record->DataType, converted)) {
+                change.Fields.Value = std::move(converted);
+                change.Mask |= kFieldValue;
+            }
+            const VARIANT& value = (change.Mask & kFieldValue) ? *change.Fields.Value : *record->Value;
+            change.Fields.Access = WithCheckVerdict(store, *record, value, change.Fields.Access);
+            staged.push_back(std::move(change));
+        }
+        for (StagedRecord& change : staged) {
+            QL_RETURN_IF_FAILED(list.SetVariableAt(change.Index, change.Mask, std::move(change.Fields)));
+        }
+        return S_OK;
+    });
+}
 
 }  // namespace
 
@@ -130,7 +230,7 @@ HRESULT CQuelkValuesImage::Read(CStreamValueReader& reader, std::vector<LoadedVa
         entries.clear();
         ULONG count = 0;
         QL_RETURN_IF_FAILED(ReadCount(reader, &count));
-        std::unordered_set<ULONG> seen;
+        entries.reserve(count);
         for (ULONG i = 0; i < count; ++i) {
             LoadedValue entry;
             QL_RETURN_IF_FAILED(ReadUInt32Value(reader, &entry.Id));
@@ -138,50 +238,20 @@ HRESULT CQuelkValuesImage::Read(CStreamValueReader& reader, std::vector<LoadedVa
             QL_RETURN_IF_FAILED(reader.ReadValue(entry.Value));
             if (entry.DataType == kByteArrayType) QL_RETURN_IF_FAILED(TextToBytes(entry.Value));
             QL_RETURN_IF_FAILED(ReadUInt32Value(reader, &entry.Access));
-            if (seen.insert(entry.Id).second) entries.push_back(std::move(entry));
+            entries.push_back(std::move(entry));
         }
+        DropRepeatedIds(entries);
         return S_OK;
     });
 }
 
 HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store,
                                   const std::vector<LoadedValue>& entries) noexcept {
-    return ql::GuardComCall([&]() -> HRESULT {
-        std::unordered_map<ULONG, const LoadedValue*> byId;
-        for (const LoadedValue& entry : entries) byId.emplace(entry.Id, &entry);
+    return AssignEntries(store, entries);
+}
 
-        // Everything is converted before the first record changes.
-        CQuelkVariableList& list = store.Variables();
-        std::vector<StagedRecord> staged;
-        for (ULONG index = 0; index < list.Count(); ++index) {
-            // Read in place: only the id, the access word and the data type are needed.
-            const CQuelkVariable* record = list.At(static_cast<int>(index));
-            QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
-            const auto found = byId.find(record->Id());
-            if (found == byId.end()) continue;  // a record the image lacks keeps what it has
-            const LoadedValue& entry = *found->second;
-            StagedRecord change;
-            change.Id = record->Id();
-            change.Mask = kFieldAccess;
-            change.Fields.Access =
-                (record->Access & ~(kStoredAccessBits | kTransferMarks)) | (entry.Access & kStoredAccessBits);
-            // The image's own data type is not compared: the record's decides.
-            ql::Variant converted;
-            if (SUCCEEDED(converted.CopyFrom(*entry.Value.Get())) &&
-                SUCCEEDED(converted.ChangeType(record->DataType, LOCALE_USER_DEFAULT, 0)) &&
-                converted.Type() == record->DataType) {
-                change.Fields.Value = std::move(converted);
-                change.Mask |= kFieldValue;
-            }
-            const VARIANT& value = (change.Mask & kFieldValue) ? *change.Fields.Value : *record->Value;
-            change.Fields.Access = WithCheckVerdict(store, record->Id(), value, change.Fields.Access);
-            staged.push_back(std::move(change));
-        }
-        for (const StagedRecord& change : staged) {
-            QL_RETURN_IF_FAILED(list.SetVariable(change.Id, change.Mask, change.Fields));
-        }
-        return S_OK;
-    });
+HRESULT CQuelkValuesImage::Assign(CQuelkVariableStore& store, std::vector<LoadedValue>&& entries) noexcept {
+    return AssignEntries(store, entries);
 }
 
 HRESULT CQuelkValuesImage::SaveToStream(const CQuelkVariableStore& store, IStream* stream) noexcept {
@@ -194,5 +264,7 @@ HRESULT CQuelkValuesImage::LoadFromStream(CQuelkVariableStore& store, IStream* s
     QL_RETURN_IF_FAILED(reader.Start());
     std::vector<LoadedValue> entries;
     QL_RETURN_IF_FAILED(Read(reader, entries));
-    return Assign(store, entries);
+    // The stream goes on right behind the values part, as if it had been read value by value.
+    QL_RETURN_IF_FAILED(reader.HandBack());
+    return Assign(store, std::move(entries));
 }

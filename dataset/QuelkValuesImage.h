@@ -45,6 +45,8 @@ public:
     // rejected, 0x08 no check possible) is set as the check gives it; the rest of the word stays the
     // record's.
     static HRESULT Assign(CQuelkVariableStore& store, const std::vector<LoadedValue>& entries) noexcept;
+    // The same, moving the values out of `entries` (left in an unspecified state) where no conversion is due.
+    static HRESULT Assign(CQuelkVariableStore& store, std::vector<LoadedValue>&& entries) noexcept;
 
     // The values part alone, from the stream's current position: Save, and Read followed by Assign (a part
     // that does not read completely changes nothing).

@@ -124,7 +124,33 @@ CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT&
     }
 }
 
-CQuelkVariable::CQuelkVariable(const CQuelkVariable& other) noexcept { *this = other; }
+// Every dataset starts as copies of the defined records: the shared fields are taken in construction, not
+// made empty first and then assigned.
+CQuelkVariable::CQuelkVariable(const CQuelkVariable& other) noexcept
+    : IsDeviceParameter(other.IsDeviceParameter),
+      Name(other.Name),
+      NameResourceId(other.NameResourceId),
+      Description(other.Description),
+      DataType(other.DataType),
+      EnumerationKind(other.EnumerationKind),
+      MinValue(other.MinValue),
+      MaxValue(other.MaxValue),
+      DefaultValue(other.DefaultValue),
+      EnumerationEntries(other.EnumerationEntries),
+      Persistent(other.Persistent),
+      Access(other.Access),
+      WriteLevel(other.WriteLevel),
+      SpareWord1(other.SpareWord1),
+      ExportGroup(other.ExportGroup),
+      ExportKind(other.ExportKind),
+      DisplayAttribute(other.DisplayAttribute),
+      UpdateRule(other.UpdateRule),
+      Hooks(other.Hooks),
+      id_(other.id_),
+      built_(other.built_) {
+    NoteOutOfMemory(CopyVariantOrError(Address, *other.Address));
+    NoteOutOfMemory(CopyVariantOrError(Value, *other.Value));
+}
 
 CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept {
     if (this == &other) return *this;

@@ -116,6 +116,18 @@ HRESULT CQuelkVariableList::SetVariable(ULONG id, ULONG mask, const CQuelkVariab
     return CopySelectedFields(kWriteOrder, mask, stored, record);
 }
 
+HRESULT CQuelkVariableList::SetVariableAt(int index, ULONG mask, CQuelkVariable&& record) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
+    CQuelkVariable& stored = records_[static_cast<size_t>(index)];
+    if (!(mask & kFieldValue)) return CopySelectedFields(kWriteOrder, mask, stored, record);
+    // The fields ahead of the value in the write order first, so a failure leaves what a copy would.
+    constexpr ULONG kBeforeValue =
+        kFieldAddress | kFieldName | kFieldNameResourceId | kFieldMinValue | kFieldMaxValue;
+    QL_RETURN_IF_FAILED(CopySelectedFields(kWriteOrder, mask & kBeforeValue, stored, record));
+    stored.Value = std::move(record.Value);
+    return CopySelectedFields(kWriteOrder, mask & ~(kBeforeValue | kFieldValue), stored, record);
+}
+
 HRESULT CQuelkVariableList::SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
     CQuelkVariable& record = records_[static_cast<size_t>(index)];
@@ -148,6 +160,24 @@ HRESULT CQuelkVariableList::Add(const CQuelkVariable& record) noexcept {
         if (FAILED(copied)) records_.pop_back();
         return copied;
     });
+}
+
+HRESULT CQuelkVariableList::CopyAll(const CQuelkVariableList& source) noexcept {
+    QL_RETURN_HR_IF(E_UNEXPECTED, !records_.empty());
+    const HRESULT copied = ql::GuardComCall([&]() -> HRESULT {
+        records_ = source.records_;
+        return S_OK;
+    });
+    QL_RETURN_IF_FAILED(copied);
+    // A record whose copy ran out of memory makes no dataset: the list stays empty, as it was.
+    for (const CQuelkVariable& record : records_) {
+        if (FAILED(record.BuildResult())) {
+            const HRESULT failed = record.BuildResult();
+            records_.clear();
+            return failed;
+        }
+    }
+    return S_OK;
 }
 
 HRESULT CQuelkVariableList::RunHook(ULONG id, int event, IQuelkVariablesEx* store) const noexcept {

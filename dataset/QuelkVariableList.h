@@ -21,6 +21,8 @@ public:
     // Writes the fields `mask` selects from `record` into the stored record, unconverted. The id and the
     // read-only fields (data type, enumeration kind) never change.
     HRESULT SetVariable(ULONG id, ULONG mask, const CQuelkVariable& record) noexcept;
+    // SetVariable of the record at `index`; a selected value is moved over rather than copied.
+    HRESULT SetVariableAt(int index, ULONG mask, CQuelkVariable&& record) noexcept;
     // Copy of every field of the record at `index`.
     HRESULT GetVariableAt(int index, CQuelkVariable* out) const noexcept;
     // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as
@@ -29,6 +31,9 @@ public:
     // Appends a copy unless the id is already present: the first definition of an id wins. E_OUTOFMEMORY,
     // with the list unchanged, when the record or its copy is incomplete for want of memory.
     HRESULT Add(const CQuelkVariable& record) noexcept;
+    // Appends copies of every record of `source`, in its order, to an empty list: the ids of a list are
+    // distinct, so nothing needs looking up. E_UNEXPECTED for a list that holds records already.
+    HRESULT CopyAll(const CQuelkVariableList& source) noexcept;
     // Calls the record's hook for `event` with (store, id); S_FALSE when the record has none.
     HRESULT RunHook(ULONG id, int event, IQuelkVariablesEx* store) const noexcept;
 

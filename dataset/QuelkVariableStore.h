@@ -87,6 +87,8 @@ public:
 
     // --- Value check (ValueCheck.cpp).
     HRESULT CheckValue(ULONG id, const VARIANT& value, ULONG* flags) const noexcept;
+    // CheckValue of a record of this store's list that the caller already holds (no search by id).
+    HRESULT CheckRecordValue(const CQuelkVariable& record, const VARIANT& value, ULONG* flags) const noexcept;
     HRESULT CheckAndMark(ULONG id, const VARIANT& value, VARIANT_BOOL* done) noexcept;
 
     // --- Access update (AccessUpdate.cpp).

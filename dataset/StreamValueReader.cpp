@@ -1,10 +1,23 @@
 #include "dataset/StreamValueReader.h"
 
-#include <string_view>
-#include <vector>
+#include <algorithm>
+#include <cstring>
 
 #include "classlib/HResult.h"
 #include "dataset/StreamValueFormat.h"
+
+namespace {
+
+// The first block read ahead holds a whole image of this device; a larger one doubles the block as it goes.
+constexpr ULONG kFirstBlockBytes = 16 * 1024;
+
+}  // namespace
+
+CStreamValueReader::~CStreamValueReader() {
+    // Only a reading that stopped early gets here with the stream elsewhere; its failure is already on its
+    // way to the caller, and a stream that cannot seek any more has nothing better to offer.
+    (void)HandBack();
+}
 
 HRESULT CStreamValueReader::Start() noexcept {
     QL_RETURN_HR_IF(E_POINTER, stream_ == nullptr);
@@ -18,19 +31,51 @@ HRESULT CStreamValueReader::Start() noexcept {
     position_ = here.QuadPart;
     end_ = end.QuadPart;
     remaining_ = end_ > position_ ? end_ - position_ : 0;
+    block_.clear();
+    blockStart_ = position_;
+    streamEnded_ = false;
     started_ = true;
     return S_OK;
+}
+
+HRESULT CStreamValueReader::Fill(ULONG size) noexcept {
+    if (Available() >= size) return S_OK;
+    const ULONGLONG blockEnd = blockStart_ + block_.size();
+    if (streamEnded_ || blockEnd >= end_) return S_FALSE;
+    const ULONGLONG missing = size - Available();
+    const ULONGLONG wanted =
+        std::min(std::max<ULONGLONG>({missing, kFirstBlockBytes, block_.size()}), end_ - blockEnd);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, wanted > MAXDWORD);
+    const size_t kept = block_.size();
+    HRESULT hr = ql::GuardComCall([&]() -> HRESULT {
+        block_.resize(kept + static_cast<size_t>(wanted));
+        return S_OK;
+    });
+    QL_RETURN_IF_FAILED(hr);
+    ULONG read = 0;
+    hr = stream_->Read(block_.data() + kept, static_cast<ULONG>(wanted), &read);
+    if (FAILED(hr)) read = 0;
+    block_.resize(kept + std::min<ULONG>(read, static_cast<ULONG>(wanted)));
+    QL_RETURN_IF_FAILED(hr);
+    if (read < wanted) streamEnded_ = true;
+    return Available() >= size ? S_OK : S_FALSE;
+}
+
+void CStreamValueReader::Advance(ULONGLONG bytes) noexcept {
+    position_ += bytes;
+    remaining_ = remaining_ > bytes ? remaining_ - bytes : 0;
 }
 
 HRESULT CStreamValueReader::ReadBytes(void* data, ULONG size) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, !started_);
     if (size == 0) return S_OK;
     QL_RETURN_HR_IF(E_FAIL, size > remaining_);
-    ULONG read = 0;
-    QL_RETURN_IF_FAILED(stream_->Read(data, size, &read));
-    position_ += read;
-    remaining_ = remaining_ > read ? remaining_ - read : 0;
-    return read == size ? S_OK : E_FAIL;
+    QL_RETURN_IF_FAILED(Fill(size));
+    // A stream that ends early gives what it has, and the reading stands behind it.
+    const ULONG taken = static_cast<ULONG>(std::min<ULONGLONG>(size, Available()));
+    std::memcpy(data, Next(), taken);
+    Advance(taken);
+    return taken == size ? S_OK : E_FAIL;
 }
 
 HRESULT CStreamValueReader::ReadUInt32(ULONG* number) noexcept {
@@ -48,12 +93,26 @@ HRESULT CStreamValueReader::ReadText(ql::Bstr& text) noexcept {
         return S_OK;
     }
     QL_RETURN_HR_IF(E_FAIL, bytes % sizeof(wchar_t) != 0 || bytes > remaining_);
-    return ql::GuardComCall([&]() -> HRESULT {
-        std::vector<wchar_t> characters(bytes / sizeof(wchar_t));
-        QL_RETURN_IF_FAILED(ReadBytes(characters.data(), bytes));
-        QL_RETURN_HR_IF(E_FAIL, characters.back() != L'\0');
-        return text.Assign(std::wstring_view(characters.data(), characters.size() - 1));
-    });
+    QL_RETURN_IF_FAILED(Fill(bytes));
+    if (Available() < bytes) {
+        Advance(Available());
+        return E_FAIL;
+    }
+    const UINT length = bytes / sizeof(wchar_t) - 1;
+    wchar_t last = L'\0';
+    std::memcpy(&last, Next() + length * sizeof(wchar_t), sizeof last);
+    // The text is taken whole before its end is judged, as a reading of its bytes would take it.
+    const BYTE* characters = Next();
+    Advance(bytes);
+    QL_RETURN_HR_IF(E_FAIL, last != L'\0');
+    ql::Bstr result;
+    BSTR allocated = ::SysAllocStringLen(nullptr, length);
+    QL_RETURN_HR_IF(E_OUTOFMEMORY, allocated == nullptr);
+    result.Attach(allocated);
+    // The block holds the characters at any byte offset, so they are copied as bytes.
+    std::memcpy(allocated, characters, length * sizeof(wchar_t));
+    text = std::move(result);
+    return S_OK;
 }
 
 HRESULT CStreamValueReader::ReadValue(ql::Variant& value) noexcept {
@@ -72,7 +131,8 @@ HRESULT CStreamValueReader::ReadValue(ql::Variant& value) noexcept {
         ql::Bstr text;
         QL_RETURN_IF_FAILED(ReadText(text));
         result.AttachBstr(text.Detach());
-        QL_RETURN_IF_FAILED(result.ChangeType(type, LOCALE_USER_DEFAULT, 0));
+        // A text converted to a text would be the same text.
+        if (type != VT_BSTR) QL_RETURN_IF_FAILED(result.ChangeType(type, LOCALE_USER_DEFAULT, 0));
     }
     value = std::move(result);
     return S_OK;
@@ -81,10 +141,26 @@ HRESULT CStreamValueReader::ReadValue(ql::Variant& value) noexcept {
 HRESULT CStreamValueReader::Rewind(ULONGLONG position) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, !started_);
     QL_RETURN_HR_IF(E_INVALIDARG, position > end_);
-    LARGE_INTEGER target;
-    target.QuadPart = static_cast<LONGLONG>(position);
-    QL_RETURN_IF_FAILED(stream_->Seek(target, STREAM_SEEK_SET, nullptr));
+    if (position < blockStart_ || position > blockStart_ + block_.size()) {
+        LARGE_INTEGER target;
+        target.QuadPart = static_cast<LONGLONG>(position);
+        QL_RETURN_IF_FAILED(stream_->Seek(target, STREAM_SEEK_SET, nullptr));
+        block_.clear();
+        blockStart_ = position;
+        streamEnded_ = false;
+    }
     position_ = position;
     remaining_ = end_ - position;
+    return S_OK;
+}
+
+HRESULT CStreamValueReader::HandBack() noexcept {
+    if (!started_ || blockStart_ + block_.size() == position_) return S_OK;
+    LARGE_INTEGER target;
+    target.QuadPart = static_cast<LONGLONG>(position_);
+    QL_RETURN_IF_FAILED(stream_->Seek(target, STREAM_SEEK_SET, nullptr));
+    block_.clear();
+    blockStart_ = position_;
+    streamEnded_ = false;
     return S_OK;
 }

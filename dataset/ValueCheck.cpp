@@ -3,6 +3,7 @@
 #include "classlib/HResult.h"
 #include "dataset/QuelkVariableStore.h"
 #include "values/EnumEntries.h"
+#include "values/PlainNumber.h"
 #include "values/ValueComparison.h"
 
 namespace {
@@ -17,15 +18,25 @@ bool ChangeCopy(const VARIANT& value, VARTYPE type, ql::Variant& out) noexcept {
     return SUCCEEDED(::VariantChangeType(out.Get(), out.Get(), 0, type)) && out.Type() == type;
 }
 
+// `value` as VT_R8 by the platform's rules; false when it does not convert. Plain numbers are read
+// directly, as the platform would convert them.
+bool AsDouble(const VARIANT& value, double& number) noexcept {
+    if (PlainNumberAsDouble(value, &number)) return true;
+    ql::Variant converted;
+    if (!ChangeCopy(value, VT_R8, converted)) return false;
+    number = converted->dblVal;
+    return true;
+}
+
 bool IsInRange(const CQuelkVariable& record, const VARIANT& value) noexcept {
     if (HasNoRangeTest(record.DataType)) return true;
     if (IsVariantEqual(*record.MinValue, *record.MaxValue)) return true;  // equal bounds: no range
-    ql::Variant number, lower, upper;
-    if (!ChangeCopy(value, VT_R8, number) || !ChangeCopy(*record.MinValue, VT_R8, lower) ||
-        !ChangeCopy(*record.MaxValue, VT_R8, upper)) {
+    double number = 0, lower = 0, upper = 0;
+    if (!AsDouble(value, number) || !AsDouble(*record.MinValue, lower) ||
+        !AsDouble(*record.MaxValue, upper)) {
         return false;
     }
-    return lower->dblVal <= number->dblVal && number->dblVal <= upper->dblVal;
+    return lower <= number && number <= upper;
 }
 
 bool IsEnumerationCode(const CQuelkVariable& record, const VARIANT& value) noexcept {
@@ -63,6 +74,13 @@ HRESULT CQuelkVariableStore::CheckValue(ULONG id, const VARIANT& value, ULONG* f
     *flags = kAccessNoCheck;
     const CQuelkVariable* record = variables_.Find(id);
     QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+    return CheckRecordValue(*record, value, flags);
+}
+
+HRESULT CQuelkVariableStore::CheckRecordValue(const CQuelkVariable& found, const VARIANT& value,
+                                              ULONG* flags) const noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, flags == nullptr);
+    const CQuelkVariable* record = &found;
     *flags = record->Access;
     if (record->Access & kAccessNoCheck) return S_OK;
 

@@ -43,7 +43,7 @@ HRESULT CQuelkPersist::ParseDataStream(IStream* stream, LoadedImage& image) noex
 }
 
 HRESULT CQuelkPersist::CommitImage(LoadedImage& image) noexcept {
-    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(host_.Store(), image.Values));
+    QL_RETURN_IF_FAILED(CQuelkValuesImage::Assign(host_.Store(), std::move(image.Values)));
     host_.Lifecycle().DeviceType() = std::move(image.DeviceType);
     return S_OK;
 }
@@ -146,6 +146,7 @@ HRESULT CQuelkPersist::Load(IStream* stream) noexcept {
         ULONG version = 0;
         QL_RETURN_IF_FAILED(trailer.Start());
         QL_RETURN_IF_FAILED(trailer.ReadUInt32(&version));
+        QL_RETURN_IF_FAILED(trailer.HandBack());
         QL_RETURN_HR_IF(E_FAIL, version > kPropertyMapVersion);
         QL_RETURN_IF_FAILED(CommitImage(image));
         (void)SetModified(false);

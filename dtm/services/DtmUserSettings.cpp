@@ -65,10 +65,15 @@ HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noe
     // Checked before anything changes: a document that names no level the DTM knows would otherwise leave
     // the level as it was (at start the highest), and one the schema did not check could grant anything.
     bool administrator = false;
-    const HRESULT read = ReadUserInformation(userInformation, administrator);
+    ql::ComPtr<IXMLDOMDocument2> checked;
+    const HRESULT read = ReadUserInformation(userInformation, administrator, checked);
     if (read != S_OK) return read;
 
+    // The lifecycle's step loads the same text again: it takes the document just checked instead.
+    CQuelkXMLHandlerImpl& xml = host_.Lifecycle().XmlHandler();
+    xml.OfferLoadedDocument(userInformation, checked.Get());
     const HRESULT configured = host_.Lifecycle().ConfigureLifecycle(userInformation, result);
+    xml.OfferLoadedDocument(nullptr, nullptr);
     if (configured != S_OK || *result != VARIANT_TRUE) return configured;
     if (!administrator) return S_OK;
     host_.Lifecycle().SetUserLevelWord(kUserLevelAdministrator);
@@ -79,10 +84,10 @@ HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noe
     return S_OK;
 }
 
-HRESULT CDtmUserSettings::ReadUserInformation(BSTR userInformation, bool& administrator) noexcept {
+HRESULT CDtmUserSettings::ReadUserInformation(BSTR userInformation, bool& administrator,
+                                              ql::ComPtr<IXMLDOMDocument2>& document) noexcept {
     administrator = false;
     if (!userInformation) return S_FALSE;
-    ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (FAILED(host_.Lifecycle().LoadXMLDocument(userInformation, document.Put(), &loaded)) ||
         loaded != VARIANT_TRUE) {

@@ -9,6 +9,7 @@
 // only. Not owned: the host.
 #include <windows.h>
 
+#include "classlib/ComPtr.h"
 #include "dtm/DtmHost.h"
 
 class CDtmUserSettings {
@@ -40,8 +41,9 @@ private:
     HRESULT ApplyWriteRights() noexcept;
     void NotifyUserLevel() noexcept;
     // S_OK with `administrator` from the document's administrator attribute (false when absent); S_FALSE
-    // for a document Config refuses.
-    HRESULT ReadUserInformation(BSTR userInformation, bool& administrator) noexcept;
+    // for a document Config refuses. `document` receives the document loaded from the text.
+    HRESULT ReadUserInformation(BSTR userInformation, bool& administrator,
+                                ql::ComPtr<IXMLDOMDocument2>& document) noexcept;
 
     DtmHost& host_;
 };

@@ -97,6 +97,42 @@ TEST(VariantTest, SettersClearTheOldValueAndCopiesAreDeep) {
     EXPECT_EQ(1u, object.refs);
 }
 
+// Clearing a plain value skips the platform; everything that holds something must still be released.
+TEST(VariantTest, ResetReleasesWhatAValueHoldsAndEmptiesEveryType) {
+    const VARTYPE plain[] = {VT_EMPTY, VT_NULL, VT_I1,  VT_UI1, VT_I2, VT_UI2, VT_I4,   VT_UI4,  VT_INT,
+                             VT_UINT,  VT_I8,   VT_UI8, VT_R4,  VT_R8, VT_CY,  VT_DATE, VT_BOOL, VT_ERROR};
+    for (VARTYPE type : plain) {
+        SCOPED_TRACE(type);
+        EXPECT_FALSE(ql::Variant::OwnsResources(type));
+        ql::Variant v;
+        V_VT(v.Put()) = type;
+        v.Get()->llVal = -1;
+        v.Reset();
+        EXPECT_EQ(VT_EMPTY, v.Type());
+    }
+    const VARTYPE holding[] = {VT_BSTR,
+                               VT_DISPATCH,
+                               VT_UNKNOWN,
+                               VT_VARIANT,
+                               VT_RECORD,
+                               static_cast<VARTYPE>(VT_ARRAY | VT_I4),
+                               static_cast<VARTYPE>(VT_BYREF | VT_I4)};
+    for (VARTYPE type : holding) {
+        SCOPED_TRACE(type);
+        EXPECT_TRUE(ql::Variant::OwnsResources(type));
+    }
+    CountingUnknown object;
+    for (int moved = 0; moved < 2; ++moved) {
+        ql::Variant v;
+        v.SetUnknown(&object);
+        ql::Variant target(std::move(v));
+        ql::Variant assigned;
+        assigned = std::move(target);
+        EXPECT_EQ(2u, object.refs);
+    }
+    EXPECT_EQ(1u, object.refs) << "the value that was moved along is released at its last owner";
+}
+
 TEST(SafeArrayTest, DataLockAndBounds) {
     ql::SafeArray array;
     ASSERT_EQ(S_OK, array.Create(VT_UI1, 3, 5));

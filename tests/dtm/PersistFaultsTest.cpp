@@ -1,6 +1,7 @@
 // Saving into storage that fails, a loaded value's verdict through both forms of the project, and what the
 // DTM's documents make of a device type text.
 #include "ImageTestSupport.h"
+#include "classlib/Utf8.h"
 #include "classlib/Variant.h"
 
 namespace dtmtest {
@@ -132,6 +133,15 @@ TEST_F(PersistFaultsTest, ADocumentWithADeviceTypeTextThatIsNoElementIsRefused) 
     ASSERT_NO_FATAL_FAILURE(LoadImage(ImageBuilder().Header(&element).VariantI4(0).U32(0x300).Get()));
     const std::wstring noElement = L"<evil";
     ExpectRefused(ImageBuilder().Header(&noElement).VariantI4(0).U32(0x300).Get());
+    CreateDtm();
+    ASSERT_NO_FATAL_FAILURE(LoadImage(ImageBuilder().Header(&element).VariantI4(0).U32(0x300).Get()));
+    EXPECT_EQ(element, StringOf(dtm_->Lifecycle().DeviceType().Get()));
+    // A text once accepted vouches for no other: texts that begin, end or differ like it are judged anew.
+    for (const std::wstring& text : {element + L"<fdt:DtmDeviceType/>", element.substr(0, element.size() - 2),
+                                     L"<!---->" + element, std::wstring(L"<FDT:") + element.substr(5)}) {
+        SCOPED_TRACE(testing::Message() << ql::Utf8FromWide(text.c_str()));
+        ExpectRefused(ImageBuilder().Header(&text).VariantI4(0).U32(0x300).Get());
+    }
 
     CreateDtm();
     DriveNewToConfigured();

@@ -16,6 +16,63 @@ protected:
     CQuelkVariableStore& Store() { return dtm_->Store(); }
 };
 
+// A values part this system wrote holds the records in list order; one written by hand, by an older
+// version or damaged may hold them in any order, repeat an id (the first entry counts) or name records
+// that do not exist. Every entry still reaches its own record, converted to the record's type.
+TEST_F(PersistImageTest, EntriesReachTheirRecordsInAnyOrder) {
+    const Bytes tag = ImageBuilder().VariantBstr(L"FT-7").Get();
+    const Bytes seven = ImageBuilder().VariantUI1(7).Get();
+    const Bytes nine = ImageBuilder().VariantUI1(9).Get();
+    const Bytes wideEight = ImageBuilder().VariantUI4(8).Get();
+    const Bytes noNumber = ImageBuilder().VariantBstr(L"x").Get();
+    struct Entry {
+        ULONG id;
+        Bytes value;
+    };
+    struct Expected {
+        ULONG id;
+        std::string value;
+    };
+    const struct {
+        const char* name;
+        std::vector<Entry> entries;
+        std::vector<Expected> expected;
+    } cases[] = {
+        {"list order",
+         {{1, tag}, {3, seven}, {0x13, nine}},
+         {{1, "bstr:'FT-7'"}, {3, "ui1:7"}, {0x13, "ui1:9"}}},
+        {"reversed",
+         {{0x13, nine}, {3, seven}, {1, tag}},
+         {{1, "bstr:'FT-7'"}, {3, "ui1:7"}, {0x13, "ui1:9"}}},
+        {"an id repeated in place", {{3, seven}, {3, nine}, {0x13, nine}}, {{3, "ui1:7"}, {0x13, "ui1:9"}}},
+        {"an id repeated later", {{3, seven}, {0x13, nine}, {3, nine}}, {{3, "ui1:7"}, {0x13, "ui1:9"}}},
+        {"an unknown id between", {{3, seven}, {99999, nine}, {0x13, nine}}, {{3, "ui1:7"}, {0x13, "ui1:9"}}},
+        {"a value of another type", {{3, wideEight}, {0x13, nine}}, {{3, "ui1:8"}, {0x13, "ui1:9"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CreateDtm();
+        ImageBuilder image;
+        image.Header().VariantI4(static_cast<LONG>(c.entries.size()));
+        for (const Entry& entry : c.entries) {
+            const VARTYPE type =
+                entry.id == 99999 ? static_cast<VARTYPE>(VT_UI1) : RecordOf(Store(), entry.id).DataType;
+            image.Entry(entry.id, type, entry.value, 0x71);
+        }
+        ASSERT_NO_FATAL_FAILURE(LoadImage(image.U32(0x300).Get()));
+        for (const Expected& expected : c.expected) {
+            EXPECT_EQ(expected.value, Describe(*RecordOf(Store(), expected.id).Value))
+                << "record " << expected.id;
+        }
+    }
+
+    // A value that does not convert leaves the record's own.
+    CreateDtm();
+    const std::string before = Describe(*RecordOf(Store(), 3).Value);
+    ASSERT_NO_FATAL_FAILURE(LoadImage(OneEntryImage(3, VT_UI1, noNumber, 0x71)));
+    EXPECT_EQ(before, Describe(*RecordOf(Store(), 3).Value));
+}
+
 TEST_F(PersistImageTest, APropertyMapVersionAboveTheLibrarysIsRefusedAndNothingIsTaken) {
     const auto before = Snapshot(Store());
     ql::ComPtr<IStream> stream =

@@ -95,3 +95,67 @@ TEST_F(LoadXmlDocumentTest, AnInvalidDocumentAnswersSOkWithTheFlagFalseAndReport
 
 }  // namespace
 }  // namespace xmltest
+
+namespace xmltest {
+namespace {
+
+// An offered document serves exactly one load, and only of the very text it was loaded from; every other
+// load parses anew and drops the offer, so no document ever reaches a second, unrelated caller.
+TEST_F(LoadXmlDocumentTest, AnOfferedDocumentServesOnlyTheNextLoadOfItsOwnText) {
+    Fill(SchemasFolder().c_str(), DtmSchemaList);
+    ql::Bstr text(kFunctionCall), sameWords(kFunctionCall), other(kBareFunctionCall);
+    ql::ComPtr<IXMLDOMDocument2> checked;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    ASSERT_HR(S_OK, handler_.LoadXMLDocument(text.Get(), checked.Put(), &loaded, &report_));
+    ASSERT_EQ(VARIANT_TRUE, loaded);
+
+    enum Step { kLoadText, kLoadSameWords, kLoadOther, kWithdraw, kLoadWithoutOutput };
+    const struct {
+        const char* name;
+        std::vector<Step> before;  // after the offer, before the load of `text` that is judged
+        bool served;
+    } cases[] = {
+        {"the next load of the text", {}, true},
+        {"after a load of another text", {kLoadOther}, false},
+        {"after a load of an equal text in another string", {kLoadSameWords}, false},
+        {"after the offer was withdrawn", {kWithdraw}, false},
+        {"after a load that failed for its arguments", {kLoadWithoutOutput}, false},
+        {"after the offer served once", {kLoadText}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        handler_.OfferLoadedDocument(text.Get(), checked.Get());
+        for (Step step : c.before) {
+            ql::ComPtr<IXMLDOMDocument2> document;
+            VARIANT_BOOL ok = VARIANT_FALSE;
+            switch (step) {
+                case kLoadText:
+                case kLoadSameWords:
+                case kLoadOther: {
+                    const BSTR source = step == kLoadText        ? text.Get()
+                                        : step == kLoadSameWords ? sameWords.Get()
+                                                                 : other.Get();
+                    EXPECT_HR(S_OK, handler_.LoadXMLDocument(source, document.Put(), &ok, &report_));
+                    EXPECT_EQ(VARIANT_TRUE, ok);
+                    EXPECT_EQ(step == kLoadText, document.Get() == checked.Get());
+                    break;
+                }
+                case kWithdraw:
+                    handler_.OfferLoadedDocument(nullptr, nullptr);
+                    break;
+                case kLoadWithoutOutput:
+                    EXPECT_HR(E_POINTER, handler_.LoadXMLDocument(text.Get(), nullptr, &ok, &report_));
+                    break;
+            }
+        }
+        ql::ComPtr<IXMLDOMDocument2> document;
+        loaded = VARIANT_FALSE;
+        EXPECT_HR(S_OK, handler_.LoadXMLDocument(text.Get(), document.Put(), &loaded, &report_));
+        EXPECT_EQ(VARIANT_TRUE, loaded);
+        EXPECT_EQ(c.served, document.Get() == checked.Get());
+    }
+    EXPECT_EQ(std::vector<std::string>{}, report_.messages);
+}
+
+}  // namespace
+}  // namespace xmltest

@@ -1,7 +1,8 @@
 // bench_ui: how quickly the parameterization window answers a person, against 100 ms, the limit below which a
 // response feels instant. Measured in one run through the registered DTM, online with the simulated
 // flowmeter, the window opened by the frame host as the DTM's online function (2):
-//  - opening the window with its pages and tree, shown and painted (target: half the limit);
+//  - opening the window with its pages and tree, shown and painted (target: half the limit): the first
+//    opening on a new device instance (the instance fills its caches) and the openings after it;
 //  - switching the shown page from the tree, painted (target: a tenth);
 //  - one cyclic tick of the mass flow page, its own cost: the device answers inside each request and the
 //    simulator's own time is taken off (target: a hundredth).
@@ -39,6 +40,7 @@ constexpr double kSwitchTarget = 0.1;
 constexpr double kTickTarget = 0.01;
 constexpr long kOnlineParameterization = 2;
 constexpr int kOpenings = 10;
+constexpr int kNewInstances = 5;
 constexpr int kSwitches = 60;
 constexpr int kTicks = 100;
 // The window's start-up reads the device a second after it opens.
@@ -155,25 +157,52 @@ private:
 };
 
 struct Measured {
+    double firstOpen = 0;
     double open = 0;
     double pageSwitch = 0;
     double tick = 0;
     size_t pages = 0;
 };
 
+// Opens and closes the window once; its time until shown and painted.
+HRESULT OpenOnce(OnlineDevice& device, double& seconds) {
+    CFunctionUi ui;
+    const double start = Seconds();
+    const HRESULT hr = ui.OpenFunction(device.Dtm(), kOnlineParameterization);
+    if (hr != S_OK) return FAILED(hr) ? hr : E_FAIL;
+    PumpContainerMessages(ui.Container());
+    PaintNow(ui.Container().Window());
+    seconds = Seconds() - start;
+    (void)ui.Close();
+    PumpPendingMessages();
+    return S_OK;
+}
+
+// The first opening on each of several new device instances; the first instance loads the module's code and
+// resources and is not measured.
+HRESULT TimeFirstOpenings(Measured& measured) {
+    std::vector<double> samples;
+    for (int i = 0; i <= kNewInstances; ++i) {
+        OnlineDevice device;
+        HRESULT hr = device.Start();
+        double seconds = 0;
+        if (SUCCEEDED(hr)) hr = OpenOnce(device, seconds);
+        device.Stop();
+        if (FAILED(hr)) return hr;
+        if (i > 0) samples.push_back(seconds);
+    }
+    measured.firstOpen = Median(samples);
+    return S_OK;
+}
+
 HRESULT TimeOpening(OnlineDevice& device, Measured& measured) {
     std::vector<double> samples;
     for (int i = 0; i <= kOpenings; ++i) {
-        CFunctionUi ui;
-        const double start = Seconds();
-        const HRESULT hr = ui.OpenFunction(device.Dtm(), kOnlineParameterization);
-        if (hr != S_OK) return FAILED(hr) ? hr : E_FAIL;
-        PumpContainerMessages(ui.Container());
-        PaintNow(ui.Container().Window());
-        // The first opening loads the pages' code and resources: not measured.
-        if (i > 0) samples.push_back(Seconds() - start);
-        (void)ui.Close();
-        PumpPendingMessages();
+        double seconds = 0;
+        const HRESULT hr = OpenOnce(device, seconds);
+        if (FAILED(hr)) return hr;
+        // The first opening on the instance is the one measured on new instances.
+        if (i > 0) samples.push_back(seconds);
     }
     measured.open = Median(samples);
     return S_OK;
@@ -243,6 +272,10 @@ int Run() {
     HRESULT hr = device.Start();
     if (FAILED(hr)) return Fail(L"going online with the simulated flowmeter", hr);
     Measured measured;
+    if (FAILED(hr = TimeFirstOpenings(measured))) {
+        device.Stop();
+        return Fail(L"opening the online parameterization on new instances", hr);
+    }
     if (FAILED(hr = TimeOpening(device, measured))) {
         device.Stop();
         return Fail(L"opening the online parameterization", hr);
@@ -253,10 +286,12 @@ int Run() {
     }
     device.Stop();
 
-    ql::PrintUtf8(stdout, L"against %.0f ms, the limit of an instant response (medians of %d, %d and %d)\n",
-                  kInstantSeconds * 1e3, kOpenings, kSwitches, kTicks);
-    PrintRatio(L"opening the online parameterization window (pages, tree, painted)", measured.open,
-               kOpenTarget);
+    ql::PrintUtf8(stdout,
+                  L"against %.0f ms, the limit of an instant response (medians of %d, %d, %d and %d)\n",
+                  kInstantSeconds * 1e3, kNewInstances, kOpenings, kSwitches, kTicks);
+    PrintRatio(L"opening the online parameterization window on a new instance (pages, tree, painted)",
+               measured.firstOpen, kOpenTarget);
+    PrintRatio(L"opening it again (pages, tree, painted)", measured.open, kOpenTarget);
     PrintRatio(L"switching the page from the tree (painted)", measured.pageSwitch, kSwitchTarget);
     PrintRatio(L"one cyclic tick of the mass flow page, its own cost", measured.tick, kTickTarget);
     return 0;

@@ -37,7 +37,7 @@
 namespace endtoend {
 namespace {
 
-constexpr unsigned kDefaultSeconds = 4;
+constexpr unsigned kDefaultSeconds = 3;
 // One action of the person (a device action waits for its answer or its timeout inside) may take long, but
 // not this long: beyond it the user interface hangs.
 constexpr ULONGLONG kHangMs = 60000;

@@ -68,6 +68,10 @@ BOOL CQuelkControlBase::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, 
         case WM_DRAWITEM:
             handler = &CQuelkControlBase::OnDrawItem;
             break;
+        case WM_DESTROY:
+            // The items still live: each tooltip takes its hold on its item back as it goes.
+            tooltips_.Clear();
+            return FALSE;
         case WM_COMMAND: {
             const UINT code = HIWORD(wParam);
             for (const CommandEntry& entry : kCommandEntries) {

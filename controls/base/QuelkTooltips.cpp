@@ -10,14 +10,14 @@ HRESULT CQuelkTooltips::Set(HWND item, const char* text) noexcept {
     UINT message = TTM_UPDATETIPTEXTA;
     HWND tooltip = TooltipOf(item);
     if (!tooltip) {
-        // Owned by the dialog item, so the tooltip goes with it.
         tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                     WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, item, nullptr, instance, nullptr);
         if (!tooltip) return E_FAIL;
+        ql::WindowOwner owned(tooltip);
         ::SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         try {
-            tooltips_[item] = tooltip;
+            tooltips_[item] = std::move(owned);
         } catch (...) {
             return E_OUTOFMEMORY;
         }
@@ -37,5 +37,5 @@ HRESULT CQuelkTooltips::Set(HWND item, const char* text) noexcept {
 
 HWND CQuelkTooltips::TooltipOf(HWND item) const noexcept {
     const auto found = tooltips_.find(item);
-    return found == tooltips_.end() ? nullptr : found->second;
+    return found == tooltips_.end() ? nullptr : found->second.Get();
 }

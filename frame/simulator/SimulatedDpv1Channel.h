@@ -113,6 +113,11 @@ public:
     const std::vector<SimulatedRequest>& Requests() const noexcept { return requests_; }
     const std::vector<SimulatedAnswer>& Answers() const noexcept { return answers_; }
     size_t CountRequests(unsigned kind) const noexcept;
+    // Forgets the recorded requests and answers and frees their memory (a long run that counts the heap).
+    void ForgetRecords() noexcept {
+        std::vector<SimulatedRequest>().swap(requests_);
+        std::vector<SimulatedAnswer>().swap(answers_);
+    }
     // The channel's own time so far, in seconds: handling requests, without the time the DTM spent in the
     // answers delivered meanwhile (benchmarks separate the DTM's cost from the simulator's with it).
     double OwnSeconds() const noexcept;

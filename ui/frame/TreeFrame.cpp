@@ -7,6 +7,7 @@
 #include <string>
 
 #include "classlib/ComModule.h"
+#include "classlib/GdiObject.h"
 #include "classlib/Variant.h"
 #include "comm/CommunicationStates.h"
 #include "controls/base/ControlArguments.h"
@@ -34,6 +35,10 @@ const ParameterMap& HeaderMap() {
 const CLSID* const kPageMap[] = {&CLSID_P1_Root,       &CLSID_P2_PBDevInfo, &CLSID_P3_PBDiagnosis,
                                  &CLSID_P4_TBMassFlow, &CLSID_TBExtra,      &CLSID_Q1_AIFBFlow,
                                  &CLSID_Q3_AIFBTotal};
+
+// The header's pictures: statics that load their bitmaps from the template and do not free them when they go.
+const int kHeaderPictures[] = {IDC_TF_LOGO, IDC_TF_CONNECTED, IDC_TF_DISCONNECTED, IDC_TF_ONLINE_MODE,
+                               IDC_TF_OFFLINE_MODE};
 
 struct TaskMemoryDeleter {
     void operator()(void* block) const noexcept { ::CoTaskMemFree(block); }
@@ -317,6 +322,11 @@ LRESULT CTreeFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) noexcept {
     // started may keep the frame alive afterwards.
     StopHook();
     ReleasePages();
+    // Each static hands its picture back (and keeps none), so the window frees what its template loaded.
+    for (int picture : kHeaderPictures) {
+        const ql::Bitmap taken(
+            reinterpret_cast<HBITMAP>(::SendMessageW(Item(picture), STM_SETIMAGE, IMAGE_BITMAP, 0)));
+    }
     handled = FALSE;
     return 0;
 }

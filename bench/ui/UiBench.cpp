@@ -1,0 +1,302 @@
+// bench_ui: how quickly the parameterization window answers a person, against 100 ms, the limit below which a
+// response feels instant. Measured in one run through the registered DTM, online with the simulated
+// flowmeter, the window opened by the frame host as the DTM's online function (2):
+//  - opening the window with its pages and tree, shown and painted (target: half the limit): the first
+//    opening on a new device instance (the instance fills its caches) and the openings after it;
+//  - switching the shown page from the tree, painted (target: a tenth);
+//  - one cyclic tick of the mass flow page, its own cost: the device answers inside each request and the
+//    simulator's own time is taken off (target: a hundredth).
+// Each prints the median, its target and the ratio median / target (<= 1.0 meets it). Built with the
+// project, run by scripts/bench.sh, not by ctest.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "QuelkInterfaces.h"
+#include "classlib/AxControlSite.h"
+#include "classlib/Bstr.h"
+#include "classlib/ComApartment.h"
+#include "classlib/Utf8.h"
+#include "classlib/Variant.h"
+#include "frame/ControlContainer.h"
+#include "frame/DtmSession.h"
+#include "frame/FrameDocuments.h"
+#include "frame/FrameHost.h"
+#include "frame/FunctionUi.h"
+#include "frame/MessagePump.h"
+#include "frame/simulator/SimulatedDpv1Channel.h"
+#include "ui/frame/TreeFrameResources.h"
+#include "values/DtmVocabulary.h"
+
+namespace {
+
+constexpr double kInstantSeconds = 0.1;
+constexpr double kOpenTarget = 0.5;
+constexpr double kSwitchTarget = 0.1;
+constexpr double kTickTarget = 0.01;
+constexpr long kOnlineParameterization = 2;
+constexpr int kOpenings = 10;
+constexpr int kNewInstances = 5;
+constexpr int kSwitches = 60;
+constexpr int kTicks = 100;
+// The window's start-up reads the device a second after it opens.
+constexpr DWORD kStartUpMs = 3000;
+constexpr DWORD kConnectWaitMs = 30000;
+
+double Seconds() noexcept {
+    LARGE_INTEGER now{}, frequency{};
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples.empty() ? 0.0 : samples[samples.size() / 2];
+}
+
+int Fail(const wchar_t* step, HRESULT hr) {
+    ql::PrintUtf8(stderr, L"bench_ui: %ls failed (0x%08lX)\n", step, static_cast<unsigned long>(hr));
+    return 1;
+}
+
+void PumpFor(CControlContainer& container, DWORD milliseconds) {
+    (void)PumpMessagesUntil(
+        [&container, end = ::GetTickCount64() + milliseconds] {
+            PumpContainerMessages(container);
+            return ::GetTickCount64() >= end;
+        },
+        milliseconds + 1000);
+}
+
+// Paints what is invalid now, as the screen would show it.
+void PaintNow(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+HTREEITEM FindItem(HWND tree, const char* text) {
+    std::vector<HTREEITEM> stack{TreeView_GetRoot(tree)};
+    while (!stack.empty()) {
+        HTREEITEM item = stack.back();
+        stack.pop_back();
+        for (; item; item = TreeView_GetNextSibling(tree, item)) {
+            char read[200] = {};
+            TVITEMA data{};
+            data.mask = TVIF_TEXT | TVIF_HANDLE;
+            data.hItem = item;
+            data.pszText = read;
+            data.cchTextMax = sizeof read;
+            ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+            if (std::string(read) == text) return item;
+            if (HTREEITEM child = TreeView_GetChild(tree, item)) stack.push_back(child);
+        }
+    }
+    return nullptr;
+}
+
+HWND ShownPage(HWND dialog) {
+    for (HWND page = ::GetWindow(::GetDlgItem(dialog, IDC_TF_PAGE_AREA), GW_CHILD); page;
+         page = ::GetWindow(page, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(page)) return page;
+    }
+    return nullptr;
+}
+
+// The frame, one device instance created, configured and online with the simulated flowmeter.
+class OnlineDevice {
+public:
+    HRESULT Start() {
+        HRESULT hr = ql::MakeObject(frame_);
+        if (FAILED(hr)) return hr;
+        frame_->Script().SchemaFolder = SourceTreeSchemaFolder();
+        if (FAILED(hr = session_.CreateByProgId(L"VarnokP3.DtmObject"))) return hr;
+        ql::ComPtr<IPersistStreamInit> persist;
+        if (FAILED(hr = ql::QueryInterfaceTo(session_.Object(), persist)) || FAILED(hr = persist->InitNew()))
+            return hr;
+        ql::Bstr tag(L"Bench/Varnok"), deviceType(VarnokDeviceTypeDocument());
+        ql::Bstr user(UserInformationDocument(L"planningEngineer"));
+        VARIANT_BOOL result = VARIANT_FALSE;
+        if (FAILED(hr = session_.Dtm()->Environment(tag.Get(), frame_.Get(), &result)) ||
+            FAILED(hr = session_.Dtm()->InitNew(deviceType.Get(), &result)) ||
+            FAILED(hr = session_.Dtm()->Config(user.Get(), &result)))
+            return hr;
+        if (FAILED(hr = ql::MakeObject(channel_)) ||
+            FAILED(hr = channel_->SetSchemaFolder(SourceTreeSchemaFolder())))
+            return hr;
+        ql::ComPtr<IQuelkVariablesEx> store;
+        if (FAILED(hr = ql::QueryInterfaceTo(session_.Object(), store))) return hr;
+        ql::Variant address;
+        address.SetUI1(channel_->Device().StationAddress());
+        if (FAILED(hr = store->SetValue(kParameterStationAddress, *address))) return hr;
+        if (FAILED(hr = session_.Dtm()->SetCommunication(channel_.Get(), &result))) return hr;
+        (void)PumpMessagesUntil([this] { return session_.State() != kStateConnecting; }, kConnectWaitMs);
+        return session_.State() == kStateConnected ? S_OK : E_FAIL;
+    }
+    void Stop() {
+        VARIANT_BOOL result = VARIANT_FALSE;
+        if (channel_ && session_.Dtm()) {
+            (void)session_.Dtm()->PrepareToReleaseCommunication(
+                &result);  // the end of the run: no one to tell
+            (void)session_.Dtm()->ReleaseCommunication(&result);
+        }
+        if (channel_) channel_->DropCallback();
+        channel_.Reset();
+        session_.Release();
+        if (frame_) frame_->ClearProjectDtms();
+        frame_.Reset();
+    }
+    IUnknown* Dtm() const { return session_.Object(); }
+    CSimulatedDpv1Channel& Channel() { return *channel_.Get(); }
+
+private:
+    ql::ComPtr<CFrameHost> frame_;
+    CDtmSession session_;
+    ql::ComPtr<CSimulatedDpv1Channel> channel_;
+};
+
+struct Measured {
+    double firstOpen = 0;
+    double open = 0;
+    double pageSwitch = 0;
+    double tick = 0;
+    size_t pages = 0;
+};
+
+// Opens and closes the window once; its time until shown and painted.
+HRESULT OpenOnce(OnlineDevice& device, double& seconds) {
+    CFunctionUi ui;
+    const double start = Seconds();
+    const HRESULT hr = ui.OpenFunction(device.Dtm(), kOnlineParameterization);
+    if (hr != S_OK) return FAILED(hr) ? hr : E_FAIL;
+    PumpContainerMessages(ui.Container());
+    PaintNow(ui.Container().Window());
+    seconds = Seconds() - start;
+    (void)ui.Close();
+    PumpPendingMessages();
+    return S_OK;
+}
+
+// The first opening on each of several new device instances; the first instance loads the module's code and
+// resources and is not measured.
+HRESULT TimeFirstOpenings(Measured& measured) {
+    std::vector<double> samples;
+    for (int i = 0; i <= kNewInstances; ++i) {
+        OnlineDevice device;
+        HRESULT hr = device.Start();
+        double seconds = 0;
+        if (SUCCEEDED(hr)) hr = OpenOnce(device, seconds);
+        device.Stop();
+        if (FAILED(hr)) return hr;
+        if (i > 0) samples.push_back(seconds);
+    }
+    measured.firstOpen = Median(samples);
+    return S_OK;
+}
+
+HRESULT TimeOpening(OnlineDevice& device, Measured& measured) {
+    std::vector<double> samples;
+    for (int i = 0; i <= kOpenings; ++i) {
+        double seconds = 0;
+        const HRESULT hr = OpenOnce(device, seconds);
+        if (FAILED(hr)) return hr;
+        // The first opening on the instance is the one measured on new instances.
+        if (i > 0) samples.push_back(seconds);
+    }
+    measured.open = Median(samples);
+    return S_OK;
+}
+
+HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
+    CFunctionUi ui;
+    HRESULT hr = ui.OpenFunction(device.Dtm(), kOnlineParameterization);
+    if (hr != S_OK) return FAILED(hr) ? hr : E_FAIL;
+    PumpFor(ui.Container(), kStartUpMs);
+    const HWND dialog = ui.Container().Site()->ControlWindow();
+    const HWND tree = ::GetDlgItem(dialog, IDC_TF_TREE);
+    const char* const pages[] = {"Deivce Info",    "Mass Flow", "Diagnosis",
+                                 "Orvo Extension", "Flow",      "Totalizer"};
+    std::vector<HTREEITEM> items;
+    for (const char* page : pages) {
+        if (HTREEITEM item = FindItem(tree, page)) items.push_back(item);
+    }
+    if (items.size() != std::size(pages)) return E_FAIL;
+    measured.pages = items.size();
+
+    std::vector<double> switches;
+    for (int i = 0; i < kSwitches; ++i) {
+        const double start = Seconds();
+        (void)TreeView_SelectItem(tree, items[static_cast<size_t>(i) % items.size()]);
+        PumpContainerMessages(ui.Container());
+        PaintNow(ui.Container().Window());
+        switches.push_back(Seconds() - start);
+    }
+    measured.pageSwitch = Median(switches);
+
+    // The mass flow page shown; its ticks run one by one, the device answering inside each request.
+    (void)TreeView_SelectItem(tree, FindItem(tree, "Mass Flow"));
+    PumpContainerMessages(ui.Container());
+    const HWND page = ShownPage(dialog);
+    if (!page) return E_FAIL;
+    device.Channel().SetAnswerTiming(AnswerTiming::DuringRequest);
+    const size_t requestsBefore = device.Channel().Requests().size();
+    std::vector<double> ticks;
+    for (int i = 0; i < kTicks; ++i) {
+        const double channelBefore = device.Channel().OwnSeconds();
+        const double start = Seconds();
+        // WM_TIMER as the page's timer sends it: one tick whatever its id.
+        ::SendMessageW(page, WM_TIMER, reinterpret_cast<WPARAM>(page), 0);
+        PumpContainerMessages(ui.Container());
+        ticks.push_back(Seconds() - start - (device.Channel().OwnSeconds() - channelBefore));
+    }
+    measured.tick = Median(ticks);
+    device.Channel().SetAnswerTiming(AnswerTiming::Later);
+    if (device.Channel().Requests().size() < requestsBefore + kTicks)
+        return E_FAIL;  // the ticks read nothing
+    (void)ui.Close();
+    PumpPendingMessages();
+    return S_OK;
+}
+
+void PrintRatio(const wchar_t* what, double seconds, double targetRatio) {
+    const double target = targetRatio * kInstantSeconds;
+    ql::PrintUtf8(stdout, L"%ls: %.2f ms (target %.1f ms), ratio %.3f\n", what, seconds * 1e3, target * 1e3,
+                  seconds / target);
+}
+
+int Run() {
+    ql::ComApartment apartment;
+    if (FAILED(apartment.Status())) return Fail(L"CoInitializeEx", apartment.Status());
+    OnlineDevice device;
+    HRESULT hr = device.Start();
+    if (FAILED(hr)) return Fail(L"going online with the simulated flowmeter", hr);
+    Measured measured;
+    if (FAILED(hr = TimeFirstOpenings(measured))) {
+        device.Stop();
+        return Fail(L"opening the online parameterization on new instances", hr);
+    }
+    if (FAILED(hr = TimeOpening(device, measured))) {
+        device.Stop();
+        return Fail(L"opening the online parameterization", hr);
+    }
+    if (FAILED(hr = TimeSwitchAndTick(device, measured))) {
+        device.Stop();
+        return Fail(L"switching pages and ticking the mass flow page", hr);
+    }
+    device.Stop();
+
+    ql::PrintUtf8(stdout,
+                  L"against %.0f ms, the limit of an instant response (medians of %d, %d, %d and %d)\n",
+                  kInstantSeconds * 1e3, kNewInstances, kOpenings, kSwitches, kTicks);
+    PrintRatio(L"opening the online parameterization window on a new instance (pages, tree, painted)",
+               measured.firstOpen, kOpenTarget);
+    PrintRatio(L"opening it again (pages, tree, painted)", measured.open, kOpenTarget);
+    PrintRatio(L"switching the page from the tree (painted)", measured.pageSwitch, kSwitchTarget);
+    PrintRatio(L"one cyclic tick of the mass flow page, its own cost", measured.tick, kTickTarget);
+    return 0;
+}
+
+}  // namespace
+
+int main() { return Run(); }

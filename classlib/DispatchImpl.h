@@ -75,4 +75,20 @@ private:
     }
 };
 
+// IDispatch of a dual interface that no caller reaches late-bound (test doubles, the frame host's own
+// simulated peers): the vtable is the whole contract, and every IDispatch method answers E_NOTIMPL.
+template <class DualInterface>
+class NoDispatchImpl : public DualInterface {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) noexcept override {
+        return E_NOTIMPL;
+    }
+};
+
 }  // namespace ql

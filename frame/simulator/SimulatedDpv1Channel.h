@@ -21,6 +21,7 @@
 
 #include "FdtInterfaces.h"
 #include "classlib/ComObject.h"
+#include "classlib/DispatchImpl.h"
 #include "classlib/ComPtr.h"
 #include "frame/simulator/SimulatedFlowmeter.h"
 #include "xml/QuelkXMLHandlerImpl.h"
@@ -78,7 +79,7 @@ struct SimulatedAnswer {
 };
 
 class CSimulatedDpv1Channel final : public ql::ComObjectBase<CSimulatedDpv1Channel>,
-                                    public IFdtCommunication {
+                                    public ql::NoDispatchImpl<IFdtCommunication> {
     QL_INTERFACE_TABLE(CSimulatedDpv1Channel, QL_ENTRY(IFdtCommunication),
                        QL_ENTRY_IID(IID_IDispatch, IFdtCommunication))
 
@@ -121,17 +122,6 @@ public:
     // The channel's own time so far, in seconds: handling requests, without the time the DTM spent in the
     // answers delivered meanwhile (benchmarks separate the DTM's cost from the simulator's with it).
     double OwnSeconds() const noexcept;
-
-    // ---- IDispatch: not offered (the DTM calls the vtable) ----
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
 
     // ---- IFdtCommunication: the DTM sends only the three requests ----
     HRESULT STDMETHODCALLTYPE CommunicationReserved7(BSTR) noexcept override { return E_NOTIMPL; }

@@ -14,6 +14,7 @@
 #include "FdtInterfaces.h"
 #include "QuelkInterfaces.h"
 #include "classlib/ComObject.h"
+#include "classlib/DispatchImpl.h"
 #include "classlib/ComPtr.h"
 #include "classlib/Variant.h"
 #include "dtm/DtmObject.h"
@@ -54,25 +55,10 @@ struct ShownMessage {
     std::wstring text;
 };
 
-// IDispatch that nobody here calls through.
-template <class Interface>
-class NoDispatch : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
-};
-
 // An open user interface as the DTM sees it (IQuelkControl, asked for under either IID): it records what
 // the DTM tells its user interfaces.
 class CRecordingControl final : public ql::ComObjectBase<CRecordingControl>,
-                                public NoDispatch<IQuelkControlCompat> {
+                                public ql::NoDispatchImpl<IQuelkControlCompat> {
     QL_INTERFACE_TABLE(CRecordingControl, QL_ENTRY_IID(IID_IUnknown, IQuelkControlCompat),
                        QL_ENTRY(IQuelkControlCompat), QL_ENTRY_IID(IID_IQuelkControl, IQuelkControlCompat))
 

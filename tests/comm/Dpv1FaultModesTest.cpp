@@ -98,19 +98,11 @@ INSTANTIATE_TEST_SUITE_P(EveryFault, Dpv1FaultModesTest, ::testing::ValuesIn(kFa
                          });
 
 // A channel that says "accepted" with 1 instead of VARIANT_TRUE: a refusal.
-class OddAcceptanceChannel final : public ql::ComObjectBase<OddAcceptanceChannel>, public IFdtCommunication {
+class OddAcceptanceChannel final : public ql::ComObjectBase<OddAcceptanceChannel>,
+                                   public ql::NoDispatchImpl<IFdtCommunication> {
     QL_INTERFACE_TABLE(OddAcceptanceChannel, QL_ENTRY(IFdtCommunication))
 
 public:
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE CommunicationReserved7(BSTR) noexcept override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetSupportedProtocols(BSTR* protocols) noexcept override {
         return ql::NotImplementedOut(protocols);

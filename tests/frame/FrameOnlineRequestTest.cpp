@@ -25,17 +25,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(FrameTest::SetUp());
         ASSERT_NO_FATAL_FAILURE(CreateConfiguredDtm(session_, frame_.Get()));
 
-        ASSERT_HR(S_OK, ql::MakeObject(channel_));
-        ASSERT_HR(S_OK, channel_->SetSchemaFolder(SourceTreeSchemaFolder()));
-        ql::ComPtr<IQuelkVariablesEx> variables;
-        ASSERT_HR(S_OK, session_.Object()->QueryInterface(IID_IQuelkVariablesEx, variables.PutVoid()));
-        ql::Variant address;
-        address.SetUI1(channel_->Device().StationAddress());
-        ASSERT_HR(S_OK, variables->SetValue(kParameterStationAddress, *address));
-        VARIANT_BOOL result = VARIANT_FALSE;
-        ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
-        ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));
-        ASSERT_EQ(12u, session_.State());
+        ASSERT_NO_FATAL_FAILURE(ConnectToSimulatedDevice(session_, channel_, kWaitMs));
     }
     void TearDown() override {
         VARIANT_BOOL result = VARIANT_FALSE;

@@ -6,11 +6,15 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
+#include "classlib/Variant.h"
 #include "frame/DtmSession.h"
 #include "frame/FrameDocuments.h"
 #include "frame/FrameHost.h"
+#include "frame/MessagePump.h"
+#include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
 #include "tests/support/TempFolder.h"
+#include "values/DtmVocabulary.h"
 
 namespace frametest {
 
@@ -31,6 +35,24 @@ inline void CreateConfiguredDtm(CDtmSession& session, CFrameHost* frame) {
     ASSERT_HR(S_OK, session.Dtm()->InitNew(deviceType.Get(), &result));
     ASSERT_HR(S_OK, session.Dtm()->Config(user.Get(), &result));
     ASSERT_EQ(8u, session.State());
+}
+
+// Hands a configured DTM a new simulated channel to the flowmeter at the device's own station address and
+// waits (pumping messages, at most `waitMs`) until the DTM is online.
+inline void ConnectToSimulatedDevice(CDtmSession& session, ql::ComPtr<CSimulatedDpv1Channel>& channel,
+                                     DWORD waitMs = 30000) {
+    ASSERT_HR(S_OK, ql::MakeObject(channel));
+    ASSERT_HR(S_OK, channel->SetSchemaFolder(SourceTreeSchemaFolder()));
+    ql::ComPtr<IQuelkVariablesEx> store;
+    ASSERT_HR(S_OK, session.Object()->QueryInterface(IID_IQuelkVariablesEx, store.PutVoid()));
+    ql::Variant address;
+    address.SetUI1(channel->Device().StationAddress());
+    ASSERT_HR(S_OK, store->SetValue(kParameterStationAddress, *address));
+    VARIANT_BOOL result = VARIANT_FALSE;
+    ASSERT_HR(S_OK, session.Dtm()->SetCommunication(channel.Get(), &result));
+    ASSERT_EQ(VARIANT_TRUE, result);
+    ASSERT_TRUE(PumpMessagesUntil([&session] { return session.State() != kStateConnecting; }, waitMs));
+    ASSERT_EQ(kStateConnected, session.State());
 }
 
 class FrameTest : public ComTest {

@@ -176,15 +176,7 @@ void DtmFixture::SetUp() {
 }
 
 void DtmFixture::GoOnline() {
-    ASSERT_HR(S_OK, ql::MakeObject(channel_));
-    ASSERT_HR(S_OK, channel_->SetSchemaFolder(SourceTreeSchemaFolder()));
-    ql::Variant address;
-    address.SetUI1(channel_->Device().StationAddress());
-    ASSERT_HR(S_OK, store_->SetValue(kParameterStationAddress, *address));
-    VARIANT_BOOL result = VARIANT_FALSE;
-    ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
-    ASSERT_TRUE(PumpMessagesUntil([this] { return session_.State() != 10u; }, kWaitMs));
-    ASSERT_EQ(12u, session_.State());
+    ASSERT_NO_FATAL_FAILURE(frametest::ConnectToSimulatedDevice(session_, channel_, kWaitMs));
 }
 
 void HostedUiFixture::GoOnlineForUi() {

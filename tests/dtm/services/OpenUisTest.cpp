@@ -11,7 +11,8 @@ namespace svctest {
 namespace {
 
 // Our frame host, except for the data-set lock: its lock call may fail and it refuses to unlock.
-class CLockingFrame final : public ql::ComObjectBase<CLockingFrame>, public NoDispatch<IFrameContainer> {
+class CLockingFrame final : public ql::ComObjectBase<CLockingFrame>,
+                            public ql::NoDispatchImpl<IFrameContainer> {
     QL_INTERFACE_TABLE(CLockingFrame, QL_ENTRY(IFrameContainer), QL_ENTRY_FUNC(IID_IFrameEvents, Forward),
                        QL_ENTRY_FUNC(IID_IFrameActiveX, Forward), QL_ENTRY_FUNC(IID_IFrameDialog, Forward))
 

@@ -12,6 +12,7 @@
 #include "QuelkInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
+#include "classlib/DispatchImpl.h"
 #include "classlib/ComPtr.h"
 #include "classlib/RegKey.h"
 #include "dtm/DtmObject.h"
@@ -67,26 +68,11 @@ private:
     bool created_ = false;
 };
 
-// IDispatch that nobody here calls through.
-template <class Interface>
-class NoDispatch : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
-};
-
 // A user-interface control as the DTM sees it: IQuelkControl (asked for under its second IID) and, when
 // `hasControlInfo`, IQuelkControlInfo answering the function-call document it was opened with.
 class CFakeControl final : public ql::ComObjectBase<CFakeControl>,
-                           public NoDispatch<IQuelkControlCompat>,
-                           public NoDispatch<IQuelkControlInfo> {
+                           public ql::NoDispatchImpl<IQuelkControlCompat>,
+                           public ql::NoDispatchImpl<IQuelkControlInfo> {
     QL_INTERFACE_TABLE(CFakeControl, QL_ENTRY_IID(IID_IUnknown, IQuelkControlCompat),
                        QL_ENTRY_FUNC(IID_IQuelkControlCompat, QueryControl),
                        QL_ENTRY_FUNC(IID_IQuelkControl, QueryControl),

@@ -6,6 +6,7 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/ComObject.h"
+#include "classlib/DispatchImpl.h"
 #include "frame/MessagePump.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
@@ -16,19 +17,11 @@ namespace {
 std::wstring Text(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
 
 // The DTM's side: records every answer.
-class RecordingSink final : public ql::ComObjectBase<RecordingSink>, public IFdtCommunicationEvents {
+class RecordingSink final : public ql::ComObjectBase<RecordingSink>,
+                            public ql::NoDispatchImpl<IFdtCommunicationEvents> {
     QL_INTERFACE_TABLE(RecordingSink, QL_ENTRY(IFdtCommunicationEvents))
 
 public:
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE OnAbort(BSTR reference) noexcept override {
         answers.push_back(L"abort " + Text(reference));
         return S_OK;

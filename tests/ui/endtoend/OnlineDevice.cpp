@@ -73,16 +73,7 @@ void OnlineDevice::Start(bool online) {
 }
 
 void OnlineDevice::GoOnline() {
-    ASSERT_HR(S_OK, ql::MakeObject(channel_));
-    ASSERT_HR(S_OK, channel_->SetSchemaFolder(SourceTreeSchemaFolder()));
-    ql::Variant address;
-    address.SetUI1(channel_->Device().StationAddress());
-    ASSERT_HR(S_OK, store_->SetValue(kParameterStationAddress, *address));
-    VARIANT_BOOL result = VARIANT_FALSE;
-    ASSERT_HR(S_OK, session_.Dtm()->SetCommunication(channel_.Get(), &result));
-    ASSERT_EQ(VARIANT_TRUE, result);
-    ASSERT_TRUE(PumpMessagesUntil([this] { return State() != kStateConnecting; }, kConnectWaitMs));
-    ASSERT_EQ(kStateConnected, State());
+    ASSERT_NO_FATAL_FAILURE(frametest::ConnectToSimulatedDevice(session_, channel_, kConnectWaitMs));
 }
 
 void OnlineDevice::GoOffline() {

@@ -7,6 +7,7 @@
 
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
+#include "tests/support/TestObjects.h"
 
 struct ITestAlpha : public IUnknown {
     virtual int STDMETHODCALLTYPE Alpha() = 0;
@@ -117,28 +118,10 @@ private:
     CBetaGammaMember betaGamma_{*this};
 };
 
-// An IUnknown of outside origin that counts its references and records the IIDs it is asked for.
-// `forward` receives the queries for ITestAlpha, as an outer object that aggregates a CWidget does.
-class CountingOuter final : public IUnknown {
+// An outer object that aggregates a CWidget: its queries for ITestAlpha go to the widget.
+class CountingOuter final : public vtest::RecordingOuter {
 public:
-    ULONG refs = 1;
-    std::vector<IID> asked;
-    ql::ComPtr<IUnknown> inner;  // the aggregated object's non-delegating unknown
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        asked.push_back(iid);
-        if (IsEqualIID(iid, IID_IUnknown)) {
-            AddRef();
-            *out = static_cast<IUnknown*>(this);
-            return S_OK;
-        }
-        if (IsEqualIID(iid, __uuidof(ITestAlpha)) && inner) return inner->QueryInterface(iid, out);
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    CountingOuter() : RecordingOuter(&__uuidof(ITestAlpha)) {}
 };
 
 }  // namespace comtest

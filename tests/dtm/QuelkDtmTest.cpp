@@ -5,6 +5,7 @@
 #include "DtmTestSupport.h"
 #include "classlib/Variant.h"
 #include "dtm/DtmObjectFactory.h"
+#include "tests/support/TestObjects.h"
 
 namespace dtmtest {
 namespace {
@@ -109,39 +110,10 @@ TEST_F(QuelkDtmTest, EveryInterfaceIsAnsweredByThePartTheTableNames) {
     }
 }
 
-// An outer object that answers IUnknown itself and passes every other query to the DTM it aggregates,
-// recording each IID it is asked for.
-class RecordingOuter final : public IUnknown {
-public:
-    ULONG refs = 1;
-    std::vector<IID> asked;
-    ql::ComPtr<IUnknown> inner;  // the aggregated DTM's non-delegating unknown
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        asked.push_back(iid);
-        if (IsEqualIID(iid, IID_IUnknown)) {
-            AddRef();
-            *out = static_cast<IUnknown*>(this);
-            return S_OK;
-        }
-        return inner ? inner->QueryInterface(iid, out) : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    bool WasAsked(REFIID iid) const {
-        for (const IID& each : asked) {
-            if (IsEqualIID(each, iid)) return true;
-        }
-        return false;
-    }
-};
-
 // Aggregated, the DTM's parts send every query to the outer object: the frame's, and the DTM's own
 // questions an outer object may answer (the channel extension's veto, the persistence extension).
 TEST_F(QuelkDtmTest, AnAggregatedDtmAsksTheOuterObjectThroughEveryPart) {
-    RecordingOuter outer;
+    vtest::RecordingOuter outer;
     ASSERT_HR(S_OK, ql::CreateInstance<CDtmObject>(&outer, IID_IUnknown, outer.inner.PutVoid()));
     EXPECT_EQ(1u, outer.refs) << "creation keeps no reference on the outer object";
 

@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "classlib/ComPtr.h"
+
 namespace vtest {
 
 // Answers IUnknown and the listed IIDs with itself.
@@ -50,6 +52,42 @@ public:
                                      UINT*) override {
         return E_NOTIMPL;
     }
+};
+
+// An IUnknown of outside origin, as an object that aggregates one of ours holds it: it answers IUnknown
+// itself, counts its references, records every IID it is asked for and passes the other queries to the
+// aggregated object's non-delegating unknown (`inner`): all of them, or only `forwarded` when one is given.
+class RecordingOuter : public IUnknown {
+public:
+    explicit RecordingOuter(const IID* forwarded = nullptr) : forwarded_(forwarded) {}
+
+    ULONG refs = 1;
+    std::vector<IID> asked;
+    ql::ComPtr<IUnknown> inner;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        asked.push_back(iid);
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            AddRef();
+            *out = static_cast<IUnknown*>(this);
+            return S_OK;
+        }
+        if (!inner || (forwarded_ && !IsEqualIID(iid, *forwarded_))) return E_NOINTERFACE;
+        return inner->QueryInterface(iid, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    bool WasAsked(REFIID iid) const {
+        for (const IID& each : asked) {
+            if (IsEqualIID(each, iid)) return true;
+        }
+        return false;
+    }
+
+private:
+    const IID* forwarded_;
 };
 
 }  // namespace vtest

@@ -1,5 +1,7 @@
 #include "AboutView.h"
 
+#include <commctrl.h>
+
 #include <new>
 #include <string>
 
@@ -25,6 +27,7 @@ constexpr wchar_t kUnreadableAboutFile[] = L"The about file could not be read: "
 // The table's cells line up at this many dialog units, wider than the about file's longest label.
 constexpr int kTabStopDialogUnits = 80;
 constexpr DWORD kReadBlockBytes = 4096;
+constexpr UINT_PTR kKeepSelectionSubclass = 1;
 // The dialog's margin around the text, in dialog units (AboutView.rc).
 constexpr LONG kMarginDialogUnits = 7;
 
@@ -60,6 +63,16 @@ std::wstring AboutTextOf(IDtm* dtm) {
     return PlainTextFromMarkup(page.View());
 }
 
+// The dialog manager selects all of an edit's text whenever it hands the edit the focus (the frame's window
+// activated, Tab), also when the edit has the focus already and hears of nothing. The text does not tell the
+// dialog that it takes such a selection, so the reader keeps the caret where it was: at the start at first.
+LRESULT CALLBACK KeepSelectionProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR) {
+    if (message == WM_GETDLGCODE) return ::DefSubclassProc(edit, message, wParam, lParam) & ~DLGC_HASSETSEL;
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, KeepSelectionProc, id);
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
 }  // namespace
 
 CAboutView::CAboutView() : ql::DialogControl(IDD_ABOUT_VIEW, CLSID_QuelkAboutView2) {}
@@ -93,6 +106,8 @@ void CAboutView::OnWindowCreated() noexcept {
     HWND edit = ::GetDlgItem(WindowHandle(), IDC_ABOUT_TEXT);
     int tabStop = kTabStopDialogUnits;
     ::SendMessageW(edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+    // Without it the text would start selected: a shortcoming of the view's looks, not of its function.
+    (void)::SetWindowSubclass(edit, KeepSelectionProc, kKeepSelectionSubclass, 0);
     ShowText();
 }
 
@@ -101,14 +116,6 @@ void CAboutView::ShowText() noexcept {
     if (!edit || !initialised_) return;
     ::SetWindowTextW(edit, text_.c_str());
     ::SendMessageW(edit, EM_SETSEL, 0, 0);
-}
-
-// The dialog manager selects all of an edit's text when it hands the edit the focus (the frame's window
-// activated, Tab): the reader starts at the top with nothing selected instead.
-LRESULT CAboutView::OnTextFocus(WORD, WORD, HWND edit, BOOL&) {
-    ::SendMessageW(edit, EM_SETSEL, 0, 0);
-    ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-    return 0;
 }
 
 // The frame sizes the view to its window: the text fills it, within the dialog's margins.

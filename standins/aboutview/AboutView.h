@@ -27,7 +27,6 @@ class CAboutView final : public ql::ComObjectBase<CAboutView>,
                        QL_ENTRY_IID(IID_IDispatch, IDtmActiveXControl), QL_ENTRY_CHAIN(ql::DialogControl))
 
     QL_BEGIN_MSG_MAP(CAboutView)
-    QL_COMMAND_HANDLER(IDC_ABOUT_TEXT, EN_SETFOCUS, OnTextFocus)
     QL_MESSAGE_HANDLER(WM_SIZE, OnSize)
     QL_MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     QL_CHAIN_MSG_MAP(ql::DialogControl)
@@ -48,7 +47,6 @@ protected:
     void OnWindowCreated() noexcept override;
 
 private:
-    LRESULT OnTextFocus(WORD, WORD, HWND, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
 

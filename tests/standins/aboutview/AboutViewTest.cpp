@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "FdtInterfaces.h"
@@ -119,21 +120,24 @@ TEST_F(AboutViewTest, ShowsTheAboutFileAsPlainLinesWithNothingSelected) {
     EXPECT_EQ(std::wstring::npos, text.find(L"font-family")) << "the style shown";
     EXPECT_TRUE(::GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY);
 
-    // What a person does that hands the text the focus: opens the view, comes back to its window.
+    // What a person does that has the dialog hand the text the focus, also when the text has it already.
+    const HWND window = ui_.Container().Window();
     const struct {
         const char* name;
-        HWND focused;
+        std::function<void()> act;
     } steps[] = {
-        {"opened", nullptr},
-        {"the window gets the focus again", ui_.Container().Window()},
+        {"opened", [] {}},
+        {"the window gets the focus again",
+         [window] {
+             ::SetFocus(nullptr);
+             ::SetFocus(window);
+         }},
+        {"Tab pressed", [edit] { ::PostMessageW(edit, WM_KEYDOWN, VK_TAB, 1); }},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
-        if (step.focused) {
-            ::SetFocus(nullptr);
-            ::SetFocus(step.focused);
-        }
-        PumpPendingMessages();
+        step.act();
+        PumpContainerMessages(ui_.Container());
         EXPECT_EQ(edit, ::GetFocus());
         DWORD start = 1, end = 1;
         ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

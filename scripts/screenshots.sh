@@ -20,6 +20,7 @@ shots=(
   "measured-values ui:5"
   "diagnosis ui:4"
   "trend ui:8"
+  "about ui:6 focus|1001;key|DOWN;wait|300"
   "srvlogin VarnokP3.SrvLogin text|6184|ozq"
   "page-p1-root page:VarnokP3.P1_Root"
   "page-p2-pbdevinfo page:VarnokP3.P2_PBDevInfo"

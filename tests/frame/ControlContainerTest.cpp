@@ -37,28 +37,10 @@ std::wstring ItemText(HWND dialog, int id) {
 }
 
 // A DTM as far as opening its user interfaces goes: it names the test control for every function.
-// The DTM's IDtm, as a frame hands it to a function's control, which only keeps it.
-class FakeDtmLifecycle final : public CountedDispatch<IDtm> {
-public:
-    FakeDtmLifecycle() : CountedDispatch<IDtm>({IID_IDtm}) {}
-    VARNOK_UNEXPECTED_CALL(Environment, BSTR, IFrameContainer*, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(InitNew, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(Config, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(SetCommunication, IFdtCommunication*, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToDelete, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToReleaseCommunication, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(ReleaseCommunication, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToRelease, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(SetLanguage, LONG, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(GetFunctions, BSTR, BSTR*)
-    VARNOK_UNEXPECTED_CALL(InvokeFunctionRequest, BSTR, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrivateDialogEnabled, VARIANT_BOOL, VARIANT_BOOL*)
-};
-
 class FakeDtm final : public CountedDispatch<IDtmActiveXInformation> {
 public:
     FakeDtm() : CountedDispatch<IDtmActiveXInformation>({IID_IDtmActiveXInformation}) {}
-    FakeDtmLifecycle lifecycle;
+    KeptDtm lifecycle;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (IsEqualIID(iid, IID_IDtm)) return lifecycle.QueryInterface(iid, out);
         return CountedDispatch<IDtmActiveXInformation>::QueryInterface(iid, out);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FdtInterfaces.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/Variant.h"
@@ -14,6 +15,7 @@
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "tests/support/ComTest.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestObjects.h"
 #include "values/DtmVocabulary.h"
 
 namespace frametest {
@@ -54,6 +56,25 @@ inline void ConnectToSimulatedDevice(CDtmSession& session, ql::ComPtr<CSimulated
     ASSERT_TRUE(PumpMessagesUntil([&session] { return session.State() != kStateConnecting; }, waitMs));
     ASSERT_EQ(kStateConnected, session.State());
 }
+
+// A DTM's IDtm as a frame hands it to a function's control, which only keeps it: any call fails the test,
+// and its references are counted.
+class KeptDtm final : public CountedDispatch<IDtm> {
+public:
+    KeptDtm() : CountedDispatch<IDtm>({IID_IDtm}) {}
+    VARNOK_UNEXPECTED_CALL(Environment, BSTR, IFrameContainer*, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(InitNew, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(Config, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SetCommunication, IFdtCommunication*, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrepareToDelete, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrepareToReleaseCommunication, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(ReleaseCommunication, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrepareToRelease, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(SetLanguage, LONG, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(GetFunctions, BSTR, BSTR*)
+    VARNOK_UNEXPECTED_CALL(InvokeFunctionRequest, BSTR, BSTR, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_CALL(PrivateDialogEnabled, VARIANT_BOOL, VARIANT_BOOL*)
+};
 
 class FrameTest : public ComTest {
 protected:

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "tests/support/HResultText.h"
+
 namespace vtest {
 
 bool RegistryKeyExists(HKEY root, const std::wstring& path) {
@@ -37,6 +41,39 @@ void ScopedRegistryKey::Remove() const {
         parent.resize(separator);
         ::RegDeleteKeyW(root_, parent.c_str());  // refused while anything is left below it
     }
+}
+
+// A key name of this process's own: test programs of one prefix share HKEY_CURRENT_USER and run side by side.
+FilesFolderOverride::FilesFolderOverride(DWORD type, const void* data, DWORD bytes)
+    : machinePath_(L"Software\\VarnokP3 Tests\\Machine " + std::to_wstring(::GetCurrentProcessId())) {
+    Redirect(type, data, bytes);
+}
+
+FilesFolderOverride::FilesFolderOverride(const wchar_t* folder)
+    : machinePath_(L"Software\\VarnokP3 Tests\\Machine " + std::to_wstring(::GetCurrentProcessId())) {
+    if (folder) {
+        Redirect(REG_SZ, folder, static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t)));
+    } else {
+        Redirect(REG_NONE, nullptr, 0);
+    }
+}
+
+void FilesFolderOverride::Redirect(DWORD type, const void* data, DWORD bytes) {
+    (void)::RegDeleteTreeW(HKEY_CURRENT_USER, machinePath_.c_str());
+    EXPECT_HR(S_OK, machine_.Create(HKEY_CURRENT_USER, machinePath_.c_str(), KEY_ALL_ACCESS));
+    if (data) {
+        ql::RegKey files;
+        EXPECT_HR(S_OK, files.Create(machine_.Get(), L"Software\\Orvo\\VarnokP3 DTM\\Files"));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  ::RegSetValueExW(files.Get(), nullptr, 0, type, static_cast<const BYTE*>(data), bytes));
+    }
+    EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()));
+}
+
+FilesFolderOverride::~FilesFolderOverride() {
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    machine_.Reset();
+    (void)::RegDeleteTreeW(HKEY_CURRENT_USER, machinePath_.c_str());
 }
 
 }  // namespace vtest

@@ -33,4 +33,23 @@ private:
     int emptyParents_;
 };
 
+// The DTM's files folder as this process sees it: HKEY_LOCAL_MACHINE is redirected, for this process only, to
+// a key of the test's own below HKEY_CURRENT_USER that holds only "Software\Orvo\VarnokP3 DTM\Files" with the
+// given default value (no value at all for a null folder). Undone, and the key removed, when it goes.
+class FilesFolderOverride {
+public:
+    FilesFolderOverride(DWORD type, const void* data, DWORD bytes);
+    explicit FilesFolderOverride(const wchar_t* folder);
+    explicit FilesFolderOverride(const std::wstring& folder) : FilesFolderOverride(folder.c_str()) {}
+    ~FilesFolderOverride();
+    FilesFolderOverride(const FilesFolderOverride&) = delete;
+    FilesFolderOverride& operator=(const FilesFolderOverride&) = delete;
+
+private:
+    void Redirect(DWORD type, const void* data, DWORD bytes);
+
+    std::wstring machinePath_;
+    ql::RegKey machine_;
+};
+
 }  // namespace vtest

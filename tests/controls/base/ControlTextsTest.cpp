@@ -8,6 +8,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/RegKey.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestRegistry.h"
 #include "tests/support/TestVariants.h"
 
 namespace controltest {
@@ -25,34 +26,6 @@ constexpr wchar_t kTranslation[] =
 
 const ControlTextEntry kTextTable[] = {
     {kTestButton, "IDC_BUTTON_TEST"}, {kLockCheck, "IDC_CHECK_LOCK"}, {0, nullptr}};
-
-constexpr wchar_t kFilesKey[] = L"Software\\Orvo\\VarnokP3 DTM\\Files";
-constexpr wchar_t kMachineStandIn[] = L"Software\\VarnokP3 Control Tests";
-
-// HKLM of this process seen through a private key below HKCU that holds only the files folder value.
-class FilesFolderValue {
-public:
-    FilesFolderValue(DWORD type, const void* data, DWORD bytes) {
-        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineStandIn);
-        EXPECT_HR(S_OK, machine_.Create(HKEY_CURRENT_USER, kMachineStandIn, KEY_ALL_ACCESS));
-        ql::RegKey files;
-        EXPECT_HR(S_OK, files.Create(machine_.Get(), kFilesKey));
-        EXPECT_EQ(ERROR_SUCCESS,
-                  ::RegSetValueExW(files.Get(), nullptr, 0, type, static_cast<const BYTE*>(data), bytes));
-        EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()));
-    }
-    explicit FilesFolderValue(const std::wstring& folder)
-        : FilesFolderValue(REG_SZ, folder.c_str(),
-                           static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) {}
-    ~FilesFolderValue() {
-        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        machine_.Reset();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineStandIn);
-    }
-
-private:
-    ql::RegKey machine_;
-};
 
 // A 1x1 24-bit bitmap file.
 std::string BitmapFile() {
@@ -123,19 +96,19 @@ TEST_F(ControlTextsTest, BitmapsComeFromTheFilesFolderOfAnyLength) {
     ql::Bstr xpath(L"localization/ActiveXList/ActiveX[@classname=\"Test Class\"]/Control[@resId = \"106\"]");
     const HWND logo = ::GetDlgItem(dialog.Get(), kLogoStatic);
     {
-        FilesFolderValue folder(temp.Path());  // no backslash at its end
+        vtest::FilesFolderOverride folder(temp.Path());  // no backslash at its end
         EXPECT_HR(S_OK, page->ApplyControlTexts(kLogoStatic, xpath.Get()));
     }
     const LRESULT shown = ::SendMessageW(logo, STM_GETIMAGE, IMAGE_BITMAP, 0);
     EXPECT_NE(0, shown);
     EXPECT_NE(nullptr, page->TooltipOf(kLogoStatic));
     {
-        FilesFolderValue folder(temp.Path() + L"\\" + std::wstring(1000, L'x'));
+        vtest::FilesFolderOverride folder(temp.Path() + L"\\" + std::wstring(1000, L'x'));
         EXPECT_HR(E_FAIL, page->ApplyControlTexts(kLogoStatic, xpath.Get()));
     }
     {
         const DWORD number = 7;
-        FilesFolderValue folder(REG_DWORD, &number, sizeof(number));
+        vtest::FilesFolderOverride folder(REG_DWORD, &number, sizeof(number));
         EXPECT_HR(E_FAIL, page->ApplyControlTexts(kLogoStatic, xpath.Get()));
     }
     EXPECT_EQ(shown, ::SendMessageW(logo, STM_GETIMAGE, IMAGE_BITMAP, 0));

@@ -10,14 +10,6 @@
 
 namespace svctest {
 
-namespace {
-
-// The private key that stands in for HKLM while an override lives.
-constexpr wchar_t kMachineStandIn[] = L"Software\\VarnokP3 Tests\\Machine";
-constexpr wchar_t kFilesKey[] = L"Software\\Orvo\\VarnokP3 DTM\\Files";
-
-}  // namespace
-
 std::wstring SourceDataFolder() { return vtest::SourcePath("data"); }
 
 std::string ReadSourceFile(const char* relativePath) {
@@ -59,25 +51,6 @@ std::wstring UserMessageAnswer(const wchar_t* resultMessage) {
                L"messageType=\"messageQuestion\" "
                L"messageButtons=\"buttonsYesNo\" resultMessage=\"") +
            resultMessage + L"\"/></FDT>";
-}
-
-CFilesFolderOverride::CFilesFolderOverride(const wchar_t* folder) {
-    (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineStandIn);
-    EXPECT_HR(S_OK, machine_.Create(HKEY_CURRENT_USER, kMachineStandIn, KEY_ALL_ACCESS));
-    if (folder) {
-        ql::RegKey files;
-        EXPECT_HR(S_OK, files.Create(machine_.Get(), kFilesKey));
-        const DWORD bytes = static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t));
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExW(files.Get(), nullptr, 0, REG_SZ,
-                                                  reinterpret_cast<const BYTE*>(folder), bytes));
-    }
-    EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()));
-}
-
-CFilesFolderOverride::~CFilesFolderOverride() {
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    machine_.Reset();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VarnokP3 Tests");
 }
 
 CProgIdRegistration::CProgIdRegistration(const wchar_t* progId, const wchar_t* clsid, bool keepExisting)
@@ -178,7 +151,7 @@ void ServicesTest::TearDown() {
 void ServicesTest::CreateDtm(const wchar_t* filesFolder) {
     dtm_.Reset();
     // The translations are read while the DTM is created.
-    CFilesFolderOverride folder(filesFolder);
+    vtest::FilesFolderOverride folder(filesFolder);
     ASSERT_HR(S_OK, ql::MakeObject(dtm_));
 }
 

@@ -37,20 +37,6 @@ std::wstring OperationPhaseDocument(const wchar_t* phase);
 std::wstring UserInformation(const wchar_t* level, const wchar_t* administrator = nullptr);
 std::wstring UserMessageAnswer(const wchar_t* resultMessage);
 
-// HKLM of this process seen through a private key below HKCU, holding only the DTM files folder (or
-// nothing). Everything the code under test reads from HKLM while it lives comes from there.
-class CFilesFolderOverride {
-public:
-    // `folder` null: the key is absent (the DTM falls back to its built-in folder).
-    explicit CFilesFolderOverride(const wchar_t* folder);
-    CFilesFolderOverride(const CFilesFolderOverride&) = delete;
-    CFilesFolderOverride& operator=(const CFilesFolderOverride&) = delete;
-    ~CFilesFolderOverride();
-
-private:
-    ql::RegKey machine_;
-};
-
 using CTempFolder = vtest::TempFolder;
 
 // A ProgID registered (HKLM\Software\Classes, which is what HKCR shows under Wine) with a class id and

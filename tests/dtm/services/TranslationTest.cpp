@@ -83,7 +83,7 @@ TEST_F(TranslationTest, ACharacterAcrossTheFirstBlockEndSurvives) {
     g_decodeCalls = 0;
     VARIANT_BOOL ok = VARIANT_FALSE;
     {
-        CFilesFolderOverride files(folder.Path().c_str());
+        vtest::FilesFolderOverride files(folder.Path().c_str());
         ASSERT_HR(S_OK, Init()->Initialize(&ok));
     }
     EXPECT_EQ(1, g_decodeCalls) << "the file is decoded once, as a whole";

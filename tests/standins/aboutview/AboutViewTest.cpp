@@ -16,6 +16,7 @@
 #include "frame/MessagePump.h"
 #include "tests/frame/FrameTestSupport.h"
 #include "tests/support/ServerModule.h"
+#include "tests/support/TestRegistry.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestObjects.h"
 
@@ -29,50 +30,8 @@ constexpr int kTextItem = 1001;
 constexpr wchar_t kUnreadableLine[] = L"The about file could not be read: ";
 constexpr wchar_t kNoAboutFileLine[] = L"The DTM names no about file.";
 
-// HKLM of this process seen through a private key below HKCU that names `folder` as the DTM's files folder,
-// so the DTM looks for its about file there.
-class FilesFolderOverride {
-public:
-    explicit FilesFolderOverride(const std::wstring& folder) {
-        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineStandIn);
-        EXPECT_HR(S_OK, machine_.Create(HKEY_CURRENT_USER, kMachineStandIn, KEY_ALL_ACCESS));
-        ql::RegKey files;
-        EXPECT_HR(S_OK, files.Create(machine_.Get(), L"Software\\Orvo\\VarnokP3 DTM\\Files"));
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExW(files.Get(), nullptr, 0, REG_SZ,
-                                                  reinterpret_cast<const BYTE*>(folder.c_str()),
-                                                  static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))));
-        EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()));
-    }
-    ~FilesFolderOverride() {
-        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        machine_.Reset();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineStandIn);
-    }
-    FilesFolderOverride(const FilesFolderOverride&) = delete;
-    FilesFolderOverride& operator=(const FilesFolderOverride&) = delete;
-
-private:
-    static constexpr wchar_t kMachineStandIn[] = L"Software\\VarnokP3 About View Tests";
-    ql::RegKey machine_;
-};
-
 // The DTM's IDtm and nothing else: a DTM that names no about file. It counts the view's references.
-class DtmWithoutAboutFile final : public CountedDispatch<IDtm> {
-public:
-    DtmWithoutAboutFile() : CountedDispatch<IDtm>({IID_IDtm}) {}
-    VARNOK_UNEXPECTED_CALL(Environment, BSTR, IFrameContainer*, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(InitNew, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(Config, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(SetCommunication, IFdtCommunication*, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToDelete, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToReleaseCommunication, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(ReleaseCommunication, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToRelease, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(SetLanguage, LONG, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(GetFunctions, BSTR, BSTR*)
-    VARNOK_UNEXPECTED_CALL(InvokeFunctionRequest, BSTR, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrivateDialogEnabled, VARIANT_BOOL, VARIANT_BOOL*)
-};
+using DtmWithoutAboutFile = frametest::KeptDtm;
 
 std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find(L"\r\n")); }
 
@@ -183,7 +142,7 @@ TEST_F(AboutViewTest, ShowsTheFileOfTheDtmsFilesFolderOrALineSayingItCannotBeRea
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.fileBytes) (void)folder.Write(L"AboutFile.htm", c.fileBytes);
-        const FilesFolderOverride files(folder.Path());
+        const vtest::FilesFolderOverride files(folder.Path());
         ASSERT_HR(S_OK, ui_.OpenFunction(session_.Object(), kAboutFunction));
         EXPECT_EQ(c.text, ShownText());
         ASSERT_HR(S_OK, ui_.Close());

@@ -89,9 +89,11 @@ public:
     HRESULT STDMETHODCALLTYPE PrivateDialogEnabled(VARIANT_BOOL enabled,
                                                    VARIANT_BOOL* result) noexcept override;
 
-    // The lifecycle's own steps of the configuration, run by CDtmUserSettings::Config: accepted in state 7
-    // with a loadable document; the user-level keyword goes to CDtmUserSettings::SetUserLevel; state 8.
-    HRESULT ConfigureLifecycle(BSTR userInformation, VARIANT_BOOL* result) noexcept;
+    // The lifecycle's own steps of the configuration, run by CDtmUserSettings::Config with the document it
+    // loaded and checked from `userInformation`: accepted in state 7; the user-level keyword goes to
+    // CDtmUserSettings::SetUserLevel; state 8.
+    HRESULT ConfigureLifecycle(BSTR userInformation, IXMLDOMDocument2* document,
+                               VARIANT_BOOL* result) noexcept;
 
     // ---- IDtmDataLock (slots 7 to 10); no method looks at the lifecycle state or its arguments, which
     // stay the frame's ----

@@ -144,19 +144,15 @@ HRESULT CQuelkDtm::Config(BSTR userInformation, VARIANT_BOOL* result) noexcept {
     return host_.UserSettings().Config(userInformation, result);
 }
 
-HRESULT CQuelkDtm::ConfigureLifecycle(BSTR userInformation, VARIANT_BOOL* result) noexcept {
+HRESULT CQuelkDtm::ConfigureLifecycle(BSTR userInformation, IXMLDOMDocument2* document,
+                                      VARIANT_BOOL* result) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, result == nullptr);
     *result = VARIANT_FALSE;
-    if (userInformation == nullptr || state_ != kStateInitialised) return S_FALSE;
+    if (userInformation == nullptr || document == nullptr || state_ != kStateInitialised) return S_FALSE;
 
-    ql::ComPtr<IXMLDOMDocument2> document;
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(LoadXMLDocument(userInformation, document.Put(), &loaded)) || loaded != VARIANT_TRUE) {
-        return S_FALSE;
-    }
     ql::Bstr path(kUserLevelPath);
     ql::Variant keyword;
-    if (path.IsNull() || FAILED(XmlGetNodeValue(document.Get(), path.Get(), keyword.Get(), VT_BSTR))) {
+    if (path.IsNull() || FAILED(XmlGetNodeValue(document, path.Get(), keyword.Get(), VT_BSTR))) {
         return S_FALSE;
     }
     if (FAILED(host_.UserSettings().SetUserLevel(*keyword.Get()))) return S_FALSE;

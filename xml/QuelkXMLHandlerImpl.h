@@ -59,12 +59,6 @@ public:
     // a document (one reference) to `document`, replacing what it held.
     HRESULT LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded,
                             CQuelkMessageSink* report) noexcept;
-    // Offers `document`, which this handler loaded from `xml` and nobody changed, to the very next
-    // LoadXMLDocument: if that one loads the same text (the same BSTR, which the caller keeps alive until
-    // then) it receives this document instead of parsing and
-    // validating the text again. Any other load drops the offer, as does an offer of nothing. For a caller
-    // that checked a document and hands the same text on to code that loads it again.
-    void OfferLoadedDocument(BSTR xml, IXMLDOMDocument2* document) noexcept;
     // Replaces `*text` with "Error 0x<code>\nLine <l>, Column <c>\n\n<reason>" of the document's parse
     // error.
     HRESULT GetParseError(IXMLDOMDocument* document, BSTR* text, CQuelkMessageSink* report) noexcept;
@@ -94,6 +88,4 @@ private:
     std::shared_ptr<CSharedSchemaFiles> sharedSchemas_;
     ql::Bstr schemaDirectory_;
     ql::ComPtr<IXMLDOMSchemaCollection> schemaCollection_;
-    BSTR offeredText_ = nullptr;  // the caller's text, alive until the load it is offered to
-    ql::ComPtr<IXMLDOMDocument2> offered_;
 };

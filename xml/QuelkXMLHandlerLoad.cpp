@@ -27,24 +27,10 @@ void ReplaceCallerDocument(IXMLDOMDocument2** document) noexcept {
 
 }  // namespace
 
-void CQuelkXMLHandlerImpl::OfferLoadedDocument(BSTR xml, IXMLDOMDocument2* document) noexcept {
-    offeredText_ = document ? xml : nullptr;
-    offered_ = ql::ComPtr<IXMLDOMDocument2>(document);
-}
-
 HRESULT CQuelkXMLHandlerImpl::LoadXMLDocument(BSTR xml, IXMLDOMDocument2** document, VARIANT_BOOL* loaded,
                                               CQuelkMessageSink* report) noexcept {
-    ql::ComPtr<IXMLDOMDocument2> offered = std::move(offered_);
-    const BSTR offeredText = offeredText_;
-    offeredText_ = nullptr;
     if (!schemaCollection_ || !document || !loaded) return E_POINTER;
     *loaded = VARIANT_FALSE;
-    if (offered && offeredText == xml) {
-        ReplaceCallerDocument(document);
-        *document = offered.Detach();
-        *loaded = VARIANT_TRUE;
-        return S_OK;
-    }
 
     ql::ComPtr<IXMLDOMDocument2> fresh;
     HRESULT hr = CreateXmlObject(CLSID_DOMDocument, CLSCTX_ALL, IID_IXMLDOMDocument2, fresh.PutVoid());

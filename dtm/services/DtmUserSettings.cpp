@@ -69,11 +69,7 @@ HRESULT CDtmUserSettings::Config(BSTR userInformation, VARIANT_BOOL* result) noe
     const HRESULT read = ReadUserInformation(userInformation, administrator, checked);
     if (read != S_OK) return read;
 
-    // The lifecycle's step loads the same text again: it takes the document just checked instead.
-    CQuelkXMLHandlerImpl& xml = host_.Lifecycle().XmlHandler();
-    xml.OfferLoadedDocument(userInformation, checked.Get());
-    const HRESULT configured = host_.Lifecycle().ConfigureLifecycle(userInformation, result);
-    xml.OfferLoadedDocument(nullptr, nullptr);
+    const HRESULT configured = host_.Lifecycle().ConfigureLifecycle(userInformation, checked.Get(), result);
     if (configured != S_OK || *result != VARIANT_TRUE) return configured;
     if (!administrator) return S_OK;
     host_.Lifecycle().SetUserLevelWord(kUserLevelAdministrator);

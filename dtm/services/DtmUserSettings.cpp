@@ -1,6 +1,7 @@
 #include "dtm/services/DtmUserSettings.h"
 
 #include <string_view>
+#include <utility>
 
 #include "QuelkInterfaces.h"
 #include "classlib/Bstr.h"
@@ -140,12 +141,15 @@ HRESULT CDtmUserSettings::ApplyWriteRights() noexcept {
     const ULONG level = host_.Lifecycle().UserLevel();
     const ULONG count = variables.Count();
     for (ULONG index = 0; index < count; ++index) {
-        CQuelkVariable record;
-        QL_RETURN_IF_FAILED(variables.GetVariableAt(static_cast<int>(index), &record));
+        // Read in place: only the write level and the access word are needed, and most records keep both.
+        const CQuelkVariable* record = variables.At(static_cast<int>(index));
+        QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
         // The right is only ever taken away here; a record keeps the right its definition gives it.
-        if (level >= record.WriteLevel || !(record.Access & kAccessWritable)) continue;
-        record.Access &= ~static_cast<ULONG>(kAccessWritable);
-        QL_RETURN_IF_FAILED(variables.SetVariable(record.Id(), kFieldAccess, record));
+        if (level >= record->WriteLevel || !(record->Access & kAccessWritable)) continue;
+        CQuelkVariable change;
+        change.Access = record->Access & ~static_cast<ULONG>(kAccessWritable);
+        QL_RETURN_IF_FAILED(
+            variables.SetVariableAt(static_cast<int>(index), kFieldAccess, std::move(change)));
     }
     return S_OK;
 }

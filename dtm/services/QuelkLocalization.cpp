@@ -80,11 +80,7 @@ HRESULT CQuelkLocalization::GetLcidAt(LONG index, ULONG* lcid) noexcept {
     return S_OK;
 }
 
-HRESULT CQuelkLocalization::SelectById(ULONG lcid, VARIANT_BOOL* selected) noexcept {
-    QL_RETURN_IF_NULL_OUT(selected);
-    *selected = VARIANT_FALSE;
-    QL_RETURN_HR_IF(E_FAIL, !document_);
-
+HRESULT CQuelkLocalization::SelectLanguageCode(ULONG lcid, ql::Bstr& code) noexcept {
     ql::Bstr xpath;
     QL_RETURN_IF_FAILED(
         FormatBstr(xpath, L"%ls[%ls = \"%d\"]", kLanguagesPath, kLcidAttribute, static_cast<int>(lcid)));
@@ -96,10 +92,30 @@ HRESULT CQuelkLocalization::SelectById(ULONG lcid, VARIANT_BOOL* selected) noexc
     ql::ComPtr<IXMLDOMNode> codeNode;
     const HRESULT hasCode = SelectSingle(language.Get(), attribute, codeNode);
     if (hasCode != S_OK) return hasCode;
-    ql::Variant code;
-    QL_RETURN_IF_FAILED(codeNode->get_nodeValue(code.Put()));
-    QL_RETURN_HR_IF(E_FAIL, code.Type() != VT_BSTR);
-    QL_RETURN_IF_FAILED(languageCode_.AssignCopy(code->bstrVal));
+    ql::Variant value;
+    QL_RETURN_IF_FAILED(codeNode->get_nodeValue(value.Put()));
+    QL_RETURN_HR_IF(E_FAIL, value.Type() != VT_BSTR);
+    return code.AssignCopy(value->bstrVal);
+}
+
+HRESULT CQuelkLocalization::SelectById(ULONG lcid, VARIANT_BOOL* selected) noexcept {
+    QL_RETURN_IF_NULL_OUT(selected);
+    *selected = VARIANT_FALSE;
+    QL_RETURN_HR_IF(E_FAIL, !document_);
+
+    // Every object selects English from the same document: the answer is the document's, kept with it.
+    ql::Bstr code;
+    HRESULT answer;
+    if (const CTranslationDocument::LanguageSelection* kept = document_->FindLanguage(lcid)) {
+        answer = kept->answer;
+        if (answer == S_OK) QL_RETURN_IF_FAILED(code.Assign(kept->code));
+    } else {
+        answer = SelectLanguageCode(lcid, code);
+        // A failure (memory, the DOM) may pass; only the document's own answers are kept.
+        if (answer == S_OK || answer == S_FALSE) document_->KeepLanguage(lcid, answer, code);
+    }
+    if (answer != S_OK) return answer;
+    languageCode_ = std::move(code);
     *selected = VARIANT_TRUE;
     return S_OK;
 }

@@ -70,6 +70,9 @@ public:
 private:
     // Reads the translation file of the files folder into the document.
     HRESULT LoadTranslationFile(VARIANT_BOOL* loaded) noexcept;
+    // The code of the language `lcid` in the document: S_OK with it, S_FALSE when the document lists no such
+    // language or gives it no code, E_FAIL for a code that is no text, or the DOM's failure.
+    HRESULT SelectLanguageCode(ULONG lcid, ql::Bstr& code) noexcept;
     // The list of language elements that carry an lcid.
     HRESULT SelectLanguageList(ql::ComPtr<IXMLDOMNodeList>& list) noexcept;
     // The entry path of parameter `id` in the translation document.
@@ -78,9 +81,10 @@ private:
     // language and kept there for every object.
     HRESULT TranslateOwnParameters() noexcept;
     // What the translation of parameter `id` finds in the selected language: kept by the document, or
-    // (when it could not be kept) in `scratch`.
-    void ParameterTextsOf(ULONG id, TranslatedParameterTexts& scratch,
-                          const TranslatedParameterTexts*& texts) noexcept;
+    // (when it could not be kept) in `scratch`. Looked up in the document when `kept`, the language's kept
+    // texts, lacks it.
+    void ParameterTextsOf(ULONG id, const CTranslationDocument::ParameterTextsById* kept,
+                          TranslatedParameterTexts& scratch, const TranslatedParameterTexts*& texts) noexcept;
 
     DtmHost& host_;
     ql::Bstr languageCode_;

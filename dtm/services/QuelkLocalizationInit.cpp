@@ -120,9 +120,15 @@ HRESULT CQuelkLocalization::TranslateParameters(ULONG) noexcept {
     return TranslateOwnParameters();
 }
 
-void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& scratch,
+void CQuelkLocalization::ParameterTextsOf(ULONG id, const CTranslationDocument::ParameterTextsById* kept,
+                                          TranslatedParameterTexts& scratch,
                                           const TranslatedParameterTexts*& texts) noexcept {
-    texts = document_->FindParameterTexts(languageCode_, id);
+    if (kept) {
+        const auto found = kept->find(id);
+        texts = found == kept->end() ? nullptr : &found->second;
+    } else {
+        texts = document_->FindParameterTexts(languageCode_, id);
+    }
     if (texts) return;
 
     // A failed name lookup leaves the parameter alone, a failed description lookup only the description.
@@ -152,12 +158,16 @@ void CQuelkLocalization::ParameterTextsOf(ULONG id, TranslatedParameterTexts& sc
 HRESULT CQuelkLocalization::TranslateOwnParameters() noexcept {
     CQuelkVariableList& records = host_.Store().Variables();
     TranslatedParameterTexts scratch;
+    // The language's kept texts, found once rather than per record; a parameter looked up anew may be the
+    // first kept for the language.
+    const CTranslationDocument::ParameterTextsById* kept = document_->ParameterTextsIn(languageCode_);
     const int count = static_cast<int>(records.Count());
     for (int index = 0; index < count; ++index) {
         const CQuelkVariable* record = records.At(index);
         if (!record) continue;
         const TranslatedParameterTexts* texts = nullptr;
-        ParameterTextsOf(record->Id(), scratch, texts);
+        ParameterTextsOf(record->Id(), kept, scratch, texts);
+        if (!kept) kept = document_->ParameterTextsIn(languageCode_);
         if (!texts->lookedUp) continue;
         if (texts->name && FAILED(records.SetText(index, kFieldName, *texts->name))) continue;
         // A description that cannot be set keeps its previous text; the name is already translated.

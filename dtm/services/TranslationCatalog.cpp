@@ -37,16 +37,35 @@ HRESULT CTranslationDocument::SelectText(const ql::Bstr& xpath, ql::Bstr& text) 
     });
 }
 
-const TranslatedParameterTexts* CTranslationDocument::FindParameterTexts(const ql::Bstr& code,
-                                                                         ULONG id) const noexcept {
+const CTranslationDocument::LanguageSelection* CTranslationDocument::FindLanguage(ULONG lcid) const noexcept {
+    const auto kept = languages_.find(lcid);
+    return kept == languages_.end() ? nullptr : &kept->second;
+}
+
+void CTranslationDocument::KeepLanguage(ULONG lcid, HRESULT answer, const ql::Bstr& code) noexcept {
+    // Without room to keep it the next object selects again.
+    (void)ql::GuardComCall([&]() -> HRESULT {
+        languages_.insert_or_assign(lcid, LanguageSelection{answer, std::wstring(code.View())});
+        return S_OK;
+    });
+}
+
+const CTranslationDocument::ParameterTextsById* CTranslationDocument::ParameterTextsIn(
+    const ql::Bstr& code) const noexcept {
     try {
         const auto language = parameterTexts_.find(std::wstring(code.View()));
-        if (language == parameterTexts_.end()) return nullptr;
-        const auto texts = language->second.find(id);
-        return texts == language->second.end() ? nullptr : &texts->second;
+        return language == parameterTexts_.end() ? nullptr : &language->second;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+const TranslatedParameterTexts* CTranslationDocument::FindParameterTexts(const ql::Bstr& code,
+                                                                         ULONG id) const noexcept {
+    const ParameterTextsById* language = ParameterTextsIn(code);
+    if (!language) return nullptr;
+    const auto texts = language->find(id);
+    return texts == language->end() ? nullptr : &texts->second;
 }
 
 const TranslatedParameterTexts* CTranslationDocument::KeepParameterTexts(

@@ -53,6 +53,20 @@ public:
     // are kept and given again without selecting; failures are not.
     HRESULT SelectText(const ql::Bstr& xpath, ql::Bstr& text) noexcept;
 
+    // What selecting the language `lcid` answered: S_OK with its code, or S_FALSE when the document lists
+    // no such language or gives it no code.
+    struct LanguageSelection {
+        HRESULT answer = S_FALSE;
+        std::wstring code;
+    };
+    // The selection of `lcid` kept by KeepLanguage; null when none is.
+    const LanguageSelection* FindLanguage(ULONG lcid) const noexcept;
+    // Keeps the answer (S_OK or S_FALSE) of selecting `lcid`; nothing when memory runs out.
+    void KeepLanguage(ULONG lcid, HRESULT answer, const ql::Bstr& code) noexcept;
+
+    using ParameterTextsById = std::unordered_map<ULONG, TranslatedParameterTexts>;
+    // Every parameter's texts in the language `code` kept so far; null when none are.
+    const ParameterTextsById* ParameterTextsIn(const ql::Bstr& code) const noexcept;
     // The texts of parameter `id` in the language `code` kept by KeepParameterTexts; null when none are.
     const TranslatedParameterTexts* FindParameterTexts(const ql::Bstr& code, ULONG id) const noexcept;
     // Keeps what a translation looked up for parameter `id` in the language `code` (nothing when memory
@@ -72,8 +86,10 @@ private:
     ql::ComPtr<IXMLDOMDocument2> document_;
     // XPath -> the text, or nothing for a selection that found no node.
     std::unordered_map<std::wstring, std::optional<std::wstring>> answers_;
+    // LCID -> what selecting it answered: every new DTM object selects English.
+    std::unordered_map<ULONG, LanguageSelection> languages_;
     // Language code -> parameter id -> texts: what every new DTM object puts into its dataset.
-    std::unordered_map<std::wstring, std::unordered_map<ULONG, TranslatedParameterTexts>> parameterTexts_;
+    std::unordered_map<std::wstring, ParameterTextsById> parameterTexts_;
 };
 
 class CTranslationCatalog {

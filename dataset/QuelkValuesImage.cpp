@@ -93,11 +93,12 @@ ULONG WithCheckVerdict(const CQuelkVariableStore& store, const CQuelkVariable& r
     return (access & ~kCheckVerdictBits) | (flags & kCheckVerdictBits);
 }
 
-// What a load writes into one record.
+// What a load writes into one record: its access word, and its value when the entry's converts.
 struct StagedRecord {
     int Index = 0;
-    ULONG Mask = 0;
-    CQuelkVariable Fields;
+    ULONG Access = 0;
+    bool HasValue = false;
+    ql::Variant Value;
 };
 
 // Drops every entry whose id an earlier entry has, keeping the order of the rest.
@@ -175,23 +176,18 @@ HRESULT AssignEntries(CQuelkVariableStore& store, Entries& entries) noexcept {
             QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
             auto* entry = finder.Find(record->Id());
             if (!entry) continue;  // a record the image lacks keeps what it has
-            StagedRecord change;
+            StagedRecord& change = staged.emplace_back();
             change.Index = static_cast<int>(index);
-            change.Mask = kFieldAccess;
-            change.Fields.Access = (record->Access & ~(kStoredAccessBits | kTransferMarks)) |
-                                   (entry->Access & kStoredAccessBits);
+            const ULONG access = (record->Access & ~(kStoredAccessBits | kTransferMarks)) |
+                                 (entry->Access & kStoredAccessBits);
             // The image's own data type is not compared: the record's decides.
-            ql::Variant converted;
-            if (ValueAsType(*entry, record->DataType, converted)) {
-                change.Fields.Value = std::move(converted);
-                change.Mask |= kFieldValue;
-            }
-            const VARIANT& value = (change.Mask & kFieldValue) ? *change.Fields.Value : *record->Value;
-            change.Fields.Access = WithCheckVerdict(store, *record, value, change.Fields.Access);
-            staged.push_back(std::move(change));
+            change.HasValue = ValueAsType(*entry, record->DataType, change.Value);
+            const VARIANT& value = change.HasValue ? *change.Value : *record->Value;
+            change.Access = WithCheckVerdict(store, *record, value, access);
         }
         for (StagedRecord& change : staged) {
-            QL_RETURN_IF_FAILED(list.SetVariableAt(change.Index, change.Mask, std::move(change.Fields)));
+            QL_RETURN_IF_FAILED(
+                list.SetLoadedAt(change.Index, change.HasValue ? &change.Value : nullptr, change.Access));
         }
         return S_OK;
     });

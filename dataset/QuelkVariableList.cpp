@@ -128,6 +128,14 @@ HRESULT CQuelkVariableList::SetVariableAt(int index, ULONG mask, CQuelkVariable&
     return CopySelectedFields(kWriteOrder, mask & ~(kBeforeValue | kFieldValue), stored, record);
 }
 
+HRESULT CQuelkVariableList::SetLoadedAt(int index, ql::Variant* value, ULONG access) noexcept {
+    QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
+    CQuelkVariable& stored = records_[static_cast<size_t>(index)];
+    if (value) stored.Value = std::move(*value);
+    stored.Access = access;
+    return S_OK;
+}
+
 HRESULT CQuelkVariableList::SetText(int index, ULONG field, const ql::SharedBstr& text) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
     CQuelkVariable& record = records_[static_cast<size_t>(index)];

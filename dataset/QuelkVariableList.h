@@ -23,6 +23,9 @@ public:
     HRESULT SetVariable(ULONG id, ULONG mask, const CQuelkVariable& record) noexcept;
     // SetVariable of the record at `index`; a selected value is moved over rather than copied.
     HRESULT SetVariableAt(int index, ULONG mask, CQuelkVariable&& record) noexcept;
+    // What a load writes into the record at `index`: `value`, when given, moved over, then `access`; the
+    // same as SetVariableAt with the value and the access word selected.
+    HRESULT SetLoadedAt(int index, ql::Variant* value, ULONG access) noexcept;
     // Copy of every field of the record at `index`.
     HRESULT GetVariableAt(int index, CQuelkVariable* out) const noexcept;
     // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as

@@ -32,14 +32,46 @@ HRESULT ReadNarrowEntry(SAFEARRAY* array, ULONG index, std::string& entry) noexc
     return WideToAnsi(std::wstring_view(wide, std::wcslen(wide)), entry);
 }
 
-// Reads the code of the entry at `index` of a list whose checks have passed and that has more than `index`
-// entries; `entry` keeps the entry's text in the code page for its text part.
-HRESULT ReadEntryCode(SAFEARRAY* array, ULONG index, std::string& entry, long* code) noexcept {
-    QL_RETURN_IF_FAILED(ReadNarrowEntry(array, index, entry));
+// The code of an entry in the ANSI code page, read with "%ld;".
+HRESULT ParseNarrowCode(const std::string& entry, long* code) noexcept {
     long parsed = 0;
     QL_RETURN_HR_IF(E_UNEXPECTED, std::sscanf(entry.c_str(), "%ld;", &parsed) != 1);
     *code = parsed;
     return S_OK;
+}
+
+// Reads the code of the entry at `index` of a list whose checks have passed and that has more than `index`
+// entries; `entry` keeps the entry's text in the code page for its text part.
+HRESULT ReadEntryCode(SAFEARRAY* array, ULONG index, std::string& entry, long* code) noexcept {
+    QL_RETURN_IF_FAILED(ReadNarrowEntry(array, index, entry));
+    return ParseNarrowCode(entry, code);
+}
+
+enum class QuickCode { Parsed, Malformed, Unknown };
+
+bool IsCSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+
+// The code of `entry` as "%ld;" reads it from the entry's ANSI form, without making that form. Every ANSI
+// code page keeps ASCII as it is, so the answer is known (Parsed or Malformed) when the entry's white
+// space, sign and digits, and the character that ends them, are ASCII. Unknown otherwise: a character
+// beyond ASCII may convert to a digit or a space (best fit), and a number of ten digits or more may
+// overflow as the scan decides.
+QuickCode ReadCodeQuickly(std::wstring_view entry, long* code) noexcept {
+    constexpr int kSafeDigits = 9;
+    size_t at = 0;
+    while (at < entry.size() && IsCSpace(entry[at])) ++at;
+    bool negative = false;
+    if (at < entry.size() && (entry[at] == L'+' || entry[at] == L'-')) negative = entry[at++] == L'-';
+    long value = 0;
+    int digits = 0;
+    while (at < entry.size() && entry[at] >= L'0' && entry[at] <= L'9') {
+        if (++digits > kSafeDigits) return QuickCode::Unknown;
+        value = value * 10 + (entry[at++] - L'0');
+    }
+    if (at < entry.size() && entry[at] >= 0x80) return QuickCode::Unknown;
+    if (digits == 0) return QuickCode::Malformed;
+    *code = negative ? -value : value;
+    return QuickCode::Parsed;
 }
 
 // The text part of an entry ReadEntryCode read.
@@ -78,15 +110,24 @@ bool GetEnumEntryByValue(const VARIANT& list, long value, ULONG* index, BSTR* te
     if (!index || !text) return false;
     ULONG count = 0;
     if (FAILED(CountEntries(list, &count))) return false;
-    // One buffer for every entry, and a text made only for the entry that is found: a value check reads
-    // many lists on every load.
-    std::string entry;
+    ql::SafeArrayData<const BSTR> entries(list.parray);
+    if (FAILED(entries.Status())) return false;
+    // A value check reads many lists on every load: an entry's ANSI form is made only when its code needs
+    // it, and its text only for the entry that is found.
+    std::string narrow;
     for (ULONG position = 0; position < count; ++position) {
+        const BSTR wide = entries[position];
+        if (!wide) return false;
+        const std::wstring_view entry(wide, std::wcslen(wide));
         long code = 0;
-        if (FAILED(ReadEntryCode(list.parray, position, entry, &code))) return false;
+        const QuickCode quick = ReadCodeQuickly(entry, &code);
+        if (quick == QuickCode::Malformed) return false;
+        if (quick == QuickCode::Unknown &&
+            (FAILED(WideToAnsi(entry, narrow)) || FAILED(ParseNarrowCode(narrow, &code))))
+            return false;
         if (code != value) continue;
         ql::Bstr entryText;
-        if (FAILED(EntryText(entry, entryText))) return false;
+        if (FAILED(WideToAnsi(entry, narrow)) || FAILED(EntryText(narrow, entryText))) return false;
         *index = position;
         *text = entryText.Detach();
         return true;

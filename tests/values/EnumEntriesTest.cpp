@@ -53,3 +53,62 @@ TEST(EnumEntriesTest, EntriesReadCodeAndText) {
 }
 
 }  // namespace
+
+namespace {
+
+// The search by code reads most entries' codes straight from their wide text; it must find what the
+// entry's ANSI form read with "%ld;" (GetEnumListEntry) gives, for every entry: white space and signs,
+// numbers near and beyond the overflow, and characters beyond ASCII that the code page may turn into
+// digits or spaces.
+TEST(EnumEntriesTest, SearchByCodeAgreesWithTheAnsiReading) {
+    constexpr long kMarker = 424242;  // the code of the entry that follows the one under test
+    const wchar_t* const entries[] = {
+        L"8;Auto",
+        L" 5 ;t",
+        L"\t\n\v\f\r-12;ctl",
+        L"+7;plus",
+        L"-0;zero",
+        L"0x10;x",
+        L"123456789;nine",
+        L"1234567890;ten",
+        L"99999999999;over",
+        L"-99999999999;under",
+        L"\uFF11\uFF12;full",
+        L"12\uFF13;x",
+        L"\u3000 7;wide space",
+        L"5\u00E9;accent",
+        L"\u00A05;nbsp",
+        L"+",
+        L"-;minus",
+        L"+ 5;gap",
+        L"Auto",
+        L";x",
+        L"",
+    };
+    for (const wchar_t* text : entries) {
+        SCOPED_TRACE(ql::Utf8FromWide(text));
+        const ql::Bstr entry(text), marker(L"424242;marker");
+        const ql::Variant list = MakeArray<const wchar_t*>(VT_BSTR, {entry.Get(), marker.Get()}, 0);
+        long code = 0;
+        BSTR first = nullptr;
+        const HRESULT read = GetEnumListEntry(*list, 0, &code, &first);
+        ql::Bstr firstText;
+        firstText.Attach(first);
+
+        ULONG index = 99;
+        ql::Bstr found;
+        if (FAILED(read)) {
+            // A malformed entry ends every search.
+            EXPECT_FALSE(GetEnumEntryByValue(*list, kMarker, &index, found.Put()));
+            continue;
+        }
+        ASSERT_NE(kMarker, code);
+        ASSERT_TRUE(GetEnumEntryByValue(*list, code, &index, found.Put()));
+        EXPECT_EQ(0u, index);
+        EXPECT_EQ(firstText.View(), found.View());
+        ASSERT_TRUE(GetEnumEntryByValue(*list, kMarker, &index, found.Put()));
+        EXPECT_EQ(1u, index);
+    }
+}
+
+}  // namespace

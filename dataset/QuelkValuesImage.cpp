@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <type_traits>
 #include <utility>
-#include <unordered_map>
+#include <vector>
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
@@ -122,7 +122,9 @@ void DropRepeatedIds(std::vector<LoadedValue>& entries) {
 }
 
 // The entries that go into `store`, met in list order. A values part this system wrote holds them in the
-// list's order, so each record's entry is the next one; any other order is found by id.
+// list's order, leaving out the records that are not kept, so a record's entry is the next one or none; an
+// entry out of that order (and a record without one) is looked up by id in an index made once per load,
+// which leaves the next one where it was.
 // `Entries` is a vector of LoadedValue, const when its values must stay.
 template <class Entries>
 class EntryFinder {
@@ -131,21 +133,25 @@ public:
 
     explicit EntryFinder(Entries& entries) noexcept : entries_(entries) {}
 
-    // The entry of record `id`, null when the image has none. May throw bad_alloc.
+    // The entry of record `id` (the first of its id), null when the image has none. May throw bad_alloc.
     Entry* Find(ULONG id) {
         if (next_ < entries_.size() && entries_[next_].Id == id) return &entries_[next_++];
         if (byId_.empty() && !entries_.empty()) {
             byId_.reserve(entries_.size());
-            for (Entry& entry : entries_) byId_.emplace(entry.Id, &entry);
+            for (Entry& entry : entries_) byId_.push_back(&entry);
+            // Equal ids keep the image's order, so the first of them is found.
+            std::sort(byId_.begin(), byId_.end(),
+                      [](Entry* a, Entry* b) { return a->Id != b->Id ? a->Id < b->Id : a < b; });
         }
-        const auto found = byId_.find(id);
-        return found == byId_.end() ? nullptr : found->second;
+        const auto found = std::lower_bound(byId_.begin(), byId_.end(), id,
+                                            [](Entry* entry, ULONG key) { return entry->Id < key; });
+        return found == byId_.end() || (*found)->Id != id ? nullptr : *found;
     }
 
 private:
     Entries& entries_;
     size_t next_ = 0;
-    std::unordered_map<ULONG, Entry*> byId_;
+    std::vector<Entry*> byId_;  // every entry, by id and then image order
 };
 
 // `entry`'s value as `type`, into `out`; false when it does not convert.

@@ -187,6 +187,75 @@ TEST_F(DatasetImageTest, AStoredProjectLoadsIntoItsDatasetAndSavesBackUnchanged)
     EXPECT_EQ(image, Save());
 }
 
+// A values part is taken by id whatever its order: each record gets the first entry with its id, an entry
+// for no record is passed over, and records without an entry keep their values.
+TEST_F(DatasetImageTest, EntriesInAnyOrderReachTheirRecords) {
+    const std::string stored = SourceFileBytes("tests/data/dtm/project.varnok");
+    ASSERT_GT(stored.size(), 4u);
+    ASSERT_HR(S_OK, Load(Bytes(stored.begin(), stored.end() - 4)));
+    const std::vector<std::string> project = Snapshot(Store());
+    std::vector<Bytes> entries;   // the project's entries in list order, none at its default
+    std::vector<Bytes> defaults;  // the same records' entries in a new dataset
+    ASSERT_NO_FATAL_FAILURE(NewStore());
+    for (ULONG i = 0; i < Store().Variables().Count(); ++i) {
+        CQuelkVariable record;
+        ASSERT_HR(S_OK, Store().Variables().GetVariableAt(static_cast<int>(i), &record));
+        if (record.Persistent != 1) continue;
+        defaults.push_back(ExpectedEntry(record));
+    }
+    ASSERT_HR(S_OK, Load(Bytes(stored.begin(), stored.end() - 4)));
+    for (ULONG i = 0; i < Store().Variables().Count(); ++i) {
+        CQuelkVariable record;
+        ASSERT_HR(S_OK, Store().Variables().GetVariableAt(static_cast<int>(i), &record));
+        if (record.Persistent == 1) entries.push_back(ExpectedEntry(record));
+    }
+    ASSERT_EQ(defaults.size(), entries.size());
+
+    std::vector<Bytes> reversed(entries.rbegin(), entries.rend());
+    std::vector<Bytes> interleaved;
+    for (size_t start : {size_t{1}, size_t{0}}) {
+        for (size_t i = start; i < entries.size(); i += 2) interleaved.push_back(entries[i]);
+    }
+    std::vector<Bytes> repeated = entries;  // a later entry of an id changes nothing
+    repeated.insert(repeated.end(), defaults.begin(), defaults.begin() + 5);
+    std::vector<Bytes> unknown = reversed;
+    unknown.insert(unknown.begin() + 3, ImageBuilder().Entry(999999, VT_UI1, {0x11, 0x00, 0x07}, 0x71).Get());
+    const struct {
+        const char* name;
+        const std::vector<Bytes>& entries;
+    } orders[] = {{"list order", entries},
+                  {"reversed", reversed},
+                  {"odd, then even", interleaved},
+                  {"repeated ids", repeated},
+                  {"an unknown id", unknown}};
+    for (const auto& order : orders) {
+        SCOPED_TRACE(order.name);
+        ImageBuilder image;
+        image.Header().VariantI4(static_cast<LONG>(order.entries.size()));
+        for (const Bytes& entry : order.entries) image.Raw(entry);
+        ASSERT_NO_FATAL_FAILURE(NewStore());
+        ASSERT_HR(S_OK, Load(image.Get()));
+        EXPECT_EQ(project, Snapshot(Store()));
+    }
+
+    // The entries of every other record only: the rest keep what a new dataset holds.
+    ASSERT_NO_FATAL_FAILURE(NewStore());
+    const std::vector<std::string> fresh = Snapshot(Store());
+    ImageBuilder half;
+    half.Header().VariantI4(static_cast<LONG>((entries.size() + 1) / 2));
+    std::vector<std::string> expected = fresh;
+    for (ULONG i = 0, persistent = 0; i < Store().Variables().Count(); ++i) {
+        if (Store().Variables().At(static_cast<int>(i))->Persistent != 1) continue;
+        if (persistent % 2 == 0) {
+            half.Raw(entries[persistent]);
+            expected[i] = project[i];
+        }
+        ++persistent;
+    }
+    ASSERT_HR(S_OK, Load(half.Get()));
+    EXPECT_EQ(expected, Snapshot(Store()));
+}
+
 // ---- The property bag ----
 
 TEST_F(DatasetImageTest, TheBagsPropertyHoldsTheStreamImage) {

@@ -9,11 +9,10 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <memory>
-#include <new>
 #include <string_view>
 
 #include "classlib/Bstr.h"
+#include "classlib/SharedConst.h"
 
 namespace ql {
 
@@ -42,7 +41,7 @@ public:
         }
         return Make([&](Bstr& made) { return made.AssignCopy(source); });
     }
-    void Reset() noexcept { text_.reset(); }
+    void Reset() noexcept { text_.Reset(); }
     // Hands a fresh copy to the caller (the caller frees it), as ql::Bstr::CopyTo.
     HRESULT CopyTo(BSTR* out) const noexcept {
         if (!out) return E_POINTER;
@@ -53,18 +52,10 @@ public:
 private:
     template <class Fill>
     HRESULT Make(Fill fill) noexcept {
-        try {
-            auto made = std::make_shared<Bstr>();
-            const HRESULT hr = fill(*made);
-            if (FAILED(hr)) return hr;
-            text_ = std::move(made);
-            return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        return text_.Make(fill);
     }
 
-    std::shared_ptr<const Bstr> text_;
+    SharedConst<Bstr> text_;
 };
 
 }  // namespace ql

@@ -11,9 +11,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <memory>
-#include <new>
+#include <utility>
 
+#include "classlib/SharedConst.h"
 #include "classlib/Variant.h"
 
 namespace ql {
@@ -35,36 +35,24 @@ public:
     }
     // Replaces the value with a deep copy of `source`; on failure the old value stays.
     HRESULT CopyFrom(const VARIANT& source) noexcept {
-        try {
-            auto copy = std::make_shared<Variant>();
-            const HRESULT hr = copy->CopyFrom(source);
-            if (FAILED(hr)) return hr;
-            value_ = std::move(copy);
-            return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        return value_.Make([&](Variant& copy) { return copy.CopyFrom(source); });
     }
     // Takes `value` over as the new shared value; on failure (E_OUTOFMEMORY) the old one stays.
     HRESULT Assign(Variant&& value) noexcept {
-        try {
-            value_ = std::make_shared<Variant>(std::move(value));
+        return value_.Make([&](Variant& taken) {
+            taken = std::move(value);
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
     // VT_ERROR holding `code` (VT_EMPTY when not even that can be made).
     void SetError(SCODE code) noexcept {
-        try {
-            auto error = std::make_shared<Variant>();
-            error->SetError(code);
-            value_ = std::move(error);
-        } catch (const std::bad_alloc&) {
-            value_.reset();
-        }
+        const HRESULT made = value_.Make([&](Variant& error) {
+            error.SetError(code);
+            return S_OK;
+        });
+        if (FAILED(made)) value_.Reset();
     }
-    void Reset() noexcept { value_.reset(); }
+    void Reset() noexcept { value_.Reset(); }
 
 private:
     static const VARIANT& Empty() noexcept {
@@ -72,7 +60,7 @@ private:
         return empty;
     }
 
-    std::shared_ptr<const Variant> value_;
+    SharedConst<Variant> value_;
 };
 
 }  // namespace ql

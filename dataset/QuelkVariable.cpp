@@ -1,5 +1,9 @@
 #include "dataset/QuelkVariable.h"
 
+#include <deque>
+#include <new>
+
+#include "classlib/CriticalSection.h"
 #include "classlib/HResult.h"
 #include "values/AnsiText.h"
 
@@ -49,6 +53,32 @@ HRESULT CopyTextOrNull(ql::SharedBstr& target, const wchar_t* text) noexcept {
 
 }  // namespace
 
+bool VariableHooks::operator==(const VariableHooks& other) const noexcept {
+    return OnBeforeSetValue == other.OnBeforeSetValue && OnBeforeRead == other.OnBeforeRead &&
+           OnBeforeWrite == other.OnBeforeWrite && OnAfterSetValue == other.OnAfterSetValue &&
+           OnAfterRead == other.OnAfterRead && OnAfterWrite == other.OnAfterWrite;
+}
+
+const VariableHooks& VariableHooks::None() noexcept {
+    static const VariableHooks none;
+    return none;
+}
+
+const VariableHooks* VariableHooks::Intern(const VariableHooks& hooks) noexcept {
+    if (hooks == None()) return &None();
+    static ql::CriticalSection lock;
+    static std::deque<VariableHooks> kept;  // a deque keeps its elements where they are as it grows
+    const ql::CriticalSectionHold hold(lock);
+    for (const VariableHooks& known : kept) {
+        if (known == hooks) return &known;
+    }
+    try {
+        return &kept.emplace_back(hooks);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 VariableHook VariableHooks::ForEvent(int event) const noexcept {
     switch (event) {
         case kHookBeforeRead:
@@ -97,8 +127,12 @@ CQuelkVariable::CQuelkVariable(ULONG isDeviceParameter, ULONG id, const VARIANT&
       WriteLevel(writeLevel),
       SpareWord1(spareWord1),
       ExportKind(exportKind),
-      Hooks(hooks),
       id_(id) {
+    if (const VariableHooks* kept = VariableHooks::Intern(hooks)) {
+        Hooks = kept;
+    } else {
+        NoteOutOfMemory(E_OUTOFMEMORY);
+    }
     NoteOutOfMemory(CopyVariantOrError(Address, address));
     NoteOutOfMemory(CopyTextOrNull(Name, name));
     NoteOutOfMemory(CopyTextOrNull(Description, description));

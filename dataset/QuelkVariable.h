@@ -32,6 +32,13 @@ struct VariableHooks {
 
     // The hook that serves `event`, null when the event has none or is not a hook event.
     VariableHook ForEvent(int event) const noexcept;
+    bool operator==(const VariableHooks& other) const noexcept;
+
+    // The set without hooks, which most records have.
+    static const VariableHooks& None() noexcept;
+    // The lasting copy of `hooks` that records point at: the sets are few and never change, so every
+    // record of a table shares one instead of carrying six pointers. Null when it cannot be kept (memory).
+    static const VariableHooks* Intern(const VariableHooks& hooks) noexcept;
 };
 
 class CQuelkVariable {
@@ -83,8 +90,8 @@ public:
     ql::SharedBstr ExportGroup;
     ULONG ExportKind = 0;
     ql::SharedVariant DisplayAttribute;
-    ql::SharedVariant UpdateRule;  // VT_BSTR "update(id,id,...)" or an empty text
-    VariableHooks Hooks;
+    ql::SharedVariant UpdateRule;                         // VT_BSTR "update(id,id,...)" or an empty text
+    const VariableHooks* Hooks = &VariableHooks::None();  // never null
 
 private:
     // Keeps the first allocation failure of the record's making; other failures are the definition's own.

@@ -192,7 +192,7 @@ HRESULT CQuelkVariableList::RunHook(ULONG id, int event, IQuelkVariablesEx* stor
     const CQuelkVariable* record = Find(id);
     QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
     QL_RETURN_HR_IF(E_INVALIDARG, event < kHookBeforeRead || event > kHookAfterSetValue);
-    const VariableHook hook = record->Hooks.ForEvent(event);
+    const VariableHook hook = record->Hooks->ForEvent(event);
     if (!hook) return S_FALSE;
     return hook(store, id);
 }

@@ -94,3 +94,62 @@ TEST_F(ValueCheckTest, CheckAndMarkStoresEvenARejectedValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- Hooks: records keep a pointer to one kept copy of their set; every event reaches its own hook ----
+
+int g_hookCalled = 0;
+ULONG g_hookId = 0;
+template <int Event>
+HRESULT RecordingHook(IQuelkVariablesEx*, ULONG id) {
+    g_hookCalled = Event;
+    g_hookId = id;
+    return S_OK;
+}
+
+CQuelkVariable HookedRecord(ULONG id, const VariableHooks& hooks) {
+    const ql::Variant empty, zero = MakeUI4(0), rule = MakeBstr(L"");
+    return CQuelkVariable(0, id, *empty, L"Hooked", 0, VT_UI4, *zero, *zero, *zero, *zero, 1, 0x71, 1, 0, L"",
+                          0, L"", kEnumerationNone, *empty, *empty, *rule, hooks);
+}
+
+TEST(VariableHooksTest, RecordsShareTheirSetAndEachEventReachesItsHook) {
+    VariableHooks all;
+    all.OnBeforeRead = RecordingHook<kHookBeforeRead>;
+    all.OnAfterRead = RecordingHook<kHookAfterRead>;
+    all.OnBeforeWrite = RecordingHook<kHookBeforeWrite>;
+    all.OnAfterWrite = RecordingHook<kHookAfterWrite>;
+    all.OnBeforeSetValue = RecordingHook<kHookBeforeSetValue>;
+    all.OnAfterSetValue = RecordingHook<kHookAfterSetValue>;
+    VariableHooks readOnly;
+    readOnly.OnBeforeRead = RecordingHook<kHookBeforeRead>;
+
+    CQuelkVariableList list;
+    {
+        // Made from sets that are gone once the records are: the records must not point into them.
+        VariableHooks copyOfAll = all;
+        ASSERT_HR(S_OK, list.Add(HookedRecord(1, copyOfAll)));
+        ASSERT_HR(S_OK, list.Add(HookedRecord(2, VariableHooks(all))));
+        ASSERT_HR(S_OK, list.Add(HookedRecord(3, VariableHooks(readOnly))));
+        ASSERT_HR(S_OK, list.Add(HookedRecord(4, VariableHooks{})));
+    }
+    EXPECT_EQ(list.Find(1)->Hooks, list.Find(2)->Hooks) << "one kept set for equal sets";
+    EXPECT_NE(list.Find(1)->Hooks, list.Find(3)->Hooks);
+    EXPECT_EQ(&VariableHooks::None(), list.Find(4)->Hooks);
+
+    for (int event = kHookBeforeRead; event <= kHookAfterSetValue; ++event) {
+        SCOPED_TRACE(event);
+        g_hookCalled = 0;
+        EXPECT_HR(S_OK, list.RunHook(2, event, nullptr));
+        EXPECT_EQ(event, g_hookCalled);
+        EXPECT_EQ(2u, g_hookId);
+        g_hookCalled = 0;
+        EXPECT_HR(event == kHookBeforeRead ? S_OK : S_FALSE, list.RunHook(3, event, nullptr));
+        EXPECT_HR(S_FALSE, list.RunHook(4, event, nullptr));
+    }
+    EXPECT_HR(E_INVALIDARG, list.RunHook(2, kHookAfterSetValue + 1, nullptr));
+    EXPECT_HR(E_INVALIDARG, list.RunHook(99, kHookBeforeRead, nullptr));
+}
+
+}  // namespace

@@ -66,6 +66,13 @@ public:
     }
     // Replaces the value with a deep copy of `source`.
     HRESULT CopyFrom(const VARIANT& source) noexcept {
+        // A number (or nothing) is copied by its bits, as the platform's copy would: datasets copy many.
+        if (!OwnsResources(V_VT(&source))) {
+            const VARIANT bits = source;
+            Reset();
+            v_ = bits;
+            return S_OK;
+        }
         Variant copy;
         const HRESULT hr = ::VariantCopy(copy.Get(), const_cast<VARIANT*>(&source));
         if (FAILED(hr)) return hr;

@@ -1,6 +1,7 @@
 // The resource owners must never leak, double-free or hand out a stale value.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "classlib/Bstr.h"
@@ -95,6 +96,39 @@ TEST(VariantTest, SettersClearTheOldValueAndCopiesAreDeep) {
     EXPECT_EQ(2u, object.refs) << "an interface value holds its own reference";
     v.Reset();
     EXPECT_EQ(1u, object.refs);
+}
+
+// Copying a plain value skips the platform too: the copy is what VariantCopy makes, bit for bit, over any
+// value the target held, and a value copied onto itself stays.
+TEST(VariantTest, APlainCopyIsThePlatformsCopy) {
+    const VARTYPE plain[] = {VT_EMPTY, VT_NULL, VT_I1,  VT_UI1, VT_I2, VT_UI2, VT_I4,   VT_UI4,  VT_INT,
+                             VT_UINT,  VT_I8,   VT_UI8, VT_R4,  VT_R8, VT_CY,  VT_DATE, VT_BOOL, VT_ERROR};
+    for (VARTYPE type : plain) {
+        SCOPED_TRACE(type);
+        VARIANT source;
+        std::memset(&source, 0x5A, sizeof source);
+        V_VT(&source) = type;
+        VARIANT expected;
+        ::VariantInit(&expected);
+        ASSERT_EQ(S_OK, ::VariantCopy(&expected, &source));
+        ql::Variant target;
+        ASSERT_EQ(S_OK, target.SetBstr(L"held before"));
+        ASSERT_EQ(S_OK, target.CopyFrom(source));
+        EXPECT_EQ(0, std::memcmp(&expected, target.Get(), sizeof expected));
+        ASSERT_EQ(S_OK, target.CopyFrom(*target));
+        EXPECT_EQ(0, std::memcmp(&expected, target.Get(), sizeof expected));
+    }
+    DECIMAL decimal = {};
+    decimal.Lo64 = 12345;
+    decimal.scale = 2;
+    ql::Variant decimalValue;
+    V_DECIMAL(decimalValue.Put()) = decimal;
+    V_VT(decimalValue.Get()) = VT_DECIMAL;
+    ql::Variant copy;
+    ASSERT_EQ(S_OK, copy.CopyFrom(*decimalValue));
+    EXPECT_EQ(VT_DECIMAL, copy.Type());
+    EXPECT_EQ(12345u, V_DECIMAL(copy.Get()).Lo64);
+    EXPECT_EQ(2, V_DECIMAL(copy.Get()).scale);
 }
 
 // Clearing a plain value skips the platform; everything that holds something must still be released.

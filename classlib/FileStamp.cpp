@@ -18,6 +18,12 @@ bool ReadFileStamp(const wchar_t* path, FileStamp& stamp) noexcept {
     return true;
 }
 
+bool SamePath(std::wstring_view a, std::wstring_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
 bool FullPathOf(const wchar_t* path, std::wstring& full) {
     full.clear();
     if (!path || !*path) return false;

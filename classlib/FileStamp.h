@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace ql {
 
@@ -22,6 +23,10 @@ struct FileStamp {
 // The stamp of the regular file at `path`; false when there is none (no such file, a folder, a path the
 // file system does not take).
 bool ReadFileStamp(const wchar_t* path, FileStamp& stamp) noexcept;
+
+// Whether two full paths name the same file as the file system compares names: ordinally, ignoring case
+// (which maps each UTF-16 unit to one, so paths of different lengths never match).
+bool SamePath(std::wstring_view a, std::wstring_view b) noexcept;
 
 // `path` as an absolute path (GetFullPathName), so that a relative path is taken against the current
 // folder of the moment; false when it has none. May throw bad_alloc.

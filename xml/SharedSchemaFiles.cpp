@@ -23,11 +23,6 @@ bool IsPlainPath(std::wstring_view location) noexcept {
     return !location.empty() && (colon == std::wstring_view::npos || colon == 1);
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) noexcept {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 bool SameObject(IUnknown* a, IUnknown* b) noexcept {
     ql::ComPtr<IUnknown> identityA, identityB;
     return SUCCEEDED(a->QueryInterface(IID_IUnknown, identityA.PutVoid())) &&
@@ -40,7 +35,7 @@ bool SameObject(IUnknown* a, IUnknown* b) noexcept {
 CSharedSchemaFiles::Entry* CSharedSchemaFiles::Find(const std::wstring& path,
                                                     std::wstring_view schemaNamespace) noexcept {
     for (Entry& entry : entries_) {
-        if (entry.schemaNamespace == schemaNamespace && SamePath(entry.path, path)) return &entry;
+        if (entry.schemaNamespace == schemaNamespace && ql::SamePath(entry.path, path)) return &entry;
     }
     return nullptr;
 }

@@ -4,15 +4,6 @@
 #include "classlib/HResult.h"
 #include "values/XmlText.h"
 
-namespace {
-
-bool SamePath(std::wstring_view a, std::wstring_view b) noexcept {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
-}
-
-}  // namespace
-
 HRESULT CTranslationDocument::SelectText(const ql::Bstr& xpath, ql::Bstr& text) noexcept {
     return ql::GuardComCall([&]() -> HRESULT {
         std::wstring key(xpath.View());
@@ -97,7 +88,7 @@ HRESULT CTranslationDocument::Parse(BSTR xml, std::shared_ptr<CTranslationDocume
 
 CTranslationCatalog::Entry* CTranslationCatalog::Find(const wchar_t* path, TextDecoder decode) noexcept {
     for (Entry& entry : entries_) {
-        if (entry.decode == decode && SamePath(entry.path, path)) return &entry;
+        if (entry.decode == decode && ql::SamePath(entry.path, path)) return &entry;
     }
     return nullptr;
 }

@@ -109,6 +109,19 @@ TEST_F(DatasetImageTest, ImagesThatLieAboutThemselvesAreRefused) {
     }
 }
 
+// The writer's id, data type and access word are VT_UI4; another number type, or a text of a number, is
+// taken as the platform converts it.
+TEST_F(DatasetImageTest, EntryWordsOfOtherNumberTypesAreConverted) {
+    const Bytes five = ImageBuilder().VariantUI1(5).Get();
+    ImageBuilder image;
+    image.Header().VariantI4(1).VariantI4(3).U16(VT_UI2).U16(VT_UI1).Raw(five).VariantBstr(L"113");
+    ASSERT_HR(S_OK, Load(image.Get()));
+    const CQuelkVariable record = RecordOf(Store(), 3);
+    EXPECT_EQ(VT_UI1, record.Value.Type());
+    EXPECT_EQ(5, V_UI1(record.Value.Get()));
+    EXPECT_EQ(0x71u, record.Access & 0x71u);
+}
+
 // The transfer marks belong to the running session and the capabilities to the parameter table: a project
 // carries only whether a value still waits for the device. A stale compare mark would send every later
 // device result of the record to the compare value; 0x08 would make offline writes vanish; 0x71 on a

@@ -25,15 +25,10 @@ HRESULT CStreamValueReader::Start() noexcept {
     ULARGE_INTEGER here = {}, end = {};
     QL_RETURN_IF_FAILED(stream_->Seek(none, STREAM_SEEK_CUR, &here));
     QL_RETURN_IF_FAILED(stream_->Seek(none, STREAM_SEEK_END, &end));
-    LARGE_INTEGER back;
-    back.QuadPart = static_cast<LONGLONG>(here.QuadPart);
-    QL_RETURN_IF_FAILED(stream_->Seek(back, STREAM_SEEK_SET, nullptr));
+    QL_RETURN_IF_FAILED(SeekStream(here.QuadPart));
     position_ = here.QuadPart;
     end_ = end.QuadPart;
     remaining_ = end_ > position_ ? end_ - position_ : 0;
-    block_.clear();
-    blockStart_ = position_;
-    streamEnded_ = false;
     started_ = true;
     return S_OK;
 }
@@ -141,14 +136,8 @@ HRESULT CStreamValueReader::ReadValue(ql::Variant& value) noexcept {
 HRESULT CStreamValueReader::Rewind(ULONGLONG position) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, !started_);
     QL_RETURN_HR_IF(E_INVALIDARG, position > end_);
-    if (position < blockStart_ || position > blockStart_ + block_.size()) {
-        LARGE_INTEGER target;
-        target.QuadPart = static_cast<LONGLONG>(position);
-        QL_RETURN_IF_FAILED(stream_->Seek(target, STREAM_SEEK_SET, nullptr));
-        block_.clear();
-        blockStart_ = position;
-        streamEnded_ = false;
-    }
+    if (position < blockStart_ || position > blockStart_ + block_.size())
+        QL_RETURN_IF_FAILED(SeekStream(position));
     position_ = position;
     remaining_ = end_ - position;
     return S_OK;
@@ -156,11 +145,15 @@ HRESULT CStreamValueReader::Rewind(ULONGLONG position) noexcept {
 
 HRESULT CStreamValueReader::HandBack() noexcept {
     if (!started_ || blockStart_ + block_.size() == position_) return S_OK;
+    return SeekStream(position_);
+}
+
+HRESULT CStreamValueReader::SeekStream(ULONGLONG position) noexcept {
     LARGE_INTEGER target;
-    target.QuadPart = static_cast<LONGLONG>(position_);
+    target.QuadPart = static_cast<LONGLONG>(position);
     QL_RETURN_IF_FAILED(stream_->Seek(target, STREAM_SEEK_SET, nullptr));
     block_.clear();
-    blockStart_ = position_;
+    blockStart_ = position;
     streamEnded_ = false;
     return S_OK;
 }

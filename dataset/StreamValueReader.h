@@ -57,6 +57,8 @@ private:
     const BYTE* Next() const noexcept { return block_.data() + (position_ - blockStart_); }
     ULONGLONG Available() const noexcept { return blockStart_ + block_.size() - position_; }
     void Advance(ULONGLONG bytes) noexcept;
+    // Puts the stream itself at `position` and drops what was read ahead: the block starts there, empty.
+    HRESULT SeekStream(ULONGLONG position) noexcept;
 
     IStream* stream_;
     bool started_ = false;

@@ -51,15 +51,9 @@ HRESULT ImageValueOf(const CQuelkVariable& record, ql::Variant& out) noexcept {
 }
 
 HRESULT ReadUInt32Value(CStreamValueReader& reader, ULONG* number) noexcept {
-    // The writer's own VT_UI4 is read straight from its bytes: three such values come with every entry.
-    const ULONGLONG start = reader.Position();
-    VARTYPE type = VT_EMPTY;
-    QL_RETURN_IF_FAILED(reader.ReadBytes(&type, sizeof type));
-    if (type == VT_UI4) return reader.ReadBytes(number, sizeof *number);
-    QL_RETURN_IF_FAILED(reader.Rewind(start));
     ql::Variant value;
     QL_RETURN_IF_FAILED(reader.ReadValue(value));
-    // Any other type is judged by the platform's conversion.
+    // The writer's own VT_UI4 stays as it is; any other type is judged by the platform's conversion.
     QL_RETURN_IF_FAILED(value.ChangeType(VT_UI4, LOCALE_USER_DEFAULT, 0));
     QL_RETURN_HR_IF(E_FAIL, value.Type() != VT_UI4);
     *number = V_UI4(value.Get());
@@ -198,8 +192,8 @@ HRESULT AssignEntries(CQuelkVariableStore& store, Entries& entries) noexcept {
             change.Access = WithCheckVerdict(store, *record, value, access);
         }
         for (StagedRecord& change : staged) {
-            QL_RETURN_IF_FAILED(
-                list.SetLoadedAt(change.Index, change.HasValue ? &change.Value : nullptr, change.Access));
+            QL_RETURN_IF_FAILED(list.SetValueAndAccessAt(
+                change.Index, change.HasValue ? &change.Value : nullptr, change.Access));
         }
         return S_OK;
     });

@@ -116,19 +116,7 @@ HRESULT CQuelkVariableList::SetVariable(ULONG id, ULONG mask, const CQuelkVariab
     return CopySelectedFields(kWriteOrder, mask, stored, record);
 }
 
-HRESULT CQuelkVariableList::SetVariableAt(int index, ULONG mask, CQuelkVariable&& record) noexcept {
-    QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
-    CQuelkVariable& stored = records_[static_cast<size_t>(index)];
-    if (!(mask & kFieldValue)) return CopySelectedFields(kWriteOrder, mask, stored, record);
-    // The fields ahead of the value in the write order first, so a failure leaves what a copy would.
-    constexpr ULONG kBeforeValue =
-        kFieldAddress | kFieldName | kFieldNameResourceId | kFieldMinValue | kFieldMaxValue;
-    QL_RETURN_IF_FAILED(CopySelectedFields(kWriteOrder, mask & kBeforeValue, stored, record));
-    stored.Value = std::move(record.Value);
-    return CopySelectedFields(kWriteOrder, mask & ~(kBeforeValue | kFieldValue), stored, record);
-}
-
-HRESULT CQuelkVariableList::SetLoadedAt(int index, ql::Variant* value, ULONG access) noexcept {
+HRESULT CQuelkVariableList::SetValueAndAccessAt(int index, ql::Variant* value, ULONG access) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, index < 0 || static_cast<size_t>(index) >= records_.size());
     CQuelkVariable& stored = records_[static_cast<size_t>(index)];
     if (value) stored.Value = std::move(*value);

@@ -21,11 +21,9 @@ public:
     // Writes the fields `mask` selects from `record` into the stored record, unconverted. The id and the
     // read-only fields (data type, enumeration kind) never change.
     HRESULT SetVariable(ULONG id, ULONG mask, const CQuelkVariable& record) noexcept;
-    // SetVariable of the record at `index`; a selected value is moved over rather than copied.
-    HRESULT SetVariableAt(int index, ULONG mask, CQuelkVariable&& record) noexcept;
-    // What a load writes into the record at `index`: `value`, when given, moved over, then `access`; the
-    // same as SetVariableAt with the value and the access word selected.
-    HRESULT SetLoadedAt(int index, ql::Variant* value, ULONG access) noexcept;
+    // Moves `value`, when given, into the record at `index` and sets its access word: what SetVariable
+    // writes when it selects just these two fields, without copying a value or finding the id.
+    HRESULT SetValueAndAccessAt(int index, ql::Variant* value, ULONG access) noexcept;
     // Copy of every field of the record at `index`.
     HRESULT GetVariableAt(int index, CQuelkVariable* out) const noexcept;
     // Makes `text` the name (kFieldName) or description (kFieldDescription) of the record at `index`, as

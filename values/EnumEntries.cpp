@@ -23,13 +23,22 @@ HRESULT CountEntries(const VARIANT& list, ULONG* count) noexcept {
     return S_OK;
 }
 
+// The entry at `index` of the locked list, up to its first zero character; E_UNEXPECTED for a null one.
+HRESULT WideEntry(const ql::SafeArrayData<const BSTR>& entries, ULONG index,
+                  std::wstring_view& entry) noexcept {
+    const BSTR wide = entries[index];
+    QL_RETURN_HR_IF(E_UNEXPECTED, !wide);
+    entry = std::wstring_view(wide, std::wcslen(wide));
+    return S_OK;
+}
+
 // The entry at `index` in the ANSI code page, up to its first zero character.
 HRESULT ReadNarrowEntry(SAFEARRAY* array, ULONG index, std::string& entry) noexcept {
     ql::SafeArrayData<const BSTR> entries(array);
     QL_RETURN_IF_FAILED(entries.Status());
-    const BSTR wide = entries[index];
-    QL_RETURN_HR_IF(E_UNEXPECTED, !wide);
-    return WideToAnsi(std::wstring_view(wide, std::wcslen(wide)), entry);
+    std::wstring_view wide;
+    QL_RETURN_IF_FAILED(WideEntry(entries, index, wide));
+    return WideToAnsi(wide, entry);
 }
 
 // The code of an entry in the ANSI code page, read with "%ld;".
@@ -116,18 +125,18 @@ bool GetEnumEntryByValue(const VARIANT& list, long value, ULONG* index, BSTR* te
     // it, and its text only for the entry that is found.
     std::string narrow;
     for (ULONG position = 0; position < count; ++position) {
-        const BSTR wide = entries[position];
-        if (!wide) return false;
-        const std::wstring_view entry(wide, std::wcslen(wide));
+        std::wstring_view entry;
+        if (FAILED(WideEntry(entries, position, entry))) return false;
         long code = 0;
         const QuickCode quick = ReadCodeQuickly(entry, &code);
         if (quick == QuickCode::Malformed) return false;
-        if (quick == QuickCode::Unknown &&
-            (FAILED(WideToAnsi(entry, narrow)) || FAILED(ParseNarrowCode(narrow, &code))))
+        const bool narrowMade = quick == QuickCode::Unknown;
+        if (narrowMade && (FAILED(WideToAnsi(entry, narrow)) || FAILED(ParseNarrowCode(narrow, &code))))
             return false;
         if (code != value) continue;
         ql::Bstr entryText;
-        if (FAILED(WideToAnsi(entry, narrow)) || FAILED(EntryText(narrow, entryText))) return false;
+        if ((!narrowMade && FAILED(WideToAnsi(entry, narrow))) || FAILED(EntryText(narrow, entryText)))
+            return false;
         *index = position;
         *text = entryText.Detach();
         return true;

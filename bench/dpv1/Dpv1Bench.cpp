@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
 #include "classlib/ComApartment.h"
@@ -27,6 +28,9 @@
 
 namespace {
 
+using bench::Median;
+using bench::Seconds;
+
 constexpr ULONG kStationAddressParameter = 3;
 constexpr ULONG kReadParameter = 39;  // "Transducer Block - CalibrationFactor", VT_R4
 constexpr int kWarmUpReads = 50;
@@ -37,22 +41,6 @@ constexpr double kUploadTargetSeconds = 0.2;
 // The fastest acyclic DP-V1 transaction of a PROFIBUS PA device through a segment coupler takes about
 // 33 ms; the read's target is 3 % of it.
 constexpr double kFastestPaTransactionSeconds = kReadTargetSeconds / 0.03;
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // The DTM's own time of one call of `work`: its whole time less the simulator's own time in it.
 template <class Work>

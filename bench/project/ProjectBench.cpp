@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 #include <vector>
 
@@ -37,15 +38,14 @@ HRESULT TimeBareCreation(double& seconds) {
     samples.reserve(kBareCreations);
     for (int i = 0; i < kBareCreations; ++i) {
         ql::ComPtr<IUnknown> object;
-        const double start = Seconds();
+        const double start = bench::Seconds();
         const HRESULT hr = ::CoCreateInstance(CLSID_ManufacturerLookup, nullptr, CLSCTX_INPROC_SERVER,
                                               IID_IUnknown, object.PutVoid());
         object.Reset();
-        samples.push_back(Seconds() - start);
+        samples.push_back(bench::Seconds() - start);
         if (FAILED(hr)) return hr;
     }
-    std::sort(samples.begin(), samples.end());
-    seconds = samples[samples.size() / 2];
+    seconds = bench::Median(std::move(samples));
     return S_OK;
 }
 
@@ -72,9 +72,9 @@ int Run() {
     times.devices.reserve(kDevices);
     const SIZE_T privateBefore = ql::ProcessPrivateBytes();
     const SIZE_T heapBefore = ql::HeapBytesInUse();
-    const double start = Seconds();
+    const double start = bench::Seconds();
     if (FAILED(hr = project.Open(kDevices, times))) return Fail(L"opening the project", hr);
-    const double opening = Seconds() - start;
+    const double opening = bench::Seconds() - start;
     const SIZE_T privateOpen = ql::ProcessPrivateBytes();
     const SIZE_T heapOpen = ql::HeapBytesInUse();
     if (FAILED(hr = project.Close(closing))) return Fail(L"closing the project", hr);

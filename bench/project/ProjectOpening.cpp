@@ -29,17 +29,6 @@ HRESULT Succeeded(Call call) noexcept {
 
 }  // namespace
 
-double Seconds() noexcept {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
-
 HRESULT CProjectOpening::MakeStoredImage() noexcept {
     ql::ComPtr<IUnknown> object;
     QL_RETURN_IF_FAILED(
@@ -81,20 +70,20 @@ HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times) n
     ql::Bstr user(UserInformationDocument(L"planningEngineer").c_str());
     Device device;
 
-    const double start = Seconds();
+    const double start = bench::Seconds();
     QL_RETURN_IF_FAILED(
         ::CoCreateInstance(dtmClass_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, device.object.PutVoid()));
-    const double created = Seconds();
+    const double created = bench::Seconds();
     ql::ComPtr<IPersistStreamInit> persist;
     QL_RETURN_IF_FAILED(device.object.QueryTo(IID_IPersistStreamInit, persist.PutVoid()));
     QL_RETURN_IF_FAILED(persist->Load(stored.Get()));
-    const double loaded = Seconds();
+    const double loaded = bench::Seconds();
     QL_RETURN_IF_FAILED(device.object.QueryTo(IID_IDtm, device.dtm.PutVoid()));
     QL_RETURN_IF_FAILED(
         Succeeded([&](VARIANT_BOOL* r) { return device.dtm->Environment(systemTag.Get(), &frame_, r); }));
-    const double environment = Seconds();
+    const double environment = bench::Seconds();
     QL_RETURN_IF_FAILED(Succeeded([&](VARIANT_BOOL* r) { return device.dtm->Config(user.Get(), r); }));
-    const double configured = Seconds();
+    const double configured = bench::Seconds();
 
     times.create += created - start;
     times.load += loaded - created;
@@ -126,7 +115,7 @@ HRESULT CProjectOpening::Open(size_t count, OpeningTimes& times) noexcept {
 }
 
 HRESULT CProjectOpening::Close(double& seconds) noexcept {
-    const double start = Seconds();
+    const double start = bench::Seconds();
     HRESULT failure = S_OK;
     for (Device& device : devices_) {
         const HRESULT hr = Succeeded([&](VARIANT_BOOL* r) { return device.dtm->PrepareToRelease(r); });
@@ -134,6 +123,6 @@ HRESULT CProjectOpening::Close(double& seconds) noexcept {
     }
     devices_.clear();
     frame_.ClearCalls();
-    seconds = Seconds() - start;
+    seconds = bench::Seconds() - start;
     return failure;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FdtInterfaces.h"
+#include "bench/BenchTiming.h"
 #include "classlib/ComPtr.h"
 #include "frame/FrameHost.h"
 
@@ -45,6 +46,3 @@ private:
     std::vector<BYTE> image_;
     std::vector<Device> devices_;
 };
-
-// Seconds on the performance counter.
-double Seconds() noexcept;

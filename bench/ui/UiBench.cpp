@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "QuelkInterfaces.h"
+#include "bench/BenchTiming.h"
 #include "classlib/AxControlSite.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComApartment.h"
@@ -28,11 +29,15 @@
 #include "frame/FrameHost.h"
 #include "frame/FunctionUi.h"
 #include "frame/MessagePump.h"
+#include "frame/UiScript.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
 #include "ui/frame/TreeFrameResources.h"
 #include "values/DtmVocabulary.h"
 
 namespace {
+
+using bench::Median;
+using bench::Seconds;
 
 constexpr double kInstantSeconds = 0.1;
 constexpr double kOpenTarget = 0.5;
@@ -47,30 +52,9 @@ constexpr int kTicks = 100;
 constexpr DWORD kStartUpMs = 3000;
 constexpr DWORD kConnectWaitMs = 30000;
 
-double Seconds() noexcept {
-    LARGE_INTEGER now{}, frequency{};
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0.0 : samples[samples.size() / 2];
-}
-
 int Fail(const wchar_t* step, HRESULT hr) {
     ql::PrintUtf8(stderr, L"bench_ui: %ls failed (0x%08lX)\n", step, static_cast<unsigned long>(hr));
     return 1;
-}
-
-void PumpFor(CControlContainer& container, DWORD milliseconds) {
-    (void)PumpMessagesUntil(
-        [&container, end = ::GetTickCount64() + milliseconds] {
-            PumpContainerMessages(container);
-            return ::GetTickCount64() >= end;
-        },
-        milliseconds + 1000);
 }
 
 // Paints what is invalid now, as the screen would show it.

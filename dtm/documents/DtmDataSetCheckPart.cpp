@@ -4,7 +4,6 @@
 #include "classlib/SelfHold.h"
 #include "classlib/Variant.h"
 #include "dtm/documents/DocumentConditions.h"
-#include "comm/QuelkDatasetTransfer.h"
 #include "dataset/QuelkVariableStore.h"
 #include "dataset/VariableFields.h"
 #include "dtm/QuelkDtm.h"

@@ -4,8 +4,6 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
-#include "dataset/QuelkVariableStore.h"
-#include "dataset/VariableFields.h"
 #include "dtm/QuelkDtm.h"
 #include "dtm/documents/DocumentConditions.h"
 #include "dtm/documents/DocumentationBuilder.h"

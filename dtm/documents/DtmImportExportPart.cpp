@@ -8,7 +8,6 @@
 #include "dataset/ParameterListExport.h"
 #include "dataset/ParameterListImport.h"
 #include "dtm/documents/DocumentConditions.h"
-#include "comm/QuelkDatasetTransfer.h"
 #include "dataset/QuelkVariableStore.h"
 #include "dataset/VariableFields.h"
 #include "dtm/QuelkDtm.h"

@@ -146,10 +146,8 @@ HRESULT CDtmUserSettings::ApplyWriteRights() noexcept {
         QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
         // The right is only ever taken away here; a record keeps the right its definition gives it.
         if (level >= record->WriteLevel || !(record->Access & kAccessWritable)) continue;
-        CQuelkVariable change;
-        change.Access = record->Access & ~static_cast<ULONG>(kAccessWritable);
-        QL_RETURN_IF_FAILED(
-            variables.SetVariableAt(static_cast<int>(index), kFieldAccess, std::move(change)));
+        QL_RETURN_IF_FAILED(variables.SetValueAndAccessAt(
+            static_cast<int>(index), nullptr, record->Access & ~static_cast<ULONG>(kAccessWritable)));
     }
     return S_OK;
 }

@@ -123,11 +123,10 @@ HRESULT CQuelkLocalization::TranslateParameters(ULONG) noexcept {
 void CQuelkLocalization::ParameterTextsOf(ULONG id, const CTranslationDocument::ParameterTextsById* kept,
                                           TranslatedParameterTexts& scratch,
                                           const TranslatedParameterTexts*& texts) noexcept {
+    texts = nullptr;
     if (kept) {
         const auto found = kept->find(id);
-        texts = found == kept->end() ? nullptr : &found->second;
-    } else {
-        texts = document_->FindParameterTexts(languageCode_, id);
+        if (found != kept->end()) texts = &found->second;
     }
     if (texts) return;
 

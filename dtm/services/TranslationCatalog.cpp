@@ -51,14 +51,6 @@ const CTranslationDocument::ParameterTextsById* CTranslationDocument::ParameterT
     }
 }
 
-const TranslatedParameterTexts* CTranslationDocument::FindParameterTexts(const ql::Bstr& code,
-                                                                         ULONG id) const noexcept {
-    const ParameterTextsById* language = ParameterTextsIn(code);
-    if (!language) return nullptr;
-    const auto texts = language->find(id);
-    return texts == language->end() ? nullptr : &texts->second;
-}
-
 const TranslatedParameterTexts* CTranslationDocument::KeepParameterTexts(
     const ql::Bstr& code, ULONG id, TranslatedParameterTexts texts) noexcept {
     try {

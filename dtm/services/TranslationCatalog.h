@@ -67,8 +67,6 @@ public:
     using ParameterTextsById = std::unordered_map<ULONG, TranslatedParameterTexts>;
     // Every parameter's texts in the language `code` kept so far; null when none are.
     const ParameterTextsById* ParameterTextsIn(const ql::Bstr& code) const noexcept;
-    // The texts of parameter `id` in the language `code` kept by KeepParameterTexts; null when none are.
-    const TranslatedParameterTexts* FindParameterTexts(const ql::Bstr& code, ULONG id) const noexcept;
     // Keeps what a translation looked up for parameter `id` in the language `code` (nothing when memory
     // runs out) and answers the kept texts, or null.
     const TranslatedParameterTexts* KeepParameterTexts(const ql::Bstr& code, ULONG id,

@@ -34,8 +34,6 @@ void PressKey(UINT virtualKey) noexcept {
     ::PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-namespace {
-
 void PumpFor(const std::function<void()>& pump, DWORD milliseconds) noexcept {
     const ULONGLONG end = ::GetTickCount64() + milliseconds;
     do {
@@ -45,8 +43,6 @@ void PumpFor(const std::function<void()>& pump, DWORD milliseconds) noexcept {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     } while (true);
 }
-
-}  // namespace
 
 void PumpFor(CControlContainer& container, DWORD milliseconds) noexcept {
     PumpFor([&container] { PumpContainerMessages(container); }, milliseconds);

@@ -29,5 +29,7 @@ int RunUiScript(CFunctionUi& ui, const std::wstring& script, std::FILE* out);
 int RunUiScript(const UiScriptTarget& target, const std::wstring& script, std::FILE* out);
 // Posts a key press (down and up) to the window with the focus, as the keyboard would.
 void PressKey(UINT virtualKey) noexcept;
+// Calls `pump` for `milliseconds`, waiting for messages in between.
+void PumpFor(const std::function<void()>& pump, DWORD milliseconds) noexcept;
 // Dispatches messages for `milliseconds`, keys offered to the open control first.
 void PumpFor(CControlContainer& container, DWORD milliseconds) noexcept;

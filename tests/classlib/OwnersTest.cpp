@@ -98,12 +98,15 @@ TEST(VariantTest, SettersClearTheOldValueAndCopiesAreDeep) {
     EXPECT_EQ(1u, object.refs);
 }
 
+// The types whose values hold nothing to release (VT_DECIMAL aside, which fills the whole VARIANT).
+constexpr VARTYPE kPlainTypes[] = {VT_EMPTY, VT_NULL, VT_I1,  VT_UI1,  VT_I2,   VT_UI2,
+                                   VT_I4,    VT_UI4,  VT_INT, VT_UINT, VT_I8,   VT_UI8,
+                                   VT_R4,    VT_R8,   VT_CY,  VT_DATE, VT_BOOL, VT_ERROR};
+
 // Copying a plain value skips the platform too: the copy is what VariantCopy makes, bit for bit, over any
 // value the target held, and a value copied onto itself stays.
 TEST(VariantTest, APlainCopyIsThePlatformsCopy) {
-    const VARTYPE plain[] = {VT_EMPTY, VT_NULL, VT_I1,  VT_UI1, VT_I2, VT_UI2, VT_I4,   VT_UI4,  VT_INT,
-                             VT_UINT,  VT_I8,   VT_UI8, VT_R4,  VT_R8, VT_CY,  VT_DATE, VT_BOOL, VT_ERROR};
-    for (VARTYPE type : plain) {
+    for (VARTYPE type : kPlainTypes) {
         SCOPED_TRACE(type);
         VARIANT source;
         std::memset(&source, 0x5A, sizeof source);
@@ -133,9 +136,7 @@ TEST(VariantTest, APlainCopyIsThePlatformsCopy) {
 
 // Clearing a plain value skips the platform; everything that holds something must still be released.
 TEST(VariantTest, ResetReleasesWhatAValueHoldsAndEmptiesEveryType) {
-    const VARTYPE plain[] = {VT_EMPTY, VT_NULL, VT_I1,  VT_UI1, VT_I2, VT_UI2, VT_I4,   VT_UI4,  VT_INT,
-                             VT_UINT,  VT_I8,   VT_UI8, VT_R4,  VT_R8, VT_CY,  VT_DATE, VT_BOOL, VT_ERROR};
-    for (VARTYPE type : plain) {
+    for (VARTYPE type : kPlainTypes) {
         SCOPED_TRACE(type);
         EXPECT_FALSE(ql::Variant::OwnsResources(type));
         ql::Variant v;

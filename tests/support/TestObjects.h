@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "classlib/ComPtr.h"
+#include "classlib/DispatchImpl.h"
 
 namespace vtest {
 
@@ -40,18 +41,9 @@ private:
 
 // The same for an interface on IDispatch whose IDispatch members the code under test never calls.
 template <class Interface>
-class CountedDispatch : public CountedObject<Interface> {
+class CountedDispatch : public CountedObject<ql::NoDispatchImpl<Interface>> {
 public:
-    using CountedObject<Interface>::CountedObject;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
+    using CountedObject<ql::NoDispatchImpl<Interface>>::CountedObject;
 };
 
 // An IUnknown of outside origin, as an object that aggregates one of ours holds it: it answers IUnknown

@@ -18,7 +18,7 @@ class DefaultValueObject final : public CountedDispatch<IDispatch> {
 public:
     DefaultValueObject() : CountedDispatch({IID_IDispatch}) {}
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                     UINT*) override {
+                                     UINT*) noexcept override {
         if (id != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
         V_VT(result) = VT_I4;
         result->lVal = 1;

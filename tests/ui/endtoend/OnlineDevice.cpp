@@ -9,6 +9,7 @@
 #include "classlib/Variant.h"
 #include "frame/FrameDocuments.h"
 #include "frame/MessagePump.h"
+#include "frame/UiScript.h"
 #include "tests/frame/FrameTestSupport.h"
 #include "tests/support/HResultText.h"
 #include "values/DtmVocabulary.h"
@@ -181,13 +182,7 @@ void OnlineDevice::Pump() {
 }
 
 void OnlineDevice::PumpFor(DWORD milliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    for (;;) {
-        Pump();
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= end) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
+    ::PumpFor([this] { Pump(); }, milliseconds);
     Pump();
 }
 

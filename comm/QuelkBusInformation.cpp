@@ -36,8 +36,7 @@ HRESULT CQuelkDpv1Communication::GetBusInformation(BSTR* busInformation, VARIANT
     QL_RETURN_IF_NULL_OUT(done);
     *done = VARIANT_FALSE;
     QL_RETURN_IF_NULL_OUT(busInformation);
-    ql::ComPtr<IQuelkVariables> store;
-    QL_RETURN_HR_IF(E_FAIL, FAILED(QueryStore(store)));
+    const ql::ComPtr<IQuelkVariables> store = HeldStore();
 
     ql::Variant stationAddress;
     QL_RETURN_IF_FAILED(store->GetValue(CQuelkVariant(kParameterStationAddress), stationAddress.Put()));
@@ -67,8 +66,7 @@ HRESULT CQuelkDpv1Communication::ApplyBusInformation(IUnknown* parameterDocument
     if (FAILED(parameterDocument->QueryInterface(IID_IXMLDOMDocument2, document.PutVoid())) || !document) {
         return E_POINTER;
     }
-    ql::ComPtr<IQuelkVariables> store;
-    QL_RETURN_HR_IF(E_FAIL, FAILED(QueryStore(store)));
+    const ql::ComPtr<IQuelkVariables> store = HeldStore();
 
     ql::Bstr path(kBusAddressPath);
     QL_RETURN_HR_IF(E_OUTOFMEMORY, path.IsNull());

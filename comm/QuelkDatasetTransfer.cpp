@@ -70,7 +70,6 @@ HRESULT CQuelkDatasetTransfer::DownloadInDatasetOrder(VARIANT_BOOL* ok) noexcept
 HRESULT CQuelkDatasetTransfer::Run(const Plan& plan, VARIANT_BOOL* ok) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, ok == nullptr);
     *ok = VARIANT_FALSE;
-    QL_RETURN_HR_IF(E_NOINTERFACE, host_ == nullptr);
     ULONG state = 0;
     QL_RETURN_IF_FAILED(host_->GetState(&state));
     QL_RETURN_HR_IF(E_FAIL, state != kStateConnected);

@@ -31,10 +31,10 @@ public:
     CQuelkDatasetTransfer& operator=(const CQuelkDatasetTransfer&) = delete;
 
     // Reads every device parameter readable and part of bulk transfers, in dataset order. S_OK when the run
-    // went to its end, `ok` TRUE only when no parameter failed. E_INVALIDARG for a null `ok`, E_NOINTERFACE
-    // without a host, E_FAIL when the DTM is (or goes) offline, E_ABORT on a stop request (also one made
-    // during the last parameter) and when the thread is asked to quit, E_INVALIDARG when the dataset shrank
-    // below the position, the failed transfer's result when the user chose to stop.
+    // went to its end, `ok` TRUE only when no parameter failed. E_INVALIDARG for a null `ok`, E_FAIL when
+    // the DTM is (or goes) offline, E_ABORT on a stop request (also one made during the last parameter)
+    // and when the thread is asked to quit, E_INVALIDARG when the dataset shrank below the position, the
+    // failed transfer's result when the user chose to stop.
     HRESULT Upload(VARIANT_BOOL* ok) noexcept;
     // Writes the parameters of kDownloadOrder that are device parameters writable to the device and part of
     // bulk transfers (the DTM object's download). Results as for the upload.

@@ -280,7 +280,6 @@ HRESULT CQuelkDpv1Communication::WriteParameter(ULONG id, const VARIANT& value) 
     return kDeviceRefusedResult;
 }
 
-HRESULT CQuelkDpv1Communication::QueryStore(ql::ComPtr<IQuelkVariables>& store) noexcept {
-    store = ql::ComPtr<IQuelkVariables>(&host_->StorePart());
-    return S_OK;
+ql::ComPtr<IQuelkVariables> CQuelkDpv1Communication::HeldStore() noexcept {
+    return ql::ComPtr<IQuelkVariables>(&host_->StorePart());
 }

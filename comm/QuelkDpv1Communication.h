@@ -160,7 +160,7 @@ private:
     HRESULT TakePending(BSTR invokeId, CQuelkDpv1Transaction* record) noexcept;
 
     // The store part's VARIANT-id interface, holding the DTM object while the caller uses it.
-    HRESULT QueryStore(ql::ComPtr<IQuelkVariables>& store) noexcept;
+    ql::ComPtr<IQuelkVariables> HeldStore() noexcept;
     // Connection answers (ConnectResponse, DisconnectResponse): one procedure, two settings.
     struct ConnectionAnswer;
     HRESULT EvaluateConnectionResponse(const ConnectionAnswer& answer, const VARIANT& context,

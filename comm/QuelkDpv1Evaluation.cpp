@@ -194,8 +194,7 @@ HRESULT CQuelkDpv1Communication::ReportTransfer(IQuelkVariables* store, VARIANT_
 HRESULT CQuelkDpv1Communication::EvaluateTransferResponse(ULONG id, const VARIANT* written,
                                                           BSTR response) noexcept {
     const bool isRead = written == nullptr;
-    ql::ComPtr<IQuelkVariables> store;
-    QL_RETURN_IF_FAILED(QueryStore(store));
+    const ql::ComPtr<IQuelkVariables> store = HeldStore();
     // A failure report carries the data read so far (a read) or the value written (a write).
     ql::Variant reportValue;
     // A report without the value (no memory for its copy) still reports the failure.

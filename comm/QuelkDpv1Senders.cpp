@@ -98,8 +98,7 @@ HRESULT CQuelkDpv1Communication::ConnectRequest(BYTE api, BYTE busAddress, VARIA
 HRESULT CQuelkDpv1Communication::Connect(VARIANT_BOOL* sent) noexcept {
     QL_RETURN_IF_NULL_OUT(sent);
     *sent = VARIANT_FALSE;
-    ql::ComPtr<IQuelkVariables> store;
-    QL_RETURN_HR_IF(E_FAIL, FAILED(QueryStore(store)));
+    const ql::ComPtr<IQuelkVariables> store = HeldStore();
     BYTE api = 0, busAddress = 0;
     QL_RETURN_IF_FAILED(ReadByteParameter(store.Get(), kParameterApi, &api));
     QL_RETURN_IF_FAILED(ReadByteParameter(store.Get(), kParameterStationAddress, &busAddress));
@@ -124,12 +123,10 @@ HRESULT CQuelkDpv1Communication::Disconnect(VARIANT_BOOL* sent) noexcept {
     *sent = VARIANT_FALSE;
     // The partner's numbers are only repeated here: a disconnect goes out even when they cannot be read.
     BYTE api = 0, busAddress = 0;
-    ql::ComPtr<IQuelkVariables> store;
-    if (SUCCEEDED(QueryStore(store))) {
-        BYTE read = 0;
-        if (SUCCEEDED(ReadByteParameter(store.Get(), kParameterApi, &read))) api = read;
-        if (SUCCEEDED(ReadByteParameter(store.Get(), kParameterStationAddress, &read))) busAddress = read;
-    }
+    const ql::ComPtr<IQuelkVariables> store = HeldStore();
+    BYTE read = 0;
+    if (SUCCEEDED(ReadByteParameter(store.Get(), kParameterApi, &read))) api = read;
+    if (SUCCEEDED(ReadByteParameter(store.Get(), kParameterStationAddress, &read))) busAddress = read;
     QL_RETURN_HR_IF(E_UNEXPECTED, communicationReference_.IsEmpty());
 
     VARIANT_BOOL accepted = VARIANT_FALSE;
@@ -143,8 +140,7 @@ HRESULT CQuelkDpv1Communication::Disconnect(VARIANT_BOOL* sent) noexcept {
 
 HRESULT CQuelkDpv1Communication::BuildTransaction(ULONG id, const VARIANT* value, ql::Bstr& document,
                                                   ql::Variant& context) noexcept {
-    ql::ComPtr<IQuelkVariables> store;
-    QL_RETURN_IF_FAILED(QueryStore(store));
+    const ql::ComPtr<IQuelkVariables> store = HeldStore();
     CQuelkVariant idArgument(id);
     ql::Variant address;
     QL_RETURN_IF_FAILED(store->GetAddress(idArgument, address.Put()));

@@ -1,4 +1,4 @@
-#include "dtm/services/TextFileReader.h"
+#include "values/TextFileReader.h"
 
 #include <share.h>
 
@@ -37,6 +37,8 @@ HRESULT ReadTextFile(const wchar_t* path, TextDecoder decode, ql::Bstr& text) no
             if (read == 0) break;
             bytes.append(block, read);
         }
+        // A read that failed part way is no file's text.
+        QL_RETURN_HR_IF(E_FAIL, std::ferror(file.get()));
         file.reset();
         ql::Bstr decoded;
         QL_RETURN_IF_FAILED(decode(bytes, decoded));

@@ -23,7 +23,7 @@
 #include "classlib/ComPtr.h"
 #include "idl/OutsideDispatch.h"
 #include "dtm/DtmHost.h"
-#include "dtm/services/TextFileReader.h"
+#include "values/TextFileReader.h"
 #include "dtm/services/TranslationCatalog.h"
 
 class CQuelkLocalization : public ql::MemberPart,

@@ -26,7 +26,7 @@
 #include "classlib/ComPtr.h"
 #include "classlib/FileStamp.h"
 #include "classlib/SharedBstr.h"
-#include "dtm/services/TextFileReader.h"
+#include "values/TextFileReader.h"
 
 // The translated texts of one parameter in one language, as the parameter translation finds them: whether
 // its entry could be looked up at all, and the name and description found (none when the document has no

@@ -8,10 +8,9 @@
 #include "MarkupText.h"
 #include "QuelkInterfaces.h"
 #include "classlib/Bstr.h"
-#include "classlib/Handle.h"
 #include "classlib/HResult.h"
 #include "classlib/ObjectMap.h"
-#include "values/AnsiText.h"
+#include "values/TextFileReader.h"
 
 namespace standins {
 
@@ -26,27 +25,9 @@ constexpr wchar_t kUnreadableAboutFile[] = L"The about file could not be read: "
 
 // The table's cells line up at this many dialog units, wider than the about file's longest label.
 constexpr int kTabStopDialogUnits = 80;
-constexpr DWORD kReadBlockBytes = 4096;
 constexpr UINT_PTR kKeepSelectionSubclass = 1;
 // The dialog's margin around the text, in dialog units (AboutView.rc).
 constexpr LONG kMarginDialogUnits = 7;
-
-// All bytes of the file at `path`, which others may read meanwhile but not change.
-HRESULT ReadFileBytes(const wchar_t* path, std::string& bytes) {
-    const HANDLE opened = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
-    const ql::Handle file(opened);
-    bytes.clear();
-    char block[kReadBlockBytes];
-    for (;;) {
-        DWORD read = 0;
-        if (!::ReadFile(file.Get(), block, sizeof block, &read, nullptr))
-            return HRESULT_FROM_WIN32(::GetLastError());
-        if (read == 0) return S_OK;
-        bytes.append(block, read);
-    }
-}
 
 // What the view shows for `dtm`: the text of its about file, or the line saying why there is none. The page
 // is written in the system's ANSI code page, as the DTM's other files are.
@@ -56,10 +37,10 @@ std::wstring AboutTextOf(IDtm* dtm) {
     if (FAILED(ql::QueryInterfaceTo(dtm, about)) || !about || FAILED(about->GetAboutFilePath(path.Put())) ||
         path.IsEmpty())
         return kNoAboutFile;
-    std::string bytes;
-    if (FAILED(ReadFileBytes(path.CStr(), bytes))) return kUnreadableAboutFile + std::wstring(path.View());
     ql::Bstr page;
-    if (FAILED(AnsiToBstr(bytes, page))) throw std::bad_alloc();  // its only failure
+    const HRESULT read = ReadTextFile(path.CStr(), DecodeAnsiText, page);
+    if (read == E_OUTOFMEMORY) throw std::bad_alloc();
+    if (FAILED(read)) return kUnreadableAboutFile + std::wstring(path.View());
     return PlainTextFromMarkup(page.View());
 }
 

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "dtm/DtmObject.h"
-#include "dtm/services/TextFileReader.h"
+#include "values/TextFileReader.h"
 
 namespace dtmint {
 

@@ -1,5 +1,6 @@
 #pragma once
-// How the benchmarks take their time: the performance counter in seconds, and the median of samples.
+// How the benchmarks take their time: the performance counter in seconds, a call's own time beside the
+// simulated device's, and the median of samples.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +17,19 @@ inline double Seconds() noexcept {
     LARGE_INTEGER counter;
     ::QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+// The own time of one call of `work`: its whole time less what `channel` (the simulated device, which
+// counts its own seconds) spent in it, which goes to `channelTime` when given.
+template <class Channel, class Work>
+double OwnTime(Channel& channel, double* channelTime, Work work) {
+    const double channelBefore = channel.OwnSeconds();
+    const double start = Seconds();
+    work();
+    const double total = Seconds() - start;
+    const double spent = channel.OwnSeconds() - channelBefore;
+    if (channelTime) *channelTime = spent;
+    return total - spent;
 }
 
 // The middle sample (the upper one of an even count); 0 without samples.

@@ -29,6 +29,7 @@
 namespace {
 
 using bench::Median;
+using bench::OwnTime;
 using bench::Seconds;
 
 constexpr ULONG kStationAddressParameter = 3;
@@ -41,17 +42,6 @@ constexpr double kUploadTargetSeconds = 0.2;
 // The fastest acyclic DP-V1 transaction of a PROFIBUS PA device through a segment coupler takes about
 // 33 ms; the read's target is 3 % of it.
 constexpr double kFastestPaTransactionSeconds = kReadTargetSeconds / 0.03;
-
-// The DTM's own time of one call of `work`: its whole time less the simulator's own time in it.
-template <class Work>
-double OwnTime(CSimulatedDpv1Channel& channel, double* channelTime, Work work) {
-    const double channelBefore = channel.OwnSeconds();
-    const double start = Seconds();
-    work();
-    const double total = Seconds() - start;
-    *channelTime = channel.OwnSeconds() - channelBefore;
-    return total - *channelTime;
-}
 
 int Fail(const wchar_t* step, HRESULT hr) {
     ql::PrintUtf8(stderr, L"bench_dpv1: %ls failed (0x%08lX)\n", step, static_cast<unsigned long>(hr));

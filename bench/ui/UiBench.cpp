@@ -31,6 +31,7 @@
 #include "frame/MessagePump.h"
 #include "frame/UiScript.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
+#include "tests/ui/frame/TreeItems.h"
 #include "ui/frame/TreeFrameResources.h"
 #include "values/DtmVocabulary.h"
 
@@ -59,26 +60,6 @@ int Fail(const wchar_t* step, HRESULT hr) {
 
 // Paints what is invalid now, as the screen would show it.
 void PaintNow(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
-
-HTREEITEM FindItem(HWND tree, const char* text) {
-    std::vector<HTREEITEM> stack{TreeView_GetRoot(tree)};
-    while (!stack.empty()) {
-        HTREEITEM item = stack.back();
-        stack.pop_back();
-        for (; item; item = TreeView_GetNextSibling(tree, item)) {
-            char read[200] = {};
-            TVITEMA data{};
-            data.mask = TVIF_TEXT | TVIF_HANDLE;
-            data.hItem = item;
-            data.pszText = read;
-            data.cchTextMax = sizeof read;
-            ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-            if (std::string(read) == text) return item;
-            if (HTREEITEM child = TreeView_GetChild(tree, item)) stack.push_back(child);
-        }
-    }
-    return nullptr;
-}
 
 HWND ShownPage(HWND dialog) {
     for (HWND page = ::GetWindow(::GetDlgItem(dialog, IDC_TF_PAGE_AREA), GW_CHILD); page;
@@ -203,7 +184,7 @@ HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
                                  "Orvo Extension", "Flow",      "Totalizer"};
     std::vector<HTREEITEM> items;
     for (const char* page : pages) {
-        if (HTREEITEM item = FindItem(tree, page)) items.push_back(item);
+        if (HTREEITEM item = frametest::FindTreeItem(tree, page)) items.push_back(item);
     }
     if (items.size() != std::size(pages)) return E_FAIL;
     measured.pages = items.size();
@@ -219,7 +200,7 @@ HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
     measured.pageSwitch = Median(switches);
 
     // The mass flow page shown; its ticks run one by one, the device answering inside each request.
-    (void)TreeView_SelectItem(tree, FindItem(tree, "Mass Flow"));
+    (void)TreeView_SelectItem(tree, frametest::FindTreeItem(tree, "Mass Flow"));
     PumpContainerMessages(ui.Container());
     const HWND page = ShownPage(dialog);
     if (!page) return E_FAIL;
@@ -227,12 +208,11 @@ HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
     const size_t requestsBefore = device.Channel().Requests().size();
     std::vector<double> ticks;
     for (int i = 0; i < kTicks; ++i) {
-        const double channelBefore = device.Channel().OwnSeconds();
-        const double start = Seconds();
-        // WM_TIMER as the page's timer sends it: one tick whatever its id.
-        ::SendMessageW(page, WM_TIMER, reinterpret_cast<WPARAM>(page), 0);
-        PumpContainerMessages(ui.Container());
-        ticks.push_back(Seconds() - start - (device.Channel().OwnSeconds() - channelBefore));
+        ticks.push_back(bench::OwnTime(device.Channel(), nullptr, [&] {
+            // WM_TIMER as the page's timer sends it: one tick whatever its id.
+            ::SendMessageW(page, WM_TIMER, reinterpret_cast<WPARAM>(page), 0);
+            PumpContainerMessages(ui.Container());
+        }));
     }
     measured.tick = Median(ticks);
     device.Channel().SetAnswerTiming(AnswerTiming::Later);

@@ -6,6 +6,7 @@
 #include "classlib/SupportErrorInfo.h"
 #include "tests/classlib/ComTestObjects.h"
 #include "tests/support/HResultText.h"
+#include "tests/support/TestObjects.h"
 
 namespace {
 
@@ -53,12 +54,8 @@ TEST_F(ComObjectTest, QueryInterfaceFollowsTheTable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        void* out = kGarbage;
-        const HRESULT hr = alpha_->QueryInterface(c.iid, &out);
-        ql::ComPtr<IUnknown> owned;
-        if (SUCCEEDED(hr)) owned.Attach(static_cast<IUnknown*>(out));
-        EXPECT_HR(c.expected, hr);
-        EXPECT_EQ(c.answer, out);  // failures leave the out-pointer null
+        // Failures leave the out-pointer null.
+        vtest::ExpectQueryAnswer(alpha_.Get(), c.iid, c.expected, c.answer, kGarbage);
     }
     EXPECT_HR(E_POINTER, alpha_->QueryInterface(__uuidof(ITestBeta), nullptr));
 
@@ -164,13 +161,8 @@ TEST_F(ComObjectTest, MemberPartsAnswerForTheObjectThatHoldsThem) {
     auto* gammaItf = static_cast<ITestGamma*>(gamma);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        void* out = kGarbage;
         // Asked through a member's own QueryInterface: the object's table answers.
-        const HRESULT hr = gammaItf->QueryInterface(c.iid, &out);
-        ql::ComPtr<IUnknown> owned;
-        if (SUCCEEDED(hr)) owned.Attach(static_cast<IUnknown*>(out));
-        EXPECT_HR(c.expected, hr);
-        EXPECT_EQ(c.answer, out);
+        vtest::ExpectQueryAnswer(gammaItf, c.iid, c.expected, c.answer, kGarbage);
     }
     // One count for the object, whichever member is asked.
     house.Reset();

@@ -49,10 +49,7 @@ std::vector<std::wstring> ArgumentsOf(const CFrameHost& frame, const wchar_t* me
 
 }  // namespace
 
-ULONG NotifiedId(const VARIANT& data) {
-    ql::Variant id = PairElement(data, 0);
-    return SUCCEEDED(id.ChangeType(VT_UI4)) ? V_UI4(id.Get()) : 0xFFFFFFFF;
-}
+ULONG NotifiedId(const VARIANT& data) { return NumberOf(*PairElement(data, 0)); }
 
 ql::Variant NotifiedValue(const VARIANT& data) { return PairElement(data, 1); }
 

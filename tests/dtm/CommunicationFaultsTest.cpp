@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Waits, WaitLimitTest,
 
 TEST_F(CommunicationFaultsTest, AnAbortEndsTheReadsThatWaitAtOnce) {
     ASSERT_NO_FATAL_FAILURE(GoOnline());
-    dtm_->Client().SetTimeouts(5000, 5000);
+    dtmint::SetTransactionTimeouts(dtm_.Get(), 5000, 5000);
     channel_->AddFault({ChannelFault::Silence, kSimTransaction});
     TestTimer abort(30, [this] { channel_->AbortConnection(); });
     const ULONGLONG start = ::GetTickCount64();
@@ -105,7 +105,7 @@ TEST_F(CommunicationFaultsTest, AnAbortEndsTheReadsThatWaitAtOnce) {
     EXPECT_HR(E_ABORT, Variables()->ReadFromDevice(kCalibrationFactorId, &done));
     EXPECT_LT(MillisecondsSince(start), 1000u) << "the read waited out its time-out";
     EXPECT_EQ(9u, State());
-    EXPECT_EQ(0u, dtm_->Client().PendingTransactions().Count());
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
 }
 
 // A frame upload or download that ends on a silent device tells the frame, with FALSE.
@@ -123,7 +123,7 @@ TEST_F(CommunicationFaultsTest, FrameRequestsEndingOnATimeOutAreReported) {
         ASSERT_TRUE(PumpUntil([&] { return !FinishedEvent(event).empty(); }, 5000))
             << "the frame waits forever";
         EXPECT_EQ(L"FALSE", FinishedEvent(event));
-        ASSERT_TRUE(PumpUntil([this] { return !dtm_->OnlineRequests().IsRequestRunning(); }));
+        ASSERT_TRUE(PumpUntil([this] { return !dtmint::IsOnlineRequestRunning(dtm_.Get()); }));
     }
 }
 
@@ -138,7 +138,7 @@ TEST_F(CommunicationFaultsTest, AnUploadJudgesEachParameterByItsOwnAnswer) {
     ChannelFaultRule late{ChannelFault::LateAnswer, kSimTransaction};
     late.delayMs = 400;
     channel_->AddFault(late);
-    dtm_->Client().SetTimeouts(2000, 2000);
+    dtmint::SetTransactionTimeouts(dtm_.Get(), 2000, 2000);
     bool nestedRead = false;
     TestTimer timer(10, [&] {
         if (nestedRead || channel_->CountRequests(kSimTransaction) != 1) return;
@@ -292,9 +292,9 @@ TEST_F(CommunicationFaultsTest, TheSinkRefusesCallsFromAnotherThread) {
     channel_->AddFault({ChannelFault::Silence, kSimTransaction});
     VARIANT_BOOL sent = VARIANT_FALSE;
     ASSERT_HR(S_OK, Variables()->ReadFromDeviceAsync(kCalibrationFactorId, &sent));
-    ASSERT_EQ(1u, dtm_->Client().PendingTransactions().Count());
+    ASSERT_EQ(1u, dtmint::PendingTransactionCount(dtm_.Get()));
     const ql::Bstr pendingId(channel_->Requests().back().invokeId.c_str());
-    const ql::Bstr reference(dtm_->Client().CommunicationReference());
+    const ql::Bstr reference(dtmint::CommunicationReference(dtm_.Get()));
     ql::ComPtr<IFdtCommunicationEvents> sink;
     ASSERT_HR(S_OK, dtm_->QueryInterface(IID_IFdtCommunicationEvents, sink.PutVoid()));
 
@@ -308,7 +308,7 @@ TEST_F(CommunicationFaultsTest, TheSinkRefusesCallsFromAnotherThread) {
     });
     foreign.join();
     EXPECT_EQ(std::vector<HRESULT>(4, RPC_E_WRONG_THREAD), answers);
-    EXPECT_EQ(1u, dtm_->Client().PendingTransactions().Count());
+    EXPECT_EQ(1u, dtmint::PendingTransactionCount(dtm_.Get()));
     EXPECT_EQ(12u, State());
 }
 
@@ -329,7 +329,7 @@ TEST_F(CommunicationFaultsTest, ACancelDuringTheLastParameterStopsTheUpload) {
     });
     VARIANT_BOOL started = VARIANT_FALSE;
     ASSERT_HR(S_OK, OnlineRequests()->UploadRequest(kInvokeId.Get(), nullptr, &started));
-    ASSERT_TRUE(PumpUntil([this] { return !dtm_->OnlineRequests().IsRequestRunning(); }));
+    ASSERT_TRUE(PumpUntil([this] { return !dtmint::IsOnlineRequestRunning(dtm_.Get()); }));
     PumpMessagesUntil([] { return false; }, 100);
     EXPECT_HR(S_OK, cancelled);
     EXPECT_EQ(VARIANT_TRUE, stopped);
@@ -363,10 +363,10 @@ TEST_F(CommunicationFaultsTest, ADisconnectEndsTheRequestsOfItsConnection) {
     channel_->AddFault({ChannelFault::Silence, kSimTransaction});
     VARIANT_BOOL result = VARIANT_FALSE;
     ASSERT_HR(S_OK, Variables()->ReadFromDeviceAsync(kCalibrationFactorId, &result));
-    ASSERT_EQ(1u, dtm_->Client().PendingTransactions().Count());
+    ASSERT_EQ(1u, dtmint::PendingTransactionCount(dtm_.Get()));
     ASSERT_HR(S_OK, Dtm()->PrepareToReleaseCommunication(&result));
     ASSERT_EQ(VARIANT_TRUE, result);
-    EXPECT_EQ(0u, dtm_->Client().PendingTransactions().Count());
+    EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
 }
 
 }  // namespace

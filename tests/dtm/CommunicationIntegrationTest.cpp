@@ -17,8 +17,8 @@ TEST_F(CommunicationIntegrationTest, TheChannelsConnectAnswerTakesTheDtmOnline) 
     EXPECT_EQ(10u, State()) << "the answer comes later, on a timer";
     ASSERT_TRUE(PumpUntil([this] { return State() != 10u; }));
     EXPECT_EQ(12u, State());
-    ASSERT_NE(nullptr, dtm_->Client().CommunicationReference());
-    EXPECT_EQ(36u, ::SysStringLen(dtm_->Client().CommunicationReference()));
+    ASSERT_NE(nullptr, dtmint::CommunicationReference(dtm_.Get()));
+    EXPECT_EQ(36u, ::SysStringLen(dtmint::CommunicationReference(dtm_.Get())));
     EXPECT_EQ(1u, CountNotifications(kNotifyConnected));
     EXPECT_EQ(1u, frame_->CountCalls(L"NotifyOnlineStateChanged"));
     EXPECT_EQ((std::vector<ULONG>{9, 10, 12}),
@@ -49,7 +49,7 @@ TEST_F(CommunicationIntegrationTest, ReleasingAnUnansweredConnectionReturnsThrou
                 << "the disconnect wait timed out";
         }
         ASSERT_EQ(c.stuckState, State());
-        ASSERT_EQ(1u, dtm_->Client().PendingTransactions().Count());
+        ASSERT_EQ(1u, dtmint::PendingTransactionCount(dtm_.Get()));
 
         functions_.states.clear();
         EXPECT_HR(S_OK, Dtm()->ReleaseCommunication(&result));
@@ -57,9 +57,9 @@ TEST_F(CommunicationIntegrationTest, ReleasingAnUnansweredConnectionReturnsThrou
         ASSERT_FALSE(functions_.states.empty());
         EXPECT_EQ(9u, functions_.states.front());
         EXPECT_EQ(8u, State());
-        EXPECT_EQ(0u, dtm_->Client().PendingTransactions().Count());
+        EXPECT_EQ(0u, dtmint::PendingTransactionCount(dtm_.Get()));
         EXPECT_EQ(nullptr, dtm_->Lifecycle().Channel());
-        EXPECT_EQ(nullptr, dtm_->Client().CommunicationReference());
+        EXPECT_EQ(nullptr, dtmint::CommunicationReference(dtm_.Get()));
 
         // Usable again: a new channel connects as the first did.
         channel_->DropCallback();

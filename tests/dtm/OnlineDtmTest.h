@@ -64,7 +64,7 @@ protected:
         ASSERT_HR(S_OK, ql::MakeObject(dtm_));
         dtm_->Lifecycle().AttachFunctions(&functions_);
         dtm_->Lifecycle().SetStateWaitTime(kShortWaitMs);
-        dtm_->Client().SetTimeouts(kShortWaitMs, kShortWaitMs);
+        dtmint::SetTransactionTimeouts(dtm_.Get(), kShortWaitMs, kShortWaitMs);
         ASSERT_HR(S_OK, ql::MakeObject(channel_));
         ASSERT_HR(S_OK, channel_->SetSchemaFolder(vtest::SchemasFolder()));
         channel_->Device().SetFrozen(true);
@@ -75,7 +75,7 @@ protected:
     }
     void TearDown() override {
         // A worker of a frame request gives its marshalled references back as calls on this thread.
-        if (dtm_) (void)PumpUntil([this] { return !dtm_->OnlineRequests().IsRequestRunning(); });
+        if (dtm_) (void)PumpUntil([this] { return !dtmint::IsOnlineRequestRunning(dtm_.Get()); });
         PumpMessagesUntil([] { return false; }, 50);
         // The frame takes the channel back; the channel lets go of the DTM's answer sink.
         if (dtm_) (void)dtm_->Client().SetChannel(nullptr);

@@ -2,7 +2,9 @@
 // Every reach of a test past the DTM object's COM interfaces into its C++ insides, in one place. The tests
 // drive the object through the interfaces a frame or a control queries; what no interface shows (a wait
 // shortened for a test, the register of open user interfaces, the store's C++ object ...) goes through
-// these functions, so a change of how the object holds its parts is followed here and nowhere else.
+// these functions, so a change of how the object holds its parts is followed here and nowhere else. Only
+// the lifecycle's own fixtures in tests/dtm, which put doubles in place of the object's seams, reach
+// further.
 // Header only: a program that includes it links varnok_dtm.
 #include <windows.h>
 #include <msxml2.h>

@@ -11,8 +11,21 @@
 
 #include "classlib/ComPtr.h"
 #include "classlib/DispatchImpl.h"
+#include "tests/support/HResultText.h"
 
 namespace vtest {
+
+// Asks `asked` for `iid` with the out-pointer set to `initialOut` first, and expects `expected` with
+// `answer` in the out-pointer (null after a failure); an interface handed out is released again.
+inline void ExpectQueryAnswer(IUnknown* asked, REFIID iid, HRESULT expected, void* answer,
+                              void* initialOut = nullptr) {
+    void* out = initialOut;
+    const HRESULT hr = asked->QueryInterface(iid, &out);
+    ql::ComPtr<IUnknown> owned;
+    if (SUCCEEDED(hr)) owned.Attach(static_cast<IUnknown*>(out));
+    EXPECT_HR(expected, hr);
+    EXPECT_EQ(answer, out);
+}
 
 // Answers IUnknown and the listed IIDs with itself.
 template <class Interface>

@@ -50,13 +50,8 @@ FilesFolderOverride::FilesFolderOverride(DWORD type, const void* data, DWORD byt
 }
 
 FilesFolderOverride::FilesFolderOverride(const wchar_t* folder)
-    : machinePath_(L"Software\\VarnokP3 Tests\\Machine " + std::to_wstring(::GetCurrentProcessId())) {
-    if (folder) {
-        Redirect(REG_SZ, folder, static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t)));
-    } else {
-        Redirect(REG_NONE, nullptr, 0);
-    }
-}
+    : FilesFolderOverride(folder ? REG_SZ : REG_NONE, folder,
+                          folder ? static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t)) : 0) {}
 
 void FilesFolderOverride::Redirect(DWORD type, const void* data, DWORD bytes) {
     (void)::RegDeleteTreeW(HKEY_CURRENT_USER, machinePath_.c_str());

@@ -1,6 +1,5 @@
 #pragma once
-// Reading a tree window back: every item in display order with its depth, item data and image, and an item
-// found by its text.
+// Reading a tree window back: every item in display order with its depth, item data and image.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +8,8 @@
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "tests/ui/frame/TreeItems.h"
 
 namespace frametest {
 
@@ -26,17 +27,6 @@ inline void PrintTo(const TreeRow& row, std::ostream* out) {
     *out << row.text << "/" << row.depth << "/" << row.data << "/image " << row.image;
 }
 
-inline TVITEMA ReadItem(HWND tree, HTREEITEM item, char* text, int chars) {
-    TVITEMA data{};
-    data.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_IMAGE | TVIF_HANDLE;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = chars;
-    data.stateMask = TVIS_EXPANDED;
-    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    return data;
-}
-
 // Every item below `item` and its siblings; each must be expanded. Without images the image is not read.
 inline void WalkTree(HWND tree, HTREEITEM item, int depth, bool withImages, std::vector<TreeRow>& rows) {
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
@@ -52,28 +42,6 @@ inline std::vector<TreeRow> TreeRows(HWND tree, bool withImages) {
     std::vector<TreeRow> rows;
     WalkTree(tree, TreeView_GetRoot(tree), 0, withImages, rows);
     return rows;
-}
-
-inline HTREEITEM FindTreeItem(HWND tree, const std::string& text) {
-    std::vector<HTREEITEM> stack{TreeView_GetRoot(tree)};
-    while (!stack.empty()) {
-        HTREEITEM item = stack.back();
-        stack.pop_back();
-        for (; item; item = TreeView_GetNextSibling(tree, item)) {
-            char buffer[200] = {};
-            (void)ReadItem(tree, item, buffer, sizeof buffer);
-            if (text == buffer) return item;
-            stack.push_back(TreeView_GetChild(tree, item));
-        }
-    }
-    return nullptr;
-}
-
-inline std::string SelectedText(HWND tree) {
-    char buffer[200] = {};
-    if (HTREEITEM selected = TreeView_GetSelection(tree))
-        (void)ReadItem(tree, selected, buffer, sizeof buffer);
-    return buffer;
 }
 
 }  // namespace frametest

@@ -10,6 +10,7 @@
 #include "DtmTestSupport.h"
 #include "frame/MessagePump.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
+#include "tests/support/DtmInternals.h"
 #include "tests/support/TestPaths.h"
 
 namespace dtmtest {

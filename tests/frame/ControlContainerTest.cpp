@@ -61,7 +61,7 @@ public:
     EventSink() : CountedDispatch<IDispatch>({DIID__IUiTestControlEvents}) {}
     int confirmed = 0;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
+                                     UINT*) noexcept override {
         if (id == 1) ++confirmed;
         return S_OK;
     }

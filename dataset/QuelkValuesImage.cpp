@@ -10,6 +10,7 @@
 #include "dataset/QuelkVariable.h"
 #include "dataset/VariableFields.h"
 #include "values/HexText.h"
+#include "values/VariantConversion.h"
 
 namespace {
 
@@ -188,6 +189,9 @@ HRESULT AssignEntries(CQuelkVariableStore& store, Entries& entries) noexcept {
                                  (entry->Access & kStoredAccessBits);
             // The image's own data type is not compared: the record's decides.
             change.HasValue = ValueAsType(*entry, record->DataType, change.Value);
+            // A value that converts, but into no whole value of the record's type, could be neither saved
+            // nor read back: the entry is damaged, and the image with it.
+            QL_RETURN_HR_IF(E_FAIL, change.HasValue && !IsWholeValue(*change.Value));
             const VARIANT& value = change.HasValue ? *change.Value : *record->Value;
             change.Access = WithCheckVerdict(store, *record, value, access);
         }

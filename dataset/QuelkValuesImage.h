@@ -43,7 +43,8 @@ public:
     // its data type (the old value stays when it does not convert) and, of the loaded access word, only
     // whether the value still waits for the device (0x02); the value check's verdict on the value (0x04
     // rejected, 0x08 no check possible) is set as the check gives it; the rest of the word stays the
-    // record's.
+    // record's. E_FAIL, with nothing changed, for an entry whose value converts into no whole value of its
+    // record's type (IsWholeValue: a byte string of odd length made a text), which no image could carry.
     static HRESULT Assign(CQuelkVariableStore& store, const std::vector<LoadedValue>& entries) noexcept;
     // The same, moving the values out of `entries` (left in an unspecified state) where no conversion is due.
     static HRESULT Assign(CQuelkVariableStore& store, std::vector<LoadedValue>&& entries) noexcept;

@@ -3,6 +3,7 @@
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
 #include "dataset/StreamValueFormat.h"
+#include "values/VariantConversion.h"
 
 HRESULT CStreamValueWriter::WriteBytes(const void* data, ULONG size) noexcept {
     QL_RETURN_HR_IF(E_POINTER, stream_ == nullptr);
@@ -16,6 +17,8 @@ HRESULT CStreamValueWriter::WriteUInt32(ULONG number) noexcept { return WriteByt
 
 HRESULT CStreamValueWriter::WriteText(BSTR text) noexcept {
     if (!text) return WriteUInt32(kNullTextBytes);
+    // A text of an odd byte count would go out without its zero, and the image would no longer read.
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeText(text));
     const ULONG bytes = (::SysStringLen(text) + 1) * static_cast<ULONG>(sizeof(wchar_t));
     QL_RETURN_IF_FAILED(WriteUInt32(bytes));
     return WriteBytes(text, bytes);  // the BSTR's own terminating zero ends the text
@@ -32,6 +35,8 @@ HRESULT CStreamValueWriter::WriteValue(const VARIANT& value) noexcept {
     ql::Variant text;
     QL_RETURN_IF_FAILED(text.CopyFrom(value));
     QL_RETURN_IF_FAILED(text.ChangeType(VT_BSTR, LOCALE_USER_DEFAULT, VARIANT_NOVALUEPROP));
+    // Refused before its type word, so that no part of the value is written.
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeText(V_BSTR(text.Get())));
     QL_RETURN_IF_FAILED(WriteBytes(&type, sizeof type));
     return WriteText(V_BSTR(text.Get()));
 }

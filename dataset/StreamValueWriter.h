@@ -17,9 +17,12 @@ public:
     HRESULT WriteBytes(const void* data, ULONG size) noexcept;
     HRESULT WriteUInt32(ULONG number) noexcept;
     // A counted text; null writes the byte count 0 alone, an empty text the count 2 and its zero.
+    // E_INVALIDARG, with nothing written, for a text of an odd byte count (IsWholeText), which no reader
+    // could take back.
     HRESULT WriteText(BSTR text) noexcept;
     // WriteValueToStream: the VARTYPE, then the value in its encoding (StreamValueFormat.h).
-    // DISP_E_BADVARTYPE for a value that the image cannot carry (objects, arrays, references).
+    // DISP_E_BADVARTYPE for a value that the image cannot carry (objects, arrays, references); E_INVALIDARG,
+    // with nothing written, for a text that WriteText refuses.
     HRESULT WriteValue(const VARIANT& value) noexcept;
 
 private:

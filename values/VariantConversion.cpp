@@ -116,3 +116,9 @@ HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE 
     if (wanted & VT_ARRAY) return ConvertToArray(destination, source, wanted, lcid, flags, platformResult);
     return ConvertToScalar(destination, source, wanted, lcid, flags, platformResult);
 }
+
+bool IsWholeValue(const VARIANT& value) noexcept {
+    return V_VT(&value) != VT_BSTR || IsWholeText(V_BSTR(&value));
+}
+
+bool IsWholeText(BSTR text) noexcept { return ::SysStringByteLen(text) % sizeof(wchar_t) == 0; }

@@ -16,3 +16,11 @@
 // otherwise the code of the rule that decided (see the list above and ArrayConversion.h / HexText.h).
 HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid,
                            USHORT flags) noexcept;
+
+// Whether `value` holds a whole value of its type. The platform's conversion of a byte string to a text
+// (VariantChangeType) takes the bytes as they are, so a byte string of odd length becomes a text of an odd
+// byte count: its last character is half there, and no counted text of UTF-16 characters can carry it.
+// Every other value is whole.
+bool IsWholeValue(const VARIANT& value) noexcept;
+// The same for a text on its own; the null text is whole.
+bool IsWholeText(BSTR text) noexcept;

@@ -80,14 +80,16 @@ HRESULT StateKeywords(DtmHost& host, const wchar_t** storageState, const wchar_t
 }
 
 // Loads the formatted text and writes every exported record into ExportedVariables. S_OK with the
-// serialisation when at least one record was written, S_FALSE when the text is to be returned as it is;
-// E_FAIL for a text that does not load, which no caller may receive.
+// serialisation when at least one record was written; S_FALSE when the text is to be returned as it is,
+// which is also the case for a text that does not parse or validate (the loader has reported it).
 HRESULT WriteExportedVariables(DtmHost& host, BSTR text, LCID locale, ql::Bstr& serialised) noexcept {
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(host.Lifecycle().XmlHandler().LoadXMLDocument(text, document.Put(), &loaded,
                                                                       host.Lifecycle().MessageSink()));
-    if (loaded != VARIANT_TRUE || !document) return E_FAIL;
+    // A stored project may carry a device type text that is well formed but not valid (the load accepts it,
+    // so that the project opens): the frame still gets its document, as the text stands.
+    if (loaded != VARIANT_TRUE || !document) return S_FALSE;
 
     ql::Bstr devicePath(L"FDT/DtmDevice"), exportedName(L"ExportedVariables"),
         parameterNamespace(kParameterNamespace), groupName(L"fdt:DtmVariables"),

@@ -1,6 +1,7 @@
 #include "DocumentsTestSupport.h"
 
 #include "classlib/Utf8.h"
+#include "tests/support/TestStreams.h"
 #include "xml/SchemaLists.h"
 
 namespace doctest {
@@ -103,22 +104,29 @@ HRESULT FakeFrame::NotifyParameterDocument(BSTR tag, BSTR) noexcept {
 
 HRESULT FakeFrame::GetSchemaFolder(BSTR* folder) noexcept { return ql::Bstr(SchemasFolder()).CopyTo(folder); }
 
-ql::ComPtr<CDtmObject> DocumentsTest::MakeDtm(const wchar_t* systemTag) {
+ql::ComPtr<CDtmObject> DocumentsTest::MakeDtm(const wchar_t* systemTag, const std::vector<BYTE>* image) {
     ql::ComPtr<CDtmObject> dtm;
     EXPECT_HR(S_OK, ql::MakeObject(dtm));
     if (!dtm) return dtm;
-    // The frame's road: a new dataset, the environment, the device type and the user.
-    EXPECT_HR(S_OK, Query<IPersistStreamInit>(dtm.Get())->InitNew());
+    // The frame's road: a new dataset (or the project's), the environment, the device type of a new one
+    // and the user.
+    if (image) {
+        EXPECT_HR(S_OK, Query<IPersistStreamInit>(dtm.Get())->Load(vtest::StreamOn(*image).Get()));
+    } else {
+        EXPECT_HR(S_OK, Query<IPersistStreamInit>(dtm.Get())->InitNew());
+    }
     const ql::ComPtr<IDtm> fdt = Query<IDtm>(dtm.Get());
     VARIANT_BOOL result = VARIANT_FALSE;
     ql::Bstr tag(systemTag);
     EXPECT_HR(S_OK, fdt->Environment(tag.Get(), frame_.Get(), &result));
-    ql::Bstr deviceType(
-        std::wstring(L"<?xml version=\"1.0\"?><FDT xmlns=\"x-schema:DTMInformationSchema.xml\" "
-                     L"xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\">") +
-        kMinimalDeviceType + L"</FDT>");
-    EXPECT_HR(S_OK, fdt->InitNew(deviceType.Get(), &result));
-    EXPECT_EQ(VARIANT_TRUE, result);
+    if (!image) {
+        ql::Bstr deviceType(
+            std::wstring(L"<?xml version=\"1.0\"?><FDT xmlns=\"x-schema:DTMInformationSchema.xml\" "
+                         L"xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\">") +
+            kMinimalDeviceType + L"</FDT>");
+        EXPECT_HR(S_OK, fdt->InitNew(deviceType.Get(), &result));
+        EXPECT_EQ(VARIANT_TRUE, result);
+    }
     ql::Bstr user(
         L"<?xml version=\"1.0\"?><FDT xmlns=\"x-schema:FDTUserInformationSchema.xml\">"
         L"<FDTUserInformation userLevel=\"planningEngineer\"/></FDT>");

@@ -109,8 +109,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Another DTM object on the same frame, configured the same way under `systemTag`.
-    ql::ComPtr<CDtmObject> MakeDtm(const wchar_t* systemTag);
+    // Another DTM object on the same frame, configured the same way under `systemTag`: new, with the minimal
+    // device type, or loaded from `image` (a frame's stream) when one is given.
+    ql::ComPtr<CDtmObject> MakeDtm(const wchar_t* systemTag, const std::vector<BYTE>* image = nullptr);
     template <class Interface>
     static ql::ComPtr<Interface> Query(CDtmObject* dtm) {
         ql::ComPtr<Interface> out;

@@ -6,17 +6,18 @@
 #include "dataset/ParameterTable.h"
 #include "dataset/ParameterValueXml.h"
 #include "dtm/documents/ParameterDocument.h"
+#include "tests/dataset/ImageTestSupport.h"
 #include "xml/XmlNodeReads.h"
 
 namespace doctest {
 namespace {
 
 std::wstring ExpectedTemplate(const wchar_t* storageState, const wchar_t* dataSetState, const wchar_t* tag,
-                              const wchar_t* bus) {
+                              const wchar_t* bus, const wchar_t* deviceType = kKeptDeviceType) {
     return std::wstring(
                L"<?xml version=\"1.0\"?> <FDT xmlns\t\t\t\t=\"x-schema:DTMParameterSchema.xml\" \t"
                L"xmlns:fdt\t\t\t=\"x-schema:FDTDataTypesSchema.xml\" \tfdt:storageState\t=\"") +
-           storageState + L"\" \tfdt:dataSetState\t=\"" + dataSetState + L"\"> \t" + kKeptDeviceType +
+           storageState + L"\" \tfdt:dataSetState\t=\"" + dataSetState + L"\"> \t" + deviceType +
            L" \t<DtmDevice fdt:tag=\"" + tag + L"\"> \t \t" + bus + L"\t</DtmDevice> </FDT> ";
 }
 
@@ -84,6 +85,33 @@ TEST_F(ParameterDocumentTest, TheTagIsEscapedAndReadsBack) {
             EXPECT_EQ(Narrow(std::wstring_view(c.tag)), Read(document.Get(), L"FDT/DtmDevice/@fdt:tag"));
         }
     }
+}
+
+// A stored project may carry a device type text that is well formed but not valid against the schema (an
+// attribute the schema does not define). The DTM loads and configures with it; its document then does not
+// validate, which the frame is told, and GetParameters hands the text over as it is.
+TEST_F(ParameterDocumentTest, ADeviceTypeThatDoesNotValidateIsReportedAndReturned) {
+    const std::wstring deviceType =
+        L"<fdt:DtmDeviceType xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\" readAccuss=\"1\"><fdt:VersionInformation "
+        L"name=\"Orvo Varnok Profile3 Device\" vendor=\"Orvo\" version=\"1.0\"/></fdt:DtmDeviceType>";
+    const std::vector<BYTE> image = imagetest::ImageBuilder().Header(&deviceType).VariantI4(0).U32(0x300).Get();
+    dtm_ = MakeDtm(kSystemTag, &image);
+    ASSERT_TRUE(dtm_);
+    frame_->calls.clear();
+
+    const std::wstring expected = ExpectedTemplate(L"persistent", L"default", L"VarnokP3 DTM", kDefaultBus,
+                                                   deviceType.c_str());
+    EXPECT_EQ(Narrow(expected), Narrow(Parameters()));
+    const std::vector<std::string> messages = frame_->Messages();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(0u, messages[0].find("::LoadXMLDocument (ParseError)\n")) << messages[0];
+
+    // A save hands the frame that same document.
+    SetValue(3, *MakeUI4(9));
+    frame_->calls.clear();
+    ql::ComPtr<IStream> saved = vtest::StreamOn({});
+    ASSERT_HR(S_OK, Query<IPersistStreamInit>()->Save(saved.Get(), TRUE));
+    EXPECT_EQ(1u, frame_->Count("NotifyParameterDocument"));
 }
 
 }  // namespace

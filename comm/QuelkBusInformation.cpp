@@ -1,10 +1,11 @@
 // The BusInformation fragment of the DTM's parameter document: written from the dataset's station address
 // (parameter 3) and bus configuration (parameter 4), and the station address taken back from the frame's
-// document.
+// document (after the value check).
 #include "comm/QuelkDpv1Communication.h"
 
 #include "classlib/HResult.h"
 #include "classlib/Variant.h"
+#include "dataset/QuelkVariableStore.h"
 #include "values/DtmVocabulary.h"
 #include "values/HexText.h"
 #include "values/MessageFormat.h"
@@ -73,6 +74,15 @@ HRESULT CQuelkDpv1Communication::ApplyBusInformation(IUnknown* parameterDocument
     QL_RETURN_HR_IF(E_FAIL, !XmlNodeExists(document.Get(), path.Get()));
     ql::Variant busAddress;
     QL_RETURN_IF_FAILED(XmlGetNodeValue(document.Get(), path.Get(), busAddress.Put(), VT_UI1));
+    // The frame's document carries what a user set: the address passes the value check as a value typed on
+    // a page does, and one the check refuses (outside the station address's range) is not stored.
+    ULONG flags = 0;
+    if (FAILED(host_->Store().CheckValue(kParameterStationAddress, *busAddress, &flags)) ||
+        (flags & kAccessRejected)) {
+        ReportDtmMessage(host_->MessageSink(), "The bus address %u was refused by the value check",
+                         static_cast<unsigned>(V_UI1(busAddress.Get())));
+        return S_FALSE;
+    }
     QL_RETURN_IF_FAILED(store->SetValue(CQuelkVariant(kParameterStationAddress), *busAddress));
     *done = VARIANT_TRUE;
     return S_OK;

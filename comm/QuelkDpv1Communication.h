@@ -99,6 +99,12 @@ public:
 
     // ---- IQuelkBusInformation ----
     HRESULT STDMETHODCALLTYPE GetBusInformation(BSTR* busInformation, VARIANT_BOOL* done) noexcept override;
+    // Stores the parameter document's MasterSlaveBus @busAddress as the station address (parameter 3), as
+    // a value the user sets: it must pass the store's value check. S_OK with `done` VARIANT_TRUE when stored;
+    // S_FALSE with `done` VARIANT_FALSE when the check refuses the address (nothing stored; the frame is
+    // told which address, through the DTM's report sink). E_POINTER for a null `done` or document, or one
+    // that is no IXMLDOMDocument2; E_FAIL without the attribute; the failure of reading it as a byte (an
+    // address above 255) or of storing it.
     HRESULT STDMETHODCALLTYPE ApplyBusInformation(IUnknown* parameterDocument,
                                                   VARIANT_BOOL* done) noexcept override;
 

@@ -110,7 +110,11 @@ HRESULT CDtmParameterPart::ApplyDocument(IXMLDOMDocument2* document, VARIANT_BOO
     VARIANT_BOOL busApplied = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(host_.Client().ApplyBusInformation(document, &busApplied));
 
-    return ApplyExportedVariables(document, variables, result);
+    QL_RETURN_IF_FAILED(ApplyExportedVariables(document, variables, result));
+    // A bus address the value check refused leaves the document not wholly applied, as a refused
+    // parameter does; the parameters still go in.
+    if (busApplied != VARIANT_TRUE) *result = VARIANT_FALSE;
+    return S_OK;
 }
 
 HRESULT CDtmParameterPart::ApplyTag(IXMLDOMDocument2* document, IQuelkVariables& variables) noexcept {

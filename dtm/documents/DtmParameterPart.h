@@ -30,11 +30,13 @@ public:
     // `path` is not read.
     HRESULT STDMETHODCALLTYPE GetParameters(BSTR path, BSTR* document) noexcept override;
 
-    // Applies the document: the tag (parameter 1), the bus address (through the communication part) and
-    // every exported parameter that is writable. `result` is VARIANT_TRUE only when every fdt:DtmVariable of
-    // the document was applied. E_INVALIDARG for a null `result`; S_FALSE outside states 8 to 12, for an
-    // observer, for a document that does not load and for one without tag. A refused lock, or a document not
-    // wholly applied, answers S_OK with VARIANT_FALSE and sends message 2001 to the frame. The frame's lock
+    // Applies the document: the tag (parameter 1), the bus address (through the communication part, which
+    // stores it only when the value check accepts it) and every exported parameter that is writable.
+    // `result` is VARIANT_TRUE only when the bus address and every fdt:DtmVariable of the document were
+    // applied. E_INVALIDARG for a null `result`; S_FALSE outside states 8 to 12, for an observer, for a
+    // document that does not load and for one without tag. A refused lock, or a document not wholly applied,
+    // answers S_OK with VARIANT_FALSE and sends message 2001 to the frame (after the communication part's
+    // report of a refused bus address). The frame's lock
     // is asked for only when neither the open user interfaces hold it nor the frame locked the data, and
     // released only when this call took it. `path` is not read.
     HRESULT STDMETHODCALLTYPE SetParameters(BSTR path, BSTR document, VARIANT_BOOL* result) noexcept override;

@@ -84,5 +84,48 @@ TEST_F(SetParametersTest, ARefusedLockChangesNothingAndSendsMessage2001) {
     }
 }
 
+// The bus address a document brings passes the value check (station address: 0 to 126) like every value the
+// user sets: a refused one is not stored, the document counts as not applied, and the frame learns which
+// address it was. The tag, applied before, stays. An address that fits no byte does not validate, as before.
+TEST_F(SetParametersTest, TheBusAddressPassesTheValueCheck) {
+    const auto refused = [](const char* address) {
+        return std::vector<std::string>{
+            std::string("The bus address ") + address + " was refused by the value check",
+            kError2001};
+    };
+    const struct {
+        const wchar_t* address;
+        HRESULT hr;
+        VARIANT_BOOL result;
+        const char* tag;
+        const char* stored;
+        std::vector<std::string> messages;  // their first lines
+    } cases[] = {
+        {L"0", S_OK, VARIANT_TRUE, "bstr:'FT-8'", "ui1:0", {}},
+        {L"126", S_OK, VARIANT_TRUE, "bstr:'FT-8'", "ui1:126", {}},
+        {L"127", S_OK, VARIANT_FALSE, "bstr:'FT-8'", "ui1:5", refused("127")},
+        {L"128", S_OK, VARIANT_FALSE, "bstr:'FT-8'", "ui1:5", refused("128")},
+        {L"200", S_OK, VARIANT_FALSE, "bstr:'FT-8'", "ui1:5", refused("200")},
+        {L"255", S_OK, VARIANT_FALSE, "bstr:'FT-8'", "ui1:5", refused("255")},
+        {L"256", S_FALSE, VARIANT_FALSE, "bstr:'before'", "ui1:5", {"::LoadXMLDocument (ParseError)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(std::wstring_view(c.address)));
+        SetValue(1, *MakeBstr(L"before"));
+        SetValue(3, *MakeUI4(5));
+        VARIANT_BOOL result = VARIANT_TRUE;
+        EXPECT_HR(c.hr, Set(Document(L"FT-8", c.address), &result));
+        EXPECT_EQ(c.result, result);
+        EXPECT_EQ(c.tag, ValueOf(1));
+        EXPECT_EQ(c.stored, ValueOf(3));
+        std::vector<std::string> messages = frame_->Messages();
+        for (std::string& message : messages) message = message.substr(0, message.find('\n'));
+        EXPECT_EQ(c.messages, messages);
+        VARIANT_BOOL valid = VARIANT_FALSE;
+        EXPECT_HR(S_OK, Query<IDtmDataSetCheck>()->VerifyDataSet(&valid));
+        EXPECT_EQ(VARIANT_TRUE, valid);
+    }
+}
+
 }  // namespace
 }  // namespace doctest

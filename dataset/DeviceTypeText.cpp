@@ -89,15 +89,7 @@ HRESULT ParseDeviceTypeText(BSTR text) noexcept {
         QL_RETURN_HR_IF(E_OUTOFMEMORY, xml.IsNull());
 
         ql::ComPtr<IXMLDOMDocument> document;
-        QL_RETURN_IF_FAILED(CreateXmlDomDocument(document.Put()));
-        QL_RETURN_HR_IF(E_FAIL, !document);
-        QL_RETURN_IF_FAILED(document->put_async(VARIANT_FALSE));
-        // Only the form is checked here; the x-schema namespaces must not be looked for.
-        QL_RETURN_IF_FAILED(document->put_validateOnParse(VARIANT_FALSE));
-        QL_RETURN_IF_FAILED(document->put_resolveExternals(VARIANT_FALSE));
-        QL_RETURN_IF_FAILED(document->put_preserveWhiteSpace(VARIANT_TRUE));
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        if (FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return E_FAIL;
+        if (ParseXmlForm(xml.Get(), document.Put()) != S_OK) return E_FAIL;
 
         ql::ComPtr<IXMLDOMElement> root;
         QL_RETURN_IF_FAILED(document->get_documentElement(root.Put()));

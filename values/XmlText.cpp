@@ -54,6 +54,24 @@ HRESULT CreateXmlDomDocument(IXMLDOMDocument** document) noexcept {
                            reinterpret_cast<void**>(document));
 }
 
+HRESULT ParseXmlForm(BSTR xml, IXMLDOMDocument** document) noexcept {
+    QL_RETURN_IF_NULL_OUT(document);
+    *document = nullptr;
+    ql::ComPtr<IXMLDOMDocument> parsed;
+    QL_RETURN_IF_FAILED(CreateXmlDomDocument(parsed.Put()));
+    QL_RETURN_HR_IF(E_FAIL, !parsed);
+    QL_RETURN_IF_FAILED(parsed->put_async(VARIANT_FALSE));
+    // Only the form is judged: the x-schema namespaces of FDT documents must not be looked for.
+    QL_RETURN_IF_FAILED(parsed->put_validateOnParse(VARIANT_FALSE));
+    QL_RETURN_IF_FAILED(parsed->put_resolveExternals(VARIANT_FALSE));
+    QL_RETURN_IF_FAILED(parsed->put_preserveWhiteSpace(VARIANT_TRUE));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    QL_RETURN_IF_FAILED(parsed->loadXML(xml, &loaded));
+    if (loaded != VARIANT_TRUE) return S_FALSE;
+    *document = parsed.Detach();
+    return S_OK;
+}
+
 HRESULT EscapeXmlText(const OLECHAR* text, BSTR* escaped, XmlDocumentFactory makeDocument) noexcept {
     QL_RETURN_IF_NULL_OUT(escaped);
     ql::Bstr result;

@@ -1,7 +1,7 @@
 #pragma once
 // EscapeXmlText: a text made fit to stand between the double quotes of an XML attribute, in the form the
 // XML DOM library writes attribute values (so it holds no ampersand, less-than sign or double quote except
-// inside a reference). The DOM document comes from a factory, so tests and other owners can supply their
+// inside a reference); ParseXmlForm: whether a text is well-formed XML at all. The DOM document comes from a factory, so tests and other owners can supply their
 // own; the system's is the registered MSXML DOMDocument class (the project's stand-in under Wine).
 //
 // A new document is made for every call; COM must be initialised on the calling thread.
@@ -16,6 +16,11 @@ using XmlDocumentFactory = HRESULT (*)(IXMLDOMDocument** document);
 // The DOMDocument class {F6D90F11-9C73-11D3-B32E-00C04F990BB4} through IXMLDOMDocument2, from any kind of
 // server.
 HRESULT CreateXmlDomDocument(IXMLDOMDocument** document) noexcept;
+
+// Parses `xml` for its form alone: no validation, no external resources, white space kept as written. S_OK
+// with a new document (one reference) for well-formed XML; S_FALSE, *document null, for a text that is not;
+// the XML library's failure otherwise. E_POINTER for a null `document`.
+HRESULT ParseXmlForm(BSTR xml, IXMLDOMDocument** document) noexcept;
 
 // S_OK with *escaped a new BSTR: `text` (a null text reads as empty) as it stands between the quotes of
 // an attribute the DOM writes; an attribute value the DOM refuses leaves it empty. *escaped is written

@@ -17,6 +17,7 @@
 #include "dtm/QuelkPersist.h"
 #include "dataset/XmlAttributeText.h"
 #include "dataset/XmlNodeWriting.h"
+#include "values/XmlText.h"
 
 namespace {
 
@@ -79,17 +80,26 @@ HRESULT StateKeywords(DtmHost& host, const wchar_t** storageState, const wchar_t
     return S_OK;
 }
 
+// The formatted text did not load (the loader has reported why). A stored project may carry a device type
+// text that is well formed but not valid, which the load accepts so that the project opens: the frame still
+// gets its document, as the text stands (S_FALSE). A text that is not even well formed (only a fragment of
+// an aggregating object, or a device type the DTM never accepted, can make one) reaches no caller (E_FAIL).
+HRESULT TextThatDidNotLoad(BSTR text) noexcept {
+    ql::ComPtr<IXMLDOMDocument> parsed;
+    const HRESULT hr = ParseXmlForm(text, parsed.Put());
+    QL_RETURN_IF_FAILED(hr);
+    return hr == S_OK ? S_FALSE : E_FAIL;
+}
+
 // Loads the formatted text and writes every exported record into ExportedVariables. S_OK with the
-// serialisation when at least one record was written; S_FALSE when the text is to be returned as it is,
-// which is also the case for a text that does not parse or validate (the loader has reported it).
+// serialisation when at least one record was written, S_FALSE when the text is to be returned as it is
+// (TextThatDidNotLoad for a text that does not load).
 HRESULT WriteExportedVariables(DtmHost& host, BSTR text, LCID locale, ql::Bstr& serialised) noexcept {
     ql::ComPtr<IXMLDOMDocument2> document;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     QL_RETURN_IF_FAILED(host.Lifecycle().XmlHandler().LoadXMLDocument(text, document.Put(), &loaded,
                                                                       host.Lifecycle().MessageSink()));
-    // A stored project may carry a device type text that is well formed but not valid (the load accepts it,
-    // so that the project opens): the frame still gets its document, as the text stands.
-    if (loaded != VARIANT_TRUE || !document) return S_FALSE;
+    if (loaded != VARIANT_TRUE || !document) return TextThatDidNotLoad(text);
 
     ql::Bstr devicePath(L"FDT/DtmDevice"), exportedName(L"ExportedVariables"),
         parameterNamespace(kParameterNamespace), groupName(L"fdt:DtmVariables"),

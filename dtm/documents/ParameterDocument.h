@@ -21,5 +21,7 @@ constexpr const wchar_t* kDataSetStateKeywords[] = {L"default", L"validModified"
 // S_OK with the document (the caller frees it). E_INVALIDARG when parameter 1 (the tag) holds no text or
 // its text cannot stand in XML; E_FAIL for a data-set state word without keyword; E_POINTER without a
 // schema cache; the failure of any interface the DTM answers (extension, bus information, store, DOM). A
-// formatted text that does not load is reported through the DTM's loader and returned as it is, with S_OK.
+// formatted text that does not validate is reported through the DTM's loader and returned as it is, with
+// S_OK; one that is not even well formed (which no device type text the DTM accepted can make) gives E_FAIL
+// and no document.
 HRESULT BuildParameterDocument(DtmHost& host, BSTR* document, LCID locale = LOCALE_USER_DEFAULT) noexcept;

@@ -1,8 +1,9 @@
 #pragma once
 // EscapeXmlText: a text made fit to stand between the double quotes of an XML attribute, in the form the
 // XML DOM library writes attribute values (so it holds no ampersand, less-than sign or double quote except
-// inside a reference); ParseXmlForm: whether a text is well-formed XML at all. The DOM document comes from a factory, so tests and other owners can supply their
+// inside a reference). The DOM document comes from a factory, so tests and other owners can supply their
 // own; the system's is the registered MSXML DOMDocument class (the project's stand-in under Wine).
+// ParseXmlForm: whether a text is well-formed XML at all, judged by the system's DOM document.
 //
 // A new document is made for every call; COM must be initialised on the calling thread.
 #include <windows.h>

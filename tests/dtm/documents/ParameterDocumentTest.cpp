@@ -92,15 +92,17 @@ TEST_F(ParameterDocumentTest, TheTagIsEscapedAndReadsBack) {
 // validate, which the frame is told, and GetParameters hands the text over as it is.
 TEST_F(ParameterDocumentTest, ADeviceTypeThatDoesNotValidateIsReportedAndReturned) {
     const std::wstring deviceType =
-        L"<fdt:DtmDeviceType xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\" readAccuss=\"1\"><fdt:VersionInformation "
+        L"<fdt:DtmDeviceType xmlns:fdt=\"x-schema:FDTDataTypesSchema.xml\" "
+        L"readAccuss=\"1\"><fdt:VersionInformation "
         L"name=\"Orvo Varnok Profile3 Device\" vendor=\"Orvo\" version=\"1.0\"/></fdt:DtmDeviceType>";
-    const std::vector<BYTE> image = imagetest::ImageBuilder().Header(&deviceType).VariantI4(0).U32(0x300).Get();
+    const std::vector<BYTE> image =
+        imagetest::ImageBuilder().Header(&deviceType).VariantI4(0).U32(0x300).Get();
     dtm_ = MakeDtm(kSystemTag, &image);
     ASSERT_TRUE(dtm_);
     frame_->calls.clear();
 
-    const std::wstring expected = ExpectedTemplate(L"persistent", L"default", L"VarnokP3 DTM", kDefaultBus,
-                                                   deviceType.c_str());
+    const std::wstring expected =
+        ExpectedTemplate(L"persistent", L"default", L"VarnokP3 DTM", kDefaultBus, deviceType.c_str());
     EXPECT_EQ(Narrow(expected), Narrow(Parameters()));
     const std::vector<std::string> messages = frame_->Messages();
     ASSERT_EQ(1u, messages.size());

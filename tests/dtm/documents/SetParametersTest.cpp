@@ -90,8 +90,7 @@ TEST_F(SetParametersTest, ARefusedLockChangesNothingAndSendsMessage2001) {
 TEST_F(SetParametersTest, TheBusAddressPassesTheValueCheck) {
     const auto refused = [](const char* address) {
         return std::vector<std::string>{
-            std::string("The bus address ") + address + " was refused by the value check",
-            kError2001};
+            std::string("The bus address ") + address + " was refused by the value check", kError2001};
     };
     const struct {
         const wchar_t* address;

@@ -87,26 +87,6 @@ TEST_F(PersistImageTest, APropertyMapVersionAboveTheLibrarysIsRefusedAndNothingI
     EXPECT_TRUE(StreamBytes(stream.Get()).empty());
 }
 
-// A project whose text record holds a byte string of odd length (parameter 23, hex "41") is damaged: a
-// text made of it could not be saved and opened again. Stream and bag refuse it whole, before the state
-// moves; the tag of the same image is not taken either.
-TEST_F(PersistImageTest, AnImageWithHalfACharacterIsRefusedWhole) {
-    const Bytes entries = ImageBuilder()
-                              .Entry(1, VT_BSTR, ImageBuilder().VariantBstr(L"FT-7").Get(), 0x71)
-                              .Entry(23, VT_ARRAY | VT_UI1, ImageBuilder().VariantBstr(L"41").Get(), 0x50)
-                              .Get();
-    const Bytes image = ImageBuilder().Header().VariantI4(2).Raw(entries).Get();
-    const auto before = Snapshot(Store());
-    ql::ComPtr<IStream> stream = StreamOn(ImageBuilder().Raw(image).U32(0x300).Get());
-    EXPECT_HR(E_FAIL, PersistStream()->Load(stream.Get()));
-    ql::ComPtr<MemoryPropertyBag> bag;
-    ASSERT_HR(S_OK, ql::MakeObject(bag));
-    bag->properties[L"DTM_DATA"] = MakeBytes(image);
-    EXPECT_HR(E_FAIL, PersistBag()->Load(bag.Get(), nullptr));
-    EXPECT_EQ(1u, State());
-    EXPECT_EQ(before, Snapshot(Store()));
-}
-
 // ---- The property bag ----
 
 TEST_F(PersistImageTest, DtmDataRoundTrip) {

@@ -4,6 +4,7 @@
 #include "classlib/HResult.h"
 #include "dataset/NotificationData.h"
 #include "dataset/VariantArguments.h"
+#include "values/VariantConversion.h"
 
 namespace {
 
@@ -206,6 +207,9 @@ HRESULT CQuelkVariableStore::ChangeValue(ULONG id, const VARIANT* value, const U
     if (value) {
         QL_RETURN_IF_FAILED(change.Value.CopyFrom(*value));
         QL_RETURN_IF_FAILED(::VariantChangeType(change.Value.Get(), change.Value.Get(), 0, record->DataType));
+        // The platform turns a byte string of odd length into a text of an odd byte count, which no save
+        // could carry (as SetValue, the record keeps what it has).
+        QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(*change.Value));
         mask |= kFieldValue;
     }
     if (access) {
@@ -277,6 +281,8 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
     // The data type is fixed at construction; the enumeration kind likewise, but asking to set it is
     // answered like any write of nothing.
     QL_RETURN_HR_IF(E_FAIL, !IsSingleFieldMask(mask) || mask == kFieldDataType);
+    // Nor is a text of an odd byte count taken into any field, as SetValue refuses it.
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(value));
     CQuelkVariable change;
     if (ULONG* word = WordField(change, mask)) {
         QL_RETURN_IF_FAILED(VariantToUInt32(value, word));

@@ -57,6 +57,7 @@ public:
     HRESULT SetAddress(ULONG id, const VARIANT& address) noexcept;
     HRESULT GetAddress(ULONG id, VARIANT* address) const noexcept;
     // The quiet setter: converts and stores value and/or access word, no change test, no notification.
+    // E_INVALIDARG, with nothing stored, for a value that converts into a text of an odd byte count.
     HRESULT ChangeValue(ULONG id, const VARIANT* value, const ULONG* access) noexcept;
     HRESULT GetValue(ULONG id, VARIANT* value) const noexcept;
     HRESULT GetDeviceFlag(ULONG id, ULONG* flag) const noexcept;
@@ -66,7 +67,8 @@ public:
     HRESULT RequestStop(VARIANT_BOOL* wasRunning) noexcept;
     // One field selected by a single mask bit, as a VARIANT; `out`'s old content is released.
     HRESULT GetVariableField(ULONG id, ULONG mask, VARIANT* out) const noexcept;
-    // One field written without SetValue's conversion, change test or notification.
+    // One field written without SetValue's conversion, change test or notification; E_INVALIDARG for a
+    // text of an odd byte count, which no field takes.
     HRESULT SetVariableField(ULONG id, ULONG mask, const VARIANT& value) noexcept;
 
     // --- Device access of one parameter (StoreDeviceAccess.cpp).

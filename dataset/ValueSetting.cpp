@@ -31,6 +31,8 @@ HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
     QL_RETURN_IF_FAILED(ConvertVariantType(converted.Get(), &value, record->DataType, 0, 0));
     QL_RETURN_HR_IF(E_INVALIDARG,
                     record->DataType == kByteArrayType && !IsOneDimensionalByteArray(*converted));
+    // A caller's text of an odd byte count is no text: stored, it would make every later save fail.
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(*converted));
 
     // An unchanged value is still announced, so that pages showing something else show the dataset again.
     if (IsVariantEqual(*record->Value, *converted)) return BroadcastPair(kNotifyValueChanged, id, *converted);

@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 
 #include "DatasetTestSupport.h"
+#include "classlib/ComPtr.h"
+#include "dataset/QuelkValuesImage.h"
 
 namespace {
 
@@ -9,6 +11,14 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 using ValueSettingTest = StoreTest;
+
+// A text of one byte: half a UTF-16 character, as a caller's SysAllocStringByteLen or the platform's
+// conversion of a byte string of odd length makes it.
+ql::Variant HalfCharacterText() {
+    ql::Variant text;
+    text.AttachBstr(::SysAllocStringByteLen("A", 1));
+    return text;
+}
 
 TEST(ValueSettingStandaloneTest, EqualValueIsAnnouncedButNotStored) {
     ql::ComPtr<CTestStoreObject> object;
@@ -43,6 +53,7 @@ TEST_F(ValueSettingTest, ConvertsToTheParameterType) {
         {"hex text on bytes", 21, MakeBstr(L"0A1B"), S_OK, "bytes:0A1B", {"2702 [ui4:21, bytes:0A1B]"}},
         {"odd hex text", 21, MakeBstr(L"0A1"), E_INVALIDARG, "bytes:0A1B", {}},  // unchanged
         {"bytes on text", 23, MakeBytes({0x0A, 0x1B}), S_OK, "bstr:'0A1B'", {"2702 [ui4:23, bstr:'0A1B']"}},
+        {"half a character on text", 23, HalfCharacterText(), E_INVALIDARG, "bstr:'0A1B'", {}},
         {"letters on R4", 39, MakeBstr(L"abc"), DISP_E_TYPEMISMATCH, "r4:1", {}},
         {"text on R4", 39, MakeBstr(L"2.5"), S_OK, "r4:2.5", {"2702 [ui4:39, r4:2.5]"}},
     };
@@ -73,6 +84,30 @@ TEST_F(ValueSettingTest, TransientChangesAndChangesUnderTheTransferMarkAreNotMar
     EXPECT_EQ("r4:1", ValueOf(39));
     EXPECT_THAT(host_.notifications, ElementsAre("2800 [ui4:39, bstr:'2.5']", "2702 [ui4:39, r4:1]"));
     EXPECT_THAT(host_.modifiedMarks, IsEmpty());
+}
+
+// The quiet setters take no text that a save could not carry either: the record keeps its value and the
+// dataset still saves.
+TEST_F(ValueSettingTest, QuietSettersRefuseATextOfAnOddByteCount) {
+    const struct {
+        const char* name;
+        std::function<HRESULT()> set;
+    } cases[] = {
+        {"ChangeValue, text", [&] { return store().ChangeValue(23, HalfCharacterText().Get(), nullptr); }},
+        {"ChangeValue, odd byte string",
+         [&] { return store().ChangeValue(23, MakeBytes({0x41}).Get(), nullptr); }},
+        {"SetVariableField, value",
+         [&] { return store().SetVariableField(23, kFieldValue, *HalfCharacterText()); }},
+    };
+    const std::string before = ValueOf(23);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_HR(E_INVALIDARG, c.set());
+        EXPECT_EQ(before, ValueOf(23));
+    }
+    ql::ComPtr<IStream> stream;
+    ASSERT_HR(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()));
+    EXPECT_HR(S_OK, CQuelkValuesImage::SaveToStream(store(), stream.Get()));
 }
 
 // A persistent change that was stored stays marked modified when announcing it fails, so the next save

@@ -73,7 +73,8 @@ public:
     bool DeviceSilent() const noexcept { return deviceSilent_; }
     // The device's value of `id` through the DTM's comparison (the dataset keeps its own): E_ABORT when no
     // answer came (the running action then asks nothing more) or the action had found the device silent
-    // already, E_FAIL for any other failed read. A failed read gives no value (VT_EMPTY).
+    // already, E_FAIL for any other failed read and for a NaN or an infinity the device answers. A failed
+    // read gives no value (VT_EMPTY).
     HRESULT ReadDeviceValue(ULONG id, VARIANT* value) noexcept;
     // `value` through the DTM's write of one parameter (to the device online, into the dataset marked for
     // download otherwise): S_FALSE when it was not written, E_ABORT without a request once the running

@@ -80,8 +80,11 @@ HRESULT CQuelkOnlinePage::OnDeviceValueNotify(const VARIANT& data) noexcept {
     ql::Variant value;
     ULONG id = 0;
     QL_RETURN_IF_FAILED(UnpackIdValue(data, &id, value.Get()));
+    const bool outer = showingDeviceValue_;
+    showingDeviceValue_ = true;
     // The notice is taken: a value the page cannot show leaves the field as it is.
     (void)ShowValueById(id, *value);
+    showingDeviceValue_ = outer;
     return S_OK;
 }
 

@@ -90,6 +90,10 @@ public:
     // E_POINTER without a DTM; handled cleared when no row has the control.
     HRESULT OnParameterEdited(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept;
 
+    // Whether the value the page is showing is the device's (the new value of an online transfer), which the
+    // dataset does not keep: what the page derives from it is shown, never stored, so that the offline
+    // dataset stays as it was.
+    bool ShowsDeviceValue() const noexcept { return showingDeviceValue_; }
     ULONG OnlineFlag() const noexcept { return online_; }
     bool IsOnline() const noexcept { return online_ == kPageOnline; }
     ULONG FrameMode() const noexcept { return frameMode_; }
@@ -122,4 +126,5 @@ private:
     std::wstring lastDeviceError_;
     ULONG actionDepth_ = 0;
     bool deviceSilent_ = false;
+    bool showingDeviceValue_ = false;
 };

@@ -151,7 +151,7 @@ void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     const UINT source = flowUnit == kMakerSpecificFlowUnit ? IDC_MF_MAKER_UNIT : IDC_MF_FLOW_UNIT;
     CopyItemText(DialogWindow(), source,
                  {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
-    const USHORT sizeUnit = massflow::IsImperialFlowUnit(flowUnit)  ? massflow::kSizeUnitInch
+    const USHORT sizeUnit = massflow::IsImperialFlowUnit(flowUnit) ? massflow::kSizeUnitInch
                             : massflow::IsMetricFlowUnit(flowUnit) ? massflow::kSizeUnitMillimetre
                                                                    : 0;
     if (sizeUnit == 0) return;

@@ -200,8 +200,8 @@ HRESULT CP4_TBMassFlow::ConvertSizes(USHORT targetUnit, ConvertedSizes& sizes) n
 }
 
 bool CP4_TBMassFlow::SizesFit(const ConvertedSizes& sizes) noexcept {
-    return DerivedValuesFit(*this,
-                            {{kDiameterId, *sizes.diameter}, {kWidthId, *sizes.width}, {kLengthId, *sizes.length}});
+    return DerivedValuesFit(
+        *this, {{kDiameterId, *sizes.diameter}, {kWidthId, *sizes.width}, {kLengthId, *sizes.length}});
 }
 
 void CP4_TBMassFlow::UpdateDiameterFromDuct() noexcept {

@@ -160,7 +160,9 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
         ReportUnreadValue(*this, "The pipe dimensions");
         return;
     }
-    if (!DerivedValuesFit(*this, {{kDiameterId, *diameter}, {kWidthId, *width}, {kLengthId, *length}})) return;
+    if (!DerivedValuesFit(*this, {{kDiameterId, *diameter}, {kWidthId, *width}, {kLengthId, *length}})) {
+        return;
+    }
     // Stores of values checked above; the diameter follows as far as it can online (the DTM shows a device's
     // refusal in the status line).
     if (!online) {

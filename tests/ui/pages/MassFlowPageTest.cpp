@@ -55,17 +55,39 @@ TEST_F(MassFlowPageTest, SizesFollowTheFlowUnitSystem) {
     EXPECT_EQ(side, StoredFloat(kLength));
 }
 
-// 0.2 mm of duct width are less than the width's minimum of 0.1 in inches: the flow unit is refused as a
-// whole, since showing it would already switch the size unit, and the box shows the dataset's unit again.
-TEST_F(MassFlowPageTest, AFlowUnitWhoseSizesWouldLeaveTheirRangeIsRefused) {
+struct SizesOutOfRange {
+    const char* name;
+    int control;
+    const wchar_t* text;  // typed, or picked in the flow unit's list
+    bool online;
+};
+
+class SizesOutOfRangeTest : public MassFlowPageTest, public ::testing::WithParamInterface<SizesOutOfRange> {};
+
+// A diameter whose equal-area duct, or a flow unit whose sizes in the other unit, would leave the width's and
+// length's 0.1..9999 is refused as a whole (showing a new flow unit would already switch the size unit): it is
+// written nowhere, and the field shows the dataset's value again.
+TEST_P(SizesOutOfRangeTest, RefusesTheValue) {
+    const SizesOutOfRange& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kFlowUnit, 1324));
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kSizeUnit, 1013));
     ASSERT_NO_FATAL_FAILURE(StoreFloat(kDiameter, 100.0f));
     ASSERT_NO_FATAL_FAILURE(StoreFloat(kWidth, 0.2f));
     ASSERT_NO_FATAL_FAILURE(StoreFloat(kLength, 50.0f));
+    if (c.online) {
+        ASSERT_NO_FATAL_FAILURE(GoOnline());
+    }
     ASSERT_NO_FATAL_FAILURE(OpenPage(CLSID_P4_TBMassFlow));
-    const std::wstring shown = Text(IDC_MF_FLOW_UNIT);
-    ASSERT_NO_FATAL_FAILURE(PickAndEnter(IDC_MF_FLOW_UNIT, L"lb/h"));
+    if (c.online) {
+        ASSERT_NO_FATAL_FAILURE(SetOnline());
+    }
+    const std::wstring shown = Text(c.control);
+    const int writes = c.online ? channel_->Device().WriteCount() : 0;
+    if (c.control == IDC_MF_FLOW_UNIT) {
+        ASSERT_NO_FATAL_FAILURE(PickAndEnter(c.control, c.text));
+    } else {
+        ASSERT_NO_FATAL_FAILURE(TypeAndEnter(c.control, c.text));
+    }
     EXPECT_TRUE(LastMessageHas(L"The pipe dimensions that follow from this value are out of range!"))
         << LastUserMessage();
     EXPECT_EQ(1324u, StoredUnit(kFlowUnit));
@@ -73,50 +95,22 @@ TEST_F(MassFlowPageTest, AFlowUnitWhoseSizesWouldLeaveTheirRangeIsRefused) {
     EXPECT_EQ(100.0f, StoredFloat(kDiameter));
     EXPECT_EQ(0.2f, StoredFloat(kWidth));
     EXPECT_EQ(50.0f, StoredFloat(kLength));
-    EXPECT_EQ(shown, Text(IDC_MF_FLOW_UNIT));
-}
-
-struct RefusedDiameter {
-    const char* name;
-    const wchar_t* typed;
-    bool online;
-};
-
-class DuctOutOfRange : public MassFlowPageTest, public ::testing::WithParamInterface<RefusedDiameter> {};
-
-// The diameter's equal-area duct must fit the width's and length's 0.1..9999: a diameter whose duct does not
-// is refused, written nowhere, and the field shows the dataset's value again.
-TEST_P(DuctOutOfRange, RefusesTheDiameter) {
-    if (GetParam().online) {
-        ASSERT_NO_FATAL_FAILURE(GoOnline());
-    }
-    ASSERT_NO_FATAL_FAILURE(OpenPage(CLSID_P4_TBMassFlow));
-    if (GetParam().online) {
-        ASSERT_NO_FATAL_FAILURE(SetOnline());
-    }
-    const float sizes[] = {StoredFloat(kDiameter), StoredFloat(kWidth), StoredFloat(kLength)};
-    const std::wstring shown = Text(IDC_MF_DIAMETER);
-    const int writes = channel_ ? channel_->Device().WriteCount() : 0;
-    ASSERT_NO_FATAL_FAILURE(TypeAndEnter(IDC_MF_DIAMETER, GetParam().typed));
-    EXPECT_TRUE(LastMessageHas(L"The pipe dimensions that follow from this value are out of range!"))
-        << LastUserMessage();
-    EXPECT_EQ(sizes[0], StoredFloat(kDiameter));
-    EXPECT_EQ(sizes[1], StoredFloat(kWidth));
-    EXPECT_EQ(sizes[2], StoredFloat(kLength));
-    EXPECT_EQ(shown, Text(IDC_MF_DIAMETER));
-    if (channel_) {
+    EXPECT_EQ(shown, Text(c.control));
+    if (c.online) {
         EXPECT_EQ(writes, channel_->Device().WriteCount());
     }
 }
 
-// 20000 gives a duct of 17724.53, 0.0394 one of 0.0349.
-const RefusedDiameter kRefusedDiameters[] = {
-    {"TooLargeOffline", L"20000", false},
-    {"TooSmallOffline", L"0.0394", false},
-    {"TooLargeOnline", L"20000", true},
+// A diameter of 20000 gives a duct of 17724.53, 0.0394 one of 0.0349; 0.2 mm are 0.0079 inch.
+const SizesOutOfRange kSizesOutOfRange[] = {
+    {"LargeDiameterOffline", IDC_MF_DIAMETER, L"20000", false},
+    {"SmallDiameterOffline", IDC_MF_DIAMETER, L"0.0394", false},
+    {"LargeDiameterOnline", IDC_MF_DIAMETER, L"20000", true},
+    {"ImperialFlowUnitOffline", IDC_MF_FLOW_UNIT, L"lb/h", false},
+    {"ImperialFlowUnitOnline", IDC_MF_FLOW_UNIT, L"lb/h", true},
 };
 
-INSTANTIATE_TEST_SUITE_P(MassFlowPage, DuctOutOfRange, ::testing::ValuesIn(kRefusedDiameters),
+INSTANTIATE_TEST_SUITE_P(MassFlowPage, SizesOutOfRangeTest, ::testing::ValuesIn(kSizesOutOfRange),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

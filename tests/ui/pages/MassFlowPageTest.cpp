@@ -1,6 +1,7 @@
 // The mass flow page against the registered DTM: the duct that follows the diameter and back, and the sizes
 // that follow the flow unit between mm and inch, both driven through the page's combo boxes offline; a
 // diameter or a flow unit whose sizes would leave their range, offline and online.
+#include <ostream>
 #include <string>
 
 #include "tests/ui/pages/BlockPageFixture.h"
@@ -62,11 +63,13 @@ struct SizesOutOfRange {
     bool online;
 };
 
+void PrintTo(const SizesOutOfRange& c, std::ostream* out) { *out << c.name; }
+
 class SizesOutOfRangeTest : public MassFlowPageTest, public ::testing::WithParamInterface<SizesOutOfRange> {};
 
 // A diameter whose equal-area duct, or a flow unit whose sizes in the other unit, would leave the width's and
-// length's 0.1..9999 is refused as a whole (showing a new flow unit would already switch the size unit): it is
-// written nowhere, and the field shows the dataset's value again.
+// length's 0.1..9999 is refused as a whole (showing a new flow unit would already switch the size unit): it
+// is written nowhere, and the field shows the dataset's value again.
 TEST_P(SizesOutOfRangeTest, RefusesTheValue) {
     const SizesOutOfRange& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(StoreUnit(kFlowUnit, 1324));

@@ -186,6 +186,8 @@ const NonFiniteCoupling kNonFiniteCouplings[] = {
     {"DuctOnMassFlowPage", {"", &CLSID_P4_TBMassFlow, IDC_MF_TUBE_SHAPE, 50, 0, 0, L"Rectangular Duct"}, 0},
 };
 
+void PrintTo(const NonFiniteCoupling& c, std::ostream* out) { *out << c.name; }
+
 class NonFiniteDiameter : public OnlineCommit,
                           public ::testing::WithParamInterface<std::tuple<NonFiniteCoupling, SimBytes>> {};
 

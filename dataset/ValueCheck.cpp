@@ -30,6 +30,9 @@ bool AsDouble(const VARIANT& value, double& number) noexcept {
 
 bool IsInRange(const CQuelkVariable& record, const VARIANT& value) noexcept {
     if (HasNoRangeTest(record.DataType)) return true;
+    // Before the bounds: a record without a range would take a device's NaN, and the pages would convert,
+    // write and store it as a size.
+    if (IsNonFiniteNumber(value)) return false;
     if (IsVariantEqual(*record.MinValue, *record.MaxValue)) return true;  // equal bounds: no range
     double number = 0, lower = 0, upper = 0;
     if (!AsDouble(value, number) || !AsDouble(*record.MinValue, lower) ||

@@ -1,5 +1,7 @@
 #include "values/PlainNumber.h"
 
+#include <cmath>
+
 bool PlainNumberAsDouble(const VARIANT& value, double* number) noexcept {
     switch (V_VT(&value)) {
         case VT_I1:
@@ -40,4 +42,9 @@ bool PlainNumberAsDouble(const VARIANT& value, double* number) noexcept {
         default:
             return false;
     }
+}
+
+bool IsNonFiniteNumber(const VARIANT& value) noexcept {
+    double number = 0;
+    return PlainNumberAsDouble(value, &number) && !std::isfinite(number);
 }

@@ -12,3 +12,7 @@
 // True with `number` set for VT_I1, VT_UI1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_INT, VT_UINT, VT_I8, VT_UI8,
 // VT_R4, VT_R8 and VT_BOOL; false (number untouched) for every other type.
 bool PlainNumberAsDouble(const VARIANT& value, double* number) noexcept;
+
+// True for a plain number that is NaN or an infinity (only VT_R4 and VT_R8 can hold one): no value of any
+// record, whatever its range, and nothing to compute a size from.
+bool IsNonFiniteNumber(const VARIANT& value) noexcept;

@@ -8,6 +8,7 @@
 #include "dataset/DatasetDeviceAccess.h"
 #include "dataset/VariableFields.h"
 #include "dataset/VariantArguments.h"
+#include "values/PlainNumber.h"
 
 namespace {
 
@@ -79,8 +80,11 @@ HRESULT CQuelkOnlinePage::OnDeviceValueNotify(const VARIANT& data) noexcept {
     ql::Variant value;
     ULONG id = 0;
     QL_RETURN_IF_FAILED(UnpackIdValue(data, &id, value.Get()));
+    const bool outer = showingDeviceValue_;
+    showingDeviceValue_ = true;
     // The notice is taken: a value the page cannot show leaves the field as it is.
     (void)ShowValueById(id, *value);
+    showingDeviceValue_ = outer;
     return S_OK;
 }
 
@@ -210,6 +214,9 @@ HRESULT CQuelkOnlinePage::ReadDeviceValue(ULONG id, VARIANT* value) noexcept {
     (void)::SetErrorInfo(0, nullptr);
     ql::Variant device, stored;
     QL_RETURN_IF_FAILED(dtm->CompareSingleParameter(*UlongArgument(id), device.Put(), stored.Put()));
+    // A NaN or an infinity the device answers is no value: every size a page derived from it would be none
+    // either, and would go back to the device and into the dataset.
+    if (IsNonFiniteNumber(*device)) return E_FAIL;
     if (device.Type() != VT_EMPTY) return device.Detach(value);
     ql::ComPtr<IErrorInfo> info;
     GUID source = GUID_NULL;

@@ -73,7 +73,8 @@ public:
     bool DeviceSilent() const noexcept { return deviceSilent_; }
     // The device's value of `id` through the DTM's comparison (the dataset keeps its own): E_ABORT when no
     // answer came (the running action then asks nothing more) or the action had found the device silent
-    // already, E_FAIL for any other failed read. A failed read gives no value (VT_EMPTY).
+    // already, E_FAIL for any other failed read and for a NaN or an infinity the device answers. A failed
+    // read gives no value (VT_EMPTY).
     HRESULT ReadDeviceValue(ULONG id, VARIANT* value) noexcept;
     // `value` through the DTM's write of one parameter (to the device online, into the dataset marked for
     // download otherwise): S_FALSE when it was not written, E_ABORT without a request once the running
@@ -89,6 +90,10 @@ public:
     // E_POINTER without a DTM; handled cleared when no row has the control.
     HRESULT OnParameterEdited(UINT code, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept;
 
+    // Whether the value the page is showing is the device's (the new value of an online transfer), which the
+    // dataset does not keep: what the page derives from it is shown, never stored, so that the offline
+    // dataset stays as it was.
+    bool ShowsDeviceValue() const noexcept { return showingDeviceValue_; }
     ULONG OnlineFlag() const noexcept { return online_; }
     bool IsOnline() const noexcept { return online_ == kPageOnline; }
     ULONG FrameMode() const noexcept { return frameMode_; }
@@ -121,4 +126,5 @@ private:
     std::wstring lastDeviceError_;
     ULONG actionDepth_ = 0;
     bool deviceSilent_ = false;
+    bool showingDeviceValue_ = false;
 };

@@ -1,4 +1,6 @@
 // The value check: range, enumeration and bit-enumeration tests, the difference bit, and check-and-mark.
+#include <limits>
+
 #include "DatasetTestSupport.h"
 
 namespace {
@@ -68,6 +70,41 @@ TEST_F(ValueCheckTest, AnswersInTheAccessWordLayout) {
         EXPECT_EQ(c.flags, flags);
     }
     EXPECT_HR(E_INVALIDARG, valueCheck()->CheckValue(*MakeUI4(3), *MakeUI4(1), nullptr));
+}
+
+// A NaN or an infinity is no value of a float record, whatever its bounds (equal bounds, no range, among
+// them), given as a float or as a double; a finite value inside the bounds still passes.
+TEST_F(ValueCheckTest, EveryFloatRecordRefusesNaNAndTheInfinities) {
+    const double nonFinite[] = {std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::infinity(),
+                                -std::numeric_limits<double>::infinity()};
+    int floatRecords = 0;
+    for (int index = 0; const CQuelkVariable* record = store().Variables().At(index); ++index) {
+        if (record->DataType != VT_R4) continue;
+        ++floatRecords;
+        SCOPED_TRACE(testing::Message() << "record " << record->Id());
+        ql::Variant lower, upper;
+        ASSERT_HR(S_OK, lower.CopyFrom(*record->MinValue));
+        ASSERT_HR(S_OK, upper.CopyFrom(*record->MaxValue));
+        ASSERT_HR(S_OK, lower.ChangeType(VT_R8));
+        ASSERT_HR(S_OK, upper.ChangeType(VT_R8));
+        ql::Variant inside;
+        inside.SetR4(static_cast<float>((V_R8(lower.Get()) + V_R8(upper.Get())) / 2));
+        ULONG flags = 0;
+        ASSERT_HR(S_OK, valueCheck()->CheckValue(*MakeUI4(record->Id()), *inside, &flags));
+        EXPECT_EQ(0u, flags & (kAccessRejected | kAccessNoCheck)) << Describe(*inside);
+        for (const double number : nonFinite) {
+            ql::Variant asFloat, asDouble;
+            asFloat.SetR4(static_cast<float>(number));
+            asDouble.SetR8(number);
+            for (const ql::Variant* value : {&asFloat, &asDouble}) {
+                flags = 0;
+                EXPECT_HR(S_OK, valueCheck()->CheckValue(*MakeUI4(record->Id()), **value, &flags));
+                EXPECT_EQ(kAccessRejected, flags & kAccessRejected) << Describe(**value);
+            }
+        }
+    }
+    EXPECT_LT(0, floatRecords);
 }
 
 TEST_F(ValueCheckTest, CheckAndMarkStoresEvenARejectedValue) {

@@ -91,20 +91,20 @@ void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept {
         text, page.IsOnline() ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
 }
 
-void ReportSizesOutOfRange(CQuelkOnlinePage& page) noexcept {
-    // As above: the page has stored nothing either way.
-    (void)page.SendUserMessage(
-        "The pipe dimensions that follow from this value are out of range!\nThe pipe dimensions are left as "
-        "they are.",
-        page.IsOnline() ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
-}
-
-bool ValueFitsParameter(CQuelkOnlinePage& page, ULONG id, const VARIANT& value) noexcept {
+bool DerivedValuesFit(CQuelkOnlinePage& page, std::initializer_list<DerivedValue> values) noexcept {
     ql::ComPtr<IQuelkValueCheck> check;
     if (FAILED(ql::QueryInterfaceTo(page.Variables(), check)) || !check) return true;
-    ql::Variant idArgument;
-    idArgument.SetUI4(id);
-    ULONG flags = 0;
-    if (FAILED(check->CheckValue(*idArgument, value, &flags))) return true;
-    return (flags & kAccessRejected) == 0;
+    for (const DerivedValue& derived : values) {
+        ql::Variant id;
+        id.SetUI4(derived.id);
+        ULONG flags = 0;
+        if (FAILED(check->CheckValue(*id, derived.value, &flags)) || (flags & kAccessRejected) == 0) continue;
+        // As in ReportUnreadValue: the page stores nothing either way.
+        (void)page.SendUserMessage(
+            "The pipe dimensions that follow from this value are out of range!\nThe pipe dimensions are left "
+            "as they are.",
+            page.IsOnline() ? commit_text::kOnlineFailedCaption : commit_text::kOfflineFailedCaption, 0);
+        return false;
+    }
+    return true;
 }

@@ -9,6 +9,8 @@
 // Threading: the page's user-interface thread (the online commit pumps messages while it waits).
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "controls/sync/QuelkOnlinePage.h"
 
 // Commits every row whose control window is `control`, each with its own message; a row marked invalid
@@ -20,13 +22,17 @@ HRESULT CommitEditedControl(CQuelkOnlinePage& page, HWND control) noexcept;
 // Tells the user that a follow-up of a commit (a conversion of the pipe dimensions) stopped because
 // `what` could not be read: it stored nothing.
 void ReportUnreadValue(CQuelkOnlinePage& page, const char* what) noexcept;
-// Tells the user that the sizes a committed value calls for lie outside their parameters' ranges, so the
-// page has stored none of them.
-void ReportSizesOutOfRange(CQuelkOnlinePage& page) noexcept;
-// Whether the DTM's value check takes `value` for the parameter `id`. The store keeps what a page gives it,
-// so sizes the page computes are checked first: a follow-up stores none of them when one lies outside its
-// parameter's range. A check that cannot be made takes the value.
-bool ValueFitsParameter(CQuelkOnlinePage& page, ULONG id, const VARIANT& value) noexcept;
+
+// A value a follow-up of a commit derived (a pipe dimension), for the parameter `id`.
+struct DerivedValue {
+    ULONG id;
+    const VARIANT& value;
+};
+// Whether the DTM's value check takes every one of `values`. The store keeps what a page gives it, so the
+// sizes a page computes are checked first, and it stores and writes none of them when one fails its
+// parameter's range; the user is then told that the sizes following from the value are out of range. A check
+// that cannot be made takes the value.
+bool DerivedValuesFit(CQuelkOnlinePage& page, std::initializer_list<DerivedValue> values) noexcept;
 
 // The message texts of the commit (shown exactly as the user has always read them).
 namespace commit_text {

@@ -137,7 +137,8 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
 }
 
 // The DTM keeps its own copy of the flow unit; the unit labels follow the flow unit (or the maker's unit),
-// and the nominal-size unit follows the unit system.
+// and the nominal-size unit follows the unit system. A unit of the dataset is followed there; the device's
+// is followed only on the page, since the dataset keeps its own units.
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     ql::Variant unit;
     // A copy that fails stays empty: no unit (below).
@@ -145,14 +146,20 @@ void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     // A value that is no unit is shown as it comes, but becomes no stored 0.
     const bool isUnit = unit.Type() != VT_EMPTY && SUCCEEDED(unit.ChangeType(VT_UI2));
     const USHORT flowUnit = isUnit ? V_UI2(unit.Get()) : 0;
-    if (isUnit) StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
+    const bool stored = !ShowsDeviceValue();
+    if (isUnit && stored) StoreValue(kFlowUnitCopyId, *UnitValue(flowUnit));
     const UINT source = flowUnit == kMakerSpecificFlowUnit ? IDC_MF_MAKER_UNIT : IDC_MF_FLOW_UNIT;
     CopyItemText(DialogWindow(), source,
                  {IDC_MF_FLOW_UNIT_LABEL, IDC_MF_HIGH_UNIT_LABEL, IDC_MF_LOW_UNIT_LABEL}, kLabelLimit);
-    if (massflow::IsImperialFlowUnit(flowUnit)) {
-        StoreValue(kSizeUnitId, *UnitValue(massflow::kSizeUnitInch));
-    } else if (massflow::IsMetricFlowUnit(flowUnit)) {
-        StoreValue(kSizeUnitId, *UnitValue(massflow::kSizeUnitMillimetre));
+    const USHORT sizeUnit = massflow::IsImperialFlowUnit(flowUnit) ? massflow::kSizeUnitInch
+                            : massflow::IsMetricFlowUnit(flowUnit) ? massflow::kSizeUnitMillimetre
+                                                                   : 0;
+    if (sizeUnit == 0) return;
+    if (stored) {
+        StoreValue(kSizeUnitId, *UnitValue(sizeUnit));
+    } else {
+        // Shown as the dataset's would be after a store; a unit the page cannot show leaves the box as it is.
+        (void)ShowValueById(kSizeUnitId, *UnitValue(sizeUnit));
     }
 }
 

@@ -63,7 +63,16 @@ private:
     HRESULT CurrentUnit(ULONG id, USHORT& unit) noexcept;
     HRESULT StoredFloat(ULONG id, float& number) noexcept;
     void StoreValue(ULONG id, const VARIANT& value) noexcept;
-    void WriteDiameter(float diameter) noexcept;
+    void WriteDiameter(const VARIANT& diameter) noexcept;
+    // Whether the sizes that follow from the diameter or flow unit in the field of `id` fit their ranges (the
+    // user is told when not), against the size unit from before the commit (null when it could not be read).
+    bool SizesFollowInRange(ULONG id, const USHORT* sizeUnit) noexcept;
+    struct ConvertedSizes {
+        ql::Variant diameter, width, length;
+    };
+    // The current diameter, width and length in `targetUnit`; a failure when one cannot be read.
+    HRESULT ConvertSizes(USHORT targetUnit, ConvertedSizes& sizes) noexcept;
+    bool SizesFit(const ConvertedSizes& sizes) noexcept;
     void SetRowsState(ULONG id, bool writable) noexcept;
 
     // The pictures of the pipe and duct dimension groups, kept for the statics that show them.

@@ -63,6 +63,13 @@ void CP4_TBMassFlow::CommitControl(HWND control) noexcept {
     // is none.
     USHORT previousSizeUnit = 0;
     const bool previousKnown = SUCCEEDED(CurrentUnit(kSizeUnitId, previousSizeUnit));
+    // A diameter or a flow unit whose sizes would leave their ranges is refused before it reaches the device
+    // or the dataset: offline, showing the new flow unit would already switch the size unit.
+    if (!SizesFollowInRange(id, previousKnown ? &previousSizeUnit : nullptr)) {
+        // Only brings the field back to the dataset's value; the user has been told.
+        (void)RefreshControl(id);
+        return;
+    }
     enterCommit_ = true;
     const HRESULT committed = CommitEditedControl(*this, control);
     enterCommit_ = false;
@@ -136,16 +143,17 @@ void CP4_TBMassFlow::AfterFlowUnitCommit(const USHORT* previousSizeUnit) noexcep
     }
     const USHORT targetUnit = massflow::SizeUnitForFlowUnit(*previousSizeUnit, flowUnit);
     if (targetUnit == 0) return;
-    float diameter = 0, width = 0, length = 0;
-    if (FAILED(CurrentFloat(kDiameterId, diameter)) || FAILED(StoredFloat(kWidthId, width)) ||
-        FAILED(StoredFloat(kLengthId, length))) {
+    ConvertedSizes sizes;
+    if (FAILED(ConvertSizes(targetUnit, sizes))) {
         ReportUnreadValue(*this, "The pipe dimensions");
         return;
     }
+    // Checked again: online the diameter is the device's after the commit.
+    if (!SizesFit(sizes)) return;
     if (!IsOnline()) StoreValue(kSizeUnitId, *UnitValue(targetUnit));
-    WriteDiameter(massflow::ConvertSize(diameter, targetUnit));
-    StoreValue(kWidthId, *FloatValue(massflow::ConvertSize(width, targetUnit)));
-    StoreValue(kLengthId, *FloatValue(massflow::ConvertSize(length, targetUnit)));
+    WriteDiameter(*sizes.diameter);
+    StoreValue(kWidthId, *sizes.width);
+    StoreValue(kLengthId, *sizes.length);
     ApplyTubeShape(StoredTubeShape());
 }
 
@@ -156,9 +164,44 @@ void CP4_TBMassFlow::UpdateDuctFromDiameter() noexcept {
         ReportUnreadValue(*this, "The nominal size");
         return;
     }
-    const float side = massflow::DuctSideFromDiameter(diameter);
-    StoreValue(kWidthId, *FloatValue(side));
-    StoreValue(kLengthId, *FloatValue(side));
+    const ql::Variant side = FloatValue(massflow::DuctSideFromDiameter(diameter));
+    if (!DerivedValuesFit(*this, {{kWidthId, *side}, {kLengthId, *side}})) return;
+    StoreValue(kWidthId, *side);
+    StoreValue(kLengthId, *side);
+}
+
+bool CP4_TBMassFlow::SizesFollowInRange(ULONG id, const USHORT* sizeUnit) noexcept {
+    if (id != kDiameterId && id != kFlowUnitId) return true;
+    ql::Variant typed;
+    // A field that holds no value is left to the commit, which refuses it itself.
+    if (FAILED(ReadParameterDisplayByID(id, typed.Put())) ||
+        FAILED(typed.ChangeType(id == kDiameterId ? VT_R4 : VT_UI2))) {
+        return true;
+    }
+    if (id == kDiameterId) {
+        const ql::Variant side = FloatValue(massflow::DuctSideFromDiameter(V_R4(typed.Get())));
+        return DerivedValuesFit(*this, {{kWidthId, *side}, {kLengthId, *side}});
+    }
+    const USHORT targetUnit = sizeUnit ? massflow::SizeUnitForFlowUnit(*sizeUnit, V_UI2(typed.Get())) : 0;
+    ConvertedSizes sizes;
+    // Sizes that cannot be read are left to the coupling after the commit, which tells the user.
+    return targetUnit == 0 || FAILED(ConvertSizes(targetUnit, sizes)) || SizesFit(sizes);
+}
+
+HRESULT CP4_TBMassFlow::ConvertSizes(USHORT targetUnit, ConvertedSizes& sizes) noexcept {
+    float diameter = 0, width = 0, length = 0;
+    QL_RETURN_IF_FAILED(CurrentFloat(kDiameterId, diameter));
+    QL_RETURN_IF_FAILED(StoredFloat(kWidthId, width));
+    QL_RETURN_IF_FAILED(StoredFloat(kLengthId, length));
+    sizes.diameter = FloatValue(massflow::ConvertSize(diameter, targetUnit));
+    sizes.width = FloatValue(massflow::ConvertSize(width, targetUnit));
+    sizes.length = FloatValue(massflow::ConvertSize(length, targetUnit));
+    return S_OK;
+}
+
+bool CP4_TBMassFlow::SizesFit(const ConvertedSizes& sizes) noexcept {
+    return DerivedValuesFit(
+        *this, {{kDiameterId, *sizes.diameter}, {kWidthId, *sizes.width}, {kLengthId, *sizes.length}});
 }
 
 void CP4_TBMassFlow::UpdateDiameterFromDuct() noexcept {
@@ -168,7 +211,8 @@ void CP4_TBMassFlow::UpdateDiameterFromDuct() noexcept {
         ReportUnreadValue(*this, "The duct dimensions");
         return;
     }
-    WriteDiameter(massflow::DiameterFromDuct(width, length));
+    const ql::Variant diameter = FloatValue(massflow::DiameterFromDuct(width, length));
+    if (DerivedValuesFit(*this, {{kDiameterId, *diameter}})) WriteDiameter(*diameter);
 }
 
 HRESULT CP4_TBMassFlow::CurrentValue(ULONG id, VARTYPE type, ql::Variant& value) noexcept {
@@ -213,10 +257,10 @@ void CP4_TBMassFlow::StoreValue(ULONG id, const VARIANT& value) noexcept {
 }
 
 // Online the diameter goes to the device; offline into the dataset, marked for download.
-void CP4_TBMassFlow::WriteDiameter(float diameter) noexcept {
+void CP4_TBMassFlow::WriteDiameter(const VARIANT& diameter) noexcept {
     UpdatingScope updating(m_updating);
     // The diameter follows as far as it can: the DTM shows a device's refusal in the status line.
-    (void)WriteParameterToDevice(kDiameterId, *FloatValue(diameter));
+    (void)WriteParameterToDevice(kDiameterId, diameter);
 }
 
 void CP4_TBMassFlow::SetRowsState(ULONG id, bool writable) noexcept {

@@ -160,11 +160,7 @@ void CTBExtra::CoupleMakerUnit(const ql::Variant* sizeUnitBefore) noexcept {
         ReportUnreadValue(*this, "The pipe dimensions");
         return;
     }
-    // The store keeps what it is given: a size beyond its parameter's range would leave the dataset holding a
-    // value its own check rejects. None is stored then.
-    if (!ValueFitsParameter(*this, kDiameterId, *diameter) || !ValueFitsParameter(*this, kWidthId, *width) ||
-        !ValueFitsParameter(*this, kLengthId, *length)) {
-        ReportSizesOutOfRange(*this);
+    if (!DerivedValuesFit(*this, {{kDiameterId, *diameter}, {kWidthId, *width}, {kLengthId, *length}})) {
         return;
     }
     // Stores of values checked above; the diameter follows as far as it can online (the DTM shows a device's

@@ -172,6 +172,49 @@ TEST_P(UnreadCoupling, StoresNoZero) {
 INSTANTIATE_TEST_SUITE_P(MassFlowPage, UnreadCoupling, ::testing::ValuesIn(kCouplings),
                          NameOf<::testing::TestParamInfo<Coupling>>);
 
+// --- a diameter the device answers as no number: the couplings compute nothing from it ---
+
+struct NonFiniteCoupling {
+    const char* name;
+    Field picked;
+    int deviceWrites;  // the committed field's own write
+};
+
+const NonFiniteCoupling kNonFiniteCouplings[] = {
+    {"FlowUnitOnMassFlowPage", kFlowUnitPick, 1},
+    {"MakerUnitOnMakerPage", {"", &CLSID_TBExtra, IDC_TBX_MAKER_UNIT, 56, 1, 115, L"SCFH"}, 1},
+    {"DuctOnMassFlowPage", {"", &CLSID_P4_TBMassFlow, IDC_MF_TUBE_SHAPE, 50, 0, 0, L"Rectangular Duct"}, 0},
+};
+
+void PrintTo(const NonFiniteCoupling& c, std::ostream* out) { *out << c.name; }
+
+class NonFiniteDiameter : public OnlineCommit,
+                          public ::testing::WithParamInterface<std::tuple<NonFiniteCoupling, SimBytes>> {};
+
+TEST_P(NonFiniteDiameter, IsToldUnreadAndNeitherWrittenNorStored) {
+    const auto& [coupling, answer] = GetParam();
+    ASSERT_NO_FATAL_FAILURE(OpenOnline(*coupling.picked.page, 2));
+    channel_->Device().FindRecord(1, 77)->bytes = answer;
+    const ql::Variant sizes[] = {Stored(kDiameter, VT_R4), Stored(kWidth, VT_R4), Stored(kLength, VT_R4)};
+    const int writes = channel_->Device().WriteCount();
+    ASSERT_NO_FATAL_FAILURE(Enter(coupling.picked));
+    EXPECT_TRUE(Told(L"could not be read")) << LastUserMessage();
+    EXPECT_EQ(coupling.deviceWrites, channel_->Device().WriteCount() - writes) << "the diameter written";
+    EXPECT_EQ(answer, DeviceBytes(1, 77));
+    EXPECT_EQ(V_R4(sizes[0].Get()), V_R4(Stored(kDiameter, VT_R4).Get()));
+    EXPECT_EQ(V_R4(sizes[1].Get()), V_R4(Stored(kWidth, VT_R4).Get()));
+    EXPECT_EQ(V_R4(sizes[2].Get()), V_R4(Stored(kLength, VT_R4).Get()));
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockPages, NonFiniteDiameter,
+                         ::testing::Combine(::testing::ValuesIn(kNonFiniteCouplings),
+                                            ::testing::Values(SimBytes{0x7F, 0xC0, 0, 0},
+                                                              SimBytes{0xFF, 0x80, 0, 0})),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param)[0] == 0x7F ? "NaN" : "MinusInfinity");
+                         });
+
 // --- a silent device: one unanswered request ends the commit; no cyclic read of the page meanwhile ---
 
 struct Silent {

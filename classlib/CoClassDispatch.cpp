@@ -7,8 +7,34 @@ namespace ql {
 
 namespace {
 
-// The IID of the interface `coclass` marks [default] and not [source] (the one a container binds to).
-HRESULT DefaultInterfaceOf(ITypeInfo* coclass, IID& iid) noexcept {
+HRESULT DescribedGuid(ITypeInfo* info, GUID& out) noexcept {
+    TYPEATTR* attr = nullptr;
+    QL_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
+    out = attr->guid;
+    info->ReleaseTypeAttr(attr);
+    return S_OK;
+}
+
+// Whether the vtable description `info` is an interface derived straight from IDispatch with no method of its
+// own, whose vtable this IDispatch can stand for.
+bool IsBareDispatchInterface(ITypeInfo* info) noexcept {
+    TYPEATTR* attr = nullptr;
+    if (FAILED(info->GetTypeAttr(&attr))) return false;
+    const bool bare = attr->typekind == TKIND_INTERFACE && attr->cFuncs == 0 && attr->cImplTypes == 1;
+    info->ReleaseTypeAttr(attr);
+    HREFTYPE reference = 0;
+    ComPtr<ITypeInfo> base;
+    GUID baseId = GUID_NULL;
+    return bare && SUCCEEDED(info->GetRefTypeOfImplType(0, &reference)) &&
+           SUCCEEDED(info->GetRefTypeInfo(reference, base.Put())) &&
+           SUCCEEDED(DescribedGuid(base.Get(), baseId)) && IsEqualIID(baseId, IID_IDispatch);
+}
+
+}  // namespace
+
+HRESULT CoClassDefaultInterface(ITypeInfo* coclass, ComPtr<ITypeInfo>& out) noexcept {
+    out.Reset();
+    QL_RETURN_HR_IF(E_POINTER, !coclass);
     TYPEATTR* attr = nullptr;
     QL_RETURN_IF_FAILED(coclass->GetTypeAttr(&attr));
     const bool isCoclass = attr->typekind == TKIND_COCLASS;
@@ -21,34 +47,10 @@ HRESULT DefaultInterfaceOf(ITypeInfo* coclass, IID& iid) noexcept {
         if ((flags & IMPLTYPEFLAG_FDEFAULT) == 0 || (flags & IMPLTYPEFLAG_FSOURCE) != 0) continue;
         HREFTYPE reference = 0;
         QL_RETURN_IF_FAILED(coclass->GetRefTypeOfImplType(i, &reference));
-        ComPtr<ITypeInfo> implemented;
-        QL_RETURN_IF_FAILED(coclass->GetRefTypeInfo(reference, implemented.Put()));
-        QL_RETURN_IF_FAILED(implemented->GetTypeAttr(&attr));
-        iid = attr->guid;
-        implemented->ReleaseTypeAttr(attr);
-        return S_OK;
+        return coclass->GetRefTypeInfo(reference, out.Put());
     }
     return TYPE_E_ELEMENTNOTFOUND;
 }
-
-// Whether the vtable description `info` is an interface derived straight from IDispatch with no method of its
-// own, whose vtable this IDispatch can stand for.
-bool IsBareDispatchInterface(ITypeInfo* info) noexcept {
-    TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return false;
-    const bool bare = attr->typekind == TKIND_INTERFACE && attr->cFuncs == 0 && attr->cImplTypes == 1;
-    info->ReleaseTypeAttr(attr);
-    HREFTYPE reference = 0;
-    ComPtr<ITypeInfo> base;
-    if (!bare || FAILED(info->GetRefTypeOfImplType(0, &reference)) ||
-        FAILED(info->GetRefTypeInfo(reference, base.Put())) || FAILED(base->GetTypeAttr(&attr)))
-        return false;
-    const bool fromDispatch = IsEqualIID(attr->guid, IID_IDispatch) != FALSE;
-    base->ReleaseTypeAttr(attr);
-    return fromDispatch;
-}
-
-}  // namespace
 
 HRESULT CoClassDispatch::Resolve() noexcept {
     if (resolved_) return resolution_;
@@ -57,8 +59,10 @@ HRESULT CoClassDispatch::Resolve() noexcept {
         ComPtr<ITypeInfo> coclass;
         QL_RETURN_IF_FAILED(
             module.TypeLibrary().GetTypeInfo(module.ModuleInstance(), classId_, coclass.Put()));
+        ComPtr<ITypeInfo> implemented;
+        QL_RETURN_IF_FAILED(CoClassDefaultInterface(coclass.Get(), implemented));
         IID iid = IID_NULL;
-        QL_RETURN_IF_FAILED(DefaultInterfaceOf(coclass.Get(), iid));
+        QL_RETURN_IF_FAILED(DescribedGuid(implemented.Get(), iid));
         ComPtr<ITypeInfo> info;
         QL_RETURN_IF_FAILED(module.TypeLibrary().GetTypeInfo(module.ModuleInstance(), iid, info.Put()));
         QL_RETURN_HR_IF(E_NOINTERFACE, !IsBareDispatchInterface(info.Get()));

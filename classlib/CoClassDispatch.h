@@ -25,6 +25,10 @@
 
 namespace ql {
 
+// The interface that `coclass` marks [default] and not [source] (the one a container binds to), as the
+// coclass's library describes it; TYPE_E_ELEMENTNOTFOUND when it marks none, or is no coclass.
+HRESULT CoClassDefaultInterface(ITypeInfo* coclass, ComPtr<ITypeInfo>& out) noexcept;
+
 class CoClassDispatch : public IDispatch {
     QL_INTERFACE_PART_TABLE(CoClassDispatch, QL_ENTRY_FUNC_ANY(QueryCoClassInterface))
 

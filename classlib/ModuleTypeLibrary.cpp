@@ -33,7 +33,9 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-HRESULT LibraryAttributes(ITypeLib* library, TLIBATTR& out) noexcept {
+// The library of the module file `path` (TYPELIB 1) and its attributes.
+HRESULT LoadWithAttributes(const std::wstring& path, ComPtr<ITypeLib>& library, TLIBATTR& out) noexcept {
+    QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(path, library));
     TLIBATTR* attr = nullptr;
     QL_RETURN_IF_FAILED(library->GetLibAttr(&attr));
     out = *attr;
@@ -143,9 +145,8 @@ HRESULT ModuleTypeLibrary::Register(HMODULE module) noexcept {
 HRESULT ModuleTypeLibrary::Unregister(HMODULE module) noexcept {
     return GuardComCall([&]() -> HRESULT {
         ComPtr<ITypeLib> library;
-        QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(ModuleFilePath(module), library));
         TLIBATTR attr{};
-        QL_RETURN_IF_FAILED(LibraryAttributes(library.Get(), attr));
+        QL_RETURN_IF_FAILED(LoadWithAttributes(ModuleFilePath(module), library, attr));
         return ::UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
     });
 }
@@ -154,9 +155,8 @@ HRESULT ModuleTypeLibrary::RegisterLibraryOnly(HMODULE module) noexcept {
     return GuardComCall([&]() -> HRESULT {
         const std::wstring path = ModuleFilePath(module);
         ComPtr<ITypeLib> library;
-        QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(path, library));
         TLIBATTR attr{};
-        QL_RETURN_IF_FAILED(LibraryAttributes(library.Get(), attr));
+        QL_RETURN_IF_FAILED(LoadWithAttributes(path, library, attr));
         Bstr title;
         QL_RETURN_IF_FAILED(library->GetDocumentation(-1, nullptr, title.Put(), nullptr, nullptr));
         RegKey version;
@@ -172,9 +172,8 @@ HRESULT ModuleTypeLibrary::RegisterLibraryOnly(HMODULE module) noexcept {
 HRESULT ModuleTypeLibrary::UnregisterLibraryOnly(HMODULE module) noexcept {
     return GuardComCall([&]() -> HRESULT {
         ComPtr<ITypeLib> library;
-        QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(ModuleFilePath(module), library));
         TLIBATTR attr{};
-        QL_RETURN_IF_FAILED(LibraryAttributes(library.Get(), attr));
+        QL_RETURN_IF_FAILED(LoadWithAttributes(ModuleFilePath(module), library, attr));
         const std::wstring libraryKey = LibraryKey(attr);
         const LONG status =
             ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (libraryKey + L"\\" + VersionName(attr)).c_str());

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "classlib/Bstr.h"
+#include "classlib/CoClassDispatch.h"
 #include "classlib/HResult.h"
 #include "tests/support/HResultText.h"
 
@@ -39,27 +40,9 @@ HRESULT DescribeType(ITypeInfo* info, TypeIdentity& out) {
     return S_OK;
 }
 
-HRESULT DefaultInterfaceOf(ITypeInfo* coclass, ql::ComPtr<ITypeInfo>& out) {
-    out.Reset();
-    if (!coclass) return E_POINTER;
-    TYPEATTR* attr = nullptr;
-    QL_RETURN_IF_FAILED(coclass->GetTypeAttr(&attr));
-    const WORD count = attr->cImplTypes;
-    coclass->ReleaseTypeAttr(attr);
-    for (UINT i = 0; i < count; ++i) {
-        INT flags = 0;
-        QL_RETURN_IF_FAILED(coclass->GetImplTypeFlags(i, &flags));
-        if ((flags & IMPLTYPEFLAG_FDEFAULT) == 0 || (flags & IMPLTYPEFLAG_FSOURCE) != 0) continue;
-        HREFTYPE reference = 0;
-        QL_RETURN_IF_FAILED(coclass->GetRefTypeOfImplType(i, &reference));
-        return coclass->GetRefTypeInfo(reference, out.Put());
-    }
-    return TYPE_E_ELEMENTNOTFOUND;
-}
-
 ::testing::AssertionResult DispatchIsDefaultInterface(IUnknown* object, ITypeInfo* coclass) {
     ql::ComPtr<ITypeInfo> defaultInterface;
-    HRESULT hr = DefaultInterfaceOf(coclass, defaultInterface);
+    HRESULT hr = ql::CoClassDefaultInterface(coclass, defaultInterface);
     if (FAILED(hr)) return CallFailed("the coclass's default interface", hr);
     TypeIdentity expected;
     hr = DescribeType(defaultInterface.Get(), expected);

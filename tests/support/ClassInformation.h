@@ -22,9 +22,6 @@ HRESULT DescribeType(ITypeInfo* info, TypeIdentity& out);
 // "{...}" text of a GUID, for messages.
 std::wstring GuidText(REFGUID guid);
 
-// The interface that `coclass` marks [default] and not [source]: the one a container binds to.
-HRESULT DefaultInterfaceOf(ITypeInfo* coclass, ql::ComPtr<ITypeInfo>& out);
-
 // Whether `object`'s IDispatch describes (GetTypeInfo(0)) the [default] interface of `coclass`, by IID; the
 // failure names both interfaces, or the call that failed.
 ::testing::AssertionResult DispatchIsDefaultInterface(IUnknown* object, ITypeInfo* coclass);

@@ -50,7 +50,8 @@
 //   owner lists each interface a member answers with the member's name; a class whose interfaces all live on
 //   members declares QL_MEMBER_TABLE (the same table, with IUnknown methods for its own ComPtr). A member
 //   reaches its owner only through ql::PartOwner, which every ComObjectBase is.
-// - A QL_ENTRY_FUNC entry decides for its IID alone: its result is the answer, even a failure.
+// - A QL_ENTRY_FUNC entry decides for its IID alone: its result is the answer, even a failure. A
+//   QL_ENTRY_FUNC_ANY entry is asked for every IID that reaches it and passes on with E_NOINTERFACE.
 // - Threading: every object is apartment-threaded, so reference counts are plain integers. Every living
 //   object holds one lock on the module (ComModule), whose count is the only interlocked counter.
 // - Aggregation: created with an outer unknown, the object sends all its IUnknown calls to the outer object;
@@ -348,6 +349,15 @@ HRESULT ObjectFromUnknown(IUnknown* from, ComPtr<T>& out) noexcept {
         &(iid), [](void* object, REFIID requested, void** out) noexcept -> HRESULT { \
             return static_cast<QlTableClass*>(object)->Method(requested, out);       \
         }                                                                            \
+    }
+
+// A function that decides at run time which IIDs it answers: E_NOINTERFACE lets the search go on, as after a
+// chained table.
+#define QL_ENTRY_FUNC_ANY(Method)                                                     \
+    ::ql::InterfaceEntry {                                                            \
+        nullptr, [](void* object, REFIID requested, void** out) noexcept -> HRESULT { \
+            return static_cast<QlTableClass*>(object)->Method(requested, out);        \
+        }                                                                             \
     }
 
 // The interface of member `member` (a ql::MemberPart); the row a reader follows from an IID to its code.

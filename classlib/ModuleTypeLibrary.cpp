@@ -2,7 +2,11 @@
 
 #include <oleauto.h>
 
+#include <cwchar>
+
+#include "classlib/Bstr.h"
 #include "classlib/HResult.h"
+#include "classlib/RegKey.h"
 
 namespace ql {
 
@@ -27,6 +31,42 @@ HRESULT VtableTypeInfo(const ComPtr<ITypeInfo>& info, ComPtr<ITypeInfo>& out) {
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// The library of the module file `path` (TYPELIB 1) and its attributes.
+HRESULT LoadWithAttributes(const std::wstring& path, ComPtr<ITypeLib>& library, TLIBATTR& out) noexcept {
+    QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(path, library));
+    TLIBATTR* attr = nullptr;
+    QL_RETURN_IF_FAILED(library->GetLibAttr(&attr));
+    out = *attr;
+    library->ReleaseTLibAttr(attr);
+    return S_OK;
+}
+
+// TypeLib\{libid}, and the version below it ("1.0"; RegisterTypeLib writes the numbers in hexadecimal).
+std::wstring LibraryKey(const TLIBATTR& attr) {
+    wchar_t libid[40] = {};
+    ::StringFromGUID2(attr.guid, libid, static_cast<int>(sizeof(libid) / sizeof(libid[0])));
+    return std::wstring(L"TypeLib\\") + libid;
+}
+std::wstring VersionName(const TLIBATTR& attr) {
+    wchar_t version[16] = {};
+    std::swprintf(version, sizeof(version) / sizeof(version[0]), L"%x.%x", attr.wMajorVerNum,
+                  attr.wMinorVerNum);
+    return version;
+}
+// The file's subkey below the version: "<lcid in hexadecimal>\win32" or "...\win64".
+std::wstring FileKeyName(const TLIBATTR& attr) {
+    wchar_t name[32] = {};
+    std::swprintf(name, sizeof(name) / sizeof(name[0]), L"%lx\\%ls", static_cast<unsigned long>(attr.lcid),
+                  attr.syskind == SYS_WIN64 ? L"win64" : L"win32");
+    return name;
+}
+
+HRESULT SetKeyDefault(HKEY parent, const std::wstring& subKey, const std::wstring& value) noexcept {
+    RegKey key;
+    QL_RETURN_IF_FAILED(key.Create(parent, subKey.c_str()));
+    return key.SetString(nullptr, value);
 }
 
 }  // namespace
@@ -105,12 +145,42 @@ HRESULT ModuleTypeLibrary::Register(HMODULE module) noexcept {
 HRESULT ModuleTypeLibrary::Unregister(HMODULE module) noexcept {
     return GuardComCall([&]() -> HRESULT {
         ComPtr<ITypeLib> library;
-        QL_RETURN_IF_FAILED(LoadModuleTypeLibrary(ModuleFilePath(module), library));
-        TLIBATTR* attr = nullptr;
-        QL_RETURN_IF_FAILED(library->GetLibAttr(&attr));
-        const TLIBATTR copy = *attr;
-        library->ReleaseTLibAttr(attr);
-        return ::UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+        TLIBATTR attr{};
+        QL_RETURN_IF_FAILED(LoadWithAttributes(ModuleFilePath(module), library, attr));
+        return ::UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
+    });
+}
+
+HRESULT ModuleTypeLibrary::RegisterLibraryOnly(HMODULE module) noexcept {
+    return GuardComCall([&]() -> HRESULT {
+        const std::wstring path = ModuleFilePath(module);
+        ComPtr<ITypeLib> library;
+        TLIBATTR attr{};
+        QL_RETURN_IF_FAILED(LoadWithAttributes(path, library, attr));
+        Bstr title;
+        QL_RETURN_IF_FAILED(library->GetDocumentation(-1, nullptr, title.Put(), nullptr, nullptr));
+        RegKey version;
+        QL_RETURN_IF_FAILED(
+            version.Create(HKEY_CLASSES_ROOT, (LibraryKey(attr) + L"\\" + VersionName(attr)).c_str()));
+        QL_RETURN_IF_FAILED(version.SetString(nullptr, std::wstring(title.View())));
+        QL_RETURN_IF_FAILED(SetKeyDefault(version.Get(), FileKeyName(attr), path));
+        QL_RETURN_IF_FAILED(SetKeyDefault(version.Get(), L"FLAGS", std::to_wstring(attr.wLibFlags)));
+        return SetKeyDefault(version.Get(), L"HELPDIR", FolderOf(path));
+    });
+}
+
+HRESULT ModuleTypeLibrary::UnregisterLibraryOnly(HMODULE module) noexcept {
+    return GuardComCall([&]() -> HRESULT {
+        ComPtr<ITypeLib> library;
+        TLIBATTR attr{};
+        QL_RETURN_IF_FAILED(LoadWithAttributes(ModuleFilePath(module), library, attr));
+        const std::wstring libraryKey = LibraryKey(attr);
+        const LONG status =
+            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (libraryKey + L"\\" + VersionName(attr)).c_str());
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return HRESULT_FROM_WIN32(status);
+        // Another version of the library keeps its id key: deleting a key that has subkeys fails.
+        (void)::RegDeleteKeyW(HKEY_CLASSES_ROOT, libraryKey.c_str());
+        return S_OK;
     });
 }
 

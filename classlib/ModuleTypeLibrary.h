@@ -37,6 +37,12 @@ public:
     // RegisterTypeLib for the library of `module`'s file, with the file's folder as help folder.
     HRESULT Register(HMODULE module) noexcept;
     HRESULT Unregister(HMODULE module) noexcept;
+    // The library's own key alone (TypeLib\{libid}\<version>, as RegisterTypeLib writes it), without the
+    // Interface keys of the interfaces it describes: for a library that repeats an interface another library
+    // owns (widl copies every interface a coclass names into the library), whose registration must stay the
+    // owner's. Unregistering removes that version's key, and the library's id key once no version is left.
+    HRESULT RegisterLibraryOnly(HMODULE module) noexcept;
+    HRESULT UnregisterLibraryOnly(HMODULE module) noexcept;
     // Drops the cached library and type information (module end).
     void Clear() noexcept;
 

@@ -5,10 +5,11 @@ else()
   set(VARNOK_WIDL_ARCH --win32)
 endif()
 set(VARNOK_WINE_IDL_DIR /usr/include/wine/wine/windows CACHE PATH "Wine's IDL files")
-# stdole2.tlb for importlib(); its layout is the same for both bitnesses.
+# stdole2.tlb for importlib(); its layout is the same for both bitnesses. The generated folder holds the
+# build's own libraries that another may import.
 set(VARNOK_STDOLE_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows CACHE PATH "Folder holding stdole2.tlb")
 set(VARNOK_WIDL_FLAGS ${VARNOK_WIDL_ARCH} -I${VARNOK_WINE_IDL_DIR} -I${CMAKE_SOURCE_DIR} -I${VARNOK_GENERATED_DIR}
-    -L${VARNOK_STDOLE_DIR})
+    -L${VARNOK_STDOLE_DIR} -L${VARNOK_GENERATED_DIR})
 
 # varnok_idl(<target> IDL <file>... [DEPENDS <file>...])
 # Generates <name>.h and <name>_i.c into the generated folder; <target> is a static library of the GUIDs

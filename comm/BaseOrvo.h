@@ -16,15 +16,11 @@
 #include "VarnokP3.h"
 #include "classlib/ComObject.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
 #include "comm/BaseOrvoResources.h"
 #include "controls/base/QuelkCompositeControl.h"
 
-class CBaseOrvo final : public ql::ComObjectBase<CBaseOrvo>,
-                        public ql::DispatchImpl<IBaseOrvo>,
-                        public CQuelkCompositeControl {
-    QL_INTERFACE_TABLE(CBaseOrvo, QL_ENTRY(IQuelkControl), QL_ENTRY(IBaseOrvo),
-                       QL_ENTRY_CHAIN(CQuelkCompositeControl))
+class CBaseOrvo final : public ql::ComObjectBase<CBaseOrvo>, public CQuelkCompositeControl {
+    QL_INTERFACE_TABLE(CBaseOrvo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkCompositeControl))
 
     QL_BEGIN_MSG_MAP(CBaseOrvo)
     QL_COMMAND_HANDLER(IDC_ORVO_CONNECT, BN_CLICKED, OnConnect)

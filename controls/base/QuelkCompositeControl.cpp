@@ -10,6 +10,7 @@ CQuelkCompositeControl::CQuelkCompositeControl(UINT dialogId, const CLSID& class
     : ql::DialogControl(dialogId, classId),
       CQuelkControlBase(map),
       CQuelkFdtActiveX(static_cast<CQuelkControlBase&>(*this)),
+      ql::CoClassDispatch(classId),
       commitButtonId_(commitButtonId) {}
 
 HRESULT CQuelkCompositeControl::AttachIdentity(IUnknown* controllingUnknown) noexcept {

@@ -7,13 +7,14 @@
 // - GetInfo(1) answers the function call the frame gave;
 // - the close request: a handler posts kCloseRequestMessage (wParam 0, lParam the control) to the control's
 //   own window; the layer asks the DTM to have the frame close the function, and the frame ends with
-//   PrepareToRelease and releases the control. Posted, not sent, so the handler that asked has returned.
+//   PrepareToRelease and releases the control. Posted, not sent, so the handler that asked has returned;
+// - IDispatch and the class's own interface (ITreeFrame ...): the [default] interface of the class's coclass,
+//   as the module's type library declares it (ql::CoClassDispatch), never a control interface of the DTM's.
 //
 // A class builds on it in the one COM object shape:
-//   class CFoo : public ql::ComObjectBase<CFoo>, public ql::DispatchImpl<IFoo>, public CQuelkCompositeControl
-//   {
-//       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IQuelkControl), QL_ENTRY(IFoo),
-//       QL_ENTRY_CHAIN(CQuelkCompositeControl)) QL_BEGIN_MSG_MAP(CFoo)
+//   class CFoo : public ql::ComObjectBase<CFoo>, public CQuelkCompositeControl {
+//       QL_INTERFACE_TABLE(CFoo, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkCompositeControl))
+//       QL_BEGIN_MSG_MAP(CFoo)
 //           ... the class's own handlers ...
 //           QL_CHAIN_MSG_MAP(CQuelkCompositeControl)
 //       QL_END_MSG_MAP()
@@ -24,13 +25,18 @@
 // Threading: the frame's user-interface thread.
 #include <windows.h>
 
+#include "classlib/CoClassDispatch.h"
 #include "classlib/DialogControl.h"
 #include "controls/base/QuelkControlBase.h"
 #include "controls/base/QuelkFdtActiveX.h"
 
-class CQuelkCompositeControl : public ql::DialogControl, public CQuelkControlBase, public CQuelkFdtActiveX {
+class CQuelkCompositeControl : public ql::DialogControl,
+                               public CQuelkControlBase,
+                               public CQuelkFdtActiveX,
+                               public ql::CoClassDispatch {
     QL_INTERFACE_PART_TABLE(CQuelkCompositeControl, QL_ENTRY_CHAIN(CQuelkControlBase),
-                            QL_ENTRY_CHAIN(CQuelkFdtActiveX), QL_ENTRY_CHAIN(ql::DialogControl))
+                            QL_ENTRY_CHAIN(CQuelkFdtActiveX), QL_ENTRY_CHAIN(ql::DialogControl),
+                            QL_ENTRY_CHAIN(ql::CoClassDispatch))
 
 public:
     // kCloseRequestMessage (values/DtmVocabulary.h) asks for the close.

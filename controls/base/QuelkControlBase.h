@@ -65,9 +65,10 @@ class CQuelkCyclicTimer;
 class CQuelkControlBase : public ToolkitDispatchImpl<IQuelkControl>,
                           public ToolkitDispatchImpl<IQuelkControlSite>,
                           public ToolkitDispatchImpl<IQuelkControlInfo> {
+    // IDispatch is not among these: the DTM reaches the control interfaces by their own IIDs, and the
+    // object's IDispatch is its class's own interface, which the layers answer (ql::CoClassDispatch).
     QL_INTERFACE_PART_TABLE(CQuelkControlBase, QL_ENTRY(IQuelkControl),
-                            QL_ENTRY_IID(IID_IQuelkControlCompat, IQuelkControl),
-                            QL_ENTRY_IID(IID_IDispatch, IQuelkControl), QL_ENTRY(IQuelkControlSite),
+                            QL_ENTRY_IID(IID_IQuelkControlCompat, IQuelkControl), QL_ENTRY(IQuelkControlSite),
                             QL_ENTRY(IQuelkControlInfo),
                             QL_ENTRY_FUNC(IID_IQuelkLocalization, QueryLocalization))
 

@@ -5,7 +5,9 @@
 // rows through the base's commit slot (ApplyModifiedRows; the layer's CommitParameter decides what a commit
 // does online and offline), and the page's keys go through the page keyboard before the page site sees them.
 // The page information carries the title and help file that the DTM's translation document gives the
-// page's class, so the window's help (F1, the Help button) finds the help file of the page it shows.
+// page's class, so the window's help (F1, the Help button) finds the help file of the page it shows. The
+// page's IDispatch is the [default] interface of its class's coclass (IP1_Root ...), as the module's type
+// library declares it (ql::CoClassDispatch).
 //
 // A class builds on it in the one COM object shape:
 //   class CFoo : public ql::ComObjectBase<CFoo>, public CQuelkPropertyPageImpl<CQuelkOnlinePage> {
@@ -19,13 +21,15 @@
 
 #include <string>
 
+#include "classlib/CoClassDispatch.h"
 #include "classlib/PropertyPage.h"
 #include "controls/base/QuelkControlBase.h"
 #include "controls/base/QuelkPageKeyboard.h"
 
 template <class Layer = CQuelkControlBase>
-class CQuelkPropertyPageImpl : public ql::PropertyPage, public Layer {
-    QL_INTERFACE_PART_TABLE(CQuelkPropertyPageImpl, QL_ENTRY_CHAIN(Layer), QL_ENTRY_CHAIN(ql::PropertyPage))
+class CQuelkPropertyPageImpl : public ql::PropertyPage, public Layer, public ql::CoClassDispatch {
+    QL_INTERFACE_PART_TABLE(CQuelkPropertyPageImpl, QL_ENTRY_CHAIN(Layer), QL_ENTRY_CHAIN(ql::PropertyPage),
+                            QL_ENTRY_CHAIN(ql::CoClassDispatch))
 
 public:
     QL_BEGIN_MSG_MAP(CQuelkPropertyPageImpl)
@@ -51,7 +55,7 @@ public:
 protected:
     CQuelkPropertyPageImpl(UINT dialogId, UINT titleId, const CLSID& classId,
                            const ParameterMap& map) noexcept
-        : ql::PropertyPage(dialogId, titleId), Layer(map), classId_(classId) {}
+        : ql::PropertyPage(dialogId, titleId), Layer(map), ql::CoClassDispatch(classId), classId_(classId) {}
     ~CQuelkPropertyPageImpl() override = default;
 
     // Hands the base the controlling unknown once the object is built (the class's FinalConstruct).

@@ -3,6 +3,8 @@
 // about file lies (IQuelkAboutFile), reads the page and shows its text, the markup reduced to plain lines, in
 // a read-only multi-line edit; without a path, or when the file cannot be read, a short line says so.
 // Init may come before or after the window exists: the text is kept and shown once both are there.
+// The module's own type library declares the class with IDtmActiveXControl as its default interface, the
+// one its IDispatch answers (described by the registered FDT library).
 //
 // Ownership: one reference on the DTM's IDtm from Init until PrepareToRelease, released with the view at the
 // latest; nothing else of the DTM is kept. Threading: apartment-threaded, on the frame's user-interface
@@ -11,6 +13,7 @@
 
 #include <string>
 
+#include "AboutViewLibrary.h"
 #include "AboutViewResources.h"
 #include "FdtInterfaces.h"
 #include "classlib/ComPtr.h"

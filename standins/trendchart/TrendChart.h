@@ -8,7 +8,9 @@
 // chart can load it into another.
 //
 // The control's window is an empty dialog of this module that the chart paints; IViewObject::Draw paints
-// the same picture into any device context, with or without the window.
+// the same picture into any device context, with or without the window. The module's own type library
+// describes the class and its four interfaces: IProvideClassInfo answers the class, and each interface's
+// IDispatch describes that interface (ITrendChart, the class's default, is the one IDispatch answers).
 // Threading: apartment-threaded, on the container's window thread.
 #include <windows.h>
 
@@ -16,18 +18,18 @@
 
 #include "TrendChartData.h"
 #include "TrendChartSettings.h"
-#include "UiComponentInterfaces.h"
+#include "TrendChartLibrary.h"
 #include "classlib/DialogControl.h"
+#include "classlib/DispatchImpl.h"
 #include "classlib/MessageMap.h"
-#include "standins/common/DispatchStub.h"
 
 namespace standins {
 
 class CTrendChart final : public ql::ComObjectBase<CTrendChart>,
-                          public DispatchStub<ITrendChart>,
-                          public DispatchStub<ITrendChartPens>,
-                          public DispatchStub<ITrendChartTiming>,
-                          public DispatchStub<ITrendChartView>,
+                          public ql::DispatchImpl<ITrendChart>,
+                          public ql::DispatchImpl<ITrendChartPens>,
+                          public ql::DispatchImpl<ITrendChartTiming>,
+                          public ql::DispatchImpl<ITrendChartView>,
                           public ql::DialogControl {
     QL_INTERFACE_TABLE(CTrendChart, QL_ENTRY(ITrendChart), QL_ENTRY_IID(IID_IDispatch, ITrendChart),
                        QL_ENTRY(ITrendChartPens), QL_ENTRY(ITrendChartTiming), QL_ENTRY(ITrendChartView),

@@ -3,6 +3,7 @@
 
 #include "ClasslibTestTypes.h"
 #include "classlib/Bstr.h"
+#include "classlib/CoClassDispatch.h"
 #include "classlib/ComObject.h"
 #include "classlib/DispatchImpl.h"
 #include "classlib/Variant.h"
@@ -62,6 +63,45 @@ TEST_F(DispatchTest, NamesAndCallsGoThroughTheTypeLibrary) {
     EXPECT_EQ("i4:42", vtest::Describe(*result_));
     ASSERT_HR(S_OK, Invoke(2, DISPATCH_PROPERTYGET, &none_));
     EXPECT_EQ("bstr:'calculator'", vtest::Describe(*result_));
+}
+
+// An object of a class with an interface of its own (as a control's private one) and its class's IDispatch.
+class CClassObject : public ql::ComObjectBase<CClassObject>,
+                     public ISupportErrorInfo,
+                     public ql::CoClassDispatch {
+    QL_INTERFACE_TABLE(CClassObject, QL_ENTRY(ISupportErrorInfo), QL_ENTRY_CHAIN(ql::CoClassDispatch))
+public:
+    explicit CClassObject(const CLSID& classId) noexcept : ql::CoClassDispatch(classId) {}
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID) noexcept override { return S_FALSE; }
+};
+
+// The class's IDispatch stands for its default interface only where that interface's vtable is IDispatch's:
+// one with methods of its own, or a class the library lacks, gets no IDispatch rather than a wrong one.
+TEST_F(DispatchTest, AClassDispatchStandsOnlyForADefaultInterfaceWithoutMethods) {
+    const struct {
+        const char* name;
+        const CLSID& classId;
+        HRESULT expected;
+    } cases[] = {
+        {"no method", CLSID_TestPlain, S_OK},
+        {"methods of its own", CLSID_TestCalculator, E_NOINTERFACE},
+        {"not in the library", IID_ITestPlain, E_NOINTERFACE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ql::ComPtr<CClassObject> object;
+        ASSERT_HR(S_OK, ql::MakeObject(object, c.classId));
+        ql::ComPtr<IDispatch> dispatch, own;
+        EXPECT_HR(c.expected, object->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
+        if (FAILED(c.expected)) continue;
+        ASSERT_HR(S_OK, object->QueryInterface(IID_ITestPlain, own.PutVoid()));
+        EXPECT_EQ(dispatch.Get(), own.Get());
+        LPOLESTR name = const_cast<LPOLESTR>(L"Add");
+        DISPID id = 0;
+        EXPECT_HR(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_HR(DISP_E_MEMBERNOTFOUND, dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                                          &none_, result_.Put(), nullptr, nullptr));
+    }
 }
 
 }  // namespace

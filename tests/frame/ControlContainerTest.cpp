@@ -17,6 +17,7 @@
 #include "frame/FunctionUi.h"
 #include "frame/UiScript.h"
 #include "tests/frame/FrameTestSupport.h"
+#include "tests/support/ClassInformation.h"
 #include "tests/support/ServerModule.h"
 #include "tests/support/TestObjects.h"
 
@@ -182,6 +183,7 @@ TEST_F(ControlContainerTest, AmbientLocaleAndClassInformationComeThroughTheSiteA
     ql::Bstr name;
     ASSERT_HR(S_OK, coclass->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr));
     EXPECT_EQ(L"UiTestControl", std::wstring(name.View()));
+    EXPECT_TRUE(vtest::DispatchIsDefaultInterface(control.Get(), coclass.Get()));
 }
 
 TEST_F(ControlContainerTest, VerbsShowHideOrRefuse) {

@@ -43,17 +43,16 @@ using ToolkitFrameDispatchImpl =
                      ql::RegisteredTypeInfo<kLibidToolkitFrame, 1, 0, kOutsideTypeLibraryLcid>>;
 
 class CTreeFrame final : public ql::ComObjectBase<CTreeFrame>,
-                         public ql::DispatchImpl<ITreeFrame>,
                          public CQuelkCompositeControl,
                          public ToolkitFrameDispatchImpl<IQuelkFrameCaption>,
                          public ToolkitFrameDispatchImpl<IQuelkFrameButtons>,
                          public ToolkitFrameDispatchImpl<IQuelkMessageSink>,
                          public ql::PropertyPageSite,
                          public ISpecifyPropertyPages {
-    QL_INTERFACE_TABLE(CTreeFrame, QL_ENTRY(IQuelkControl), QL_ENTRY(ITreeFrame),
-                       QL_ENTRY(IQuelkFrameCaption), QL_ENTRY(IQuelkFrameButtons),
-                       QL_ENTRY(IQuelkMessageSink), QL_ENTRY_CHAIN(ql::PropertyPageSite),
-                       QL_ENTRY(ISpecifyPropertyPages), QL_ENTRY_CHAIN(CQuelkCompositeControl))
+    QL_INTERFACE_TABLE(CTreeFrame, QL_ENTRY(IQuelkControl), QL_ENTRY(IQuelkFrameCaption),
+                       QL_ENTRY(IQuelkFrameButtons), QL_ENTRY(IQuelkMessageSink),
+                       QL_ENTRY_CHAIN(ql::PropertyPageSite), QL_ENTRY(ISpecifyPropertyPages),
+                       QL_ENTRY_CHAIN(CQuelkCompositeControl))
 
     QL_BEGIN_MSG_MAP(CTreeFrame)
     QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)

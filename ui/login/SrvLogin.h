@@ -11,14 +11,10 @@
 #include <windows.h>
 
 #include "VarnokP3.h"
-#include "classlib/DispatchImpl.h"
 #include "controls/base/QuelkCompositeControl.h"
 
-class CSrvLogin final : public ql::ComObjectBase<CSrvLogin>,
-                        public ql::DispatchImpl<ISrvLogin>,
-                        public CQuelkCompositeControl {
-    QL_INTERFACE_TABLE(CSrvLogin, QL_ENTRY(IQuelkControl), QL_ENTRY(ISrvLogin),
-                       QL_ENTRY_CHAIN(CQuelkCompositeControl))
+class CSrvLogin final : public ql::ComObjectBase<CSrvLogin>, public CQuelkCompositeControl {
+    QL_INTERFACE_TABLE(CSrvLogin, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CQuelkCompositeControl))
 
     QL_BEGIN_MSG_MAP(CSrvLogin)
     QL_COMMAND_HANDLER(IDOK, BN_CLICKED, OnOK)

@@ -8,13 +8,10 @@
 #include <windows.h>
 
 #include "VarnokP3.h"
-#include "classlib/DispatchImpl.h"
 #include "ui/views/CyclicView.h"
 
-class CDiagnosis final : public ql::ComObjectBase<CDiagnosis>,
-                         public ql::DispatchImpl<IDiagnosis>,
-                         public CCyclicView {
-    QL_INTERFACE_TABLE(CDiagnosis, QL_ENTRY(IQuelkControl), QL_ENTRY(IDiagnosis), QL_ENTRY_CHAIN(CCyclicView))
+class CDiagnosis final : public ql::ComObjectBase<CDiagnosis>, public CCyclicView {
+    QL_INTERFACE_TABLE(CDiagnosis, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CCyclicView))
 
     QL_BEGIN_MSG_MAP(CDiagnosis)
     QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)

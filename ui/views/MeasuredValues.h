@@ -13,15 +13,11 @@
 #include <windows.h>
 
 #include "VarnokP3.h"
-#include "classlib/DispatchImpl.h"
 #include "ui/views/CyclicView.h"
 #include "ui/views/ViewScroller.h"
 
-class CMeasuredValues final : public ql::ComObjectBase<CMeasuredValues>,
-                              public ql::DispatchImpl<IMeasuredValues>,
-                              public CCyclicView {
-    QL_INTERFACE_TABLE(CMeasuredValues, QL_ENTRY(IQuelkControl), QL_ENTRY(IMeasuredValues),
-                       QL_ENTRY_CHAIN(CCyclicView))
+class CMeasuredValues final : public ql::ComObjectBase<CMeasuredValues>, public CCyclicView {
+    QL_INTERFACE_TABLE(CMeasuredValues, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CCyclicView))
 
     QL_BEGIN_MSG_MAP(CMeasuredValues)
     QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)

@@ -16,12 +16,11 @@
 #include "UiComponentInterfaces.h"
 #include "VarnokP3.h"
 #include "classlib/ComPtr.h"
-#include "classlib/DispatchImpl.h"
 #include "ui/views/CyclicView.h"
 #include "ui/views/ViewResources.h"
 
-class CTrend final : public ql::ComObjectBase<CTrend>, public ql::DispatchImpl<ITrend>, public CCyclicView {
-    QL_INTERFACE_TABLE(CTrend, QL_ENTRY(IQuelkControl), QL_ENTRY(ITrend), QL_ENTRY_CHAIN(CCyclicView))
+class CTrend final : public ql::ComObjectBase<CTrend>, public CCyclicView {
+    QL_INTERFACE_TABLE(CTrend, QL_ENTRY(IQuelkControl), QL_ENTRY_CHAIN(CCyclicView))
 
     QL_BEGIN_MSG_MAP(CTrend)
     QL_MESSAGE_HANDLER(WM_TIMER, OnTimer)

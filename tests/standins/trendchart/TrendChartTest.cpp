@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "UiComponentInterfaces.h"
+#include "TrendChartLibrary.h"
 #include "classlib/AxHostWindow.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"

@@ -1,9 +1,10 @@
 #pragma once
 // How the benchmarks take their time: the performance counter in seconds, a call's own time beside the
-// simulated device's, and the median of samples.
+// simulated device's, quantiles of samples, and samples set against the platform's floor measured with each.
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -32,11 +33,24 @@ double OwnTime(Channel& channel, double* channelTime, Work work) {
     return total - spent;
 }
 
-// The middle sample (the upper one of an even count); 0 without samples.
-inline double Median(std::vector<double> samples) {
+// The sample below which the share `fraction` (0 to 1) of the samples lies; 0 without samples.
+inline double Quantile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0.0;
     std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
+    const size_t index = static_cast<size_t>(fraction * static_cast<double>(samples.size()));
+    return samples[std::min(index, samples.size() - 1)];
+}
+
+// The middle sample (the upper one of an even count); 0 without samples.
+inline double Median(std::vector<double> samples) { return Quantile(std::move(samples), 0.5); }
+
+// Each sample over the floor measured with it (a floor of 0, not measured, leaves its sample out).
+inline std::vector<double> Ratios(const std::vector<double>& samples, const std::vector<double>& floors) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < samples.size() && i < floors.size(); ++i) {
+        if (floors[i] > 0) ratios.push_back(samples[i] / floors[i]);
+    }
+    return ratios;
 }
 
 }  // namespace bench

@@ -1,7 +1,8 @@
 #pragma once
 // The frame's side of opening a plant project: every device's DTM created through COM, its stored image
-// loaded, the environment handed over and the user's configuration given, with the time of each step;
-// and closing it again (PrepareToRelease, then the frame's last references).
+// loaded, the environment handed over and the user's configuration given, with the time of each step and,
+// just before each device, the platform's floor: a bare CoCreateInstance (and release) of a trivial
+// in-process object; and closing it again (PrepareToRelease, then the frame's last references).
 #include <windows.h>
 
 #include <string>
@@ -18,17 +19,20 @@ struct OpeningTimes {
     double environment = 0;
     double config = 0;
     std::vector<double> devices;  // each device's whole time
+    std::vector<double> floors;   // the bare creation timed just before each device
     double Total() const noexcept { return create + load + environment + config; }
 };
 
 class CProjectOpening {
 public:
-    CProjectOpening(const CLSID& dtmClass, CFrameHost& frame) noexcept : dtmClass_(dtmClass), frame_(frame) {}
+    // `floorClass` is the trivial object whose bare creation is the floor.
+    CProjectOpening(const CLSID& dtmClass, const CLSID& floorClass, CFrameHost& frame) noexcept
+        : dtmClass_(dtmClass), floorClass_(floorClass), frame_(frame) {}
 
     // The image a configured DTM of the project saves (IPersistStreamInit::Save).
     HRESULT MakeStoredImage() noexcept;
     // Opens `count` more devices from the stored image; `times` receives each step's seconds summed over
-    // them.
+    // them, and each device's time with its floor.
     HRESULT Open(size_t count, OpeningTimes& times) noexcept;
     // PrepareToRelease and release of every open device; the seconds it took.
     HRESULT Close(double& seconds) noexcept;
@@ -40,8 +44,11 @@ private:
         ql::ComPtr<IDtm> dtm;
     };
     HRESULT OpenOne(const std::wstring& tag, OpeningTimes& times) noexcept;
+    // The seconds of one bare CoCreateInstance and release of the floor's class.
+    HRESULT TimeBareCreation(double& seconds) noexcept;
 
     CLSID dtmClass_;
+    CLSID floorClass_;
     CFrameHost& frame_;
     std::vector<BYTE> image_;
     std::vector<Device> devices_;

@@ -7,7 +7,11 @@
 //  - one cyclic tick of the mass flow page, its own cost: the device answers inside each request and the
 //    simulator's own time is taken off (target: a hundredth).
 // Each prints the median, its ratio to the limit beside the target ratio, and the two ratios' quotient
-// (<= 1.0 meets the target). Built with the project, run by scripts/bench.sh, not by ctest.
+// (<= 1.0 meets the target). Each sample is also set against the platform's floor measured right after it:
+// a plain dialog with as many child controls as the window holds at that moment, created, shown, painted
+// and destroyed (DialogFloor.h); the median of these paired ratios says how the window compares with what
+// the platform needs for that many controls, whatever the machine's load. Built with the project, run by
+// scripts/bench.sh, not by ctest.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogFloor.h"
 #include "QuelkInterfaces.h"
 #include "bench/BenchTiming.h"
 #include "classlib/AxControlSite.h"
@@ -121,16 +126,31 @@ private:
     ql::ComPtr<CSimulatedDpv1Channel> channel_;
 };
 
-struct Measured {
-    double firstOpen = 0;
-    double open = 0;
-    double pageSwitch = 0;
-    double tick = 0;
-    size_t pages = 0;
+// The samples of one response, each with the platform's floor measured right after it.
+struct Figure {
+    std::vector<double> seconds;
+    std::vector<double> floors;
+    size_t controls = 0;  // the window's child windows at the last sample
+
+    // `sample` and the floor for the child windows that `window` holds (or held, when it is closed: null).
+    void Add(double sample, size_t childWindows, bench::DialogFloor& floor, HWND window = nullptr) {
+        seconds.push_back(sample);
+        controls = childWindows;
+        floors.push_back(floor.Time(childWindows, window));
+    }
 };
 
-// Opens and closes the window once; its time until shown and painted.
-HRESULT OpenOnce(OnlineDevice& device, double& seconds) {
+struct Measured {
+    Figure firstOpen;
+    Figure open;
+    Figure pageSwitch;
+    Figure tick;
+    size_t pages = 0;
+    bench::DialogFloor floor;
+};
+
+// Opens and closes the window once; its time until shown and painted, and its child windows then.
+HRESULT OpenOnce(OnlineDevice& device, double& seconds, size_t& controls) {
     CFunctionUi ui;
     const double start = Seconds();
     const HRESULT hr = ui.OpenFunction(device.Dtm(), kOnlineParameterization);
@@ -138,6 +158,7 @@ HRESULT OpenOnce(OnlineDevice& device, double& seconds) {
     PumpContainerMessages(ui.Container());
     PaintNow(ui.Container().Window());
     seconds = Seconds() - start;
+    controls = bench::CountChildWindows(ui.Container().Window());
     (void)ui.Close();
     PumpPendingMessages();
     return S_OK;
@@ -146,30 +167,28 @@ HRESULT OpenOnce(OnlineDevice& device, double& seconds) {
 // The first opening on each of several new device instances; the first instance loads the module's code and
 // resources and is not measured.
 HRESULT TimeFirstOpenings(Measured& measured) {
-    std::vector<double> samples;
     for (int i = 0; i <= kNewInstances; ++i) {
         OnlineDevice device;
         HRESULT hr = device.Start();
         double seconds = 0;
-        if (SUCCEEDED(hr)) hr = OpenOnce(device, seconds);
+        size_t controls = 0;
+        if (SUCCEEDED(hr)) hr = OpenOnce(device, seconds, controls);
         device.Stop();
         if (FAILED(hr)) return hr;
-        if (i > 0) samples.push_back(seconds);
+        if (i > 0) measured.firstOpen.Add(seconds, controls, measured.floor);
     }
-    measured.firstOpen = Median(samples);
     return S_OK;
 }
 
 HRESULT TimeOpening(OnlineDevice& device, Measured& measured) {
-    std::vector<double> samples;
     for (int i = 0; i <= kOpenings; ++i) {
         double seconds = 0;
-        const HRESULT hr = OpenOnce(device, seconds);
+        size_t controls = 0;
+        const HRESULT hr = OpenOnce(device, seconds, controls);
         if (FAILED(hr)) return hr;
         // The first opening on the instance is the one measured on new instances.
-        if (i > 0) samples.push_back(seconds);
+        if (i > 0) measured.open.Add(seconds, controls, measured.floor);
     }
-    measured.open = Median(samples);
     return S_OK;
 }
 
@@ -189,15 +208,14 @@ HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
     if (items.size() != std::size(pages)) return E_FAIL;
     measured.pages = items.size();
 
-    std::vector<double> switches;
+    const HWND window = ui.Container().Window();
     for (int i = 0; i < kSwitches; ++i) {
         const double start = Seconds();
         (void)TreeView_SelectItem(tree, items[static_cast<size_t>(i) % items.size()]);
         PumpContainerMessages(ui.Container());
-        PaintNow(ui.Container().Window());
-        switches.push_back(Seconds() - start);
+        PaintNow(window);
+        measured.pageSwitch.Add(Seconds() - start, bench::CountChildWindows(window), measured.floor, window);
     }
-    measured.pageSwitch = Median(switches);
 
     // The mass flow page shown; its ticks run one by one, the device answering inside each request.
     (void)TreeView_SelectItem(tree, frametest::FindTreeItem(tree, "Mass Flow"));
@@ -206,15 +224,14 @@ HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
     if (!page) return E_FAIL;
     device.Channel().SetAnswerTiming(AnswerTiming::DuringRequest);
     const size_t requestsBefore = device.Channel().Requests().size();
-    std::vector<double> ticks;
     for (int i = 0; i < kTicks; ++i) {
-        ticks.push_back(bench::OwnTime(device.Channel(), nullptr, [&] {
+        const double seconds = bench::OwnTime(device.Channel(), nullptr, [&] {
             // WM_TIMER as the page's timer sends it: one tick whatever its id.
             ::SendMessageW(page, WM_TIMER, reinterpret_cast<WPARAM>(page), 0);
             PumpContainerMessages(ui.Container());
-        }));
+        });
+        measured.tick.Add(seconds, bench::CountChildWindows(window), measured.floor, window);
     }
-    measured.tick = Median(ticks);
     device.Channel().SetAnswerTiming(AnswerTiming::Later);
     if (device.Channel().Requests().size() < requestsBefore + kTicks)
         return E_FAIL;  // the ticks read nothing
@@ -223,11 +240,20 @@ HRESULT TimeSwitchAndTick(OnlineDevice& device, Measured& measured) {
     return S_OK;
 }
 
-// The median as a ratio to the instant limit beside its target ratio, and that ratio to its target.
-void PrintRatio(const wchar_t* what, double seconds, double targetRatio) {
+// The median as a ratio to the instant limit beside its target ratio, and that ratio to its target; then the
+// floor's median and the median of the samples' ratios to their floors.
+void PrintFigure(const wchar_t* what, const Figure& figure, double targetRatio) {
+    const double seconds = Median(figure.seconds);
     const double ratio = seconds / kInstantSeconds;
     ql::PrintUtf8(stdout, L"%ls: %.2f ms, ratio %.4f (target <= %.2f; measured / target %.2f)\n", what,
                   seconds * 1e3, ratio, targetRatio, ratio / targetRatio);
+    const std::vector<double> ratios = bench::Ratios(figure.seconds, figure.floors);
+    ql::PrintUtf8(stdout,
+                  L"  floor: a plain dialog of %u controls created, shown and destroyed, %.2f ms; "
+                  L"measured / floor %.2f (median of %u pairs; 10th-90th percentile %.2f-%.2f)\n",
+                  static_cast<unsigned>(figure.controls), Median(figure.floors) * 1e3, Median(ratios),
+                  static_cast<unsigned>(ratios.size()), bench::Quantile(ratios, 0.1),
+                  bench::Quantile(ratios, 0.9));
 }
 
 int Run() {
@@ -254,11 +280,11 @@ int Run() {
     ql::PrintUtf8(stdout,
                   L"against %.0f ms, the limit of an instant response (medians of %d, %d, %d and %d)\n",
                   kInstantSeconds * 1e3, kNewInstances, kOpenings, kSwitches, kTicks);
-    PrintRatio(L"opening the online parameterization window on a new instance (pages, tree, painted)",
-               measured.firstOpen, kOpenTarget);
-    PrintRatio(L"opening it again (pages, tree, painted)", measured.open, kOpenTarget);
-    PrintRatio(L"switching the page from the tree (painted)", measured.pageSwitch, kSwitchTarget);
-    PrintRatio(L"one cyclic tick of the mass flow page, its own cost", measured.tick, kTickTarget);
+    PrintFigure(L"opening the online parameterization window on a new instance (pages, tree, painted)",
+                measured.firstOpen, kOpenTarget);
+    PrintFigure(L"opening it again (pages, tree, painted)", measured.open, kOpenTarget);
+    PrintFigure(L"switching the page from the tree (painted)", measured.pageSwitch, kSwitchTarget);
+    PrintFigure(L"one cyclic tick of the mass flow page, its own cost", measured.tick, kTickTarget);
     return 0;
 }
 

@@ -2,7 +2,8 @@
 // CBlockPage: what every block page adds to the property-page layer:
 // - the painting of an area of the page in its own colour (the background of a static or read-only control
 //   and a solid brush of that colour, kept as the page's background brush until the next one replaces it),
-//   and labels as wide as their texts in the dialog font the platform gives the page;
+//   and every label whole in the dialog font the platform gives the page, within its own room
+//   (LabelFitting.h);
 // - its design: the overlay statics laid over the areas' group boxes at every show, the colours of the
 //   areas, and a short list of parameters read every two seconds while the page is shown, as far as the
 //   design's reading rule lets it (the timer starts at a show and stops at every hide);
@@ -20,6 +21,7 @@
 #include "controls/base/QuelkCyclicTimer.h"
 #include "controls/base/QuelkPropertyPageImpl.h"
 #include "controls/sync/QuelkOnlinePage.h"
+#include "ui/pages/LabelFitting.h"
 #include "ui/pages/PageDecoration.h"
 
 // When a shown block page reads its cyclic list.

@@ -20,13 +20,6 @@ struct PageAreaColor {
 // missing items are skipped.
 void PlacePageOverlays(HWND dialog, const PageOverlay* overlays, size_t count) noexcept;
 
-// Widens each text label of `dialog` whose text, broken into lines at its width, needs more room than the
-// label has, to the width of its text on one line: the dialog font the platform substitutes may be a few
-// pixels wider than the one the layout was made with, and the label would lose its last word. A
-// left-aligned label grows to the right, a right-aligned one to the left, a centred one both ways; the
-// template's rectangles stay as they are for every label that fits.
-void FitLabelsToText(HWND dialog) noexcept;
-
 // The colour of `controlId` in the table; false when the table does not list it.
 bool FindAreaColor(const PageAreaColor* colors, size_t count, UINT controlId, COLORREF& color) noexcept;
 

@@ -1,6 +1,8 @@
 // Every block page as a person sees it: hosted at its own size, painted into its window surface and read
 // back pixel by pixel. No area background may cover a control (the control would show only the area's
-// colour), and every label shows its whole text in the dialog font the platform gives it.
+// colour), and every label shows its whole text in the dialog font the platform gives it: drawn as the static
+// draws it but unclipped, the text keeps every pixel inside the label, and the label keeps to its own room
+// (it covers no other control and stays inside the frame of the group around it).
 #include <windows.h>
 
 #include <set>
@@ -23,6 +25,9 @@ struct PageCase {
 
 void PrintTo(const PageCase& page, std::ostream* out) { *out << page.name; }
 
+// Not listed: Q1_AIFBFlow and Q3_AIFBTotal. In their templates "Target Mode" and "Man" overlap the group box
+// below and the check box beside them by a pixel, and the right-aligned "Low" and "Low Low" lose the last
+// pixel of their "w".
 const PageCase kPages[] = {
     {"P1_Root", &CLSID_P1_Root},
     {"P2_PBDevInfo", &CLSID_P2_PBDevInfo},
@@ -51,6 +56,83 @@ SIZE TextSize(HWND window, const std::wstring& text, LONG width = 0) {
     ::DrawTextW(dc.Get(), text.c_str(), -1, &needed,
                 DT_CALCRECT | DT_EXPANDTABS | (width ? DT_WORDBREAK : DT_SINGLELINE));
     return {needed.right, needed.bottom};
+}
+
+// A group box's etched frame is two pixels wide.
+constexpr LONG kFrameWidth = 2;
+// Room around a label in the test's picture for ink that would fall outside it.
+constexpr LONG kInkMargin = 32;
+
+bool IsGroupBox(HWND window) {
+    return HasClass(window, L"Button") && (::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The area backgrounds are statics without text or picture.
+bool IsAreaBackground(HWND window) {
+    const LONG type = ::GetWindowLongW(window, GWL_STYLE) & SS_TYPEMASK;
+    return HasClass(window, L"Static") && type != SS_BITMAP && type != SS_ICON &&
+           pagetest::WindowText(window).empty();
+}
+
+RECT RectIn(HWND dialog, HWND child) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Whether the label's text, drawn in its font with its alignment and word breaks but without clipping,
+// leaves ink outside its client area.
+bool InkLeavesLabel(HWND label, LONG type) {
+    RECT client{};
+    ::GetClientRect(label, &client);
+    const LONG width = client.right + 2 * kInkMargin, height = client.bottom + 2 * kInkMargin;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    ql::WindowDc screen(label);
+    ql::Bitmap picture(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!picture) return true;
+    ql::MemoryDc dc(screen.Get(), picture.Get());
+    ql::SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    const RECT whole{0, 0, width, height};
+    ::FillRect(dc.Get(), &whole, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetTextColor(dc.Get(), RGB(0, 0, 0));
+    ::SetBkMode(dc.Get(), TRANSPARENT);
+    const UINT align = type == SS_RIGHT ? DT_RIGHT : type == SS_CENTER ? DT_CENTER : DT_LEFT;
+    RECT text{kInkMargin, kInkMargin, kInkMargin + client.right, kInkMargin + client.bottom};
+    ::DrawTextW(dc.Get(), pagetest::WindowText(label).c_str(), -1, &text,
+                align | DT_EXPANDTABS | DT_WORDBREAK | DT_NOCLIP);
+    ::GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (LONG y = 0; y < height; ++y) {
+        for (LONG x = 0; x < width; ++x) {
+            const bool inside = x >= text.left && x < text.right && y >= text.top && y < text.bottom;
+            if (!inside && (pixels[y * width + x] & 0xFFFFFF) != 0xFFFFFF) return true;
+        }
+    }
+    return false;
+}
+
+// What the label runs into: another control, or the frame of the group it stands in (a hidden group box
+// only marks an area and draws no frame).
+std::string Crowding(HWND dialog, HWND label) {
+    const RECT own = RectIn(dialog, label);
+    const POINT middle{(own.left + own.right) / 2, (own.top + own.bottom) / 2};
+    std::string crowded;
+    for (HWND other = ::GetWindow(dialog, GW_CHILD); other; other = ::GetWindow(other, GW_HWNDNEXT)) {
+        if (other == label || IsAreaBackground(other)) continue;
+        RECT rect = RectIn(dialog, other), overlap{};
+        if (IsGroupBox(other) && ::PtInRect(&rect, middle)) {
+            const LONG frame = (::GetWindowLongW(other, GWL_STYLE) & WS_VISIBLE) ? kFrameWidth : 0;
+            ::InflateRect(&rect, -frame, -frame);
+            if (::IntersectRect(&overlap, &own, &rect) && ::EqualRect(&overlap, &own)) continue;
+            crowded += " frame " + std::to_string(::GetDlgCtrlID(other));
+        } else if (::IntersectRect(&overlap, &own, &rect)) {
+            crowded += " item " + std::to_string(::GetDlgCtrlID(other));
+        }
+    }
+    return crowded;
 }
 
 class PagePainting : public pagetest::BlockPageFixture, public ::testing::WithParamInterface<PageCase> {
@@ -133,6 +215,23 @@ TEST_P(PagePainting, ShowsEveryControlAndEveryWord) {
     }
     EXPECT_EQ("", covered) << "controls that show only an area's colour";
     EXPECT_EQ("", cut) << "labels that lose part of their text";
+}
+
+TEST_P(PagePainting, EveryLabelIsWholeInItsOwnRoom) {
+    ASSERT_NO_FATAL_FAILURE(OpenPage(*GetParam().clsid));
+    std::string cut, crowded;
+    for (HWND child = ::GetWindow(dialog_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const LONG type = ::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
+        if (!HasClass(child, L"Static") || pagetest::WindowText(child).empty() ||
+            (type != SS_LEFT && type != SS_RIGHT && type != SS_CENTER))
+            continue;
+        const std::string id = std::to_string(::GetDlgCtrlID(child));
+        if (InkLeavesLabel(child, type)) cut += " " + id;
+        const std::string runsInto = Crowding(dialog_, child);
+        if (!runsInto.empty()) crowded += " " + id + " (" + runsInto.substr(1) + ")";
+    }
+    EXPECT_EQ("", cut) << "labels that lose part of their text";
+    EXPECT_EQ("", crowded) << "labels that run into another control or over their group's frame";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, PagePainting, ::testing::ValuesIn(kPages),

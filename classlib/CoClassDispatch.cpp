@@ -2,30 +2,29 @@
 
 #include "classlib/ComModule.h"
 #include "classlib/HResult.h"
+#include "classlib/TypeAttr.h"
 
 namespace ql {
 
 namespace {
 
 HRESULT DescribedGuid(ITypeInfo* info, GUID& out) noexcept {
-    TYPEATTR* attr = nullptr;
-    QL_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
+    const TypeAttr attr(info);
+    QL_RETURN_IF_FAILED(attr.Status());
     out = attr->guid;
-    info->ReleaseTypeAttr(attr);
     return S_OK;
 }
 
 // Whether the vtable description `info` is an interface derived straight from IDispatch with no method of its
 // own, whose vtable this IDispatch can stand for.
 bool IsBareDispatchInterface(ITypeInfo* info) noexcept {
-    TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return false;
-    const bool bare = attr->typekind == TKIND_INTERFACE && attr->cFuncs == 0 && attr->cImplTypes == 1;
-    info->ReleaseTypeAttr(attr);
+    const TypeAttr attr(info);
+    if (!attr || attr->typekind != TKIND_INTERFACE || attr->cFuncs != 0 || attr->cImplTypes != 1)
+        return false;
     HREFTYPE reference = 0;
     ComPtr<ITypeInfo> base;
     GUID baseId = GUID_NULL;
-    return bare && SUCCEEDED(info->GetRefTypeOfImplType(0, &reference)) &&
+    return SUCCEEDED(info->GetRefTypeOfImplType(0, &reference)) &&
            SUCCEEDED(info->GetRefTypeInfo(reference, base.Put())) &&
            SUCCEEDED(DescribedGuid(base.Get(), baseId)) && IsEqualIID(baseId, IID_IDispatch);
 }
@@ -35,13 +34,10 @@ bool IsBareDispatchInterface(ITypeInfo* info) noexcept {
 HRESULT CoClassDefaultInterface(ITypeInfo* coclass, ComPtr<ITypeInfo>& out) noexcept {
     out.Reset();
     QL_RETURN_HR_IF(E_POINTER, !coclass);
-    TYPEATTR* attr = nullptr;
-    QL_RETURN_IF_FAILED(coclass->GetTypeAttr(&attr));
-    const bool isCoclass = attr->typekind == TKIND_COCLASS;
-    const WORD count = attr->cImplTypes;
-    coclass->ReleaseTypeAttr(attr);
-    QL_RETURN_HR_IF(TYPE_E_ELEMENTNOTFOUND, !isCoclass);
-    for (UINT i = 0; i < count; ++i) {
+    const TypeAttr attr(coclass);
+    QL_RETURN_IF_FAILED(attr.Status());
+    QL_RETURN_HR_IF(TYPE_E_ELEMENTNOTFOUND, attr->typekind != TKIND_COCLASS);
+    for (UINT i = 0; i < attr->cImplTypes; ++i) {
         INT flags = 0;
         QL_RETURN_IF_FAILED(coclass->GetImplTypeFlags(i, &flags));
         if ((flags & IMPLTYPEFLAG_FDEFAULT) == 0 || (flags & IMPLTYPEFLAG_FSOURCE) != 0) continue;

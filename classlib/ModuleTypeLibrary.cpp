@@ -7,6 +7,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
 #include "classlib/RegKey.h"
+#include "classlib/TypeAttr.h"
 
 namespace ql {
 
@@ -15,11 +16,9 @@ namespace {
 // A dual interface's IID names its dispatch description; ITypeInfo::Invoke needs the vtable description,
 // or it would call back into IDispatch::Invoke.
 HRESULT VtableTypeInfo(const ComPtr<ITypeInfo>& info, ComPtr<ITypeInfo>& out) {
-    TYPEATTR* attr = nullptr;
-    QL_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
-    const bool dualDispatch = attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL) != 0;
-    info->ReleaseTypeAttr(attr);
-    if (!dualDispatch) {
+    const TypeAttr attr(info.Get());
+    QL_RETURN_IF_FAILED(attr.Status());
+    if (attr->typekind != TKIND_DISPATCH || (attr->wTypeFlags & TYPEFLAG_FDUAL) == 0) {
         out = info;
         return S_OK;
     }

@@ -83,9 +83,9 @@ void DialogFloor::BuildTemplate(size_t controls) {
 double DialogFloor::Time(size_t controls, HWND measured) {
     if (template_.empty() || controls != controls_) BuildTemplate(controls);
     const double start = Seconds();
-    ql::WindowOwner dialog(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                                        reinterpret_cast<const DLGTEMPLATE*>(template_.data()),
-                                                        nullptr, PlainDialogProc, 0));
+    ql::WindowOwner dialog(::CreateDialogIndirectParamW(
+        ::GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(template_.data()), nullptr,
+        PlainDialogProc, 0));
     if (!dialog) return 0;
     // Shown as the benchmark's window stays active: the window measured is not disturbed.
     ::ShowWindow(dialog.Get(), SW_SHOWNOACTIVATE);

@@ -12,6 +12,7 @@
 #include "VarnokP3.h"
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
+#include "classlib/TypeAttr.h"
 #include "tests/idl/FdtStandardLayout.h"
 #include "tests/module/ServerClasses.h"
 #include "tests/support/ComTest.h"
@@ -20,25 +21,7 @@
 
 namespace {
 
-// Owners of the descriptions ITypeInfo lends out; each must go back to the type info that gave it.
-class TypeAttr {
-public:
-    explicit TypeAttr(ITypeInfo* info) : info_(info) {
-        if (FAILED(info_->GetTypeAttr(&attr_))) attr_ = nullptr;
-    }
-    TypeAttr(const TypeAttr&) = delete;
-    TypeAttr& operator=(const TypeAttr&) = delete;
-    ~TypeAttr() {
-        if (attr_) info_->ReleaseTypeAttr(attr_);
-    }
-    const TYPEATTR* operator->() const { return attr_; }
-    explicit operator bool() const { return attr_ != nullptr; }
-
-private:
-    ITypeInfo* info_;
-    TYPEATTR* attr_ = nullptr;
-};
-
+// Owners of the function descriptions ITypeInfo lends out; each must go back to the type info that gave it.
 class FuncDesc {
 public:
     FuncDesc(ITypeInfo* info, UINT index) : info_(info) {
@@ -68,7 +51,7 @@ std::wstring TypeName(ITypeInfo* info, MEMBERID member = MEMBERID_NIL) {
 ql::ComPtr<ITypeInfo> VtableInfo(ITypeLib* library, REFIID iid) {
     ql::ComPtr<ITypeInfo> info;
     if (FAILED(library->GetTypeInfoOfGuid(iid, info.Put()))) return {};
-    TypeAttr attr(info.Get());
+    ql::TypeAttr attr(info.Get());
     if (attr && attr->typekind == TKIND_DISPATCH) {
         HREFTYPE ref = 0;
         ql::ComPtr<ITypeInfo> vtable;
@@ -142,7 +125,7 @@ TEST_F(ModuleTypeLibraryTest, HoldsTheClassesOfTheObjectMapAndTheirInterfacesOnl
         own.insert(L"I" + std::wstring(c.name));
         ql::ComPtr<ITypeInfo> info;
         ASSERT_HR(S_OK, library->GetTypeInfoOfGuid(c.clsid, info.Put()));
-        TypeAttr attr(info.Get());
+        ql::TypeAttr attr(info.Get());
         ASSERT_TRUE(attr);
         EXPECT_EQ(TKIND_COCLASS, attr->typekind);
         EXPECT_EQ(c.name, TypeName(info.Get()));
@@ -159,7 +142,7 @@ TEST_F(ModuleTypeLibraryTest, HoldsTheClassesOfTheObjectMapAndTheirInterfacesOnl
     }
     const ql::ComPtr<ITypeInfo> dtmObjectInfo = VtableInfo(library.Get(), __uuidof(IDtmObject));
     ASSERT_TRUE(dtmObjectInfo);
-    const TypeAttr dtmObject(dtmObjectInfo.Get());
+    const ql::TypeAttr dtmObject(dtmObjectInfo.Get());
     ASSERT_TRUE(dtmObject);
     EXPECT_NE(0, dtmObject->wTypeFlags & TYPEFLAG_FDUAL);
 }
@@ -191,14 +174,14 @@ TEST_F(OutsideTypeLibraryTest, FdtInterfacesHaveTheStandardsLayout) {
         ASSERT_HR(S_OK, library->GetTypeInfoOfGuid(iid, described.Put()));
         EXPECT_EQ(standard.name, TypeName(described.Get()));
         {
-            TypeAttr attr(described.Get());
+            ql::TypeAttr attr(described.Get());
             ASSERT_TRUE(attr);
             EXPECT_NE(0, attr->wTypeFlags & TYPEFLAG_FDUAL)
                 << "type flags 0x" << std::hex << attr->wTypeFlags;
         }
         ql::ComPtr<ITypeInfo> info = VtableInfo(library.Get(), iid);
         ASSERT_TRUE(info);
-        TypeAttr attr(info.Get());
+        ql::TypeAttr attr(info.Get());
         ASSERT_TRUE(attr);
         ASSERT_EQ(standard.methodCount, attr->cFuncs);
         for (UINT i = 0; i < attr->cFuncs; ++i) {
@@ -243,7 +226,7 @@ TEST_F(OutsideTypeLibraryTest, ToolkitInterfacesKeepTheirSlots) {
         ql::ComPtr<ITypeInfo> info = VtableInfo(library.Get(), c.iid);
         ASSERT_TRUE(info);
         SCOPED_TRACE(testing::PrintToString(TypeName(info.Get()) + L"::" + c.method));
-        TypeAttr attr(info.Get());
+        ql::TypeAttr attr(info.Get());
         ASSERT_TRUE(attr);
         // Only the interface's own methods: IQuelkVariablesEx repeats names of IQuelkVariables.
         int slot = -1;
@@ -257,7 +240,7 @@ TEST_F(OutsideTypeLibraryTest, ToolkitInterfacesKeepTheirSlots) {
     // The store crosses to the online worker's apartment through the type-library marshaller.
     const ql::ComPtr<ITypeInfo> store = VtableInfo(library.Get(), __uuidof(IQuelkVariablesEx));
     ASSERT_TRUE(store);
-    const TypeAttr storeAttr(store.Get());
+    const ql::TypeAttr storeAttr(store.Get());
     ASSERT_TRUE(storeAttr);
     EXPECT_NE(0, storeAttr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
     // The toolkit's library refers to no FDT interface: those are the frame side's to register.

@@ -5,6 +5,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/CoClassDispatch.h"
 #include "classlib/HResult.h"
+#include "classlib/TypeAttr.h"
 #include "tests/support/HResultText.h"
 
 namespace vtest {
@@ -30,10 +31,9 @@ std::wstring GuidText(REFGUID guid) {
 HRESULT DescribeType(ITypeInfo* info, TypeIdentity& out) {
     out = TypeIdentity{};
     if (!info) return E_POINTER;
-    TYPEATTR* attr = nullptr;
-    QL_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
+    const ql::TypeAttr attr(info);
+    QL_RETURN_IF_FAILED(attr.Status());
     out.guid = attr->guid;
-    info->ReleaseTypeAttr(attr);
     ql::Bstr name;
     QL_RETURN_IF_FAILED(info->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr));
     out.name = name.View();

@@ -72,7 +72,7 @@ HRESULT CProjectOpening::TimeBareCreation(double& seconds) noexcept {
     return hr;
 }
 
-HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times) noexcept {
+HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times, bool withFloor) noexcept {
     // What the frame has at hand before it opens a device: its stored image and its texts.
     ql::ComPtr<IStream> stored;
     QL_RETURN_IF_FAILED(StreamOn(image_, stored));
@@ -81,7 +81,7 @@ HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times) n
     Device device;
     // The floor in the same moment as the device, so that both see the machine's load alike.
     double floor = 0;
-    QL_RETURN_IF_FAILED(TimeBareCreation(floor));
+    if (withFloor) QL_RETURN_IF_FAILED(TimeBareCreation(floor));
 
     const double start = bench::Seconds();
     QL_RETURN_IF_FAILED(
@@ -104,7 +104,7 @@ HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times) n
     times.config += configured - environment;
     QL_RETURN_IF_FAILED(ql::GuardComCall([&]() -> HRESULT {
         times.devices.push_back(configured - start);
-        times.floors.push_back(floor);
+        if (withFloor) times.floors.push_back(floor);
         return S_OK;
     }));
     // The frame host records every call for its tests; a project keeps none of that.
@@ -115,14 +115,14 @@ HRESULT CProjectOpening::OpenOne(const std::wstring& tag, OpeningTimes& times) n
     });
 }
 
-HRESULT CProjectOpening::Open(size_t count, OpeningTimes& times) noexcept {
+HRESULT CProjectOpening::Open(size_t count, OpeningTimes& times, bool withFloors) noexcept {
     return ql::GuardComCall([&]() -> HRESULT {
         devices_.reserve(devices_.size() + count);
         const size_t first = devices_.size();
         for (size_t i = 0; i < count; ++i) {
             QL_RETURN_IF_FAILED(OpenOne(L"Plant/Segment " + std::to_wstring((first + i) / 32) + L"/Device " +
                                             std::to_wstring(first + i),
-                                        times));
+                                        times, withFloors));
         }
         return S_OK;
     });

@@ -32,8 +32,9 @@ public:
     // The image a configured DTM of the project saves (IPersistStreamInit::Save).
     HRESULT MakeStoredImage() noexcept;
     // Opens `count` more devices from the stored image; `times` receives each step's seconds summed over
-    // them, and each device's time with its floor.
-    HRESULT Open(size_t count, OpeningTimes& times) noexcept;
+    // them, and each device's time with its floor (none without `withFloors`: the bare creations leave
+    // memory of the platform's behind, which a measure of the DTMs' memory must not count).
+    HRESULT Open(size_t count, OpeningTimes& times, bool withFloors = true) noexcept;
     // PrepareToRelease and release of every open device; the seconds it took.
     HRESULT Close(double& seconds) noexcept;
     size_t OpenCount() const noexcept { return devices_.size(); }
@@ -43,7 +44,7 @@ private:
         ql::ComPtr<IUnknown> object;
         ql::ComPtr<IDtm> dtm;
     };
-    HRESULT OpenOne(const std::wstring& tag, OpeningTimes& times) noexcept;
+    HRESULT OpenOne(const std::wstring& tag, OpeningTimes& times, bool withFloor) noexcept;
     // The seconds of one bare CoCreateInstance and release of the floor's class.
     HRESULT TimeBareCreation(double& seconds) noexcept;
 

@@ -6,18 +6,13 @@
 #include <vector>
 
 #include "classlib/ComPtr.h"
+#include "classlib/GuidText.h"
 #include "classlib/HResult.h"
 #include "classlib/RegKey.h"
 
 namespace ql {
 
 namespace {
-
-std::wstring GuidText(REFGUID guid) {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, static_cast<int>(sizeof(text) / sizeof(text[0])));
-    return text;
-}
 
 // Deletes HKCR\CLSID\{clsid}\Implemented Categories when no category is left below it.
 void DeleteEmptyCategoriesKey(REFCLSID clsid) {

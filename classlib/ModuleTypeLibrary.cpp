@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "classlib/Bstr.h"
+#include "classlib/GuidText.h"
 #include "classlib/HResult.h"
 #include "classlib/RegKey.h"
 #include "classlib/TypeAttr.h"
@@ -43,11 +44,7 @@ HRESULT LoadWithAttributes(const std::wstring& path, ComPtr<ITypeLib>& library, 
 }
 
 // TypeLib\{libid}, and the version below it ("1.0"; RegisterTypeLib writes the numbers in hexadecimal).
-std::wstring LibraryKey(const TLIBATTR& attr) {
-    wchar_t libid[40] = {};
-    ::StringFromGUID2(attr.guid, libid, static_cast<int>(sizeof(libid) / sizeof(libid[0])));
-    return std::wstring(L"TypeLib\\") + libid;
-}
+std::wstring LibraryKey(const TLIBATTR& attr) { return L"TypeLib\\" + GuidText(attr.guid); }
 std::wstring VersionName(const TLIBATTR& attr) {
     wchar_t version[16] = {};
     std::swprintf(version, sizeof(version) / sizeof(version[0]), L"%x.%x", attr.wMajorVerNum,

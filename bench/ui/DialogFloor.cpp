@@ -1,5 +1,7 @@
 #include "DialogFloor.h"
 
+#include <utility>
+
 #include "bench/BenchTiming.h"
 #include "classlib/WindowOwner.h"
 
@@ -14,21 +16,6 @@ constexpr WORD kStaticClass = 0x0082;
 constexpr wchar_t kLabel[] = L"Label";
 constexpr wchar_t kFontFace[] = L"MS Sans Serif";
 constexpr WORD kFontPoints = 8;
-
-void AppendDword(std::vector<WORD>& words, DWORD value) {
-    words.push_back(LOWORD(value));
-    words.push_back(HIWORD(value));
-}
-
-void AppendText(std::vector<WORD>& words, const wchar_t* text) {
-    for (; *text; ++text) words.push_back(static_cast<WORD>(*text));
-    words.push_back(0);
-}
-
-// Items start on a DWORD boundary of the template.
-void AlignToDword(std::vector<WORD>& words) {
-    if (words.size() % 2) words.push_back(0);
-}
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
@@ -49,43 +36,24 @@ size_t CountChildWindows(HWND window) noexcept {
 
 void DialogFloor::BuildTemplate(size_t controls) {
     const size_t rows = (controls + kColumns - 1) / kColumns;
-    std::vector<WORD> words;
-    AppendDword(words, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT);
-    AppendDword(words, 0);
-    words.push_back(static_cast<WORD>(controls));
-    words.push_back(0);  // x
-    words.push_back(0);  // y
-    words.push_back(static_cast<WORD>(kColumns * kCellWidth));
-    words.push_back(static_cast<WORD>(rows * kCellHeight + kCellHeight));
-    words.push_back(0);  // no menu
-    words.push_back(0);  // the dialog class
-    AppendText(words, L"");
-    words.push_back(kFontPoints);
-    AppendText(words, kFontFace);
+    ql::DialogTemplateWriter dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU, static_cast<WORD>(controls),
+                                    static_cast<short>(kColumns * kCellWidth),
+                                    static_cast<short>(rows * kCellHeight + kCellHeight), L"", kFontPoints,
+                                    kFontFace);
     for (size_t i = 0; i < controls; ++i) {
-        AlignToDword(words);
-        AppendDword(words, WS_CHILD | WS_VISIBLE | SS_LEFT);
-        AppendDword(words, 0);
-        words.push_back(static_cast<WORD>((i % kColumns) * kCellWidth + 2));
-        words.push_back(static_cast<WORD>((i / kColumns) * kCellHeight + 2));
-        words.push_back(kLabelWidth);
-        words.push_back(kLabelHeight);
-        words.push_back(static_cast<WORD>(1000 + i));
-        words.push_back(0xFFFF);
-        words.push_back(kStaticClass);
-        AppendText(words, kLabel);
-        words.push_back(0);  // no creation data
+        dialog.Item(kStaticClass, WS_CHILD | WS_VISIBLE | SS_LEFT, static_cast<WORD>(1000 + i),
+                    static_cast<short>((i % kColumns) * kCellWidth + 2),
+                    static_cast<short>((i / kColumns) * kCellHeight + 2), kLabelWidth, kLabelHeight, kLabel);
     }
-    template_ = std::move(words);
+    template_ = std::move(dialog);
     controls_ = controls;
 }
 
 double DialogFloor::Time(size_t controls, HWND measured) {
-    if (template_.empty() || controls != controls_) BuildTemplate(controls);
+    if (template_.IsEmpty() || controls != controls_) BuildTemplate(controls);
     const double start = Seconds();
-    ql::WindowOwner dialog(::CreateDialogIndirectParamW(
-        ::GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(template_.data()), nullptr,
-        PlainDialogProc, 0));
+    ql::WindowOwner dialog(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), template_.Get(), nullptr,
+                                                        PlainDialogProc, 0));
     if (!dialog) return 0;
     // Shown as the benchmark's window stays active: the window measured is not disturbed.
     ::ShowWindow(dialog.Get(), SW_SHOWNOACTIVATE);

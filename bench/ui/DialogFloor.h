@@ -7,7 +7,8 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <vector>
+
+#include "classlib/DialogTemplateWriter.h"
 
 namespace bench {
 
@@ -26,7 +27,7 @@ public:
 private:
     void BuildTemplate(size_t controls);
 
-    std::vector<WORD> template_;  // DLGTEMPLATE and its items, kept while the count stays the same
+    ql::DialogTemplateWriter template_;  // kept while the count stays the same
     size_t controls_ = 0;
 };
 

@@ -8,6 +8,7 @@
 
 #include "Fdt100.h"
 #include "QuelkToolkit.h"
+#include "classlib/GuidText.h"
 
 namespace {
 
@@ -17,16 +18,10 @@ struct IdCase {
     const wchar_t* expected;
 };
 
-std::wstring GuidText(const GUID& guid) {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, 40);
-    return text;
-}
-
 void ExpectIds(const IdCase* cases, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(cases[i].name);
-        EXPECT_EQ(std::wstring(cases[i].expected), GuidText(cases[i].actual));
+        EXPECT_EQ(std::wstring(cases[i].expected), ql::GuidText(cases[i].actual));
     }
 }
 

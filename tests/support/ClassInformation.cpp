@@ -22,12 +22,6 @@ std::string Shown(const TypeIdentity& type) { return Narrow(type.name + L" " + G
 
 }  // namespace
 
-std::wstring GuidText(REFGUID guid) {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, static_cast<int>(sizeof(text) / sizeof(text[0])));
-    return text;
-}
-
 HRESULT DescribeType(ITypeInfo* info, TypeIdentity& out) {
     out = TypeIdentity{};
     if (!info) return E_POINTER;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "classlib/ComPtr.h"
+#include "classlib/GuidText.h"
 
 namespace vtest {
 
@@ -20,7 +21,7 @@ struct TypeIdentity {
 };
 HRESULT DescribeType(ITypeInfo* info, TypeIdentity& out);
 // "{...}" text of a GUID, for messages.
-std::wstring GuidText(REFGUID guid);
+using ql::GuidText;
 
 // Whether `object`'s IDispatch describes (GetTypeInfo(0)) the [default] interface of `coclass`, by IID; the
 // failure names both interfaces, or the call that failed.

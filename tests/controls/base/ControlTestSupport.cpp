@@ -1,8 +1,7 @@
 #include "ControlTestSupport.h"
 
-#include <cstring>
-
 #include "classlib/Bstr.h"
+#include "classlib/DialogTemplateWriter.h"
 #include "classlib/Variant.h"
 #include "controls/base/ControlArguments.h"
 #include "dataset/VariableFields.h"
@@ -80,37 +79,6 @@ HRESULT CTestPage::TranslateParameters(ULONG) noexcept {
 
 namespace {
 
-// DLGTEMPLATE and DLGITEMTEMPLATE records, each item aligned to a DWORD, with ordinal classes.
-class TemplateWriter {
-public:
-    void Word(WORD value) { Append(&value, sizeof(value)); }
-    void Dword(DWORD value) { Append(&value, sizeof(value)); }
-    void Text(const wchar_t* text) { Append(text, (std::wcslen(text) + 1) * sizeof(wchar_t)); }
-    void Align() {
-        while (bytes_.size() % 4 != 0) bytes_.push_back(0);
-    }
-    void Item(WORD classOrdinal, DWORD style, WORD id, short x, short y, short cx, short cy,
-              const wchar_t* text) {
-        Align();
-        Dword(style | WS_CHILD | WS_VISIBLE);
-        Dword(0);
-        for (short v : {x, y, cx, cy}) Word(static_cast<WORD>(v));
-        Word(id);
-        Word(0xFFFF);
-        Word(classOrdinal);
-        Text(text);
-        Word(0);
-    }
-    const void* Data() const { return bytes_.data(); }
-
-private:
-    void Append(const void* data, size_t size) {
-        const auto* p = static_cast<const BYTE*>(data);
-        bytes_.insert(bytes_.end(), p, p + size);
-    }
-    std::vector<BYTE> bytes_;
-};
-
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
@@ -129,21 +97,13 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 ql::WindowOwner CreateDialogWithItems(CQuelkControlBase& control, const std::vector<DialogItem>& items,
                                       HWND parent) {
-    TemplateWriter t;
-    t.Dword(DS_SETFONT | (parent ? (DS_CONTROL | WS_CHILD | WS_VISIBLE) : (WS_POPUP | WS_CAPTION)));
-    t.Dword(0);
-    t.Word(static_cast<WORD>(items.size()));
-    for (short v : {0, 0, 200, 120}) t.Word(static_cast<WORD>(v));
-    t.Word(0);  // no menu
-    t.Word(0);  // the dialog class
-    t.Text(L"Test page");
-    t.Word(8);
-    t.Text(L"MS Shell Dlg");
+    ql::DialogTemplateWriter t(parent ? (DS_CONTROL | WS_CHILD | WS_VISIBLE) : (WS_POPUP | WS_CAPTION),
+                               static_cast<WORD>(items.size()), 200, 120, L"Test page", 8, L"MS Shell Dlg");
     for (const DialogItem& item : items) {
-        t.Item(item.classOrdinal, item.style, item.id, item.x, item.y, item.cx, item.cy, item.text);
+        t.Item(item.classOrdinal, item.style | WS_CHILD | WS_VISIBLE, item.id, item.x, item.y, item.cx,
+               item.cy, item.text);
     }
-    return ql::WindowOwner(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                                        static_cast<LPCDLGTEMPLATEW>(t.Data()), parent,
+    return ql::WindowOwner(::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), t.Get(), parent,
                                                         TestDialogProc, reinterpret_cast<LPARAM>(&control)));
 }
 

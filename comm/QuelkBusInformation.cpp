@@ -10,6 +10,7 @@
 #include "values/HexText.h"
 #include "values/MessageFormat.h"
 #include "values/QuelkVariant.h"
+#include "values/VariantConversion.h"
 #include "xml/XmlNodeReads.h"
 
 namespace {
@@ -44,6 +45,8 @@ HRESULT CQuelkDpv1Communication::GetBusInformation(BSTR* busInformation, VARIANT
     QL_RETURN_IF_FAILED(stationAddress.ChangeType(VT_UI1));
     ql::Variant configuration;
     QL_RETURN_IF_FAILED(store->GetValue(CQuelkVariant(kParameterBusConfiguration), configuration.Put()));
+    // Read as the byte string the record is: a value may be kept as it was given.
+    (void)ChangeToStoredType(*configuration, kByteArrayType, configuration);
     ql::Bstr configurationText;
     QL_RETURN_IF_FAILED(ConfigurationText(*configuration, configurationText));
 

@@ -19,8 +19,10 @@ constexpr wchar_t kExportTitle[] = L"Export";
 HRESULT AppendEntry(const CQuelkVariable& record, std::wstring& document) {
     std::wstring name, type, valueText, value;
     QL_RETURN_IF_FAILED(EscapeAttributeText(record.Name.View(), name));
-    QL_RETURN_IF_FAILED(ParameterListTypeName(record.Value.Type(), type));
-    QL_RETURN_IF_FAILED(ParameterListValueText(*record.Value, valueText));
+    ql::Variant typed;
+    QL_RETURN_IF_FAILED(record.TypedValue(typed));
+    QL_RETURN_IF_FAILED(ParameterListTypeName(typed.Type(), type));
+    QL_RETURN_IF_FAILED(ParameterListValueText(*typed, valueText));
     QL_RETURN_IF_FAILED(EscapeAttributeText(valueText, value));
 
     document.append(L"<Parameter \r\n\tid    =\"").append(std::to_wstring(record.Id()));

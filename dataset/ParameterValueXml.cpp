@@ -166,8 +166,10 @@ HRESULT WriteParameterValue(IXMLDOMDocument* document, IXMLDOMNode* parent, cons
         case kExportDisplay:
             return WriteDisplayValue(document, value.Get(), record);
         case kExportVariant: {
+            ql::Variant typed;
+            QL_RETURN_IF_FAILED(record.TypedValue(typed));
             ql::Bstr fragment;
-            const HRESULT written = WriteVariant(*record.Value, fragment.Put(), locale);
+            const HRESULT written = WriteVariant(*typed, fragment.Put(), locale);
             QL_RETURN_IF_FAILED(written);
             // A value type without a typed form: the value stays without a child, and that is no failure.
             if (written == S_FALSE) return S_OK;
@@ -231,8 +233,9 @@ HRESULT WriteVariantData(IXMLDOMDocument* document, IXMLDOMNode* parent, BSTR fr
 HRESULT WriteDisplayValue(IXMLDOMDocument* document, IXMLDOMNode* parent,
                           const CQuelkVariable& record) noexcept {
     QL_RETURN_HR_IF(E_POINTER, !document || !parent);
-    ql::Variant text;
-    QL_RETURN_IF_FAILED(ConvertVariantType(text.Get(), record.Value.Get(), VT_BSTR, 0, 0));
+    ql::Variant typed, text;
+    QL_RETURN_IF_FAILED(record.TypedValue(typed));
+    QL_RETURN_IF_FAILED(ConvertVariantType(text.Get(), typed.Get(), VT_BSTR, 0, 0));
     QL_RETURN_HR_IF(E_FAIL, text.Type() != VT_BSTR);
     const BSTR display = V_BSTR(text.Get());
     QL_RETURN_HR_IF(E_INVALIDARG,

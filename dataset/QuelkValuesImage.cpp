@@ -37,17 +37,18 @@ HRESULT WriteUInt32Value(CStreamValueWriter& writer, ULONG number) noexcept {
 
 // The value of one record as the image carries it.
 HRESULT ImageValueOf(const CQuelkVariable& record, ql::Variant& out) noexcept {
+    // A value that does not convert is written as it is.
+    ql::Variant typed;
+    QL_RETURN_IF_FAILED(record.TypedValue(typed));
     if (record.DataType == kByteArrayType) {
         // A byte array is written as its hexadecimal text; anything else in its place as an empty text.
         ql::Bstr hex;
-        QL_RETURN_IF_FAILED(BytesToHexBstr(record.Value.Get(), hex.Put(), TRUE));
+        QL_RETURN_IF_FAILED(BytesToHexBstr(typed.Get(), hex.Put(), TRUE));
         if (hex.IsNull()) QL_RETURN_IF_FAILED(hex.Assign(L""));
         out.AttachBstr(hex.Detach());
         return S_OK;
     }
-    QL_RETURN_IF_FAILED(out.CopyFrom(*record.Value.Get()));
-    // A value that does not convert is written as it is.
-    (void)out.ChangeType(record.DataType, LOCALE_USER_DEFAULT, 0);
+    out = std::move(typed);
     return S_OK;
 }
 

@@ -6,6 +6,7 @@
 #include "classlib/CriticalSection.h"
 #include "classlib/HResult.h"
 #include "values/AnsiText.h"
+#include "values/VariantConversion.h"
 
 namespace {
 
@@ -212,4 +213,9 @@ CQuelkVariable& CQuelkVariable::operator=(const CQuelkVariable& other) noexcept 
     UpdateRule = other.UpdateRule;
     Hooks = other.Hooks;
     return *this;
+}
+
+HRESULT CQuelkVariable::TypedValue(ql::Variant& out) const noexcept {
+    if (SUCCEEDED(ChangeToStoredType(*Value, DataType, out))) return S_OK;
+    return out.CopyFrom(*Value);
 }

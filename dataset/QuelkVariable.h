@@ -82,6 +82,10 @@ public:
     ql::SharedVariant MaxValue;  // equal bounds mean no range
     ql::SharedVariant DefaultValue;
     ql::Variant Value;
+    // Value read through DataType, as every save, document and list reads it (ChangeToStoredType): a
+    // setter may keep a value as given, such as the text "7" in a VT_UI2 record. A value that does not
+    // convert, which no setter takes, is given as it stands. Fails only for want of memory.
+    HRESULT TypedValue(ql::Variant& out) const noexcept;
     ql::SharedVariant EnumerationEntries;  // VT_ARRAY|VT_BSTR of "code;text", VT_EMPTY when not enumerated
     ULONG Persistent = 0;
     ULONG Access = 0;

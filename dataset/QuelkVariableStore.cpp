@@ -205,11 +205,7 @@ HRESULT CQuelkVariableStore::ChangeValue(ULONG id, const VARIANT* value, const U
     CQuelkVariable change;
     ULONG mask = 0;
     if (value) {
-        QL_RETURN_IF_FAILED(change.Value.CopyFrom(*value));
-        QL_RETURN_IF_FAILED(::VariantChangeType(change.Value.Get(), change.Value.Get(), 0, record->DataType));
-        // The platform turns a byte string of odd length into a text of an odd byte count, which no save
-        // could carry (as SetValue, the record keeps what it has).
-        QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(*change.Value));
+        QL_RETURN_IF_FAILED(ChangeToStoredType(*value, record->DataType, change.Value));
         mask |= kFieldValue;
     }
     if (access) {
@@ -283,6 +279,14 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
     QL_RETURN_HR_IF(E_FAIL, !IsSingleFieldMask(mask) || mask == kFieldDataType);
     // Nor is a text of an odd byte count taken into any field, as SetValue refuses it.
     QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(value));
+    if (mask == kFieldValue) {
+        // Kept as given, but only what the record's type can hold: a save, a document or a list reads the
+        // value through that type, and one that does not convert would fail every one of them.
+        const CQuelkVariable* record = variables_.Find(id);
+        QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+        ql::Variant stored;
+        QL_RETURN_IF_FAILED(ChangeToStoredType(value, record->DataType, stored));
+    }
     CQuelkVariable change;
     if (ULONG* word = WordField(change, mask)) {
         QL_RETURN_IF_FAILED(VariantToUInt32(value, word));

@@ -57,7 +57,8 @@ public:
     HRESULT SetAddress(ULONG id, const VARIANT& address) noexcept;
     HRESULT GetAddress(ULONG id, VARIANT* address) const noexcept;
     // The quiet setter: converts and stores value and/or access word, no change test, no notification.
-    // E_INVALIDARG, with nothing stored, for a value that converts into a text of an odd byte count.
+    // The value is converted as ChangeToStoredType does (values/VariantConversion.h); its failure stores
+    // nothing.
     HRESULT ChangeValue(ULONG id, const VARIANT* value, const ULONG* access) noexcept;
     HRESULT GetValue(ULONG id, VARIANT* value) const noexcept;
     HRESULT GetDeviceFlag(ULONG id, ULONG* flag) const noexcept;
@@ -68,7 +69,9 @@ public:
     // One field selected by a single mask bit, as a VARIANT; `out`'s old content is released.
     HRESULT GetVariableField(ULONG id, ULONG mask, VARIANT* out) const noexcept;
     // One field written without SetValue's conversion, change test or notification; E_INVALIDARG for a
-    // text of an odd byte count, which no field takes.
+    // text of an odd byte count, which no field takes. A value is stored as given, but only when it
+    // converts to the record's type (ChangeToStoredType), since every save and document reads it so; else
+    // the conversion's failure, and the record keeps its value.
     HRESULT SetVariableField(ULONG id, ULONG mask, const VARIANT& value) noexcept;
 
     // --- Device access of one parameter (StoreDeviceAccess.cpp).
@@ -78,6 +81,7 @@ public:
     HRESULT WriteToDevice(ULONG id, const VARIANT& value, VARIANT_BOOL* result) noexcept;
 
     // --- Value setting and notification (ValueSetting.cpp).
+    // E_INVALIDARG, with nothing changed, for a text of an odd byte count, whatever the record's type.
     HRESULT SetValue(ULONG id, const VARIANT& value) noexcept;
     HRESULT OnDeviceResult(VARIANT_BOOL ok, ULONG id, const VARIANT& value, BSTR errorText) noexcept;
     HRESULT NotifyParameterWritten(ULONG id, ULONG access) noexcept;
@@ -115,6 +119,11 @@ public:
     ql::Variant& CompareValue() noexcept { return compareValue_; }
 
 private:
+    // SetValue that also tells, whatever its result, whether the value went into the dataset.
+    HRESULT SetValue(ULONG id, const VARIANT& value, bool* stored) noexcept;
+    // `value` as SetValue keeps it in `record`, or the failure that refuses it.
+    static HRESULT ConvertForRecord(const CQuelkVariable& record, const VARIANT& value,
+                                    ql::Variant& converted) noexcept;
     HRESULT Broadcast(ULONG code, const VARIANT& data) noexcept;
     HRESULT BroadcastPair(ULONG code, ULONG id, const VARIANT& second) noexcept;
     HRESULT IsOnline(bool* online) noexcept;

@@ -121,12 +121,30 @@ HRESULT CQuelkVariableStore::CheckAndMark(ULONG id, const VARIANT& value, VARIAN
         *done = VARIANT_TRUE;
         return S_OK;
     }
+    const CQuelkVariable* record = variables_.Find(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+    // A value SetValue refuses is refused before anything is marked. One it takes is judged as it will
+    // be kept (a byte string given for a number keeps its first byte), since the mark goes with the kept
+    // value and every load judges that value again.
+    ql::Variant kept;
+    QL_RETURN_IF_FAILED(ConvertForRecord(*record, value, kept));
+    QL_RETURN_IF_FAILED(CheckRecordValue(*record, *kept, &flags));
+
     // A rejected value is stored all the same, marked 0x04: the page shows it as invalid and the next
     // check of the parameter starts from these bits.
+    const ULONG before = record->Access;
     CQuelkVariable change;
     change.Access = flags;
     QL_RETURN_IF_FAILED(variables_.SetVariable(id, kFieldAccess, change));
-    QL_RETURN_IF_FAILED(SetValue(id, value));
+    bool stored = false;
+    const HRESULT set = SetValue(id, value, &stored);
+    if (FAILED(set) && !stored) {
+        // The flags describe a value that never reached the dataset (a hook refused it): the record keeps
+        // its old word, or a good value would show as rejected and waiting for the device.
+        change.Access = before;
+        (void)variables_.SetVariable(id, kFieldAccess, change);
+    }
+    QL_RETURN_IF_FAILED(set);
     *done = VARIANT_TRUE;
     return S_OK;
 }

@@ -8,19 +8,24 @@
 #include "values/ValueComparison.h"
 #include "values/VariantConversion.h"
 
-namespace {
-
-// A byte-string record holds exactly one dimension of bytes: a caller's array of other dimensions, or one
-// without its data, would be taken as it stands by the conversion and then break every save, export and
-// document of the dataset.
-bool IsOneDimensionalByteArray(const VARIANT& value) noexcept {
-    return V_VT(&value) == kByteArrayType && V_ARRAY(&value) != nullptr &&
-           ::SafeArrayGetDim(V_ARRAY(&value)) == 1;
+HRESULT CQuelkVariableStore::ConvertForRecord(const CQuelkVariable& record, const VARIANT& value,
+                                              ql::Variant& converted) noexcept {
+    // A caller's text of an odd byte count is no text, whatever the record: as hexadecimal digits it
+    // would even read as none and empty a byte string.
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(value));
+    QL_RETURN_IF_FAILED(ConvertVariantType(converted.Put(), &value, record.DataType, 0, 0));
+    // What the conversion gives must still be a value every save and document can carry (a byte array of
+    // other dimensions is taken by it as it stands).
+    return ChangeToStoredType(*converted, record.DataType, converted);
 }
 
-}  // namespace
-
 HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
+    bool stored = false;
+    return SetValue(id, value, &stored);
+}
+
+HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value, bool* stored) noexcept {
+    *stored = false;
     QL_RETURN_HR_IF(E_INVALIDARG, id == kInvalidParameterId);
     const CQuelkVariable* record = variables_.Find(id);
     QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
@@ -28,11 +33,7 @@ HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
     const ULONG access = record->Access;
 
     ql::Variant converted;
-    QL_RETURN_IF_FAILED(ConvertVariantType(converted.Get(), &value, record->DataType, 0, 0));
-    QL_RETURN_HR_IF(E_INVALIDARG,
-                    record->DataType == kByteArrayType && !IsOneDimensionalByteArray(*converted));
-    // A caller's text of an odd byte count is no text: stored, it would make every later save fail.
-    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(*converted));
+    QL_RETURN_IF_FAILED(ConvertForRecord(*record, value, converted));
 
     // An unchanged value is still announced, so that pages showing something else show the dataset again.
     if (IsVariantEqual(*record->Value, *converted)) return BroadcastPair(kNotifyValueChanged, id, *converted);
@@ -46,6 +47,7 @@ HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
     CQuelkVariable change;
     QL_RETURN_IF_FAILED(change.Value.CopyFrom(*converted));
     QL_RETURN_IF_FAILED(variables_.SetVariable(id, kFieldValue, change));
+    *stored = true;
 
     // The value is stored from here on. A persistent change is marked even when announcing it fails, so
     // that it is never lost to the next save; the failure is still returned and the update rule skipped.

@@ -11,6 +11,8 @@
 
 #include <oleauto.h>
 
+#include "classlib/Variant.h"
+
 // `destination` is either `source` itself (converted in place: the old value is released once the result
 // exists) or a VARIANT that owns nothing. It is written only on success. E_INVALIDARG for a null argument;
 // otherwise the code of the rule that decided (see the list above and ArrayConversion.h / HexText.h).
@@ -24,3 +26,10 @@ HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE 
 bool IsWholeValue(const VARIANT& value) noexcept;
 // The same for a text on its own; the null text is whole.
 bool IsWholeText(BSTR text) noexcept;
+
+// `value` in the form a dataset keeps a value of `type`, and in which every save, document and list reads
+// it: the platform's conversion (VariantChangeTypeEx, user locale, no flags; its failure passed on), which
+// must give a whole value, and for a byte string a byte array of one dimension (E_INVALIDARG otherwise). A
+// given text of an odd byte count is E_INVALIDARG too. `out` is written only on success; it may hold
+// `value` itself.
+HRESULT ChangeToStoredType(const VARIANT& value, VARTYPE type, ql::Variant& out) noexcept;

@@ -19,6 +19,7 @@
 #include "dtm/services/QuelkFunctions.h"
 #include "values/Bytes.h"
 #include "values/HexText.h"
+#include "values/VariantConversion.h"
 
 namespace {
 
@@ -106,9 +107,13 @@ HRESULT CDocumentationBuilder::AppendParameterBody(LONG functionId, std::wstring
             continue;
         ql::Variant value;
         ql::Bstr name;
-        if (FAILED(VariantForms()->GetVariableInfo(*id.Get(), value.Put(), name.Put(), nullptr, nullptr,
+        VARTYPE type = VT_EMPTY;
+        if (FAILED(VariantForms()->GetVariableInfo(*id.Get(), value.Put(), name.Put(), &type, nullptr,
                                                    nullptr, nullptr, nullptr)))
             continue;
+        // Read through the parameter's type, as the project and the parameter document read it: a value
+        // may be kept as it was given.
+        (void)ChangeToStoredType(*value, type, value);
         ULONG deviceFlag = 0;
         if (FAILED(variables_->GetDeviceFlag(V_UI4(id.Get()), &deviceFlag)) ||
             deviceFlag != kDeviceParameterFlag)

@@ -17,6 +17,7 @@
 #include "dtm/QuelkPersist.h"
 #include "dataset/XmlAttributeText.h"
 #include "dataset/XmlNodeWriting.h"
+#include "values/VariantConversion.h"
 #include "values/XmlText.h"
 
 namespace {
@@ -63,7 +64,8 @@ HRESULT EscapedTag(IQuelkVariables& variables, std::wstring& tag) noexcept {
     ql::Variant id, value;
     id.SetI4(static_cast<LONG>(kTagParameterId));
     QL_RETURN_IF_FAILED(variables.GetValue(*id.Get(), value.Put()));
-    QL_RETURN_HR_IF(E_INVALIDARG, value.Type() != VT_BSTR);
+    // Read as the text the record is: a value may be kept as it was given (the number 7).
+    QL_RETURN_IF_FAILED(ChangeToStoredType(*value, VT_BSTR, value));
     const BSTR text = V_BSTR(value.Get());
     QL_RETURN_IF_FAILED(EscapeAttributeText(std::wstring_view(text ? text : L"", ::SysStringLen(text)), tag));
     return ql::GuardComCall([&]() -> HRESULT {

@@ -1,4 +1,5 @@
-// ConvertVariantType: the platform's conversion plus empty text, hexadecimal text and the array rules.
+// ConvertVariantType: the platform's conversion plus empty text, hexadecimal text and the array rules; and
+// ChangeToStoredType, the form in which a dataset keeps and every save reads a value.
 #include "classlib/Bstr.h"
 #include "tests/support/HResultText.h"
 #include "tests/support/TestVariants.h"
@@ -106,6 +107,37 @@ TEST(ConvertVariantTypeTest, ElementWiseConversionKeepsBoundsAndPositions) {
     EXPECT_HR(DISP_E_TYPEMISMATCH,
               ConvertVariantType(untouched.Get(), words.Get(), VT_ARRAY | VT_I4, 0x0409, 0));
     EXPECT_EQ(VT_EMPTY, untouched.Type());
+}
+
+// What a record of each type can keep, and the failure that refuses the rest; `out` keeps what it held then.
+TEST(ChangeToStoredTypeTest, KeepsOnlyWhatEverySaveCanCarry) {
+    ql::Variant halfCharacter, twoDimensions;
+    halfCharacter.AttachBstr(::SysAllocStringByteLen("A", 1));
+    SAFEARRAYBOUND bounds[2] = {{1, 0}, {2, 0}};
+    twoDimensions.AttachArray(VT_UI1, ::SafeArrayCreate(VT_UI1, 2, bounds));
+    const struct {
+        const char* name;
+        ql::Variant value;
+        VARTYPE type;
+        HRESULT hr;
+        const char* stored;
+    } cases[] = {
+        {"text 7 as UI2", MakeBstr(L"7"), VT_UI2, S_OK, "ui2:7"},
+        {"I4 7 as text", MakeI4(7), VT_BSTR, S_OK, "bstr:'7'"},
+        {"two bytes as one character", MakeBytes({0x41, 0x00}), VT_BSTR, S_OK, "bstr:'A'"},
+        {"one byte as text", MakeBytes({0x41}), VT_BSTR, E_INVALIDARG, nullptr},
+        {"half a character as text", std::move(halfCharacter), VT_BSTR, E_INVALIDARG, nullptr},
+        {"bytes as UI1", MakeBytes({0x41}), VT_UI1, DISP_E_TYPEMISMATCH, nullptr},
+        {"letters as R4", MakeBstr(L"abc"), VT_R4, DISP_E_TYPEMISMATCH, nullptr},
+        {"bytes as bytes", MakeBytes({0x0A, 0x1B}), VT_ARRAY | VT_UI1, S_OK, "bytes:0A1B"},
+        {"two dimensions of bytes", std::move(twoDimensions), VT_ARRAY | VT_UI1, E_INVALIDARG, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ql::Variant out = MakeI4(-1);
+        EXPECT_HR(c.hr, ChangeToStoredType(*c.value, c.type, out));
+        EXPECT_EQ(c.stored ? c.stored : "i4:-1", Describe(*out));
+    }
 }
 
 }  // namespace

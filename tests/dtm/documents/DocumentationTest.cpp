@@ -3,6 +3,7 @@
 #include <string>
 
 #include "DocumentsTestSupport.h"
+#include "classlib/Utf8.h"
 #include "dtm/documents/DocumentationDiagnosis.h"
 #include "dtm/documents/DocumentationItems.h"
 #include "frame/simulator/SimulatedDpv1Channel.h"
@@ -160,20 +161,27 @@ TEST_F(DocumentationTest, OnlineFunctionsOfflineGiveTheNotConnectedDocumentAndNo
 
 TEST_F(DocumentationTest, ValuesWithMarkupAreEscapedAndPlainFormsFollowTheValueType) {
     SetValue(23, *MakeBstr(L"Line A & B <north> \"main\""));
-    ql::Variant boolean, date;
-    boolean.SetBool(true);
-    date.Put()->vt = VT_DATE;
-    V_DATE(date.Get()) = 46000;
-    SetField(16, kFieldValue, *boolean);
-    SetField(18, kFieldValue, *date);
     SetValue(17, *MakeBytes({'A', '&', '<', 0x00, 'Z'}));
+    // A value kept as it was given is documented as its parameter's type.
+    SetField(16, kFieldValue, *MakeBstr(L"7"));
     const std::string document = Document(1);
     EXPECT_TRUE(Contains(document,
                          "fdt:name=\"Physical Block - SoftwareRevision\" fdt:display=\"Line A &amp; B "
                          "&lt;north> &quot;main&quot;\" />"));
-    EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - StaticRevision\" fdt:display=\"True\" />"));
-    EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - Strategy\" fdt:display=\"...\" />"));
+    EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - StaticRevision\" fdt:display=\"7\" />"));
     EXPECT_TRUE(Contains(document, "fdt:name=\"Physical Block - Tag\" fdt:display=\"A&amp;&lt;\" />"));
+
+    // No parameter of the device holds these types: their plain forms are the items' own.
+    ql::Variant boolean, date;
+    boolean.SetBool(true);
+    date.Put()->vt = VT_DATE;
+    V_DATE(date.Get()) = 46000;
+    std::wstring body;
+    ASSERT_HR(S_OK, AppendParameterItem(body, 16, L"Physical Block - StaticRevision", *boolean, nullptr));
+    ASSERT_HR(S_OK, AppendParameterItem(body, 18, L"Physical Block - Strategy", *date, nullptr));
+    const std::string items = ql::Utf8FromWide(body.c_str());
+    EXPECT_TRUE(Contains(items, "fdt:name=\"Physical Block - StaticRevision\" fdt:display=\"True\" />"));
+    EXPECT_TRUE(Contains(items, "fdt:name=\"Physical Block - Strategy\" fdt:display=\"...\" />"));
 }
 
 }  // namespace

@@ -30,7 +30,10 @@ const Input kInputs[] = {
     {"half a character", [] { return TextOfBytes("A", 1); }, false},
     {"three-byte text", [] { return TextOfBytes("ABC", 3); }, false},
     {"one-byte string", [] { return MakeBytes({0x41}); }},
-    {"three-byte string", [] { return MakeBytes({0x41, 0x42, 0x43}); }},
+    {"three-byte string",
+     [] {
+         return MakeBytes({0x41, 0x42, 0x43});
+     }},
     {"text abc", [] { return MakeBstr(L"abc"); }},
     {"text 7", [] { return MakeBstr(L"7"); }},
     {"I4 7", [] { return MakeI4(7); }},
@@ -129,7 +132,8 @@ TEST_F(StoreSettersTest, WhatASetterTakesSavesAndWhatItRefusesLeavesNoMark) {
                     EXPECT_EQ(before.Access, after.Access);
                 } else {
                     if (setter.setter == Setter::SetVariableField) {
-                        EXPECT_EQ(Describe(*input.make()), Describe(*RecordOf(Store(), id).Value)) << "as given";
+                        EXPECT_EQ(Describe(*input.make()), Describe(*RecordOf(Store(), id).Value))
+                            << "as given";
                     }
                     ExpectProjectKeepsIt();
                 }

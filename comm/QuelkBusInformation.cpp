@@ -20,13 +20,13 @@ constexpr wchar_t kBusInformationFormat[] =
     L"</BusInformation>";
 constexpr wchar_t kBusAddressPath[] = L"FDT/DtmDevice/BusInformation/MasterSlaveBus/@busAddress";
 
-// The configuration bytes as hexadecimal text; anything but a one-dimensional byte array whose data can be
-// reached gives an empty text.
+// The configuration bytes as hexadecimal text, read as the byte string the record is (a value may be kept
+// as it was given); anything that gives no one-dimensional byte array whose data can be reached gives an
+// empty text.
 HRESULT ConfigurationText(const VARIANT& configuration, ql::Bstr& text) noexcept {
-    const bool isByteVector = V_VT(&configuration) == (VT_ARRAY | VT_UI1) &&
-                              V_ARRAY(&configuration) != nullptr &&
-                              ::SafeArrayGetDim(V_ARRAY(&configuration)) == 1;
-    if (!isByteVector || FAILED(BytesToHexBstr(&configuration, text.Put(), FALSE))) {
+    ql::Variant bytes;
+    if (FAILED(ChangeToStoredType(configuration, kByteArrayType, bytes)) ||
+        FAILED(BytesToHexBstr(bytes.Get(), text.Put(), FALSE))) {
         return text.Assign(std::wstring_view());
     }
     return S_OK;
@@ -45,8 +45,6 @@ HRESULT CQuelkDpv1Communication::GetBusInformation(BSTR* busInformation, VARIANT
     QL_RETURN_IF_FAILED(stationAddress.ChangeType(VT_UI1));
     ql::Variant configuration;
     QL_RETURN_IF_FAILED(store->GetValue(CQuelkVariant(kParameterBusConfiguration), configuration.Put()));
-    // Read as the byte string the record is: a value may be kept as it was given.
-    (void)ChangeToStoredType(*configuration, kByteArrayType, configuration);
     ql::Bstr configurationText;
     QL_RETURN_IF_FAILED(ConfigurationText(*configuration, configurationText));
 

@@ -115,19 +115,19 @@ HRESULT CQuelkVariableStore::CheckRecordValue(const CQuelkVariable& found, const
 HRESULT CQuelkVariableStore::CheckAndMark(ULONG id, const VARIANT& value, VARIANT_BOOL* done) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, done == nullptr);
     *done = VARIANT_FALSE;
-    ULONG flags = 0;
-    QL_RETURN_IF_FAILED(CheckValue(id, value, &flags));
-    if (flags & kAccessNoCheck) {
+    const CQuelkVariable* record = variables_.Find(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
+    // A record the check does not cover is answered as done, and nothing is stored.
+    if (record->Access & kAccessNoCheck) {
         *done = VARIANT_TRUE;
         return S_OK;
     }
-    const CQuelkVariable* record = variables_.Find(id);
-    QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
     // A value SetValue refuses is refused before anything is marked. One it takes is judged as it will
     // be kept (a byte string given for a number keeps its first byte), since the mark goes with the kept
     // value and every load judges that value again.
     ql::Variant kept;
     QL_RETURN_IF_FAILED(ConvertForRecord(*record, value, kept));
+    ULONG flags = 0;
     QL_RETURN_IF_FAILED(CheckRecordValue(*record, *kept, &flags));
 
     // A rejected value is stored all the same, marked 0x04: the page shows it as invalid and the next

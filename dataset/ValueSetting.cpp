@@ -4,7 +4,6 @@
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
 #include "dataset/QuelkVariableStore.h"
-#include "values/HexText.h"
 #include "values/ValueComparison.h"
 #include "values/VariantConversion.h"
 
@@ -16,7 +15,8 @@ HRESULT CQuelkVariableStore::ConvertForRecord(const CQuelkVariable& record, cons
     QL_RETURN_IF_FAILED(ConvertVariantType(converted.Put(), &value, record.DataType, 0, 0));
     // What the conversion gives must still be a value every save and document can carry (a byte array of
     // other dimensions is taken by it as it stands).
-    return ChangeToStoredType(*converted, record.DataType, converted);
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsStoredForm(*converted, record.DataType));
+    return S_OK;
 }
 
 HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {

@@ -125,16 +125,20 @@ bool IsWholeValue(const VARIANT& value) noexcept {
 
 bool IsWholeText(BSTR text) noexcept { return ::SysStringByteLen(text) % sizeof(wchar_t) == 0; }
 
+bool IsStoredForm(const VARIANT& value, VARTYPE type) noexcept {
+    if (type == kByteArrayType) {
+        return V_VT(&value) == kByteArrayType && V_ARRAY(&value) != nullptr &&
+               ::SafeArrayGetDim(V_ARRAY(&value)) == 1;
+    }
+    return IsWholeValue(value);
+}
+
 HRESULT ChangeToStoredType(const VARIANT& value, VARTYPE type, ql::Variant& out) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(value));
     ql::Variant converted;
     QL_RETURN_IF_FAILED(converted.CopyFrom(value));
     QL_RETURN_IF_FAILED(converted.ChangeType(type, LOCALE_USER_DEFAULT, 0));
-    // The platform takes a byte array of any dimensions, even one without its data, as it stands.
-    QL_RETURN_HR_IF(E_INVALIDARG,
-                    type == kByteArrayType && (V_ARRAY(converted.Get()) == nullptr ||
-                                               ::SafeArrayGetDim(V_ARRAY(converted.Get())) != 1));
-    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(*converted));
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsStoredForm(*converted, type));
     out = std::move(converted);
     return S_OK;
 }

@@ -27,9 +27,12 @@ bool IsWholeValue(const VARIANT& value) noexcept;
 // The same for a text on its own; the null text is whole.
 bool IsWholeText(BSTR text) noexcept;
 
+// Whether `value`, already of `type`, is in the form a dataset keeps: whole, and for a byte string a byte
+// array of one dimension with its data (the platform's conversion takes any byte array as it stands).
+bool IsStoredForm(const VARIANT& value, VARTYPE type) noexcept;
+
 // `value` in the form a dataset keeps a value of `type`, and in which every save, document and list reads
-// it: the platform's conversion (VariantChangeTypeEx, user locale, no flags; its failure passed on), which
-// must give a whole value, and for a byte string a byte array of one dimension (E_INVALIDARG otherwise). A
-// given text of an odd byte count is E_INVALIDARG too. `out` is written only on success; it may hold
-// `value` itself.
+// it: the platform's conversion (VariantChangeTypeEx, user locale, no flags; its failure passed on), whose
+// result must be in the stored form (E_INVALIDARG otherwise). A given text of an odd byte count is
+// E_INVALIDARG too. `out` is written only on success; it may hold `value` itself.
 HRESULT ChangeToStoredType(const VARIANT& value, VARTYPE type, ql::Variant& out) noexcept;

@@ -23,7 +23,7 @@ ql::Variant TextOfBytes(const char* bytes, UINT count) {
 struct Input {
     const char* name;
     std::function<ql::Variant()> make;
-    bool isText = true;  // false: a text of an odd byte count, which no record takes
+    bool whole = true;  // false: a text of an odd byte count, which no record takes
 };
 
 const Input kInputs[] = {
@@ -84,7 +84,9 @@ protected:
                 hr = Ask<IQuelkVariablesEx>(IID_IQuelkVariablesEx)->WriteToDeviceAsync(id, value, &done);
                 break;
         }
-        if (SUCCEEDED(hr)) EXPECT_EQ(VARIANT_TRUE, done);
+        if (SUCCEEDED(hr)) {
+            EXPECT_EQ(VARIANT_TRUE, done);
+        }
         return hr;
     }
 
@@ -123,7 +125,7 @@ TEST_F(StoreSettersTest, WhatASetterTakesSavesAndWhatItRefusesLeavesNoMark) {
                 ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
                 const CQuelkVariable before = RecordOf(Store(), id);
                 const HRESULT hr = Set(setter.setter, id, *input.make());
-                if (!input.isText) {
+                if (!input.whole) {
                     EXPECT_TRUE(FAILED(hr)) << vtest::HResultName(hr);
                 }
                 if (FAILED(hr)) {

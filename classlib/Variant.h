@@ -64,7 +64,11 @@ public:
         ::VariantInit(out);
         return ::VariantCopy(out, const_cast<VARIANT*>(&v_));
     }
-    // Replaces the value with a deep copy of `source`.
+    // Replaces the value with a deep copy of `source` that keeps nothing of the caller's memory: a
+    // reference (VT_BYREF, to a VARIANT too, and in the elements of an array of VARIANTs) is copied as the
+    // value it refers to. Scripts pass every variable by reference and may free it once the call returns,
+    // while whoever keeps the copy reads it later. E_INVALIDARG for a null reference or references nested
+    // beyond any real use (one that refers to itself); on failure the old value stays.
     HRESULT CopyFrom(const VARIANT& source) noexcept {
         // A number (or nothing) is copied by its bits, as the platform's copy would: datasets copy many.
         if (!OwnsResources(V_VT(&source))) {
@@ -74,7 +78,7 @@ public:
             return S_OK;
         }
         Variant copy;
-        const HRESULT hr = ::VariantCopy(copy.Get(), const_cast<VARIANT*>(&source));
+        const HRESULT hr = CopyValueOf(source, copy);
         if (FAILED(hr)) return hr;
         Swap(copy);
         return S_OK;
@@ -180,6 +184,9 @@ public:
     }
 
 private:
+    // The deep copy of CopyFrom for values that own something (Variant.cpp).
+    static HRESULT CopyValueOf(const VARIANT& source, Variant& out) noexcept;
+
     // What VariantInit does: the type VT_EMPTY and the reserved words zero; the value part is not read.
     static void MarkEmpty(VARIANT& value) noexcept {
         static_assert(VT_EMPTY == 0, "VT_EMPTY is the zero type");

@@ -146,15 +146,19 @@ HRESULT CQuelkDpv1Communication::BuildTransaction(ULONG id, const VARIANT* value
     QL_RETURN_IF_FAILED(store->GetAddress(idArgument, address.Put()));
     BYTE slot = 0, index = 0;
     QL_RETURN_IF_FAILED(SplitDpv1Address(*address, &slot, &index));
-    if (value) {
-        ql::Bstr data;
-        QL_RETURN_IF_FAILED(::ValueToText(*value, data.Put()));
-        QL_RETURN_IF_FAILED(
-            BuildWriteRequest(slot, index, escapedReference_.Get(), data.Get(), document.Put()));
-    } else {
+    if (!value) {
         QL_RETURN_IF_FAILED(BuildReadRequest(slot, index, escapedReference_.Get(), document.Put()));
+        return MakeTransactionContext(id, nullptr, kDpv1Read, context);
     }
-    return MakeTransactionContext(id, value, value ? kDpv1Write : kDpv1Read, context);
+    // The value the caller gave, not a reference into its memory (scripts pass every variable by
+    // reference): it is sent as what it refers to, and the answer, which comes after the call has
+    // returned, stores that same value.
+    ql::Variant written;
+    QL_RETURN_IF_FAILED(written.CopyFrom(*value));
+    ql::Bstr data;
+    QL_RETURN_IF_FAILED(::ValueToText(*written, data.Put()));
+    QL_RETURN_IF_FAILED(BuildWriteRequest(slot, index, escapedReference_.Get(), data.Get(), document.Put()));
+    return MakeTransactionContext(id, written.Get(), kDpv1Write, context);
 }
 
 HRESULT CQuelkDpv1Communication::SendTransaction(ULONG id, const VARIANT* value, bool synchronous,

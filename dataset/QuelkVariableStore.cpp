@@ -128,8 +128,6 @@ ql::Variant* VariantField(CQuelkVariable& record, ULONG mask) noexcept {
     switch (mask) {
         case kFieldAddress:
             return &record.Address;
-        case kFieldValue:
-            return &record.Value;
         default:
             return nullptr;
     }
@@ -186,6 +184,8 @@ HRESULT CQuelkVariableStore::GetVariableInfo(ULONG id, VARIANT* value, BSTR* nam
 
 HRESULT CQuelkVariableStore::SetAddress(ULONG id, const VARIANT& address) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, id == kInvalidParameterId);
+    // As SetVariableField's address: the value itself, whole, never the caller's object.
+    QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(address) || HoldsObject(address));
     CQuelkVariable change;
     QL_RETURN_IF_FAILED(change.Address.CopyFrom(address));
     return variables_.SetVariable(id, kFieldAddress, change);
@@ -279,16 +279,14 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
     QL_RETURN_HR_IF(E_FAIL, !IsSingleFieldMask(mask) || mask == kFieldDataType);
     // Nor is a text of an odd byte count taken into any field, as SetValue refuses it.
     QL_RETURN_HR_IF(E_INVALIDARG, !IsWholeValue(value));
+    CQuelkVariable change;
     if (mask == kFieldValue) {
-        // Kept as given, but only what the record's type can hold: a save, a document or a list reads the
-        // value through that type, and one that does not convert would fail every one of them.
+        // Held as SetValue holds it, in the record's type, since every reader takes the value as it
+        // stands; but without SetValue's change test, notification, modified mark or update rule.
         const CQuelkVariable* record = variables_.Find(id);
         QL_RETURN_HR_IF(E_INVALIDARG, record == nullptr);
-        ql::Variant stored;
-        QL_RETURN_IF_FAILED(ChangeToStoredType(value, record->DataType, stored));
-    }
-    CQuelkVariable change;
-    if (ULONG* word = WordField(change, mask)) {
+        QL_RETURN_IF_FAILED(ConvertForRecord(*record, value, change.Value));
+    } else if (ULONG* word = WordField(change, mask)) {
         QL_RETURN_IF_FAILED(VariantToUInt32(value, word));
     } else if (ql::SharedBstr* text = TextField(change, mask)) {
         // A text field takes a text: anything else is converted, never read as a string pointer.
@@ -296,11 +294,15 @@ HRESULT CQuelkVariableStore::SetVariableField(ULONG id, ULONG mask, const VARIAN
         QL_RETURN_IF_FAILED(asText.CopyFrom(value));
         QL_RETURN_IF_FAILED(::VariantChangeType(asText.Get(), asText.Get(), 0, VT_BSTR));
         QL_RETURN_IF_FAILED(text->AssignCopy(asText->bstrVal));
-    } else if (ql::Variant* field = VariantField(change, mask)) {
-        // Written as given: no conversion to the data type, no change test, no notification.
-        QL_RETURN_IF_FAILED(field->CopyFrom(value));
-    } else if (ql::SharedVariant* shared = SharedVariantField(change, mask)) {
-        QL_RETURN_IF_FAILED(shared->CopyFrom(value));
+    } else {
+        // The other fields keep the value as given, but never the caller's object: every later read
+        // would call it.
+        QL_RETURN_HR_IF(E_INVALIDARG, HoldsObject(value));
+        if (ql::Variant* field = VariantField(change, mask)) {
+            QL_RETURN_IF_FAILED(field->CopyFrom(value));
+        } else if (ql::SharedVariant* shared = SharedVariantField(change, mask)) {
+            QL_RETURN_IF_FAILED(shared->CopyFrom(value));
+        }
     }
     return variables_.SetVariable(id, mask, change);
 }

@@ -54,6 +54,7 @@ public:
     // --- Accessors (QuelkVariableStore.cpp).
     HRESULT GetVariableInfo(ULONG id, VARIANT* value, BSTR* name, VARTYPE* type, VARIANT* minValue,
                             VARIANT* maxValue, VARIANT* defaultValue, ULONG* access) const noexcept;
+    // E_INVALIDARG for an address holding an object or a text of an odd byte count (VariantParts.h).
     HRESULT SetAddress(ULONG id, const VARIANT& address) noexcept;
     HRESULT GetAddress(ULONG id, VARIANT* address) const noexcept;
     // The quiet setter: converts and stores value and/or access word, no change test, no notification.
@@ -68,10 +69,11 @@ public:
     HRESULT RequestStop(VARIANT_BOOL* wasRunning) noexcept;
     // One field selected by a single mask bit, as a VARIANT; `out`'s old content is released.
     HRESULT GetVariableField(ULONG id, ULONG mask, VARIANT* out) const noexcept;
-    // One field written without SetValue's conversion, change test or notification; E_INVALIDARG for a
-    // text of an odd byte count, which no field takes. A value is stored as given, but only when it
-    // converts to the record's type (ChangeToStoredType), since every save and document reads it so; else
-    // the conversion's failure, and the record keeps its value.
+    // One field written without SetValue's change test or notification; E_INVALIDARG for a text of an
+    // odd byte count anywhere in `value`, which no field takes. The value field holds the value as SetValue
+    // converts it (a failure of that conversion stores nothing); the other VARIANT fields keep a copy as
+    // given, but E_INVALIDARG for a value holding an object (HoldsObject). On any failure the record keeps
+    // what it held.
     HRESULT SetVariableField(ULONG id, ULONG mask, const VARIANT& value) noexcept;
 
     // --- Device access of one parameter (StoreDeviceAccess.cpp).

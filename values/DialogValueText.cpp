@@ -29,6 +29,80 @@ std::string Format(const char* format, Argument argument) {
     return buffer;
 }
 
+// What the conversion of a row's format reads: a value of another kind would be read as that kind (a
+// number as a string's address), so only a value of the kind read is shown through it.
+enum class FormatArgument { None, Integer, Floating, Text, Unusable };
+
+FormatArgument ConversionArgument(char conversion, bool longModifier) {
+    switch (conversion) {
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X':
+            return FormatArgument::Integer;  // int-sized also with 'h' or 'l'
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+            return FormatArgument::Floating;
+        case 's':
+            return longModifier ? FormatArgument::Unusable : FormatArgument::Text;
+        default:
+            return FormatArgument::Unusable;  // %n writes, %p, %c, wider lengths and unknown letters
+    }
+}
+
+// The argument the one conversion of `format` reads: None without any, Unusable with more than one, with
+// a width or precision taken from an argument ('*'), or with one that no value may feed.
+FormatArgument ArgumentOf(const char* format) {
+    FormatArgument found = FormatArgument::None;
+    for (const char* at = format ? format : ""; *at; ++at) {
+        if (*at != '%') continue;
+        if (*++at == '%') continue;
+        at += std::strspn(at, "-+ #0123456789.");
+        const size_t length = std::strspn(at, "hl");
+        if (length > 1 || *at == '\0') return FormatArgument::Unusable;
+        const bool longModifier = length == 1 && *at == 'l';
+        at += length;
+        const FormatArgument kind = ConversionArgument(*at, longModifier);
+        if (kind == FormatArgument::Unusable || found != FormatArgument::None)
+            return FormatArgument::Unusable;
+        found = kind;
+    }
+    return found;
+}
+
+// Whether the row's format reads what `value` gives it; a format without a conversion reads nothing.
+bool FormatTakes(const char* format, FormatArgument given) {
+    const FormatArgument read = ArgumentOf(format);
+    return read == FormatArgument::None || read == given;
+}
+
+// What a value of `type` gives a row's format; Unusable for the types that do not go through it.
+FormatArgument ArgumentOfType(VARTYPE type) {
+    switch (type) {
+        case VT_I1:
+        case VT_UI1:
+        case VT_I2:
+        case VT_UI2:
+        case VT_I4:
+        case VT_UI4:
+        case VT_BOOL:
+            return FormatArgument::Integer;
+        case VT_R4:
+        case VT_R8:
+            return FormatArgument::Floating;
+        case VT_BSTR:
+            return FormatArgument::Text;
+        default:
+            return FormatArgument::Unusable;
+    }
+}
+
 // The system default locale's decimal separator, empty when it cannot be read.
 std::string SystemDecimalSeparator() {
     char separator[4] = {};
@@ -103,9 +177,14 @@ HRESULT FormatDialogText(const char* format, const VARIANT& value, std::string& 
     try {
         shown = true;
         text.clear();
-        switch (V_VT(&value)) {
-            case VT_EMPTY:
-                return S_OK;
+        const VARTYPE type = V_VT(&value);
+        if (type == VT_EMPTY) return S_OK;
+        const FormatArgument given = ArgumentOfType(type);
+        if (given != FormatArgument::Unusable && !FormatTakes(format, given)) {
+            shown = false;
+            return S_OK;
+        }
+        switch (type) {
             case VT_I2:
                 text = Format(format, static_cast<int>(V_I2(&value)));
                 return S_OK;

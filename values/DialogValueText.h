@@ -9,10 +9,12 @@
 
 #include <string>
 
-// The text a text control shows for `value` under the row's `format` (a printf format with one
-// conversion that matches the value's type). `shown` is false for a type that has no text form (the
-// control keeps what it shows); VT_EMPTY shows "". A formatted text is cut to 255 characters; a byte
-// array's text is not cut. E_OUTOFMEMORY is the only failure.
+// The text a text control shows for `value` under the row's `format` (a printf format with at most one
+// conversion: an integer one for the integer types and booleans, a floating one for VT_R4 and VT_R8, %s
+// for a text). `shown` is false for a type that has no text form, and for a value the format would read
+// as another kind (the control keeps what it shows); VT_EMPTY shows "". A formatted text is cut to 255
+// characters; a byte array's text does not use the format and is not cut. E_OUTOFMEMORY is the only
+// failure.
 HRESULT FormatDialogText(const char* format, const VARIANT& value, std::string& text, bool& shown) noexcept;
 
 // Reads a single-precision number from `text`: the locale's decimal separator becomes '.', a bare

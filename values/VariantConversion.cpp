@@ -71,8 +71,6 @@ HRESULT ConvertToArray(VARIANT* destination, const VARIANT* source, VARTYPE want
     } else if (!(sourceType & VT_ARRAY)) {
         QL_RETURN_IF_FAILED(WrapScalarInArray(*source, elementType, lcid, flags, array));
     } else {
-        // A by-reference array never reaches here from the system's callers; the platform's answer stands.
-        QL_RETURN_HR_IF(refusal, sourceType & VT_BYREF);
         QL_RETURN_HR_IF(E_INVALIDARG, !source->parray);
         QL_RETURN_IF_FAILED(ConvertSafeArray(source->parray, array.Put(),
                                              static_cast<VARTYPE>(sourceType & ~VT_ARRAY), elementType));
@@ -84,7 +82,7 @@ HRESULT ConvertToArray(VARIANT* destination, const VARIANT* source, VARTYPE want
 HRESULT ConvertToScalar(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid, USHORT flags,
                         HRESULT refusal) noexcept {
     const VARTYPE sourceType = V_VT(source);
-    if (!(sourceType & VT_ARRAY) || (sourceType & VT_BYREF)) return refusal;
+    if (!(sourceType & VT_ARRAY)) return refusal;
     ql::Variant result;
     QL_RETURN_IF_FAILED(FirstElementToScalar(source->parray, static_cast<VARTYPE>(sourceType & ~VT_ARRAY),
                                              wanted, lcid, flags, result));
@@ -96,6 +94,13 @@ HRESULT ConvertToScalar(VARIANT* destination, const VARIANT* source, VARTYPE wan
 HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid,
                            USHORT flags) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, !destination || !source);
+    if (V_VT(source) & VT_BYREF) {
+        // Converted as the value referred to, by the same rules: the platform follows a reference but
+        // without the additions, and would read a referred text into a byte array as its raw bytes.
+        ql::Variant referred;
+        QL_RETURN_IF_FAILED(referred.CopyFrom(*source));
+        return ConvertVariantType(destination, referred.Get(), wanted, lcid, flags);
+    }
     const VARTYPE sourceType = V_VT(source);
     if (sourceType == wanted) {
         if (destination == source) return S_OK;
@@ -118,12 +123,6 @@ HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE 
     if (wanted & VT_ARRAY) return ConvertToArray(destination, source, wanted, lcid, flags, platformResult);
     return ConvertToScalar(destination, source, wanted, lcid, flags, platformResult);
 }
-
-bool IsWholeValue(const VARIANT& value) noexcept {
-    return V_VT(&value) != VT_BSTR || IsWholeText(V_BSTR(&value));
-}
-
-bool IsWholeText(BSTR text) noexcept { return ::SysStringByteLen(text) % sizeof(wchar_t) == 0; }
 
 bool IsStoredForm(const VARIANT& value, VARTYPE type) noexcept {
     if (type == kByteArrayType) {

@@ -1,31 +1,25 @@
 #pragma once
 // ConvertVariantType: the conversion that values take wherever they cross an interface of the system.
-// It is the platform's VariantChangeTypeEx with four additions the system relies on:
+// It is the platform's VariantChangeTypeEx with five additions the system relies on:
 //  - an empty text becomes zero (or false) of a numeric, date or boolean type;
 //  - a byte array becomes hexadecimal text, and hexadecimal text a byte array;
 //  - a conversion to an array that the platform refuses makes an empty array from VT_EMPTY or VT_NULL, a
 //    one-element array from a scalar, and converts an array element by element;
-//  - a conversion of an array to a scalar that the platform refuses takes the array's first element.
+//  - a conversion of an array to a scalar that the platform refuses takes the array's first element;
+//  - a reference (VT_BYREF) is converted as the value it refers to.
 // Stateless; any thread that may touch the VARIANTs passed.
 #include <windows.h>
 
 #include <oleauto.h>
 
 #include "classlib/Variant.h"
+#include "values/VariantParts.h"
 
 // `destination` is either `source` itself (converted in place: the old value is released once the result
 // exists) or a VARIANT that owns nothing. It is written only on success. E_INVALIDARG for a null argument;
 // otherwise the code of the rule that decided (see the list above and ArrayConversion.h / HexText.h).
 HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid,
                            USHORT flags) noexcept;
-
-// Whether `value` holds a whole value of its type. The platform's conversion of a byte string to a text
-// (VariantChangeType) takes the bytes as they are, so a byte string of odd length becomes a text of an odd
-// byte count: its last character is half there, and no counted text of UTF-16 characters can carry it.
-// Every other value is whole.
-bool IsWholeValue(const VARIANT& value) noexcept;
-// The same for a text on its own; the null text is whole.
-bool IsWholeText(BSTR text) noexcept;
 
 // Whether `value`, already of `type`, is in the form a dataset keeps: whole, and for a byte string a byte
 // array of one dimension with its data (the platform's conversion takes any byte array as it stands).

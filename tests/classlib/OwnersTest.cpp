@@ -11,6 +11,7 @@
 #include "classlib/Variant.h"
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/support/TestVariants.h"
 
 namespace {
 
@@ -132,6 +133,47 @@ TEST(VariantTest, APlainCopyIsThePlatformsCopy) {
     EXPECT_EQ(VT_DECIMAL, copy.Type());
     EXPECT_EQ(12345u, V_DECIMAL(copy.Get()).Lo64);
     EXPECT_EQ(2, V_DECIMAL(copy.Get()).scale);
+}
+
+// A copy keeps nothing of the caller's memory: what a reference points at is copied, at any level of a
+// value, so that changing (or freeing) the caller's variables afterwards leaves the copy as it was.
+TEST(VariantTest, ACopyHoldsWhatReferencesReferTo) {
+    using vtest::MakeReference;
+    using vtest::MakeVariantArray;
+    LONG number = 7;
+    ql::Bstr text(L"abc");
+    BSTR textHandle = text.Get();
+    ql::Variant held = vtest::MakeBstr(L"seven");
+    ql::Variant heldReference = MakeReference(VT_I4, &number);
+    ql::Variant numbers = MakeVariantArray(MakeReference(VT_I4, &number));
+    vtest::SelfReference selfReference;
+    const struct {
+        const char* name;
+        ql::Variant source;
+        HRESULT hr;
+        const char* copy;
+    } cases[] = {
+        {"number", MakeReference(VT_I4, &number), S_OK, "i4:7"},
+        {"text", MakeReference(VT_BSTR, &textHandle), S_OK, "bstr:'abc'"},
+        {"VARIANT", MakeReference(VT_VARIANT, held.Get()), S_OK, "bstr:'seven'"},
+        {"VARIANT holding a reference", MakeReference(VT_VARIANT, heldReference.Get()), S_OK, "i4:7"},
+        {"in an array",
+         MakeVariantArray(MakeReference(VT_I4, &number), MakeReference(VT_VARIANT, held.Get())), S_OK,
+         "[i4:7, bstr:'seven']"},
+        {"in a nested array", MakeVariantArray(MakeVariantArray(MakeReference(VT_I4, &number))), S_OK,
+         "[[i4:7]]"},
+        {"to an array", MakeReference(VT_ARRAY | VT_VARIANT, &V_ARRAY(numbers.Get())), S_OK, "[i4:7]"},
+        {"null", MakeReference(VT_I4, nullptr), E_INVALIDARG, "bstr:'kept'"},
+        {"to itself", MakeReference(VT_VARIANT, &selfReference.value), E_INVALIDARG, "bstr:'kept'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        number = 7;
+        ql::Variant copy = vtest::MakeBstr(L"kept");
+        EXPECT_HR(c.hr, copy.CopyFrom(*c.source));
+        number = 99;
+        EXPECT_EQ(c.copy, vtest::Describe(*copy));
+    }
 }
 
 // Clearing a plain value skips the platform; everything that holds something must still be released.

@@ -1,6 +1,7 @@
 #include "CommTestSupport.h"
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "classlib/Bstr.h"
@@ -8,6 +9,7 @@
 #include "comm/CommunicationStates.h"
 #include "frame/FrameDocuments.h"
 #include "frame/MessagePump.h"
+#include "frame/simulator/SimulatorCodec.h"
 #include "tests/support/TestPaths.h"
 
 namespace commtest {
@@ -48,6 +50,23 @@ std::vector<std::wstring> ArgumentsOf(const CFrameHost& frame, const wchar_t* me
 }
 
 }  // namespace
+
+SimBytes WrittenBytes(const CSimulatedDpv1Channel& channel, BYTE slot, BYTE index) {
+    static const std::wregex kWrite(
+        LR"re(<WriteRequest\s+slot\s*="(\d+)"\s+index\s*="(\d+)"[^>]*>\s*)re"
+        LR"re(<fdt:CommunicationData\s+byteArray\s*=\s*"([0-9A-Fa-f]*)")re");
+    SimBytes bytes;
+    for (const SimulatedRequest& request : channel.Requests()) {
+        std::wsmatch found;
+        if (!std::regex_search(request.document, found, kWrite) || std::stoi(found[1].str()) != slot ||
+            std::stoi(found[2].str()) != index) {
+            continue;
+        }
+        const std::wstring hex = found[3].str();
+        if (!BytesFromHex(std::wstring_view(hex), &bytes)) bytes.clear();
+    }
+    return bytes;
+}
 
 ULONG NotifiedId(const VARIANT& data) { return NumberOf(*PairElement(data, 0)); }
 

@@ -40,6 +40,10 @@ constexpr ULONG kPhysicalTagId = 17;        // 32 bytes at 0.18
 constexpr ULONG kTargetModeId = 20;         // enumeration at 0.21, only 8 "Auto"
 constexpr ULONG kLowFlowCutOffId = 40;      // VT_R4 at 1.71
 
+// The octets of the last write request the channel took for slot.index, as the DTM sent them (not as the
+// device kept them: the device refuses a write of the wrong length); empty when there was none.
+SimBytes WrittenBytes(const CSimulatedDpv1Channel& channel, BYTE slot, BYTE index);
+
 // [id, value] of a parameter notification: the id.
 ULONG NotifiedId(const VARIANT& data);
 ql::Variant NotifiedValue(const VARIANT& data);

@@ -173,5 +173,48 @@ TEST_F(DatasetTransferTest, ProgressOfOthersNeverDividesByZero) {
     dtmint::Store(dtm_.Get()).SetStopRequested(false);
 }
 
+// A value given as a text, through SetValue or straight into the record's value field: the download writes
+// it in the record's type either way.
+enum class Setter { SetValue, ValueField };
+
+struct DownloadedTextCase {
+    const char* name;
+    Setter setter;
+    ULONG id;
+    BYTE slot, index;
+    SimBytes written;
+};
+
+// 7 as the records keep it: Strategy a UI2, the calibration factor a big-endian float.
+const SimBytes kStrategySeven{0x00, 0x07}, kFactorSeven{0x40, 0xE0, 0x00, 0x00};
+
+const DownloadedTextCase kDownloadedTexts[] = {
+    {"StrategyThroughSetValue", Setter::SetValue, 18, 0, 19, kStrategySeven},
+    {"StrategyThroughTheValueField", Setter::ValueField, 18, 0, 19, kStrategySeven},
+    {"CalibrationFactorThroughSetValue", Setter::SetValue, kCalibrationFactorId, 1, 70, kFactorSeven},
+    {"CalibrationFactorThroughTheValueField", Setter::ValueField, kCalibrationFactorId, 1, 70, kFactorSeven},
+};
+
+class DownloadedText : public CommTest, public ::testing::WithParamInterface<DownloadedTextCase> {};
+
+TEST_P(DownloadedText, IsWrittenInTheRecordsType) {
+    const DownloadedTextCase& c = GetParam();
+    GoOnline();
+    const ql::Variant text = vtest::MakeBstr(L"7");
+    if (c.setter == Setter::SetValue) {
+        ASSERT_HR(S_OK, Variables()->SetValue(c.id, *text));
+    } else {
+        ASSERT_HR(S_OK, Query<IQuelkVariableFields>()->SetVariableField(*vtest::MakeUI4(c.id),
+                                                                        *vtest::MakeUI4(kFieldValue), *text));
+    }
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_HR(S_OK, Variables()->DownloadParameters(nullptr, &ok));
+    EXPECT_EQ(HexFromBytes(c.written), HexFromBytes(WrittenBytes(*channel_.Get(), c.slot, c.index)));
+    EXPECT_EQ(c.written, channel_->Device().FindRecord(c.slot, c.index)->bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Download, DownloadedText, ::testing::ValuesIn(kDownloadedTexts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace commtest

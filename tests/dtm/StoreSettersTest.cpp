@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "ImageTestSupport.h"
+#include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "dataset/ParameterListExport.h"
 #include "tests/support/MemoryPropertyBag.h"
+#include "tests/support/TestObjects.h"
 
 namespace dtmtest {
 namespace {
@@ -20,23 +22,64 @@ ql::Variant TextOfBytes(const char* bytes, UINT count) {
     return text;
 }
 
+// What a given value refers to, living for one case as a script's variables do.
+struct Referred {
+    LONG number = 7;
+    ql::Variant variant;
+    vtest::DefaultValueObject object{7};
+};
+
+// The texts "7" and one of `count` bytes in an array of BSTRs.
+ql::Variant TextsWith(const char* bytes, UINT count) {
+    ql::SafeArray array;
+    EXPECT_HR(S_OK, array.Create(VT_BSTR, 2));
+    {
+        ql::SafeArrayData<BSTR> texts(array.Get());
+        EXPECT_HR(S_OK, texts.Status());
+        texts[0] = ::SysAllocString(L"7");
+        texts[1] = ::SysAllocStringByteLen(bytes, count);
+    }
+    ql::Variant value;
+    value.AttachArray(VT_BSTR, array.Detach());
+    return value;
+}
+
 struct Input {
     const char* name;
-    std::function<ql::Variant()> make;
-    bool whole = true;  // false: a text of an odd byte count, which no record takes
+    std::function<ql::Variant(Referred&)> make;
+    bool whole = true;  // false: a text of an odd byte count, anywhere in the value, which no record takes
 };
 
 const Input kInputs[] = {
-    {"half a character", [] { return TextOfBytes("A", 1); }, false},
-    {"three-byte text", [] { return TextOfBytes("ABC", 3); }, false},
-    {"one-byte string", [] { return MakeBytes({0x41}); }},
+    {"half a character", [](Referred&) { return TextOfBytes("A", 1); }, false},
+    {"three-byte text", [](Referred&) { return TextOfBytes("ABC", 3); }, false},
+    {"one-byte string", [](Referred&) { return MakeBytes({0x41}); }},
     {"three-byte string",
-     [] {
+     [](Referred&) {
          return MakeBytes({0x41, 0x42, 0x43});
      }},
-    {"text abc", [] { return MakeBstr(L"abc"); }},
-    {"text 7", [] { return MakeBstr(L"7"); }},
-    {"I4 7", [] { return MakeI4(7); }},
+    {"text abc", [](Referred&) { return MakeBstr(L"abc"); }},
+    {"text 7", [](Referred&) { return MakeBstr(L"7"); }},
+    {"I4 7", [](Referred&) { return MakeI4(7); }},
+    {"reference to I4 7", [](Referred& referred) { return MakeReference(VT_I4, &referred.number); }},
+    {"reference to a VARIANT holding text 7",
+     [](Referred& referred) {
+         referred.variant = MakeBstr(L"7");
+         return MakeReference(VT_VARIANT, referred.variant.Get());
+     }},
+    {"reference to a VARIANT holding 7 and half a character",
+     [](Referred& referred) {
+         referred.variant = TextOfBytes("7\08", 3);
+         return MakeReference(VT_VARIANT, referred.variant.Get());
+     },
+     false},
+    {"texts 7 and half a character", [](Referred&) { return TextsWith("8", 1); }, false},
+    {"object whose default value is 7",
+     [](Referred& referred) {
+         ql::Variant object;
+         object.SetDispatch(&referred.object);
+         return object;
+     }},
 };
 
 // The tag and a read-only text, the 32-byte string, the UI1 station address and two R4 records.
@@ -98,6 +141,16 @@ protected:
         return {StringOf(document.Get()), StringOf(list.Get())};
     }
 
+    // A field holds values, never a reference into the caller's memory.
+    void ExpectNoFieldRefersToTheCaller(ULONG id) {
+        const auto fields = Ask<IQuelkVariableFields>(IID_IQuelkVariableFields);
+        for (ULONG mask = 1; mask <= kFieldUpdateRule; mask <<= 1) {
+            ql::Variant field;
+            if (FAILED(fields->GetVariableField(*MakeUI4(id), *MakeUI4(mask), field.Put()))) continue;
+            EXPECT_FALSE(field.Type() & VT_BYREF) << "field " << std::hex << mask;
+        }
+    }
+
     // The project of a taken value goes every way a frame takes it, and comes back as it went: the
     // documents read the value as the reloaded DTM, which holds it converted, reads it.
     void ExpectProjectKeepsIt() {
@@ -121,24 +174,32 @@ TEST_F(StoreSettersTest, WhatASetterTakesSavesAndWhatItRefusesLeavesNoMark) {
         for (const Input& input : kInputs) {
             for (ULONG id : kRecords) {
                 SCOPED_TRACE(testing::Message() << setter.name << ", " << input.name << " into " << id);
+                Referred referred;
                 CreateDtm();
                 ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
                 const CQuelkVariable before = RecordOf(Store(), id);
-                const HRESULT hr = Set(setter.setter, id, *input.make());
+                const HRESULT hr = Set(setter.setter, id, *input.make(referred));
                 if (!input.whole) {
-                    EXPECT_TRUE(FAILED(hr)) << vtest::HResultName(hr);
+                    EXPECT_HR(E_INVALIDARG, hr);
                 }
+                ExpectNoFieldRefersToTheCaller(id);
                 if (FAILED(hr)) {
                     const CQuelkVariable after = RecordOf(Store(), id);
                     EXPECT_EQ(Describe(*before.Value), Describe(*after.Value));
                     EXPECT_EQ(before.Access, after.Access);
                 } else {
-                    if (setter.setter == Setter::SetVariableField) {
-                        EXPECT_EQ(Describe(*input.make()), Describe(*RecordOf(Store(), id).Value))
-                            << "as given";
-                    }
+                    const std::string held = Describe(*RecordOf(Store(), id).Value);
                     ExpectProjectKeepsIt();
+                    if (setter.setter == Setter::SetVariableField) {
+                        Referred again;
+                        CreateDtm();
+                        ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+                        EXPECT_HR(S_OK, Set(Setter::SetValue, id, *input.make(again)));
+                        EXPECT_EQ(Describe(*RecordOf(Store(), id).Value), held) << "as SetValue holds it";
+                    }
                 }
+                dtm_.Reset();
+                EXPECT_EQ(1u, referred.object.refs) << "nothing keeps the caller's object";
             }
         }
     }

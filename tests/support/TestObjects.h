@@ -95,6 +95,23 @@ private:
     const IID* forwarded_;
 };
 
+// An automation object whose default value (DISPID_VALUE) is the VT_I4 `value`, as a script's object
+// passed where a value is expected.
+class DefaultValueObject final : public CountedDispatch<IDispatch> {
+public:
+    explicit DefaultValueObject(LONG value) : CountedDispatch({IID_IDispatch}), value_(value) {}
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                     UINT*) noexcept override {
+        if (id != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
+        V_VT(result) = VT_I4;
+        result->lVal = value_;
+        return S_OK;
+    }
+
+private:
+    LONG value_;
+};
+
 }  // namespace vtest
 
 // A method of a test double that the code under test must not call.

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "classlib/Bstr.h"
@@ -43,6 +44,42 @@ ql::Variant MakeArray(VARTYPE vt, const std::vector<T>& values, LONG lowerBound 
 inline ql::Variant MakeBytes(const std::vector<BYTE>& bytes, LONG lowerBound = 0) {
     return MakeArray<BYTE>(VT_UI1, bytes, lowerBound);
 }
+
+// A reference (VT_BYREF | `type`) to `target`, as scripts pass their variables; it owns nothing.
+inline ql::Variant MakeReference(VARTYPE type, void* target) {
+    ql::Variant reference;
+    V_VT(reference.Put()) = static_cast<VARTYPE>(VT_BYREF | type);
+    V_BYREF(reference.Get()) = target;
+    return reference;
+}
+
+// A one-dimensional array of VARIANTs holding `elements` as they stand (references included).
+template <class... Elements>
+ql::Variant MakeVariantArray(Elements&&... elements) {
+    ql::SafeArray array;
+    EXPECT_EQ(S_OK, array.Create(VT_VARIANT, sizeof...(elements)));
+    {
+        ql::SafeArrayData<VARIANT> data(array.Get());
+        EXPECT_EQ(S_OK, data.Status());
+        size_t i = 0;
+        const auto put = [&](ql::Variant element) { EXPECT_EQ(S_OK, element.Detach(&data[i++])); };
+        (put(std::move(elements)), ...);
+    }
+    ql::Variant v;
+    v.AttachArray(VT_VARIANT, array.Detach());
+    return v;
+}
+
+// A VT_BYREF|VT_VARIANT that refers to itself, which no reading may follow without end.
+struct SelfReference {
+    SelfReference() {
+        V_VT(&value) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&value) = &value;
+    }
+    SelfReference(const SelfReference&) = delete;
+    SelfReference& operator=(const SelfReference&) = delete;
+    VARIANT value;
+};
 
 // The elements of a one-dimensional array of T in storage order; empty for anything else.
 template <class T>

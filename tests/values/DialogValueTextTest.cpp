@@ -46,6 +46,21 @@ TEST(FormatDialogTextTest, ShowsEachTypeThroughTheRowsFormat) {
         {"two-dimensional bytes", "%s", std::move(twoDimensions), false, ""},
         {"date", "%g", Typed(VT_DATE, 0), false, ""},
         {"null", "%i", Typed(VT_NULL, 0), false, ""},
+        {"long integer and a percent sign", "%lu%%", MakeUI4(7), true, "7%"},
+        {"short integer", "%hi", Typed(VT_I2, 0xFFFF), true, "-1"},
+        {"no conversion", "-", MakeI4(7), true, "-"},
+        // A value of another kind than the format reads is not read as that kind.
+        {"number through %s", "%s", MakeI4(7), false, ""},
+        {"bool through %s", "%s", Typed(VT_BOOL, VARIANT_TRUE), false, ""},
+        {"text through %u", "%u", MakeBstr(L"7"), false, ""},
+        {"R8 through %i", "%i", Typed(VT_R8, 0x401C000000000000), false, ""},
+        {"I4 through %g", "%g", MakeI4(7), false, ""},
+        {"wide text", "%ls", MakeBstr(L"7"), false, ""},
+        {"64-bit integer", "%lld", MakeI4(7), false, ""},
+        {"two conversions", "%u%u", MakeUI4(7), false, ""},
+        {"width from an argument", "%*u", MakeUI4(7), false, ""},
+        {"writing conversion", "%n", MakeI4(7), false, ""},
+        {"lone percent", "7%", MakeI4(7), false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -13,19 +13,6 @@ namespace {
 
 using namespace vtest;
 
-// An automation object whose default value is a VT_I4 1.
-class DefaultValueObject final : public CountedDispatch<IDispatch> {
-public:
-    DefaultValueObject() : CountedDispatch({IID_IDispatch}) {}
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                     UINT*) noexcept override {
-        if (id != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
-        V_VT(result) = VT_I4;
-        result->lVal = 1;
-        return S_OK;
-    }
-};
-
 // Every source type of the matrix with a value that converts to 1 (VT_BOOL: to 0) in every destination.
 ql::Variant SourceOfOne(VARTYPE type, IDispatch* object) {
     ql::Variant v;
@@ -49,7 +36,7 @@ TEST(ConvertBetweenVarTypesTest, EveryCellOfTheMatrixConvertsItsOwnPair) {
                                VT_BOOL, VT_DECIMAL, VT_I1, VT_UI1, VT_UI2, VT_UI4,  VT_INT};
     const VARTYPE destinations[] = {VT_I2,   VT_I4,      VT_R4, VT_R8,  VT_CY,  VT_DATE, VT_BSTR,
                                     VT_BOOL, VT_DECIMAL, VT_I1, VT_UI1, VT_UI2, VT_UI4};
-    DefaultValueObject object;
+    DefaultValueObject object(1);
     for (VARTYPE to : destinations) {
         for (VARTYPE from : sources) {
             if (from == to) continue;

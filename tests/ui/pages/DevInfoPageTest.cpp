@@ -8,6 +8,7 @@
 #include "VarnokP3.h"
 #include "classlib/PropertyPageSite.h"
 #include "classlib/SafeArray.h"
+#include "dataset/VariableFields.h"
 #include "tests/ui/pages/BlockPageFixture.h"
 #include "ui/pages/PageResources.h"
 
@@ -126,5 +127,36 @@ TEST_F(DevInfoPageTest, EnterOnlineWritesTheDeviceAndReportsARefusal) {
         << LastUserMessage();
     EXPECT_EQ(PaddedTag("FT-101"), channel_->Device().FindRecord(0, 18)->bytes);
 }
+
+// A value given straight into a record's value field, in another type than the record's: the page shows it
+// as the record's own type would show.
+struct FieldValueCase {
+    const char* name;
+    ULONG id;
+    const wchar_t* text;  // the value as a text; null: `number` as VT_I4
+    LONG number;
+    int item;
+};
+
+const FieldValueCase kFieldValues[] = {
+    {"StrategyGivenAText", 18, L"7", 0, IDC_PB_STRATEGY},
+    {"AlertKeyGivenAText", 19, L"7", 0, IDC_PB_ALERT_KEY},
+    {"SoftwareRevisionGivenANumber", 23, nullptr, 7, IDC_PB_SOFTWARE_REVISION},
+};
+
+class DevInfoFieldValue : public DevInfoPageTest, public ::testing::WithParamInterface<FieldValueCase> {};
+
+TEST_P(DevInfoFieldValue, ShowsItInTheRecordsType) {
+    const FieldValueCase& c = GetParam();
+    const ql::Variant value = c.text ? vtest::MakeBstr(c.text) : vtest::MakeI4(c.number);
+    ql::ComPtr<IQuelkVariableFields> fields;
+    ASSERT_HR(S_OK, ql::QueryInterfaceTo(Store(), fields));
+    ASSERT_HR(S_OK, fields->SetVariableField(*vtest::MakeUI4(c.id), *vtest::MakeUI4(kFieldValue), *value));
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    EXPECT_EQ(L"7", Text(c.item));
+}
+
+INSTANTIATE_TEST_SUITE_P(ValueField, DevInfoFieldValue, ::testing::ValuesIn(kFieldValues),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

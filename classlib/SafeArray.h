@@ -72,6 +72,14 @@ private:
     SAFEARRAY* a_ = nullptr;
 };
 
+// The number of elements of `array` over all its dimensions.
+inline ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
+    ULONGLONG count = 1;
+    for (USHORT dimension = 0; dimension < array.cDims; ++dimension)
+        count *= array.rgsabound[dimension].cElements;
+    return count;
+}
+
 // Holds SafeArrayAccessData for its lifetime. Check Status() before touching Data().
 template <class T>
 class SafeArrayData {

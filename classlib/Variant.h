@@ -10,6 +10,10 @@ namespace ql {
 
 class Variant {
 public:
+    // How deep references and arrays of VARIANTs may nest in a value CopyFrom copies. No caller nests them
+    // more than a level or two; a reference to itself would nest without end.
+    static constexpr int kMaxNesting = 16;
+
     Variant() noexcept { MarkEmpty(v_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;

@@ -50,19 +50,12 @@ bool SameTextForms(const VARIANT& first, const VARIANT& second) {
     return std::wcscmp(a, b) == 0;
 }
 
-ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
-    ULONGLONG count = 1;
-    for (USHORT dimension = 0; dimension < array.cDims; ++dimension)
-        count *= array.rgsabound[dimension].cElements;
-    return count;
-}
-
 // Lower bounds are not compared: the same bytes are equal wherever the arrays start.
 bool SameBytes(const VARIANT& first, const VARIANT& second) {
     if (V_VT(&second) != kByteArrayType || !first.parray || !second.parray) return false;
     if (first.parray->cDims != second.parray->cDims) return false;
-    const ULONGLONG count = ElementCount(*first.parray);
-    if (count != ElementCount(*second.parray)) return false;
+    const ULONGLONG count = ql::ElementCount(*first.parray);
+    if (count != ql::ElementCount(*second.parray)) return false;
     if (count == 0) return true;
     ql::SafeArrayData<const BYTE> a(first.parray), b(second.parray);
     if (FAILED(a.Status()) || FAILED(b.Status())) return false;

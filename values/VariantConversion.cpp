@@ -61,8 +61,8 @@ HRESULT TextToByteArray(VARIANT* destination, const VARIANT* source) noexcept {
 }
 
 // The platform refused a conversion to an array.
-HRESULT ConvertToArray(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid, USHORT flags,
-                       HRESULT refusal) noexcept {
+HRESULT ConvertToArray(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid,
+                       USHORT flags) noexcept {
     const VARTYPE sourceType = V_VT(source);
     const VARTYPE elementType = static_cast<VARTYPE>(wanted & ~VT_ARRAY);
     ql::SafeArray array;
@@ -120,7 +120,7 @@ HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE 
         QL_RETURN_IF_FAILED(Commit(destination, converted));
         return platformResult;
     }
-    if (wanted & VT_ARRAY) return ConvertToArray(destination, source, wanted, lcid, flags, platformResult);
+    if (wanted & VT_ARRAY) return ConvertToArray(destination, source, wanted, lcid, flags);
     return ConvertToScalar(destination, source, wanted, lcid, flags, platformResult);
 }
 

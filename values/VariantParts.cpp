@@ -1,32 +1,28 @@
 #include "values/VariantParts.h"
 
-namespace {
+#include "classlib/SafeArray.h"
+#include "classlib/Variant.h"
 
-// As deep as the copy of a value goes (ql::Variant::CopyFrom).
-constexpr int kMaxNesting = 16;
+namespace {
 
 bool EveryPartAt(VARTYPE type, const void* data, VariantPartTest test, int depth) noexcept;
 
 bool EveryElement(const SAFEARRAY* array, VARTYPE elementType, VariantPartTest test, int depth) noexcept {
     if (!array || array->cDims == 0) return true;
-    ULONG count = 1;
-    for (USHORT dimension = 0; dimension < array->cDims; ++dimension)
-        count *= array->rgsabound[dimension].cElements;
-    SAFEARRAY* locked = const_cast<SAFEARRAY*>(array);
-    void* elements = nullptr;
-    if (FAILED(::SafeArrayAccessData(locked, &elements))) return false;
-    bool every = true;
-    const BYTE* element = static_cast<const BYTE*>(elements);
-    for (ULONG index = 0; index < count && every; ++index, element += array->cbElements) {
-        every = EveryPartAt(elementType, element, test, depth + 1);
+    const ql::SafeArrayData<BYTE> elements(const_cast<SAFEARRAY*>(array));
+    if (FAILED(elements.Status())) return false;
+    const ULONGLONG count = ql::ElementCount(*array);
+    for (ULONGLONG index = 0; index < count; ++index) {
+        if (!EveryPartAt(elementType, elements.Data() + index * array->cbElements, test, depth + 1))
+            return false;
     }
-    (void)::SafeArrayUnaccessData(locked);  // the access above succeeded: the lock is ours to give back
-    return every;
+    return true;
 }
 
 // The part of type `type` (VT_BYREF already followed) whose data is at `data`.
 bool EveryPartAt(VARTYPE type, const void* data, VariantPartTest test, int depth) noexcept {
-    if (depth > kMaxNesting || !data) return false;
+    // As deep as a copy of the value may go (ql::Variant::CopyFrom).
+    if (depth > ql::Variant::kMaxNesting || !data) return false;
     if (type & VT_ARRAY) {
         return EveryElement(*static_cast<SAFEARRAY* const*>(data), static_cast<VARTYPE>(type & ~VT_ARRAY),
                             test, depth);

@@ -80,6 +80,30 @@ inline ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
     return count;
 }
 
+// Whether `array` holds elements of `type`, as a VARIANT of VT_ARRAY|`type` claims it does, by the array's
+// own record of its element type. A caller's VARIANT may claim any type over any array: bytes read as text
+// pointers, or VARIANTs written over DECIMALs, go past the elements. An array made without a record of its
+// type tells by the features that make the platform free its elements, and without those holds plain values.
+inline bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept {
+    VARTYPE recorded = VT_EMPTY;
+    if (SUCCEEDED(::SafeArrayGetVartype(const_cast<SAFEARRAY*>(&array), &recorded))) return recorded == type;
+    constexpr struct {
+        USHORT feature;
+        VARTYPE type;
+    } kOwnedElements[] = {{FADF_BSTR, VT_BSTR},
+                          {FADF_VARIANT, VT_VARIANT},
+                          {FADF_UNKNOWN, VT_UNKNOWN},
+                          {FADF_DISPATCH, VT_DISPATCH},
+                          {FADF_RECORD, VT_RECORD}};
+    for (const auto& owned : kOwnedElements) {
+        if (array.fFeatures & owned.feature) return type == owned.type;
+    }
+    for (const auto& owned : kOwnedElements) {
+        if (type == owned.type) return false;
+    }
+    return true;
+}
+
 // Holds SafeArrayAccessData for its lifetime. Check Status() before touching Data().
 template <class T>
 class SafeArrayData {

@@ -151,7 +151,9 @@ private:
     // (exactly VARIANT_TRUE); a refused request is removed again. `invokeId` receives the id used.
     HRESULT SendRequest(RequestKind kind, const VARIANT& context, BSTR document, BSTR protocolId,
                         Dpv1SyncWaiter* waiter, ql::Bstr& invokeId, VARIANT_BOOL* sent) noexcept;
-    // The request of a read or write: the document and context for `id`; `value` is null for a read.
+    // The request of a read or write: the document and context for `id`; `value` is null for a read. A
+    // write sends `value` converted to the record's type as SetValue converts it, and refuses, before
+    // anything is sent, a value the record would not take.
     HRESULT BuildTransaction(ULONG id, const VARIANT* value, ql::Bstr& document,
                              ql::Variant& context) noexcept;
     // The road of every read and write sender; `synchronous` waits for the answer, and `outcome` (when

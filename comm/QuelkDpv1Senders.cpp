@@ -150,11 +150,12 @@ HRESULT CQuelkDpv1Communication::BuildTransaction(ULONG id, const VARIANT* value
         QL_RETURN_IF_FAILED(BuildReadRequest(slot, index, escapedReference_.Get(), document.Put()));
         return MakeTransactionContext(id, nullptr, kDpv1Read, context);
     }
-    // The value the caller gave, not a reference into its memory (scripts pass every variable by
-    // reference): it is sent as what it refers to, and the answer, which comes after the call has
-    // returned, stores that same value.
+    // The value as the dataset will hold it once the device has taken it: a script's I4 or text into a
+    // float record goes out as the float, never as bytes of its own type that the device reads as another
+    // number. The copy keeps nothing of the caller's memory (scripts pass every variable by reference), so
+    // the answer, which comes after the call has returned, stores exactly what was sent.
     ql::Variant written;
-    QL_RETURN_IF_FAILED(written.CopyFrom(*value));
+    QL_RETURN_IF_FAILED(host_->Store().ConvertForRecord(id, *value, written));
     ql::Bstr data;
     QL_RETURN_IF_FAILED(::ValueToText(*written, data.Put()));
     QL_RETURN_IF_FAILED(BuildWriteRequest(slot, index, escapedReference_.Get(), data.Get(), document.Put()));

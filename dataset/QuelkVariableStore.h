@@ -85,6 +85,10 @@ public:
     // --- Value setting and notification (ValueSetting.cpp).
     // E_INVALIDARG, with nothing changed, for a text of an odd byte count, whatever the record's type.
     HRESULT SetValue(ULONG id, const VARIANT& value) noexcept;
+    // `value` as SetValue would hold it in record `id`, or the failure that SetValue refuses it with (and
+    // E_INVALIDARG for no such record). A write sends this, so that the device holds what the dataset takes
+    // from the answer.
+    HRESULT ConvertForRecord(ULONG id, const VARIANT& value, ql::Variant& converted) const noexcept;
     HRESULT OnDeviceResult(VARIANT_BOOL ok, ULONG id, const VARIANT& value, BSTR errorText) noexcept;
     HRESULT NotifyParameterWritten(ULONG id, ULONG access) noexcept;
     HRESULT RunHook(ULONG id, int event) noexcept;

@@ -19,6 +19,13 @@ HRESULT CQuelkVariableStore::ConvertForRecord(const CQuelkVariable& record, cons
     return S_OK;
 }
 
+HRESULT CQuelkVariableStore::ConvertForRecord(ULONG id, const VARIANT& value,
+                                              ql::Variant& converted) const noexcept {
+    const CQuelkVariable* record = variables_.Find(id);
+    QL_RETURN_HR_IF(E_INVALIDARG, id == kInvalidParameterId || record == nullptr);
+    return ConvertForRecord(*record, value, converted);
+}
+
 HRESULT CQuelkVariableStore::SetValue(ULONG id, const VARIANT& value) noexcept {
     bool stored = false;
     return SetValue(id, value, &stored);

@@ -9,12 +9,14 @@
 
 namespace {
 
-// Reads one element into `element`. Elements are read only when they are scalars of the array's own
-// element width, so an array whose element type is not what its VARIANT claims is never read past.
+// Reads one element into `element`. Elements are read only when they are scalars of the type the array
+// records and of its element width, so an array whose element type is not what its VARIANT claims is
+// never read past or misread (eight bytes taken for a text's pointer).
 HRESULT ReadElement(SAFEARRAY* array, LONG* indices, VARTYPE elementType, ql::Variant& element) noexcept {
     const ScalarTypeTraits* traits = FindScalarType(elementType);
-    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH,
-                    !traits || ::SafeArrayGetElemsize(array) != VarTypeWidth(elementType));
+    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits ||
+                                             ::SafeArrayGetElemsize(array) != VarTypeWidth(elementType) ||
+                                             !ql::HoldsElementsOf(*array, elementType));
     VARIANT* storage = element.Put();
     const HRESULT hr = ::SafeArrayGetElement(array, indices, ScalarValueLocation(*storage, elementType));
     V_VT(storage) = SUCCEEDED(hr) ? elementType : static_cast<VARTYPE>(VT_EMPTY);

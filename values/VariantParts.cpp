@@ -2,48 +2,61 @@
 
 #include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
+#include "values/ScalarTypes.h"
 
 namespace {
 
-bool EveryPartAt(VARTYPE type, const void* data, VariantPartTest test, int depth) noexcept;
+bool EveryPartOf(const VARIANT& value, VariantPartTest test, int depth) noexcept;
 
-bool EveryElement(const SAFEARRAY* array, VARTYPE elementType, VariantPartTest test, int depth) noexcept {
+// The bytes of one element of an array of `type`; 0 for a type no array of values holds.
+ULONG ElementWidth(VARTYPE type) noexcept {
+    return type == VT_VARIANT ? sizeof(VARIANT) : static_cast<ULONG>(VarTypeWidth(type));
+}
+
+// Every element of `array`, which a VARIANT claims holds `elementType`. An array that holds anything else,
+// or elements of another width, is not read at all.
+bool EveryElement(SAFEARRAY* array, VARTYPE elementType, VariantPartTest test, int depth) noexcept {
+    // As deep as a copy of the value goes (ql::Variant::CopyFrom): one level for each array and reference.
+    if (depth > ql::Variant::kMaxNesting) return false;
     if (!array || array->cDims == 0) return true;
-    const ql::SafeArrayData<BYTE> elements(const_cast<SAFEARRAY*>(array));
-    if (FAILED(elements.Status())) return false;
+    const ULONG width = ElementWidth(elementType);
+    if (width == 0 || array->cbElements != width || !ql::HoldsElementsOf(*array, elementType)) return false;
+    const ql::SafeArrayData<BYTE> elements(array);
     const ULONGLONG count = ql::ElementCount(*array);
+    if (FAILED(elements.Status()) || (count != 0 && !elements.Data())) return false;
     for (ULONGLONG index = 0; index < count; ++index) {
-        if (!EveryPartAt(elementType, elements.Data() + index * array->cbElements, test, depth + 1))
-            return false;
+        const BYTE* element = elements.Data() + index * width;
+        const bool holds = elementType == VT_VARIANT
+                               ? EveryPartOf(*reinterpret_cast<const VARIANT*>(element), test, depth + 1)
+                               : test(elementType, element);
+        if (!holds) return false;
     }
     return true;
 }
 
 // The part of type `type` (VT_BYREF already followed) whose data is at `data`.
 bool EveryPartAt(VARTYPE type, const void* data, VariantPartTest test, int depth) noexcept {
-    // As deep as a copy of the value may go (ql::Variant::CopyFrom).
-    if (depth > ql::Variant::kMaxNesting || !data) return false;
     if (type & VT_ARRAY) {
         return EveryElement(*static_cast<SAFEARRAY* const*>(data), static_cast<VARTYPE>(type & ~VT_ARRAY),
                             test, depth);
     }
-    if (type == VT_VARIANT) {
-        const VARIANT& inner = *static_cast<const VARIANT*>(data);
-        const VARTYPE innerType = V_VT(&inner);
-        if (innerType & VT_BYREF) {
-            return EveryPartAt(static_cast<VARTYPE>(innerType & ~VT_BYREF), V_BYREF(&inner), test, depth + 1);
-        }
-        return EveryPartAt(innerType, &V_I2(&inner), test, depth + 1);  // the union's address
-    }
+    // Only a reference points at a VARIANT: a VARIANT that claims to hold one has no such data to read.
+    if (type == VT_VARIANT) return false;
     return test(type, data);
+}
+
+bool EveryPartOf(const VARIANT& value, VariantPartTest test, int depth) noexcept {
+    const VARTYPE type = V_VT(&value);
+    if (!(type & VT_BYREF)) return EveryPartAt(type, &V_I2(&value), test, depth);  // the union's address
+    if (depth > ql::Variant::kMaxNesting || !V_BYREF(&value)) return false;
+    if (type == (VT_BYREF | VT_VARIANT))
+        return depth < ql::Variant::kMaxNesting && EveryPartOf(*V_VARIANTREF(&value), test, depth + 1);
+    return EveryPartAt(static_cast<VARTYPE>(type & ~VT_BYREF), V_BYREF(&value), test, depth);
 }
 
 }  // namespace
 
-bool EveryPart(const VARIANT& value, VariantPartTest test) noexcept {
-    // The value itself is read as an element of an array of VARIANTs would be.
-    return EveryPartAt(VT_VARIANT, &value, test, 0);
-}
+bool EveryPart(const VARIANT& value, VariantPartTest test) noexcept { return EveryPartOf(value, test, 0); }
 
 bool IsWholeValue(const VARIANT& value) noexcept {
     return EveryPart(value, [](VARTYPE type, const void* data) {

@@ -8,14 +8,16 @@
 #include <oleauto.h>
 
 // Whether `test` holds for every scalar part of `value`: its type (without VT_BYREF and VT_ARRAY) and
-// the address of its data (a BSTR*, an IDispatch**, ...). False for a null reference and for references
-// and arrays of VARIANTs nested beyond any real use (one that refers to itself).
+// the address of its data (a BSTR*, an IDispatch**, ...). False for what cannot be read through:
+// a null reference, references and arrays nested beyond any real use (one that refers to itself),
+// an array that does not hold what its type claims (by its record of its element type and its element
+// width), and a VARIANT that claims to hold a VARIANT other than by reference.
 using VariantPartTest = bool (*)(VARTYPE type, const void* data);
 bool EveryPart(const VARIANT& value, VariantPartTest test) noexcept;
 
 // Whether every text in `value` is whole: a text of an odd byte count has its last UTF-16 character
 // only half there, and no counted text can carry it (the platform's conversion of a byte string of odd
-// length to a text makes one).
+// length to a text makes one). False too for a value that cannot be read through, as above.
 bool IsWholeValue(const VARIANT& value) noexcept;
 // The same for a text on its own; the null text is whole.
 bool IsWholeText(BSTR text) noexcept;

@@ -176,6 +176,16 @@ TEST(VariantTest, ACopyHoldsWhatReferencesReferTo) {
     }
 }
 
+// A value whose type claims what its data is not is refused, not copied for a later reader to misread.
+TEST(VariantTest, ACopyRefusesAValueWhoseTypeMisclaimsItsData) {
+    for (const vtest::MisclaimedValue& misclaimed : vtest::MisclaimedValues()) {
+        SCOPED_TRACE(misclaimed.name);
+        ql::Variant copy = vtest::MakeBstr(L"kept");
+        EXPECT_HR(E_INVALIDARG, copy.CopyFrom(*misclaimed.value));
+        EXPECT_EQ("bstr:'kept'", vtest::Describe(*copy));
+    }
+}
+
 // Clearing a plain value skips the platform; everything that holds something must still be released.
 TEST(VariantTest, ResetReleasesWhatAValueHoldsAndEmptiesEveryType) {
     for (VARTYPE type : kPlainTypes) {

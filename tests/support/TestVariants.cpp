@@ -24,6 +24,52 @@ ql::Variant MakeUI4(ULONG number) {
     return v;
 }
 
+namespace {
+
+ql::Variant ClaimingAVariant() {
+    ql::Variant value;
+    VARIANT* raw = value.Put();
+    V_VT(raw) = VT_VARIANT;
+    V_RECORD(raw) = reinterpret_cast<void*>(static_cast<UINT_PTR>(VT_BSTR));
+    V_RECORDINFO(raw) = reinterpret_cast<IRecordInfo*>(static_cast<UINT_PTR>(0x10));
+    return value;
+}
+
+ql::Variant Relabelled(ql::Variant array, VARTYPE claimedElementType) {
+    V_VT(array.Get()) = static_cast<VARTYPE>(VT_ARRAY | claimedElementType);
+    return array;
+}
+
+ql::Variant BytesClaimingTexts() { return Relabelled(MakeBytes(std::vector<BYTE>(32, 0x41)), VT_BSTR); }
+
+ql::Variant FractionsClaimingTexts() { return Relabelled(MakeArray<double>(VT_R8, {1.5, 2.5}), VT_BSTR); }
+
+ql::Variant DecimalsClaimingVariants() {
+    std::vector<DECIMAL> decimals(3);
+    for (size_t i = 0; i < decimals.size(); ++i) {
+        ql::Variant number = MakeI4(static_cast<LONG>(i + 1));
+        EXPECT_EQ(S_OK, number.ChangeType(VT_DECIMAL));
+        decimals[i] = number->decVal;
+    }
+    return Relabelled(MakeArray<DECIMAL>(VT_DECIMAL, decimals), VT_VARIANT);
+}
+
+}  // namespace
+
+std::vector<MisclaimedValue> MisclaimedValues() {
+    std::vector<MisclaimedValue> values;
+    values.push_back({"a VARIANT claiming a VARIANT", ClaimingAVariant()});
+    values.push_back({"bytes claiming texts", BytesClaimingTexts()});
+    values.push_back({"fractions claiming texts", FractionsClaimingTexts()});
+    values.push_back({"DECIMALs claiming VARIANTs", DecimalsClaimingVariants()});
+    values.push_back(
+        {"in an array: a VARIANT claiming a VARIANT", MakeVariantArray(ClaimingAVariant(), MakeI4(3))});
+    values.push_back({"in an array: bytes claiming texts", MakeVariantArray(BytesClaimingTexts())});
+    values.push_back(
+        {"in an array: DECIMALs claiming VARIANTs", MakeVariantArray(DecimalsClaimingVariants())});
+    return values;
+}
+
 LONG LowerBound(const VARIANT& v, UINT dimension) {
     LONG lower = -99;
     EXPECT_EQ(S_OK, ::SafeArrayGetLBound(v.parray, dimension, &lower));

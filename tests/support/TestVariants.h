@@ -81,6 +81,20 @@ struct SelfReference {
     VARIANT value;
 };
 
+// VARIANTs whose type claims what their data is not, as a broken caller may pass them, each on its own and
+// as an element of an array of VARIANTs:
+// - one that claims to hold a VARIANT by value; read as one, its data is a text whose pointer lies in the
+//   data's second word (64-bit) or just past it (32-bit; in the array, the next element's first word);
+// - bytes claiming to be texts, which read as text pointers point nowhere, and fractions claiming to be
+//   texts, as wide as a text pointer in 64-bit;
+// - DECIMALs claiming to be VARIANTs, narrower than VARIANTs in 64-bit.
+// The platform clears each of them without harm.
+struct MisclaimedValue {
+    const char* name;
+    ql::Variant value;
+};
+std::vector<MisclaimedValue> MisclaimedValues();
+
 // The elements of a one-dimensional array of T in storage order; empty for anything else.
 template <class T>
 std::vector<T> Elements(const VARIANT& v) {

@@ -47,6 +47,20 @@ TEST(ConvertVariantTypeTest, ScalarResults) {
     }
 }
 
+// An array is converted element by element only as what it holds: one whose VARIANT claims another type is
+// refused, whatever it is converted to.
+TEST(ConvertVariantTypeTest, RefusesAValueWhoseTypeMisclaimsItsData) {
+    const VARTYPE wanted[] = {VT_I4, VT_BSTR, VT_R8, VT_ARRAY | VT_UI1, VT_ARRAY | VT_I4, VT_ARRAY | VT_BSTR};
+    for (const MisclaimedValue& misclaimed : MisclaimedValues()) {
+        for (const VARTYPE type : wanted) {
+            SCOPED_TRACE(testing::Message() << misclaimed.name << " to " << type);
+            ql::Variant destination;
+            EXPECT_TRUE(FAILED(ConvertVariantType(destination.Get(), misclaimed.value.Get(), type, 0, 0)));
+            EXPECT_EQ(VT_EMPTY, destination.Type());
+        }
+    }
+}
+
 TEST(ConvertVariantTypeTest, HexTextToByteArray) {
     const struct {
         std::wstring_view text;

@@ -1,6 +1,9 @@
 // What a given value holds, through references and into arrays: a half character and a caller's object
 // are found wherever they stand, and a value that cannot be read through counts as neither whole nor free
 // of objects.
+#include <utility>
+#include <vector>
+
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
 #include "values/VariantParts.h"
@@ -48,6 +51,53 @@ TEST(VariantPartsTest, FindsHalfCharactersAndObjectsWhereverTheyStand) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.whole, IsWholeValue(*c.value));
         EXPECT_EQ(c.holdsObject, HoldsObject(*c.value));
+    }
+}
+
+TEST(VariantPartsTest, AValueWhoseTypeMisclaimsItsDataIsNotReadThrough) {
+    for (const MisclaimedValue& misclaimed : MisclaimedValues()) {
+        SCOPED_TRACE(misclaimed.name);
+        EXPECT_FALSE(IsWholeValue(*misclaimed.value));
+        EXPECT_TRUE(HoldsObject(*misclaimed.value));
+    }
+}
+
+// A value is read through exactly as deep as it is copied: arrays in arrays and references to references,
+// each nesting one level, and any mixture of them.
+TEST(VariantPartsTest, ReadsThroughAsDeepAsACopyGoes) {
+    using Wrap = ql::Variant (*)(ql::Variant inner, std::vector<ql::Variant> & keep);
+    const struct {
+        const char* name;
+        Wrap wrap;
+    } nestings[] = {
+        {"arrays",
+         [](ql::Variant inner, std::vector<ql::Variant>&) { return MakeVariantArray(std::move(inner)); }},
+        {"references",
+         [](ql::Variant inner, std::vector<ql::Variant>& keep) {
+             keep.push_back(std::move(inner));
+             return MakeReference(VT_VARIANT, keep.back().Get());
+         }},
+        {"an array of a reference",
+         [](ql::Variant inner, std::vector<ql::Variant>& keep) {
+             keep.push_back(std::move(inner));
+             return MakeVariantArray(MakeReference(VT_VARIANT, keep.back().Get()));
+         }},
+    };
+    for (const auto& nesting : nestings) {
+        for (int levels = 1; levels <= ql::Variant::kMaxNesting + 2; ++levels) {
+            SCOPED_TRACE(testing::Message() << levels << " nested " << nesting.name);
+            std::vector<ql::Variant> keep;
+            keep.reserve(levels + 1);  // the references point into it
+            ql::Variant value = MakeBstr(L"7");
+            for (int level = 0; level < levels; ++level) value = nesting.wrap(std::move(value), keep);
+            ql::Variant copy;
+            const bool copied = SUCCEEDED(copy.CopyFrom(*value));
+            EXPECT_EQ(copied, IsWholeValue(*value));
+            EXPECT_EQ(!copied, HoldsObject(*value));
+            if (levels <= ql::Variant::kMaxNesting / 2) {
+                EXPECT_TRUE(copied) << "a value nested as deep as any caller nests it";
+            }
+        }
     }
 }
 

@@ -71,8 +71,9 @@ public:
     // Replaces the value with a deep copy of `source` that keeps nothing of the caller's memory: a
     // reference (VT_BYREF, to a VARIANT too, and in the elements of an array of VARIANTs) is copied as the
     // value it refers to. Scripts pass every variable by reference and may free it once the call returns,
-    // while whoever keeps the copy reads it later. E_INVALIDARG for a null reference or references nested
-    // beyond any real use (one that refers to itself); on failure the old value stays.
+    // while whoever keeps the copy reads it later. E_INVALIDARG for a null reference, references nested
+    // beyond any real use (one that refers to itself), an array that does not hold what its type claims and
+    // a VARIANT that claims to hold a VARIANT other than by reference; on failure the old value stays.
     HRESULT CopyFrom(const VARIANT& source) noexcept {
         // A number (or nothing) is copied by its bits, as the platform's copy would: datasets copy many.
         if (!OwnsResources(V_VT(&source))) {

@@ -14,9 +14,7 @@ namespace {
 // never read past or misread (eight bytes taken for a text's pointer).
 HRESULT ReadElement(SAFEARRAY* array, LONG* indices, VARTYPE elementType, ql::Variant& element) noexcept {
     const ScalarTypeTraits* traits = FindScalarType(elementType);
-    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits ||
-                                             ::SafeArrayGetElemsize(array) != VarTypeWidth(elementType) ||
-                                             !ql::HoldsElementsOf(*array, elementType));
+    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits || !ArrayHoldsElementsOf(*array, elementType));
     VARIANT* storage = element.Put();
     const HRESULT hr = ::SafeArrayGetElement(array, indices, ScalarValueLocation(*storage, elementType));
     V_VT(storage) = SUCCEEDED(hr) ? elementType : static_cast<VARTYPE>(VT_EMPTY);

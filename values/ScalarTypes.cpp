@@ -1,5 +1,7 @@
 #include "values/ScalarTypes.h"
 
+#include "classlib/SafeArray.h"
+
 namespace {
 
 struct TypeWidth {
@@ -43,6 +45,11 @@ size_t VarTypeWidth(VARTYPE type) noexcept {
         if (entry.type == type) return entry.width;
     }
     return 0;
+}
+
+bool ArrayHoldsElementsOf(const SAFEARRAY& array, VARTYPE elementType) noexcept {
+    const size_t width = elementType == VT_VARIANT ? sizeof(VARIANT) : VarTypeWidth(elementType);
+    return width != 0 && array.cbElements == width && ql::HoldsElementsOf(array, elementType);
 }
 
 const ScalarTypeTraits* FindScalarType(VARTYPE type) noexcept {

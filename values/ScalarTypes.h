@@ -20,6 +20,11 @@ struct ScalarTypeTraits {
     bool wrapsInArray;
 };
 
+// Whether `array` holds what a VARIANT of VT_ARRAY|`elementType` claims: elements of that type by the
+// array's own record of it (ql::HoldsElementsOf), each as wide as a value of the type (a whole VARIANT for
+// VT_VARIANT). False for a type without values of fixed width.
+bool ArrayHoldsElementsOf(const SAFEARRAY& array, VARTYPE elementType) noexcept;
+
 // The traits of a type the conversions move between, or null for every other code (VT_EMPTY, arrays,
 // by-reference codes ...).
 const ScalarTypeTraits* FindScalarType(VARTYPE type) noexcept;

@@ -8,24 +8,18 @@ namespace {
 
 bool EveryPartOf(const VARIANT& value, VariantPartTest test, int depth) noexcept;
 
-// The bytes of one element of an array of `type`; 0 for a type no array of values holds.
-ULONG ElementWidth(VARTYPE type) noexcept {
-    return type == VT_VARIANT ? sizeof(VARIANT) : static_cast<ULONG>(VarTypeWidth(type));
-}
-
 // Every element of `array`, which a VARIANT claims holds `elementType`. An array that holds anything else,
 // or elements of another width, is not read at all.
 bool EveryElement(SAFEARRAY* array, VARTYPE elementType, VariantPartTest test, int depth) noexcept {
     // As deep as a copy of the value goes (ql::Variant::CopyFrom): one level for each array and reference.
     if (depth > ql::Variant::kMaxNesting) return false;
     if (!array || array->cDims == 0) return true;
-    const ULONG width = ElementWidth(elementType);
-    if (width == 0 || array->cbElements != width || !ql::HoldsElementsOf(*array, elementType)) return false;
+    if (!ArrayHoldsElementsOf(*array, elementType)) return false;
     const ql::SafeArrayData<BYTE> elements(array);
     const ULONGLONG count = ql::ElementCount(*array);
     if (FAILED(elements.Status()) || (count != 0 && !elements.Data())) return false;
     for (ULONGLONG index = 0; index < count; ++index) {
-        const BYTE* element = elements.Data() + index * width;
+        const BYTE* element = elements.Data() + index * array->cbElements;
         const bool holds = elementType == VT_VARIANT
                                ? EveryPartOf(*reinterpret_cast<const VARIANT*>(element), test, depth + 1)
                                : test(elementType, element);

@@ -80,13 +80,14 @@ inline ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
     return count;
 }
 
-// Whether `array` holds elements of `type`, as a VARIANT of VT_ARRAY|`type` claims it does, by the array's
-// own record of its element type. A caller's VARIANT may claim any type over any array: bytes read as text
-// pointers, or VARIANTs written over DECIMALs, go past the elements. An array made without a record of its
-// type tells by the features that make the platform free its elements, and without those holds plain values.
+// Whether `array` holds elements of `type`, as a VARIANT of VT_ARRAY|`type` claims it does. A caller's
+// VARIANT may claim any type over any array: bytes read as text pointers, or VARIANTs written over DECIMALs,
+// go past the elements. Texts, VARIANTs and objects are the array's own only where it carries the feature
+// that makes the platform copy and free them (SafeArrayCreate sets it, SafeArrayAllocDescriptorEx does
+// not): without it the platform copies, reads and destroys them as plain bits, so a reader would free the
+// caller's strings and a copy would keep them. Where the array records its element type, that record must
+// name `type` as well.
 inline bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept {
-    VARTYPE recorded = VT_EMPTY;
-    if (SUCCEEDED(::SafeArrayGetVartype(const_cast<SAFEARRAY*>(&array), &recorded))) return recorded == type;
     constexpr struct {
         USHORT feature;
         VARTYPE type;
@@ -95,13 +96,24 @@ inline bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept {
                           {FADF_UNKNOWN, VT_UNKNOWN},
                           {FADF_DISPATCH, VT_DISPATCH},
                           {FADF_RECORD, VT_RECORD}};
-    for (const auto& owned : kOwnedElements) {
-        if (array.fFeatures & owned.feature) return type == owned.type;
+    VARTYPE owned = VT_EMPTY;  // the type whose elements the platform copies and frees; none for plain values
+    for (const auto& elements : kOwnedElements) {
+        if (array.fFeatures & elements.feature) {
+            owned = elements.type;
+            break;
+        }
     }
-    for (const auto& owned : kOwnedElements) {
-        if (type == owned.type) return false;
-    }
-    return true;
+    bool typeIsOwned = false;
+    for (const auto& elements : kOwnedElements) typeIsOwned = typeIsOwned || elements.type == type;
+    if (owned != (typeIsOwned ? type : VT_EMPTY)) return false;
+    VARTYPE recorded = VT_EMPTY;
+    return FAILED(::SafeArrayGetVartype(const_cast<SAFEARRAY*>(&array), &recorded)) || recorded == type;
+}
+
+// Whether `array` holds VARIANTs the platform owns, each as wide as a VARIANT: what a reader of a caller's
+// VT_ARRAY|VT_VARIANT needs before it reads an element, or has the platform copy one.
+inline bool HoldsVariants(const SAFEARRAY& array) noexcept {
+    return HoldsElementsOf(array, VT_VARIANT) && array.cbElements == sizeof(VARIANT);
 }
 
 // Holds SafeArrayAccessData for its lifetime. Check Status() before touching Data().

@@ -20,8 +20,7 @@ bool HoldsClaimedElements(const VARIANT& value) noexcept {
 HRESULT ResolveElements(SAFEARRAY* array, int depth) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, depth > Variant::kMaxNesting);
     if (!array || array->cDims == 0) return S_OK;
-    QL_RETURN_HR_IF(E_INVALIDARG,
-                    !HoldsElementsOf(*array, VT_VARIANT) || array->cbElements != sizeof(VARIANT));
+    QL_RETURN_HR_IF(E_INVALIDARG, !HoldsVariants(*array));
     const SafeArrayData<VARIANT> elements(array);
     QL_RETURN_IF_FAILED(elements.Status());
     const ULONGLONG count = ElementCount(*array);

@@ -20,8 +20,8 @@ struct ScalarTypeTraits {
     bool wrapsInArray;
 };
 
-// Whether `array` holds what a VARIANT of VT_ARRAY|`elementType` claims: elements of that type by the
-// array's own record of it (ql::HoldsElementsOf), each as wide as a value of the type (a whole VARIANT for
+// Whether `array` holds what a VARIANT of VT_ARRAY|`elementType` claims: elements of that type as the array
+// itself holds them (ql::HoldsElementsOf), each as wide as a value of the type (a whole VARIANT for
 // VT_VARIANT). False for a type without values of fixed width.
 bool ArrayHoldsElementsOf(const SAFEARRAY& array, VARTYPE elementType) noexcept;
 

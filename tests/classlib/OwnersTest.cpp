@@ -1,7 +1,9 @@
 // The resource owners must never leak, double-free or hand out a stale value.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "classlib/Bstr.h"
@@ -178,7 +180,7 @@ TEST(VariantTest, ACopyHoldsWhatReferencesReferTo) {
 
 // A value whose type claims what its data is not is refused, not copied for a later reader to misread.
 TEST(VariantTest, ACopyRefusesAValueWhoseTypeMisclaimsItsData) {
-    for (const vtest::MisclaimedValue& misclaimed : vtest::MisclaimedValues()) {
+    for (const vtest::NamedValue& misclaimed : vtest::MisclaimedValues()) {
         SCOPED_TRACE(misclaimed.name);
         ql::Variant copy = vtest::MakeBstr(L"kept");
         EXPECT_HR(E_INVALIDARG, copy.CopyFrom(*misclaimed.value));
@@ -242,6 +244,61 @@ TEST(SafeArrayTest, DataLockAndBounds) {
     EXPECT_EQ(0xFF, copied[2]);
     EXPECT_EQ(E_POINTER, ql::SafeArrayData<BYTE>(nullptr).Status());
     EXPECT_EQ(0u, ql::SafeArray().Count());
+}
+
+// An array holds texts, VARIANTs or objects only where the platform owns them, as every way the platform
+// creates arrays makes it; an array that only records the type leaves its elements to the caller, and plain
+// values need no owner at all.
+TEST(SafeArrayTest, HoldsElementsOfTakesOwnedElementsOnly) {
+    enum class Made { kCreate, kCreateVector, kCreateEx, kDescriptorEx, kDescriptorWithoutRecord };
+    const auto make = [](Made made, VARTYPE type) {
+        SAFEARRAYBOUND bound = {2, 0};
+        ql::SafeArray array;
+        switch (made) {
+            case Made::kCreate:
+                array.Attach(::SafeArrayCreate(type, 1, &bound));
+                break;
+            case Made::kCreateVector:
+                array.Attach(::SafeArrayCreateVector(type, 0, 2));
+                break;
+            case Made::kCreateEx:
+                array.Attach(::SafeArrayCreateEx(type, 1, &bound, nullptr));
+                break;
+            case Made::kDescriptorEx:
+                EXPECT_EQ(S_OK, ::SafeArrayAllocDescriptorEx(type, 1, array.Put()));
+                break;
+            case Made::kDescriptorWithoutRecord:
+                EXPECT_EQ(S_OK, ::SafeArrayAllocDescriptor(1, array.Put()));
+                if (array.Get()) array.Get()->cbElements = 8;
+                break;
+        }
+        if (array.Get() && !array.Get()->pvData) {
+            array.Get()->rgsabound[0] = bound;
+            EXPECT_EQ(S_OK, ::SafeArrayAllocData(array.Get()));
+        }
+        return array;
+    };
+    const VARTYPE owned[] = {VT_BSTR, VT_VARIANT, VT_UNKNOWN, VT_DISPATCH};
+    const VARTYPE plain[] = {VT_UI1, VT_I4, VT_R8};
+    std::vector<VARTYPE> types(std::begin(owned), std::end(owned));
+    types.insert(types.end(), std::begin(plain), std::end(plain));
+    const auto isOwned = [&](VARTYPE type) {
+        return std::count(std::begin(owned), std::end(owned), type) != 0;
+    };
+    for (const Made made : {Made::kCreate, Made::kCreateVector, Made::kCreateEx, Made::kDescriptorEx,
+                            Made::kDescriptorWithoutRecord}) {
+        for (const VARTYPE type : types) {
+            const ql::SafeArray array = make(made, type);
+            ASSERT_NE(nullptr, array.Get());
+            for (const VARTYPE claimed : types) {
+                SCOPED_TRACE(testing::Message() << "made " << static_cast<int>(made) << " of " << type
+                                                << ", claimed " << claimed);
+                bool holds = claimed == type && (made < Made::kDescriptorEx || !isOwned(type));
+                if (made == Made::kDescriptorWithoutRecord) holds = !isOwned(claimed);
+                EXPECT_EQ(holds, ql::HoldsElementsOf(*array.Get(), claimed));
+            }
+        }
+    }
 }
 
 // A string value is read in one go when it fits a path, in two when it does not: the lengths around the

@@ -1,12 +1,15 @@
 // VARIANTs whose type claims what their data is not, as a broken caller in the frame's process may pass
 // them: every setter refuses them without reading them, leaves the record as it was, and the process heap
-// stays whole.
+// stays whole. Arrays whose texts stay their caller's, because the platform does not own the elements, are
+// refused the same way: the DTM neither frees the caller's strings nor keeps them.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ImageTestSupport.h"
 #include "classlib/Variant.h"
+#include "tests/support/AllocatorWatch.h"
 #include "values/DtmVocabulary.h"
 
 namespace dtmtest {
@@ -113,7 +116,7 @@ constexpr ULONG kRecords[] = {17, 19};
 TEST_F(MisclaimedValuesTest, EverySetterRefusesThemAndChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
     for (const NamedSetter& setter : Setters()) {
-        for (const vtest::MisclaimedValue& shape : vtest::MisclaimedValues()) {
+        for (const vtest::NamedValue& shape : vtest::MisclaimedValues()) {
             for (const ULONG id : kRecords) {
                 SCOPED_TRACE(testing::Message() << setter.name << ", " << shape.name << " into " << id);
                 const std::vector<std::string> before = Snapshot(id);
@@ -121,6 +124,126 @@ TEST_F(MisclaimedValuesTest, EverySetterRefusesThemAndChangesNothing) {
                 EXPECT_EQ(before, Snapshot(id));
                 EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
             }
+        }
+    }
+}
+
+// Three texts a caller allocates and keeps as its own while it lends them. After the call it frees them, and
+// its process takes the memory for other texts of the same lengths: whatever kept them then reads those.
+class CallerTexts {
+public:
+    CallerTexts() {
+        for (const wchar_t* text : {L"first", L"second", L"third"}) texts_.push_back(::SysAllocString(text));
+    }
+    CallerTexts(const CallerTexts&) = delete;
+    CallerTexts& operator=(const CallerTexts&) = delete;
+    ~CallerTexts() {
+        for (BSTR text : texts_) ::SysFreeString(text);
+        for (BSTR text : others_) ::SysFreeString(text);
+    }
+    const std::vector<BSTR>& Texts() const { return texts_; }
+    void FreeAndReuse() {
+        for (BSTR& text : texts_) {
+            const UINT length = ::SysStringLen(text);
+            ::SysFreeString(text);
+            text = nullptr;
+            const BSTR other = ::SysAllocStringLen(nullptr, length);
+            std::fill(other, other + length, L'Z');
+            others_.push_back(other);
+        }
+    }
+
+private:
+    std::vector<BSTR> texts_;
+    std::vector<BSTR> others_;
+};
+
+// The text record, and the byte string and the UI1 whose conversions read elements as numbers.
+constexpr ULONG kTextRecords[] = {1, 17, 19};
+
+TEST_F(MisclaimedValuesTest, EverySetterRefusesTextsItsCallerOwnsAndNeitherFreesNorKeepsThem) {
+    AllocatorWatch watch;
+    ASSERT_EQ(S_OK, watch.Status()) << "the test needs OANOCACHE=1 in its environment";
+    ASSERT_TRUE(watch.FreesReachAllocator());
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    const size_t shapes = TextArrays({}, ElementOwner::kCaller).size();
+    for (const NamedSetter& setter : Setters()) {
+        for (size_t shape = 0; shape < shapes; ++shape) {
+            for (const ULONG id : kTextRecords) {
+                CallerTexts caller;
+                std::vector<const void*> blocks;
+                for (BSTR text : caller.Texts()) blocks.push_back(watch.BlockOf(text));
+                std::vector<NamedValue> lent = TextArrays(caller.Texts(), ElementOwner::kCaller);
+                SCOPED_TRACE(testing::Message() << setter.name << ", " << lent[shape].name << " into " << id);
+                const std::vector<std::string> before = Snapshot(id);
+                (void)watch.TakeFrees();
+                EXPECT_TRUE(FAILED(setter.call(*dtm_.Get(), id, *lent[shape].value)));
+                lent.clear();  // the caller clears its arrays, which leave the texts to it
+                for (const void* freed : watch.TakeFrees()) {
+                    EXPECT_EQ(blocks.end(), std::find(blocks.begin(), blocks.end(), freed))
+                        << "freed the caller's text "
+                        << std::find(blocks.begin(), blocks.end(), freed) - blocks.begin();
+                }
+                EXPECT_EQ(before, Snapshot(id));
+                caller.FreeAndReuse();
+                EXPECT_EQ(before, Snapshot(id));
+                EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+            }
+        }
+    }
+}
+
+// The same arrays as the platform makes them, owning their texts: the setters take them as they always did.
+TEST_F(MisclaimedValuesTest, TextsThePlatformOwnsAreTakenAsBefore) {
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    struct Answer {
+        HRESULT hr;
+        const char* field;  // the field after the call
+    };
+    const struct {
+        const char* setter;
+        ULONG id;
+        ULONG field;
+        std::vector<Answer> answers;  // one for each shape of TextArrays, in order
+    } cases[] = {
+        {"IQuelkVariablesEx::SetValue",
+         1,
+         kFieldValue,
+         {{S_OK, "bstr:'first'"},
+          {DISP_E_TYPEMISMATCH, "bstr:'before'"},
+          {DISP_E_TYPEMISMATCH, "bstr:'before'"},
+          {DISP_E_TYPEMISMATCH, "bstr:'before'"}}},
+        {"CheckAndMark",
+         1,
+         kFieldValue,
+         {{S_OK, "bstr:'first'"},
+          {DISP_E_TYPEMISMATCH, "bstr:'before'"},
+          {DISP_E_TYPEMISMATCH, "bstr:'before'"},
+          {DISP_E_TYPEMISMATCH, "bstr:'before'"}}},
+        {"SetVariableField 32",
+         39,
+         kFieldMinValue,
+         {{S_OK, "texts['first', 'second', 'third']"},
+          {S_OK, "[bstr:'first', bstr:'second', bstr:'third']"},
+          {S_OK, "[texts['first', 'second', 'third']]"},
+          {S_OK, "[[bstr:'first', bstr:'second', bstr:'third']]"}}},
+    };
+    const std::vector<NamedSetter> setters = Setters();
+    for (const auto& c : cases) {
+        const auto setter = std::find_if(setters.begin(), setters.end(),
+                                         [&](const NamedSetter& named) { return named.name == c.setter; });
+        ASSERT_NE(setters.end(), setter);
+        CallerTexts caller;
+        const std::vector<NamedValue> owned = TextArrays(caller.Texts(), ElementOwner::kPlatform);
+        ASSERT_EQ(c.answers.size(), owned.size());
+        for (size_t shape = 0; shape < owned.size(); ++shape) {
+            SCOPED_TRACE(testing::Message() << c.setter << ", " << owned[shape].name);
+            ASSERT_HR(S_OK, setter->call(*dtm_.Get(), c.id, *MakeBstr(L"before")));
+            EXPECT_HR(c.answers[shape].hr, setter->call(*dtm_.Get(), c.id, *owned[shape].value));
+            ql::Variant field;
+            EXPECT_HR(S_OK, Ask<IQuelkVariableFields>(*dtm_.Get())
+                                ->GetVariableField(*MakeUI4(c.id), *MakeUI4(c.field), field.Put()));
+            EXPECT_EQ(c.answers[shape].field, Describe(*field));
         }
     }
 }

@@ -56,8 +56,8 @@ ql::Variant DecimalsClaimingVariants() {
 
 }  // namespace
 
-std::vector<MisclaimedValue> MisclaimedValues() {
-    std::vector<MisclaimedValue> values;
+std::vector<NamedValue> MisclaimedValues() {
+    std::vector<NamedValue> values;
     values.push_back({"a VARIANT claiming a VARIANT", ClaimingAVariant()});
     values.push_back({"bytes claiming texts", BytesClaimingTexts()});
     values.push_back({"fractions claiming texts", FractionsClaimingTexts()});
@@ -67,6 +67,62 @@ std::vector<MisclaimedValue> MisclaimedValues() {
     values.push_back({"in an array: bytes claiming texts", MakeVariantArray(BytesClaimingTexts())});
     values.push_back(
         {"in an array: DECIMALs claiming VARIANTs", MakeVariantArray(DecimalsClaimingVariants())});
+    return values;
+}
+
+ql::SafeArray MakeArrayOwnedBy(ElementOwner owner, VARTYPE type, ULONG count) {
+    ql::SafeArray array;
+    if (owner == ElementOwner::kPlatform) {
+        EXPECT_EQ(S_OK, array.Create(type, count));
+        return array;
+    }
+    EXPECT_EQ(S_OK, ::SafeArrayAllocDescriptorEx(type, 1, array.Put()));
+    if (!array.Get()) return array;
+    array.Get()->rgsabound[0] = {count, 0};
+    EXPECT_EQ(S_OK, ::SafeArrayAllocData(array.Get()));
+    return array;
+}
+
+namespace {
+
+// The element that holds `text` as `owner` says: the text itself for the caller, a copy for the platform.
+BSTR OwnedText(BSTR text, ElementOwner owner) {
+    return owner == ElementOwner::kCaller ? text : ::SysAllocStringLen(text, ::SysStringLen(text));
+}
+
+template <class Element>
+ql::Variant MakeTextArray(VARTYPE type, const std::vector<BSTR>& texts, ElementOwner owner,
+                          void (*put)(Element&, BSTR)) {
+    ql::SafeArray array = MakeArrayOwnedBy(owner, type, static_cast<ULONG>(texts.size()));
+    {
+        ql::SafeArrayData<Element> elements(array.Get());
+        EXPECT_EQ(S_OK, elements.Status());
+        if (SUCCEEDED(elements.Status())) {
+            for (size_t i = 0; i < texts.size(); ++i) put(elements[i], OwnedText(texts[i], owner));
+        }
+    }
+    ql::Variant value;
+    value.AttachArray(type, array.Detach());
+    return value;
+}
+
+}  // namespace
+
+std::vector<NamedValue> TextArrays(const std::vector<BSTR>& texts, ElementOwner owner) {
+    const auto arrayOfTexts = [&] {
+        return MakeTextArray<BSTR>(VT_BSTR, texts, owner, [](BSTR& element, BSTR text) { element = text; });
+    };
+    const auto arrayOfVariants = [&] {
+        return MakeTextArray<VARIANT>(VT_VARIANT, texts, owner, [](VARIANT& element, BSTR text) {
+            V_VT(&element) = VT_BSTR;
+            V_BSTR(&element) = text;
+        });
+    };
+    std::vector<NamedValue> values;
+    values.push_back({"texts", arrayOfTexts()});
+    values.push_back({"VARIANTs holding texts", arrayOfVariants()});
+    values.push_back({"in an array: texts", MakeVariantArray(arrayOfTexts())});
+    values.push_back({"in an array: VARIANTs holding texts", MakeVariantArray(arrayOfVariants())});
     return values;
 }
 
@@ -109,6 +165,12 @@ std::string Describe(const VARIANT& v) {
             std::string out = "bytes:";
             for (BYTE b : Elements<BYTE>(v)) out += format("%02X", b);
             return out;
+        }
+        case VT_ARRAY | VT_BSTR: {
+            std::string out = "texts[";
+            for (BSTR element : Elements<BSTR>(v))
+                out += (out.size() > 6 ? ", '" : "'") + ql::Utf8FromWide(StringOf(element)) + "'";
+            return out + "]";
         }
         case VT_ARRAY | VT_VARIANT: {
             std::string out = "[";

@@ -81,6 +81,11 @@ struct SelfReference {
     VARIANT value;
 };
 
+struct NamedValue {
+    const char* name;
+    ql::Variant value;
+};
+
 // VARIANTs whose type claims what their data is not, as a broken caller may pass them, each on its own and
 // as an element of an array of VARIANTs:
 // - one that claims to hold a VARIANT by value; read as one, its data is a text whose pointer lies in the
@@ -89,11 +94,18 @@ struct SelfReference {
 //   texts, as wide as a text pointer in 64-bit;
 // - DECIMALs claiming to be VARIANTs, narrower than VARIANTs in 64-bit.
 // The platform clears each of them without harm.
-struct MisclaimedValue {
-    const char* name;
-    ql::Variant value;
-};
-std::vector<MisclaimedValue> MisclaimedValues();
+std::vector<NamedValue> MisclaimedValues();
+
+// Who owns the elements of an array of texts or VARIANTs: the platform copies and frees them only where the
+// array carries FADF_BSTR or FADF_VARIANT, which SafeArrayCreateVector sets. SafeArrayAllocDescriptorEx with
+// SafeArrayAllocData records the element type but sets neither, and the elements stay their caller's.
+enum class ElementOwner { kPlatform, kCaller };
+// A one-dimensional array of `count` elements of `type` from 0, made as `owner` says.
+ql::SafeArray MakeArrayOwnedBy(ElementOwner owner, VARTYPE type, ULONG count);
+// `texts` in an array of texts and in an array of VARIANTs holding texts, each on its own and inside an
+// array of VARIANTs the platform owns. Where the caller owns the elements, they are `texts` themselves, which
+// clearing the value leaves to the caller; otherwise they are copies.
+std::vector<NamedValue> TextArrays(const std::vector<BSTR>& texts, ElementOwner owner);
 
 // The elements of a one-dimensional array of T in storage order; empty for anything else.
 template <class T>
@@ -110,7 +122,8 @@ std::vector<T> Elements(const VARIANT& v) {
 }
 LONG LowerBound(const VARIANT& v, UINT dimension = 1);
 
-// "empty", "ui1:5", "i4:-1", "r4:100.599998", "bool:-1", "bstr:'text'", "bytes:0A1B", "[i4:1, bstr:'x']";
+// "empty", "ui1:5", "i4:-1", "r4:100.599998", "bool:-1", "bstr:'text'", "bytes:0A1B", "texts['a', 'b']",
+// "[i4:1, bstr:'x']";
 // other types as "vt<number>".
 std::string Describe(const VARIANT& v);
 // The value as US English text with booleans as words, for comparing results of any type.

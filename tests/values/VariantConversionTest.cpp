@@ -51,7 +51,7 @@ TEST(ConvertVariantTypeTest, ScalarResults) {
 // refused, whatever it is converted to.
 TEST(ConvertVariantTypeTest, RefusesAValueWhoseTypeMisclaimsItsData) {
     const VARTYPE wanted[] = {VT_I4, VT_BSTR, VT_R8, VT_ARRAY | VT_UI1, VT_ARRAY | VT_I4, VT_ARRAY | VT_BSTR};
-    for (const MisclaimedValue& misclaimed : MisclaimedValues()) {
+    for (const NamedValue& misclaimed : MisclaimedValues()) {
         for (const VARTYPE type : wanted) {
             SCOPED_TRACE(testing::Message() << misclaimed.name << " to " << type);
             ql::Variant destination;

@@ -55,7 +55,7 @@ TEST(VariantPartsTest, FindsHalfCharactersAndObjectsWhereverTheyStand) {
 }
 
 TEST(VariantPartsTest, AValueWhoseTypeMisclaimsItsDataIsNotReadThrough) {
-    for (const MisclaimedValue& misclaimed : MisclaimedValues()) {
+    for (const NamedValue& misclaimed : MisclaimedValues()) {
         SCOPED_TRACE(misclaimed.name);
         EXPECT_FALSE(IsWholeValue(*misclaimed.value));
         EXPECT_TRUE(HoldsObject(*misclaimed.value));

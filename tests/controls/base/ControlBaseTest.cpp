@@ -180,6 +180,19 @@ TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
     unmapped.AttachArray(VT_VARIANT, ::SafeArrayCreate(VT_VARIANT, 1, &bound));
     LONG index = 0;
     ASSERT_HR(S_OK, ::SafeArrayPutElement(V_ARRAY(unmapped.Get()), &index, MakeUI4(999).Get()));
+    // A mapped id and a text the caller keeps: an array that does not own its VARIANTs is no payload, or
+    // reading the value would take the caller's string and free it.
+    ql::Bstr callerText(L"Boiler 7");
+    ql::Variant callerOwned;
+    callerOwned.AttachArray(VT_VARIANT, MakeArrayOwnedBy(ElementOwner::kCaller, VT_VARIANT, 2).Detach());
+    {
+        ql::SafeArrayData<VARIANT> elements(V_ARRAY(callerOwned.Get()));
+        ASSERT_HR(S_OK, elements.Status());
+        V_VT(&elements[0]) = VT_UI4;
+        V_UI4(&elements[0]) = kTagId;
+        V_VT(&elements[1]) = VT_BSTR;
+        V_BSTR(&elements[1]) = callerText.Get();
+    }
     const struct {
         const char* name;
         ULONG code;
@@ -188,6 +201,8 @@ TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
     } cases[] = {
         {"value changed, not an array", kNotifyValueChanged, MakeI4(5), E_UNEXPECTED},
         {"value changed, unmapped id", kNotifyValueChanged, std::move(unmapped), S_OK},
+        {"value changed, VARIANTs the caller owns", kNotifyValueChanged, std::move(callerOwned),
+         E_UNEXPECTED},
         {"language as text", kNotifyLanguage, MakeBstr(L"1031"), S_OK},
         {"language not a number", kNotifyLanguage, MakeBstr(L"German"), DISP_E_TYPEMISMATCH},
         {"unknown code", 0x1234, ql::Variant(), S_FALSE},

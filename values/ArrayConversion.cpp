@@ -9,9 +9,9 @@
 
 namespace {
 
-// Reads one element into `element`. Elements are read only when they are scalars of the type the array
-// records and of its element width, so an array whose element type is not what its VARIANT claims is
-// never read past or misread (eight bytes taken for a text's pointer).
+// Reads one element into `element`. Elements are read only when the array holds scalars of the claimed type
+// and width (ArrayHoldsElementsOf), so an array whose element type is not what its VARIANT claims is never
+// read past or misread (eight bytes taken for a text's pointer), nor a caller's text taken as the array's.
 HRESULT ReadElement(SAFEARRAY* array, LONG* indices, VARTYPE elementType, ql::Variant& element) noexcept {
     const ScalarTypeTraits* traits = FindScalarType(elementType);
     QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits || !ArrayHoldsElementsOf(*array, elementType));

@@ -48,7 +48,8 @@ size_t VarTypeWidth(VARTYPE type) noexcept {
 }
 
 bool ArrayHoldsElementsOf(const SAFEARRAY& array, VARTYPE elementType) noexcept {
-    const size_t width = elementType == VT_VARIANT ? sizeof(VARIANT) : VarTypeWidth(elementType);
+    if (elementType == VT_VARIANT) return ql::HoldsVariants(array);
+    const size_t width = VarTypeWidth(elementType);
     return width != 0 && array.cbElements == width && ql::HoldsElementsOf(array, elementType);
 }
 

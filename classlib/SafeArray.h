@@ -103,9 +103,11 @@ inline bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept {
             break;
         }
     }
-    bool typeIsOwned = false;
-    for (const auto& elements : kOwnedElements) typeIsOwned = typeIsOwned || elements.type == type;
-    if (owned != (typeIsOwned ? type : VT_EMPTY)) return false;
+    VARTYPE claimedOwned = VT_EMPTY;  // the same for the claimed type
+    for (const auto& elements : kOwnedElements) {
+        if (elements.type == type) claimedOwned = type;
+    }
+    if (owned != claimedOwned) return false;
     VARTYPE recorded = VT_EMPTY;
     return FAILED(::SafeArrayGetVartype(const_cast<SAFEARRAY*>(&array), &recorded)) || recorded == type;
 }
@@ -114,6 +116,19 @@ inline bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept {
 // VT_ARRAY|VT_VARIANT needs before it reads an element, or has the platform copy one.
 inline bool HoldsVariants(const SAFEARRAY& array) noexcept {
     return HoldsElementsOf(array, VT_VARIANT) && array.cbElements == sizeof(VARIANT);
+}
+
+// Whether `array` is one-dimensional and holds VARIANTs the platform owns: what a reader that takes elements
+// by a single index needs, since SafeArrayGetElement reads as many indices as the array has dimensions.
+inline bool IsVariantVector(const SAFEARRAY& array) noexcept {
+    return array.cDims == 1 && HoldsVariants(array);
+}
+
+// Whether `array` holds bytes, as a VARIANT of VT_ARRAY|VT_UI1 claims: elements one byte wide of which the
+// platform owns none. A reader takes as many bytes as the array has elements, so an array of wider or of
+// empty elements, or of texts labelled as bytes, must not reach it.
+inline bool HoldsBytes(const SAFEARRAY& array) noexcept {
+    return HoldsElementsOf(array, VT_UI1) && array.cbElements == sizeof(BYTE);
 }
 
 // Holds SafeArrayAccessData for its lifetime. Check Status() before touching Data().

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "classlib/HResult.h"
+#include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "comm/CommunicationStates.h"
 #include "comm/Dpv1InvokeId.h"
@@ -191,6 +192,10 @@ HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR respo
 HRESULT CQuelkDpv1Communication::DispatchTransactionResponse(VARIANT context, BSTR response) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&context) != (VT_ARRAY | VT_VARIANT) || V_ARRAY(&context) == nullptr);
     SAFEARRAY* elements = V_ARRAY(&context);
+    // The platform copies an element as the array holds it, by as many indices as it has dimensions: from
+    // any other array it would take the caller's strings (and clearing the copy free them), or write past
+    // the copy.
+    QL_RETURN_HR_IF(E_UNEXPECTED, !ql::IsVariantVector(*elements));
     ql::Variant id, value, kind;
     LONG position = 0;
     QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, id.Get()));

@@ -22,7 +22,8 @@ HRESULT CreateMemoryStream(ql::ComPtr<IStream>& stream) noexcept {
 HRESULT StreamFromByteArray(const VARIANT& bytes, ql::ComPtr<IStream>& stream) noexcept {
     QL_RETURN_HR_IF(E_FAIL, V_VT(&bytes) != kByteArrayType || V_ARRAY(&bytes) == nullptr);
     SAFEARRAY* array = V_ARRAY(&bytes);
-    QL_RETURN_HR_IF(E_FAIL, ::SafeArrayGetDim(array) != 1);
+    // An array that holds no bytes is no image, whatever the VARIANT claims: it is not read.
+    QL_RETURN_HR_IF(E_FAIL, ::SafeArrayGetDim(array) != 1 || !ql::HoldsBytes(*array));
     LONG lower = 0, upper = -1;
     QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
     QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));

@@ -12,7 +12,19 @@ build="$root/build/x86_64"
 "$root/scripts/prepare.sh" "$build"
 [ -f "$build/build.ninja" ] || cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+# The build's output goes to a log: the demo stays quiet while it builds, and shows the log's failing part
+# (ninja's FAILED: step onwards, with the compiler's errors) when a build fails.
+echo "demo: building VarnokP3 in $build (a first build takes a few minutes)"
+build_log="$build/demo-build.log"
+if ! cmake --build "$build" -j "$(nproc)" >"$build_log" 2>&1; then
+  if grep -q '^FAILED: ' "$build_log"; then
+    sed -n '/^FAILED: /,$p' "$build_log" >&2
+  else
+    tail -n 40 "$build_log" >&2
+  fi
+  echo "demo: the build failed (its whole output is in $build_log)" >&2
+  exit 1
+fi
 if [ "$mode" = "--ui" ]; then
   [ -n "${DISPLAY:-}" ] || { echo "demo: --ui needs a desktop (DISPLAY)" >&2; exit 2; }
   "$root/scripts/x11-prefix.sh" "$build"

@@ -73,6 +73,7 @@ HRESULT ByteArrayView::CountElements(SAFEARRAY* array, size_t& count) noexcept {
     count = 0;
     QL_RETURN_HR_IF(E_UNEXPECTED, !array);
     QL_RETURN_HR_IF(E_INVALIDARG, ::SafeArrayGetDim(array) != 1);
+    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !ql::HoldsBytes(*array));
     LONG lower = 0, upper = -1;
     QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
     QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));

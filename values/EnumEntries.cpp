@@ -11,6 +11,7 @@
 #include "classlib/HResult.h"
 #include "classlib/SafeArray.h"
 #include "values/AnsiText.h"
+#include "values/ScalarTypes.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ HRESULT CountEntries(const VARIANT& list, ULONG* count) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&list) != kEnumEntryArrayType);
     QL_RETURN_HR_IF(E_UNEXPECTED, !list.parray);
     QL_RETURN_HR_IF(E_INVALIDARG, ::SafeArrayGetDim(list.parray) != 1);
+    // Entries are read as texts the array owns, each as wide as a text pointer: any other array would be
+    // read past its data, or its bytes taken for pointers.
+    QL_RETURN_HR_IF(E_INVALIDARG, !ArrayHoldsElementsOf(*list.parray, VT_BSTR));
     *count = list.parray->rgsabound[0].cElements;
     return S_OK;
 }

@@ -19,8 +19,8 @@
 constexpr VARTYPE kEnumEntryArrayType = VT_ARRAY | VT_BSTR;
 
 // S_OK with the number of entries. *count is 0 first and on every failure: E_INVALIDARG for a value that
-// is no entry list or has other than one dimension, E_UNEXPECTED for a null array, E_POINTER for a null
-// count.
+// is no entry list, has other than one dimension or whose array does not hold texts it owns (it is then
+// not read), E_UNEXPECTED for a null array, E_POINTER for a null count.
 HRESULT GetEnumListCount(const VARIANT& list, ULONG* count) noexcept;
 
 // The code and text of the entry at `index`. The list checks of GetEnumListCount; E_UNEXPECTED for an

@@ -34,8 +34,10 @@ HRESULT AssignEmpty(BSTR* text) noexcept {
 
 HRESULT BytesToHexBstr(const VARIANT* value, BSTR* text, BOOL lenient) noexcept {
     QL_RETURN_HR_IF(E_POINTER, !value || !text);
-    if (V_VT(value) != kByteArrayType) return lenient ? AssignEmpty(text) : E_INVALIDARG;
-    SAFEARRAY* array = value->parray;
+    SAFEARRAY* array = V_VT(value) == kByteArrayType ? value->parray : nullptr;
+    // An array that holds no bytes is no byte array, whatever its VARIANT claims, and is not read.
+    if (V_VT(value) != kByteArrayType || (array && !ql::HoldsBytes(*array)))
+        return lenient ? AssignEmpty(text) : E_INVALIDARG;
     if (!array) {
         *text = nullptr;
         return E_UNEXPECTED;

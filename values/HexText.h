@@ -10,10 +10,11 @@
 #include "values/Bytes.h"
 
 // The hexadecimal text of every element of a byte array, in storage order (the lower bound is not looked
-// at). *text is overwritten without being freed. A value that is no byte array gives an empty text and
-// S_OK when `lenient`, else E_INVALIDARG with *text untouched. E_POINTER for a null argument; a byte
-// array without its array pointer gives E_UNEXPECTED with *text null; one of other than one dimension
-// E_INVALIDARG; E_OUTOFMEMORY when the text cannot be allocated.
+// at). *text is overwritten without being freed. A value that is no byte array (an array that does not
+// hold bytes, ql::HoldsBytes, included: it is not read) gives an empty text and S_OK when `lenient`, else
+// E_INVALIDARG with *text untouched. E_POINTER for a null argument; a byte array without its array
+// pointer gives E_UNEXPECTED with *text null; one of other than one dimension E_INVALIDARG; E_OUTOFMEMORY
+// when the text cannot be allocated.
 HRESULT BytesToHexBstr(const VARIANT* value, BSTR* text, BOOL lenient) noexcept;
 
 // The byte array (lower bound 0) that `text` writes. An empty or null text gives VT_EMPTY, or with

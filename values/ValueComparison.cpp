@@ -50,9 +50,11 @@ bool SameTextForms(const VARIANT& first, const VARIANT& second) {
     return std::wcscmp(a, b) == 0;
 }
 
-// Lower bounds are not compared: the same bytes are equal wherever the arrays start.
+// Lower bounds are not compared: the same bytes are equal wherever the arrays start. An array that holds no
+// bytes, whatever its VARIANT claims, is not read and equals nothing.
 bool SameBytes(const VARIANT& first, const VARIANT& second) {
     if (V_VT(&second) != kByteArrayType || !first.parray || !second.parray) return false;
+    if (!ql::HoldsBytes(*first.parray) || !ql::HoldsBytes(*second.parray)) return false;
     if (first.parray->cDims != second.parray->cDims) return false;
     const ULONGLONG count = ql::ElementCount(*first.parray);
     if (count != ql::ElementCount(*second.parray)) return false;

@@ -23,9 +23,10 @@ constexpr size_t kReportLongChars = 4096;
 
 HRESULT FetchIdValuePair(const VARIANT& data, ql::Variant& id, ql::Variant& value) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&data) != (VT_ARRAY | VT_VARIANT) || !V_ARRAY(&data));
-    // The platform copies an element as the array holds it: from an array that does not own its VARIANTs the
-    // copy would take the caller's strings, and clearing it would free them.
-    QL_RETURN_HR_IF(E_UNEXPECTED, !ql::HoldsVariants(*V_ARRAY(&data)));
+    // The platform copies an element as the array holds it, by as many indices as it has dimensions: from an
+    // array that does not own its VARIANTs the copy would take the caller's strings, and clearing it would
+    // free them.
+    QL_RETURN_HR_IF(E_UNEXPECTED, !ql::IsVariantVector(*V_ARRAY(&data)));
     LONG index = 0;
     QL_RETURN_IF_FAILED(::SafeArrayGetElement(V_ARRAY(&data), &index, id.Put()));
     index = 1;

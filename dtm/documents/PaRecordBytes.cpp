@@ -10,8 +10,7 @@ PaRecordRead ReadPaRecord(const VARIANT& record, size_t length, BYTE* bytes) noe
     if (V_VT(&record) != kByteArrayType) return PaRecordRead::Defaults;
     SAFEARRAY* array = V_ARRAY(&record);
     if (!array) return PaRecordRead::NoArray;
-    // An array whose elements are no bytes is read as none: its size would not be its length in bytes.
-    if (::SafeArrayGetElemsize(array) != 1) return PaRecordRead::Defaults;
+    // An array whose elements are no bytes (the view refuses it unread) is read as none.
     const ByteArrayView view(array);
     if (FAILED(view.Status()) || view.Size() < length || !view.Data()) return PaRecordRead::Defaults;
     if (length != 0) std::memcpy(bytes, view.Data(), length);

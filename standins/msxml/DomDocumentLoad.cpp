@@ -87,6 +87,8 @@ HRESULT CDomDocument::load(VARIANT source, VARIANT_BOOL* loaded) noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, value == nullptr);
     return ql::GuardComCall([&]() -> HRESULT {
         if (V_VT(value) == (VT_ARRAY | VT_UI1)) {
+            // Read only as the bytes it claims: an array of other elements would be read past its data.
+            QL_RETURN_HR_IF(E_INVALIDARG, V_ARRAY(value) && !ql::HoldsBytes(*V_ARRAY(value)));
             ql::SafeArrayData<uint8_t> data(V_ARRAY(value));
             QL_RETURN_IF_FAILED(data.Status());
             LONG lower = 0, upper = -1;

@@ -301,6 +301,52 @@ TEST(SafeArrayTest, HoldsElementsOfTakesOwnedElementsOnly) {
     }
 }
 
+// A reader of bytes needs elements one byte wide that nobody owns; a reader of VARIANTs by one index needs
+// one dimension of VARIANTs the platform owns. The shapes around them, and what the platform makes.
+TEST(SafeArrayTest, HoldsBytesAndIsVariantVectorAskWidthAndShape) {
+    const auto untyped = [](ULONG width) {
+        ql::SafeArray array;
+        EXPECT_EQ(S_OK, ::SafeArrayAllocDescriptor(1, array.Put()));
+        array.Get()->cbElements = width;
+        return array;
+    };
+    const auto recorded = [](VARTYPE type) {
+        ql::SafeArray array;
+        EXPECT_EQ(S_OK, ::SafeArrayAllocDescriptorEx(type, 1, array.Put()));
+        return array;
+    };
+    const auto vector = [](VARTYPE type) {
+        ql::SafeArray array;
+        EXPECT_EQ(S_OK, array.Create(type, 2));
+        return array;
+    };
+    SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
+    const struct {
+        const char* name;
+        ql::SafeArray array;
+        bool holdsBytes;
+        bool isVariantVector;
+    } cases[] = {
+        {"vector of bytes", vector(VT_UI1), true, false},
+        {"bytes recorded only", recorded(VT_UI1), true, false},
+        {"untyped, one byte wide", untyped(1), true, false},
+        {"untyped, empty elements", untyped(0), false, false},
+        {"untyped, two bytes wide", untyped(2), false, false},
+        {"vector of texts", vector(VT_BSTR), false, false},
+        {"vector of DECIMALs", vector(VT_DECIMAL), false, false},
+        {"vector of VARIANTs", vector(VT_VARIANT), false, true},
+        {"VARIANTs recorded only", recorded(VT_VARIANT), false, false},
+        {"two dimensions of VARIANTs", ql::SafeArray(::SafeArrayCreate(VT_VARIANT, 2, square)), false, false},
+        {"untyped, as wide as a VARIANT", untyped(sizeof(VARIANT)), false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(nullptr, c.array.Get());
+        EXPECT_EQ(c.holdsBytes, ql::HoldsBytes(*c.array.Get()));
+        EXPECT_EQ(c.isVariantVector, ql::IsVariantVector(*c.array.Get()));
+    }
+}
+
 // A string value is read in one go when it fits a path, in two when it does not: the lengths around the
 // short buffer's end, a stored text without its terminator, and values that are no string.
 TEST(RegKeyTest, QueryStringReadsEveryLengthAndRefusesOtherTypes) {

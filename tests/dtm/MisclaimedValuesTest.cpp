@@ -10,6 +10,7 @@
 #include "ImageTestSupport.h"
 #include "classlib/Variant.h"
 #include "tests/support/AllocatorWatch.h"
+#include "tests/support/CallerTexts.h"
 #include "values/DtmVocabulary.h"
 
 namespace dtmtest {
@@ -128,36 +129,6 @@ TEST_F(MisclaimedValuesTest, EverySetterRefusesThemAndChangesNothing) {
     }
 }
 
-// Three texts a caller allocates and keeps as its own while it lends them. After the call it frees them, and
-// its process takes the memory for other texts of the same lengths: whatever kept them then reads those.
-class CallerTexts {
-public:
-    CallerTexts() {
-        for (const wchar_t* text : {L"first", L"second", L"third"}) texts_.push_back(::SysAllocString(text));
-    }
-    CallerTexts(const CallerTexts&) = delete;
-    CallerTexts& operator=(const CallerTexts&) = delete;
-    ~CallerTexts() {
-        for (BSTR text : texts_) ::SysFreeString(text);
-        for (BSTR text : others_) ::SysFreeString(text);
-    }
-    const std::vector<BSTR>& Texts() const { return texts_; }
-    void FreeAndReuse() {
-        for (BSTR& text : texts_) {
-            const UINT length = ::SysStringLen(text);
-            ::SysFreeString(text);
-            text = nullptr;
-            const BSTR other = ::SysAllocStringLen(nullptr, length);
-            std::fill(other, other + length, L'Z');
-            others_.push_back(other);
-        }
-    }
-
-private:
-    std::vector<BSTR> texts_;
-    std::vector<BSTR> others_;
-};
-
 // The text record, and the byte string and the UI1 whose conversions read elements as numbers.
 constexpr ULONG kTextRecords[] = {1, 17, 19};
 
@@ -171,19 +142,15 @@ TEST_F(MisclaimedValuesTest, EverySetterRefusesTextsItsCallerOwnsAndNeitherFrees
         for (size_t shape = 0; shape < shapes; ++shape) {
             for (const ULONG id : kTextRecords) {
                 CallerTexts caller;
-                std::vector<const void*> blocks;
-                for (BSTR text : caller.Texts()) blocks.push_back(watch.BlockOf(text));
+                const std::vector<const void*> blocks = caller.Blocks(watch);
                 std::vector<NamedValue> lent = TextArrays(caller.Texts(), ElementOwner::kCaller);
                 SCOPED_TRACE(testing::Message() << setter.name << ", " << lent[shape].name << " into " << id);
                 const std::vector<std::string> before = Snapshot(id);
                 (void)watch.TakeFrees();
                 EXPECT_TRUE(FAILED(setter.call(*dtm_.Get(), id, *lent[shape].value)));
                 lent.clear();  // the caller clears its arrays, which leave the texts to it
-                for (const void* freed : watch.TakeFrees()) {
-                    EXPECT_EQ(blocks.end(), std::find(blocks.begin(), blocks.end(), freed))
-                        << "freed the caller's text "
-                        << std::find(blocks.begin(), blocks.end(), freed) - blocks.begin();
-                }
+                EXPECT_EQ(std::vector<size_t>{}, CallerTexts::FreedAmong(blocks, watch.TakeFrees()))
+                    << "freed the caller's texts";
                 EXPECT_EQ(before, Snapshot(id));
                 caller.FreeAndReuse();
                 EXPECT_EQ(before, Snapshot(id));

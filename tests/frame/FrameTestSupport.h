@@ -62,18 +62,7 @@ inline void ConnectToSimulatedDevice(CDtmSession& session, ql::ComPtr<CSimulated
 class KeptDtm final : public CountedDispatch<IDtm> {
 public:
     KeptDtm() : CountedDispatch<IDtm>({IID_IDtm}) {}
-    VARNOK_UNEXPECTED_CALL(Environment, BSTR, IFrameContainer*, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(InitNew, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(Config, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(SetCommunication, IFdtCommunication*, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToDelete, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToReleaseCommunication, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(ReleaseCommunication, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrepareToRelease, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(SetLanguage, LONG, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(GetFunctions, BSTR, BSTR*)
-    VARNOK_UNEXPECTED_CALL(InvokeFunctionRequest, BSTR, BSTR, VARIANT_BOOL*)
-    VARNOK_UNEXPECTED_CALL(PrivateDialogEnabled, VARIANT_BOOL, VARIANT_BOOL*)
+    VARNOK_UNEXPECTED_IDTM_CALLS
 };
 
 class FrameTest : public ComTest {

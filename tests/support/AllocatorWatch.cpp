@@ -10,7 +10,7 @@ namespace vtest {
 
 // The spy itself. The platform holds a reference while it is registered, and a revoke waits until every
 // block allocated under the spy is freed, so the spy lives on its own reference count.
-class AllocatorWatch::Spy : public IMallocSpy {
+class AllocatorWatch::Spy final : public IMallocSpy {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;

@@ -120,3 +120,19 @@ private:
         ADD_FAILURE() << "unexpected call of " #method;      \
         return E_NOTIMPL;                                    \
     }
+
+// Every method of IDtm, for a double that stands in for a DTM but is only kept, or asked for other
+// interfaces.
+#define VARNOK_UNEXPECTED_IDTM_CALLS                                            \
+    VARNOK_UNEXPECTED_CALL(Environment, BSTR, IFrameContainer*, VARIANT_BOOL*)  \
+    VARNOK_UNEXPECTED_CALL(InitNew, BSTR, VARIANT_BOOL*)                        \
+    VARNOK_UNEXPECTED_CALL(Config, BSTR, VARIANT_BOOL*)                         \
+    VARNOK_UNEXPECTED_CALL(SetCommunication, IFdtCommunication*, VARIANT_BOOL*) \
+    VARNOK_UNEXPECTED_CALL(PrepareToDelete, VARIANT_BOOL*)                      \
+    VARNOK_UNEXPECTED_CALL(PrepareToReleaseCommunication, VARIANT_BOOL*)        \
+    VARNOK_UNEXPECTED_CALL(ReleaseCommunication, VARIANT_BOOL*)                 \
+    VARNOK_UNEXPECTED_CALL(PrepareToRelease, VARIANT_BOOL*)                     \
+    VARNOK_UNEXPECTED_CALL(SetLanguage, LONG, VARIANT_BOOL*)                    \
+    VARNOK_UNEXPECTED_CALL(GetFunctions, BSTR, BSTR*)                           \
+    VARNOK_UNEXPECTED_CALL(InvokeFunctionRequest, BSTR, BSTR, VARIANT_BOOL*)    \
+    VARNOK_UNEXPECTED_CALL(PrivateDialogEnabled, VARIANT_BOOL, VARIANT_BOOL*)

@@ -126,7 +126,7 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
         case kShapeId: {
             ql::Variant shape;
             // A copy that fails stays empty and reads as shape 0, as a value that is no shape does.
-            (void)::VariantCopy(shape.Put(), &value);
+            (void)shape.CopyFrom(value);
             ApplyTubeShape(static_cast<BYTE>(SUCCEEDED(shape.ChangeType(VT_UI1)) ? V_UI1(shape.Get()) : 0));
             break;
         }
@@ -142,7 +142,7 @@ HRESULT CP4_TBMassFlow::ShowValueById(ULONG id, VARIANT value) noexcept {
 void CP4_TBMassFlow::ShowFlowUnit(const VARIANT& value) noexcept {
     ql::Variant unit;
     // A copy that fails stays empty: no unit (below).
-    (void)::VariantCopy(unit.Put(), const_cast<VARIANT*>(&value));
+    (void)unit.CopyFrom(value);
     // A value that is no unit is shown as it comes, but becomes no stored 0.
     const bool isUnit = unit.Type() != VT_EMPTY && SUCCEEDED(unit.ChangeType(VT_UI2));
     const USHORT flowUnit = isUnit ? V_UI2(unit.Get()) : 0;

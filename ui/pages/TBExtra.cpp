@@ -62,7 +62,7 @@ HRESULT CTBExtra::ShowValueById(ULONG id, VARIANT value) noexcept {
     if (id == kFlowUnitId || id == kMakerUnitId) {
         ql::Variant copy;
         ULONG unit = 0;
-        if (SUCCEEDED(::VariantCopy(copy.Get(), &value)) && SUCCEEDED(VariantToUInt32(*copy, &unit))) {
+        if (SUCCEEDED(copy.CopyFrom(value)) && SUCCEEDED(VariantToUInt32(*copy, &unit))) {
             ShowUnitLabels(id == kFlowUnitId ? unit == kManufacturerSpecific : unit != kProfileUnits);
         }
     }

@@ -11,14 +11,13 @@ bool Selection::Compile(XmlStringView expression, SelectionLanguage language,
     std::unique_ptr<SelectionExpr> parsed;
     SelectionParser parser(expression, language, namespaces);
     if (!parser.Parse(parsed, reason)) return false;
-    selection.language_ = language;
     selection.expression_ = std::move(parsed);
     return true;
 }
 
 std::vector<Node*> Selection::SelectNodes(Node& context) const {
     if (!expression_) return {};
-    SelectionEvaluator evaluator(language_, context);
+    SelectionEvaluator evaluator(context);
     return evaluator.SelectNodes(*expression_);
 }
 

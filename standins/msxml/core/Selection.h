@@ -29,7 +29,6 @@ public:
     static bool ParseSelectionNamespaces(XmlStringView text, NamespaceBindings& bindings);
 
 private:
-    SelectionLanguage language_ = SelectionLanguage::XslPattern;
     std::shared_ptr<const SelectionExpr> expression_;
 };
 

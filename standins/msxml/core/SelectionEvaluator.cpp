@@ -52,8 +52,7 @@ bool CompareNumbers(ExprKind kind, double a, double b) {
 
 }  // namespace
 
-SelectionEvaluator::SelectionEvaluator(SelectionLanguage language, Node& context)
-    : language_(language), context_(context) {}
+SelectionEvaluator::SelectionEvaluator(Node& context) : context_(context) {}
 
 std::vector<Node*> SelectionEvaluator::SelectNodes(const SelectionExpr& expression) {
     Value value = Evaluate(expression, context_, 1, 1);

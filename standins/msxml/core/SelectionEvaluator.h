@@ -6,6 +6,8 @@
 // name is compared as written. Unprefixed XSLPattern names compare with the
 // node name, so they match elements of a default namespace; unprefixed XPath
 // names match nodes in no namespace only, as XPath 1.0 says.
+// The parser writes which language's rules apply into the tree, so the
+// evaluator is given only the tree and the context.
 #pragma once
 
 #include "SelectionAst.h"
@@ -19,7 +21,7 @@ class Node;
 
 class SelectionEvaluator {
 public:
-    SelectionEvaluator(SelectionLanguage language, Node& context);
+    explicit SelectionEvaluator(Node& context);
 
     std::vector<Node*> SelectNodes(const SelectionExpr& expression);
 
@@ -46,7 +48,6 @@ private:
     static double TextToNumber(XmlStringView text);
     void SortUnique(std::vector<Node*>& nodes) const;
 
-    SelectionLanguage language_;
     Node& context_;
     std::vector<std::pair<XmlString, std::pair<bool, XmlString>>> prefixCache_;
 };

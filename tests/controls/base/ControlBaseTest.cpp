@@ -11,6 +11,7 @@
 #include "classlib/AxHostWindow.h"
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
+#include "tests/support/HostileArrays.h"
 #include "tests/support/ServerModule.h"
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
@@ -212,6 +213,17 @@ TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
         EXPECT_HR(c.hr, page_->OnNotify(c.code, *c.data));
     }
     EXPECT_EQ(1031u, page_->Language());
+
+    // Nor is any array that does not hold VARIANTs of its own in one dimension, whatever its VARIANT claims:
+    // a pair read by one index from two dimensions would take its second index from nowhere.
+    SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
+    std::vector<NamedValue> shapes = HostileArrays(VT_VARIANT, {callerText.Get()}, 2);
+    shapes.push_back({"two dimensions", ql::Variant()});
+    shapes.back().value.AttachArray(VT_VARIANT, ::SafeArrayCreate(VT_VARIANT, 2, square));
+    for (const NamedValue& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        EXPECT_HR(E_UNEXPECTED, page_->OnNotify(kNotifyValueChanged, *shape.value));
+    }
 }
 
 // Only the 16-bit value 1 unlocks; VARIANT_TRUE locks like VARIANT_FALSE. A locked edit is read-only.

@@ -1,0 +1,265 @@
+// Arrays that do not hold what their VARIANT claims, given to every entry point of the DTM that reads a
+// caller's array: each is refused before anything of it is read. Nothing of the caller's is freed, the
+// dataset stays as it was, and the process heap stays whole. Sound arrays keep their answers.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ImageTestSupport.h"
+#include "classlib/Utf8.h"
+#include "comm/QuelkDpv1Communication.h"
+#include "frame/simulator/SimulatorResponses.h"
+#include "tests/support/AllocatorWatch.h"
+#include "tests/support/CallerTexts.h"
+#include "tests/support/HostileArrays.h"
+#include "tests/support/TestObjects.h"
+#include "values/DtmVocabulary.h"
+
+namespace dtmtest {
+namespace {
+
+// The byte string of 32 bytes; a hostile array of as many elements is compared byte for byte with it.
+constexpr ULONG kByteRecord = 17;
+constexpr ULONG kByteRecordLength = 32;
+constexpr wchar_t kPeerTag[] = L"Plant/Peer";
+
+// A byte string of `count` times `byte`, as text.
+std::string RepeatedBytes(BYTE byte, size_t count) {
+    return Describe(*MakeBytes(std::vector<BYTE>(count, byte)));
+}
+
+// Another DTM of the project whose records are the DTM's own, but for the byte string's value, which it
+// hands out made afresh by `value` each time (the reader owns and destroys what it is given).
+class HostilePeer final : public ql::ComObjectBase<HostilePeer>, public IDtm, public IQuelkVariableFields {
+    QL_INTERFACE_TABLE(HostilePeer, QL_ENTRY(IDtm), QL_ENTRY(IQuelkVariableFields))
+
+public:
+    HostilePeer(ql::ComPtr<IQuelkVariableFields> own, std::function<ql::Variant()> value)
+        : own_(std::move(own)), value_(std::move(value)) {}
+
+    VARNOK_UNEXPECTED_CALL(GetTypeInfoCount, UINT*)
+    VARNOK_UNEXPECTED_CALL(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    VARNOK_UNEXPECTED_CALL(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    VARNOK_UNEXPECTED_CALL(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+    VARNOK_UNEXPECTED_IDTM_CALLS
+
+    HRESULT STDMETHODCALLTYPE GetCountVariant(VARIANT* count) noexcept override {
+        return own_->GetCountVariant(count);
+    }
+    HRESULT STDMETHODCALLTYPE GetVariableAtVariant(VARIANT index, VARIANT* id) noexcept override {
+        return own_->GetVariableAtVariant(index, id);
+    }
+    HRESULT STDMETHODCALLTYPE GetVariableField(VARIANT id, VARIANT mask, VARIANT* out) noexcept override {
+        ql::Variant number, field;
+        if (SUCCEEDED(number.CopyFrom(id)) && SUCCEEDED(number.ChangeType(VT_UI4)) &&
+            V_UI4(number.Get()) == kByteRecord && SUCCEEDED(field.CopyFrom(mask)) &&
+            SUCCEEDED(field.ChangeType(VT_UI4)) && V_UI4(field.Get()) == kFieldValue) {
+            ql::Variant value = value_();
+            return value.Detach(out);
+        }
+        return own_->GetVariableField(id, mask, out);
+    }
+    VARNOK_UNEXPECTED_CALL(SetVariableField, VARIANT, VARIANT, VARIANT)
+
+private:
+    ql::ComPtr<IQuelkVariableFields> own_;
+    std::function<ql::Variant()> value_;
+};
+
+// A bag whose DTM_DATA is made afresh by `value` at every read.
+class HostileBag final : public ql::ComObjectBase<HostileBag>, public IPropertyBag {
+    QL_INTERFACE_TABLE(HostileBag, QL_ENTRY(IPropertyBag))
+
+public:
+    explicit HostileBag(std::function<ql::Variant()> value) : value_(std::move(value)) {}
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR, VARIANT* value, IErrorLog*) noexcept override {
+        ql::Variant made = value_();
+        return made.Detach(value);
+    }
+    VARNOK_UNEXPECTED_CALL(Write, LPCOLESTR, VARIANT*)
+
+private:
+    std::function<ql::Variant()> value_;
+};
+
+// What an entry point answered: its HRESULT and what it gave back.
+struct Answer {
+    HRESULT hr;
+    std::string result;
+};
+bool operator==(const Answer& a, const Answer& b) { return a.hr == b.hr && a.result == b.result; }
+void PrintTo(const Answer& answer, std::ostream* out) {
+    *out << HResultName(answer.hr) << " " << answer.result;
+}
+
+class HostileArraysTest : public DtmTest {
+public:
+    template <class Interface>
+    ql::ComPtr<Interface> Ask() {
+        ql::ComPtr<Interface> found;
+        EXPECT_HR(S_OK, dtm_->QueryInterface(__uuidof(Interface), found.PutVoid()));
+        return found;
+    }
+
+    // The byte string's value as text.
+    std::string ByteRecord() { return Describe(*RecordOf(dtm_->Store(), kByteRecord).Value); }
+
+    // The data-set comparison with a peer whose byte string is `value`.
+    Answer Compare(std::function<ql::Variant()> value) {
+        ql::ComPtr<HostilePeer> peer;
+        EXPECT_HR(S_OK, ql::MakeObject(peer, Ask<IQuelkVariableFields>(), std::move(value)));
+        frame_->AddProjectDtm(kPeerTag, static_cast<IDtm*>(peer.Get()));
+        const ql::ComPtr<IDtmDataSetCheck> check = Ask<IDtmDataSetCheck>();
+        ql::Bstr tag(kPeerTag);
+        VARIANT_BOOL linked = VARIANT_FALSE, equal = VARIANT_TRUE, released = VARIANT_FALSE;
+        EXPECT_HR(S_OK, check->InitCompare(tag.Get(), &linked));
+        EXPECT_EQ(VARIANT_TRUE, linked);
+        const HRESULT hr = check->Compare(&equal);
+        EXPECT_HR(S_OK, check->ReleaseCompare(&released));
+        frame_->ClearProjectDtms();
+        return {hr, equal == VARIANT_TRUE ? "equal" : "not equal"};
+    }
+};
+
+// An entry point that reads a caller's array claimed to hold `claimed`, called with `value`.
+struct EntryPoint {
+    const char* name;
+    VARTYPE claimed;
+    Answer refusal;                      // to every hostile shape
+    std::function<ql::Variant()> sound;  // a sound array for it
+    Answer soundAnswer;                  // as it answered before
+    std::function<Answer(HostileArraysTest&, const VARIANT& value)> call;
+};
+
+// A context of a read of the byte string, as the DTM's own transactions make it.
+ql::Variant ReadContext() {
+    ql::Variant kind;
+    kind.SetUI1(static_cast<BYTE>(kDpv1Read));
+    return MakeVariantArray(MakeUI4(kByteRecord), ql::Variant(), std::move(kind));
+}
+
+ql::Variant RecordsOwnBytes() { return MakeBytes(std::vector<BYTE>(kByteRecordLength, 0x20)); }
+
+size_t ShapeCount() {
+    const CallerTexts caller;
+    return HostileArrays(VT_UI1, caller.Texts(), 1).size();
+}
+
+// The hostile byte string of the given shape, as long as the byte string.
+ql::Variant HostileArray(const CallerTexts& caller, size_t shape) {
+    return std::move(HostileArrays(VT_UI1, caller.Texts(), kByteRecordLength)[shape].value);
+}
+
+std::vector<EntryPoint> EntryPoints() {
+    return {
+        {"IQuelkDpv1Client::DispatchTransactionResponse",
+         VT_VARIANT,
+         {E_UNEXPECTED, RepeatedBytes(' ', kByteRecordLength)},
+         ReadContext,
+         {S_OK, RepeatedBytes(' ', kByteRecordLength)},
+         [](HostileArraysTest& test, const VARIANT& context) {
+             // The device refuses the read (error class 0xB0, invalid index): an answer evaluated without a
+             // connection, which leaves the value as it was.
+             ql::Bstr response(ReadResponseXml({0xDE, 0x80, 0xB0, 0x00}, L"", nullptr).c_str());
+             const HRESULT hr =
+                 test.Ask<IQuelkDpv1Client>()->DispatchTransactionResponse(context, response.Get());
+             return Answer{hr, test.ByteRecord()};
+         }},
+        {"IQuelkDpv1Client::ValueToText",
+         VT_UI1,
+         {DISP_E_TYPEMISMATCH, "null"},
+         [] { return LetterBytes(20); },
+         {S_OK, "4142434445464748494A4B4C4D4E4F5051525354"},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             ql::Bstr text;
+             const HRESULT hr = test.Ask<IQuelkDpv1Client>()->ValueToText(value, text.Put());
+             return Answer{hr, text.IsNull() ? "null" : ql::Utf8FromWide(StringOf(text.Get()))};
+         }},
+        {"IQuelkValueCheck::CheckValue",
+         VT_UI1,
+         {S_OK, "differs"},
+         RecordsOwnBytes,
+         {S_OK, "same"},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             ULONG flags = 0;
+             const HRESULT hr =
+                 test.Ask<IQuelkValueCheck>()->CheckValue(*MakeUI4(kByteRecord), value, &flags);
+             return Answer{hr, (flags & kAccessDiffers) ? "differs" : "same"};
+         }},
+        {"IQuelkValueCheck::CheckAndMark",
+         VT_UI1,
+         {E_INVALIDARG, "not done"},
+         [] { return LetterBytes(kByteRecordLength); },
+         {S_OK, "done"},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             VARIANT_BOOL done = VARIANT_FALSE;
+             const HRESULT hr =
+                 test.Ask<IQuelkValueCheck>()->CheckAndMark(*MakeUI4(kByteRecord), value, &done);
+             return Answer{hr, done == VARIANT_TRUE ? "done" : "not done"};
+         }},
+    };
+}
+
+TEST_F(HostileArraysTest, EveryEntryPointRefusesThemWithoutFreeingTheCallersTexts) {
+    AllocatorWatch watch;
+    ASSERT_EQ(S_OK, watch.Status()) << "the test needs OANOCACHE=1 in its environment";
+    ASSERT_TRUE(watch.FreesReachAllocator());
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    for (const EntryPoint& entry : EntryPoints()) {
+        for (size_t shape = 0; shape < ShapeCount(); ++shape) {
+            CallerTexts caller;
+            const std::vector<const void*> blocks = caller.Blocks(watch);
+            std::vector<NamedValue> lent = HostileArrays(entry.claimed, caller.Texts(), kByteRecordLength);
+            SCOPED_TRACE(testing::Message() << entry.name << ", " << lent[shape].name);
+            const std::vector<std::string> before = Snapshot(dtm_->Store());
+            (void)watch.TakeFrees();
+            EXPECT_EQ(entry.refusal, entry.call(*this, *lent[shape].value));
+            lent.clear();  // the caller clears its arrays, which leave the texts to it
+            EXPECT_EQ(std::vector<size_t>{}, CallerTexts::FreedAmong(blocks, watch.TakeFrees()))
+                << "freed the caller's texts";
+            EXPECT_EQ(before, Snapshot(dtm_->Store()));
+            EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+        }
+    }
+}
+
+TEST_F(HostileArraysTest, SoundArraysKeepTheirAnswers) {
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    for (const EntryPoint& entry : EntryPoints()) {
+        SCOPED_TRACE(entry.name);
+        EXPECT_EQ(entry.soundAnswer, entry.call(*this, *entry.sound()));
+    }
+}
+
+// The comparison takes the peer's value as the peer hands it out: a hostile one is refused as unequal.
+TEST_F(HostileArraysTest, TheDataSetComparisonTakesAHostileArrayForUnequal) {
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    CallerTexts caller;
+    for (size_t shape = 0; shape < ShapeCount(); ++shape) {
+        // Made afresh for every read: the reader destroys what it is given.
+        const auto hostile = [&] { return HostileArray(caller, shape); };
+        SCOPED_TRACE(HostileArrays(VT_UI1, caller.Texts(), 1)[shape].name);
+        EXPECT_EQ((Answer{S_OK, "not equal"}), Compare(hostile));
+        EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+    }
+    EXPECT_EQ((Answer{S_OK, "equal"}), Compare(RecordsOwnBytes));
+}
+
+// A project's DTM_DATA whose array holds no bytes is no image: the load fails and the DTM stays new.
+TEST_F(HostileArraysTest, ALoadFromABagRefusesThem) {
+    CallerTexts caller;
+    for (size_t shape = 0; shape < ShapeCount(); ++shape) {
+        // Made afresh for every read: the reader destroys what it is given.
+        const auto hostile = [&] { return HostileArray(caller, shape); };
+        SCOPED_TRACE(HostileArrays(VT_UI1, caller.Texts(), 1)[shape].name);
+        CreateDtm();
+        ql::ComPtr<HostileBag> bag;
+        ASSERT_HR(S_OK, ql::MakeObject(bag, hostile));
+        EXPECT_HR(E_FAIL, PersistBag()->Load(bag.Get(), nullptr));
+        EXPECT_EQ(1u, State());
+        EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+    }
+}
+
+}  // namespace
+}  // namespace dtmtest

@@ -4,7 +4,6 @@
 
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
-#include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "dataset/StreamValueWriter.h"
 #include "values/HexText.h"
@@ -18,24 +17,15 @@ HRESULT CreateMemoryStream(ql::ComPtr<IStream>& stream) noexcept {
     return ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put());
 }
 
-// A stream on new memory holding the elements of a one-dimensional byte array, positioned at its start.
+// A stream on new memory holding the bytes of a one-dimensional byte array, positioned at its start. What the
+// byte view refuses (no such array, or one that holds no bytes, which is then not read) is no image.
 HRESULT StreamFromByteArray(const VARIANT& bytes, ql::ComPtr<IStream>& stream) noexcept {
-    QL_RETURN_HR_IF(E_FAIL, V_VT(&bytes) != kByteArrayType || V_ARRAY(&bytes) == nullptr);
-    SAFEARRAY* array = V_ARRAY(&bytes);
-    // An array that holds no bytes is no image, whatever the VARIANT claims: it is not read.
-    QL_RETURN_HR_IF(E_FAIL, ::SafeArrayGetDim(array) != 1 || !ql::HoldsBytes(*array));
-    LONG lower = 0, upper = -1;
-    QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
-    QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
-    const LONGLONG count = upper >= lower ? static_cast<LONGLONG>(upper) - lower + 1 : 0;
-    QL_RETURN_HR_IF(E_FAIL, count > MAXLONG);
-
+    const ByteArrayView view(bytes);
+    QL_RETURN_HR_IF(E_FAIL, FAILED(view.Status()) || view.Size() > MAXLONG);
     QL_RETURN_IF_FAILED(CreateMemoryStream(stream));
-    if (count > 0) {
-        ql::SafeArrayData<BYTE> data(array);
-        QL_RETURN_IF_FAILED(data.Status());
+    if (view.Size() > 0) {
         CStreamValueWriter writer(stream.Get());
-        QL_RETURN_IF_FAILED(writer.WriteBytes(data.Data(), static_cast<ULONG>(count)));
+        QL_RETURN_IF_FAILED(writer.WriteBytes(view.Data(), static_cast<ULONG>(view.Size())));
     }
     LARGE_INTEGER start = {};
     return stream->Seek(start, STREAM_SEEK_SET, nullptr);

@@ -18,8 +18,8 @@ public:
                          IUnknown* owner) noexcept;
 
     // Reads the image from the property into `image`, with CDatasetImage::Read's checks. E_FAIL for a
-    // property that is no one-dimensional byte array, or whose array does not hold bytes (ql::HoldsBytes);
-    // the bag's own failure as it comes.
+    // property that is no one-dimensional byte array, or whose array does not hold bytes (ql::HoldsBytes)
+    // or cannot be read; the bag's own failure as it comes.
     static HRESULT Read(IPropertyBag* bag, IErrorLog* errorLog, IUnknown* owner,
                         LoadedDatasetImage& image) noexcept;
 };

@@ -8,6 +8,7 @@
 #include "ImageTestSupport.h"
 #include "classlib/Utf8.h"
 #include "comm/QuelkDpv1Communication.h"
+#include "dataset/VariantArguments.h"
 #include "frame/simulator/SimulatorResponses.h"
 #include "tests/support/AllocatorWatch.h"
 #include "tests/support/CallerTexts.h"
@@ -50,10 +51,9 @@ public:
         return own_->GetVariableAtVariant(index, id);
     }
     HRESULT STDMETHODCALLTYPE GetVariableField(VARIANT id, VARIANT mask, VARIANT* out) noexcept override {
-        ql::Variant number, field;
-        if (SUCCEEDED(number.CopyFrom(id)) && SUCCEEDED(number.ChangeType(VT_UI4)) &&
-            V_UI4(number.Get()) == kByteRecord && SUCCEEDED(field.CopyFrom(mask)) &&
-            SUCCEEDED(field.ChangeType(VT_UI4)) && V_UI4(field.Get()) == kFieldValue) {
+        ULONG record = 0, field = 0;
+        if (SUCCEEDED(VariantToUInt32(id, &record)) && record == kByteRecord &&
+            SUCCEEDED(VariantToUInt32(mask, &field)) && field == kFieldValue) {
             ql::Variant value = value_();
             return value.Detach(out);
         }

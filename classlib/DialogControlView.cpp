@@ -19,6 +19,8 @@ HRESULT ReadAmbient(IOleClientSite* site, DISPID id, VARTYPE type, Variant& out)
     if (FAILED(ambient->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
                                raw.Put(), nullptr, nullptr)))
         return S_FALSE;
+    // No ambient property is an array or a reference, and the platform would copy either before it converts.
+    if (raw.Type() & (VT_ARRAY | VT_BYREF)) return S_FALSE;
     return ::VariantChangeType(out.Put(), raw.Get(), 0, type) == S_OK ? S_OK : S_FALSE;
 }
 

@@ -2,6 +2,7 @@
 // Owner of one SAFEARRAY, and a scoped lock of its data.
 #include <windows.h>
 #include <oleauto.h>
+#include <cstddef>
 #include <utility>
 
 namespace ql {
@@ -72,7 +73,16 @@ private:
     SAFEARRAY* a_ = nullptr;
 };
 
-// The number of elements of `array` over all its dimensions.
+// Bytes of a value of `type` as it lies in a VARIANT (from the data part on) and in an array element: the
+// platform's fixed width for every scalar, text and object type; 0 for the codes without a value of fixed
+// width (VT_EMPTY, VT_NULL, VT_VARIANT, VT_RECORD, arrays, by-reference codes ...).
+size_t VarTypeWidth(VARTYPE type) noexcept;
+
+// Bytes of one element of an array of `type`: VarTypeWidth, and a whole VARIANT for VT_VARIANT.
+size_t ElementWidth(VARTYPE type) noexcept;
+
+// The number of elements of `array` over all its dimensions (1 for a descriptor without dimensions, which
+// HoldsElementsOf refuses).
 inline ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
     ULONGLONG count = 1;
     for (USHORT dimension = 0; dimension < array.cDims; ++dimension)
@@ -80,43 +90,23 @@ inline ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
     return count;
 }
 
-// Whether `array` holds elements of `type`, as a VARIANT of VT_ARRAY|`type` claims it does. A caller's
-// VARIANT may claim any type over any array: bytes read as text pointers, or VARIANTs written over DECIMALs,
-// go past the elements. Texts, VARIANTs and objects are the array's own only where it carries the feature
-// that makes the platform copy and free them (SafeArrayCreate sets it, SafeArrayAllocDescriptorEx does
-// not): without it the platform copies, reads and destroys them as plain bits, so a reader would free the
-// caller's strings and a copy would keep them. Where the array records its element type, that record must
-// name `type` as well.
-inline bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept {
-    constexpr struct {
-        USHORT feature;
-        VARTYPE type;
-    } kOwnedElements[] = {{FADF_BSTR, VT_BSTR},
-                          {FADF_VARIANT, VT_VARIANT},
-                          {FADF_UNKNOWN, VT_UNKNOWN},
-                          {FADF_DISPATCH, VT_DISPATCH},
-                          {FADF_RECORD, VT_RECORD}};
-    VARTYPE owned = VT_EMPTY;  // the type whose elements the platform copies and frees; none for plain values
-    for (const auto& elements : kOwnedElements) {
-        if (array.fFeatures & elements.feature) {
-            owned = elements.type;
-            break;
-        }
-    }
-    VARTYPE claimedOwned = VT_EMPTY;  // the same for the claimed type
-    for (const auto& elements : kOwnedElements) {
-        if (elements.type == type) claimedOwned = type;
-    }
-    if (owned != claimedOwned) return false;
-    VARTYPE recorded = VT_EMPTY;
-    return FAILED(::SafeArrayGetVartype(const_cast<SAFEARRAY*>(&array), &recorded)) || recorded == type;
-}
+// Whether `array` holds elements of `type`, as a VARIANT of VT_ARRAY|`type` claims it does, judged from its
+// descriptor alone before anything reads, locks or copies it. A caller's VARIANT may claim any type over any
+// descriptor, and the platform itself copies and frees an array by its features and width, not by the
+// claim; so the descriptor must agree with itself and with the claim:
+// - at least one dimension;
+// - elements exactly as wide as a value of `type` (ElementWidth); a type of no fixed width is refused;
+// - data wherever the array counts an element;
+// - texts, VARIANTs and objects only where the array carries the feature that makes the platform copy and
+//   free them (SafeArrayCreate sets it, SafeArrayAllocDescriptorEx does not): without it the platform
+//   copies, reads and destroys them as plain bits, so a reader would free the caller's strings and a copy
+//   would keep them; and no such feature over plain values;
+// - where the array records its element type, that record names `type`.
+bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept;
 
-// Whether `array` holds VARIANTs the platform owns, each as wide as a VARIANT: what a reader of a caller's
-// VT_ARRAY|VT_VARIANT needs before it reads an element, or has the platform copy one.
-inline bool HoldsVariants(const SAFEARRAY& array) noexcept {
-    return HoldsElementsOf(array, VT_VARIANT) && array.cbElements == sizeof(VARIANT);
-}
+// Whether `array` holds VARIANTs the platform owns: what a reader of a caller's VT_ARRAY|VT_VARIANT needs
+// before it reads an element, or has the platform copy one.
+inline bool HoldsVariants(const SAFEARRAY& array) noexcept { return HoldsElementsOf(array, VT_VARIANT); }
 
 // Whether `array` is one-dimensional and holds VARIANTs the platform owns: what a reader that takes elements
 // by a single index needs, since SafeArrayGetElement reads as many indices as the array has dimensions.
@@ -124,12 +114,9 @@ inline bool IsVariantVector(const SAFEARRAY& array) noexcept {
     return array.cDims == 1 && HoldsVariants(array);
 }
 
-// Whether `array` holds bytes, as a VARIANT of VT_ARRAY|VT_UI1 claims: elements one byte wide of which the
-// platform owns none. A reader takes as many bytes as the array has elements, so an array of wider or of
-// empty elements, or of texts labelled as bytes, must not reach it.
-inline bool HoldsBytes(const SAFEARRAY& array) noexcept {
-    return HoldsElementsOf(array, VT_UI1) && array.cbElements == sizeof(BYTE);
-}
+// Whether `array` holds bytes, as a VARIANT of VT_ARRAY|VT_UI1 claims: elements one byte wide, with data,
+// of which the platform owns none. A reader takes as many bytes as the array has elements.
+inline bool HoldsBytes(const SAFEARRAY& array) noexcept { return HoldsElementsOf(array, VT_UI1); }
 
 // Holds SafeArrayAccessData for its lifetime. Check Status() before touching Data().
 template <class T>

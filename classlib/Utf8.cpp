@@ -41,13 +41,7 @@ bool TryWideFromUtf8(std::string_view text, std::wstring& out) {
 }
 
 void WriteUtf8(std::FILE* stream, std::wstring_view text) {
-    std::wstring crlf;
-    crlf.reserve(text.size());
-    for (wchar_t c : text) {
-        if (c == L'\n') crlf.push_back(L'\r');
-        crlf.push_back(c);
-    }
-    const std::string bytes = Utf8FromWide(crlf);
+    const std::string bytes = Utf8FromWide(text);
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
     std::fflush(stream);
 }

@@ -13,7 +13,8 @@ std::wstring WideFromUtf8(std::string_view text);
 // Strict decoding: false, with `out` unspecified, when `text` is not valid UTF-8. May throw bad_alloc.
 bool TryWideFromUtf8(std::string_view text, std::wstring& out);
 
-// Writes `text` as UTF-8 to `stream`, with "\n" turned into "\r\n" as Windows consoles expect.
+// Writes `text` as UTF-8 to `stream`. Line ends are the stream's: a stream in text mode (the console's, a
+// redirected stdout's) writes each "\n" as "\r\n" itself, one in binary mode keeps "\n".
 void WriteUtf8(std::FILE* stream, std::wstring_view text);
 // printf-style formatting of a wide format, written as UTF-8.
 void PrintUtf8(std::FILE* stream, const wchar_t* format, ...);

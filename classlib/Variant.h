@@ -8,6 +8,14 @@
 
 namespace ql {
 
+// Whether the platform may copy `value` as it stands: every array that VariantCopy, VariantCopyInd or
+// VariantChangeType(Ex) (which copies its source first) would copy along with it holds what its VARIANT
+// claims (HoldsElementsOf), the value's own array directly or through a reference, and in an array of
+// VARIANTs every element's array at any depth. The platform copies an array by its features and width, not
+// by the claim: asked before any of them, this keeps it from reading or writing past a caller's array.
+// S_OK, or E_INVALIDARG; CopyFrom, CopyTo and ChangeType ask it themselves.
+HRESULT CheckPlatformCopy(const VARIANT& value) noexcept;
+
 class Variant {
 public:
     // How deep references and arrays of VARIANTs may nest in a value CopyFrom copies. No caller nests them
@@ -63,9 +71,12 @@ public:
     }
     // A deep copy into the out-parameter `out`, which is overwritten, not cleared: COM lets a caller pass
     // an [out] VARIANT uninitialised, and clearing what it happens to hold could free anything.
+    // A value another component handed out may hold an array that does not hold what it claims: it is not
+    // copied (E_INVALIDARG, `out` empty).
     HRESULT CopyTo(VARIANT* out) const noexcept {
         if (!out) return E_POINTER;
         ::VariantInit(out);
+        if (FAILED(CheckPlatformCopy(v_))) return E_INVALIDARG;
         return ::VariantCopy(out, const_cast<VARIANT*>(&v_));
     }
     // Replaces the value with a deep copy of `source` that keeps nothing of the caller's memory: a
@@ -92,6 +103,9 @@ public:
         // A value of that type already stays as it is: the platform would copy it (a string or an array
         // two and three times over) only to give back the same value.
         if (Type() == vt && !(vt & VT_BYREF)) return S_OK;
+        // The platform copies the value before it converts it: an array that does not hold what it claims
+        // does not convert.
+        if (FAILED(CheckPlatformCopy(v_))) return DISP_E_TYPEMISMATCH;
         return ::VariantChangeTypeEx(&v_, &v_, lcid, flags, vt);
     }
 
@@ -200,5 +214,12 @@ private:
 
     VARIANT v_;
 };
+
+// Copies the element at `index` (counted from the array's lower bound, as SafeArrayGetElement counts) of
+// `vector`, a caller's one-dimensional array of VARIANTs, into `out` by the checked copy (CopyFrom): the
+// platform's SafeArrayGetElement would copy an element's array by what it holds, not by what it claims.
+// E_INVALIDARG for an array that is no vector of VARIANTs the platform owns (IsVariantVector) and for an
+// element CopyFrom refuses, DISP_E_BADINDEX for an index outside the bounds; `out` stays on failure.
+HRESULT CopyVectorElement(const SAFEARRAY& vector, LONG index, Variant& out) noexcept;
 
 }  // namespace ql

@@ -55,22 +55,6 @@ constexpr wchar_t kCommunicationErrorPath[] = L"FDT/fdt:CommunicationError";
 constexpr wchar_t kErrorCodeAttribute[] = L"@errorCode";
 constexpr wchar_t kDescriptorAttribute[] = L"@descriptor";
 
-// Elements of all dimensions together; 0 for an array without dimensions or elements.
-ULONG ElementCount(SAFEARRAY* array) noexcept {
-    const UINT dimensions = ::SafeArrayGetDim(array);
-    if (dimensions == 0) return 0;
-    ULONG count = 1;
-    for (UINT dimension = 1; dimension <= dimensions; ++dimension) {
-        LONG lower = 0, upper = -1;
-        if (FAILED(::SafeArrayGetLBound(array, dimension, &lower)) ||
-            FAILED(::SafeArrayGetUBound(array, dimension, &upper)) || upper < lower) {
-            return 0;
-        }
-        count *= static_cast<ULONG>(upper - lower + 1);
-    }
-    return count;
-}
-
 bool IsAllZeroDigits(std::wstring_view hex) noexcept { return hex.find_first_not_of(L'0') == hex.npos; }
 
 // Appends " <label> <value>" pieces to the CommunicationError text.
@@ -93,8 +77,10 @@ HRESULT CheckDpv1ErrorCode(const VARIANT& errorCode, ql::Bstr& message, BYTE* is
     *isError = 0;
     QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&errorCode) != (VT_ARRAY | VT_UI1));
     SAFEARRAY* array = V_ARRAY(&errorCode);
-    if (!array || ElementCount(array) == 0) return S_OK;
-    QL_RETURN_HR_IF(E_INVALIDARG, ::SafeArrayGetDim(array) != 1);
+    if (!array) return S_OK;
+    QL_RETURN_HR_IF(E_INVALIDARG, !ql::HoldsBytes(*array));
+    if (ql::ElementCount(*array) == 0) return S_OK;
+    QL_RETURN_HR_IF(E_INVALIDARG, array->cDims != 1);
 
     ql::Bstr hex;
     QL_RETURN_IF_FAILED(BytesToHexBstr(&errorCode, hex.Put(), FALSE));

@@ -16,7 +16,8 @@ const wchar_t* Dpv1ErrorCodeText(BYTE errorCode1) noexcept;
 // no error (*isError 0, `message` untouched). Otherwise `message` becomes
 // "ErrorCode <hex of every byte> recieved! <text of Error_Code_1>" (an empty text for fewer than three
 // bytes or a code without a row) and *isError 1. E_INVALIDARG for a null `isError`, a value that is no
-// byte array, or an array of more than one dimension; the hex text's or the format's failure.
+// byte array, an array that does not hold bytes (ql::HoldsBytes, asked before anything of it is read), or
+// an array of more than one dimension; the hex text's or the format's failure.
 HRESULT CheckDpv1ErrorCode(const VARIANT& errorCode, ql::Bstr& message, BYTE* isError) noexcept;
 
 // True when the document holds "FDT/fdt:CommunicationError"; `text` then becomes "ERROR:" followed by

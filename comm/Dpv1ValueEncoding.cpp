@@ -24,7 +24,7 @@ constexpr VARTYPE kNumberTypes[] = {VT_I1, VT_UI1, VT_I2, VT_UI2, VT_BOOL, VT_I4
 // The DP-V1 width of a number type; 0 for every other type.
 size_t NumberWidth(VARTYPE type) noexcept {
     for (VARTYPE number : kNumberTypes) {
-        if (number == type) return VarTypeWidth(type);
+        if (number == type) return ql::VarTypeWidth(type);
     }
     return 0;
 }
@@ -62,7 +62,7 @@ HRESULT TimeOfDayBytes(DATE date, Bytes& bytes) noexcept {
     ql::Variant milliseconds;
     milliseconds.SetUI4(time.wHour * kMillisecondsPerHour + time.wMinute * kMillisecondsPerMinute +
                         time.wSecond * kMillisecondsPerSecond);
-    return NumberBytes(*milliseconds, VarTypeWidth(VT_UI4), bytes);
+    return NumberBytes(*milliseconds, ql::VarTypeWidth(VT_UI4), bytes);
 }
 
 HRESULT TextBytes(BSTR text, Bytes& bytes) noexcept {

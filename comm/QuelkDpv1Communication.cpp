@@ -192,18 +192,19 @@ HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR respo
 HRESULT CQuelkDpv1Communication::DispatchTransactionResponse(VARIANT context, BSTR response) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&context) != (VT_ARRAY | VT_VARIANT) || V_ARRAY(&context) == nullptr);
     SAFEARRAY* elements = V_ARRAY(&context);
-    // The platform copies an element as the array holds it, by as many indices as it has dimensions: from
-    // any other array it would take the caller's strings (and clearing the copy free them), or write past
-    // the copy.
+    // Elements are taken by one index, each by the checked copy: from any other array a copy would take the
+    // caller's strings (and clearing it free them), or write past its end.
     QL_RETURN_HR_IF(E_UNEXPECTED, !ql::IsVariantVector(*elements));
+    // An element the copy refuses makes it no context of ours.
+    const auto element = [&](LONG position, ql::Variant& out) {
+        const HRESULT hr = ql::CopyVectorElement(*elements, position, out);
+        return hr == E_INVALIDARG ? E_UNEXPECTED : hr;
+    };
     ql::Variant id, value, kind;
-    LONG position = 0;
-    QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, id.Get()));
+    QL_RETURN_IF_FAILED(element(0, id));
     QL_RETURN_HR_IF(E_FAIL, id.Type() != VT_UI4);
-    position = 1;
-    QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, value.Get()));
-    position = 2;
-    QL_RETURN_IF_FAILED(::SafeArrayGetElement(elements, &position, kind.Get()));
+    QL_RETURN_IF_FAILED(element(1, value));
+    QL_RETURN_IF_FAILED(element(2, kind));
     QL_RETURN_IF_FAILED(kind.ChangeType(VT_UI1));
 
     HRESULT hr = E_UNEXPECTED;

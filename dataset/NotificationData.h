@@ -6,7 +6,8 @@
 
 #include "classlib/Variant.h"
 
-// [first, second] as VT_ARRAY|VT_VARIANT (copies); `out` is untouched on failure.
+// [first, second] as VT_ARRAY|VT_VARIANT of copies made by ql::Variant::CopyFrom (a reference as the value it
+// refers to; its failure passed on); `out` is untouched on failure.
 HRESULT MakeVariantPair(const VARIANT& first, const VARIANT& second, ql::Variant& out) noexcept;
 // [id as VT_UI4, value].
 HRESULT MakeIdValuePair(ULONG id, const VARIANT& value, ql::Variant& out) noexcept;

@@ -14,7 +14,7 @@ constexpr VARTYPE kTextPayloadTypes[] = {VT_EMPTY, VT_NULL, VT_BSTR, VT_DECIMAL,
 
 ULONG FixedPayloadBytes(VARTYPE type) noexcept {
     for (VARTYPE fixed : kFixedPayloadTypes) {
-        if (fixed == type) return static_cast<ULONG>(VarTypeWidth(type));
+        if (fixed == type) return static_cast<ULONG>(ql::VarTypeWidth(type));
     }
     return 0;
 }

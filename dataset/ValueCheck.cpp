@@ -83,6 +83,12 @@ HRESULT CQuelkVariableStore::CheckValue(ULONG id, const VARIANT& value, ULONG* f
 HRESULT CQuelkVariableStore::CheckRecordValue(const CQuelkVariable& found, const VARIANT& value,
                                               ULONG* flags) const noexcept {
     QL_RETURN_HR_IF(E_INVALIDARG, flags == nullptr);
+    // A reference is judged as the value it refers to: compared as it stands, an equal value would differ.
+    // One that cannot be followed is judged as it stands, as any value of another type.
+    if (V_VT(&value) & VT_BYREF) {
+        ql::Variant referred;
+        if (SUCCEEDED(referred.CopyFrom(value))) return CheckRecordValue(found, *referred, flags);
+    }
     const CQuelkVariable* record = &found;
     *flags = record->Access;
     if (record->Access & kAccessNoCheck) return S_OK;

@@ -52,7 +52,7 @@ std::wstring EntryText(const Store& store, ULONG id, ULONG code) {
         return std::wstring();
     }
     SAFEARRAY* array = V_ARRAY(entries.Get());
-    if (!array || !ArrayHoldsElementsOf(*array, VT_BSTR)) return std::wstring();
+    if (!array || !ql::HoldsElementsOf(*array, VT_BSTR)) return std::wstring();
     LONG lower = 0, upper = -1;
     if (FAILED(::SafeArrayGetLBound(array, 1, &lower)) || FAILED(::SafeArrayGetUBound(array, 1, &upper))) {
         return std::wstring();

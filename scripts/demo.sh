@@ -10,21 +10,28 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build="$root/build/x86_64"
 "$root/scripts/prepare.sh" "$build"
-[ -f "$build/build.ninja" ] || cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null
-# The build's output goes to a log: the demo stays quiet while it builds, and shows the log's failing part
-# (ninja's FAILED: step onwards, with the compiler's errors) when a build fails.
+# The configuration's and the build's output go to a log: the demo stays quiet while it builds, and when
+# either fails it shows CMake's errors and the failed steps (the compiler's and the linker's errors), from the
+# first of them on, wherever they stand in the log.
 echo "demo: building VarnokP3 in $build (a first build takes a few minutes)"
 build_log="$build/demo-build.log"
-if ! cmake --build "$build" -j "$(nproc)" >"$build_log" 2>&1; then
-  if grep -q '^FAILED: ' "$build_log"; then
-    sed -n '/^FAILED: /,$p' "$build_log" >&2
+: >"$build_log"
+build_failed() {
+  local first
+  first=$(grep -n -m1 -E '^(CMake Error|FAILED: )' "$build_log" | cut -d: -f1 || true)
+  if [ -n "$first" ]; then
+    tail -n "+$first" "$build_log" >&2
   else
     tail -n 40 "$build_log" >&2
   fi
   echo "demo: the build failed (its whole output is in $build_log)" >&2
   exit 1
+}
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
+      >>"$build_log" 2>&1 || build_failed
 fi
+cmake --build "$build" -j "$(nproc)" >>"$build_log" 2>&1 || build_failed
 if [ "$mode" = "--ui" ]; then
   [ -n "${DISPLAY:-}" ] || { echo "demo: --ui needs a desktop (DISPLAY)" >&2; exit 2; }
   "$root/scripts/x11-prefix.sh" "$build"

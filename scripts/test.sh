@@ -44,10 +44,16 @@ for b in "${builds[@]}"; do
   pids+=($!)
 done
 status=0
+failed=()
 for i in "${!builds[@]}"; do
-  wait "${pids[$i]}" || status=1
+  wait "${pids[$i]}" || { status=1; failed+=("${builds[$i]}"); }
   echo "== tests under Wine, ${builds[$i]}"
   cat "$logs/${builds[$i]}.log"
 done
 rm -rf "$logs"
+if [ "$status" -eq 0 ]; then
+  echo "== every test of both builds (${builds[*]}) passed"
+else
+  echo "== tests failed in the ${failed[*]} build (see the lists above)"
+fi
 exit $status

@@ -10,11 +10,11 @@
 namespace {
 
 // Reads one element into `element`. Elements are read only when the array holds scalars of the claimed type
-// and width (ArrayHoldsElementsOf), so an array whose element type is not what its VARIANT claims is never
+// and width (ql::HoldsElementsOf), so an array whose element type is not what its VARIANT claims is never
 // read past or misread (eight bytes taken for a text's pointer), nor a caller's text taken as the array's.
 HRESULT ReadElement(SAFEARRAY* array, LONG* indices, VARTYPE elementType, ql::Variant& element) noexcept {
     const ScalarTypeTraits* traits = FindScalarType(elementType);
-    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits || !ArrayHoldsElementsOf(*array, elementType));
+    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !traits || !ql::HoldsElementsOf(*array, elementType));
     VARIANT* storage = element.Put();
     const HRESULT hr = ::SafeArrayGetElement(array, indices, ScalarValueLocation(*storage, elementType));
     V_VT(storage) = SUCCEEDED(hr) ? elementType : static_cast<VARTYPE>(VT_EMPTY);

@@ -60,20 +60,17 @@ HRESULT MakeByteArray(const BYTE* bytes, size_t count, ql::Variant& value) noexc
 ByteArrayView::ByteArrayView(SAFEARRAY* array, HRESULT shape) noexcept
     : status_(FAILED(shape) ? shape : CountElements(array, size_)),
       data_(SUCCEEDED(status_) && size_ != 0 ? array : nullptr) {
-    if (size_ == 0) return;
-    if (FAILED(data_.Status())) {
+    if (size_ != 0 && FAILED(data_.Status())) {
         status_ = data_.Status();
         size_ = 0;
-    } else if (!data_.Data()) {
-        size_ = 0;  // an array without data holds no bytes
     }
 }
 
 HRESULT ByteArrayView::CountElements(SAFEARRAY* array, size_t& count) noexcept {
     count = 0;
     QL_RETURN_HR_IF(E_UNEXPECTED, !array);
-    QL_RETURN_HR_IF(E_INVALIDARG, ::SafeArrayGetDim(array) != 1);
     QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, !ql::HoldsBytes(*array));
+    QL_RETURN_HR_IF(E_INVALIDARG, array->cDims != 1);
     LONG lower = 0, upper = -1;
     QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
     QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));

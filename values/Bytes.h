@@ -42,11 +42,12 @@ HRESULT MakeByteArray(const BYTE* bytes, size_t count, ql::Variant& value) noexc
 
 // The elements of a one-dimensional byte array in storage order (the lower bound is not looked at), locked
 // for as long as the view lives. Status():
-//   S_OK                 the bytes are Data()[0 .. Size()); an array without elements or without data has
-//                        none (Size() 0, Data() null);
+//   S_OK                 the bytes are Data()[0 .. Size()); an array without elements has none (Size() 0,
+//                        Data() null);
 //   DISP_E_TYPEMISMATCH  the VARIANT is not exactly VT_ARRAY|VT_UI1, or the array does not hold bytes
-//                        (ql::HoldsBytes: elements of another width, or texts, VARIANTs or objects that the
-//                        platform owns), which is then not read at all;
+//                        (ql::HoldsBytes: elements of another width, texts, VARIANTs or objects that the
+//                        platform owns, elements counted without data, no dimension), which is then not
+//                        read at all;
 //   E_UNEXPECTED         a byte array without its array;
 //   E_INVALIDARG         an array of other than one dimension;
 //   the platform's failure to read the bounds or to lock the data otherwise.

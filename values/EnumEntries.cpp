@@ -19,10 +19,10 @@ HRESULT CountEntries(const VARIANT& list, ULONG* count) noexcept {
     *count = 0;
     QL_RETURN_HR_IF(E_INVALIDARG, V_VT(&list) != kEnumEntryArrayType);
     QL_RETURN_HR_IF(E_UNEXPECTED, !list.parray);
-    QL_RETURN_HR_IF(E_INVALIDARG, ::SafeArrayGetDim(list.parray) != 1);
     // Entries are read as texts the array owns, each as wide as a text pointer: any other array would be
     // read past its data, or its bytes taken for pointers.
-    QL_RETURN_HR_IF(E_INVALIDARG, !ArrayHoldsElementsOf(*list.parray, VT_BSTR));
+    QL_RETURN_HR_IF(E_INVALIDARG, !ql::HoldsElementsOf(*list.parray, VT_BSTR));
+    QL_RETURN_HR_IF(E_INVALIDARG, list.parray->cDims != 1);
     *count = list.parray->rgsabound[0].cElements;
     return S_OK;
 }

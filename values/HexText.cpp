@@ -52,7 +52,6 @@ HRESULT BytesToHexBstr(const VARIANT* value, BSTR* text, BOOL lenient) noexcept 
 
     ql::SafeArrayData<const BYTE> bytes(array);
     QL_RETURN_IF_FAILED(bytes.Status());
-    if (!bytes.Data()) return AssignEmpty(text);
 
     ql::Bstr hex;
     hex.Attach(::SysAllocStringLen(nullptr, count * 2));

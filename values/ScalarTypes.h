@@ -1,16 +1,12 @@
 #pragma once
-// The scalar OLE Automation types: the one table of their widths, and the types that the value conversions
-// move between with where their value lies in a VARIANT. No conversion or encoding keeps a switch or table
-// of its own over the type codes' widths.
+// The scalar OLE Automation types that the value conversions move between, with where their value lies in a
+// VARIANT. Their widths are the class library's one table (ql::VarTypeWidth); no conversion or encoding
+// keeps a switch or table of its own over the type codes' widths.
 #include <windows.h>
 
 #include <oleauto.h>
 
-#include <cstddef>
-
-// Bytes of a value of `type` as it lies in a VARIANT (from the data part on) and in an array element; 0 for
-// the codes without a value of fixed width (VT_EMPTY, VT_NULL, VT_VARIANT, arrays, by-reference codes ...).
-size_t VarTypeWidth(VARTYPE type) noexcept;
+#include "classlib/SafeArray.h"
 
 // A type the value conversions move between.
 struct ScalarTypeTraits {
@@ -19,11 +15,6 @@ struct ScalarTypeTraits {
     // taken out of one (VT_INT converts only element by element).
     bool wrapsInArray;
 };
-
-// Whether `array` holds what a VARIANT of VT_ARRAY|`elementType` claims: elements of that type as the array
-// itself holds them (ql::HoldsElementsOf), each as wide as a value of the type (a whole VARIANT for
-// VT_VARIANT). False for a type without values of fixed width.
-bool ArrayHoldsElementsOf(const SAFEARRAY& array, VARTYPE elementType) noexcept;
 
 // The traits of a type the conversions move between, or null for every other code (VT_EMPTY, arrays,
 // by-reference codes ...).

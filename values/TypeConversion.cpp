@@ -170,7 +170,7 @@ HRESULT CopySameType(const void* source, void* destination, VARTYPE type) noexce
         *static_cast<IDispatch**>(destination) = reference.Detach();
         return S_OK;
     }
-    std::memcpy(destination, source, VarTypeWidth(type));
+    std::memcpy(destination, source, ql::VarTypeWidth(type));
     return S_OK;
 }
 

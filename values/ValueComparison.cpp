@@ -39,10 +39,14 @@ bool SameStrings(const VARIANT& first, const VARIANT& second) {
            (bytes == 0 || std::memcmp(first.bstrVal, second.bstrVal, bytes) == 0);
 }
 
+// The platform converts a byte array to text by reading it, and copies an array given by reference before
+// it converts: the second value is converted as the checked copy, so that an array that does not hold what
+// it claims is never read (and equals nothing).
 bool SameTextForms(const VARIANT& first, const VARIANT& second) {
     ql::Variant firstText, secondText;
     if (FAILED(::VariantChangeType(firstText.Get(), const_cast<VARIANT*>(&first), 0, VT_BSTR))) return false;
-    if (FAILED(::VariantChangeType(secondText.Get(), const_cast<VARIANT*>(&second), 0, VT_BSTR)))
+    if (FAILED(secondText.CopyFrom(second)) ||
+        FAILED(::VariantChangeType(secondText.Get(), secondText.Get(), 0, VT_BSTR)))
         return false;
     const BSTR a = firstText->bstrVal;
     const BSTR b = secondText->bstrVal;

@@ -112,6 +112,8 @@ HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE 
     if (wanted == VT_BSTR && sourceType == kByteArrayType) return ByteArrayToText(destination, source);
     if (wanted == kByteArrayType && sourceType == VT_BSTR) return TextToByteArray(destination, source);
 
+    // The platform copies the source before it converts it, arrays included.
+    QL_RETURN_HR_IF(DISP_E_TYPEMISMATCH, FAILED(ql::CheckPlatformCopy(*source)));
     ql::Variant converted;
     const HRESULT platformResult =
         ::VariantChangeTypeEx(converted.Get(), const_cast<VARIANT*>(source), lcid,
@@ -127,7 +129,7 @@ HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE 
 bool IsStoredForm(const VARIANT& value, VARTYPE type) noexcept {
     if (type == kByteArrayType) {
         return V_VT(&value) == kByteArrayType && V_ARRAY(&value) != nullptr &&
-               ::SafeArrayGetDim(V_ARRAY(&value)) == 1;
+               ql::HoldsBytes(*V_ARRAY(&value)) && V_ARRAY(&value)->cDims == 1;
     }
     return IsWholeValue(value);
 }

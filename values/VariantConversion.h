@@ -17,7 +17,9 @@
 
 // `destination` is either `source` itself (converted in place: the old value is released once the result
 // exists) or a VARIANT that owns nothing. It is written only on success. E_INVALIDARG for a null argument;
-// otherwise the code of the rule that decided (see the list above and ArrayConversion.h / HexText.h).
+// DISP_E_TYPEMISMATCH for a value that holds an array the platform must not copy (ql::CheckPlatformCopy),
+// which is not read; otherwise the code of the rule that decided (see the list above and ArrayConversion.h /
+// HexText.h).
 HRESULT ConvertVariantType(VARIANT* destination, const VARIANT* source, VARTYPE wanted, LCID lcid,
                            USHORT flags) noexcept;
 

@@ -9,15 +9,15 @@ namespace {
 bool EveryPartOf(const VARIANT& value, VariantPartTest test, int depth) noexcept;
 
 // Every element of `array`, which a VARIANT claims holds `elementType`. An array that holds anything else,
-// or elements of another width, is not read at all.
+// elements of another width, or whose descriptor is not whole, is not read at all.
 bool EveryElement(SAFEARRAY* array, VARTYPE elementType, VariantPartTest test, int depth) noexcept {
     // As deep as a copy of the value goes (ql::Variant::CopyFrom): one level for each array and reference.
     if (depth > ql::Variant::kMaxNesting) return false;
-    if (!array || array->cDims == 0) return true;
-    if (!ArrayHoldsElementsOf(*array, elementType)) return false;
+    if (!array) return true;
+    if (!ql::HoldsElementsOf(*array, elementType)) return false;
     const ql::SafeArrayData<BYTE> elements(array);
     const ULONGLONG count = ql::ElementCount(*array);
-    if (FAILED(elements.Status()) || (count != 0 && !elements.Data())) return false;
+    if (FAILED(elements.Status())) return false;
     for (ULONGLONG index = 0; index < count; ++index) {
         const BYTE* element = elements.Data() + index * array->cbElements;
         const bool holds = elementType == VT_VARIANT

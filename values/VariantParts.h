@@ -10,9 +10,9 @@
 // Whether `test` holds for every scalar part of `value`: its type (without VT_BYREF and VT_ARRAY) and
 // the address of its data (a BSTR*, an IDispatch**, ...). False for what cannot be read through:
 // a null reference, references and arrays nested beyond any real use (one that refers to itself),
-// an array that does not hold what its type claims (ArrayHoldsElementsOf: elements of that type and width,
-// texts and VARIANTs only where the platform owns them), and a VARIANT that claims to hold a VARIANT other
-// than by reference.
+// an array that does not hold what its type claims (ql::HoldsElementsOf: a whole descriptor of elements of
+// that type and width, texts and VARIANTs only where the platform owns them), and a VARIANT that claims to
+// hold a VARIANT other than by reference.
 using VariantPartTest = bool (*)(VARTYPE type, const void* data);
 bool EveryPart(const VARIANT& value, VariantPartTest test) noexcept;
 

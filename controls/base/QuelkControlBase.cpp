@@ -23,14 +23,16 @@ constexpr size_t kReportLongChars = 4096;
 
 HRESULT FetchIdValuePair(const VARIANT& data, ql::Variant& id, ql::Variant& value) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&data) != (VT_ARRAY | VT_VARIANT) || !V_ARRAY(&data));
-    // The platform copies an element as the array holds it, by as many indices as it has dimensions: from an
-    // array that does not own its VARIANTs the copy would take the caller's strings, and clearing it would
-    // free them.
+    // Elements are taken by one index, each by the checked copy: from an array that does not own its
+    // VARIANTs a copy would take the caller's strings, and clearing it would free them.
     QL_RETURN_HR_IF(E_UNEXPECTED, !ql::IsVariantVector(*V_ARRAY(&data)));
-    LONG index = 0;
-    QL_RETURN_IF_FAILED(::SafeArrayGetElement(V_ARRAY(&data), &index, id.Put()));
-    index = 1;
-    return ::SafeArrayGetElement(V_ARRAY(&data), &index, value.Put());
+    // An element the copy refuses makes it another payload.
+    const auto element = [&](LONG index, ql::Variant& out) {
+        const HRESULT hr = ql::CopyVectorElement(*V_ARRAY(&data), index, out);
+        return hr == E_INVALIDARG ? E_UNEXPECTED : hr;
+    };
+    QL_RETURN_IF_FAILED(element(0, id));
+    return element(1, value);
 }
 
 CQuelkControlBase::CQuelkControlBase(const ParameterMap& map) noexcept {

@@ -51,8 +51,8 @@ enum ControlInfoItem : ULONG {
 // Splits the payload of a value notification (VT_ARRAY|VT_VARIANT: id as VT_UI4, value) into id and a
 // copy of the value. E_UNEXPECTED for another payload, E_FAIL when the id is not VT_UI4.
 HRESULT UnpackIdValue(const VARIANT& data, ULONG* id, VARIANT* value) noexcept;
-// The two elements of such a payload, whatever their types. E_UNEXPECTED for another payload, and for an
-// array that does not own the VARIANTs it holds.
+// The two elements of such a payload, whatever their types, each by the checked copy. E_UNEXPECTED for
+// another payload: an array that does not own the VARIANTs it holds, and an element the copy refuses.
 HRESULT FetchIdValuePair(const VARIANT& data, ql::Variant& id, ql::Variant& value) noexcept;
 
 // One dialog item that a class localises: its resource id and its symbolic name. A table ends with id 0.

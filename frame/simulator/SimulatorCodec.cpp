@@ -51,7 +51,7 @@ bool ParseHex(const Text& text, SimBytes* bytes) {
 size_t PaNumberWidth(VARTYPE type) {
     static constexpr VARTYPE kNumberTypes[] = {VT_I1, VT_UI1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_R4, VT_R8};
     for (VARTYPE number : kNumberTypes) {
-        if (number == type) return VarTypeWidth(type);
+        if (number == type) return ql::VarTypeWidth(type);
     }
     return 0;
 }

@@ -33,8 +33,7 @@ HRESULT BytesFromVariant(const VARIANT& value, std::vector<uint8_t>& bytes) noex
     return ql::GuardComCall([&]() -> HRESULT {
         bytes.clear();
         SAFEARRAY* array = V_ARRAY(&value);
-        QL_RETURN_HR_IF(E_INVALIDARG,
-                        array == nullptr || ::SafeArrayGetDim(array) != 1 || !ql::HoldsBytes(*array));
+        QL_RETURN_HR_IF(E_INVALIDARG, array == nullptr || !ql::HoldsBytes(*array) || array->cDims != 1);
         LONG lower = 0, upper = -1;
         QL_RETURN_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
         QL_RETURN_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));

@@ -1,18 +1,20 @@
 // Arrays that do not hold what their VARIANT claims, given to every entry point of the DTM that reads a
 // caller's array: each is refused before anything of it is read. Nothing of the caller's is freed, the
 // dataset stays as it was, and the process heap stays whole. Sound arrays keep their answers.
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ImageTestSupport.h"
 #include "classlib/Utf8.h"
 #include "comm/QuelkDpv1Communication.h"
-#include "dataset/VariantArguments.h"
 #include "frame/simulator/SimulatorResponses.h"
 #include "tests/support/AllocatorWatch.h"
 #include "tests/support/CallerTexts.h"
 #include "tests/support/HostileArrays.h"
+#include "tests/support/ReplacedFields.h"
 #include "tests/support/TestObjects.h"
 #include "values/DtmVocabulary.h"
 
@@ -30,40 +32,21 @@ std::string RepeatedBytes(BYTE byte, size_t count) {
 }
 
 // Another DTM of the project whose records are the DTM's own, but for the byte string's value, which it
-// hands out made afresh by `value` each time (the reader owns and destroys what it is given).
-class HostilePeer final : public ql::ComObjectBase<HostilePeer>, public IDtm, public IQuelkVariableFields {
+// hands out made afresh by `value` each time.
+class HostilePeer final : public ql::ComObjectBase<HostilePeer>, public IDtm, public ReplacedFields {
     QL_INTERFACE_TABLE(HostilePeer, QL_ENTRY(IDtm), QL_ENTRY(IQuelkVariableFields))
 
 public:
     HostilePeer(ql::ComPtr<IQuelkVariableFields> own, std::function<ql::Variant()> value)
-        : own_(std::move(own)), value_(std::move(value)) {}
+        : ReplacedFields(
+              std::move(own), [](ULONG id, ULONG mask) { return id == kByteRecord && mask == kFieldValue; },
+              std::move(value)) {}
 
     VARNOK_UNEXPECTED_CALL(GetTypeInfoCount, UINT*)
     VARNOK_UNEXPECTED_CALL(GetTypeInfo, UINT, LCID, ITypeInfo**)
     VARNOK_UNEXPECTED_CALL(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
     VARNOK_UNEXPECTED_CALL(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
     VARNOK_UNEXPECTED_IDTM_CALLS
-
-    HRESULT STDMETHODCALLTYPE GetCountVariant(VARIANT* count) noexcept override {
-        return own_->GetCountVariant(count);
-    }
-    HRESULT STDMETHODCALLTYPE GetVariableAtVariant(VARIANT index, VARIANT* id) noexcept override {
-        return own_->GetVariableAtVariant(index, id);
-    }
-    HRESULT STDMETHODCALLTYPE GetVariableField(VARIANT id, VARIANT mask, VARIANT* out) noexcept override {
-        ULONG record = 0, field = 0;
-        if (SUCCEEDED(VariantToUInt32(id, &record)) && record == kByteRecord &&
-            SUCCEEDED(VariantToUInt32(mask, &field)) && field == kFieldValue) {
-            ql::Variant value = value_();
-            return value.Detach(out);
-        }
-        return own_->GetVariableField(id, mask, out);
-    }
-    VARNOK_UNEXPECTED_CALL(SetVariableField, VARIANT, VARIANT, VARIANT)
-
-private:
-    ql::ComPtr<IQuelkVariableFields> own_;
-    std::function<ql::Variant()> value_;
 };
 
 // A bag whose DTM_DATA is made afresh by `value` at every read.
@@ -223,11 +206,123 @@ TEST_F(HostileArraysTest, EveryEntryPointRefusesThemWithoutFreeingTheCallersText
     }
 }
 
+// An entry point that copies a caller's value before it reads it, given a hostile byte string in `form`.
+struct CopyingEntryPoint {
+    const char* name;
+    Answer refusal;        // to every hostile shape in every form
+    Answer sound;          // to the byte string's own value, as it is or by reference, as it answered before
+    Answer soundInVector;  // to that value inside a vector (a value of another type)
+    std::function<Answer(HostileArraysTest&, const VARIANT& value)> call;
+};
+
+std::string FlagsText(ULONG flags) {
+    char text[32];
+    std::snprintf(text, sizeof text, "flags 0x%lX", flags);
+    return text;
+}
+
+std::vector<CopyingEntryPoint> CopyingEntryPoints() {
+    return {
+        {"IQuelkVariables::GetValue, as the id",
+         {E_INVALIDARG, "empty"},
+         {DISP_E_TYPEMISMATCH, "empty"},
+         {DISP_E_TYPEMISMATCH, "empty"},
+         [](HostileArraysTest& test, const VARIANT& id) {
+             ql::Variant value;
+             const HRESULT hr = test.Ask<IQuelkVariables>()->GetValue(id, value.Put());
+             return Answer{hr, Describe(*value)};
+         }},
+        {"IQuelkValueCheck::CheckValue, as the value of a number",
+         {S_OK, "flags 0x77"},
+         {S_OK, "flags 0x77"},
+         {S_OK, "flags 0x77"},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             ULONG flags = 0;
+             const HRESULT hr = test.Ask<IQuelkValueCheck>()->CheckValue(*MakeUI4(3), value, &flags);
+             return Answer{hr, FlagsText(flags)};
+         }},
+        {"IQuelkValueCheck::CheckValue, as the byte string's value",
+         {S_OK, "flags 0x73"},
+         {S_OK, "flags 0x71"},
+         {S_OK, "flags 0x73"},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             ULONG flags = 0;
+             const HRESULT hr =
+                 test.Ask<IQuelkValueCheck>()->CheckValue(*MakeUI4(kByteRecord), value, &flags);
+             return Answer{hr, FlagsText(flags)};
+         }},
+        {"IQuelkVariables::SetValue",
+         {E_INVALIDARG, ""},
+         {S_OK, ""},
+         {DISP_E_TYPEMISMATCH, ""},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             const HRESULT hr = test.Ask<IQuelkVariables>()->SetValue(*MakeUI4(kByteRecord), value);
+             return Answer{hr, ""};
+         }},
+        {"IQuelkDpv1Client::DispatchTransactionResponse, as the context's value",
+         {E_UNEXPECTED, RepeatedBytes(' ', kByteRecordLength)},
+         {S_OK, RepeatedBytes(' ', kByteRecordLength)},
+         {S_OK, RepeatedBytes(' ', kByteRecordLength)},
+         [](HostileArraysTest& test, const VARIANT& value) {
+             ql::Variant kind;
+             kind.SetUI1(static_cast<BYTE>(kDpv1Read));
+             const LentVector context({*MakeUI4(kByteRecord), value, *kind});
+             ql::Bstr response(ReadResponseXml({0xDE, 0x80, 0xB0, 0x00}, L"", nullptr).c_str());
+             const HRESULT hr =
+                 test.Ask<IQuelkDpv1Client>()->DispatchTransactionResponse(*context, response.Get());
+             return Answer{hr, test.ByteRecord()};
+         }},
+    };
+}
+
+// Every copy asks the check before the platform copies anything: a hostile array, as it is, by reference
+// or inside a sound vector, is refused with the answer its interface gives a value it cannot take.
+TEST_F(HostileArraysTest, EveryCopyRefusesThemInEveryForm) {
+    AllocatorWatch watch;
+    ASSERT_EQ(S_OK, watch.Status()) << "the test needs OANOCACHE=1 in its environment";
+    ASSERT_TRUE(watch.FreesReachAllocator());
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    for (const CopyingEntryPoint& entry : CopyingEntryPoints()) {
+        for (size_t shape = 0; shape < ShapeCount(); ++shape) {
+            for (const ArrayForm form : kArrayForms) {
+                CallerTexts caller;
+                const std::vector<const void*> blocks = caller.Blocks(watch);
+                std::vector<NamedValue> lent = HostileArrays(VT_UI1, caller.Texts(), kByteRecordLength);
+                SCOPED_TRACE(testing::Message()
+                             << entry.name << ", " << lent[shape].name << ", " << FormName(form));
+                auto formed = std::make_unique<FormedArray>(std::move(lent[shape].value), form);
+                const std::vector<std::string> before = Snapshot(dtm_->Store());
+                (void)watch.TakeFrees();
+                EXPECT_EQ(entry.refusal, entry.call(*this, **formed));
+                formed.reset();
+                lent.clear();  // the caller clears its arrays, which leave the texts to it
+                EXPECT_EQ(std::vector<size_t>{}, CallerTexts::FreedAmong(blocks, watch.TakeFrees()))
+                    << "freed the caller's texts";
+                EXPECT_EQ(before, Snapshot(dtm_->Store()));
+                EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+            }
+        }
+    }
+}
+
 TEST_F(HostileArraysTest, SoundArraysKeepTheirAnswers) {
     ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
     for (const EntryPoint& entry : EntryPoints()) {
         SCOPED_TRACE(entry.name);
         EXPECT_EQ(entry.soundAnswer, entry.call(*this, *entry.sound()));
+    }
+}
+
+TEST_F(HostileArraysTest, SoundValuesInEveryFormKeepTheirAnswers) {
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    for (const CopyingEntryPoint& entry : CopyingEntryPoints()) {
+        for (const ArrayForm form : kArrayForms) {
+            SCOPED_TRACE(testing::Message() << entry.name << ", " << FormName(form));
+            const bool inVector =
+                form == ArrayForm::kVectorElement || form == ArrayForm::kNestedVectorElement;
+            const FormedArray formed(RecordsOwnBytes(), form);
+            EXPECT_EQ(inVector ? entry.soundInVector : entry.sound, entry.call(*this, *formed));
+        }
     }
 }
 

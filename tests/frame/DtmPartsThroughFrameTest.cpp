@@ -1,6 +1,7 @@
 // The DTM's services and document parts as a frame application meets them: the registered DTM created
 // through COM by its ProgID, configured by our frame host, answering the parameter document, the language,
 // the comparison with another DTM of the project, the documentation and its own information.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "frame/DeviceKeyValues.h"
 #include "frame/DtmSession.h"
 #include "frame/FrameDocuments.h"
+#include "tests/support/HostileArrays.h"
+#include "tests/support/ReplacedFields.h"
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
 #include "values/QuelkMessageSink.h"
@@ -230,6 +233,66 @@ TEST_F(DtmPartsThroughFrameTest, AFrameCallingByNameFindsTheStandardsNames) {
     ASSERT_HR(S_OK, check->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, valid.Put(),
                                   nullptr, nullptr));
     EXPECT_EQ("bool:-1", Describe(*valid));
+}
+
+// The DTM's store as the frame reads it, but for the entry lists of its enumerations, which it hands out made
+// afresh by `entries` each time.
+class HostileEntryLists final : public ql::ComObjectBase<HostileEntryLists>, public ReplacedFields {
+    QL_INTERFACE_TABLE(HostileEntryLists, QL_ENTRY(IQuelkVariableFields),
+                       QL_ENTRY_FUNC(IID_IQuelkVariablesEx, QueryValues))
+
+public:
+    HostileEntryLists(IUnknown* dtm, std::function<ql::Variant()> entries)
+        : ReplacedFields(
+              Ask<IQuelkVariableFields>(dtm),
+              [](ULONG, ULONG mask) { return mask == kFieldEnumerationEntries; }, std::move(entries)),
+          values_(Ask<IQuelkVariablesEx>(dtm)) {}
+    HRESULT QueryValues(REFIID, void** out) noexcept {
+        values_->AddRef();
+        *out = values_.Get();
+        return S_OK;
+    }
+
+    VARNOK_UNEXPECTED_CALL(GetTypeInfoCount, UINT*)
+    VARNOK_UNEXPECTED_CALL(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    VARNOK_UNEXPECTED_CALL(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    VARNOK_UNEXPECTED_CALL(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+
+private:
+    template <class Interface>
+    static ql::ComPtr<Interface> Ask(IUnknown* dtm) {
+        ql::ComPtr<Interface> found;
+        EXPECT_HR(S_OK, dtm->QueryInterface(__uuidof(Interface), found.PutVoid()));
+        return found;
+    }
+
+    ql::ComPtr<IQuelkVariablesEx> values_;
+};
+
+// The frame reads the texts of units and status from the DTM's entry lists: a list whose array does not
+// hold texts of its own gives no text, and nothing of it is read.
+TEST_F(DtmPartsThroughFrameTest, KeyValuesTakeNoTextFromAnEntryListThatHoldsNoTexts) {
+    DeviceKeyValues sound;
+    ASSERT_HR(S_OK, ReadDeviceKeyValues(dtm_.Object(), &sound));
+    EXPECT_NE(L"", sound.massFlow.unit);
+    const ql::Bstr text(L"12;kg/s");
+    const size_t shapes = HostileArrays(VT_BSTR, {text.Get()}, 1).size();
+    for (size_t shape = 0; shape < shapes; ++shape) {
+        const char* name = HostileArrays(VT_BSTR, {text.Get()}, 1)[shape].name;
+        if (std::string(name) == "texts") continue;  // texts the platform owns are what an entry list holds
+        SCOPED_TRACE(name);
+        ql::ComPtr<HostileEntryLists> store;
+        ASSERT_HR(S_OK, ql::MakeObject(store, dtm_.Object(), [&] {
+                      return std::move(HostileArrays(VT_BSTR, {text.Get()}, 32)[shape].value);
+                  }));
+        DeviceKeyValues read;
+        ASSERT_HR(S_OK, ReadDeviceKeyValues(static_cast<IQuelkVariableFields*>(store.Get()), &read));
+        EXPECT_EQ(sound.tag, read.tag);
+        EXPECT_EQ(L"", read.massFlow.unit);
+        EXPECT_EQ(L"", read.totalizer.unit);
+        EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+    }
+    EXPECT_STREQ(L"12;kg/s", text.Get());
 }
 
 }  // namespace

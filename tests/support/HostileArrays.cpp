@@ -42,6 +42,35 @@ ql::SafeArray UntypedArray(ULONG width, ULONG count) {
     return array;
 }
 
+// Zeros that several arrays lend as their static data: destroying such an array clears its elements and
+// zeroes what it counts, which leaves them zeros. Wide enough for 128 VARIANTs.
+void* SharedZeros() {
+    alignas(16) static BYTE zeros[4096] = {};
+    return zeros;
+}
+
+// The platform's feature for elements of `type`, where it owns them.
+USHORT OwningFeature(VARTYPE type) {
+    switch (type) {
+        case VT_BSTR:
+            return FADF_BSTR;
+        case VT_VARIANT:
+            return FADF_VARIANT;
+        default:
+            return 0;
+    }
+}
+
+// A descriptor of `count` elements of `type` as SafeArrayCreate would make it, without its data.
+ql::SafeArray DescriptorOf(VARTYPE type, ULONG count) {
+    ql::SafeArray array;
+    EXPECT_EQ(S_OK, ::SafeArrayAllocDescriptorEx(type, 1, array.Put()));
+    if (!array.Get()) return array;
+    array.Get()->fFeatures |= OwningFeature(type);
+    array.Get()->rgsabound[0] = {count, 0};
+    return array;
+}
+
 // One page for the whole process, reserved and never committed.
 void* ReservedPage() {
     static void* const page = ::VirtualAlloc(nullptr, 1, MEM_RESERVE, PAGE_NOACCESS);
@@ -93,7 +122,85 @@ std::vector<NamedValue> HostileArrays(VARTYPE claimed, const std::vector<BSTR>& 
         *reinterpret_cast<BSTR*>(element) = ::SysAllocStringLen(text(i), ::SysStringLen(text(i)));
     });
     values.push_back({"texts", Claiming(claimed, std::move(copies))});
+
+    values.push_back({"no data", Claiming(claimed, DescriptorOf(claimed, count))});
+
+    const VARTYPE ownedType = claimed == VT_VARIANT ? VT_VARIANT : VT_BSTR;
+    ql::SafeArray narrow = DescriptorOf(ownedType, count);
+    if (narrow.Get()) {
+        narrow.Get()->fFeatures |= FADF_STATIC;
+        narrow.Get()->cbElements = 1;
+        narrow.Get()->pvData = SharedZeros();
+    }
+    values.push_back({"narrow owned elements", Claiming(claimed, std::move(narrow))});
+
+    ql::SafeArray flat = DescriptorOf(claimed, 1);
+    if (flat.Get()) {
+        flat.Get()->fFeatures |= FADF_STATIC;
+        flat.Get()->cDims = 0;
+        flat.Get()->pvData = SharedZeros();
+    }
+    values.push_back({"no dimensions", Claiming(claimed, std::move(flat))});
     return values;
+}
+
+const char* FormName(ArrayForm form) {
+    switch (form) {
+        case ArrayForm::kDirect:
+            return "as it is";
+        case ArrayForm::kArrayReference:
+            return "its array by reference";
+        case ArrayForm::kVariantReference:
+            return "by reference";
+        case ArrayForm::kVectorElement:
+            return "in a vector";
+        case ArrayForm::kNestedVectorElement:
+            return "in a vector in a vector";
+    }
+    return "";
+}
+
+FormedArray::FormedArray(ql::Variant array, ArrayForm form)
+    : form_(form), held_(std::make_unique<ql::Variant>()) {
+    switch (form) {
+        case ArrayForm::kDirect:
+            *held_ = std::move(array);
+            break;
+        case ArrayForm::kArrayReference:
+            *held_ = std::move(array);
+            reference_ = MakeReference(held_->Type(), &V_ARRAY(held_->Get()));
+            break;
+        case ArrayForm::kVariantReference:
+            *held_ = std::move(array);
+            reference_ = MakeReference(VT_VARIANT, held_->Get());
+            break;
+        case ArrayForm::kVectorElement:
+            *held_ = MakeVariantArray(std::move(array));
+            break;
+        case ArrayForm::kNestedVectorElement:
+            *held_ = MakeVariantArray(MakeVariantArray(std::move(array)));
+            break;
+    }
+}
+
+const VARIANT& FormedArray::operator*() const {
+    const bool byReference = form_ == ArrayForm::kArrayReference || form_ == ArrayForm::kVariantReference;
+    return byReference ? *reference_ : **held_;
+}
+
+LentVector::LentVector(const std::vector<VARIANT>& elements) {
+    ql::SafeArray vector;
+    EXPECT_EQ(S_OK, vector.Create(VT_VARIANT, static_cast<ULONG>(elements.size())));
+    if (vector.Get() && !elements.empty()) {
+        std::memcpy(vector.Get()->pvData, elements.data(), elements.size() * sizeof(VARIANT));
+    }
+    vector_.AttachArray(VT_VARIANT, vector.Detach());
+}
+
+LentVector::~LentVector() {
+    SAFEARRAY* vector = V_ARRAY(vector_.Get());
+    if (vector)
+        std::memset(vector->pvData, 0, static_cast<size_t>(ql::ElementCount(*vector)) * sizeof(VARIANT));
 }
 
 ql::Variant LetterBytes(size_t count) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/Bstr.h"
+#include "classlib/SafeArray.h"
 #include "classlib/Utf8.h"
 #include "tests/support/CallerTexts.h"
 #include "tests/support/HResultText.h"
@@ -16,6 +17,7 @@
 #include "values/EnumEntries.h"
 #include "values/HexText.h"
 #include "values/ValueComparison.h"
+#include "values/VariantParts.h"
 #include "values/VariantConversion.h"
 
 namespace {
@@ -72,6 +74,20 @@ std::vector<Reader> Readers() {
              ql::Variant text;
              const HRESULT hr = ConvertVariantType(text.Get(), &value, VT_BSTR, 0, 0);
              return Answer(hr, Describe(*text));
+         }},
+        {"ConvertVariantType to numbers", VT_UI1, Answer(DISP_E_TYPEMISMATCH, "empty"),
+         Answer(S_OK, "20 of 4"),
+         [](const VARIANT& value) {
+             ql::Variant numbers;
+             const HRESULT hr = ConvertVariantType(numbers.Get(), &value, VT_ARRAY | VT_I4, 0, 0);
+             if (numbers.Type() != (VT_ARRAY | VT_I4)) return Answer(hr, Describe(*numbers));
+             const SAFEARRAY& array = *V_ARRAY(numbers.Get());
+             return Answer(
+                 hr, std::to_string(ql::ElementCount(array)) + " of " + std::to_string(array.cbElements));
+         }},
+        {"EveryPart", VT_UI1, Answer(S_OK, "0"), Answer(S_OK, "1"),
+         [](const VARIANT& value) {
+             return Answer(S_OK, std::to_string(EveryPart(value, [](VARTYPE, const void*) { return true; })));
          }},
         {"IsVariantEqual, first", VT_UI1, Answer(S_OK, "0"), Answer(S_OK, "1"),
          [](const VARIANT& value) {

@@ -77,7 +77,7 @@ TEST(ByteArrayViewTest, ShowsTheBytesOfOneDimensionOnlyAndLocksThemWhileItLives)
     ql::Variant twoDimensions, noArray;
     twoDimensions.AttachArray(VT_UI1, ::SafeArrayCreate(VT_UI1, 2, twoBounds));
     noArray.AttachArray(VT_UI1, nullptr);
-    // A descriptor whose data is missing: it holds no bytes, and none is read.
+    // A descriptor that counts bytes but has no data: it does not hold them, and nothing is read.
     SAFEARRAY withoutData{};
     withoutData.cDims = 1;
     withoutData.fFeatures = FADF_STATIC | FADF_FIXEDSIZE;
@@ -96,7 +96,7 @@ TEST(ByteArrayViewTest, ShowsTheBytesOfOneDimensionOnlyAndLocksThemWhileItLives)
     } cases[] = {
         {"bytes from lower bound 5", fromFive.Get(), S_OK, {1, 2, 3}},
         {"no elements", empty.Get(), S_OK, {}},
-        {"no data", &withoutDataValue, S_OK, {}},
+        {"no data", &withoutDataValue, DISP_E_TYPEMISMATCH, {}},
         {"another type", text.Get(), DISP_E_TYPEMISMATCH, {}},
         {"byte array without its array", noArray.Get(), E_UNEXPECTED, {}},
         {"two dimensions", twoDimensions.Get(), E_INVALIDARG, {}},
@@ -140,7 +140,7 @@ TEST(VarTypeWidthTest, GivesTheWidthOfEveryFixedSizeValueAndNoneForTheRest) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
-        EXPECT_EQ(c.width, VarTypeWidth(c.type));
+        EXPECT_EQ(c.width, ql::VarTypeWidth(c.type));
     }
 }
 

@@ -224,6 +224,23 @@ TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
         SCOPED_TRACE(shape.name);
         EXPECT_HR(E_UNEXPECTED, page_->OnNotify(kNotifyValueChanged, *shape.value));
     }
+
+    // A sound pair whose value is such an array, in any form, is no payload either: the value is refused
+    // before the platform copies it, and the row keeps its text.
+    const std::wstring tagText = WindowText(Item(kTagEdit));
+    const size_t shapeCount = HostileArrays(VT_UI1, {callerText.Get()}, 1).size();
+    for (size_t shape = 0; shape < shapeCount; ++shape) {
+        for (const ArrayForm form : kArrayForms) {
+            NamedValue hostile = std::move(HostileArrays(VT_UI1, {callerText.Get()}, 20)[shape]);
+            SCOPED_TRACE(testing::Message() << hostile.name << ", " << FormName(form));
+            const FormedArray value(std::move(hostile.value), form);
+            const LentVector pair({*MakeUI4(kTagId), *value});
+            EXPECT_HR(E_UNEXPECTED, page_->OnNotify(kNotifyValueChanged, *pair));
+            EXPECT_EQ(tagText, WindowText(Item(kTagEdit)));
+            EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+        }
+    }
+    EXPECT_STREQ(L"Boiler 7", callerText.Get());
 }
 
 // Only the 16-bit value 1 unlocks; VARIANT_TRUE locks like VARIANT_FALSE. A locked edit is read-only.

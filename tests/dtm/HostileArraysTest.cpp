@@ -221,6 +221,15 @@ std::string FlagsText(ULONG flags) {
     return text;
 }
 
+// IQuelkValueCheck::CheckValue of `record` with the value, answering the flags.
+std::function<Answer(HostileArraysTest&, const VARIANT&)> CheckValueOf(ULONG record) {
+    return [record](HostileArraysTest& test, const VARIANT& value) {
+        ULONG flags = 0;
+        const HRESULT hr = test.Ask<IQuelkValueCheck>()->CheckValue(*MakeUI4(record), value, &flags);
+        return Answer{hr, FlagsText(flags)};
+    };
+}
+
 std::vector<CopyingEntryPoint> CopyingEntryPoints() {
     return {
         {"IQuelkVariables::GetValue, as the id",
@@ -236,21 +245,12 @@ std::vector<CopyingEntryPoint> CopyingEntryPoints() {
          {S_OK, "flags 0x77"},
          {S_OK, "flags 0x77"},
          {S_OK, "flags 0x77"},
-         [](HostileArraysTest& test, const VARIANT& value) {
-             ULONG flags = 0;
-             const HRESULT hr = test.Ask<IQuelkValueCheck>()->CheckValue(*MakeUI4(3), value, &flags);
-             return Answer{hr, FlagsText(flags)};
-         }},
+         CheckValueOf(3)},
         {"IQuelkValueCheck::CheckValue, as the byte string's value",
          {S_OK, "flags 0x73"},
          {S_OK, "flags 0x71"},
          {S_OK, "flags 0x73"},
-         [](HostileArraysTest& test, const VARIANT& value) {
-             ULONG flags = 0;
-             const HRESULT hr =
-                 test.Ask<IQuelkValueCheck>()->CheckValue(*MakeUI4(kByteRecord), value, &flags);
-             return Answer{hr, FlagsText(flags)};
-         }},
+         CheckValueOf(kByteRecord)},
         {"IQuelkVariables::SetValue",
          {E_INVALIDARG, ""},
          {S_OK, ""},

@@ -8,12 +8,6 @@ namespace {
 
 HRESULT CopyAt(const VARIANT& source, Variant& out, int depth) noexcept;
 
-// The array that `value`, of VT_ARRAY (by reference or not), holds; null for none.
-const SAFEARRAY* HeldArray(const VARIANT& value) noexcept {
-    if (!(V_VT(&value) & VT_BYREF)) return V_ARRAY(&value);
-    return V_ARRAYREF(&value) ? *V_ARRAYREF(&value) : nullptr;
-}
-
 // CheckPlatformCopy at `depth`. References inside an array are copied as they stand, and judged when the
 // copy resolves them.
 HRESULT CheckCopiedArrays(const VARIANT& value, int depth) noexcept {
@@ -25,7 +19,7 @@ HRESULT CheckCopiedArrays(const VARIANT& value, int depth) noexcept {
     }
     if (!(type & VT_ARRAY)) return S_OK;
     QL_RETURN_HR_IF(E_INVALIDARG, (type & VT_BYREF) && V_ARRAYREF(&value) == nullptr);
-    const SAFEARRAY* array = HeldArray(value);
+    const SAFEARRAY* array = (type & VT_BYREF) ? *V_ARRAYREF(&value) : V_ARRAY(&value);
     if (!array) return S_OK;
     const auto elementType = static_cast<VARTYPE>(type & ~(VT_ARRAY | VT_BYREF));
     QL_RETURN_HR_IF(E_INVALIDARG, !HoldsElementsOf(*array, elementType));

@@ -7,6 +7,7 @@
 
 #include "classlib/Bstr.h"
 #include "classlib/HResult.h"
+#include "classlib/SafeArray.h"
 #include "classlib/Variant.h"
 #include "values/AnsiText.h"
 #include "values/Bytes.h"

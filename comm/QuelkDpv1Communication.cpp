@@ -192,10 +192,9 @@ HRESULT CQuelkDpv1Communication::OnTransactionResponse(BSTR invokeId, BSTR respo
 HRESULT CQuelkDpv1Communication::DispatchTransactionResponse(VARIANT context, BSTR response) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&context) != (VT_ARRAY | VT_VARIANT) || V_ARRAY(&context) == nullptr);
     SAFEARRAY* elements = V_ARRAY(&context);
-    // Elements are taken by one index, each by the checked copy: from any other array a copy would take the
-    // caller's strings (and clearing it free them), or write past its end.
-    QL_RETURN_HR_IF(E_UNEXPECTED, !ql::IsVariantVector(*elements));
-    // An element the copy refuses makes it no context of ours.
+    // Elements are taken by one index, each by the checked copy, which refuses any array but a vector of
+    // VARIANTs of its own (from another a copy would take the caller's strings, or write past its end) and
+    // any element it cannot copy: either makes it no context of ours.
     const auto element = [&](LONG position, ql::Variant& out) {
         const HRESULT hr = ql::CopyVectorElement(*elements, position, out);
         return hr == E_INVALIDARG ? E_UNEXPECTED : hr;

@@ -1,5 +1,6 @@
 #include "dataset/StreamValueFormat.h"
 
+#include "classlib/SafeArray.h"
 #include "values/ScalarTypes.h"
 
 namespace {

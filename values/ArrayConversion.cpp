@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "classlib/HResult.h"
+#include "classlib/SafeArray.h"
 #include "values/ScalarTypes.h"
 #include "values/TypeConversion.h"
 

@@ -6,8 +6,6 @@
 
 #include <oleauto.h>
 
-#include "classlib/SafeArray.h"
-
 // A type the value conversions move between.
 struct ScalarTypeTraits {
     VARTYPE type;

@@ -6,6 +6,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/SafeArray.h"
 #include "values/ScalarTypes.h"
 
 namespace {

@@ -23,10 +23,9 @@ constexpr size_t kReportLongChars = 4096;
 
 HRESULT FetchIdValuePair(const VARIANT& data, ql::Variant& id, ql::Variant& value) noexcept {
     QL_RETURN_HR_IF(E_UNEXPECTED, V_VT(&data) != (VT_ARRAY | VT_VARIANT) || !V_ARRAY(&data));
-    // Elements are taken by one index, each by the checked copy: from an array that does not own its
-    // VARIANTs a copy would take the caller's strings, and clearing it would free them.
-    QL_RETURN_HR_IF(E_UNEXPECTED, !ql::IsVariantVector(*V_ARRAY(&data)));
-    // An element the copy refuses makes it another payload.
+    // Elements are taken by one index, each by the checked copy, which refuses any array but a vector of
+    // VARIANTs of its own (from another a copy would take the caller's strings, and clearing it free them)
+    // and any element it cannot copy: either makes it another payload.
     const auto element = [&](LONG index, ql::Variant& out) {
         const HRESULT hr = ql::CopyVectorElement(*V_ARRAY(&data), index, out);
         return hr == E_INVALIDARG ? E_UNEXPECTED : hr;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "classlib/SafeArray.h"
 #include "values/Bytes.h"
 #include "values/ScalarTypes.h"
 

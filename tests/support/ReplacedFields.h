@@ -10,6 +10,7 @@
 #include "QuelkInterfaces.h"
 #include "classlib/ComPtr.h"
 #include "classlib/Variant.h"
+#include "tests/support/TestObjects.h"
 
 namespace vtest {
 
@@ -36,9 +37,7 @@ public:
         }
         return own_->GetVariableField(id, mask, out);
     }
-    HRESULT STDMETHODCALLTYPE SetVariableField(VARIANT, VARIANT, VARIANT) noexcept override {
-        return E_NOTIMPL;
-    }
+    VARNOK_UNEXPECTED_CALL(SetVariableField, VARIANT, VARIANT, VARIANT)
 
 private:
     static bool NumberOf(const VARIANT& value, ULONG& number) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "classlib/SafeArray.h"
 #include "tests/support/HResultText.h"
 #include "tests/support/TestVariants.h"
 #include "values/Bytes.h"

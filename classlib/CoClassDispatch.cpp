@@ -2,6 +2,7 @@
 
 #include "classlib/ComModule.h"
 #include "classlib/HResult.h"
+#include "classlib/InvokeArguments.h"
 #include "classlib/TypeAttr.h"
 
 namespace ql {
@@ -102,6 +103,7 @@ HRESULT CoClassDispatch::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, 
 HRESULT CoClassDispatch::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                 EXCEPINFO* exception, UINT* argumentError) noexcept {
     QL_RETURN_HR_IF(DISP_E_UNKNOWNINTERFACE, !IsEqualIID(iid, IID_NULL));
+    QL_RETURN_IF_FAILED(CheckInvokeArguments(params, argumentError));
     QL_RETURN_IF_FAILED(Resolve());
     // The interface has no member, so no DISPID reaches a vtable slot: the description answers every call.
     return info_->Invoke(static_cast<IDispatch*>(this), id, flags, params, result, exception, argumentError);

@@ -1,7 +1,8 @@
 #pragma once
 // IDispatch for a dual interface, answered through the interface's ITypeInfo, which calls the vtable
-// method. The type information comes from the module's type library (TYPELIB resource 1 of the module
-// file), or, for an interface that another party's library describes, from that registered library
+// method, once the caller's arguments have passed the check that the platform's copy of them needs
+// (CheckInvokeArguments). The type information comes from the module's type library (TYPELIB resource 1 of
+// the module file), or, for an interface that another party's library describes, from that registered library
 // (RegisteredTypeInfo); where that library is not registered, IDispatch answers its failure HRESULT and
 // the vtable still works.
 //
@@ -17,6 +18,7 @@
 #include "classlib/ComModule.h"
 #include "classlib/ComPtr.h"
 #include "classlib/HResult.h"
+#include "classlib/InvokeArguments.h"
 
 namespace ql {
 
@@ -63,6 +65,7 @@ public:
                                      VARIANT* result, EXCEPINFO* exception,
                                      UINT* argumentError) noexcept override {
         QL_RETURN_HR_IF(DISP_E_UNKNOWNINTERFACE, !IsEqualIID(iid, IID_NULL));
+        QL_RETURN_IF_FAILED(CheckInvokeArguments(params, argumentError));
         ComPtr<ITypeInfo> info;
         QL_RETURN_IF_FAILED(LoadTypeInfo(info.Put()));
         return info->Invoke(static_cast<DualInterface*>(this), id, flags, params, result, exception,

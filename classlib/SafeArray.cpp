@@ -43,12 +43,17 @@ constexpr OwnedElements kOwnedElements[] = {{FADF_BSTR, VT_BSTR},
                                             {FADF_DISPATCH, VT_DISPATCH},
                                             {FADF_RECORD, VT_RECORD}};
 
-// The type whose elements `array` has the platform own, by its features; VT_EMPTY for plain values.
+// The type whose elements `array` has the platform own, by its features; VT_EMPTY for plain values, and
+// VT_ILLEGAL for an array that carries more than one owning feature: the platform copies such an array by
+// one feature and frees it by another, so its elements are of no one type.
 VARTYPE OwnedElementType(const SAFEARRAY& array) noexcept {
+    VARTYPE owned = VT_EMPTY;
     for (const OwnedElements& elements : kOwnedElements) {
-        if (array.fFeatures & elements.feature) return elements.type;
+        if (!(array.fFeatures & elements.feature)) continue;
+        if (owned != VT_EMPTY) return VT_ILLEGAL;
+        owned = elements.type;
     }
-    return VT_EMPTY;
+    return owned;
 }
 
 // `type` where its elements are the platform's to own, else VT_EMPTY.

@@ -100,7 +100,8 @@ inline ULONGLONG ElementCount(const SAFEARRAY& array) noexcept {
 // - texts, VARIANTs and objects only where the array carries the feature that makes the platform copy and
 //   free them (SafeArrayCreate sets it, SafeArrayAllocDescriptorEx does not): without it the platform
 //   copies, reads and destroys them as plain bits, so a reader would free the caller's strings and a copy
-//   would keep them; and no such feature over plain values;
+//   would keep them; no such feature over plain values; and never two of them, since the platform copies by
+//   one and frees by another;
 // - where the array records its element type, that record names `type`.
 bool HoldsElementsOf(const SAFEARRAY& array, VARTYPE type) noexcept;
 

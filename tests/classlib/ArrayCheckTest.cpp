@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,131 @@ TEST(ArrayCheckTest, ACopyRefusesAHostileArrayInEveryFormBeforeThePlatformCopies
         }
     }
     EXPECT_STREQ(L"lent", text.Get());
+}
+
+// Four elements that end where a guard page begins: a read or write past them touches the page, which the
+// handler notes and lets through (the system lifts the guard on the first touch); Arm sets it again.
+class GuardedElements {
+public:
+    static constexpr size_t kPage = 4096;
+
+    GuardedElements()
+        : pages_(static_cast<BYTE*>(::VirtualAlloc(nullptr, 2 * kPage, MEM_COMMIT, PAGE_READWRITE))) {
+        handler_ = ::AddVectoredExceptionHandler(1, &GuardedElements::OnException);
+    }
+    GuardedElements(const GuardedElements&) = delete;
+    GuardedElements& operator=(const GuardedElements&) = delete;
+    ~GuardedElements() {
+        ::RemoveVectoredExceptionHandler(handler_);
+        ::VirtualFree(pages_, 0, MEM_RELEASE);
+    }
+
+    // Zeros of `bytes` that end at the guard page, the guard set and no touch counted.
+    void* Arm(size_t bytes) {
+        DWORD old = 0;
+        EXPECT_TRUE(::VirtualProtect(pages_ + kPage, kPage, PAGE_READWRITE, &old));
+        std::memset(pages_, 0, 2 * kPage);
+        EXPECT_TRUE(::VirtualProtect(pages_ + kPage, kPage, PAGE_READWRITE | PAGE_GUARD, &old));
+        guard_ = pages_ + kPage;
+        touched_ = false;
+        return pages_ + kPage - bytes;
+    }
+    bool Touched() const { return touched_; }
+
+private:
+    static LONG CALLBACK OnException(EXCEPTION_POINTERS* exception) {
+        const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+        if (record.ExceptionCode != STATUS_GUARD_PAGE_VIOLATION || record.NumberParameters < 2)
+            return EXCEPTION_CONTINUE_SEARCH;
+        const auto* address = reinterpret_cast<const BYTE*>(record.ExceptionInformation[1]);
+        if (address < guard_ || address >= guard_ + kPage) return EXCEPTION_CONTINUE_SEARCH;
+        touched_ = true;
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+
+    BYTE* pages_;
+    void* handler_ = nullptr;
+    static inline const BYTE* guard_ = nullptr;
+    static inline volatile bool touched_ = false;
+};
+
+// The platform's own order of the owning features (SafeArrayCopy, SafeArrayDestroyData): the element type it
+// copies an array's elements as, and the one it frees them as; VT_EMPTY where it takes them as plain bits.
+VARTYPE PlatformCopiesAs(USHORT features) {
+    if (features & FADF_VARIANT) return VT_VARIANT;
+    if (features & FADF_BSTR) return VT_BSTR;
+    if (features & FADF_RECORD) return VT_RECORD;
+    if (features & FADF_UNKNOWN) return VT_UNKNOWN;
+    if (features & FADF_DISPATCH) return VT_DISPATCH;
+    return VT_EMPTY;
+}
+VARTYPE PlatformFreesAs(USHORT features) {
+    if (features & FADF_UNKNOWN) return VT_UNKNOWN;
+    if (features & FADF_DISPATCH) return VT_DISPATCH;
+    if (features & FADF_RECORD) return VT_RECORD;
+    if (features & FADF_BSTR) return VT_BSTR;
+    if (features & FADF_VARIANT) return VT_VARIANT;
+    return VT_EMPTY;
+}
+// The type as the platform owns elements of it, VT_EMPTY for plain values.
+VARTYPE OwnedAs(VARTYPE type) {
+    const bool owned = type == VT_BSTR || type == VT_VARIANT || type == VT_UNKNOWN || type == VT_DISPATCH;
+    return owned ? type : static_cast<VARTYPE>(VT_EMPTY);
+}
+
+// Every combination of the features a descriptor may carry, over four zeros of every type a VARIANT carries,
+// recorded as that type where a feature says a record precedes the descriptor. Where the platform would take
+// the elements as another type than the claim, the check refuses them; where the check passes them, the
+// platform's copy and its clearing stay inside the four elements and the heap stays whole.
+TEST(ArrayCheckTest, EveryPassedCombinationOfFeaturesIsCopiedAndFreedAsItsClaim) {
+    constexpr USHORT kFeatures[] = {FADF_AUTO,    FADF_STATIC,   FADF_EMBEDDED,    FADF_FIXEDSIZE,
+                                    FADF_RECORD,  FADF_HAVEIID,  FADF_HAVEVARTYPE, FADF_BSTR,
+                                    FADF_UNKNOWN, FADF_DISPATCH, FADF_VARIANT};
+    constexpr ULONG kCount = 4;
+    GuardedElements guarded;
+    int passed = 0;
+    for (const auto& arrayType : kArrayTypes) {
+        for (unsigned combination = 0; combination < (1u << std::size(kFeatures)); ++combination) {
+            USHORT features = 0;
+            for (size_t bit = 0; bit < std::size(kFeatures); ++bit)
+                if (combination & (1u << bit)) features |= kFeatures[bit];
+            SCOPED_TRACE(testing::Message()
+                         << "type " << arrayType.type << ", features 0x" << std::hex << features);
+            // The descriptor behind the 16 bytes that a record of its type, interface or record type takes.
+            struct {
+                alignas(16) GUID interfaceId;
+                SAFEARRAY array;
+            } described{};
+            described.interfaceId = (features & FADF_DISPATCH) ? IID_IDispatch : IID_IUnknown;
+            if (features & FADF_HAVEVARTYPE) reinterpret_cast<DWORD*>(&described.array)[-1] = arrayType.type;
+            SAFEARRAY& array = described.array;
+            array.cDims = 1;
+            array.fFeatures = features;
+            array.cbElements = static_cast<ULONG>(arrayType.width);
+            array.pvData = guarded.Arm(kCount * arrayType.width);
+            array.rgsabound[0] = {kCount, 0};
+            const SAFEARRAY before = array;
+
+            const bool holds = ql::HoldsElementsOf(array, arrayType.type);
+            const VARTYPE owned = OwnedAs(arrayType.type);
+            if (PlatformCopiesAs(features) != owned || PlatformFreesAs(features) != owned) {
+                EXPECT_FALSE(holds) << "the platform takes these elements as another type";
+                continue;
+            }
+            if (!holds) continue;
+            ++passed;
+            VARIANT value;
+            V_VT(&value) = static_cast<VARTYPE>(VT_ARRAY | arrayType.type);
+            V_ARRAY(&value) = &array;
+            ql::Variant copy;
+            EXPECT_HR(S_OK, ::VariantCopy(copy.Put(), &value));
+            copy.Reset();
+            EXPECT_FALSE(guarded.Touched()) << "the platform went past the elements";
+            EXPECT_EQ(0, std::memcmp(&before, &array, sizeof array));
+            EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+        }
+    }
+    EXPECT_GT(passed, 0);
 }
 
 }  // namespace

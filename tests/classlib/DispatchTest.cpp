@@ -8,6 +8,7 @@
 #include "classlib/DispatchImpl.h"
 #include "classlib/Variant.h"
 #include "tests/support/ComTest.h"
+#include "tests/support/HostileArrays.h"
 #include "tests/support/TestVariants.h"
 
 namespace {
@@ -102,6 +103,56 @@ TEST_F(DispatchTest, AClassDispatchStandsOnlyForADefaultInterfaceWithoutMethods)
         EXPECT_HR(DISP_E_MEMBERNOTFOUND, dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
                                                           &none_, result_.Put(), nullptr, nullptr));
     }
+}
+
+// Both kinds of IDispatch judge a caller's arguments before the type information copies them: DISPPARAMS that
+// count what they do not hold, and an array the platform may not copy, at its index in rgvarg, as it is or by
+// reference. Sound arguments reach the type information as before.
+TEST_F(DispatchTest, ArgumentsAreJudgedBeforeTheTypeInformationCopiesThem) {
+    ql::ComPtr<CClassObject> object;
+    ASSERT_HR(S_OK, ql::MakeObject(object, CLSID_TestPlain));
+    ql::ComPtr<IDispatch> plain;
+    ASSERT_HR(S_OK, object->QueryInterface(IID_IDispatch, plain.PutVoid()));
+    const struct {
+        const char* name;
+        IDispatch* target;
+        HRESULT sound;
+    } doors[] = {{"dual interface", dispatch_.Get(), S_OK}, {"class", plain.Get(), DISP_E_MEMBERNOTFOUND}};
+    const ql::Bstr text(L"lent");
+    const size_t shapes = vtest::HostileArrays(VT_UI1, {text.Get()}, 1).size();
+    for (const auto& door : doors) {
+        for (size_t shape = 0; shape < shapes; ++shape) {
+            for (const vtest::ArrayForm form :
+                 {vtest::ArrayForm::kDirect, vtest::ArrayForm::kVariantReference}) {
+                vtest::NamedValue hostile = std::move(vtest::HostileArrays(VT_UI1, {text.Get()}, 20)[shape]);
+                SCOPED_TRACE(testing::Message()
+                             << door.name << ", " << hostile.name << ", " << vtest::FormName(form));
+                const vtest::FormedArray formed(std::move(hostile.value), form);
+                VARIANTARG raw[2] = {*vtest::MakeI4(40), *formed};
+                DISPPARAMS params = {raw, nullptr, 2, 0};
+                UINT argumentError = ~0u;
+                EXPECT_HR(DISP_E_TYPEMISMATCH,
+                          door.target->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                              result_.Put(), nullptr, &argumentError));
+                EXPECT_EQ(1u, argumentError);
+                EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+            }
+        }
+        SCOPED_TRACE(door.name);
+        VARIANTARG sound[2] = {*vtest::MakeI4(40), *vtest::MakeI4(2)};
+        DISPID named[2] = {0, 1};
+        DISPPARAMS cases[] = {{nullptr, nullptr, 2, 0}, {sound, nullptr, 2, 1}, {sound, named, 1, 2}};
+        for (DISPPARAMS& params : cases) {
+            EXPECT_HR(E_INVALIDARG, door.target->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                                        &params, result_.Put(), nullptr, nullptr));
+        }
+        EXPECT_HR(E_INVALIDARG, door.target->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                                    nullptr, result_.Put(), nullptr, nullptr));
+        DISPPARAMS params = {sound, nullptr, 2, 0};
+        EXPECT_HR(door.sound, door.target->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                                  result_.Put(), nullptr, nullptr));
+    }
+    EXPECT_STREQ(L"lent", text.Get());
 }
 
 }  // namespace

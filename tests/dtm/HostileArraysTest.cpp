@@ -14,6 +14,7 @@
 #include "tests/support/AllocatorWatch.h"
 #include "tests/support/CallerTexts.h"
 #include "tests/support/HostileArrays.h"
+#include "tests/support/LateBoundCall.h"
 #include "tests/support/ReplacedFields.h"
 #include "tests/support/TestObjects.h"
 #include "values/DtmVocabulary.h"
@@ -230,6 +231,32 @@ std::function<Answer(HostileArraysTest&, const VARIANT&)> CheckValueOf(ULONG rec
     };
 }
 
+// The IDispatch that `Interface` of the DTM derives from: its members by name.
+template <class Interface>
+ql::ComPtr<IDispatch> DispatchOf(HostileArraysTest& test) {
+    return ql::ComPtr<IDispatch>(test.Ask<Interface>().Get());
+}
+
+// IDispatch::Invoke of `member` of `Interface`, as a script calls it, with the arguments `arguments` makes of
+// the value (in the member's order; all named by `names` where given): the platform's type information
+// copies every argument before the DTM runs. Answers the argument Invoke blamed, and the result.
+template <class Interface>
+std::function<Answer(HostileArraysTest&, const VARIANT&)> LateBound(
+    const wchar_t* member, std::vector<VARIANT> (*arguments)(const VARIANT&),
+    std::vector<const wchar_t*> names = {}) {
+    return [=](HostileArraysTest& test, const VARIANT& value) {
+        const LateBoundAnswer answer =
+            CallLateBound(DispatchOf<Interface>(test).Get(), member, arguments(value), names);
+        const std::string blamed =
+            answer.argumentError == ~0u ? "" : "argument " + std::to_string(answer.argumentError) + ", ";
+        return Answer{answer.hr, blamed + Describe(*answer.result)};
+    };
+}
+
+std::vector<VARIANT> Alone(const VARIANT& value) { return {value}; }
+std::vector<VARIANT> AsByteStringValue(const VARIANT& value) { return {*MakeUI4(kByteRecord), value}; }
+std::vector<VARIANT> AsId(const VARIANT& value) { return {value, *MakeUI4(kByteRecord)}; }
+
 std::vector<CopyingEntryPoint> CopyingEntryPoints() {
     return {
         {"IQuelkVariables::GetValue, as the id",
@@ -272,16 +299,45 @@ std::vector<CopyingEntryPoint> CopyingEntryPoints() {
                  test.Ask<IQuelkDpv1Client>()->DispatchTransactionResponse(*context, response.Get());
              return Answer{hr, test.ByteRecord()};
          }},
+        {"Invoke of GetValue, the id",
+         {DISP_E_TYPEMISMATCH, "argument 0, empty"},
+         {DISP_E_TYPEMISMATCH, "empty"},
+         {DISP_E_TYPEMISMATCH, "empty"},
+         LateBound<IQuelkVariables>(L"GetValue", Alone)},
+        {"Invoke of GetValue, the id named",
+         {DISP_E_TYPEMISMATCH, "argument 0, empty"},
+         {DISP_E_TYPEMISMATCH, "empty"},
+         {DISP_E_TYPEMISMATCH, "empty"},
+         LateBound<IQuelkVariables>(L"GetValue", Alone, {L"id"})},
+        {"Invoke of CheckValue, the byte string's value",
+         {DISP_E_TYPEMISMATCH, "argument 0, empty"},
+         {S_OK, "ui4:113"},
+         {S_OK, "ui4:115"},
+         LateBound<IQuelkValueCheck>(L"CheckValue", AsByteStringValue)},
+        {"Invoke of CheckValue, the id",
+         {DISP_E_TYPEMISMATCH, "argument 1, empty"},
+         {DISP_E_TYPEMISMATCH, "ui4:8"},
+         {DISP_E_TYPEMISMATCH, "ui4:8"},
+         LateBound<IQuelkValueCheck>(L"CheckValue", AsId)},
+        {"Invoke of CheckValue, the byte string's value named",
+         {DISP_E_TYPEMISMATCH, "argument 0, empty"},
+         {S_OK, "ui4:113"},
+         {S_OK, "ui4:115"},
+         LateBound<IQuelkValueCheck>(L"CheckValue", AsByteStringValue, {L"id", L"value"})},
     };
 }
 
 // Every copy asks the check before the platform copies anything: a hostile array, as it is, by reference
-// or inside a sound vector, is refused with the answer its interface gives a value it cannot take.
+// or inside a sound vector, is refused with the answer its interface gives a value it cannot take; a
+// late-bound call refuses it at the door, naming its argument.
 TEST_F(HostileArraysTest, EveryCopyRefusesThemInEveryForm) {
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    // A first call loads what the process keeps (the type information a late-bound call reads) before the
+    // watch begins, which can only end once everything allocated under it is freed.
+    for (const CopyingEntryPoint& entry : CopyingEntryPoints()) (void)entry.call(*this, *RecordsOwnBytes());
     AllocatorWatch watch;
     ASSERT_EQ(S_OK, watch.Status()) << "the test needs OANOCACHE=1 in its environment";
     ASSERT_TRUE(watch.FreesReachAllocator());
-    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
     for (const CopyingEntryPoint& entry : CopyingEntryPoints()) {
         for (size_t shape = 0; shape < ShapeCount(); ++shape) {
             for (const ArrayForm form : kArrayForms) {
@@ -323,6 +379,34 @@ TEST_F(HostileArraysTest, SoundValuesInEveryFormKeepTheirAnswers) {
             const FormedArray formed(RecordsOwnBytes(), form);
             EXPECT_EQ(inVector ? entry.soundInVector : entry.sound, entry.call(*this, *formed));
         }
+    }
+}
+
+// A sound byte string answers through Invoke as through the vtable, in every form; DISPPARAMS that count
+// arguments they do not hold are refused before anything is read.
+TEST_F(HostileArraysTest, LateBoundCallsOfSoundValuesAnswerAsTheVtable) {
+    ASSERT_NO_FATAL_FAILURE(DriveNewToConfigured());
+    const ql::ComPtr<IDispatch> check = DispatchOf<IQuelkValueCheck>(*this);
+    for (const ArrayForm form : kArrayForms) {
+        SCOPED_TRACE(FormName(form));
+        const FormedArray formed(RecordsOwnBytes(), form);
+        const LateBoundAnswer answer =
+            CallLateBound(check.Get(), L"CheckValue", {*MakeUI4(kByteRecord), *formed});
+        const ULONG flags = V_VT(answer.result.Get()) == VT_UI4 ? V_UI4(answer.result.Get()) : ~0ul;
+        EXPECT_EQ(CheckValueOf(kByteRecord)(*this, *formed), (Answer{answer.hr, FlagsText(flags)}));
+    }
+
+    LPOLESTR name = const_cast<LPOLESTR>(L"CheckValue");
+    DISPID id = DISPID_UNKNOWN;
+    ASSERT_HR(S_OK, check->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+    const ql::Variant bytes = RecordsOwnBytes();
+    VARIANT arguments[2] = {*bytes, *MakeUI4(kByteRecord)};
+    DISPPARAMS noArguments{nullptr, nullptr, 2, 0};
+    DISPPARAMS noNames{arguments, nullptr, 2, 1};
+    for (DISPPARAMS* params : {&noArguments, &noNames}) {
+        ql::Variant result;
+        EXPECT_HR(E_INVALIDARG, check->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params,
+                                              result.Put(), nullptr, nullptr));
     }
 }
 

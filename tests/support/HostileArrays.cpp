@@ -134,6 +134,24 @@ std::vector<NamedValue> HostileArrays(VARTYPE claimed, const std::vector<BSTR>& 
     }
     values.push_back({"narrow owned elements", Claiming(claimed, std::move(narrow))});
 
+    // Two owning features over zeros as wide as the first one's elements: the platform copies such an array
+    // by one feature and frees it by the other.
+    const struct {
+        const char* name;
+        USHORT features;
+        ULONG width;
+    } twoFeatures[] = {{"texts and VARIANTs", FADF_BSTR | FADF_VARIANT, sizeof(BSTR)},
+                       {"texts and objects", FADF_BSTR | FADF_UNKNOWN, sizeof(BSTR)},
+                       {"VARIANTs and objects", FADF_VARIANT | FADF_DISPATCH, sizeof(VARIANT)}};
+    for (const auto& shape : twoFeatures) {
+        ql::SafeArray owned = UntypedArray(shape.width, count);
+        if (owned.Get()) {
+            owned.Get()->fFeatures = shape.features | FADF_STATIC;
+            owned.Get()->pvData = SharedZeros();
+        }
+        values.push_back({shape.name, Claiming(claimed, std::move(owned))});
+    }
+
     ql::SafeArray flat = DescriptorOf(claimed, 1);
     if (flat.Get()) {
         flat.Get()->fFeatures |= FADF_STATIC;

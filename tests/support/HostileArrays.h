@@ -16,6 +16,8 @@
 // - "narrow owned elements": elements one byte wide that carry the platform's feature for VARIANTs (where
 //   VARIANTs are claimed) or texts (otherwise), over zeros: the platform's copy would write whole VARIANTs
 //   or text pointers into one byte each;
+// - "texts and VARIANTs", "texts and objects", "VARIANTs and objects": an array that carries two of the
+//   platform's owning features, without a recorded type, over zeros as wide as the first feature's elements;
 // - "no dimensions": a descriptor of the claimed elements without a dimension, over zeros.
 // Clearing the VARIANT frees only what the platform owns, never `texts` themselves, which must not be empty.
 // `count` is at most 128.

@@ -12,6 +12,7 @@
 #include "classlib/Bstr.h"
 #include "classlib/Variant.h"
 #include "tests/support/HostileArrays.h"
+#include "tests/support/LateBoundCall.h"
 #include "tests/support/ServerModule.h"
 #include "tests/support/TestObjects.h"
 #include "tests/support/TestVariants.h"
@@ -226,7 +227,11 @@ TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
     }
 
     // A sound pair whose value is such an array, in any form, is no payload either: the value is refused
-    // before the platform copies it, and the row keeps its text.
+    // before the platform copies it, and the row keeps its text. A script's notification through
+    // IDispatch::Invoke, whose type information copies the payload before the control runs, is refused at
+    // the door, at its argument; a reference inside the payload the platform copies as it stands, and the
+    // control judges it when it takes the value, as through the vtable.
+    IDispatch* const control = static_cast<IQuelkControl*>(page_.Get());
     const std::wstring tagText = WindowText(Item(kTagEdit));
     const size_t shapeCount = HostileArrays(VT_UI1, {callerText.Get()}, 1).size();
     for (size_t shape = 0; shape < shapeCount; ++shape) {
@@ -236,11 +241,42 @@ TEST_F(ControlBaseTest, NotificationsAnswerByCodeAndPayload) {
             const FormedArray value(std::move(hostile.value), form);
             const LentVector pair({*MakeUI4(kTagId), *value});
             EXPECT_HR(E_UNEXPECTED, page_->OnNotify(kNotifyValueChanged, *pair));
+            const LateBoundAnswer answer =
+                CallLateBound(control, L"OnNotify", {*MakeUI4(kNotifyValueChanged), *pair});
+            const bool byReference =
+                form == ArrayForm::kArrayReference || form == ArrayForm::kVariantReference;
+            EXPECT_HR(byReference ? E_UNEXPECTED : DISP_E_TYPEMISMATCH, answer.hr);
+            EXPECT_EQ(byReference ? ~0u : 0u, answer.argumentError);
             EXPECT_EQ(tagText, WindowText(Item(kTagEdit)));
             EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
         }
     }
     EXPECT_STREQ(L"Boiler 7", callerText.Get());
+}
+
+// A sound notification through IDispatch::Invoke answers as through the vtable; DISPPARAMS that count
+// arguments they do not hold are refused.
+TEST_F(ControlBaseTest, LateBoundNotificationsAnswerAsTheVtable) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    IDispatch* const control = static_cast<IQuelkControl*>(page_.Get());
+    // The row shows the DTM's value again whichever door the sound notification took.
+    const ql::Variant pair = MakeVariantArray(MakeUI4(kTagId), MakeBstr(L"Pump 3"));
+    ASSERT_HR(S_OK, page_->OnNotify(kNotifyValueChanged, *pair));
+    const std::wstring shown = WindowText(Item(kTagEdit));
+    ::SetWindowTextW(Item(kTagEdit), L"typed");
+    EXPECT_HR(S_OK, CallLateBound(control, L"OnNotify", {*MakeUI4(kNotifyValueChanged), *pair}).hr);
+    EXPECT_EQ(shown, WindowText(Item(kTagEdit)));
+
+    LPOLESTR name = const_cast<LPOLESTR>(L"OnNotify");
+    DISPID id = DISPID_UNKNOWN;
+    ASSERT_HR(S_OK, control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+    VARIANT arguments[2] = {*MakeI4(5), *MakeUI4(kNotifyValueChanged)};
+    DISPPARAMS noArguments{nullptr, nullptr, 2, 0};
+    DISPPARAMS noNames{arguments, nullptr, 2, 1};
+    for (DISPPARAMS* params : {&noArguments, &noNames}) {
+        EXPECT_HR(E_INVALIDARG, control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params,
+                                                nullptr, nullptr, nullptr));
+    }
 }
 
 // Only the 16-bit value 1 unlocks; VARIANT_TRUE locks like VARIANT_FALSE. A locked edit is read-only.

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build="$root/build/x86_64"
 "$root/scripts/prepare.sh" "$build"
-# The configuration's and the build's output go to a log: the demo stays quiet while it builds, and when
+# The configuration's and the build's output go to a log: the demo shows only how far the build is, and when
 # either fails it shows CMake's errors and the failed steps (the compiler's and the linker's errors), from the
 # first of them on, wherever they stand in the log.
 echo "demo: building VarnokP3 in $build (a first build takes a few minutes)"
@@ -31,7 +31,41 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
       >>"$build_log" 2>&1 || build_failed
 fi
-cmake --build "$build" -j "$(nproc)" >>"$build_log" 2>&1 || build_failed
+# A first build takes minutes (more on a busy machine): ninja's "[n/m]" steps in the log show how far it is,
+# on a terminal in one line rewritten in place, otherwise in a line every 25 s. The watcher stops when the
+# build ends, and by itself within a second once the demo is gone however it ended (a signal that reached the
+# demo alone): it is then no longer the demo's child, so none is left behind.
+watch_build() {
+  local self=$BASHPID stat parent step said="" rewritten="" last=$SECONDS nap=""
+  trap '[ -z "$nap" ] || kill "$nap" 2>/dev/null; [ -z "$rewritten" ] || echo; exit 0' TERM
+  # The parent's pid is the field after the command's name, which is in parentheses.
+  while stat=$(<"/proc/$self/stat") && read -r _ parent _ <<<"${stat##*) }" && [ "$parent" -eq $$ ]; do
+    step=$(grep -o '^\[[0-9]*/[0-9]*\]' "$build_log" | tail -n 1 || true)
+    if [ -n "$step" ]; then
+      step=${step#[}
+      step=${step%]}
+      step=${step/\// of }
+      if [ -t 1 ]; then
+        [ "$step" = "$said" ] || printf '\rdemo: building, step %s\033[K' "$step"
+        rewritten=1
+      elif [ -z "$said" ] || [ $((SECONDS - last)) -ge 25 ]; then
+        echo "demo: building, step $step"
+        last=$SECONDS
+      fi
+      said=$step
+    fi
+    sleep 1 &
+    nap=$!
+    wait "$nap"
+  done
+}
+watch_build &
+watcher=$!
+build_status=0
+cmake --build "$build" -j "$(nproc)" >>"$build_log" 2>&1 || build_status=$?
+kill "$watcher" 2>/dev/null || true
+wait "$watcher" || true
+[ "$build_status" -eq 0 ] || build_failed
 if [ "$mode" = "--ui" ]; then
   [ -n "${DISPLAY:-}" ] || { echo "demo: --ui needs a desktop (DISPLAY)" >&2; exit 2; }
   "$root/scripts/x11-prefix.sh" "$build"

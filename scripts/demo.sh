@@ -34,12 +34,11 @@ fi
 # A first build takes minutes (more on a busy machine): ninja's "[n/m]" steps in the log show how far it is,
 # on a terminal in one line rewritten in place, otherwise in a line every 25 s. The watcher stops when the
 # build ends, and by itself within a second once the demo is gone however it ended (a signal that reached the
-# demo alone): it is then no longer the demo's child, so none is left behind.
+# demo alone), so none is left behind.
 watch_build() {
-  local self=$BASHPID stat parent step said="" rewritten="" last=$SECONDS nap=""
+  local step said="" rewritten="" last=$SECONDS nap=""
   trap '[ -z "$nap" ] || kill "$nap" 2>/dev/null; [ -z "$rewritten" ] || echo; exit 0' TERM
-  # The parent's pid is the field after the command's name, which is in parentheses.
-  while stat=$(<"/proc/$self/stat") && read -r _ parent _ <<<"${stat##*) }" && [ "$parent" -eq $$ ]; do
+  while kill -0 "$$" 2>/dev/null; do
     step=$(grep -o '^\[[0-9]*/[0-9]*\]' "$build_log" | tail -n 1 || true)
     if [ -n "$step" ]; then
       step=${step#[}

@@ -288,28 +288,37 @@ private:
     static inline volatile bool touched_ = false;
 };
 
-// The platform's own order of the owning features (SafeArrayCopy, SafeArrayDestroyData): the element type it
-// copies an array's elements as, and the one it frees them as; VT_EMPTY where it takes them as plain bits.
-VARTYPE PlatformCopiesAs(USHORT features) {
-    if (features & FADF_VARIANT) return VT_VARIANT;
-    if (features & FADF_BSTR) return VT_BSTR;
-    if (features & FADF_RECORD) return VT_RECORD;
-    if (features & FADF_UNKNOWN) return VT_UNKNOWN;
-    if (features & FADF_DISPATCH) return VT_DISPATCH;
+// An owning feature and the element type the platform takes it for.
+struct OwningFeature {
+    USHORT feature;
+    VARTYPE type;
+};
+// The platform's own orders of the owning features: SafeArrayCopy copies the elements as the first it finds
+// of the one, SafeArrayDestroyData frees them as the first of the other.
+constexpr OwningFeature kCopyOrder[] = {{FADF_VARIANT, VT_VARIANT},
+                                        {FADF_BSTR, VT_BSTR},
+                                        {FADF_RECORD, VT_RECORD},
+                                        {FADF_UNKNOWN, VT_UNKNOWN},
+                                        {FADF_DISPATCH, VT_DISPATCH}};
+constexpr OwningFeature kFreeOrder[] = {{FADF_UNKNOWN, VT_UNKNOWN},
+                                        {FADF_DISPATCH, VT_DISPATCH},
+                                        {FADF_RECORD, VT_RECORD},
+                                        {FADF_BSTR, VT_BSTR},
+                                        {FADF_VARIANT, VT_VARIANT}};
+
+// The element type the platform takes an array with `features` for, by `order`; VT_EMPTY for plain bits.
+VARTYPE TakenAs(USHORT features, const OwningFeature (&order)[5]) {
+    for (const OwningFeature& owning : order) {
+        if (features & owning.feature) return owning.type;
+    }
     return VT_EMPTY;
 }
-VARTYPE PlatformFreesAs(USHORT features) {
-    if (features & FADF_UNKNOWN) return VT_UNKNOWN;
-    if (features & FADF_DISPATCH) return VT_DISPATCH;
-    if (features & FADF_RECORD) return VT_RECORD;
-    if (features & FADF_BSTR) return VT_BSTR;
-    if (features & FADF_VARIANT) return VT_VARIANT;
-    return VT_EMPTY;
-}
-// The type as the platform owns elements of it, VT_EMPTY for plain values.
+// `type` where the platform owns elements of it, VT_EMPTY for plain values.
 VARTYPE OwnedAs(VARTYPE type) {
-    const bool owned = type == VT_BSTR || type == VT_VARIANT || type == VT_UNKNOWN || type == VT_DISPATCH;
-    return owned ? type : static_cast<VARTYPE>(VT_EMPTY);
+    for (const OwningFeature& owning : kCopyOrder) {
+        if (owning.type == type) return type;
+    }
+    return VT_EMPTY;
 }
 
 // Every combination of the features a descriptor may carry, over four zeros of every type a VARIANT carries,
@@ -347,7 +356,7 @@ TEST(ArrayCheckTest, EveryPassedCombinationOfFeaturesIsCopiedAndFreedAsItsClaim)
 
             const bool holds = ql::HoldsElementsOf(array, arrayType.type);
             const VARTYPE owned = OwnedAs(arrayType.type);
-            if (PlatformCopiesAs(features) != owned || PlatformFreesAs(features) != owned) {
+            if (TakenAs(features, kCopyOrder) != owned || TakenAs(features, kFreeOrder) != owned) {
                 EXPECT_FALSE(holds) << "the platform takes these elements as another type";
                 continue;
             }

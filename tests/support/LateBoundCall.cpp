@@ -1,6 +1,6 @@
 #include "tests/support/LateBoundCall.h"
 
-#include <algorithm>
+#include "classlib/Bstr.h"
 
 namespace vtest {
 
@@ -21,10 +21,12 @@ LateBoundAnswer CallLateBound(IDispatch* target, const wchar_t* member, const st
     EXCEPINFO exception{};
     answer.hr = target->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                                answer.result.Put(), &exception, &answer.argumentError);
+    // The texts the callee filled in are the caller's to free.
+    ql::Bstr source, description, helpFile;
+    source.Attach(exception.bstrSource);
+    description.Attach(exception.bstrDescription);
+    helpFile.Attach(exception.bstrHelpFile);
     if (answer.hr == DISP_E_EXCEPTION) answer.hr = exception.scode;
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrDescription);
-    ::SysFreeString(exception.bstrHelpFile);
     return answer;
 }
 

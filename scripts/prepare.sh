@@ -63,8 +63,8 @@ if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$fingerprint" ]; then
   echo "$fingerprint" >"$stamp"
 fi
 
-# A persistent server and one warm-up process with their pipes on /dev/null, so ctest does not wait for
-# Wine's service processes that would otherwise inherit the first test's output pipes.
+# A persistent server and the prefix's services, started here with their output on /dev/null: the first
+# test does not pay for starting them (and the build's wine-run keeps them off a test's output in any case).
 # (-p answers 1 when a server for this prefix already runs; that is fine.)
 wineserver -p </dev/null >/dev/null 2>&1 || true
 wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -8,6 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 test=test_values  # a windowed test program of under a second alone
+program_in_tree=tests/values/$test.exe
 hold=20           # seconds the other program keeps the desktop in use, at most
 limit=8           # seconds within which ctest must report the test
 work=$(mktemp -d "${TMPDIR:-/tmp}/varnok-wine-output.XXXXXX")
@@ -69,9 +70,9 @@ check_relay() {
 check_tree() {
   local build name prefix program dir
   name=$(basename "$1")
-  build=$(cd "$1" 2>/dev/null && pwd) || build=$1
+  build=$(cd "$1" && pwd)
   prefix="$build/wineprefix"
-  program="$build/tests/values/$test.exe"
+  program="$build/$program_in_tree"
   dir="$work/$name"
   # The test must be the program that starts the desktop: wait for the last one to close.
   local waited=0
@@ -145,7 +146,7 @@ trees=("$@")
 [ ${#trees[@]} -gt 0 ] || trees=("$root/build/x86_64" "$root/build/i686")
 failures=0
 for tree in "${trees[@]}"; do
-  if [ ! -x "$tree/wine-run" ] || [ ! -f "$tree/tests/values/$test.exe" ]; then
+  if [ ! -x "$tree/wine-run" ] || [ ! -f "$tree/$program_in_tree" ]; then
     echo "check-wine-output: $tree holds no built tree" >&2
     failures=$((failures + 1))
     continue
